@@ -1,0 +1,34 @@
+# The two commands of the README: `make run` and `make test`.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench fuzz clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Starts Vellumar on the library in the build folder; without a display it runs under Xvfb.
+run: build
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+		./$(BUILD_DIR)/vellumar; \
+	else \
+		echo "No display found: running Vellumar on a virtual display (xvfb-run)."; \
+		xvfb-run -a -s "-screen 0 1400x900x24" ./$(BUILD_DIR)/vellumar; \
+	fi
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./$(BUILD_DIR)/bench/vellumar_bench
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// Every message box, yes/no question and file dialog of the program goes through here, so a
+// test can install a scripted Prompt that records what was shown and hands out answers.
+class Prompt
+{
+public:
+    virtual ~Prompt() = default;
+
+    // An OK-only message box with the default title.
+    static void message(QWidget *parent, const QString &text);
+    // A Yes/No question; true for Yes.
+    static bool ask(QWidget *parent, const QString &text);
+    // File dialogs. filter is in the "Spell Files (*.spel)|*.spel" form; no value = cancelled.
+    static std::optional<QString> saveFile(QWidget *parent, const QString &filter);
+    static std::optional<QString> openFile(QWidget *parent, const QString &filter);
+
+    // Replaces the dialogs (not owned); nullptr brings back the real ones.
+    static void install(Prompt *prompt);
+
+    // "Spell Files (*.spel)|*.spel|All (*.*)|*.*" to the filter list of a Qt file dialog.
+    static QString qtFilter(const QString &filter);
+
+protected:
+    virtual void showMessage(QWidget *parent, const QString &text) = 0;
+    virtual bool showQuestion(QWidget *parent, const QString &text) = 0;
+    virtual std::optional<QString> showSaveFile(QWidget *parent, const QString &filter) = 0;
+    virtual std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) = 0;
+
+private:
+    static Prompt &current();
+};

@@ -1,0 +1,303 @@
+#include "store/Database.h"
+
+#include "store/AppFolder.h"
+#include "store/VmError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <openssl/evp.h>
+#include <sqlite3.h>
+
+const char *const kLibraryPassword = "wyvern4";
+
+namespace {
+
+constexpr int kSaltSize = 16;
+constexpr int kKeySize = 32;
+constexpr int kKdfIterations = 64000; // SQLCipher 3 default
+
+QString sourceOf(const char *what)
+{
+    return QString::fromLatin1(what);
+}
+
+// Deriving the key from the password costs tens of milliseconds; every later connection to a
+// file with the same salt reuses the derived key as a raw key, which opens in a fraction of that.
+QByteArray rawKeyPragma(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray salt = file.read(kSaltSize);
+    if (salt.size() != kSaltSize)
+        return {};
+
+    static QHash<QByteArray, QByteArray> cache;
+    auto it = cache.constFind(salt);
+    if (it != cache.constEnd())
+        return it.value();
+
+    unsigned char key[kKeySize];
+    const char *password = kLibraryPassword;
+    if (PKCS5_PBKDF2_HMAC_SHA1(password, int(qstrlen(password)),
+                               reinterpret_cast<const unsigned char *>(salt.constData()), kSaltSize,
+                               kKdfIterations, kKeySize, key)
+        != 1)
+        return {};
+    const QByteArray pragma = "PRAGMA key = \"x'"
+                              + QByteArray(reinterpret_cast<const char *>(key), kKeySize).toHex() + "'\";";
+    cache.insert(salt, pragma);
+    return pragma;
+}
+
+QString notALibrary(const QString &path)
+{
+    return QStringLiteral("The library file %1 could not be opened: the password is wrong or the "
+                          "file is not a Vellumar library.")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+} // namespace
+
+Connection::Connection(const QString &path)
+    : Connection(path, Mode::Open)
+{
+}
+
+Connection::Connection(const QString &path, Mode mode)
+    : m_path(path)
+{
+    const QFileInfo info(path);
+    if (mode == Mode::Open && !info.exists())
+        throw VmError(SQLITE_CANTOPEN, sourceOf("Connection"),
+                      QStringLiteral("The library file %1 could not be found.").arg(QDir::toNativeSeparators(path)));
+    if (mode == Mode::Create && info.exists())
+        throw VmError(SQLITE_CANTOPEN, sourceOf("Connection"),
+                      QStringLiteral("%1 already exists; a new library is never written over a file.")
+                          .arg(QDir::toNativeSeparators(path)));
+
+    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw VmError(rc, sourceOf("Connection"),
+                      QStringLiteral("The library file %1 could not be opened: %2")
+                          .arg(QDir::toNativeSeparators(path), message));
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+
+    try {
+        if (mode == Mode::Create) {
+            applyKey(QByteArray("PRAGMA key = '") + kLibraryPassword + "';");
+        } else {
+            const QByteArray pragma = rawKeyPragma(path);
+            if (pragma.isEmpty())
+                throw VmError(SQLITE_NOTADB, sourceOf("Connection"), notALibrary(path));
+            applyKey(pragma);
+        }
+        prepareSession();
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+void Connection::applyKey(const QByteArray &keyPragma)
+{
+    exec(keyPragma.constData());
+    // The key is only checked when a page is read: prove it before anything else.
+    const int rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_NOTADB || (rc & 0xff) == SQLITE_NOTADB)
+        throw VmError(SQLITE_NOTADB, sourceOf("Connection"), notALibrary(m_path));
+    if (rc != SQLITE_OK)
+        throw VmError(rc, sourceOf("Connection"),
+                      QStringLiteral("The library file %1 could not be opened: %2")
+                          .arg(QDir::toNativeSeparators(m_path), errorText()));
+}
+
+void Connection::prepareSession()
+{
+    sqlite3_busy_timeout(m_db, 5000);
+    exec("PRAGMA synchronous = NORMAL;");
+}
+
+Connection::~Connection()
+{
+    sqlite3_close_v2(m_db);
+}
+
+std::unique_ptr<Connection> Connection::create(const QString &path)
+{
+    std::unique_ptr<Connection> connection(new Connection(path, Mode::Create));
+    connection->exec("PRAGMA journal_mode = WAL;");
+    return connection;
+}
+
+void Connection::exec(const char *sql)
+{
+    char *message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        const QString text = message ? QString::fromUtf8(message) : errorText();
+        sqlite3_free(message);
+        throw VmError(rc, sourceOf("Connection"), text);
+    }
+}
+
+QString Connection::errorText() const
+{
+    return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)).trimmed() : QString();
+}
+
+// --- Statement ------------------------------------------------------------------------------
+
+Statement::Statement(Connection &connection, const char *sql)
+    : m_connection(connection)
+{
+    check(sqlite3_prepare_v2(connection.handle(), sql, -1, &m_stmt, nullptr), "prepare");
+}
+
+Statement::Statement(Connection &connection, const QString &sql)
+    : Statement(connection, sql.toUtf8().constData())
+{
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void Statement::check(int rc, const char *what)
+{
+    if (rc != SQLITE_OK)
+        throw VmError(rc, sourceOf(what), m_connection.errorText());
+}
+
+Statement &Statement::bind(int index, const QString &value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    check(sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT), "bind");
+    return *this;
+}
+
+Statement &Statement::bind(int index, qint64 value)
+{
+    check(sqlite3_bind_int64(m_stmt, index, value), "bind");
+    return *this;
+}
+
+Statement &Statement::bindNull(int index)
+{
+    check(sqlite3_bind_null(m_stmt, index), "bind");
+    return *this;
+}
+
+int Statement::bindAll(int firstIndex, const QStringList &values)
+{
+    int index = firstIndex;
+    for (const QString &value : values)
+        bind(index++, value);
+    return index;
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = m_connection.errorText();
+    sqlite3_reset(m_stmt);
+    throw VmError(rc, sourceOf("step"), message);
+}
+
+void Statement::run()
+{
+    while (step()) {
+    }
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+QByteArrayView Statement::bytes(int column) const
+{
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return data ? QByteArrayView(data, sqlite3_column_bytes(m_stmt, column)) : QByteArrayView();
+}
+
+QString Statement::text(int column) const
+{
+    const QByteArrayView raw = bytes(column);
+    return raw.isEmpty() ? QString() : QString::fromUtf8(raw);
+}
+
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+qint64 Statement::integer(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+QString Statement::placeholders(qsizetype count)
+{
+    QString result;
+    result.reserve(count * 2);
+    for (qsizetype i = 0; i < count; ++i)
+        result += i ? QStringLiteral(",?") : QStringLiteral("?");
+    return result;
+}
+
+// --- Transaction ----------------------------------------------------------------------------
+
+Transaction::Transaction(Connection &connection)
+    : m_connection(connection)
+{
+    m_connection.exec("BEGIN IMMEDIATE;");
+    m_open = true;
+}
+
+Transaction::~Transaction()
+{
+    if (m_open)
+        sqlite3_exec(m_connection.handle(), "ROLLBACK;", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit()
+{
+    m_connection.exec("COMMIT;");
+    m_open = false;
+}
+
+// --- LazyConnection -------------------------------------------------------------------------
+
+LazyConnection::~LazyConnection() = default;
+
+Connection &LazyConnection::get()
+{
+    if (!m_connection)
+        m_connection = std::make_unique<Connection>(libraryPath());
+    return *m_connection;
+}
+
+void LazyConnection::close()
+{
+    m_connection.reset();
+}

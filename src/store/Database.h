@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Thin RAII wrappers over SQLCipher. Every failure throws VmError carrying the engine's own
+// message, so store operations can turn it into their status text in one place.
+
+// The fixed password of every library file.
+extern const char *const kLibraryPassword;
+
+class Connection
+{
+public:
+    // Opens an existing library file read-write with the library password. A missing file,
+    // a wrong password or a file that is not a library is an error, never a new database.
+    explicit Connection(const QString &path);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // Creates a new, empty encrypted file (refusing an existing one) and opens it.
+    static std::unique_ptr<Connection> create(const QString &path);
+
+    sqlite3 *handle() const { return m_db; }
+    const QString &path() const { return m_path; }
+    void exec(const char *sql);
+    QString errorText() const;
+
+private:
+    enum class Mode { Open, Create };
+    Connection(const QString &path, Mode mode);
+    void applyKey(const QByteArray &keyPragma);
+    void prepareSession();
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+};
+
+class Statement
+{
+public:
+    Statement(Connection &connection, const char *sql);
+    Statement(Connection &connection, const QString &sql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    Statement &bind(int index, const QString &value); // 1-based, as SQLite counts
+    Statement &bind(int index, qint64 value);
+    Statement &bindNull(int index);
+    // Binds the values one after the other from the given index; returns the next free index.
+    int bindAll(int firstIndex, const QStringList &values);
+
+    bool step();        // true while a row is available
+    void run();         // steps a statement that returns no rows
+    void reset();       // ready to run again; bindings stay unless rebound
+    int columnCount() const;
+    QString text(int column) const; // NULL reads as the empty string
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    // The raw UTF-8 bytes of a column, valid until the next step.
+    QByteArrayView bytes(int column) const;
+
+    // "?,?,?" for n values, to build an IN list of bound values.
+    static QString placeholders(qsizetype count);
+
+private:
+    void check(int rc, const char *what);
+
+    Connection &m_connection;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+// BEGIN IMMEDIATE on construction, ROLLBACK on destruction unless commit() ran: a store
+// operation that throws half way leaves the file as it was.
+class Transaction
+{
+public:
+    explicit Transaction(Connection &connection);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit();
+
+private:
+    Connection &m_connection;
+    bool m_open = false;
+};
+
+// A connection made at the first statement: a record that never touches the database (a spell
+// read from a file) costs nothing.
+class LazyConnection
+{
+public:
+    LazyConnection() = default;
+    LazyConnection(LazyConnection &&) noexcept = default;
+    LazyConnection &operator=(LazyConnection &&) noexcept = default;
+    ~LazyConnection();
+
+    Connection &get(); // opens the library of the application folder when not open yet
+    bool isOpen() const { return bool(m_connection); }
+    void close();
+
+private:
+    std::unique_ptr<Connection> m_connection;
+};

@@ -1,0 +1,176 @@
+#include "store/LibraryContent.h"
+
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/VmError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+namespace {
+
+const QStringList kComponents = {QStringLiteral("V"),   QStringLiteral("S"),   QStringLiteral("M"),
+                                 QStringLiteral("V,S"), QStringLiteral("S,M"), QStringLiteral("V,M"),
+                                 QStringLiteral("V,S,M")};
+const QStringList kCastingTimeTypes = {QStringLiteral("Segment(s)"), QStringLiteral("Round(s)"),
+                                       QStringLiteral("Turn(s)"),    QStringLiteral("Hour(s)"),
+                                       QStringLiteral("Day(s)"),     QStringLiteral("Special")};
+// Built-in schools must stay below the first number the counter gives to a user's school.
+constexpr int kFirstUserSchool = 50;
+
+[[noreturn]] void refuse(const QString &message)
+{
+    throw VmError(-1, QStringLiteral("loadLibraryContent"), message);
+}
+
+QJsonArray readArray(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        refuse(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError)
+        refuse(QStringLiteral("%1: %2 at offset %3").arg(path, error.errorString()).arg(error.offset));
+    if (!document.isArray())
+        refuse(QStringLiteral("%1: the file must hold a JSON array").arg(path));
+    return document.array();
+}
+
+QString requiredText(const QJsonObject &object, const QString &key, const QString &where)
+{
+    const QJsonValue value = object.value(key);
+    if (!value.isString())
+        refuse(QStringLiteral("%1: \"%2\" must be a text").arg(where, key));
+    const QString text = value.toString().trimmed();
+    if (text.contains(QStringLiteral("||")) || text.contains(QStringLiteral("~~")))
+        refuse(QStringLiteral("%1: \"%2\" holds \"||\" or \"~~\", which spell files cannot carry").arg(where, key));
+    return text;
+}
+
+QString withWindowsLineBreaks(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+QSet<QString> loadSchools(Connection &connection, const QString &path)
+{
+    const QJsonArray schools = readArray(path);
+    if (schools.size() >= kFirstUserSchool)
+        refuse(QStringLiteral("%1: at most %2 built-in schools fit below the user schools")
+                   .arg(path)
+                   .arg(kFirstUserSchool - 1));
+    Statement insert(connection, "INSERT INTO [Sphere Names] (Auto, Sphere_Name, Description) VALUES (?, ?, ?)");
+    QSet<QString> names;
+    int number = 0;
+    for (const QJsonValue &value : schools) {
+        ++number;
+        const QString where = QStringLiteral("%1, school %2").arg(path).arg(number);
+        const QJsonObject school = value.toObject();
+        const QString name = requiredText(school, QStringLiteral("name"), where);
+        if (name.isEmpty() || names.contains(name))
+            refuse(QStringLiteral("%1: the name \"%2\" is empty or used twice").arg(where, name));
+        names.insert(name);
+        insert.bind(1, qint64(number)).bind(2, name).bind(3, requiredText(school, QStringLiteral("description"), where));
+        insert.run();
+        insert.reset();
+    }
+    return names;
+}
+
+int loadSpells(Connection &connection, const QString &folder, const QSet<QString> &schools)
+{
+    QSet<QString> frequencies;
+    for (const char *frequency : kFrequencies)
+        frequencies.insert(QString::fromLatin1(frequency));
+
+    Statement insertSpell(connection, "INSERT INTO Spells (Name, Lvl, Frequency, In_School, Book, Page, Components, "
+                                      "Range, Duration, [Area of Effect], [Casting Time Type], [Casting Time], "
+                                      "[Saving Throw], Description, Author) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    Statement insertSchool(connection, "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)");
+
+    QSet<QString> names;
+    const QStringList files = QDir(folder).entryList({QStringLiteral("level-*.json")}, QDir::Files, QDir::Name);
+    for (const QString &fileName : files) {
+        const QString path = folder + QLatin1Char('/') + fileName;
+        const QString fileLevel = fileName.mid(6, fileName.size() - 11);
+        for (const QJsonValue &value : readArray(path)) {
+            const QJsonObject spell = value.toObject();
+            const QString name = requiredText(spell, QStringLiteral("name"), path);
+            const QString where = QStringLiteral("%1, spell \"%2\"").arg(path, name);
+            if (name.isEmpty() || names.contains(name.toCaseFolded()))
+                refuse(QStringLiteral("%1: the name is empty or used twice").arg(where));
+            names.insert(name.toCaseFolded());
+
+            const auto field = [&](const char *key) { return requiredText(spell, QLatin1String(key), where); };
+            const QString level = field("level");
+            if (level != fileLevel || level.size() != 1 || level < QLatin1String("1") || level > QLatin1String("9"))
+                refuse(QStringLiteral("%1: level \"%2\" does not belong in %3").arg(where, level, fileName));
+            const QString frequency = field("frequency");
+            if (!frequencies.contains(frequency))
+                refuse(QStringLiteral("%1: unknown frequency \"%2\"").arg(where, frequency));
+            const QString components = field("components");
+            if (!kComponents.contains(components))
+                refuse(QStringLiteral("%1: unknown components \"%2\"").arg(where, components));
+            const QString castingTimeType = field("castingTimeType");
+            if (!kCastingTimeTypes.contains(castingTimeType))
+                refuse(QStringLiteral("%1: unknown casting time unit \"%2\"").arg(where, castingTimeType));
+
+            const QJsonArray spellSchools = spell.value(QStringLiteral("schools")).toArray();
+            if (spellSchools.isEmpty())
+                refuse(QStringLiteral("%1: a spell needs at least one school").arg(where));
+            QStringList schoolNames;
+            for (const QJsonValue &school : spellSchools) {
+                const QString schoolName = school.toString().trimmed();
+                if (!schools.contains(schoolName))
+                    refuse(QStringLiteral("%1: unknown school \"%2\"").arg(where, schoolName));
+                schoolNames.append(schoolName);
+            }
+
+            const QStringList values = {name,
+                                        level,
+                                        frequency,
+                                        schoolNames.first(),
+                                        field("book"),
+                                        field("page"),
+                                        components,
+                                        field("range"),
+                                        field("duration"),
+                                        field("areaOfEffect"),
+                                        castingTimeType,
+                                        field("castingTime"),
+                                        field("savingThrow"),
+                                        withWindowsLineBreaks(field("description")),
+                                        field("author")};
+            insertSpell.bindAll(1, values);
+            insertSpell.run();
+            insertSpell.reset();
+            for (const QString &schoolName : std::as_const(schoolNames)) {
+                insertSchool.bind(1, name).bind(2, schoolName);
+                insertSchool.run();
+                insertSchool.reset();
+            }
+        }
+    }
+    return int(names.size());
+}
+
+} // namespace
+
+LibraryContentSummary loadLibraryContent(Connection &connection, const QString &folder)
+{
+    Transaction transaction(connection);
+    LibraryContentSummary summary;
+    const QSet<QString> schools = loadSchools(connection, folder + QStringLiteral("/schools.json"));
+    summary.schools = int(schools.size());
+    summary.spells = loadSpells(connection, folder + QStringLiteral("/spells"), schools);
+    transaction.commit();
+    return summary;
+}

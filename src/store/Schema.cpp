@@ -1,0 +1,168 @@
+#include "store/Schema.h"
+
+#include "store/Database.h"
+
+#include <QFile>
+
+const char *const kFrequencies[6] = {"Common", "UnCommon", "Rare", "Very Rare", "Unique", "Restricted"};
+
+namespace {
+
+// Every relation is by name. Text columns compare case-sensitively (SQLite's binary
+// collation), which is how the program compares names. The indexes exist for speed only:
+// the two "ordered" ones cover the spellbook lists, which are read in name order.
+const char *const kSchema = R"SQL(
+CREATE TABLE Spells (
+    Name TEXT,
+    Lvl TEXT,
+    Frequency TEXT,
+    In_School TEXT,
+    Book TEXT,
+    Page TEXT,
+    Components TEXT,
+    Range TEXT,
+    Duration TEXT,
+    [Area of Effect] TEXT,
+    [Casting Time Type] TEXT,
+    [Casting Time] TEXT,
+    [Saving Throw] TEXT,
+    Description TEXT,
+    Author TEXT
+);
+CREATE INDEX Spells_ByName ON Spells (Name);
+CREATE INDEX Spells_Ordered ON Spells (Name COLLATE NOCASE, Name, Lvl, Frequency, Book, Page);
+
+CREATE TABLE SpellandSphere (
+    Name TEXT,
+    Sphere TEXT
+);
+CREATE INDEX SpellandSphere_ByName ON SpellandSphere (Name);
+CREATE INDEX SpellandSphere_BySphere ON SpellandSphere (Sphere);
+CREATE INDEX SpellandSphere_Ordered ON SpellandSphere (Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere);
+
+-- Built-in schools are loaded with Auto below 50; the sequence is started at 49 so that
+-- every school added later gets 50 or more, and AUTOINCREMENT never hands out a number twice.
+CREATE TABLE [Sphere Names] (
+    Auto INTEGER PRIMARY KEY AUTOINCREMENT,
+    Sphere_Name TEXT UNIQUE,
+    Description TEXT
+);
+INSERT INTO sqlite_sequence (name, seq) VALUES ('Sphere Names', 49);
+
+CREATE TABLE SpellCasters (
+    Spellbook TEXT,
+    Lvl TEXT,
+    Race TEXT,
+    Class TEXT,
+    First TEXT,
+    Second TEXT,
+    Third TEXT,
+    Fourth TEXT,
+    Fifth TEXT,
+    Sixth TEXT,
+    Seventh TEXT,
+    Eighth TEXT,
+    Ninth TEXT
+);
+CREATE INDEX SpellCasters_ByName ON SpellCasters (Spellbook);
+
+CREATE TABLE Spellbook (
+    Caster TEXT,
+    SpellName TEXT,
+    SpellLevel TEXT
+);
+CREATE INDEX Spellbook_ByCaster ON Spellbook (Caster, SpellName);
+CREATE INDEX Spellbook_BySpell ON Spellbook (SpellName);
+
+CREATE TABLE FailedSpells (
+    Caster TEXT,
+    SpellName TEXT,
+    SpellLevel TEXT
+);
+CREATE INDEX FailedSpells_ByCaster ON FailedSpells (Caster, SpellName);
+
+CREATE TABLE Frequency (
+    Frequency TEXT,
+    FrequencyID INTEGER
+);
+
+CREATE TABLE Scrolls (
+    Caster TEXT,
+    ScrollName TEXT,
+    Spell TEXT,
+    Lvl TEXT,
+    Book TEXT,
+    Page TEXT,
+    Frequency TEXT
+);
+CREATE INDEX Scrolls_ByScroll ON Scrolls (Caster, ScrollName);
+
+CREATE TABLE SpellHold (
+    Name TEXT,
+    Lvl TEXT,
+    Frequency TEXT,
+    Book TEXT,
+    Page TEXT,
+    Components TEXT,
+    Range TEXT,
+    Duration TEXT,
+    [Area of Effect] TEXT,
+    [Casting Time Type] TEXT,
+    [Casting Time] TEXT,
+    [Saving Throw] TEXT,
+    Description TEXT,
+    Author TEXT,
+    Schools TEXT
+);
+CREATE TABLE CasterHold (
+    Caster TEXT,
+    CasterFilter TEXT
+);
+CREATE TABLE SpellbookFiltered (
+    Caster TEXT,
+    SpellName TEXT,
+    SpellLevel TEXT
+);
+CREATE TABLE ScrollHold (
+    ScrollName TEXT,
+    Caster TEXT,
+    Spell TEXT,
+    Lvl TEXT,
+    Book TEXT,
+    Page TEXT
+);
+
+-- A left join: a spell whose last school was deleted is still found by its card and the search.
+CREATE VIEW AddSpheres AS
+    SELECT Spells.*, SpellandSphere.Sphere AS Sphere
+    FROM Spells LEFT JOIN SpellandSphere ON Spells.Name = SpellandSphere.Name;
+)SQL";
+
+} // namespace
+
+void createSchema(Connection &connection)
+{
+    Transaction transaction(connection);
+    connection.exec(kSchema);
+    Statement insert(connection, "INSERT INTO Frequency (Frequency, FrequencyID) VALUES (?, ?)");
+    for (int i = 0; i < 6; ++i) {
+        insert.bind(1, QString::fromLatin1(kFrequencies[i])).bind(2, qint64(i + 1));
+        insert.run();
+        insert.reset();
+    }
+    transaction.commit();
+}
+
+void createLibrary(const QString &path)
+{
+    auto connection = Connection::create(path);
+    try {
+        createSchema(*connection);
+    } catch (...) {
+        // A half-made library is worse than none: nothing must later open it as complete.
+        connection.reset();
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QFile::remove(path + QLatin1String(suffix));
+        throw;
+    }
+}

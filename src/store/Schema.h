@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class Connection;
+
+// The frequency scale, rarest last; FrequencyID counts from 1 in this order.
+extern const char *const kFrequencies[6];
+
+// Makes an empty library file at path: every table, the saved query AddSpheres, the indexes
+// and the frequency scale; no schools and no spells. Refuses a path that already exists.
+void createLibrary(const QString &path);
+
+// The same on an already created, empty, keyed connection (used by the library tool, which
+// goes on to load the delivered content over the same connection).
+void createSchema(Connection &connection);

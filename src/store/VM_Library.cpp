@@ -1,0 +1,210 @@
+#include "store/VM_Library.h"
+
+#include "store/AppFolder.h"
+#include "store/TableReader.h"
+#include "store/VmError.h"
+
+#include <QSet>
+
+namespace {
+
+const QString kReservedSpellbook = QStringLiteral("KXR");
+
+// Names sort alphabetically; equal keys keep a fixed order by their exact text.
+const char *const kSpellsOfLibrary = "SELECT Name, Lvl, Frequency, Book, Page FROM Spells";
+const char *const kSpellsOfCaster = "SELECT Spells.Name, Spells.Lvl, Spells.Frequency, Spells.Book, Spells.Page "
+                                    "FROM Spellbook JOIN Spells ON Spells.Name = Spellbook.SpellName "
+                                    "WHERE Spellbook.Caster = ?";
+const char *const kSpellsOfLibraryOrder = " ORDER BY Name COLLATE NOCASE, Name";
+const char *const kSpellsOfCasterOrder = " ORDER BY Spells.Name COLLATE NOCASE, Spells.Name";
+
+const char *const kSchoolsOfLibrary = "SELECT Name, Sphere FROM SpellandSphere";
+const char *const kSchoolsOfCaster = "SELECT SpellandSphere.Name, SpellandSphere.Sphere "
+                                     "FROM Spellbook JOIN SpellandSphere ON SpellandSphere.Name = Spellbook.SpellName "
+                                     "WHERE Spellbook.Caster = ?";
+const char *const kSchoolsOfLibraryOrder = " ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere";
+const char *const kSchoolsOfCasterOrder = " ORDER BY SpellandSphere.Name COLLATE NOCASE, SpellandSphere.Name, "
+                                          "SpellandSphere.Sphere COLLATE NOCASE, SpellandSphere.Sphere";
+
+// The two statements of a spellbook: the reserved one is the whole library, any other the
+// caster's membership rows joined to the spells.
+struct SpellbookQueries
+{
+    QString spells;
+    QString spellsOrder;
+    QString schools;
+    bool bindCaster = false;
+
+    QString orderedSpells() const { return spells + spellsOrder; }
+};
+
+SpellbookQueries queriesFor(const QString &trimmedSpellbook)
+{
+    if (trimmedSpellbook == kReservedSpellbook)
+        return {QLatin1String(kSpellsOfLibrary), QLatin1String(kSpellsOfLibraryOrder),
+                QLatin1String(kSchoolsOfLibrary) + QLatin1String(kSchoolsOfLibraryOrder), false};
+    return {QLatin1String(kSpellsOfCaster), QLatin1String(kSpellsOfCasterOrder),
+            QLatin1String(kSchoolsOfCaster) + QLatin1String(kSchoolsOfCasterOrder), true};
+}
+
+} // namespace
+
+VM_Library::VM_Library()
+    : m_connection(std::make_unique<Connection>(libraryPath()))
+{
+}
+
+VM_Library::~VM_Library() = default;
+
+QStringList VM_Library::Get_Exisiting_Spellbook_Names()
+{
+    // Casters are listed in the order they were created, after the reserved spellbook.
+    Statement select(db(), "SELECT Spellbook FROM SpellCasters ORDER BY rowid");
+    QStringList names = readTrimmedColumn(select);
+    names.prepend(kReservedSpellbook);
+    m_spellbookCount = int(names.size());
+    return names;
+}
+
+int VM_Library::Fetch_Spellbooks_Count() const
+{
+    return m_spellbookCount;
+}
+
+void VM_Library::Create_Spell_List_Array(const QString &spellbook)
+{
+    const QString name = spellbook.trimmed();
+    const SpellbookQueries queries = queriesFor(name);
+
+    Statement spells(db(), queries.orderedSpells());
+    if (queries.bindCaster)
+        spells.bind(1, name);
+    m_spells = readTable(spells, 5);
+    if (m_spells) {
+        Statement schools(db(), queries.schools);
+        if (queries.bindCaster)
+            schools.bind(1, name);
+        m_schools = readTable(schools, 2);
+    }
+    m_spellbookResident = true;
+}
+
+QString VM_Library::Requery(const QStringList &levels, const QStringList &schools, const QString &spellbook)
+{
+    try {
+        const QString name = spellbook.trimmed();
+        const SpellbookQueries queries = queriesFor(name);
+        const QStringList levelValues = QSet<QString>(levels.begin(), levels.end()).values();
+
+        Statement spellsQuery(db(), queries.spells + QLatin1String(queries.bindCaster ? " AND " : " WHERE ")
+                                        + QStringLiteral("Lvl IN (%1)").arg(Statement::placeholders(levelValues.size()))
+                                        + queries.spellsOrder);
+        int next = 1;
+        if (queries.bindCaster)
+            spellsQuery.bind(next++, name);
+        spellsQuery.bindAll(next, levelValues);
+        const OptionalTable working = readTable(spellsQuery, 5);
+        if (!working) {
+            m_spells.reset();
+            return {};
+        }
+
+        // The school filter is applied here rather than in SQL: every school of a spell that
+        // has at least one selected school stays in the table, and a hashed lookup keeps this
+        // linear in the size of the spellbook.
+        QSet<QString> listed;
+        listed.reserve(working->rows());
+        for (int row = 0; row < working->rows(); ++row)
+            listed.insert(working->at(0, row));
+        const QSet<QString> selectedSchools(schools.begin(), schools.end());
+
+        Statement schoolsQuery(db(), queries.schools);
+        if (queries.bindCaster)
+            schoolsQuery.bind(1, name);
+        const OptionalTable allSchools = readTable(schoolsQuery, 2);
+
+        QSet<QString> kept;
+        if (allSchools) {
+            for (int row = 0; row < allSchools->rows(); ++row) {
+                const QString &spell = allSchools->at(0, row);
+                if (selectedSchools.contains(allSchools->at(1, row)) && listed.contains(spell))
+                    kept.insert(spell);
+            }
+        }
+        if (kept.isEmpty()) {
+            m_schools.reset();
+            return {};
+        }
+
+        QList<QString> schoolCells;
+        for (int row = 0; row < allSchools->rows(); ++row) {
+            if (kept.contains(allSchools->at(0, row))) {
+                schoolCells.append(allSchools->at(0, row));
+                schoolCells.append(allSchools->at(1, row));
+            }
+        }
+        m_schools = Table(2, std::move(schoolCells));
+
+        QList<QString> spellCells;
+        for (int row = 0; row < working->rows(); ++row) {
+            if (!kept.contains(working->at(0, row)))
+                continue;
+            for (int column = 0; column < 5; ++column)
+                spellCells.append(working->at(column, row));
+        }
+        m_spells = Table(5, std::move(spellCells));
+        return {};
+    } catch (const VmError &error) {
+        return error.description.trimmed();
+    }
+}
+
+void VM_Library::LoadSpellList(const QString &caster, ListRows &list)
+{
+    list.clear();
+    Statement failed(db(), "SELECT SpellName FROM FailedSpells WHERE Caster = ? ORDER BY rowid");
+    failed.bind(1, caster.trimmed());
+    Statement spell(db(), "SELECT Name, Lvl, Frequency, Book, Page FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
+    while (failed.step()) {
+        spell.bind(1, failed.text(0).trimmed());
+        // A failed spell that has since left the library is not listed.
+        if (spell.step())
+            list.append(ListRow{spell.text(0).trimmed(), {spell.text(1), spell.text(2), spell.text(3), spell.text(4)}});
+        spell.reset();
+    }
+}
+
+QString VM_Library::Fetch_Current_Spellbook_Name() const
+{
+    return m_currentSpellbook;
+}
+
+void VM_Library::ReSet_Current_Spellbook_Name(const QString &name)
+{
+    m_currentSpellbook = name;
+}
+
+bool VM_Library::Is_Spellbook_Resident() const
+{
+    return m_spellbookResident;
+}
+
+OptionalTable VM_Library::Fetch_Spells_Array() const
+{
+    return m_spells;
+}
+
+OptionalTable VM_Library::Fetch_Schools_Array() const
+{
+    return m_schools;
+}
+
+OptionalTable VM_Library::Fetch_Search_Array() const
+{
+    return m_search;
+}
+
+OptionalTable VM_Library::Fetch_Scrolls_Array() const
+{
+    return m_scrolls;
+}

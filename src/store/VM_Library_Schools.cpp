@@ -1,0 +1,90 @@
+#include "store/VM_Library.h"
+
+#include "store/Status.h"
+#include "store/TableReader.h"
+
+QStringList VM_Library::Fetch_Schools_List()
+{
+    Statement select(db(), "SELECT Sphere_Name FROM [Sphere Names] ORDER BY Sphere_Name COLLATE NOCASE, Sphere_Name");
+    return readTrimmedColumn(select);
+}
+
+QStringList VM_Library::Fetch_User_Schools_List()
+{
+    Statement select(db(), "SELECT Sphere_Name FROM [Sphere Names] WHERE Auto >= 50 "
+                           "ORDER BY Sphere_Name COLLATE NOCASE, Sphere_Name");
+    return readTrimmedColumn(select);
+}
+
+QString VM_Library::Fetch_School_Description(const QString &school)
+{
+    try {
+        Statement select(db(), "SELECT Description FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1");
+        select.bind(1, school.trimmed());
+        if (!select.step())
+            return QStringLiteral("(No description found)");
+        return select.text(0).trimmed();
+    } catch (const VmError &) {
+        return {};
+    }
+}
+
+QString VM_Library::Add_New_School(const QString &school)
+{
+    return statusFrom([&]() -> QString {
+        const QString name = school.trimmed();
+        Transaction transaction(db());
+        Statement existing(db(), "SELECT 1 FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1");
+        existing.bind(1, name);
+        if (existing.step())
+            return QStringLiteral("School already exists");
+        // Auto is left to the table's counter, which starts user schools at 50.
+        Statement insert(db(), "INSERT INTO [Sphere Names] (Sphere_Name, Description) VALUES (?, NULL)");
+        insert.bind(1, name).run();
+        transaction.commit();
+        return {};
+    });
+}
+
+QString VM_Library::Update_Exisiting_School_Description(const QString &school, const QString &description)
+{
+    return statusOf([&] {
+        Transaction transaction(db());
+        Statement update(db(), "UPDATE [Sphere Names] SET Description = ? WHERE rowid = "
+                               "(SELECT rowid FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1)");
+        update.bind(1, description.trimmed()).bind(2, school.trimmed()).run();
+        transaction.commit();
+    });
+}
+
+QString VM_Library::Delete_New_School(const QString &school)
+{
+    return statusOf([&] {
+        const QString name = school.trimmed();
+        Transaction transaction(db());
+        Statement deleteSchool(db(), "DELETE FROM [Sphere Names] WHERE rowid = "
+                                     "(SELECT rowid FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1)");
+        deleteSchool.bind(1, name).run();
+        // The spells stay; a spell whose only school this was is left without one.
+        Statement deleteLinks(db(), "DELETE FROM SpellandSphere WHERE Sphere = ?");
+        deleteLinks.bind(1, name).run();
+        transaction.commit();
+    });
+}
+
+QStringList VM_Library::Fetch_Spells_List()
+{
+    Statement select(db(), "SELECT Name FROM Spells ORDER BY Name COLLATE NOCASE, Name");
+    return readTrimmedColumn(select);
+}
+
+QString VM_Library::Fetch_Frequencies()
+{
+    return statusOf([&] {
+        Statement select(db(), "SELECT Frequency, FrequencyID FROM Frequency ORDER BY FrequencyID");
+        OptionalTable frequencies = readTable(select, 2);
+        // An empty scale leaves whatever the slot held.
+        if (frequencies)
+            m_scrolls = std::move(frequencies);
+    });
+}

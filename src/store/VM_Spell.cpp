@@ -1,0 +1,171 @@
+#include "store/VM_Spell.h"
+
+#include "store/Status.h"
+
+namespace {
+
+// The fourteen spell columns in the order trimmedFields() gives them.
+const char *const kSpellColumns = "Name, Lvl, Frequency, Book, Page, Components, Range, Duration, "
+                                  "[Area of Effect], [Casting Time], [Casting Time Type], [Saving Throw], "
+                                  "Description, Author";
+constexpr int kSpellColumnCount = 14;
+
+} // namespace
+
+VM_Spell::VM_Spell() = default;
+VM_Spell::~VM_Spell() = default;
+
+QStringList VM_Spell::trimmedFields() const
+{
+    return {m_name.trimmed(),         m_level.trimmed(),        m_frequency.trimmed(),
+            m_book.trimmed(),         m_page.trimmed(),         m_components.trimmed(),
+            m_range.trimmed(),        m_duration.trimmed(),     m_areaOfEffect.trimmed(),
+            m_castingTime.trimmed(),  m_castingTimeType.trimmed(), m_savingThrow.trimmed(),
+            m_description.trimmed(),  m_author.trimmed()};
+}
+
+bool VM_Spell::Set_Spell_Details(const QString &name)
+{
+    try {
+        m_schools = {};
+        Statement spell(db(), QStringLiteral("SELECT %1 FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1")
+                                  .arg(QLatin1String(kSpellColumns)));
+        spell.bind(1, name);
+        if (spell.step()) {
+            QString *fields[kSpellColumnCount] = {&m_name,         &m_level,           &m_frequency,
+                                                  &m_book,         &m_page,            &m_components,
+                                                  &m_range,        &m_duration,        &m_areaOfEffect,
+                                                  &m_castingTime,  &m_castingTimeType, &m_savingThrow,
+                                                  &m_description,  &m_author};
+            for (int column = 0; column < kSpellColumnCount; ++column)
+                *fields[column] = spell.text(column);
+
+            // Schools in the order they were saved.
+            Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
+            schools.bind(1, name);
+            while (schools.step())
+                m_schools.append(schools.text(0));
+        }
+        Set_Spellbooks(name);
+        return true;
+    } catch (const VmError &) {
+        return false;
+    }
+}
+
+void VM_Spell::Set_Spellbooks(const QString &name)
+{
+    m_spellbooks = {};
+    Statement select(db(), "SELECT Caster FROM Spellbook WHERE SpellName = ? ORDER BY rowid");
+    select.bind(1, name);
+    while (select.step())
+        m_spellbooks.append(select.text(0));
+}
+
+void VM_Spell::insertSchools(const QString &name)
+{
+    Statement insert(db(), "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)");
+    for (const QString &school : std::as_const(m_schools)) {
+        insert.bind(1, name).bind(2, school.trimmed());
+        insert.run();
+        insert.reset();
+    }
+}
+
+void VM_Spell::insertSpellbooks(const QString &name)
+{
+    Statement insert(db(), "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+    for (const QString &caster : std::as_const(m_spellbooks)) {
+        insert.bind(1, caster.trimmed()).bind(2, name).bind(3, m_level.trimmed());
+        insert.run();
+        insert.reset();
+    }
+}
+
+QString VM_Spell::Add_New_Spell()
+{
+    return statusOf([&] {
+        Transaction transaction(db());
+        Statement insert(db(), QStringLiteral("INSERT INTO Spells (%1) VALUES (%2)")
+                                   .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount)));
+        insert.bindAll(1, trimmedFields());
+        insert.run();
+        const QString name = m_name.trimmed();
+        insertSchools(name);
+        insertSpellbooks(name);
+        transaction.commit();
+    });
+}
+
+QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbooks)
+{
+    // Also renames: the name field is the new name, oldName (used as given) the stored one.
+    return statusOf([&] {
+        const QString name = m_name.trimmed();
+        Transaction transaction(db());
+
+        Statement deleteSchools(db(), "DELETE FROM SpellandSphere WHERE Name = ?");
+        deleteSchools.bind(1, oldName).run();
+        insertSchools(name);
+
+        QString assignments;
+        const QStringList columns = QLatin1String(kSpellColumns).toString().split(QStringLiteral(", "));
+        for (const QString &column : columns)
+            assignments += (assignments.isEmpty() ? QString() : QStringLiteral(", ")) + column + QStringLiteral(" = ?");
+        Statement update(db(), QStringLiteral("UPDATE Spells SET %1 WHERE rowid = "
+                                              "(SELECT rowid FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1)")
+                                   .arg(assignments));
+        update.bind(update.bindAll(1, trimmedFields()), oldName);
+        update.run();
+
+        // Failed spells and scrolls keep the old name; only membership follows a rename.
+        if (!keepSpellbooks) {
+            Statement deleteMembership(db(), "DELETE FROM Spellbook WHERE SpellName = ?");
+            deleteMembership.bind(1, oldName).run();
+            insertSpellbooks(name);
+        }
+        transaction.commit();
+    });
+}
+
+QString VM_Spell::Delete_Spell(const QString &name)
+{
+    return statusOf([&] {
+        const QString spell = name.trimmed();
+        Transaction transaction(db());
+        Statement deleteSpell(db(), "DELETE FROM Spells WHERE rowid = "
+                                    "(SELECT rowid FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1)");
+        deleteSpell.bind(1, spell).run();
+        Statement deleteSchools(db(), "DELETE FROM SpellandSphere WHERE Name = ?");
+        deleteSchools.bind(1, spell).run();
+        Statement deleteMembership(db(), "DELETE FROM Spellbook WHERE SpellName = ?");
+        deleteMembership.bind(1, spell).run();
+        transaction.commit();
+    });
+}
+
+QString VM_Spell::Set_Spell_Hold()
+{
+    return statusOf([&] {
+        Transaction transaction(db());
+        // The stored schools, not the collection: the print shows what the library holds.
+        Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
+        schools.bind(1, m_name.trimmed());
+        QStringList names;
+        while (schools.step())
+            names.append(schools.text(0));
+
+        // The hold holds exactly one row, the spell to print.
+        db().exec("DELETE FROM SpellHold;");
+        Statement insert(db(), QStringLiteral("INSERT INTO SpellHold (%1, Schools) VALUES (%2)")
+                                   .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount + 1)));
+        insert.bind(insert.bindAll(1, trimmedFields()), names.join(QStringLiteral(", ")).trimmed());
+        insert.run();
+        transaction.commit();
+    });
+}
+
+void VM_Spell::KillConnection()
+{
+    m_connection.close();
+}

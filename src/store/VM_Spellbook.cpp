@@ -1,0 +1,86 @@
+#include "store/VM_Spellbook.h"
+
+#include "store/Status.h"
+
+namespace {
+
+const char *const kCasterColumns = "Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, Fifth, Sixth, "
+                                   "Seventh, Eighth, Ninth";
+const QString kNotFound = QStringLiteral("Spellbook details could not be found");
+
+} // namespace
+
+VM_Spellbook::VM_Spellbook() = default;
+VM_Spellbook::~VM_Spellbook() = default;
+
+qint64 VM_Spellbook::findCaster(const QString &name)
+{
+    Statement select(db(), "SELECT rowid FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1");
+    select.bind(1, name);
+    return select.step() ? select.integer(0) : 0;
+}
+
+QString VM_Spellbook::Set_Caster_Details(const QString &name)
+{
+    return statusFrom([&]() -> QString {
+        Statement select(db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
+                                   .arg(QLatin1String(kCasterColumns)));
+        select.bind(1, name);
+        if (!select.step())
+            return kNotFound;
+        for (int field = 0; field < FieldCount; ++field)
+            m_fields[field] = select.text(field);
+        return {};
+    });
+}
+
+QString VM_Spellbook::Add_New_Caster()
+{
+    return statusOf([&] {
+        Transaction transaction(db());
+        Statement insert(db(), QStringLiteral("INSERT INTO SpellCasters (%1) VALUES (%2)")
+                                   .arg(QLatin1String(kCasterColumns), Statement::placeholders(FieldCount)));
+        for (int field = 0; field < FieldCount; ++field)
+            insert.bind(field + 1, m_fields[field].trimmed());
+        insert.run();
+        transaction.commit();
+    });
+}
+
+QString VM_Spellbook::Update_Existing_Caster(const QString &name)
+{
+    return statusFrom([&]() -> QString {
+        Transaction transaction(db());
+        const qint64 row = findCaster(name.trimmed());
+        if (row == 0)
+            return kNotFound;
+        // The name itself is never rewritten: a caster cannot be renamed.
+        Statement update(db(), "UPDATE SpellCasters SET Lvl = ?, Race = ?, Class = ?, First = ?, Second = ?, "
+                               "Third = ?, Fourth = ?, Fifth = ?, Sixth = ?, Seventh = ?, Eighth = ?, Ninth = ? "
+                               "WHERE rowid = ?");
+        for (int field = Lvl; field < FieldCount; ++field)
+            update.bind(field, m_fields[field].trimmed());
+        update.bind(FieldCount, row);
+        update.run();
+        transaction.commit();
+        return {};
+    });
+}
+
+QString VM_Spellbook::Delete_Existing_Caster(const QString &name)
+{
+    return statusFrom([&]() -> QString {
+        const QString caster = name.trimmed();
+        Transaction transaction(db());
+        const qint64 row = findCaster(caster);
+        if (row == 0)
+            return kNotFound;
+        Statement deleteCaster(db(), "DELETE FROM SpellCasters WHERE rowid = ?");
+        deleteCaster.bind(1, row).run();
+        // Failed spells and scrolls of the caster are kept.
+        Statement deleteMembership(db(), "DELETE FROM Spellbook WHERE Caster = ?");
+        deleteMembership.bind(1, caster).run();
+        transaction.commit();
+        return {};
+    });
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "QtPrinters.h"
+#include "store/Database.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A fresh, empty library in a temporary application folder for one test. Helpers add rows
+// directly with SQL, so a test states its starting point without going through the code under
+// test.
+class TestLibrary
+{
+public:
+    TestLibrary();
+    ~TestLibrary();
+
+    QString folder() const { return m_dir.path(); }
+    QString path() const;
+    Connection &db();
+
+    void addSchool(const QString &name, const QString &description = QString());
+    // A spell with the given level and schools; the other columns get plain values.
+    void addSpell(const QString &name, const QString &level, const QStringList &schools,
+                  const QString &frequency = QStringLiteral("Common"));
+    void addCaster(const QString &name);
+    void addToSpellbook(const QString &caster, const QString &spell, const QString &level = QString());
+    void addFailed(const QString &caster, const QString &spell, const QString &level = QString());
+
+    // Rows of a query, each row's columns joined with "|".
+    QStringList rows(const QString &sql);
+    int count(const QString &sql);
+    // Every row of every table, to prove an operation left the library as it was.
+    QStringList dump();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Connection> m_connection;
+};
+
+// Runs a test body's store objects against a library of its own.
+class LibraryTest : public ::testing::Test
+{
+protected:
+    TestLibrary library;
+};
