@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Synthetic libraries for the benchmarks: `spells` spells over nine levels, three schools each
+// (out of 24), 600-character descriptions, and 50 casters holding 200 spells each. Files are
+// made once and kept in a cache folder (bench-data beside the benchmark, or $VELLUMAR_BENCH_DATA),
+// since a large one takes seconds to build.
+struct SyntheticLibrary
+{
+    static constexpr int kSchools = 24;
+    static constexpr int kCasters = 50;
+    static constexpr int kSpellsPerCaster = 200;
+
+    // Path of the cached library file with that many spells, made when missing.
+    static QString file(int spells);
+    // Makes the application folder a fresh copy of that library (for benchmarks that write).
+    static QString freshCopy(int spells);
+    // Points the application folder at the cached library itself (for benchmarks that read).
+    static void use(int spells);
+
+    static QString spellName(int index);
+    static QString schoolName(int index);
+    static QString casterName(int index);
+};
