@@ -61,12 +61,14 @@ QString notALibrary(const QString &path)
 
 } // namespace
 
-Connection::Connection(const QString &path) : Connection(path, Mode::Open) {}
+Connection::Connection(const QString &path, Access access)
+    : Connection(path, access == Access::ReadOnly ? Mode::OpenReadOnly : Mode::Open)
+{}
 
 Connection::Connection(const QString &path, Mode mode) : m_path(path)
 {
     const QFileInfo info(path);
-    if (mode == Mode::Open && !info.exists())
+    if (mode != Mode::Create && !info.exists())
         throw VmError(
             SQLITE_CANTOPEN, sourceOf("Connection"),
             QStringLiteral("The library file %1 could not be found.").arg(QDir::toNativeSeparators(path)));
@@ -75,7 +77,9 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
                       QStringLiteral("%1 already exists; a new library is never written over a file.")
                           .arg(QDir::toNativeSeparators(path)));
 
-    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+    const int flags = mode == Mode::OpenReadOnly ? SQLITE_OPEN_READONLY
+                      : mode == Mode::Create     ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                                 : SQLITE_OPEN_READWRITE;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString message =
@@ -227,6 +231,22 @@ void Statement::reset()
 int Statement::columnCount() const
 {
     return sqlite3_column_count(m_stmt);
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+int Statement::parameterCount() const
+{
+    return sqlite3_bind_parameter_count(m_stmt);
+}
+
+QString Statement::parameterName(int index) const
+{
+    const char *name = sqlite3_bind_parameter_name(m_stmt, index);
+    return name ? QString::fromUtf8(name) : QString();
 }
 
 QByteArrayView Statement::bytes(int column) const

@@ -17,9 +17,12 @@ extern const char *const kLibraryPassword;
 class Connection
 {
 public:
-    // Opens an existing library file read-write with the library password. A missing file,
-    // a wrong password or a file that is not a library is an error, never a new database.
-    explicit Connection(const QString &path);
+    // Report queries run on a read-only connection, so a layout can never change the library.
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Opens an existing library file with the library password. A missing file, a wrong
+    // password or a file that is not a library is an error, never a new database.
+    explicit Connection(const QString &path, Access access = Access::ReadWrite);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -33,7 +36,7 @@ public:
     QString errorText() const;
 
 private:
-    enum class Mode { Open, Create };
+    enum class Mode { Open, OpenReadOnly, Create };
     Connection(const QString &path, Mode mode);
     void applyKey(const QByteArray &keyPragma);
     void prepareSession();
@@ -61,6 +64,10 @@ public:
     void run();   // steps a statement that returns no rows
     void reset(); // ready to run again; bindings stay unless rebound
     int columnCount() const;
+    QString columnName(int column) const;
+    // Named parameters (":Name") of the statement, 1-based like bind(); unnamed ones are "".
+    int parameterCount() const;
+    QString parameterName(int index) const;
     QString text(int column) const; // NULL reads as the empty string
     bool isNull(int column) const;
     qint64 integer(int column) const;

@@ -130,3 +130,42 @@ TEST_F(LibraryTest, ManyStoreObjectsSeeEachOthersCommittedRows)
     EXPECT_EQ(first.Fetch_Spells_List(), QStringList{QStringLiteral("Shared Sight")});
     EXPECT_EQ(second.Fetch_Spells_List(), QStringList{QStringLiteral("Shared Sight")});
 }
+
+TEST_F(LibraryTest, ReadOnlyConnectionsReadCommittedRowsAndRefuseEveryChange)
+{
+    library.addSpell(QStringLiteral("Light"), QStringLiteral("1"), {QStringLiteral("Alteration")});
+    Connection reader(library.path(), Connection::Access::ReadOnly);
+    Statement select(reader, "SELECT Name AS [Spell Name], Lvl FROM Spells WHERE Lvl = :Lvl");
+    EXPECT_EQ(select.columnName(0), QStringLiteral("Spell Name"));
+    ASSERT_EQ(select.parameterCount(), 1);
+    EXPECT_EQ(select.parameterName(1), QStringLiteral(":Lvl"));
+    select.bind(1, QStringLiteral("1"));
+    ASSERT_TRUE(select.step());
+    EXPECT_EQ(select.text(0), QStringLiteral("Light"));
+    select.reset();
+
+    EXPECT_THROW(reader.exec("DELETE FROM Spells;"), VmError);
+    EXPECT_THROW(reader.exec("CREATE TABLE Notes (Text TEXT);"), VmError);
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells")), 1);
+
+    // A row committed by another connection is seen by the next statement.
+    library.addSpell(QStringLiteral("Mending"), QStringLiteral("1"), {QStringLiteral("Alteration")});
+    Statement count(reader, "SELECT count(*) FROM Spells");
+    ASSERT_TRUE(count.step());
+    EXPECT_EQ(count.integer(0), 2);
+}
+
+TEST(Connection, ReadOnlyOpensALibraryNobodyElseHasOpenAndNeverCreatesOne)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Spells.mdb"));
+    EXPECT_THROW(Connection(path, Connection::Access::ReadOnly), VmError);
+    EXPECT_FALSE(QFile::exists(path));
+
+    // With no writer open there is no WAL index yet; the reader must cope.
+    createLibrary(path);
+    Connection reader(path, Connection::Access::ReadOnly);
+    Statement count(reader, "SELECT count(*) FROM Frequency");
+    ASSERT_TRUE(count.step());
+    EXPECT_EQ(count.integer(0), 6);
+}
