@@ -1,0 +1,52 @@
+#pragma once
+
+#include "browse/ReportJob.h"
+
+#include <QHash>
+#include <QObject>
+
+class QWidget;
+
+// The report control of a printing window (object name "Crystal"). The window sets the report
+// file, the password, the destination and the preview's window state and title, fills the hold
+// tables the report reads, and starts it. The report's queries run on a read-only connection to
+// the library, so a layout can never change the data it prints.
+class ReportEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Destination = ReportJob::Destination;
+    enum class WindowState { Normal = 0, Maximized = 2 };
+
+    explicit ReportEngine(QWidget *owner);
+
+    // Full path of a delivered report file ("singlespell.rpt") in the application folder.
+    static QString reportPath(const QString &fileName);
+
+    void setReportFileName(const QString &path);
+    // The library password for the report chosen by setSubreportToChange. A sub-report without
+    // a password of its own uses the main report's.
+    void setPassword(const QString &password);
+    // Chooses the report later settings apply to: a sub-report by name, or "" for the main one.
+    void setSubreportToChange(const QString &name);
+    void setDestination(Destination destination);
+    void setWindowState(WindowState state);
+    void setWindowTitle(const QString &title);
+
+    // Runs the report to its destination. Throws VmError (a ReportError) when there is no
+    // printer for a print, when the report file is missing or malformed, when the library
+    // refuses a query, and when the password is missing or wrong.
+    void start();
+
+    // The filled-in report without sending it anywhere. Throws as start() does.
+    ReportJob render() const;
+
+private:
+    QString m_fileName;
+    QString m_subreport;
+    QHash<QString, QString> m_passwords; // by report name, "" for the main report
+    Destination m_destination = Destination::Window;
+    WindowState m_windowState = WindowState::Normal;
+    QString m_title;
+};

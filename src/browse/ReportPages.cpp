@@ -1,0 +1,127 @@
+#include "browse/ReportPages.h"
+
+#include "browse/ReportError.h"
+#include "browse/ReportPagination.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextDocument>
+
+namespace {
+
+QFont bodyFont()
+{
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(10.5);
+    return font;
+}
+
+QFont footerFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(7.5);
+    return font;
+}
+
+void drawFooter(QPainter &painter, const QRectF &area, const QString &text, int page, int pages)
+{
+    painter.save();
+    painter.setFont(footerFont());
+    painter.setPen(QPen(QColor(0x55, 0x55, 0x55), 0));
+    painter.drawLine(area.topLeft(), area.topRight());
+    const QRectF textArea = area.adjusted(0, area.height() * 0.25, 0, 0);
+    const QString number = pages > 1 ? QStringLiteral("Page %1 of %2").arg(page).arg(pages) : QString();
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const qreal numberWidth = number.isEmpty() ? 0 : metrics.horizontalAdvance(number) * 1.1;
+    const QString left = metrics.elidedText(text, Qt::ElideRight, textArea.width() - numberWidth - 10);
+    painter.drawText(textArea, Qt::AlignLeft | Qt::AlignTop, left);
+    painter.drawText(textArea, Qt::AlignRight | Qt::AlignTop, number);
+    painter.restore();
+}
+
+} // namespace
+
+bool ReportPages::paint(const ReportJob &job, QPagedPaintDevice *device, int fromPage, int toPage)
+{
+    QPainter painter;
+    if (!painter.begin(device))
+        return false;
+
+    const int dpi = device->logicalDpiY();
+    const QSizeF area = device->pageLayout().paintRectPixels(dpi).size();
+    const qreal footerHeight = QFontMetricsF(footerFont(), device).height() * 2.2;
+    const qreal bodyHeight = area.height() - footerHeight;
+
+    // Laid out on the device itself, as one long sheet, so that line breaks on paper are the
+    // ones measured here and the cuts between pages can be chosen with the whole report in view.
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(device);
+    document.setDefaultFont(bodyFont());
+    document.setDocumentMargin(0);
+    document.setHtml(job.html);
+    document.setTextWidth(area.width());
+    const qreal end = document.documentLayout()->documentSize().height();
+    const QList<qreal> tops = ReportPagination::pageTops(document, bodyHeight);
+
+    const int pages = int(tops.size());
+    const int first = qBound(1, fromPage > 0 ? fromPage : 1, pages);
+    const int last = qBound(first, toPage > 0 ? toPage : pages, pages);
+    for (int page = first; page <= last; ++page) {
+        if (page != first)
+            device->newPage();
+        const qreal top = tops.at(page - 1);
+        const qreal bottom = page < pages ? tops.at(page) : end;
+        painter.save();
+        painter.translate(0, -top);
+        painter.setClipRect(QRectF(0, top, area.width(), bottom - top));
+        // The layout skips what lies wholly outside its clip; drawn and clipped away, a line of
+        // the next page would still be in the PDF's text, invisible but found by a search.
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, top + 1, area.width(), bottom - top - 2);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+        drawFooter(painter, QRectF(0, bodyHeight, area.width(), footerHeight), job.footer, page, pages);
+    }
+    return painter.end();
+}
+
+void ReportPages::writePdf(const ReportJob &job, const QString &path, const QPageLayout &layout)
+{
+    const auto failed = [&path](const QString &why) {
+        return ReportError(QStringLiteral("The PDF file %1 could not be written: %2")
+                               .arg(QDir::toNativeSeparators(path), why));
+    };
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw failed(file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setPageLayout(layout);
+        writer.setTitle(documentName(job));
+        writer.setCreator(QStringLiteral("Vellumar"));
+        if (!paint(job, &writer))
+            throw failed(QStringLiteral("the pages could not be drawn."));
+    }
+    if (!file.commit())
+        throw failed(file.errorString());
+}
+
+QPageLayout ReportPages::defaultLayout()
+{
+    const bool letter = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
+    return QPageLayout(QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
+                       QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+}
+
+QString ReportPages::documentName(const ReportJob &job)
+{
+    return job.title.isEmpty() ? job.footer : job.title;
+}

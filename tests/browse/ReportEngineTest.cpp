@@ -1,0 +1,198 @@
+#include "ReportTest.h"
+
+#include "browse/ReportPreviewDialog.h"
+#include "shell/Prompt.h"
+#include "store/Database.h"
+#include "store/VmError.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kNested = QStringLiteral(R"(# levels and their spells
+footer: {{#Levels}}{{Lvl}}{{^_last}}+{{/_last}}{{/Levels}} & more
+query Levels: SELECT DISTINCT Lvl FROM Spells
+    ORDER BY Lvl
+query Levels.Spells: SELECT Name AS [Spell Name], Author FROM Spells WHERE Lvl = :Lvl ORDER BY Name
+query Levels.Spells.Schools: SELECT Sphere FROM SpellandSphere WHERE Name = :Spell_Name AND :Lvl <> ''
+---
+{{#Levels}}[{{Lvl}}:{{#Spells}}{{Spell_Name}}{{^Author}}(anon){{/Author}}{{#Schools}}/{{Sphere}}{{/Schools}};{{/Spells}}]{{/Levels}}
+{{> Note}}
+=== Note
+query Count: SELECT count(*) AS N FROM Spells
+---
+<i>{{#Count}}{{N}}{{/Count}} spells, {{#Levels}}{{Lvl}}{{/Levels}}</i>
+)");
+
+} // namespace
+
+TEST_F(ReportTest, ChildQueriesRunPerRowOfTheirParentAndSubReportsSeeTheWholeReport)
+{
+    library.addSpell(QStringLiteral("Web"), QStringLiteral("2"), {QStringLiteral("Evocation")});
+    library.addSpell(QStringLiteral("Sleep"), QStringLiteral("1"), {QStringLiteral("Enchantment")});
+    library.addSpell(QStringLiteral("Light <b>"), QStringLiteral("1"), {});
+    exec(QStringLiteral("UPDATE Spells SET Author = 'Tenser' WHERE Name = 'Sleep'"));
+    writeReport(QStringLiteral("nested.rpt"), kNested);
+
+    ReportEngine engine(&owner);
+    engine.setReportFileName(ReportEngine::reportPath(QStringLiteral("nested.rpt")));
+    engine.setPassword(QString::fromLatin1(kLibraryPassword));
+    engine.setWindowTitle(QStringLiteral("Levels Print Preview"));
+    engine.setWindowState(ReportEngine::WindowState::Maximized);
+    engine.start();
+
+    ASSERT_EQ(output.jobs.size(), 1);
+    const ReportJob &job = output.jobs.first();
+    EXPECT_TRUE(job.html.startsWith(
+        QStringLiteral("[1:Light &lt;b&gt;(anon);Sleep/Enchantment;][2:Web(anon)/Evocation;]")))
+        << job.html.toStdString();
+    EXPECT_TRUE(job.html.contains(QStringLiteral("<i>3 spells, 12</i>"))) << job.html.toStdString();
+    EXPECT_EQ(job.footer, QStringLiteral("1+2 & more"));
+    EXPECT_EQ(job.title, QStringLiteral("Levels Print Preview"));
+    EXPECT_TRUE(job.maximized);
+    EXPECT_EQ(job.destination, ReportEngine::Destination::Window);
+}
+
+TEST_F(ReportTest, NoPrinterIsAClearErrorThatRendersNothingWhilePreviewsStillWork)
+{
+    output.printerInstalled = false;
+    EXPECT_EQ(runError(QStringLiteral("singlespell.rpt"), ReportEngine::Destination::Printer),
+              QStringLiteral("No printer is installed. Use a preview to print to a PDF file."));
+    // Said before anything else is looked at, even a missing report file.
+    EXPECT_EQ(runError(QStringLiteral("missing.rpt"), ReportEngine::Destination::Printer),
+              QStringLiteral("No printer is installed. Use a preview to print to a PDF file."));
+    EXPECT_TRUE(output.jobs.isEmpty());
+
+    EXPECT_EQ(runError(QStringLiteral("singlespell.rpt"), ReportEngine::Destination::Window), QString());
+    EXPECT_EQ(output.jobs.size(), 1);
+}
+
+TEST_F(ReportTest, MissingOrMalformedReportFilesAreClearErrorsAndDeliverNothing)
+{
+    library.addSpell(QStringLiteral("Web"), QStringLiteral("2"), {});
+    EXPECT_TRUE(runError(QStringLiteral("gone.rpt")).contains(QStringLiteral("gone.rpt could not be found")));
+
+    const struct
+    {
+        const char *content;
+        const char *message;
+    } cases[] = {
+        {"", "the \"---\" line before the layout is missing"},
+        {"query A: SELECT 1 AS X\n<p>{{X}}</p>\n", "expected \"query NAME: SELECT ...\""},
+        {"query A: SELECT 1\n---\n   \n", "the main report has no layout"},
+        {"query A: SELECT 1\nquery A: SELECT 2\n---\nx\n", "line 2): the query A is defined twice"},
+        {"query A.B: SELECT 1\n---\nx\n", "the query A.B needs its parent A defined above it"},
+        {"query A-B: SELECT 1\n---\nx\n", "\"A-B\" is not a query name"},
+        {"query A:\n---\nx\n", "the query A has no SQL"},
+        {"  SELECT 1\n---\nx\n", "an indented line follows no query"},
+        {"---\nx\n=== Sub\nquery Q: SELECT 1\n", "the \"---\" line before the layout is missing"},
+        {"---\nx\n=== Sub\n---\ny\n=== Sub\n---\nz\n", "the sub-report Sub is defined twice"},
+        {"query Sub: SELECT 1\n---\nx\n=== Sub\n---\ny\n", "the name Sub is used twice"},
+        {"query A: SELECT nothing FROM nowhere\n---\nx\n", "query A (line 1): no such table: nowhere"},
+        {"query A: SELECT ? AS X\n---\nx\n", "parameters must be named after a column"},
+        {"query A: SELECT :Lvl AS X\n---\nx\n", ":Lvl is not a column of the rows this query belongs to"},
+        {"---\n{{#A}}unclosed\n", "could not be laid out: its layout: Unclosed section \"A\""},
+        {"---\n{{> Nowhere}}\n", "there is no sub-report Nowhere in this file"},
+        {"---\nx {{> Sub}}\n=== Sub\n---\n{{/B}}\n", "the layout of the sub-report Sub"},
+    };
+    for (const auto &c : cases) {
+        writeReport(QStringLiteral("bad.rpt"), QString::fromUtf8(c.content));
+        const QString error = runError(QStringLiteral("bad.rpt"));
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.message)))
+            << c.content << "\n gave: " << error.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("bad.rpt"))) << error.toStdString();
+    }
+    EXPECT_TRUE(output.jobs.isEmpty());
+}
+
+TEST_F(ReportTest, ReportsOnlyReadTheLibraryAndNeedItsPassword)
+{
+    library.addSpell(QStringLiteral("Web"), QStringLiteral("2"), {});
+    const QStringList before = library.dump();
+    writeReport(QStringLiteral("eraser.rpt"), QStringLiteral("query A: DELETE FROM Spells\n---\ngone\n"));
+    EXPECT_TRUE(runError(QStringLiteral("eraser.rpt")).contains(QStringLiteral("readonly")));
+    EXPECT_EQ(library.dump(), before);
+
+    ReportEngine engine(&owner);
+    engine.setReportFileName(ReportEngine::reportPath(QStringLiteral("singlespell.rpt")));
+    const auto errorOf = [&engine] {
+        try {
+            engine.start();
+        } catch (const VmError &error) {
+            return error.description;
+        }
+        return QString();
+    };
+    EXPECT_EQ(errorOf(),
+              QStringLiteral("The report could not log on to the library: no password was given."));
+    engine.setPassword(QStringLiteral("dragon"));
+    EXPECT_EQ(errorOf(),
+              QStringLiteral("The report could not log on to the library: the password is wrong."));
+    engine.setPassword(QString::fromLatin1(kLibraryPassword));
+    engine.setSubreportToChange(QStringLiteral("FailedSpells"));
+    engine.setPassword(QString::fromLatin1(kLibraryPassword));
+    EXPECT_TRUE(errorOf().contains(QStringLiteral("has no sub-report FailedSpells")));
+    EXPECT_TRUE(output.jobs.isEmpty());
+}
+
+namespace {
+
+// Answers the save dialog with a queued path and keeps the messages shown.
+class SavePrompt : public Prompt
+{
+public:
+    std::optional<QString> answer;
+    QStringList messages;
+
+protected:
+    void showMessage(QWidget *, const QString &text) override { messages.append(text); }
+    bool showQuestion(QWidget *, const QString &) override { return false; }
+    std::optional<QString> showSaveFile(QWidget *, const QString &) override { return answer; }
+    std::optional<QString> showOpenFile(QWidget *, const QString &) override { return {}; }
+};
+
+} // namespace
+
+TEST_F(ReportTest, APreviewBelongsToItsWindowAndSavesItsPagesAsPdf)
+{
+    library.addSpell(QStringLiteral("Web"), QStringLiteral("2"), {QStringLiteral("Evocation")});
+    exec(QStringLiteral("INSERT INTO SpellHold (Name, Lvl, Schools, Description) "
+                        "VALUES ('Web', '2', 'Evocation', 'Sticky strands.')"));
+    ReportOutput::install(nullptr); // the real preview window
+
+    ReportEngine engine(&owner);
+    engine.setReportFileName(ReportEngine::reportPath(QStringLiteral("singlespell.rpt")));
+    engine.setPassword(QString::fromLatin1(kLibraryPassword));
+    engine.setWindowState(ReportEngine::WindowState::Maximized);
+    engine.setWindowTitle(QStringLiteral("Web (2) Print Preview"));
+    engine.start();
+
+    auto *preview = owner.findChild<ReportPreviewDialog *>(QStringLiteral("ReportPreview"));
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Web (2) Print Preview"));
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_TRUE(preview->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(preview->isModal());
+
+    SavePrompt prompt;
+    Prompt::install(&prompt);
+    QTemporaryDir dir;
+    prompt.answer = dir.filePath(QStringLiteral("web"));
+    preview->savePdf();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("web.pdf"))));
+    prompt.answer = dir.filePath(QStringLiteral("no/such/folder/web.pdf"));
+    preview->savePdf();
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages.first().startsWith(QStringLiteral("The PDF file ")))
+        << prompt.messages.first().toStdString();
+    Prompt::install(nullptr);
+
+    const QString text = output.pdfText(preview->job());
+    EXPECT_TRUE(text.contains(QStringLiteral("Sticky strands.")));
+    preview->close(); // deletes itself
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(owner.findChild<ReportPreviewDialog *>(), nullptr);
+}

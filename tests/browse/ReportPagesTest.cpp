@@ -1,0 +1,92 @@
+#include "ReportTest.h"
+
+#include "browse/ReportPages.h"
+#include "store/Database.h"
+
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+namespace {
+
+QString spellName(int index)
+{
+    return QStringLiteral("Word %1").arg(index, 2, 10, QLatin1Char('0'));
+}
+
+qsizetype pageOf(const QStringList &pages, const QString &text)
+{
+    for (qsizetype i = 0; i < pages.size(); ++i)
+        if (pages.at(i).contains(text))
+            return i;
+    return -1;
+}
+
+} // namespace
+
+class ReportPagesTest : public ReportTest
+{
+protected:
+    // A spellbook of 24 spells over four levels, descriptions of one to seven paragraphs that
+    // start and end with a mark, and one spell longer than a page.
+    void SetUp() override
+    {
+        library.addCaster(QStringLiteral("Mira"));
+        const QString paragraph =
+            QStringLiteral("The words hang in the air and settle on the page. ").repeated(6);
+        for (int i = 0; i < 25; ++i) {
+            const QString name = i < 24 ? spellName(i) : QStringLiteral("Endless Litany");
+            library.addSpell(name, QString::number(1 + i / 6), {QStringLiteral("Evocation")});
+            library.addToSpellbook(QStringLiteral("Mira"), name);
+            QStringList description{QStringLiteral("Start of %1.").arg(name)};
+            for (int p = 0; p < (i < 24 ? 1 + i % 7 : 60); ++p)
+                description.append(paragraph);
+            description.append(QStringLiteral("End of %1.").arg(name));
+            Statement update(library.db(), "UPDATE Spells SET Description = ? WHERE Name = ?");
+            update.bind(1, description.join(QLatin1Char('\n'))).bind(2, name).run();
+        }
+        exec(QStringLiteral("INSERT INTO CasterHold (Caster, CasterFilter) VALUES ('Mira', '')"));
+        run(QStringLiteral("fullspellbook.rpt"), ReportEngine::Destination::Window,
+            {QStringLiteral("FailedSpells")});
+    }
+};
+
+TEST_F(ReportPagesTest, PagesKeepEverySpellThatFitsWholeAndNoHeadingAtTheFootOfAPage)
+{
+    const QStringList pages = output.lastPdfText().split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_GT(pages.size(), 6);
+    for (int i = 0; i < 24; ++i) {
+        const qsizetype start = pageOf(pages, QStringLiteral("Start of %1.").arg(spellName(i)));
+        EXPECT_NE(start, -1) << i;
+        EXPECT_EQ(pageOf(pages, QStringLiteral("End of %1.").arg(spellName(i))), start) << i;
+    }
+    // The spell longer than a page still prints whole, over several pages.
+    const qsizetype litany = pageOf(pages, QStringLiteral("Start of Endless Litany."));
+    EXPECT_GT(pageOf(pages, QStringLiteral("End of Endless Litany.")), litany);
+
+    for (const QString &page : pages) {
+        QStringList lines = page.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        while (!lines.isEmpty() && (lines.last().trimmed().isEmpty() ||
+                                    lines.last().contains(QStringLiteral("Spellbook of Mira"))))
+            lines.removeLast(); // the footer
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_FALSE(lines.last().contains(QStringLiteral("-level spells ("))) << page.toStdString();
+    }
+}
+
+TEST_F(ReportPagesTest, APageRangePrintsOnlyThosePagesWithTheirOwnNumbers)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("range.pdf"));
+    {
+        QPdfWriter writer(path);
+        writer.setPageLayout(ReportPages::defaultLayout());
+        ASSERT_TRUE(ReportPages::paint(output.jobs.last(), &writer, 2, 3));
+    }
+    const QStringList pages =
+        RecordingReportOutput::textOfPdf(path).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("Page 2 of ")));
+    EXPECT_TRUE(pages.at(1).contains(QStringLiteral("Page 3 of ")));
+    EXPECT_FALSE(pages.at(0).contains(QStringLiteral("Spellbook of Mira\n")) &&
+                 pages.at(0).contains(QStringLiteral("CAN HOLD")));
+}

@@ -1,0 +1,63 @@
+#include "ReportTest.h"
+
+#include "store/Database.h"
+#include "store/VmError.h"
+
+#include <QDir>
+#include <QFile>
+
+ReportTest::ReportTest()
+{
+    const QDir delivered(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/reports"));
+    const QStringList files = delivered.entryList({QStringLiteral("*.rpt")});
+    for (const QString &file : files)
+        QFile::copy(delivered.filePath(file), QDir(library.folder()).filePath(file));
+}
+
+QString ReportTest::writeReport(const QString &fileName, const QString &content)
+{
+    const QString path = ReportEngine::reportPath(fileName);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    file.write(content.toUtf8());
+    return path;
+}
+
+void ReportTest::exec(const QString &sql)
+{
+    library.db().exec(sql.toUtf8().constData());
+}
+
+void ReportTest::run(const QString &fileName, ReportEngine::Destination destination,
+                     const QStringList &subreports)
+{
+    ReportEngine engine(&owner);
+    engine.setReportFileName(ReportEngine::reportPath(fileName));
+    engine.setPassword(QString::fromLatin1(kLibraryPassword));
+    for (const QString &subreport : subreports) {
+        engine.setSubreportToChange(subreport);
+        engine.setPassword(QString::fromLatin1(kLibraryPassword));
+    }
+    engine.setSubreportToChange(QString());
+    engine.setDestination(destination);
+    engine.start();
+}
+
+QString ReportTest::runError(const QString &fileName, ReportEngine::Destination destination)
+{
+    try {
+        run(fileName, destination);
+    } catch (const VmError &error) {
+        return error.description;
+    }
+    return {};
+}
+
+QList<qsizetype> positionsIn(const QString &text, const QStringList &parts)
+{
+    QList<qsizetype> positions;
+    for (const QString &part : parts)
+        positions.append(text.indexOf(part));
+    return positions;
+}

@@ -1,0 +1,70 @@
+#include "ReportTest.h"
+
+#include "store/VM_Spell.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QString kWillows = QStringLiteral("Bower of Bent Willows");
+
+} // namespace
+
+class SpellCardLayoutTest : public ReportTest
+{
+protected:
+    // A spell with every field set and a description of two paragraphs, copied for printing.
+    void holdSpell(const QString &author, const QString &description)
+    {
+        library.addSchool(QStringLiteral("Alteration"));
+        library.addSchool(QStringLiteral("Plant"));
+        library.addSpell(kWillows, QStringLiteral("3"),
+                         {QStringLiteral("Alteration"), QStringLiteral("Plant")}, QStringLiteral("Rare"));
+        Statement update(
+            library.db(),
+            "UPDATE Spells SET Range = '30 yards', Components = 'V,S,M', Duration = 'Until sunrise', "
+            "[Area of Effect] = 'One shelter', [Casting Time] = '1', [Casting Time Type] = 'Turn(s)', "
+            "[Saving Throw] = 'Half', Book = 'PHB', Page = '102', Author = ?, Description = ?");
+        update.bind(1, author).bind(2, description).run();
+        VM_Spell spell;
+        ASSERT_TRUE(spell.Set_Spell_Details(kWillows));
+        ASSERT_EQ(spell.Set_Spell_Hold(), QString());
+    }
+};
+
+TEST_F(SpellCardLayoutTest, CardHoldsEveryFieldAndEachParagraphAsItsOwn)
+{
+    holdSpell(QString(),
+              QStringLiteral("The trees bend & twine into a <snug> bower.\n\r\nFrom outside, the bower "
+                             "looks like a thicket.\nAt sunrise the trees straighten again."));
+    run(QStringLiteral("singlespell.rpt"));
+    ASSERT_EQ(output.jobs.size(), 1);
+    const QString text = output.lastPdfText();
+
+    for (const QString &expected :
+         {kWillows, QStringLiteral("3rd-level spell"), QStringLiteral("Alteration, Plant"),
+          QStringLiteral("30 yards"), QStringLiteral("V,S,M"), QStringLiteral("Until sunrise"),
+          QStringLiteral("One shelter"), QStringLiteral("1 Turn(s)"), QStringLiteral("Half"),
+          QStringLiteral("Rare"), QStringLiteral("Author: KXR"), QStringLiteral("Book PHB, page 102"),
+          QStringLiteral("The trees bend & twine into a <snug> bower.")})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
+    // Each line of the description is a paragraph of its own, in order.
+    const QRegularExpression paragraphs(
+        QStringLiteral("bower\\.\\s*\\n\\s*From outside.*thicket\\.\\s*\\n\\s*At sunrise"),
+        QRegularExpression::DotMatchesEverythingOption);
+    EXPECT_TRUE(paragraphs.match(text).hasMatch()) << text.toStdString();
+    // The footer names the spell; a one-page card carries no page number.
+    EXPECT_TRUE(text.contains(kWillows + QStringLiteral(" · 3rd-level spell"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("Page 1 of")));
+}
+
+TEST_F(SpellCardLayoutTest, CardNamesTheAuthorAndSaysSoWhenNothingWasHeld)
+{
+    holdSpell(QStringLiteral("Mordenkainen"), QStringLiteral("Short."));
+    run(QStringLiteral("singlespell.rpt"));
+    EXPECT_TRUE(output.lastPdfText().contains(QStringLiteral("Author: Mordenkainen")));
+
+    exec(QStringLiteral("DELETE FROM SpellHold;"));
+    run(QStringLiteral("singlespell.rpt"));
+    EXPECT_TRUE(output.lastPdfText().contains(QStringLiteral("There is no spell to print")));
+}
