@@ -6,6 +6,7 @@
 
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 
 bool SystemReportOutput::hasPrinter()
 {
@@ -28,8 +29,15 @@ void SystemReportOutput::print(const ReportJob &job)
 void SystemReportOutput::preview(QWidget *owner, const ReportJob &job)
 {
     auto *dialog = new ReportPreviewDialog(job, owner);
-    if (job.maximized)
+    // Sized by hand as well, for desktops whose window manager ignores the maximized state;
+    // a normal preview is tall enough to read a page.
+    const QRect screen = dialog->screen()->availableGeometry();
+    if (job.maximized) {
+        dialog->setGeometry(screen);
         dialog->showMaximized();
-    else
+    } else {
+        dialog->resize(qMin(screen.width(), 1000), screen.height() * 9 / 10);
+        dialog->move(screen.center() - dialog->rect().center());
         dialog->show();
+    }
 }
