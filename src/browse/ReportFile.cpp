@@ -75,7 +75,10 @@ ReportFile ReportFile::load(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw ReportError(QStringLiteral("The report file %1 could not be read: %2")
                               .arg(fileLabel(path), file.errorString()));
-    return parse(QString::fromUtf8(file.readAll()), path);
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF))) // the mark some editors put before UTF-8 text
+        text.remove(0, 1);
+    return parse(text, path);
 }
 
 ReportFile ReportFile::parse(const QString &text, const QString &path)
