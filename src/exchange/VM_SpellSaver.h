@@ -1,0 +1,81 @@
+#pragma once
+
+#include "exchange/ExchangeReader.h"
+#include "store/Database.h"
+#include "store/ListRows.h"
+#include "store/VM_Spell.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class ExchangeWriter;
+
+// The corrections the import window makes to one record before it is imported.
+struct SpellEdits
+{
+    QString components, duration, range, castingTime, castingTimeType, areaOfEffect, savingThrow, book, page,
+        author, description;
+    QStringList schools;
+};
+
+// Writes spells files and spellbook files, reads them back into an import list, and takes the
+// checked records of that list into the library. Every operation raises VmError with its own
+// name as the source.
+class VM_SpellSaver
+{
+public:
+    VM_SpellSaver(); // the connection opens at the first statement
+    ~VM_SpellSaver();
+    VM_SpellSaver(const VM_SpellSaver &) = delete;
+    VM_SpellSaver &operator=(const VM_SpellSaver &) = delete;
+
+    // Writers: list rows are the caller's spell list, each row's text a spell name.
+    void Save2(const QString &fileTitle, const QString &filePath, const ListRows &list);
+    void SaveSpellbook2(const QString &fileTitle, const QString &filePath, const ListRows &list,
+                        const QString &spellbook, const QString &mode);
+    // Readers: fill list with one checked row per spell (subItems = level, author) and the
+    // import list with one record per spell; what was read before a fault is kept.
+    void OpenSpellFile2(ListRows &list, const QString &filePath);
+    void OpenSpellbookFile2(ListRows &list, const QString &filePath);
+    // No scroll format exists; returns the message for the window to show and writes nothing.
+    QString SaveScroll(const QString &fileTitle, const QString &filePath, const QString &selection,
+                       const QString &kind);
+
+    // Import pipeline: a record is imported when the first row whose text equals its name is
+    // checked. Each record, and the caster, is committed on its own.
+    void ImportSpells(const ListRows &list);
+    void ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails, bool overwriteSpells);
+    void SaveItem(const QString &spellName, const SpellEdits &edits);
+
+    const std::vector<VM_Spell> &Import_List() const { return m_importList; }
+    QStringList Caster_Details() const { return m_casterDetails; } // the 13 values of the caster line
+    void Set_Caster_Details(const QStringList &details);
+
+private:
+    Connection &db() { return m_connection.get(); }
+
+    // Export
+    void addSpellLines(ExchangeWriter &writer, const QStringList &names);
+    QStringList casterFields(const QString &spellbook);
+
+    // Reading
+    void open(ListRows &list, const QString &filePath, ExchangeReader::Kind kind);
+
+    // Import
+    QString casterName() const { return m_casterDetails.value(0).trimmed(); }
+    bool Is_Spell_In_Library(const QString &name);
+    void Add_New_Spell(const VM_Spell &record);
+    void Overwrite_Existing_Spell(const VM_Spell &record);
+    bool Does_Caster_Exist();
+    void Clear_Spellbook_List();
+    void Add_Spell_To_Spellbook(const QString &caster, const QString &spell);
+    void Delete_Caster_Record();
+    void Add_Caster_Record();
+    void insertSchools(const VM_Spell &record);
+
+    LazyConnection m_connection;
+    std::vector<VM_Spell> m_importList;
+    QStringList m_casterDetails;
+};
