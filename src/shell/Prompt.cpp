@@ -17,8 +17,7 @@ protected:
     bool showQuestion(QWidget *parent, const QString &text) override
     {
         return QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-               == QMessageBox::Yes;
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     }
 
     std::optional<QString> showSaveFile(QWidget *parent, const QString &filter) override

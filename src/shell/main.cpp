@@ -21,7 +21,8 @@ int main(int argc, char *argv[])
 
     QMainWindow frame;
     frame.setObjectName(QStringLiteral("MDI_Main"));
-    frame.setWindowTitle(QStringLiteral(" Vellumar, Version %1.%2").arg(VELLUMAR_VERSION_MAJOR).arg(VELLUMAR_VERSION_MINOR));
+    frame.setWindowTitle(
+        QStringLiteral(" Vellumar, Version %1.%2").arg(VELLUMAR_VERSION_MAJOR).arg(VELLUMAR_VERSION_MINOR));
     frame.resize(1024, 700);
     frame.show();
     return app.exec();
