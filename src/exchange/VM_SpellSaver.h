@@ -63,18 +63,6 @@ private:
     // Reading
     void open(ListRows &list, const QString &filePath, ExchangeReader::Kind kind);
 
-    // Import
-    QString casterName() const { return m_casterDetails.value(0).trimmed(); }
-    bool Is_Spell_In_Library(const QString &name);
-    void Add_New_Spell(const VM_Spell &record);
-    void Overwrite_Existing_Spell(const VM_Spell &record);
-    bool Does_Caster_Exist();
-    void Clear_Spellbook_List();
-    void Add_Spell_To_Spellbook(const QString &caster, const QString &spell);
-    void Delete_Caster_Record();
-    void Add_Caster_Record();
-    void insertSchools(const VM_Spell &record);
-
     LazyConnection m_connection;
     std::vector<VM_Spell> m_importList;
     QStringList m_casterDetails;

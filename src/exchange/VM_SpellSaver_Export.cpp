@@ -1,7 +1,12 @@
 #include "exchange/ExchangeFormat.h"
 #include "exchange/ExchangeWriter.h"
+#include "exchange/LargePageCache.h"
 #include "exchange/VM_SpellSaver.h"
 #include "store/VmError.h"
+
+#include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +31,26 @@ void raiseKeepingCode(const char *source, Operation &&operation)
     }
 }
 
+// One read transaction around an export: every spell comes from the same state of the library,
+// and the file locks are taken once rather than for every statement.
+class ReadSnapshot
+{
+public:
+    explicit ReadSnapshot(Connection &db) : m_db(db) { m_db.exec("BEGIN;"); }
+    ~ReadSnapshot()
+    {
+        try {
+            m_db.exec("COMMIT;");
+        } catch (const VmError &) {
+        }
+    }
+    ReadSnapshot(const ReadSnapshot &) = delete;
+    ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+
+private:
+    Connection &m_db;
+};
+
 } // namespace
 
 void VM_SpellSaver::Save2(const QString &, const QString &filePath, const ListRows &list)
@@ -39,6 +64,7 @@ void VM_SpellSaver::Save2(const QString &, const QString &filePath, const ListRo
         if (names.isEmpty())
             throw VmError(-1, QString(), QStringLiteral("There are no spells selected"));
         ExchangeWriter writer;
+        const ReadSnapshot snapshot(db());
         addSpellLines(writer, names);
         writer.save(filePath);
     });
@@ -49,6 +75,7 @@ void VM_SpellSaver::SaveSpellbook2(const QString &, const QString &filePath, con
 {
     raiseKeepingCode("SaveSpellbook", [&] {
         const QString caster = spellbook.trimmed();
+        const ReadSnapshot snapshot(db());
         QStringList names;
         if (mode.trimmed() == QLatin1String("Filtered")) {
             // What the browser shows after its filters, selected or not.
@@ -74,10 +101,19 @@ void VM_SpellSaver::SaveSpellbook2(const QString &, const QString &filePath, con
 
 void VM_SpellSaver::addSpellLines(ExchangeWriter &writer, const QStringList &names)
 {
+    // The spells are read in the order of the name index, so that neighbouring look-ups share
+    // their pages, and written in the caller's order.
+    QStringList lookups = names;
+    lookups.sort();
+    lookups.erase(std::unique(lookups.begin(), lookups.end()), lookups.end());
+
+    LargePageCache cache(db());
     Statement spell(db(), QStringLiteral("SELECT %1 FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1")
                               .arg(QLatin1String(kSpellColumns)));
     Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
-    for (const QString &name : names) {
+    QHash<QString, std::pair<QStringList, QStringList>> lines; // fields, schools
+    lines.reserve(lookups.size());
+    for (const QString &name : std::as_const(lookups)) {
         // A name the library no longer holds is still written, with empty fields.
         QStringList fields(kSpellFields - 1, QString());
         fields[Name] = name;
@@ -93,7 +129,11 @@ void VM_SpellSaver::addSpellLines(ExchangeWriter &writer, const QStringList &nam
         while (schools.step())
             schoolNames.append(schools.text(0).trimmed());
         schools.reset();
-        writer.addSpell(fields, schoolNames);
+        lines.insert(name, {std::move(fields), std::move(schoolNames)});
+    }
+    for (const QString &name : names) {
+        const auto &line = lines[name];
+        writer.addSpell(line.first, line.second);
     }
 }
 

@@ -1,9 +1,12 @@
 #include "store/VM_Library.h"
 
+#include "store/NameOrder.h"
 #include "store/Status.h"
 
 #include <QRandomGenerator>
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -29,20 +32,42 @@ QString VM_Library::CreateScroll(const QStringList &levels, const QStringList &s
             return QStringLiteral("A scroll holds at most %1 spells").arg(kMaximumScrollSpells);
 
         // A spell is a candidate once for every chosen school it belongs to, so a spell of two
-        // chosen schools is drawn twice as often. Both joins are inner: a spell without a known
-        // frequency or without a chosen school is never drawn.
-        Statement select(
-            db(), QStringLiteral("SELECT Spells.rowid FROM Spells "
-                                 "JOIN Frequency ON Frequency.Frequency = Spells.Frequency "
-                                 "JOIN SpellandSphere ON SpellandSphere.Name = Spells.Name "
-                                 "WHERE Frequency.FrequencyID <= ? AND Spells.Lvl IN (%1) "
-                                 "AND SpellandSphere.Sphere IN (%2)")
-                      .arg(Statement::placeholders(levels.size()), Statement::placeholders(schools.size())));
-        select.bind(1, qint64(lowestFrequencyId));
-        select.bindAll(select.bindAll(2, levels), schools);
+        // chosen schools is drawn twice as often. A spell without a known frequency or without a
+        // chosen school is never drawn. Both halves are read in name order from indexes that
+        // hold every column needed, and joined here as they come: a join in the engine would
+        // look up each candidate's row on its own.
+        Statement spells(db(),
+                         QStringLiteral("SELECT rowid, Name FROM Spells WHERE Lvl IN (%1) AND Frequency IN "
+                                        "(SELECT Frequency FROM Frequency WHERE FrequencyID <= ?) "
+                                        "ORDER BY Name COLLATE NOCASE, Name")
+                             .arg(Statement::placeholders(levels.size())));
+        spells.bind(spells.bindAll(1, levels), qint64(lowestFrequencyId));
+        Statement links(db(),
+                        QStringLiteral("SELECT Name FROM SpellandSphere INDEXED BY SpellandSphere_Ordered "
+                                       "WHERE Sphere IN (%1) ORDER BY Name COLLATE NOCASE, Name")
+                            .arg(Statement::placeholders(schools.size())));
+        links.bindAll(1, schools);
+
         std::vector<qint64> candidates;
-        while (select.step())
-            candidates.push_back(select.integer(0));
+        std::string groupName;     // the name of the last school row
+        std::vector<qint64> group; // the spells of that name
+        bool moreSpells = spells.step();
+        const auto spellName = [&] { return bytesView(spells.bytes(1)); };
+        while (links.step()) {
+            const std::string_view name = bytesView(links.bytes(0));
+            if (group.empty() || name != groupName) {
+                while (moreSpells && nameLess(spellName(), name))
+                    moreSpells = spells.step();
+                group.clear();
+                groupName.assign(name);
+                while (moreSpells && spellName() == name) {
+                    group.push_back(spells.integer(0));
+                    moreSpells = spells.step();
+                }
+            }
+            candidates.insert(candidates.end(), group.begin(), group.end());
+        }
+        spells.reset();
         if (candidates.empty())
             return {};
 

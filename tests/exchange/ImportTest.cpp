@@ -1,5 +1,6 @@
 #include "ExchangeTestSupport.h"
 
+#include "exchange/SpellImporter.h"
 #include "exchange/VM_SpellSaver.h"
 
 namespace {
@@ -204,6 +205,24 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
     const auto spellsError = raisedBy([&] { saver.ImportSpells(list); });
     ASSERT_TRUE(spellsError);
     EXPECT_EQ(spellsError->source, QStringLiteral("ImportSpells"));
+
+    // Records are committed in batches; a failure late in a long file keeps every record before it.
+    const int failing = SpellImporter::kStepsPerCommit + 50;
+    library.db().exec(
+        QStringLiteral("DROP TRIGGER refuse; CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = "
+                       "'Spell %1' BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END;")
+            .arg(failing)
+            .toUtf8()
+            .constData());
+    QList<QByteArray> many;
+    for (int i = 0; i < failing + 100; ++i)
+        many.append(line("Spell " + QByteArray::number(i), "1", "A"));
+    const ListRows manyRows = open(spellsFile(many), false);
+    EXPECT_TRUE(raisedBy([&] { saver.ImportSpells(manyRows); }));
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'")),
+              failing);
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'")),
+              failing);
 }
 
 TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)

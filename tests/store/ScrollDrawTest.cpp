@@ -83,3 +83,22 @@ TEST_F(ScrollDrawTest, DrawsAreIndependentAndWeightedByChosenSchools)
     EXPECT_GT(ratio, 1.8);
     EXPECT_LT(ratio, 2.2);
 }
+
+TEST_F(ScrollDrawTest, NamesThatDifferOnlyInCaseOrAccentsKeepTheirOwnSchools)
+{
+    const QStringList names = {QStringLiteral("apple"),       QStringLiteral("Apple"),
+                               QStringLiteral("\u00C9clair"), QStringLiteral("eclair"),
+                               QStringLiteral("\u00E9clair"), QStringLiteral("Zed"),
+                               QStringLiteral("zed "),        QStringLiteral("Mid")};
+    for (int i = 0; i < names.size(); ++i)
+        library.addSpell(names[i], QStringLiteral("1"),
+                         {i % 2 ? QStringLiteral("Fire") : QStringLiteral("Air")});
+    library.addSpell(QStringLiteral("Both"), QStringLiteral("1"),
+                     {QStringLiteral("Air"), QStringLiteral("Fire")});
+
+    const QHash<QString, int> drawn = tally({QStringLiteral("Fire")}, 20);
+    QStringList keys = drawn.keys();
+    keys.sort();
+    EXPECT_EQ(keys, (QStringList{QStringLiteral("Apple"), QStringLiteral("Both"), QStringLiteral("Mid"),
+                                 QStringLiteral("Zed"), QStringLiteral("eclair")}));
+}
