@@ -60,7 +60,19 @@ QByteArray ExchangeCodec::encode(QStringView text)
     if (!fitsWindows1252(text))
         return text.toUtf8();
     QByteArray bytes(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        bytes[i] = char(windows1252Byte(text[i].unicode()));
+    bool highBytes = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int byte = windows1252Byte(text[i].unicode());
+        bytes[i] = char(byte);
+        highBytes = highBytes || byte >= 0x80;
+    }
+    // Windows-1252 text such as "Ã©" is also valid UTF-8 (for "é") and would read back as
+    // that; such text is written as UTF-8, which reads back as it was.
+    if (highBytes) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString asUtf8 = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return text.toUtf8();
+    }
     return bytes;
 }
