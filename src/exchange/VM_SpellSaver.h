@@ -59,6 +59,8 @@ private:
     // Export
     void addSpellLines(ExchangeWriter &writer, const QStringList &names);
     QStringList casterFields(const QString &spellbook);
+    // "Filtered": every row of the browser's list; "Full": every spell of the spellbook.
+    QStringList spellbookNames(const QString &caster, const ListRows &list, bool full);
 
     // Reading
     void open(ListRows &list, const QString &filePath, ExchangeReader::Kind kind);

@@ -64,8 +64,10 @@ void VM_SpellSaver::Save2(const QString &, const QString &filePath, const ListRo
         if (names.isEmpty())
             throw VmError(-1, QString(), QStringLiteral("There are no spells selected"));
         ExchangeWriter writer;
-        const ReadSnapshot snapshot(db());
-        addSpellLines(writer, names);
+        {
+            const ReadSnapshot snapshot(db());
+            addSpellLines(writer, names);
+        }
         writer.save(filePath);
     });
 }
@@ -75,28 +77,35 @@ void VM_SpellSaver::SaveSpellbook2(const QString &, const QString &filePath, con
 {
     raiseKeepingCode("SaveSpellbook", [&] {
         const QString caster = spellbook.trimmed();
-        const ReadSnapshot snapshot(db());
-        QStringList names;
-        if (mode.trimmed() == QLatin1String("Filtered")) {
-            // What the browser shows after its filters, selected or not.
-            for (const ListRow &row : list)
-                names.append(row.text);
-        } else if (mode.trimmed() == QLatin1String("Full")) {
-            Statement members(db(), "SELECT SpellName FROM Spellbook WHERE Caster = ? ORDER BY rowid");
-            members.bind(1, caster);
-            while (members.step())
-                names.append(members.text(0));
-        } else {
+        if (mode.trimmed() != QLatin1String("Filtered") && mode.trimmed() != QLatin1String("Full"))
             throw VmError(-1, QString(),
                           QStringLiteral(
                               "\"%1\" is not a way of exporting a spellbook: it is \"Full\" or \"Filtered\".")
                               .arg(mode));
-        }
         ExchangeWriter writer;
-        writer.setCaster(casterFields(caster));
-        addSpellLines(writer, names);
+        {
+            const ReadSnapshot snapshot(db());
+            writer.setCaster(casterFields(caster));
+            addSpellLines(writer, spellbookNames(caster, list, mode.trimmed() == QLatin1String("Full")));
+        }
         writer.save(filePath);
     });
+}
+
+QStringList VM_SpellSaver::spellbookNames(const QString &caster, const ListRows &list, bool full)
+{
+    QStringList names;
+    if (!full) {
+        // What the browser shows after its filters, selected or not.
+        for (const ListRow &row : list)
+            names.append(row.text);
+    } else {
+        Statement members(db(), "SELECT SpellName FROM Spellbook WHERE Caster = ? ORDER BY rowid");
+        members.bind(1, caster);
+        while (members.step())
+            names.append(members.text(0));
+    }
+    return names;
 }
 
 void VM_SpellSaver::addSpellLines(ExchangeWriter &writer, const QStringList &names)
