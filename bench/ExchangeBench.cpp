@@ -99,19 +99,24 @@ QString newSpellsFile()
     return path;
 }
 
-// The same 10,000 spells revised: another level, a longer description, schools in reverse.
-QString revisedSpellsFile()
+// The same 10,000 spells revised: a longer description, and with everything also another level
+// and the schools in reverse order.
+QString revisedSpellsFile(bool everything)
 {
-    static QString path;
+    static QString paths[2];
+    QString &path = paths[everything ? 1 : 0];
     if (path.isEmpty()) {
-        path = exchangeLibrary() + QStringLiteral("/revised.spel");
+        path = exchangeLibrary() +
+               (everything ? QStringLiteral("/revised-all.spel") : QStringLiteral("/revised.spel"));
         const ExchangeContent read = ExchangeReader::parse(ExchangeReader::load(existingSpellsFile()),
                                                            ExchangeReader::Kind::SpellsFile);
         ExchangeWriter writer;
         for (QStringList fields : read.spells) {
             QStringList schools = fields.takeLast().split(QStringLiteral("~~"));
-            std::reverse(schools.begin(), schools.end());
-            fields[1] = QString::number(fields[1].toInt() % 9 + 1);
+            if (everything) {
+                std::reverse(schools.begin(), schools.end());
+                fields[1] = QString::number(fields[1].toInt() % 9 + 1);
+            }
             fields[13] += QStringLiteral(" Revised.");
             writer.addSpell(fields, schools);
         }
@@ -188,31 +193,34 @@ static void BM_ImportSpellsNew(benchmark::State &state)
 }
 BENCHMARK(BM_ImportSpellsNew)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// Overwriting 10,000 spells with their revised versions, then with the library's own versions
-// again (so every round changes every spell), or with files identical to what the library holds.
+// Overwriting 10,000 spells with revised versions of them, then with the library's own versions
+// again, so that every round changes every spell: 0 = files identical to what the library holds,
+// 1 = descriptions revised, 2 = descriptions, levels and the order of the schools revised.
 static void BM_ImportSpellsOverwrite(benchmark::State &state)
 {
+    const int changes = int(state.range(0));
     VM_SpellSaver revised;
     VM_SpellSaver existing;
     ListRows revisedList;
     ListRows existingList;
-    revised.OpenSpellFile2(revisedList, revisedSpellsFile());
+    if (changes > 0)
+        revised.OpenSpellFile2(revisedList, revisedSpellsFile(changes == 2));
     existing.OpenSpellFile2(existingList, existingSpellsFile());
     VM_Library frame;
-    const bool changed = state.range(0) != 0;
-    bool revisedNext = changed;
+    bool revisedNext = changes > 0;
     for (auto _ : state) {
         if (revisedNext)
             revised.ImportSpells(revisedList);
         else
             existing.ImportSpells(existingList);
-        revisedNext = changed && !revisedNext;
+        revisedNext = changes > 0 && !revisedNext;
     }
 }
 BENCHMARK(BM_ImportSpellsOverwrite)
-    ->ArgName("changed")
-    ->Arg(1)
+    ->ArgName("changes")
     ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
     ->Iterations(4)
     ->Unit(benchmark::kMillisecond);
 

@@ -70,6 +70,8 @@ SpellImporter::SpellImporter(Connection &db)
                             .arg(columnList(1, kSpellColumnCount, "")))
     , m_updateListed(
           db, QStringLiteral("UPDATE Spells SET %1 WHERE rowid = ?").arg(columnList(1, kFirstDetail, " = ?")))
+    , m_updateAll(db, QStringLiteral("UPDATE Spells SET %1 WHERE rowid = ?")
+                          .arg(columnList(1, kSpellColumnCount, " = ?")))
     , m_updateDetails(db, QStringLiteral("UPDATE Spells SET %1 WHERE rowid = ?")
                               .arg(columnList(kFirstDetail, kSpellColumnCount, " = ?")))
     , m_storedSchools(db, "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid")
@@ -157,28 +159,31 @@ void SpellImporter::addNewSpell(const VM_Spell &record)
     insertSchools(values[0], record.Fetch_Spell_Schools_Collection());
 }
 
-void SpellImporter::overwriteExistingSpell(const VM_Spell &record)
+bool SpellImporter::overwriteExistingSpell(const VM_Spell &record)
 {
     // Details, level and frequency from the file replace the library's, and so does the whole
     // list of schools; the spellbooks that hold the spell keep it. What already holds the
     // file's values is left alone, so that importing a file again writes only what changed.
     const QStringList values = storedValues(record);
     m_storedSpell.bind(1, values[0]);
-    if (m_storedSpell.step()) {
-        const qint64 rowid = m_storedSpell.integer(0);
-        bool listedChanged = false;
-        bool detailsChanged = false;
-        for (int i = 1; i < kSpellColumnCount; ++i) {
-            if (m_storedSpell.text(i) != values[i])
-                (i < kFirstDetail ? listedChanged : detailsChanged) = true;
-        }
+    if (!m_storedSpell.step()) {
         m_storedSpell.reset();
-        if (listedChanged)
-            update(m_updateListed, values.mid(1, kFirstDetail - 1), rowid);
-        if (detailsChanged)
-            update(m_updateDetails, values.mid(kFirstDetail), rowid);
+        return false;
+    }
+    const qint64 rowid = m_storedSpell.integer(0);
+    bool listedChanged = false;
+    bool detailsChanged = false;
+    for (int i = 1; i < kSpellColumnCount; ++i) {
+        if (m_storedSpell.text(i) != values[i])
+            (i < kFirstDetail ? listedChanged : detailsChanged) = true;
     }
     m_storedSpell.reset();
+    if (listedChanged && detailsChanged)
+        update(m_updateAll, values.mid(1), rowid);
+    else if (listedChanged)
+        update(m_updateListed, values.mid(1, kFirstDetail - 1), rowid);
+    else if (detailsChanged)
+        update(m_updateDetails, values.mid(kFirstDetail), rowid);
 
     QStringList schools;
     for (const QString &school : record.Fetch_Spell_Schools_Collection())
@@ -193,6 +198,7 @@ void SpellImporter::overwriteExistingSpell(const VM_Spell &record)
         m_deleteSchools.reset();
         insertSchools(values[0], schools);
     }
+    return true;
 }
 
 void SpellImporter::update(Statement &statement, const QStringList &values, qint64 rowid)

@@ -27,7 +27,8 @@ public:
 
     bool isSpellInLibrary(const QString &name);
     void addNewSpell(const VM_Spell &record);
-    void overwriteExistingSpell(const VM_Spell &record);
+    // False when the library has no spell of the record's name.
+    bool overwriteExistingSpell(const VM_Spell &record);
     void addSpellToSpellbook(const QString &caster, const QString &spell);
     bool doesCasterExist(const QString &caster);
     void clearSpellbookList(const QString &caster);
@@ -48,6 +49,7 @@ private:
     Statement m_insertSpell;
     Statement m_storedSpell;
     Statement m_updateListed;
+    Statement m_updateAll;
     Statement m_updateDetails;
     Statement m_storedSchools;
     Statement m_insertSchool;

@@ -31,9 +31,7 @@ void VM_SpellSaver::ImportSpells(const ListRows &list)
             if (!checked.value(record.Fetch_Spell_Name(), false))
                 continue;
             importer.step([&] {
-                if (importer.isSpellInLibrary(record.Fetch_Spell_Name()))
-                    importer.overwriteExistingSpell(record);
-                else
+                if (!importer.overwriteExistingSpell(record))
                     importer.addNewSpell(record);
             });
         }
@@ -67,10 +65,10 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
             importer.step([&] {
                 if (replaceList || !casterExists)
                     importer.addSpellToSpellbook(caster, record.Fetch_Spell_Name());
-                if (!importer.isSpellInLibrary(record.Fetch_Spell_Name()))
+                const bool exists = overwriteSpells ? importer.overwriteExistingSpell(record)
+                                                    : importer.isSpellInLibrary(record.Fetch_Spell_Name());
+                if (!exists)
                     importer.addNewSpell(record);
-                else if (overwriteSpells)
-                    importer.overwriteExistingSpell(record);
             });
         }
 
