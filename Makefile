@@ -30,5 +30,11 @@ test: build
 bench: build
 	./$(BUILD_DIR)/bench/vellumar_bench
 
+# Fuzzes the exchange-file readers for FUZZ_SECONDS in a clang build of its own (build-fuzz).
+FUZZ_SECONDS ?= 60
+fuzz:
+	./scripts/install-deps.sh --fuzz
+	./scripts/fuzz.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD_DIR)

@@ -182,3 +182,18 @@ TEST(SpellRecord, NeedsNoLibraryUntilItsFirstStatementAndCanBeMoved)
     EXPECT_TRUE(spells[1].Add_New_Spell().contains(QStringLiteral("could not be found")));
     setAppFolder(QString());
 }
+
+TEST_F(LibraryTest, AWriteWhileAnotherProgramHoldsTheLibraryFailsClearlyAndChangesNothing)
+{
+    library.addSpell(QStringLiteral("Held Fast"), QStringLiteral("1"), {QStringLiteral("Sun")});
+    const QStringList before = library.dump();
+    Connection other(library.path());
+    other.exec("BEGIN EXCLUSIVE;"); // another program in the middle of its own change
+
+    VM_Spell spell;
+    spell.Set_Spell_Name(QStringLiteral("Blocked"));
+    EXPECT_EQ(spell.Add_New_Spell(), QStringLiteral("database is locked")); // after the 5 s busy wait
+
+    other.exec("ROLLBACK;");
+    EXPECT_EQ(library.dump(), before);
+}
