@@ -1,6 +1,7 @@
 #include "ReportTest.h"
 
 #include "store/Database.h"
+#include "store/VM_Library.h"
 
 #include <QRegularExpression>
 
@@ -46,4 +47,23 @@ TEST_F(ReportTest, ScrollsAreGroupedByCasterAndScrollWithTheirLinesInWrittenOrde
     exec(QStringLiteral("DELETE FROM ScrollHold;"));
     run(QStringLiteral("scrolls.rpt"), ReportEngine::Destination::Window);
     EXPECT_TRUE(output.lastPdfText().contains(QStringLiteral("There is no scroll to print")));
+}
+
+TEST_F(ReportTest, ScrollsPrintWhatTheScrollStoreCopiedForPrinting)
+{
+    VM_Library scrolls;
+    const ListRows lines{
+        {QStringLiteral("Web"),
+         {QStringLiteral("2"), QStringLiteral("Common"), QStringLiteral("PHB"), QStringLiteral("121")}},
+        {QStringLiteral("Sleep"),
+         {QStringLiteral("1"), QStringLiteral("Common"), QStringLiteral("PHB"), QStringLiteral("112")}}};
+    ASSERT_EQ(scrolls.SaveScroll(QStringLiteral("Ambush"), QStringLiteral("Alia"), lines), QString());
+    ASSERT_EQ(scrolls.SaveScroll(QStringLiteral("Escape"), QStringLiteral("Bran"), lines), QString());
+    ASSERT_EQ(scrolls.FillScrollDetails(QStringLiteral("Caster"), QStringLiteral("Alia")), QString());
+    run(QStringLiteral("scrolls.rpt"), ReportEngine::Destination::Printer);
+    const QString text = output.lastPdfText();
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Web\\s+2nd\\s+PHB\\s+121"))))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Sleep\\s+1st\\s+PHB\\s+112"))));
+    EXPECT_FALSE(text.contains(QStringLiteral("Bran")));
 }

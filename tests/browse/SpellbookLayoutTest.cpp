@@ -1,6 +1,7 @@
 #include "ReportTest.h"
 
 #include "store/Database.h"
+#include "store/VM_Library.h"
 
 #include <QRegularExpression>
 
@@ -32,9 +33,8 @@ protected:
 
     void holdCaster(const QString &filter)
     {
-        exec(QStringLiteral("DELETE FROM CasterHold;"));
-        Statement insert(library.db(), "INSERT INTO CasterHold (Caster, CasterFilter) VALUES (?, ?)");
-        insert.bind(1, kCaster).bind(2, filter).run();
+        VM_Library holds;
+        ASSERT_EQ(holds.Set_Caster_Hold(kCaster, filter), QString());
     }
 
     const QString kCaster = QStringLiteral("Elminster <the Sage> & Co");
@@ -82,12 +82,11 @@ TEST_F(SpellbookLayoutTest, FullSpellbookSaysSoWhenNothingWasFailed)
 TEST_F(SpellbookLayoutTest, FilteredSpellbookHoldsOnlyTheListedSpellsUnderTheFilterName)
 {
     holdCaster(QStringLiteral("Travel & <Utility>"));
-    Statement insert(library.db(),
-                     "INSERT INTO SpellbookFiltered (Caster, SpellName, SpellLevel) VALUES (?, ?, '1')");
-    for (const char *spell : {"Magic Missile", "light"}) {
-        insert.bind(1, kCaster).bind(2, QString::fromLatin1(spell)).run();
-        insert.reset();
-    }
+    // As a browser filtered to the 1st level lists them.
+    VM_Library holds;
+    holds.Print_Filtered_Spellbook({{QStringLiteral("light"), {QStringLiteral("1")}},
+                                    {QStringLiteral("Magic Missile"), {QStringLiteral("1")}}},
+                                   kCaster);
     run(QStringLiteral("filteredspellbook.rpt"), ReportEngine::Destination::Printer);
     const QString text = output.lastPdfText();
 
