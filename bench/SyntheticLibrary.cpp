@@ -15,17 +15,19 @@ namespace {
 QString cacheFolder()
 {
     const QString configured = qEnvironmentVariable("VELLUMAR_BENCH_DATA");
-    const QString folder = configured.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data")
-                                                : configured;
+    const QString folder = configured.isEmpty()
+                               ? QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data")
+                               : configured;
     QDir().mkpath(folder);
     return folder;
 }
 
 QString description(QRandomGenerator &random)
 {
-    static const char *const words[] = {"arcane", "ember", "ward", "the", "of", "shadow", "glimmering",
-                                        "caster", "target", "creature", "round", "level", "save", "against",
-                                        "bright", "stone", "whisper", "veil", "and", "within"};
+    static const char *const words[] = {"arcane", "ember",      "ward",   "the",     "of",
+                                        "shadow", "glimmering", "caster", "target",  "creature",
+                                        "round",  "level",      "save",   "against", "bright",
+                                        "stone",  "whisper",    "veil",   "and",     "within"};
     QString text;
     text.reserve(640);
     while (text.size() < 600) {
@@ -44,21 +46,26 @@ void build(const QString &path, int spells)
         auto connection = Connection::create(partial);
         createSchema(*connection);
         Transaction transaction(*connection);
-        static const char *const frequencies[] = {"Common", "UnCommon", "Rare", "Very Rare", "Unique", "Restricted"};
+        static const char *const frequencies[] = {"Common",    "UnCommon", "Rare",
+                                                  "Very Rare", "Unique",   "Restricted"};
         QRandomGenerator random(20261206);
 
-        Statement school(*connection, "INSERT INTO [Sphere Names] (Auto, Sphere_Name, Description) VALUES (?, ?, ?)");
+        Statement school(*connection,
+                         "INSERT INTO [Sphere Names] (Auto, Sphere_Name, Description) VALUES (?, ?, ?)");
         for (int i = 0; i < SyntheticLibrary::kSchools; ++i) {
-            school.bind(1, qint64(i + 1)).bind(2, SyntheticLibrary::schoolName(i)).bind(3, QStringLiteral("A school."));
+            school.bind(1, qint64(i + 1))
+                .bind(2, SyntheticLibrary::schoolName(i))
+                .bind(3, QStringLiteral("A school."));
             school.run();
             school.reset();
         }
 
-        Statement spell(*connection, "INSERT INTO Spells (Name, Lvl, Frequency, Book, Page, Components, Range, "
-                                     "Duration, [Area of Effect], [Casting Time], [Casting Time Type], "
-                                     "[Saving Throw], Description, Author) "
-                                     "VALUES (?, ?, ?, 'KXR', ?, 'V,S,M', '60 yards', '1 round/level', "
-                                     "'20-foot cube', '3', 'Segment(s)', 'Neg.', ?, '')");
+        Statement spell(*connection,
+                        "INSERT INTO Spells (Name, Lvl, Frequency, Book, Page, Components, Range, "
+                        "Duration, [Area of Effect], [Casting Time], [Casting Time Type], "
+                        "[Saving Throw], Description, Author) "
+                        "VALUES (?, ?, ?, 'KXR', ?, 'V,S,M', '60 yards', '1 round/level', "
+                        "'20-foot cube', '3', 'Segment(s)', 'Neg.', ?, '')");
         Statement link(*connection, "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)");
         for (int i = 0; i < spells; ++i) {
             const QString name = SyntheticLibrary::spellName(i);
@@ -71,15 +78,18 @@ void build(const QString &path, int spells)
             spell.reset();
             const int first = random.bounded(SyntheticLibrary::kSchools);
             for (int s = 0; s < 3; ++s) {
-                link.bind(1, name).bind(2, SyntheticLibrary::schoolName((first + s * 7) % SyntheticLibrary::kSchools));
+                link.bind(1, name).bind(
+                    2, SyntheticLibrary::schoolName((first + s * 7) % SyntheticLibrary::kSchools));
                 link.run();
                 link.reset();
             }
         }
 
-        Statement caster(*connection, "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class, First, Second, Third) "
-                                      "VALUES (?, '9', 'Human', 'Mage', '5', '4', '3')");
-        Statement member(*connection, "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+        Statement caster(*connection,
+                         "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class, First, Second, Third) "
+                         "VALUES (?, '9', 'Human', 'Mage', '5', '4', '3')");
+        Statement member(*connection,
+                         "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
         for (int c = 0; c < SyntheticLibrary::kCasters; ++c) {
             caster.bind(1, SyntheticLibrary::casterName(c));
             caster.run();
@@ -104,7 +114,9 @@ void build(const QString &path, int spells)
 QString SyntheticLibrary::spellName(int index)
 {
     // Names that do not sort in insertion order, as a real library's do not.
-    return QStringLiteral("Spell %1 of %2").arg(qint64(index) * 7919 % 1000003, 7, 10, QLatin1Char('0')).arg(index);
+    return QStringLiteral("Spell %1 of %2")
+        .arg(qint64(index) * 7919 % 1000003, 7, 10, QLatin1Char('0'))
+        .arg(index);
 }
 
 QString SyntheticLibrary::schoolName(int index)

@@ -44,11 +44,10 @@ QByteArray rawKeyPragma(const QString &path)
     const char *password = kLibraryPassword;
     if (PKCS5_PBKDF2_HMAC_SHA1(password, int(qstrlen(password)),
                                reinterpret_cast<const unsigned char *>(salt.constData()), kSaltSize,
-                               kKdfIterations, kKeySize, key)
-        != 1)
+                               kKdfIterations, kKeySize, key) != 1)
         return {};
-    const QByteArray pragma = "PRAGMA key = \"x'"
-                              + QByteArray(reinterpret_cast<const char *>(key), kKeySize).toHex() + "'\";";
+    const QByteArray pragma =
+        "PRAGMA key = \"x'" + QByteArray(reinterpret_cast<const char *>(key), kKeySize).toHex() + "'\";";
     cache.insert(salt, pragma);
     return pragma;
 }
@@ -62,18 +61,15 @@ QString notALibrary(const QString &path)
 
 } // namespace
 
-Connection::Connection(const QString &path)
-    : Connection(path, Mode::Open)
-{
-}
+Connection::Connection(const QString &path) : Connection(path, Mode::Open) {}
 
-Connection::Connection(const QString &path, Mode mode)
-    : m_path(path)
+Connection::Connection(const QString &path, Mode mode) : m_path(path)
 {
     const QFileInfo info(path);
     if (mode == Mode::Open && !info.exists())
-        throw VmError(SQLITE_CANTOPEN, sourceOf("Connection"),
-                      QStringLiteral("The library file %1 could not be found.").arg(QDir::toNativeSeparators(path)));
+        throw VmError(
+            SQLITE_CANTOPEN, sourceOf("Connection"),
+            QStringLiteral("The library file %1 could not be found.").arg(QDir::toNativeSeparators(path)));
     if (mode == Mode::Create && info.exists())
         throw VmError(SQLITE_CANTOPEN, sourceOf("Connection"),
                       QStringLiteral("%1 already exists; a new library is never written over a file.")
@@ -82,7 +78,8 @@ Connection::Connection(const QString &path, Mode mode)
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        const QString message =
+            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         sqlite3_close(m_db);
         m_db = nullptr;
         throw VmError(rc, sourceOf("Connection"),
@@ -157,16 +154,14 @@ QString Connection::errorText() const
 
 // --- Statement ------------------------------------------------------------------------------
 
-Statement::Statement(Connection &connection, const char *sql)
-    : m_connection(connection)
+Statement::Statement(Connection &connection, const char *sql) : m_connection(connection)
 {
     check(sqlite3_prepare_v2(connection.handle(), sql, -1, &m_stmt, nullptr), "prepare");
 }
 
 Statement::Statement(Connection &connection, const QString &sql)
     : Statement(connection, sql.toUtf8().constData())
-{
-}
+{}
 
 Statement::~Statement()
 {
@@ -267,8 +262,7 @@ QString Statement::placeholders(qsizetype count)
 
 // --- Transaction ----------------------------------------------------------------------------
 
-Transaction::Transaction(Connection &connection)
-    : m_connection(connection)
+Transaction::Transaction(Connection &connection) : m_connection(connection)
 {
     m_connection.exec("BEGIN IMMEDIATE;");
     m_open = true;

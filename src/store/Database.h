@@ -57,9 +57,9 @@ public:
     // Binds the values one after the other from the given index; returns the next free index.
     int bindAll(int firstIndex, const QStringList &values);
 
-    bool step();        // true while a row is available
-    void run();         // steps a statement that returns no rows
-    void reset();       // ready to run again; bindings stay unless rebound
+    bool step();  // true while a row is available
+    void run();   // steps a statement that returns no rows
+    void reset(); // ready to run again; bindings stay unless rebound
     int columnCount() const;
     QString text(int column) const; // NULL reads as the empty string
     bool isNull(int column) const;

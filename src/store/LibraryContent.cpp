@@ -13,8 +13,8 @@
 
 namespace {
 
-const QStringList kComponents = {QStringLiteral("V"),   QStringLiteral("S"),   QStringLiteral("M"),
-                                 QStringLiteral("V,S"), QStringLiteral("S,M"), QStringLiteral("V,M"),
+const QStringList kComponents = {QStringLiteral("V"),    QStringLiteral("S"),   QStringLiteral("M"),
+                                 QStringLiteral("V,S"),  QStringLiteral("S,M"), QStringLiteral("V,M"),
                                  QStringLiteral("V,S,M")};
 const QStringList kCastingTimeTypes = {QStringLiteral("Segment(s)"), QStringLiteral("Round(s)"),
                                        QStringLiteral("Turn(s)"),    QStringLiteral("Hour(s)"),
@@ -48,7 +48,8 @@ QString requiredText(const QJsonObject &object, const QString &key, const QStrin
         refuse(QStringLiteral("%1: \"%2\" must be a text").arg(where, key));
     const QString text = value.toString().trimmed();
     if (text.contains(QStringLiteral("||")) || text.contains(QStringLiteral("~~")))
-        refuse(QStringLiteral("%1: \"%2\" holds \"||\" or \"~~\", which spell files cannot carry").arg(where, key));
+        refuse(QStringLiteral("%1: \"%2\" holds \"||\" or \"~~\", which spell files cannot carry")
+                   .arg(where, key));
     return text;
 }
 
@@ -67,7 +68,8 @@ QSet<QString> loadSchools(Connection &connection, const QString &path)
         refuse(QStringLiteral("%1: at most %2 built-in schools fit below the user schools")
                    .arg(path)
                    .arg(kFirstUserSchool - 1));
-    Statement insert(connection, "INSERT INTO [Sphere Names] (Auto, Sphere_Name, Description) VALUES (?, ?, ?)");
+    Statement insert(connection,
+                     "INSERT INTO [Sphere Names] (Auto, Sphere_Name, Description) VALUES (?, ?, ?)");
     QSet<QString> names;
     int number = 0;
     for (const QJsonValue &value : schools) {
@@ -78,7 +80,9 @@ QSet<QString> loadSchools(Connection &connection, const QString &path)
         if (name.isEmpty() || names.contains(name))
             refuse(QStringLiteral("%1: the name \"%2\" is empty or used twice").arg(where, name));
         names.insert(name);
-        insert.bind(1, qint64(number)).bind(2, name).bind(3, requiredText(school, QStringLiteral("description"), where));
+        insert.bind(1, qint64(number))
+            .bind(2, name)
+            .bind(3, requiredText(school, QStringLiteral("description"), where));
         insert.run();
         insert.reset();
     }
@@ -91,13 +95,15 @@ int loadSpells(Connection &connection, const QString &folder, const QSet<QString
     for (const char *frequency : kFrequencies)
         frequencies.insert(QString::fromLatin1(frequency));
 
-    Statement insertSpell(connection, "INSERT INTO Spells (Name, Lvl, Frequency, In_School, Book, Page, Components, "
-                                      "Range, Duration, [Area of Effect], [Casting Time Type], [Casting Time], "
-                                      "[Saving Throw], Description, Author) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    Statement insertSpell(connection,
+                          "INSERT INTO Spells (Name, Lvl, Frequency, In_School, Book, Page, Components, "
+                          "Range, Duration, [Area of Effect], [Casting Time Type], [Casting Time], "
+                          "[Saving Throw], Description, Author) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     Statement insertSchool(connection, "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)");
 
     QSet<QString> names;
-    const QStringList files = QDir(folder).entryList({QStringLiteral("level-*.json")}, QDir::Files, QDir::Name);
+    const QStringList files =
+        QDir(folder).entryList({QStringLiteral("level-*.json")}, QDir::Files, QDir::Name);
     for (const QString &fileName : files) {
         const QString path = folder + QLatin1Char('/') + fileName;
         const QString fileLevel = fileName.mid(6, fileName.size() - 11);
@@ -109,9 +115,12 @@ int loadSpells(Connection &connection, const QString &folder, const QSet<QString
                 refuse(QStringLiteral("%1: the name is empty or used twice").arg(where));
             names.insert(name.toCaseFolded());
 
-            const auto field = [&](const char *key) { return requiredText(spell, QLatin1String(key), where); };
+            const auto field = [&](const char *key) {
+                return requiredText(spell, QLatin1String(key), where);
+            };
             const QString level = field("level");
-            if (level != fileLevel || level.size() != 1 || level < QLatin1String("1") || level > QLatin1String("9"))
+            if (level != fileLevel || level.size() != 1 || level < QLatin1String("1") ||
+                level > QLatin1String("9"))
                 refuse(QStringLiteral("%1: level \"%2\" does not belong in %3").arg(where, level, fileName));
             const QString frequency = field("frequency");
             if (!frequencies.contains(frequency))

@@ -3,16 +3,11 @@
 #include <QtGlobal>
 
 Table::Table(int columns, int rows)
-    : m_columns(qMax(columns, 0))
-    , m_rows(qMax(rows, 0))
-    , m_cells(qsizetype(m_columns) * m_rows)
-{
-}
+    : m_columns(qMax(columns, 0)), m_rows(qMax(rows, 0)), m_cells(qsizetype(m_columns) * m_rows)
+{}
 
 Table::Table(int columns, QList<QString> cells)
-    : m_columns(qMax(columns, 1))
-    , m_rows(int(cells.size() / m_columns))
-    , m_cells(std::move(cells))
+    : m_columns(qMax(columns, 1)), m_rows(int(cells.size() / m_columns)), m_cells(std::move(cells))
 {
     Q_ASSERT(m_cells.size() == qsizetype(m_columns) * m_rows);
 }

@@ -12,19 +12,23 @@ const QString kReservedSpellbook = QStringLiteral("KXR");
 
 // Names sort alphabetically; equal keys keep a fixed order by their exact text.
 const char *const kSpellsOfLibrary = "SELECT Name, Lvl, Frequency, Book, Page FROM Spells";
-const char *const kSpellsOfCaster = "SELECT Spells.Name, Spells.Lvl, Spells.Frequency, Spells.Book, Spells.Page "
-                                    "FROM Spellbook JOIN Spells ON Spells.Name = Spellbook.SpellName "
-                                    "WHERE Spellbook.Caster = ?";
+const char *const kSpellsOfCaster =
+    "SELECT Spells.Name, Spells.Lvl, Spells.Frequency, Spells.Book, Spells.Page "
+    "FROM Spellbook JOIN Spells ON Spells.Name = Spellbook.SpellName "
+    "WHERE Spellbook.Caster = ?";
 const char *const kSpellsOfLibraryOrder = " ORDER BY Name COLLATE NOCASE, Name";
 const char *const kSpellsOfCasterOrder = " ORDER BY Spells.Name COLLATE NOCASE, Spells.Name";
 
 const char *const kSchoolsOfLibrary = "SELECT Name, Sphere FROM SpellandSphere";
-const char *const kSchoolsOfCaster = "SELECT SpellandSphere.Name, SpellandSphere.Sphere "
-                                     "FROM Spellbook JOIN SpellandSphere ON SpellandSphere.Name = Spellbook.SpellName "
-                                     "WHERE Spellbook.Caster = ?";
-const char *const kSchoolsOfLibraryOrder = " ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere";
-const char *const kSchoolsOfCasterOrder = " ORDER BY SpellandSphere.Name COLLATE NOCASE, SpellandSphere.Name, "
-                                          "SpellandSphere.Sphere COLLATE NOCASE, SpellandSphere.Sphere";
+const char *const kSchoolsOfCaster =
+    "SELECT SpellandSphere.Name, SpellandSphere.Sphere "
+    "FROM Spellbook JOIN SpellandSphere ON SpellandSphere.Name = Spellbook.SpellName "
+    "WHERE Spellbook.Caster = ?";
+const char *const kSchoolsOfLibraryOrder =
+    " ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere";
+const char *const kSchoolsOfCasterOrder =
+    " ORDER BY SpellandSphere.Name COLLATE NOCASE, SpellandSphere.Name, "
+    "SpellandSphere.Sphere COLLATE NOCASE, SpellandSphere.Sphere";
 
 // The two statements of a spellbook: the reserved one is the whole library, any other the
 // caster's membership rows joined to the spells.
@@ -49,10 +53,7 @@ SpellbookQueries queriesFor(const QString &trimmedSpellbook)
 
 } // namespace
 
-VM_Library::VM_Library()
-    : m_connection(std::make_unique<Connection>(libraryPath()))
-{
-}
+VM_Library::VM_Library() : m_connection(std::make_unique<Connection>(libraryPath())) {}
 
 VM_Library::~VM_Library() = default;
 
@@ -79,12 +80,12 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
     Statement spells(db(), queries.orderedSpells());
     if (queries.bindCaster)
         spells.bind(1, name);
-    m_spells = readTable(spells, 5);
+    m_spells = readTable(spells, 5, m_spells ? m_spells->rows() : 0);
     if (m_spells) {
         Statement schools(db(), queries.schools);
         if (queries.bindCaster)
             schools.bind(1, name);
-        m_schools = readTable(schools, 2);
+        m_schools = readTable(schools, 2, m_schools ? m_schools->rows() : 0);
     }
     m_spellbookResident = true;
 }
@@ -96,22 +97,23 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
         const SpellbookQueries queries = queriesFor(name);
         const QStringList levelValues = QSet<QString>(levels.begin(), levels.end()).values();
 
-        Statement spellsQuery(db(), queries.spells + QLatin1String(queries.bindCaster ? " AND " : " WHERE ")
-                                        + QStringLiteral("Lvl IN (%1)").arg(Statement::placeholders(levelValues.size()))
-                                        + queries.spellsOrder);
+        Statement spellsQuery(
+            db(), queries.spells + QLatin1String(queries.bindCaster ? " AND " : " WHERE ") +
+                      QStringLiteral("Lvl IN (%1)").arg(Statement::placeholders(levelValues.size())) +
+                      queries.spellsOrder);
         int next = 1;
         if (queries.bindCaster)
             spellsQuery.bind(next++, name);
         spellsQuery.bindAll(next, levelValues);
-        const OptionalTable working = readTable(spellsQuery, 5);
+        const OptionalTable working = readTable(spellsQuery, 5, m_spells ? m_spells->rows() : 0);
         if (!working) {
             m_spells.reset();
             return {};
         }
 
-        // The school filter is applied here rather than in SQL: every school of a spell that
-        // has at least one selected school stays in the table, and a hashed lookup keeps this
-        // linear in the size of the spellbook.
+        // The school filter runs here rather than in SQL: a spell stays with every one of its
+        // schools when at least one is selected, and hashed lookups keep this linear in the
+        // size of the spellbook whatever the number of selected schools.
         QSet<QString> listed;
         listed.reserve(working->rows());
         for (int row = 0; row < working->rows(); ++row)
@@ -121,31 +123,48 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
         Statement schoolsQuery(db(), queries.schools);
         if (queries.bindCaster)
             schoolsQuery.bind(1, name);
-        const OptionalTable allSchools = readTable(schoolsQuery, 2);
-
+        ColumnInterner spellNames;
+        ColumnInterner schoolNames;
+        QList<QString> schoolCells;
+        schoolCells.reserve(m_schools ? qsizetype(m_schools->rows()) * 2 : 0);
         QSet<QString> kept;
-        if (allSchools) {
-            for (int row = 0; row < allSchools->rows(); ++row) {
-                const QString &spell = allSchools->at(0, row);
-                if (selectedSchools.contains(allSchools->at(1, row)) && listed.contains(spell))
-                    kept.insert(spell);
+        kept.reserve(listed.size());
+
+        // Rows come grouped by spell; a group is kept or dropped as a whole.
+        QString group;
+        QStringList groupSchools;
+        bool groupSelected = false;
+        const auto closeGroup = [&] {
+            if (groupSelected && listed.contains(group)) {
+                kept.insert(group);
+                for (const QString &school : std::as_const(groupSchools)) {
+                    schoolCells.append(group);
+                    schoolCells.append(school);
+                }
             }
+            groupSchools.clear();
+            groupSelected = false;
+        };
+        while (schoolsQuery.step()) {
+            const QString spell = spellNames.take(schoolsQuery.bytes(0));
+            if (spell != group || groupSchools.isEmpty()) {
+                closeGroup();
+                group = spell;
+            }
+            const QString school = schoolNames.take(schoolsQuery.bytes(1));
+            groupSelected = groupSelected || selectedSchools.contains(school);
+            groupSchools.append(school);
         }
+        closeGroup();
+
         if (kept.isEmpty()) {
             m_schools.reset();
             return {};
         }
-
-        QList<QString> schoolCells;
-        for (int row = 0; row < allSchools->rows(); ++row) {
-            if (kept.contains(allSchools->at(0, row))) {
-                schoolCells.append(allSchools->at(0, row));
-                schoolCells.append(allSchools->at(1, row));
-            }
-        }
         m_schools = Table(2, std::move(schoolCells));
 
         QList<QString> spellCells;
+        spellCells.reserve(qsizetype(kept.size()) * 5);
         for (int row = 0; row < working->rows(); ++row) {
             if (!kept.contains(working->at(0, row)))
                 continue;
@@ -164,12 +183,14 @@ void VM_Library::LoadSpellList(const QString &caster, ListRows &list)
     list.clear();
     Statement failed(db(), "SELECT SpellName FROM FailedSpells WHERE Caster = ? ORDER BY rowid");
     failed.bind(1, caster.trimmed());
-    Statement spell(db(), "SELECT Name, Lvl, Frequency, Book, Page FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
+    Statement spell(
+        db(), "SELECT Name, Lvl, Frequency, Book, Page FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
     while (failed.step()) {
         spell.bind(1, failed.text(0).trimmed());
         // A failed spell that has since left the library is not listed.
         if (spell.step())
-            list.append(ListRow{spell.text(0).trimmed(), {spell.text(1), spell.text(2), spell.text(3), spell.text(4)}});
+            list.append(ListRow{spell.text(0).trimmed(),
+                                {spell.text(1), spell.text(2), spell.text(3), spell.text(4)}});
         spell.reset();
     }
 }

@@ -61,7 +61,8 @@ public:
     QString FillScrollDetails(const QString &kind, const QString &name);
     OptionalTable Fetch_LibScrolls_Array() const;
     void Fetch_LibScrolls_Array(const OptionalTable &value);
-    QString CreateScroll(const QStringList &levels, const QStringList &schools, int lowestFrequencyId, int count);
+    QString CreateScroll(const QStringList &levels, const QStringList &schools, int lowestFrequencyId,
+                         int count);
 
     // Print holds
     QString Set_Caster_Hold(const QString &caster, const QString &filter);

@@ -5,7 +5,8 @@
 
 QStringList VM_Library::Fetch_Schools_List()
 {
-    Statement select(db(), "SELECT Sphere_Name FROM [Sphere Names] ORDER BY Sphere_Name COLLATE NOCASE, Sphere_Name");
+    Statement select(
+        db(), "SELECT Sphere_Name FROM [Sphere Names] ORDER BY Sphere_Name COLLATE NOCASE, Sphere_Name");
     return readTrimmedColumn(select);
 }
 

@@ -17,11 +17,20 @@ VM_Spell::~VM_Spell() = default;
 
 QStringList VM_Spell::trimmedFields() const
 {
-    return {m_name.trimmed(),         m_level.trimmed(),        m_frequency.trimmed(),
-            m_book.trimmed(),         m_page.trimmed(),         m_components.trimmed(),
-            m_range.trimmed(),        m_duration.trimmed(),     m_areaOfEffect.trimmed(),
-            m_castingTime.trimmed(),  m_castingTimeType.trimmed(), m_savingThrow.trimmed(),
-            m_description.trimmed(),  m_author.trimmed()};
+    return {m_name.trimmed(),
+            m_level.trimmed(),
+            m_frequency.trimmed(),
+            m_book.trimmed(),
+            m_page.trimmed(),
+            m_components.trimmed(),
+            m_range.trimmed(),
+            m_duration.trimmed(),
+            m_areaOfEffect.trimmed(),
+            m_castingTime.trimmed(),
+            m_castingTimeType.trimmed(),
+            m_savingThrow.trimmed(),
+            m_description.trimmed(),
+            m_author.trimmed()};
 }
 
 bool VM_Spell::Set_Spell_Details(const QString &name)
@@ -32,11 +41,11 @@ bool VM_Spell::Set_Spell_Details(const QString &name)
                                   .arg(QLatin1String(kSpellColumns)));
         spell.bind(1, name);
         if (spell.step()) {
-            QString *fields[kSpellColumnCount] = {&m_name,         &m_level,           &m_frequency,
-                                                  &m_book,         &m_page,            &m_components,
-                                                  &m_range,        &m_duration,        &m_areaOfEffect,
-                                                  &m_castingTime,  &m_castingTimeType, &m_savingThrow,
-                                                  &m_description,  &m_author};
+            QString *fields[kSpellColumnCount] = {
+                &m_name,         &m_level,       &m_frequency,       &m_book,
+                &m_page,         &m_components,  &m_range,           &m_duration,
+                &m_areaOfEffect, &m_castingTime, &m_castingTimeType, &m_savingThrow,
+                &m_description,  &m_author};
             for (int column = 0; column < kSpellColumnCount; ++column)
                 *fields[column] = spell.text(column);
 
@@ -86,8 +95,9 @@ QString VM_Spell::Add_New_Spell()
 {
     return statusOf([&] {
         Transaction transaction(db());
-        Statement insert(db(), QStringLiteral("INSERT INTO Spells (%1) VALUES (%2)")
-                                   .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount)));
+        Statement insert(db(),
+                         QStringLiteral("INSERT INTO Spells (%1) VALUES (%2)")
+                             .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount)));
         insert.bindAll(1, trimmedFields());
         insert.run();
         const QString name = m_name.trimmed();
@@ -111,10 +121,12 @@ QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbo
         QString assignments;
         const QStringList columns = QLatin1String(kSpellColumns).toString().split(QStringLiteral(", "));
         for (const QString &column : columns)
-            assignments += (assignments.isEmpty() ? QString() : QStringLiteral(", ")) + column + QStringLiteral(" = ?");
-        Statement update(db(), QStringLiteral("UPDATE Spells SET %1 WHERE rowid = "
-                                              "(SELECT rowid FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1)")
-                                   .arg(assignments));
+            assignments +=
+                (assignments.isEmpty() ? QString() : QStringLiteral(", ")) + column + QStringLiteral(" = ?");
+        Statement update(db(),
+                         QStringLiteral("UPDATE Spells SET %1 WHERE rowid = "
+                                        "(SELECT rowid FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1)")
+                             .arg(assignments));
         update.bind(update.bindAll(1, trimmedFields()), oldName);
         update.run();
 
@@ -157,8 +169,9 @@ QString VM_Spell::Set_Spell_Hold()
 
         // The hold holds exactly one row, the spell to print.
         db().exec("DELETE FROM SpellHold;");
-        Statement insert(db(), QStringLiteral("INSERT INTO SpellHold (%1, Schools) VALUES (%2)")
-                                   .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount + 1)));
+        Statement insert(
+            db(), QStringLiteral("INSERT INTO SpellHold (%1, Schools) VALUES (%2)")
+                      .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount + 1)));
         insert.bind(insert.bindAll(1, trimmedFields()), names.join(QStringLiteral(", ")).trimmed());
         insert.run();
         transaction.commit();

@@ -23,8 +23,9 @@ qint64 VM_Spellbook::findCaster(const QString &name)
 QString VM_Spellbook::Set_Caster_Details(const QString &name)
 {
     return statusFrom([&]() -> QString {
-        Statement select(db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
-                                   .arg(QLatin1String(kCasterColumns)));
+        Statement select(
+            db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
+                      .arg(QLatin1String(kCasterColumns)));
         select.bind(1, name);
         if (!select.step())
             return kNotFound;
@@ -55,9 +56,10 @@ QString VM_Spellbook::Update_Existing_Caster(const QString &name)
         if (row == 0)
             return kNotFound;
         // The name itself is never rewritten: a caster cannot be renamed.
-        Statement update(db(), "UPDATE SpellCasters SET Lvl = ?, Race = ?, Class = ?, First = ?, Second = ?, "
-                               "Third = ?, Fourth = ?, Fifth = ?, Sixth = ?, Seventh = ?, Eighth = ?, Ninth = ? "
-                               "WHERE rowid = ?");
+        Statement update(db(),
+                         "UPDATE SpellCasters SET Lvl = ?, Race = ?, Class = ?, First = ?, Second = ?, "
+                         "Third = ?, Fourth = ?, Fifth = ?, Sixth = ?, Seventh = ?, Eighth = ?, Ninth = ? "
+                         "WHERE rowid = ?");
         for (int field = Lvl; field < FieldCount; ++field)
             update.bind(field, m_fields[field].trimmed());
         update.bind(FieldCount, row);

@@ -46,7 +46,22 @@ public:
 
 private:
     // In the column order of SpellCasters.
-    enum Field { Name, Lvl, Race, Class, First, Second, Third, Fourth, Fifth, Sixth, Seventh, Eighth, Ninth, FieldCount };
+    enum Field {
+        Name,
+        Lvl,
+        Race,
+        Class,
+        First,
+        Second,
+        Third,
+        Fourth,
+        Fifth,
+        Sixth,
+        Seventh,
+        Eighth,
+        Ninth,
+        FieldCount
+    };
 
     Connection &db() { return m_connection.get(); }
     // rowid of the caster's first row, or 0 when there is none.

@@ -5,8 +5,7 @@ VmError::VmError(int number, QString source, QString description)
     , source(std::move(source))
     , description(std::move(description))
     , m_what(this->description.toUtf8())
-{
-}
+{}
 
 const char *VmError::what() const noexcept
 {

@@ -5,7 +5,8 @@
 TEST_F(LibraryTest, CasterLoadsAddsAndUpdatesWithoutEverChangingItsName)
 {
     const QString name = QStringLiteral("Ysolde \"Ash\" O'Rourke");
-    library.db().exec("INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class) VALUES ('Nulls', '3', NULL, 'Priest');");
+    library.db().exec(
+        "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class) VALUES ('Nulls', '3', NULL, 'Priest');");
 
     VM_Spellbook caster;
     EXPECT_EQ(caster.Set_Caster_Details(QStringLiteral("Nulls")), QString());
@@ -33,8 +34,10 @@ TEST_F(LibraryTest, CasterLoadsAddsAndUpdatesWithoutEverChangingItsName)
               (QStringList{QStringLiteral("Nulls|3"), name + QStringLiteral("|8")}));
 
     const QStringList before = library.dump();
-    EXPECT_EQ(other.Update_Existing_Caster(QStringLiteral("Nobody")), QStringLiteral("Spellbook details could not be found"));
-    EXPECT_EQ(other.Delete_Existing_Caster(QStringLiteral("Nobody")), QStringLiteral("Spellbook details could not be found"));
+    EXPECT_EQ(other.Update_Existing_Caster(QStringLiteral("Nobody")),
+              QStringLiteral("Spellbook details could not be found"));
+    EXPECT_EQ(other.Delete_Existing_Caster(QStringLiteral("Nobody")),
+              QStringLiteral("Spellbook details could not be found"));
     EXPECT_EQ(library.dump(), before);
 }
 
@@ -50,8 +53,10 @@ TEST_F(LibraryTest, DeletingACasterRemovesItsMembershipButKeepsFailedSpellsAndSc
 
     VM_Spellbook caster;
     EXPECT_EQ(caster.Delete_Existing_Caster(QStringLiteral(" Bryn ")), QString());
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Spellbook FROM SpellCasters")), QStringList{QStringLiteral("Cara")});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Caster, SpellName FROM Spellbook")), QStringList{QStringLiteral("Cara|One")});
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT Spellbook FROM SpellCasters")),
+              QStringList{QStringLiteral("Cara")});
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT Caster, SpellName FROM Spellbook")),
+              QStringList{QStringLiteral("Cara|One")});
     EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM FailedSpells")), 1);
     EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Scrolls")), 1);
 }

@@ -8,8 +8,8 @@
 #include "store/VmError.h"
 
 #include <QFile>
-#include <sqlite3.h>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 
 namespace {
 
@@ -34,24 +34,27 @@ TEST(Connection, MissingWrongOrForeignFilesAreClearErrorsAndNeverCreateALibrary)
 
     // Missing: an error, and no empty database is left behind.
     VmError missing = openError();
-    EXPECT_TRUE(missing.description.contains(QStringLiteral("could not be found"))) << missing.description.toStdString();
+    EXPECT_TRUE(missing.description.contains(QStringLiteral("could not be found")))
+        << missing.description.toStdString();
     EXPECT_FALSE(QFile::exists(path));
 
     // Encrypted with another password.
     {
         sqlite3 *raw = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(raw, "PRAGMA key = 'not-the-password'; CREATE TABLE Spells (Name TEXT);", nullptr,
-                               nullptr, nullptr),
+        ASSERT_EQ(sqlite3_exec(raw, "PRAGMA key = 'not-the-password'; CREATE TABLE Spells (Name TEXT);",
+                               nullptr, nullptr, nullptr),
                   SQLITE_OK);
         sqlite3_close(raw);
     }
     VmError wrongKey = openError();
-    EXPECT_TRUE(wrongKey.description.contains(QStringLiteral("password is wrong"))) << wrongKey.description.toStdString();
+    EXPECT_TRUE(wrongKey.description.contains(QStringLiteral("password is wrong")))
+        << wrongKey.description.toStdString();
     EXPECT_STREQ(wrongKey.what(), wrongKey.description.toUtf8().constData());
 
     // Not a database at all, and a file too short to hold a salt.
-    for (const QByteArray &content : {QByteArray("This is a note, not a spell library. It is long enough."), QByteArray("x")}) {
+    for (const QByteArray &content :
+         {QByteArray("This is a note, not a spell library. It is long enough."), QByteArray("x")}) {
         QFile::remove(path);
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -79,10 +82,11 @@ TEST(Connection, CreateLibraryRefusesAnExistingPathAndBuildsTheFixedRows)
     QStringList seen;
     while (frequencies.step())
         seen.append(frequencies.text(0) + QLatin1Char('=') + frequencies.text(1));
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("Common=1"), QStringLiteral("UnCommon=2"), QStringLiteral("Rare=3"),
-                                 QStringLiteral("Very Rare=4"), QStringLiteral("Unique=5"),
-                                 QStringLiteral("Restricted=6")}));
-    Statement empty(connection, "SELECT (SELECT count(*) FROM Spells) + (SELECT count(*) FROM [Sphere Names])");
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("Common=1"), QStringLiteral("UnCommon=2"),
+                                 QStringLiteral("Rare=3"), QStringLiteral("Very Rare=4"),
+                                 QStringLiteral("Unique=5"), QStringLiteral("Restricted=6")}));
+    Statement empty(connection,
+                    "SELECT (SELECT count(*) FROM Spells) + (SELECT count(*) FROM [Sphere Names])");
     ASSERT_TRUE(empty.step());
     EXPECT_EQ(empty.integer(0), 0);
 }
@@ -90,24 +94,28 @@ TEST(Connection, CreateLibraryRefusesAnExistingPathAndBuildsTheFixedRows)
 TEST_F(LibraryTest, SchoolCounterKeepsBuiltInsBelowFiftyAndGivesEveryUserSchoolFiftyOrMore)
 {
     // Built-in schools are loaded with explicit numbers, as the library tool does.
-    library.db().exec("INSERT INTO [Sphere Names] (Auto, Sphere_Name) VALUES (1, 'Abjuration'), (2, 'Alteration');");
+    library.db().exec(
+        "INSERT INTO [Sphere Names] (Auto, Sphere_Name) VALUES (1, 'Abjuration'), (2, 'Alteration');");
     VM_Library lib;
     EXPECT_EQ(lib.Add_New_School(QStringLiteral("Runes")), QString());
     EXPECT_EQ(lib.Add_New_School(QStringLiteral("Glyphs")), QString());
     EXPECT_EQ(lib.Delete_New_School(QStringLiteral("Glyphs")), QString());
     EXPECT_EQ(lib.Add_New_School(QStringLiteral("Sigils")), QString());
     EXPECT_EQ(library.rows(QStringLiteral("SELECT Sphere_Name, Auto FROM [Sphere Names] ORDER BY Auto")),
-              (QStringList{QStringLiteral("Abjuration|1"), QStringLiteral("Alteration|2"), QStringLiteral("Runes|50"),
-                           QStringLiteral("Sigils|52")}));
-    EXPECT_EQ(lib.Fetch_User_Schools_List(), (QStringList{QStringLiteral("Runes"), QStringLiteral("Sigils")}));
+              (QStringList{QStringLiteral("Abjuration|1"), QStringLiteral("Alteration|2"),
+                           QStringLiteral("Runes|50"), QStringLiteral("Sigils|52")}));
+    EXPECT_EQ(lib.Fetch_User_Schools_List(),
+              (QStringList{QStringLiteral("Runes"), QStringLiteral("Sigils")}));
 }
 
 TEST_F(LibraryTest, SavedQueryKeepsSpellsWithoutSchools)
 {
     library.addSpell(QStringLiteral("Lonely"), QStringLiteral("1"), {});
-    library.addSpell(QStringLiteral("Paired"), QStringLiteral("2"), {QStringLiteral("A"), QStringLiteral("B")});
+    library.addSpell(QStringLiteral("Paired"), QStringLiteral("2"),
+                     {QStringLiteral("A"), QStringLiteral("B")});
     EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Sphere FROM AddSpheres ORDER BY Name, Sphere")),
-              (QStringList{QStringLiteral("Lonely|<null>"), QStringLiteral("Paired|A"), QStringLiteral("Paired|B")}));
+              (QStringList{QStringLiteral("Lonely|<null>"), QStringLiteral("Paired|A"),
+                           QStringLiteral("Paired|B")}));
 }
 
 TEST_F(LibraryTest, ManyStoreObjectsSeeEachOthersCommittedRows)

@@ -9,24 +9,32 @@ TEST_F(LibraryTest, SchoolListsDescriptionsAndTheCaseSensitiveDuplicateTest)
     VM_Library lib;
     EXPECT_EQ(lib.Fetch_User_Schools_List(), QStringList());
     EXPECT_EQ(lib.Add_New_School(QStringLiteral("  Runes of \"Old\" Kel'dar  ")), QString());
-    EXPECT_EQ(lib.Add_New_School(QStringLiteral("Runes of \"Old\" Kel'dar")), QStringLiteral("School already exists"));
-    EXPECT_EQ(lib.Add_New_School(QStringLiteral("ABJURATION")), QString()); // another letter case is another school
+    EXPECT_EQ(lib.Add_New_School(QStringLiteral("Runes of \"Old\" Kel'dar")),
+              QStringLiteral("School already exists"));
+    EXPECT_EQ(lib.Add_New_School(QStringLiteral("ABJURATION")),
+              QString()); // another letter case is another school
 
     EXPECT_EQ(lib.Fetch_Schools_List(),
-              (QStringList{QStringLiteral("ABJURATION"), QStringLiteral("Abjuration"), QStringLiteral("necromancy"),
-                           QStringLiteral("Runes of \"Old\" Kel'dar")}));
-    EXPECT_EQ(lib.Fetch_User_Schools_List(), (QStringList{QStringLiteral("ABJURATION"), QStringLiteral("Runes of \"Old\" Kel'dar")}));
+              (QStringList{QStringLiteral("ABJURATION"), QStringLiteral("Abjuration"),
+                           QStringLiteral("necromancy"), QStringLiteral("Runes of \"Old\" Kel'dar")}));
+    EXPECT_EQ(lib.Fetch_User_Schools_List(),
+              (QStringList{QStringLiteral("ABJURATION"), QStringLiteral("Runes of \"Old\" Kel'dar")}));
 
-    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral(" necromancy ")), QStringLiteral("Death and undeath."));
+    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral(" necromancy ")),
+              QStringLiteral("Death and undeath."));
     EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Abjuration")), QString()); // Null reads as ""
     EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Runes of \"Old\" Kel'dar")), QString());
-    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Nowhere")), QStringLiteral("(No description found)"));
+    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Nowhere")),
+              QStringLiteral("(No description found)"));
 
-    EXPECT_EQ(lib.Update_Exisiting_School_Description(QStringLiteral("Runes of \"Old\" Kel'dar "), QStringLiteral(" Carved power. ")),
+    EXPECT_EQ(lib.Update_Exisiting_School_Description(QStringLiteral("Runes of \"Old\" Kel'dar "),
+                                                      QStringLiteral(" Carved power. ")),
               QString());
-    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Runes of \"Old\" Kel'dar")), QStringLiteral("Carved power."));
+    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Runes of \"Old\" Kel'dar")),
+              QStringLiteral("Carved power."));
     const QStringList before = library.dump();
-    EXPECT_EQ(lib.Update_Exisiting_School_Description(QStringLiteral("Nowhere"), QStringLiteral("x")), QString());
+    EXPECT_EQ(lib.Update_Exisiting_School_Description(QStringLiteral("Nowhere"), QStringLiteral("x")),
+              QString());
     EXPECT_EQ(library.dump(), before);
 }
 
@@ -35,13 +43,16 @@ TEST_F(LibraryTest, DeletingASchoolRemovesItsLinksButNoSpell)
     library.addSchool(QStringLiteral("Glyphs"));
     library.addSchool(QStringLiteral("Sun"));
     library.addSpell(QStringLiteral("Only Glyph"), QStringLiteral("1"), {QStringLiteral("Glyphs")});
-    library.addSpell(QStringLiteral("Bright Glyph"), QStringLiteral("2"), {QStringLiteral("Sun"), QStringLiteral("Glyphs")});
+    library.addSpell(QStringLiteral("Bright Glyph"), QStringLiteral("2"),
+                     {QStringLiteral("Sun"), QStringLiteral("Glyphs")});
 
     VM_Library lib;
     EXPECT_EQ(lib.Delete_New_School(QStringLiteral(" Glyphs ")), QString());
     EXPECT_EQ(lib.Fetch_Schools_List(), QStringList{QStringLiteral("Sun")});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Sphere FROM SpellandSphere")), QStringList{QStringLiteral("Bright Glyph|Sun")});
-    EXPECT_EQ(lib.Fetch_Spells_List(), (QStringList{QStringLiteral("Bright Glyph"), QStringLiteral("Only Glyph")}));
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Sphere FROM SpellandSphere")),
+              QStringList{QStringLiteral("Bright Glyph|Sun")});
+    EXPECT_EQ(lib.Fetch_Spells_List(),
+              (QStringList{QStringLiteral("Bright Glyph"), QStringLiteral("Only Glyph")}));
 }
 
 TEST_F(LibraryTest, FrequencyScaleFillsTheScrollSlotAndAnEmptyScaleLeavesIt)

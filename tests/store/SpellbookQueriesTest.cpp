@@ -37,11 +37,15 @@ class SpellbookQueries : public LibraryTest
 protected:
     void SetUp() override
     {
-        library.addSpell(QStringLiteral("Bramble Gate"), QStringLiteral("2"), {QStringLiteral("Plant"), QStringLiteral("Alteration")});
+        library.addSpell(QStringLiteral("Bramble Gate"), QStringLiteral("2"),
+                         {QStringLiteral("Plant"), QStringLiteral("Alteration")});
         library.addSpell(QStringLiteral("amber Lantern"), QStringLiteral("1"), {QStringLiteral("Sun")});
-        library.addSpell(QStringLiteral("Cinder Veil"), QStringLiteral("3"), {QStringLiteral("Illusion/Phantasm"), QStringLiteral("Sun"), QStringLiteral("Alteration")});
+        library.addSpell(
+            QStringLiteral("Cinder Veil"), QStringLiteral("3"),
+            {QStringLiteral("Illusion/Phantasm"), QStringLiteral("Sun"), QStringLiteral("Alteration")});
         library.addSpell(QStringLiteral("Orphan Rune"), QStringLiteral("1"), {});
-        library.addSpell(QStringLiteral("Maud's \"Quiet\" Step"), QStringLiteral("1"), {QStringLiteral("Mistress' Shadows")});
+        library.addSpell(QStringLiteral("Maud's \"Quiet\" Step"), QStringLiteral("1"),
+                         {QStringLiteral("Mistress' Shadows")});
     }
 };
 
@@ -56,8 +60,8 @@ TEST_F(SpellbookQueries, SpellbookNamesStartWithTheReservedOneAndCountIt)
 
     library.addCaster(QStringLiteral("Zed  "));
     library.addCaster(QStringLiteral("Alys \"the Bold\""));
-    EXPECT_EQ(lib.Get_Exisiting_Spellbook_Names(),
-              (QStringList{QStringLiteral("KXR"), QStringLiteral("Zed"), QStringLiteral("Alys \"the Bold\"")}));
+    EXPECT_EQ(lib.Get_Exisiting_Spellbook_Names(), (QStringList{QStringLiteral("KXR"), QStringLiteral("Zed"),
+                                                                QStringLiteral("Alys \"the Bold\"")}));
     EXPECT_EQ(lib.Fetch_Spellbooks_Count(), 3);
 }
 
@@ -69,8 +73,9 @@ TEST_F(SpellbookQueries, ReservedSpellbookIsTheWholeLibraryInNameOrder)
     lib.Create_Spell_List_Array(QStringLiteral("  KXR "));
     EXPECT_TRUE(lib.Is_Spellbook_Resident());
     EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
-              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Bramble Gate"), QStringLiteral("Cinder Veil"),
-                           QStringLiteral("Maud's \"Quiet\" Step"), QStringLiteral("Orphan Rune")}));
+              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Bramble Gate"),
+                           QStringLiteral("Cinder Veil"), QStringLiteral("Maud's \"Quiet\" Step"),
+                           QStringLiteral("Orphan Rune")}));
     EXPECT_EQ(rowsOf(lib.Fetch_Spells_Array()).first(), QStringLiteral("amber Lantern|1|Common|KXR|12"));
     EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
               (QStringList{QStringLiteral("amber Lantern|Sun"), QStringLiteral("Bramble Gate|Alteration"),
@@ -95,10 +100,12 @@ TEST_F(SpellbookQueries, CasterSpellbookAndTheEmptyTableRule)
 
     VM_Library lib;
     lib.Create_Spell_List_Array(QLatin1Char(' ') + caster);
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Cinder Veil")}));
-    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
-              (QStringList{QStringLiteral("amber Lantern|Sun"), QStringLiteral("Cinder Veil|Alteration"),
-                           QStringLiteral("Cinder Veil|Illusion/Phantasm"), QStringLiteral("Cinder Veil|Sun")}));
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
+              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Cinder Veil")}));
+    EXPECT_EQ(
+        rowsOf(lib.Fetch_Schools_Array()),
+        (QStringList{QStringLiteral("amber Lantern|Sun"), QStringLiteral("Cinder Veil|Alteration"),
+                     QStringLiteral("Cinder Veil|Illusion/Phantasm"), QStringLiteral("Cinder Veil|Sun")}));
 
     // An empty spellbook gives no spells table and leaves the schools table as it was.
     library.addCaster(QStringLiteral("Empty"));
@@ -114,23 +121,28 @@ TEST_F(SpellbookQueries, RequeryFiltersByLevelsAndSchoolsButKeepsEverySchoolOfAK
 
     // All levels, all schools: the spell without a school is dropped by the school filter.
     const QStringList allSchools = {QStringLiteral("Alteration"), QStringLiteral("Illusion/Phantasm"),
-                                    QStringLiteral("Plant"), QStringLiteral("Sun"), QStringLiteral("Mistress' Shadows")};
+                                    QStringLiteral("Plant"), QStringLiteral("Sun"),
+                                    QStringLiteral("Mistress' Shadows")};
     EXPECT_EQ(lib.Requery(kAllLevels, allSchools, QStringLiteral("KXR")), QString());
     EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
-              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Bramble Gate"), QStringLiteral("Cinder Veil"),
-                           QStringLiteral("Maud's \"Quiet\" Step")}));
+              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Bramble Gate"),
+                           QStringLiteral("Cinder Veil"), QStringLiteral("Maud's \"Quiet\" Step")}));
 
     // Only Sun: both Sun spells stay, Cinder Veil with all three of its schools.
     EXPECT_EQ(lib.Requery(kAllLevels, {QStringLiteral("Sun")}, QStringLiteral("KXR")), QString());
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Cinder Veil")}));
-    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
-              (QStringList{QStringLiteral("amber Lantern|Sun"), QStringLiteral("Cinder Veil|Alteration"),
-                           QStringLiteral("Cinder Veil|Illusion/Phantasm"), QStringLiteral("Cinder Veil|Sun")}));
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
+              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Cinder Veil")}));
+    EXPECT_EQ(
+        rowsOf(lib.Fetch_Schools_Array()),
+        (QStringList{QStringLiteral("amber Lantern|Sun"), QStringLiteral("Cinder Veil|Alteration"),
+                     QStringLiteral("Cinder Veil|Illusion/Phantasm"), QStringLiteral("Cinder Veil|Sun")}));
 
     // Levels and schools together; quotes in a school name are ordinary characters.
-    EXPECT_EQ(lib.Requery({QStringLiteral("1")}, {QStringLiteral("Sun"), QStringLiteral("Mistress' Shadows")}, QStringLiteral("KXR")),
+    EXPECT_EQ(lib.Requery({QStringLiteral("1")}, {QStringLiteral("Sun"), QStringLiteral("Mistress' Shadows")},
+                          QStringLiteral("KXR")),
               QString());
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Maud's \"Quiet\" Step")}));
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
+              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Maud's \"Quiet\" Step")}));
 
     // No spell at the chosen levels: no spells table, the schools table as it was.
     EXPECT_EQ(lib.Requery({QStringLiteral("9")}, allSchools, QStringLiteral("KXR")), QString());
@@ -152,9 +164,11 @@ TEST_F(SpellbookQueries, RequeryOfACasterStaysInsideTheSpellbook)
     library.addToSpellbook(caster, QStringLiteral("Bramble Gate"), QStringLiteral("2"));
 
     VM_Library lib;
-    EXPECT_EQ(lib.Requery({QStringLiteral("2"), QStringLiteral("3")}, {QStringLiteral("Alteration")}, QStringLiteral("Bryn ")),
+    EXPECT_EQ(lib.Requery({QStringLiteral("2"), QStringLiteral("3")}, {QStringLiteral("Alteration")},
+                          QStringLiteral("Bryn ")),
               QString());
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{QStringLiteral("Bramble Gate"), QStringLiteral("Cinder Veil")}));
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
+              (QStringList{QStringLiteral("Bramble Gate"), QStringLiteral("Cinder Veil")}));
     EXPECT_EQ(lib.Requery({QStringLiteral("2")}, {QStringLiteral("Sun")}, caster), QString());
     EXPECT_FALSE(lib.Fetch_Schools_Array()); // Cinder Veil has Sun, but not at level 2
 }
@@ -171,7 +185,8 @@ TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)
     lib.LoadSpellList(QStringLiteral(" Bryn "), rows);
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].text, QStringLiteral("Cinder Veil"));
-    EXPECT_EQ(rows[0].subItems, (QStringList{QStringLiteral("3"), QStringLiteral("Common"), QStringLiteral("KXR"), QStringLiteral("12")}));
+    EXPECT_EQ(rows[0].subItems, (QStringList{QStringLiteral("3"), QStringLiteral("Common"),
+                                             QStringLiteral("KXR"), QStringLiteral("12")}));
     EXPECT_EQ(rows[1].text, QStringLiteral("Maud's \"Quiet\" Step"));
 }
 

@@ -3,7 +3,6 @@
 #include "store/AppFolder.h"
 #include "store/Schema.h"
 
-
 TestLibrary::TestLibrary()
 {
     setAppFolder(m_dir.path());
@@ -42,10 +41,11 @@ void TestLibrary::addSchool(const QString &name, const QString &description)
 void TestLibrary::addSpell(const QString &name, const QString &level, const QStringList &schools,
                            const QString &frequency)
 {
-    Statement insert(db(), "INSERT INTO Spells (Name, Lvl, Frequency, Book, Page, Components, Range, Duration, "
-                           "[Area of Effect], [Casting Time], [Casting Time Type], [Saving Throw], Description, "
-                           "Author) VALUES (?, ?, ?, 'KXR', '12', 'V,S', '60 yards', '1 round', 'One creature', "
-                           "'1', 'Segment(s)', 'Neg.', 'A test spell.', '')");
+    Statement insert(db(),
+                     "INSERT INTO Spells (Name, Lvl, Frequency, Book, Page, Components, Range, Duration, "
+                     "[Area of Effect], [Casting Time], [Casting Time Type], [Saving Throw], Description, "
+                     "Author) VALUES (?, ?, ?, 'KXR', '12', 'V,S', '60 yards', '1 round', 'One creature', "
+                     "'1', 'Segment(s)', 'Neg.', 'A test spell.', '')");
     insert.bind(1, name).bind(2, level).bind(3, frequency).run();
     Statement school(db(), "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)");
     for (const QString &s : schools) {
@@ -56,7 +56,9 @@ void TestLibrary::addSpell(const QString &name, const QString &level, const QStr
 
 void TestLibrary::addCaster(const QString &name)
 {
-    Statement insert(db(), "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class, First) VALUES (?, '5', 'Elf', 'Mage', '4')");
+    Statement insert(
+        db(),
+        "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class, First) VALUES (?, '5', 'Elf', 'Mage', '4')");
     insert.bind(1, name).run();
 }
 
@@ -94,7 +96,8 @@ int TestLibrary::count(const QString &sql)
 QStringList TestLibrary::dump()
 {
     QStringList result;
-    const QStringList tables = rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    const QStringList tables =
+        rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
     for (const QString &table : tables) {
         QStringList tableRows = rows(QStringLiteral("SELECT * FROM [%1]").arg(table));
         tableRows.sort();

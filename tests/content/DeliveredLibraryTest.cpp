@@ -1,0 +1,110 @@
+#include "TestLibrary.h"
+
+#include "store/LibraryContent.h"
+#include "store/VM_Library.h"
+
+#include <QFile>
+#include <QMap>
+#include <QRegularExpression>
+
+namespace {
+
+const QString kContent = QStringLiteral(VELLUMAR_SOURCE_DIR "/data/library");
+
+class DeliveredLibrary : public LibraryTest
+{
+protected:
+    void SetUp() override { summary = loadLibraryContent(library.db(), kContent); }
+    LibraryContentSummary summary;
+};
+
+} // namespace
+
+// The loader refuses anything that breaks the library's vocabularies, unknown schools, duplicate
+// names and values a spell file cannot carry; loading at all proves those rules hold.
+TEST_F(DeliveredLibrary, IsARealCollectionOnEveryLevel)
+{
+    EXPECT_GE(summary.spells, 150);
+    EXPECT_GE(summary.schools, 20);
+
+    QMap<QString, int> perLevel;
+    for (const QString &row : library.rows(QStringLiteral("SELECT Lvl, count(*) FROM Spells GROUP BY Lvl"))) {
+        const QStringList parts = row.split(QLatin1Char('|'));
+        perLevel.insert(parts[0], parts[1].toInt());
+    }
+    ASSERT_EQ(perLevel.keys(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                            QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+                                            QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")}));
+    for (auto it = perLevel.cbegin(); it != perLevel.cend(); ++it)
+        EXPECT_GE(it.value(), 10) << "level " << it.key().toStdString();
+    const int low = perLevel[QStringLiteral("1")] + perLevel[QStringLiteral("2")] +
+                    perLevel[QStringLiteral("3")] + perLevel[QStringLiteral("4")] +
+                    perLevel[QStringLiteral("5")];
+    EXPECT_GT(low * 3, summary.spells * 2) << "most spells belong at levels 1 to 5";
+
+    // Common spells dominate the low levels; the rarest frequencies live high up.
+    EXPECT_GT(library.count(QStringLiteral(
+                  "SELECT count(*) FROM Spells WHERE Lvl IN ('1','2') AND Frequency = 'Common'")) *
+                  2,
+              library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Lvl IN ('1','2')")));
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Lvl IN ('1','2','3') AND "
+                                           "Frequency IN ('Unique','Restricted')")),
+              0);
+    EXPECT_GT(library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Lvl IN ('7','8','9') AND "
+                                           "Frequency IN ('Very Rare','Unique','Restricted')")),
+              0);
+}
+
+TEST_F(DeliveredLibrary, EverySpellReadsAsAFinishedGameText)
+{
+    const QRegularExpression page(QStringLiteral("^[1-9][0-9]*$"));
+    const QStringList spells = library.rows(QStringLiteral(
+        "SELECT Name, Book, Page, Author, Range, Duration, [Area of Effect], [Saving Throw], [Casting Time], "
+        "[Casting Time Type], Description FROM Spells"));
+    for (const QString &row : spells) {
+        const QStringList f = row.split(QLatin1Char('|'));
+        ASSERT_EQ(f.size(), 11) << row.toStdString();
+        const std::string name = f[0].toStdString();
+        EXPECT_EQ(f[1], QStringLiteral("KXR")) << name;
+        EXPECT_TRUE(page.match(f[2]).hasMatch()) << name;
+        EXPECT_TRUE(f[3].isEmpty()) << name << ": delivered spells have no author";
+        for (int i = 4; i <= 7; ++i)
+            EXPECT_FALSE(f[i].isEmpty()) << name << ": field " << i;
+        EXPECT_EQ(f[8].isEmpty(), f[9] == QStringLiteral("Special"))
+            << name << ": casting time amount and unit";
+        const QStringList paragraphs = f[10].split(QStringLiteral("\r\n\r\n"));
+        EXPECT_GE(paragraphs.size(), 1) << name;
+        EXPECT_LE(paragraphs.size(), 4) << name;
+        for (const QString &paragraph : paragraphs)
+            EXPECT_GT(paragraph.size(), 40) << name << ": a paragraph a game master can rule from";
+    }
+
+    // Every school is described, and the classic eight are there.
+    EXPECT_EQ(library.count(
+                  QStringLiteral("SELECT count(*) FROM [Sphere Names] WHERE length(trim(Description)) < 40")),
+              0);
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM [Sphere Names] WHERE Auto >= 50")), 0);
+    VM_Library lib;
+    const QStringList schools = lib.Fetch_Schools_List();
+    for (const char *classic :
+         {"Abjuration", "Alteration", "Conjuration/Summoning", "Divination", "Enchantment/Charm",
+          "Illusion/Phantasm", "Invocation/Evocation", "Necromancy"})
+        EXPECT_TRUE(schools.contains(QLatin1String(classic))) << classic;
+    // Every school has spells, so each filter of the reserved spellbook finds something.
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM [Sphere Names] WHERE Sphere_Name NOT IN "
+                                           "(SELECT Sphere FROM SpellandSphere)")),
+              0);
+}
+
+TEST(DeliveredFiles, ReadMeIsWindowsTextThatOlderViewersShow)
+{
+    QFile file(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/Read Me.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_GT(text.size(), 2000);
+    EXPECT_EQ(text.count('\n'), text.count("\r\n")) << "every line ends in CR LF";
+    for (const char c : text)
+        EXPECT_TRUE(static_cast<unsigned char>(c) < 0x80 || static_cast<unsigned char>(c) >= 0xA0)
+            << "a character outside plain text";
+    EXPECT_TRUE(text.contains("KXR"));
+}

@@ -1,0 +1,82 @@
+#include "TestLibrary.h"
+
+#include "store/LibraryContent.h"
+#include "store/VmError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+void write(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+const QByteArray kSchools =
+    R"([{"name": "Abjuration", "description": "Wards."}, {"name": "Sun", "description": "Light."}])";
+
+QByteArray spell(const QByteArray &name, const QByteArray &overrides = {})
+{
+    return R"json({"name": ")json" + name +
+           R"json(", "level": "1", "frequency": "Common", "book": "KXR", "page": "10",
+      "components": "V,S", "range": "Touch", "duration": "1 round", "areaOfEffect": "One creature",
+      "castingTime": "1", "castingTimeType": "Segment(s)", "savingThrow": "None", "author": "",
+      "schools": ["Sun", "Abjuration"], "description": "One.\n\nTwo.")json" +
+           overrides + "}";
+}
+
+} // namespace
+
+TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
+{
+    QTemporaryDir content;
+    QDir(content.path()).mkpath(QStringLiteral("spells"));
+    write(content.filePath(QStringLiteral("schools.json")), kSchools);
+    write(content.filePath(QStringLiteral("spells/level-1.json")), "[" + spell("Dawn's Ward") + "]");
+
+    LibraryContentSummary summary = loadLibraryContent(library.db(), content.path());
+    EXPECT_EQ(summary.spells, 1);
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Description FROM Spells")),
+              QStringList{QStringLiteral("Dawn's Ward|One.\r\n\r\nTwo.")});
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT Sphere FROM SpellandSphere ORDER BY rowid")),
+              (QStringList{QStringLiteral("Sun"), QStringLiteral("Abjuration")}));
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT Auto FROM [Sphere Names] ORDER BY Auto")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+
+    const struct
+    {
+        QByteArray spells;
+        const char *expected;
+    } broken[] = {
+        {"[" + spell("A") + "," + spell("a") + "]", "used twice"},
+        {"[" + spell("B", R"(, "schools": ["Moon"])") + "]", "unknown school \"Moon\""},
+        {"[" + spell("C", R"(, "frequency": "Uncommon")") + "]", "unknown frequency"},
+        {"[" + spell("D", R"(, "level": "2")") + "]", "level \"2\""},
+        {"[" + spell("E", R"(, "range": "10 || 20 feet")") + "]", "\"||\""},
+        {"[" + spell("F", R"(, "components": "V,M,S")") + "]", "unknown components"},
+        {"[" + spell("G", R"(, "schools": [])") + "]", "at least one school"},
+        {"[" + spell("H") + ",", "offset"},
+    };
+    for (const auto &example : broken) {
+        QTemporaryDir folder;
+        QDir(folder.path()).mkpath(QStringLiteral("spells"));
+        write(folder.filePath(QStringLiteral("schools.json")), kSchools);
+        write(folder.filePath(QStringLiteral("spells/level-1.json")), example.spells);
+        TestLibrary fresh;
+        try {
+            loadLibraryContent(fresh.db(), folder.path());
+            ADD_FAILURE() << "accepted: " << example.expected;
+        } catch (const VmError &error) {
+            EXPECT_TRUE(error.description.contains(QLatin1String(example.expected)))
+                << error.description.toStdString();
+            EXPECT_TRUE(error.description.contains(QStringLiteral("level-1.json")))
+                << error.description.toStdString();
+        }
+        EXPECT_EQ(fresh.count(QStringLiteral("SELECT count(*) FROM [Sphere Names]")), 0)
+            << "nothing is written";
+    }
+}
