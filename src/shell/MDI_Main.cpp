@@ -216,6 +216,8 @@ QMdiSubWindow *MDI_Main::showChild(QWidget *window)
     QMdiSubWindow *subWindow = m_area->addSubWindow(window);
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
     subWindow->setWindowIcon(window->windowIcon().isNull() ? windowIcon() : window->windowIcon());
+    // The sub-window is as small as the window may get, so that its content is never cut off.
+    subWindow->setMinimumSize(subWindow->minimumSizeHint());
     subWindow->adjustSize();
     subWindow->show();
     m_area->setActiveSubWindow(subWindow);
@@ -335,7 +337,9 @@ void MDI_Main::Main_About_About_Click()
 
 void MDI_Main::closeEvent(QCloseEvent *event)
 {
-    // Closing the frame ends the program, also while the about box is open.
+    // Closing the frame ends the program: with the about box gone too, the frame was the
+    // last window.
+    if (m_about)
+        m_about->close();
     event->accept();
-    QCoreApplication::quit();
 }
