@@ -1,9 +1,9 @@
 #include "browse/ColumnSortToggle.h"
 
 #include <QHeaderView>
-#include <QTreeWidget>
+#include <QTreeView>
 
-ColumnSortToggle::ColumnSortToggle(QTreeWidget *list) : QObject(list), m_list(list)
+ColumnSortToggle::ColumnSortToggle(QTreeView *list) : QObject(list), m_list(list)
 {
     QHeaderView *header = list->header();
     header->setSectionsClickable(true);
@@ -16,6 +16,7 @@ void ColumnSortToggle::sortBy(int column)
     const Qt::SortOrder order = m_ascendingNext ? Qt::AscendingOrder : Qt::DescendingOrder;
     m_ascendingNext = !m_ascendingNext;
     m_list->header()->setSortIndicatorShown(true);
-    m_list->sortItems(column, order);
-    m_list->scrollToItem(m_list->currentItem());
+    m_list->sortByColumn(column, order);
+    if (m_list->currentIndex().isValid())
+        m_list->scrollTo(m_list->currentIndex());
 }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class QTreeWidget;
+class QTreeView;
 
 // Sorting a list view by a clicked column header. One toggle serves every column: each click
 // reverses the previous direction, and the first click sorts descending.
@@ -11,12 +11,12 @@ class ColumnSortToggle : public QObject
     Q_OBJECT
 
 public:
-    explicit ColumnSortToggle(QTreeWidget *list);
+    explicit ColumnSortToggle(QTreeView *list);
 
 public slots:
     void sortBy(int column);
 
 private:
-    QTreeWidget *m_list;
+    QTreeView *m_list;
     bool m_ascendingNext = false;
 };

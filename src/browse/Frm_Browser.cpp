@@ -4,8 +4,9 @@
 #include "browse/ColumnSortToggle.h"
 #include "browse/Frm_Spell.h"
 #include "browse/ListStatusPanels.h"
+#include "browse/ListView.h"
+#include "browse/ListViewModel.h"
 #include "browse/ListViewRows.h"
-#include "browse/SpellListView.h"
 #include "shell/BusyCursor.h"
 #include "shell/ButtonToolBar.h"
 #include "shell/Constants.h"
@@ -102,8 +103,7 @@ void Frm_Browser::createControls()
     connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Browser::Toolbar1_ButtonClick);
     connect(m_toolbar, &ButtonToolBar::buttonMenuClicked, this, &Frm_Browser::Toolbar1_ButtonMenuClick);
 
-    m_list =
-        new SpellListView(QStringLiteral("LV_Spells"),
+    m_list = new ListView(QStringLiteral("LV_Spells"),
                           {QStringLiteral("Spell Name"), QStringLiteral("Level"), QStringLiteral("Schools"),
                            QStringLiteral("Frequency"), QStringLiteral("Book"), QStringLiteral("Page")},
                           this);
@@ -114,9 +114,9 @@ void Frm_Browser::createControls()
         m_list->setColumnWidth(column, widths[column]);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_sort = new ColumnSortToggle(m_list);
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &Frm_Browser::LV_Spells_Click);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &Frm_Browser::LV_Spells_DblClick);
-    connect(m_list, &SpellListView::focusReceived, this, &Frm_Browser::LV_Spells_GotFocus);
+    connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Browser::LV_Spells_Click);
+    connect(m_list, &ListView::rowDoubleClicked, this, &Frm_Browser::LV_Spells_DblClick);
+    connect(m_list, &ListView::focusReceived, this, &Frm_Browser::LV_Spells_GotFocus);
     connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Browser::LV_Spells_MouseDown);
 
     m_filters = createFilters();
@@ -279,12 +279,10 @@ void Frm_Browser::Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAs
 
 void Frm_Browser::Load_Spell_List()
 {
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
     m_spells = m_library->Fetch_Spells_Array();
     m_schools = m_library->Fetch_Schools_Array();
 
-    ListRows rows;
+    QList<QString> cells;
     if (m_spells && m_schools) {
         // Each spell gets its own schools, found by its name, in the order the table lists them.
         QHash<QString, QString> schoolsOf;
@@ -295,25 +293,21 @@ void Frm_Browser::Load_Spell_List()
                 text += QStringLiteral(", ");
             text += m_schools->at(1, row);
         }
-        rows.reserve(m_spells->rows());
+        cells.reserve(qsizetype(m_spells->rows()) * 6);
         for (int row = 0; row < m_spells->rows(); ++row) {
             const QString &name = m_spells->at(0, row);
-            rows.append(ListRow{name,
-                                {m_spells->at(1, row), schoolsOf.value(name), m_spells->at(2, row),
-                                 m_spells->at(3, row), m_spells->at(4, row)}});
+            cells << name << m_spells->at(1, row) << schoolsOf.value(name) << m_spells->at(2, row)
+                  << m_spells->at(3, row) << m_spells->at(4, row);
         }
     }
     {
         const QSignalBlocker quiet(m_list);
-        appendRows(m_list, rows);
-        if (m_list->topLevelItemCount() > 0) {
-            m_list->setCurrentItem(m_list->topLevelItem(0));
-            m_list->topLevelItem(0)->setSelected(true);
-        }
+        m_list->rows()->setCells(std::move(cells));
+        if (m_list->rowCount() > 0)
+            m_list->selectOnly(0);
     }
-    m_list->setUpdatesEnabled(true);
 
-    const int listed = m_list->topLevelItemCount();
+    const int listed = m_list->rowCount();
     m_panels->showCounts(listed, listed > 0 ? 1 : 0);
     setWindowTitle(QStringLiteral("Browsing Spellbook ") + m_name);
 }
@@ -426,12 +420,12 @@ void Frm_Browser::LV_Spells_DblClick()
 
 void Frm_Browser::B_Menu_View_Click()
 {
-    const QTreeWidgetItem *item = firstSelectedItem(m_list);
-    if (!item || item->text(0).isEmpty())
+    const int row = firstSelectedRow(m_list);
+    if (row < 0 || m_list->text(row).isEmpty())
         return;
     BusyCursor busy;
     auto *card = new Frm_Spell;
-    card->Initialize(item->text(0), this, m_manageSpells, m_library, m_frame);
+    card->Initialize(m_list->text(row), this, m_manageSpells, m_library, m_frame);
     m_frame->showChild(card);
 }
 
@@ -448,7 +442,7 @@ void Frm_Browser::B_Menu_Remove_Click()
         Prompt::message(this, QStringLiteral("Can not remove spells from KXR"));
         return;
     }
-    const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
+    const QList<int> selected = m_list->selectedRowNumbers();
     if (selected.isEmpty())
         return;
     if (!Prompt::ask(this, QStringLiteral("Are you sure you want to remove all of the highlighted\n"
@@ -457,9 +451,8 @@ void Frm_Browser::B_Menu_Remove_Click()
 
     BusyCursor busy;
     QStringList names;
-    const ListRows rows = selectedRowsOf(m_list);
-    for (const ListRow &row : rows)
-        names.append(row.text);
+    for (const int row : selected)
+        names.append(m_list->text(row));
     const QString status = m_library->Remove_Spells_From_Spellbook(names, m_name);
     if (!status.isEmpty()) {
         busy.release();
@@ -468,11 +461,12 @@ void Frm_Browser::B_Menu_Remove_Click()
     }
     {
         const QSignalBlocker quiet(m_list);
-        qDeleteAll(selected);
-        if (QTreeWidgetItem *current = m_list->currentItem())
-            current->setSelected(true);
+        m_list->rows()->removeRowNumbers(selected);
+        // The row that took the place of the first one removed is the one selected.
+        if (m_list->rowCount() > 0)
+            m_list->selectOnly(std::min(selected.constFirst(), m_list->rowCount() - 1));
     }
-    const int listed = m_list->topLevelItemCount();
+    const int listed = m_list->rowCount();
     m_panels->showCounts(listed, listed > 0 ? 1 : 0);
     m_panels->showTransient(QString::number(names.size()) + QStringLiteral(" Spell(s) Removed"));
 }

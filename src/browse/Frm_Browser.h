@@ -8,11 +8,11 @@ class ButtonToolBar;
 class CSplitter;
 class ColumnSortToggle;
 class ListStatusPanels;
+class ListView;
 class MDI_Main;
 class QListWidget;
 class QPushButton;
 class QStatusBar;
-class SpellListView;
 class VM_DragDropAssistant;
 class VM_Library;
 class Frm_ManageSpells;
@@ -83,7 +83,7 @@ private:
     OptionalTable m_schools;
 
     ButtonToolBar *m_toolbar = nullptr;
-    SpellListView *m_list = nullptr;
+    ListView *m_list = nullptr;
     QWidget *m_filters = nullptr;
     QListWidget *m_levels = nullptr;
     QListWidget *m_schoolsList = nullptr;

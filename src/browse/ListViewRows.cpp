@@ -1,87 +1,76 @@
 #include "browse/ListViewRows.h"
 
-#include "browse/ListViewItem.h"
+#include "browse/ListView.h"
+#include "browse/ListViewModel.h"
 
 #include <QItemSelectionModel>
-#include <QTreeWidget>
 
 namespace {
 
-ListRow rowOf(const QTreeWidgetItem *item, int columns)
+ListRow rowOf(const ListView *list, int row, bool selected)
 {
-    ListRow row;
-    row.text = item->text(0);
-    row.subItems.reserve(columns - 1);
-    for (int column = 1; column < columns; ++column)
-        row.subItems.append(item->text(column));
-    row.selected = item->isSelected();
-    row.checked = item->checkState(0) == Qt::Checked;
-    return row;
+    const ListViewModel *rows = list->rows();
+    ListRow result;
+    result.text = rows->text(row, 0);
+    result.subItems.reserve(rows->columnCount() - 1);
+    for (int column = 1; column < rows->columnCount(); ++column)
+        result.subItems.append(rows->text(row, column));
+    result.selected = selected;
+    result.checked = rows->isChecked(row);
+    return result;
 }
 
 } // namespace
 
-ListRows rowsOf(const QTreeWidget *list)
+ListRows rowsOf(const ListView *list)
 {
+    const QList<int> selected = list->selectedRowNumbers();
     ListRows rows;
-    const int count = list->topLevelItemCount();
-    rows.reserve(count);
-    for (int index = 0; index < count; ++index)
-        rows.append(rowOf(list->topLevelItem(index), list->columnCount()));
-    return rows;
-}
-
-ListRows selectedRowsOf(const QTreeWidget *list)
-{
-    QList<int> indexes;
-    const QModelIndexList selected = list->selectionModel()->selectedRows();
-    indexes.reserve(selected.size());
-    for (const QModelIndex &index : selected)
-        indexes.append(index.row());
-    std::sort(indexes.begin(), indexes.end());
-
-    ListRows rows;
-    rows.reserve(indexes.size());
-    for (const int index : std::as_const(indexes))
-        rows.append(rowOf(list->topLevelItem(index), list->columnCount()));
-    return rows;
-}
-
-void appendRows(QTreeWidget *list, const ListRows &rows, CheckBoxes checkBoxes)
-{
-    QList<QTreeWidgetItem *> items;
-    items.reserve(rows.size());
-    for (const ListRow &row : rows) {
-        QStringList columns;
-        columns.reserve(row.subItems.size() + 1);
-        columns.append(row.text);
-        columns.append(row.subItems);
-        auto *item = new ListViewItem(columns);
-        if (checkBoxes == CheckBoxes::Yes) {
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(0, row.checked ? Qt::Checked : Qt::Unchecked);
-        }
-        items.append(item);
+    rows.reserve(list->rowCount());
+    qsizetype next = 0;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const bool isSelected = next < selected.size() && selected.at(next) == row;
+        if (isSelected)
+            ++next;
+        rows.append(rowOf(list, row, isSelected));
     }
-    list->addTopLevelItems(items);
+    return rows;
+}
+
+ListRows selectedRowsOf(const ListView *list)
+{
+    const QList<int> selected = list->selectedRowNumbers();
+    ListRows rows;
+    rows.reserve(selected.size());
+    for (const int row : selected)
+        rows.append(rowOf(list, row, true));
+    return rows;
+}
+
+void appendRows(ListView *list, const ListRows &rows, CheckBoxes checkBoxes)
+{
+    const int first = list->rowCount();
+    list->rows()->setCheckBoxes(checkBoxes == CheckBoxes::Yes);
+    list->rows()->appendRows(rows);
+    QItemSelection selection;
     for (qsizetype index = 0; index < rows.size(); ++index) {
-        if (rows.at(index).selected)
-            items.at(index)->setSelected(true);
+        if (rows.at(index).selected) {
+            const int row = first + int(index);
+            selection.select(list->rows()->index(row, 0),
+                             list->rows()->index(row, list->rows()->columnCount() - 1));
+        }
     }
+    if (!selection.isEmpty())
+        list->selectionModel()->select(selection, QItemSelectionModel::Select);
 }
 
-QTreeWidgetItem *firstSelectedItem(const QTreeWidget *list)
+int firstSelectedRow(const ListView *list)
 {
-    const QModelIndexList selected = list->selectionModel()->selectedRows();
-    int first = -1;
-    for (const QModelIndex &index : selected) {
-        if (first < 0 || index.row() < first)
-            first = index.row();
-    }
-    return first < 0 ? nullptr : list->topLevelItem(first);
+    const QList<int> selected = list->selectedRowNumbers();
+    return selected.isEmpty() ? -1 : selected.constFirst();
 }
 
-int selectedCount(const QTreeWidget *list)
+int selectedCount(const ListView *list)
 {
     return int(list->selectionModel()->selectedRows().size());
 }

@@ -1,9 +1,9 @@
 #include "BrowserFixture.h"
 
 #include "browse/Frm_Browser.h"
+#include "browse/ListView.h"
 
 #include <QListWidget>
-#include <QTreeWidget>
 
 BrowserTest::BrowserTest()
 {
@@ -25,9 +25,9 @@ BrowserTest::BrowserTest()
     library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Cinder Veil"), QStringLiteral("3"));
 }
 
-QTreeWidget *BrowserTest::spellsOf(const Frm_Browser *browser)
+ListView *BrowserTest::spellsOf(const Frm_Browser *browser)
 {
-    return control<QTreeWidget>(browser, QStringLiteral("LV_Spells"));
+    return control<ListView>(browser, QStringLiteral("LV_Spells"));
 }
 
 QStringList BrowserTest::namesIn(const Frm_Browser *browser)
@@ -44,10 +44,10 @@ void BrowserTest::selectOnly(Frm_Browser *browser, const QString &listBox, const
 
 void BrowserTest::selectSpells(Frm_Browser *browser, const QStringList &names)
 {
-    QTreeWidget *list = spellsOf(browser);
+    ListView *list = spellsOf(browser);
     list->clearSelection();
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        if (names.contains(list->topLevelItem(row)->text(0)))
-            list->topLevelItem(row)->setSelected(true);
+    for (int row = 0; row < list->rowCount(); ++row) {
+        if (names.contains(list->text(row)))
+            list->setRowSelected(row, true);
     }
 }

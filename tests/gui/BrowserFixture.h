@@ -2,7 +2,7 @@
 
 #include "WindowTest.h"
 
-class QTreeWidget;
+class ListView;
 
 // A small library every browser scenario starts from:
 //   KXR: amber Lantern (1, Sun), Bramble Gate (2, Alteration),
@@ -14,7 +14,7 @@ class BrowserTest : public WindowTest
 protected:
     BrowserTest();
 
-    static QTreeWidget *spellsOf(const Frm_Browser *browser);
+    static ListView *spellsOf(const Frm_Browser *browser);
     static QStringList namesIn(const Frm_Browser *browser);
     // Selects exactly the items with these texts in a browser's list box.
     static void selectOnly(Frm_Browser *browser, const QString &listBox, const QStringList &texts);

@@ -1,6 +1,8 @@
 #include "BrowserFixture.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
+#include "browse/ListView.h"
+#include "browse/ListViewModel.h"
 #include "shell/ButtonToolBar.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
@@ -15,13 +17,12 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 
 namespace {
 
 const QString kStatus = QStringLiteral("SB_Browser");
 
-void clickHeader(QTreeWidget *list, int column)
+void clickHeader(ListView *list, int column)
 {
     QHeaderView *header = list->header();
     const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
@@ -35,8 +36,8 @@ TEST_F(BrowserTest, ANewBrowserListsEverySpellWithItsOwnSchoolsAndEveryFilterSel
 {
     Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
     EXPECT_EQ(kxr->windowTitle(), QStringLiteral("Browsing Spellbook KXR"));
-    const QTreeWidget *list = spellsOf(kxr);
-    EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("Schools"));
+    const ListView *list = spellsOf(kxr);
+    EXPECT_EQ(list->rows()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Schools"));
     EXPECT_EQ(rowTexts(list),
               (QStringList{"amber Lantern|1|Sun|Rare|KXR|12", "Bramble Gate|2|Alteration|Common|KXR|12",
                            "Cinder Veil|3|Alteration, Illusion/Phantasm, Sun|Common|KXR|12",
@@ -165,7 +166,7 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
 TEST_F(BrowserTest, HeaderClicksSortDescendingThenAscendingWithOneToggleForAllColumns)
 {
     Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    QTreeWidget *list = spellsOf(kxr);
+    ListView *list = spellsOf(kxr);
     clickHeader(list, 0);
     EXPECT_EQ(namesIn(kxr), (QStringList{"Maud's \"Quiet\" Step", "Ember Call", "Dusk Ward", "Cinder Veil",
                                          "Bramble Gate", "amber Lantern"}));
@@ -258,7 +259,7 @@ TEST_F(BrowserTest, ABrowserNeverGetsSmallerThanItOpensAndItsListFollowsItsSize)
     ASSERT_NE(window, nullptr);
     const QSize opened = kxr->size();
     EXPECT_EQ(opened, QSize(600, 413));
-    QTreeWidget *list = spellsOf(kxr);
+    ListView *list = spellsOf(kxr);
     const QRect listOpened = list->geometry();
 
     window->resize(300, 200);

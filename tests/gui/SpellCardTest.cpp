@@ -1,6 +1,8 @@
 #include "BrowserFixture.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
+#include "browse/ListView.h"
+#include "browse/ListViewModel.h"
 #include "shell/MDI_Main.h"
 #include "shell/OpenWindows.h"
 
@@ -10,7 +12,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
-#include <QTreeWidget>
 
 namespace {
 
@@ -30,8 +31,8 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
                      "Description = 'First line.\nSecond line.' WHERE Name = 'Cinder Veil'");
     update.run();
     Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    QTreeWidget *list = spellsOf(kxr);
-    const QRect row = list->visualItemRect(list->topLevelItem(2));
+    ListView *list = spellsOf(kxr);
+    const QRect row = list->visualRect(list->rows()->index(2, 0));
     // A widget double click arrives after the press and release of the first click.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());

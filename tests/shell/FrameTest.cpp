@@ -5,6 +5,7 @@
 #include "shell/MDI_Main.h"
 #include "store/AppFolder.h"
 
+#include "browse/ListView.h"
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QUrl>
 
 namespace {
@@ -161,8 +161,8 @@ TEST_F(Frame, SpellbooksDropDownListsKXRThenEveryCasterAndFollowsAnImport)
     library.addSpell(QStringLiteral("Evening Hymn"), QStringLiteral("1"), {QStringLiteral("Sun")});
     frame().Refresh_From_Import(QStringLiteral(" Zora "));
     EXPECT_EQ(spellbookEntries(), (QStringList{"KXR", "Zora", "Bryn && Co", "Ilse"}));
-    EXPECT_EQ(columnTexts(control<QTreeWidget>(zora, QStringLiteral("LV_Spells"))), QStringList{"Dawn Hymn"});
-    EXPECT_EQ(columnTexts(control<QTreeWidget>(kxr, QStringLiteral("LV_Spells"))), QStringList{"Dawn Hymn"});
+    EXPECT_EQ(columnTexts(control<ListView>(zora, QStringLiteral("LV_Spells"))), QStringList{"Dawn Hymn"});
+    EXPECT_EQ(columnTexts(control<ListView>(kxr, QStringLiteral("LV_Spells"))), QStringList{"Dawn Hymn"});
 }
 
 TEST_F(Frame, ChoosingASpellbookTwiceBringsItsOneBrowserToTheFront)

@@ -1,6 +1,8 @@
 #include "WindowTest.h"
 
 #include "browse/Frm_Browser.h"
+#include "browse/ListView.h"
+#include "browse/ListViewModel.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
 #include "shell/OpenWindows.h"
@@ -9,7 +11,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QStatusBar>
-#include <QTreeWidget>
 
 WindowTest::WindowTest()
 {
@@ -46,21 +47,21 @@ QList<Frm_Browser *> WindowTest::openBrowsers()
     return OpenWindows::all<Frm_Browser>(frame().mdiArea());
 }
 
-QStringList columnTexts(const QTreeWidget *list, int column)
+QStringList columnTexts(const ListView *list, int column)
 {
     QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row)
-        texts.append(list->topLevelItem(row)->text(column));
+    for (int row = 0; row < list->rowCount(); ++row)
+        texts.append(list->text(row, column));
     return texts;
 }
 
-QStringList rowTexts(const QTreeWidget *list)
+QStringList rowTexts(const ListView *list)
 {
     QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+    for (int row = 0; row < list->rowCount(); ++row) {
         QStringList columns;
-        for (int column = 0; column < list->columnCount(); ++column)
-            columns.append(list->topLevelItem(row)->text(column));
+        for (int column = 0; column < list->rows()->columnCount(); ++column)
+            columns.append(list->text(row, column));
         texts.append(columns.join(QLatin1Char('|')));
     }
     return texts;

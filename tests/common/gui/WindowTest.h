@@ -12,8 +12,8 @@
 
 class Frm_Browser;
 class MDI_Main;
+class ListView;
 class QMenu;
-class QTreeWidget;
 class QWidget;
 
 // A whole-window test: a library of its own, Prompt scripted, and the main frame loaded on
@@ -48,9 +48,9 @@ Control *control(const QObject *window, const QString &name)
 }
 
 // The texts of one column of a list view, top to bottom.
-QStringList columnTexts(const QTreeWidget *list, int column = 0);
+QStringList columnTexts(const ListView *list, int column = 0);
 // Each row's columns joined with "|".
-QStringList rowTexts(const QTreeWidget *list);
+QStringList rowTexts(const ListView *list);
 // The texts of a status bar's panels (its labels), in order, "" for a hidden one.
 QStringList panelTexts(const QWidget *window, const QString &statusBar);
 // The entries of a menu: texts, separators as "-".
