@@ -29,6 +29,7 @@ test: build
 
 bench: build
 	./$(BUILD_DIR)/bench/vellumar_bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/vellumar_gui_bench
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -238,28 +238,30 @@ Frm_Browser *MDI_Main::activeBrowser() const
         m_area, [&active](const Frm_Browser *browser) { return browser->tag().trimmed() == active; });
 }
 
-void MDI_Main::Private_Browser_View_Click()
+void MDI_Main::routeToActiveBrowser(void (Frm_Browser::*command)())
 {
     if (Frm_Browser *browser = activeBrowser())
-        browser->B_Menu_View_Click();
+        (browser->*command)();
+}
+
+void MDI_Main::Private_Browser_View_Click()
+{
+    routeToActiveBrowser(&Frm_Browser::B_Menu_View_Click);
 }
 
 void MDI_Main::Private_Browser_Manage_Click()
 {
-    if (Frm_Browser *browser = activeBrowser())
-        browser->B_Menu_Manage_Click();
+    routeToActiveBrowser(&Frm_Browser::B_Menu_Manage_Click);
 }
 
 void MDI_Main::Private_Browser_Remove_Click()
 {
-    if (Frm_Browser *browser = activeBrowser())
-        browser->B_Menu_Remove_Click();
+    routeToActiveBrowser(&Frm_Browser::B_Menu_Remove_Click);
 }
 
 void MDI_Main::Private_Browser_Export_Click()
 {
-    if (Frm_Browser *browser = activeBrowser())
-        browser->B_Menu_Export_Click();
+    routeToActiveBrowser(&Frm_Browser::B_Menu_Export_Click);
 }
 
 void MDI_Main::Private_Browser_Tooltip_Click()

@@ -96,6 +96,8 @@ private:
     void fillWindowList();
     Frm_Browser *browserShowing(const QString &spellbook) const;
     Frm_Browser *activeBrowser() const;
+    // The popup command of the browser whose list last had the focus.
+    void routeToActiveBrowser(void (Frm_Browser::*command)());
 
     std::unique_ptr<VM_Library> m_library;
     VM_DragDropAssistant *m_assistant = nullptr;

@@ -9,29 +9,18 @@
 
 namespace {
 
-// Drawn on a 100 x 100 canvas.
-QPainterPath pagePath(bool left)
+// Drawn on a 100 x 100 canvas. One half of the open book, its spine at x = 50: a page or,
+// a little lower and wider, the cover behind it.
+QPainterPath leafPath(bool left, qreal top, qreal width)
 {
     const qreal s = left ? -1 : 1;
-    QPainterPath page;
-    page.moveTo(50, 40);
-    page.cubicTo(50 + s * 10, 34, 50 + s * 26, 33, 50 + s * 38, 36);
-    page.lineTo(50 + s * 38, 74);
-    page.cubicTo(50 + s * 26, 71, 50 + s * 10, 72, 50, 78);
-    page.closeSubpath();
-    return page;
-}
-
-QPainterPath coverPath(bool left)
-{
-    const qreal s = left ? -1 : 1;
-    QPainterPath cover;
-    cover.moveTo(50, 44);
-    cover.cubicTo(50 + s * 10, 38, 50 + s * 28, 37, 50 + s * 42, 40);
-    cover.lineTo(50 + s * 42, 79);
-    cover.cubicTo(50 + s * 28, 76, 50 + s * 10, 77, 50, 83);
-    cover.closeSubpath();
-    return cover;
+    QPainterPath leaf;
+    leaf.moveTo(50, top);
+    leaf.cubicTo(50 + s * 10, top - 6, 50 + s * width * 0.68, top - 7, 50 + s * width, top - 4);
+    leaf.lineTo(50 + s * width, top + 34);
+    leaf.cubicTo(50 + s * width * 0.68, top + 31, 50 + s * 10, top + 32, 50, top + 38);
+    leaf.closeSubpath();
+    return leaf;
 }
 
 QPainterPath starPath(QPointF centre, qreal outer, qreal inner)
@@ -64,13 +53,13 @@ void paintEmblem(QPainter &painter)
     const QColor ink(0x5a, 0x3b, 0x1c);
     painter.setPen(QPen(QColor(0x4a, 0x16, 0x12), 1.4));
     painter.setBrush(QColor(0x8c, 0x2f, 0x27));
-    painter.drawPath(coverPath(true));
-    painter.drawPath(coverPath(false));
+    painter.drawPath(leafPath(true, 44, 42));
+    painter.drawPath(leafPath(false, 44, 42));
 
     painter.setPen(QPen(ink, 1.2));
     painter.setBrush(QColor(0xfd, 0xf4, 0xd8));
-    painter.drawPath(pagePath(true));
-    painter.drawPath(pagePath(false));
+    painter.drawPath(leafPath(true, 40, 38));
+    painter.drawPath(leafPath(false, 40, 38));
     painter.drawLine(QPointF(50, 40), QPointF(50, 78));
 
     // Lines of writing on both pages.
