@@ -31,5 +31,11 @@ bench: build
 	./$(BUILD_DIR)/bench/vellumar_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/vellumar_gui_bench
 
+# Fuzzes the exchange-file readers for FUZZ_SECONDS in a clang build of its own (build-fuzz).
+FUZZ_SECONDS ?= 60
+fuzz:
+	./scripts/install-deps.sh --fuzz
+	./scripts/fuzz.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD_DIR)

@@ -63,6 +63,9 @@ public:
     void Fetch_LibScrolls_Array(const OptionalTable &value);
     QString CreateScroll(const QStringList &levels, const QStringList &schools, int lowestFrequencyId,
                          int count);
+    // The same draw from a generator seeded with the given value, so that a draw can be repeated.
+    QString CreateScroll(const QStringList &levels, const QStringList &schools, int lowestFrequencyId,
+                         int count, quint32 seed);
 
     // Print holds
     QString Set_Caster_Hold(const QString &caster, const QString &filter);

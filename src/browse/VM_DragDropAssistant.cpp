@@ -1,0 +1,141 @@
+#include "browse/VM_DragDropAssistant.h"
+
+#include "store/Status.h"
+
+#include <QSet>
+
+namespace {
+
+const QString kReservedSpellbook = QStringLiteral("KXR");
+
+// The spell names already in a caster's rows of a membership table.
+QSet<QString> namesIn(Connection &db, const char *sql, const QString &caster)
+{
+    QSet<QString> names;
+    Statement select(db, sql);
+    select.bind(1, caster);
+    while (select.step())
+        names.insert(select.text(0));
+    return names;
+}
+
+} // namespace
+
+VM_DragDropAssistant::VM_DragDropAssistant() = default;
+VM_DragDropAssistant::~VM_DragDropAssistant() = default;
+
+void VM_DragDropAssistant::Reset_Drag()
+{
+    m_spells.clear();
+    m_dragValid = false;
+    m_numberAdded = 0;
+}
+
+QString VM_DragDropAssistant::Pack_Data(const ListRows &list, const QString &sourceName)
+{
+    m_source = sourceName.trimmed();
+    m_dragValid = false;
+    m_spells.clear();
+    for (const ListRow &row : list) {
+        if (row.selected)
+            m_spells.append(row.text);
+    }
+    m_dragValid = true;
+    return {};
+}
+
+void VM_DragDropAssistant::endDrag()
+{
+    m_connection.close();
+    m_dragValid = false;
+    m_spells.clear();
+}
+
+QString VM_DragDropAssistant::Unpack_To_Button(const QString &spellbook)
+{
+    const QString caster = spellbook.trimmed();
+    if (caster == kReservedSpellbook) {
+        endDrag();
+        return QStringLiteral("KXR is the whole library: spells cannot be added to it");
+    }
+    const QString status = statusOf([&] {
+        Connection &db = m_connection.get();
+        Transaction transaction(db);
+        // A spell already in the spellbook, or dragged twice, is added once.
+        QSet<QString> held = namesIn(db, "SELECT SpellName FROM Spellbook WHERE Caster = ?", caster);
+        Statement insert(db, "INSERT INTO Spellbook (Caster, SpellName) VALUES (?, ?)");
+        int added = 0;
+        for (const QString &name : std::as_const(m_spells)) {
+            const QString spell = name.trimmed();
+            if (held.contains(spell))
+                continue;
+            insert.bind(1, caster).bind(2, spell).run();
+            insert.reset();
+            held.insert(spell);
+            ++added;
+        }
+        transaction.commit();
+        m_numberAdded += added;
+    });
+    endDrag();
+    return status;
+}
+
+QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
+{
+    const QString owner = caster.trimmed();
+    QStringList missing;
+    const QString status = statusOf([&] {
+        Connection &db = m_connection.get();
+        Transaction transaction(db);
+        QSet<QString> failed = namesIn(db, "SELECT SpellName FROM FailedSpells WHERE Caster = ?", owner);
+        Statement spell(db, "SELECT Name, Lvl FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
+        Statement insert(db, "INSERT INTO FailedSpells (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+        int added = 0;
+        for (const QString &name : std::as_const(m_spells)) {
+            const QString trimmed = name.trimmed();
+            spell.bind(1, trimmed);
+            const bool found = spell.step();
+            const QString spellName = found ? spell.text(0) : QString();
+            const QString level = found ? spell.text(1) : QString();
+            spell.reset();
+            if (!found) {
+                // Someone deleted it since the drag began; the others still go in.
+                missing.append(trimmed);
+                continue;
+            }
+            if (failed.contains(spellName))
+                continue;
+            insert.bind(1, owner).bind(2, spellName).bind(3, level).run();
+            insert.reset();
+            failed.insert(spellName);
+            ++added;
+        }
+        transaction.commit();
+        m_numberAdded += added;
+    });
+    endDrag();
+    if (!status.isEmpty() || missing.isEmpty())
+        return status;
+    return QStringLiteral("These spells are no longer in the library and were not added: %1")
+        .arg(missing.join(QStringLiteral(", ")));
+}
+
+QString VM_DragDropAssistant::Unpack_To_List_View(ListRows &list)
+{
+    const QString status = statusOf([&] {
+        Connection &db = m_connection.get();
+        Statement spell(
+            db, "SELECT Name, Lvl, Frequency, Book, Page FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
+        for (const QString &name : std::as_const(m_spells)) {
+            spell.bind(1, name.trimmed());
+            // A spell deleted since the drag began is left out without a word.
+            if (spell.step())
+                list.append(ListRow{spell.text(0).trimmed(),
+                                    {spell.text(1), spell.text(2), spell.text(3), spell.text(4)}});
+            spell.reset();
+        }
+    });
+    endDrag();
+    return status;
+}

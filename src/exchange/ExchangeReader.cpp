@@ -1,0 +1,154 @@
+#include "exchange/ExchangeReader.h"
+
+#include "exchange/ExchangeCodec.h"
+#include "exchange/ExchangeFormat.h"
+#include "store/VmError.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+// Hands out the lines of a text one at a time. Lines end at LF, with or without a CR before it;
+// a CR elsewhere is part of the line.
+class LineCursor
+{
+public:
+    explicit LineCursor(const QString &text) : m_text(text) {}
+
+    // The next line, or false at the end of the text. Line numbers count from 1.
+    bool next(QStringView &line)
+    {
+        if (m_position >= m_text.size())
+            return false;
+        qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_position);
+        const qsizetype after = end < 0 ? m_text.size() : end + 1;
+        if (end < 0)
+            end = m_text.size();
+        if (end > m_position && m_text[end - 1] == QLatin1Char('\r'))
+            --end;
+        line = QStringView(m_text).sliced(m_position, end - m_position);
+        m_position = after;
+        ++m_number;
+        return true;
+    }
+
+    int number() const { return m_number; }
+
+private:
+    const QString &m_text;
+    qsizetype m_position = 0;
+    int m_number = 0;
+};
+
+QString missingLine(int number, const QString &what)
+{
+    return QStringLiteral("Line %1 is missing: %2.").arg(number).arg(what);
+}
+
+QString tooFewFields(int number, qsizetype found, int needed, const char *kind)
+{
+    return QStringLiteral("Line %1 has %2 fields; a %3 line needs %4")
+        .arg(number)
+        .arg(found)
+        .arg(QLatin1String(kind))
+        .arg(needed);
+}
+
+// Shortens a line quoted in a message, so that binary garbage does not flood the message box.
+QString quoted(QStringView line)
+{
+    constexpr qsizetype kShown = 40;
+    QString shown = line.left(kShown).toString();
+    for (QChar &c : shown) {
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    }
+    return QLatin1Char('"') + shown + (line.size() > kShown ? QStringLiteral("...\"") : QStringLiteral("\""));
+}
+
+} // namespace
+
+ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
+{
+    using namespace ExchangeFormat;
+    ExchangeContent content;
+    const QString text = ExchangeCodec::decode(bytes);
+    LineCursor lines(text);
+    QStringView line;
+
+    if (!lines.next(line) || line != kHeader) {
+        content.error = QStringLiteral("Invalid File requested for Import");
+        return content;
+    }
+
+    if (!lines.next(line)) {
+        content.error = missingLine(2, QStringLiteral("it should give the number of spells"));
+        return content;
+    }
+    bool isNumber = false;
+    const qlonglong count = line.trimmed().toLongLong(&isNumber);
+    if (!isNumber) {
+        content.error = QStringLiteral("Line 2 should give the number of spells, but %1 is not a number.")
+                            .arg(quoted(line));
+        return content;
+    }
+    if (count < 0) {
+        content.error =
+            QStringLiteral("Line 2 gives %1 spells; the number of spells cannot be negative.").arg(count);
+        return content;
+    }
+
+    if (kind == Kind::SpellbookFile) {
+        if (!lines.next(line)) {
+            content.error = missingLine(3, QStringLiteral("a spellbook file gives the caster there"));
+            return content;
+        }
+        const QList<QStringView> fields = line.split(kFieldSeparator);
+        if (fields.size() < kCasterFields) {
+            content.error = tooFewFields(lines.number(), fields.size(), kCasterFields, "caster");
+            return content;
+        }
+        for (int i = 0; i < kCasterFields; ++i)
+            content.caster.append(fields[i].toString());
+    }
+
+    // The count is only a promise: reading stops at the end of the file, whatever it says.
+    for (qlonglong read = 0; read < count; ++read) {
+        if (!lines.next(line)) {
+            content.error = missingLine(
+                lines.number() + 1,
+                QStringLiteral("the file announces %1 spells but holds only %2").arg(count).arg(read));
+            return content;
+        }
+        const QList<QStringView> fields = line.split(kFieldSeparator);
+        if (fields.size() < kSpellFields) {
+            content.error = tooFewFields(lines.number(), fields.size(), kSpellFields, "spell");
+            return content;
+        }
+        QStringList spell;
+        spell.reserve(kSpellFields);
+        for (int i = 0; i < kSpellFields; ++i)
+            spell.append(fields[i].toString());
+        content.spells.append(std::move(spell));
+    }
+    return content;
+}
+
+QByteArray ExchangeReader::load(const QString &path)
+{
+    QFile file(path);
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VmError(
+            int(file.error()), QStringLiteral("read"),
+            QStringLiteral("The file %1 could not be opened: %2").arg(shownPath, file.errorString()));
+    if (file.size() > kMaximumFileSize)
+        throw VmError(int(QFileDevice::ReadError), QStringLiteral("read"),
+                      QStringLiteral("The file %1 is too large to be a Vellumar file.").arg(shownPath));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw VmError(int(file.error()), QStringLiteral("read"),
+                      QStringLiteral("The file %1 could not be read: %2").arg(shownPath, file.errorString()));
+    return bytes;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What a reader took from an exchange file. A file that breaks off part way still yields the
+// lines before the fault, with error saying what is wrong and on which line.
+struct ExchangeContent
+{
+    QStringList caster;        // the 13 caster fields; empty unless a valid caster line was read
+    QList<QStringList> spells; // the first 16 fields of each spell line, in file order
+    QString error;             // empty when the whole file was read
+};
+
+// Parses exchange files without trusting them: the count is never used to size anything, and
+// every fault ends the reading with a message that names the line.
+class ExchangeReader
+{
+public:
+    enum class Kind { SpellsFile, SpellbookFile };
+
+    static ExchangeContent parse(QByteArrayView bytes, Kind kind);
+    // The bytes of a file; throws VmError (source "read") when it cannot be read.
+    static QByteArray load(const QString &path);
+
+    // Files larger than this are refused before they are read: a spells file of the whole
+    // delivered library is a few hundred kilobytes.
+    static constexpr qint64 kMaximumFileSize = qint64(256) * 1024 * 1024;
+};

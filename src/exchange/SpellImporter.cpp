@@ -1,0 +1,248 @@
+#include "exchange/SpellImporter.h"
+
+#include "store/VM_Spell.h"
+#include "store/VmError.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+const char *const kSpellColumns[] = {"Name",
+                                     "Lvl",
+                                     "Frequency",
+                                     "Book",
+                                     "Page",
+                                     "Components",
+                                     "Range",
+                                     "Duration",
+                                     "[Area of Effect]",
+                                     "[Casting Time]",
+                                     "[Casting Time Type]",
+                                     "[Saving Throw]",
+                                     "Description",
+                                     "Author"};
+constexpr int kSpellColumnCount = int(std::size(kSpellColumns));
+
+// Lvl, Frequency, Book and Page are in the index of the spell lists; the columns from
+// Components on are in no index, so changing only those rewrites nothing but the row.
+constexpr int kFirstDetail = 5;
+
+QString columnList(int first, int end, const char *suffix)
+{
+    QStringList columns;
+    for (int i = first; i < end; ++i)
+        columns.append(QLatin1String(kSpellColumns[i]) + QLatin1String(suffix));
+    return columns.join(QStringLiteral(", "));
+}
+
+// The fourteen stored values of a record, in kSpellColumns order.
+QStringList storedValues(const VM_Spell &record)
+{
+    return {record.Fetch_Spell_Name().trimmed(),
+            record.Fetch_Spell_Level().trimmed(),
+            record.Fetch_Spell_Frequency().trimmed(),
+            record.Fetch_Spell_Book_Number().trimmed(),
+            record.Fetch_Spell_Page_Number().trimmed(),
+            record.Fetch_Spell_Components().trimmed(),
+            record.Fetch_Spell_Range().trimmed(),
+            record.Fetch_Spell_Duration().trimmed(),
+            record.Fetch_Spell_Area_of_Effect().trimmed(),
+            record.Fetch_Spell_Casting_Time().trimmed(),
+            record.Fetch_Spell_Casting_Time_Type().trimmed(),
+            record.Fetch_Spell_Saving_Throw().trimmed(),
+            record.Fetch_Spell_Description().trimmed(),
+            record.Fetch_Spell_Author().trimmed()};
+}
+
+const char *const kCasterColumns = "Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, Fifth, Sixth, "
+                                   "Seventh, Eighth, Ninth";
+constexpr int kCasterColumnCount = 13;
+
+} // namespace
+
+SpellImporter::SpellImporter(Connection &db)
+    : m_db(db)
+    , m_spellExists(db, "SELECT 1 FROM Spells WHERE Name = ? LIMIT 1")
+    , m_insertSpell(
+          db, QStringLiteral("INSERT INTO Spells (%1) VALUES (%2)")
+                  .arg(columnList(0, kSpellColumnCount, ""), Statement::placeholders(kSpellColumnCount)))
+    , m_storedSpell(db, QStringLiteral("SELECT rowid, %1 FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1")
+                            .arg(columnList(1, kSpellColumnCount, "")))
+    , m_updateListed(
+          db, QStringLiteral("UPDATE Spells SET %1 WHERE rowid = ?").arg(columnList(1, kFirstDetail, " = ?")))
+    , m_updateAll(db, QStringLiteral("UPDATE Spells SET %1 WHERE rowid = ?")
+                          .arg(columnList(1, kSpellColumnCount, " = ?")))
+    , m_updateDetails(db, QStringLiteral("UPDATE Spells SET %1 WHERE rowid = ?")
+                              .arg(columnList(kFirstDetail, kSpellColumnCount, " = ?")))
+    , m_storedSchools(db, "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid")
+    , m_insertSchool(db, "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)")
+    , m_deleteSchools(db, "DELETE FROM SpellandSphere WHERE Name = ?")
+    , m_addMember(db, "INSERT INTO Spellbook (Caster, SpellName) VALUES (?, ?)")
+    , m_cache(db)
+{}
+
+SpellImporter::~SpellImporter()
+{
+    if (m_open) {
+        try {
+            m_db.exec("ROLLBACK;");
+        } catch (const VmError &) {
+        }
+    }
+}
+
+void SpellImporter::step(const std::function<void()> &work)
+{
+    if (!m_open) {
+        m_db.exec("BEGIN IMMEDIATE;");
+        m_open = true;
+    }
+    m_db.exec("SAVEPOINT import_step;");
+    try {
+        work();
+    } catch (const VmError &) {
+        undoStep();
+        // After some failures (a full disk) the engine has already rolled everything back.
+        if (sqlite3_get_autocommit(m_db.handle()))
+            m_open = false;
+        finish();
+        throw;
+    }
+    m_db.exec("RELEASE import_step;");
+    if (++m_steps >= kStepsPerCommit)
+        finish();
+}
+
+void SpellImporter::undoStep()
+{
+    try {
+        m_db.exec("ROLLBACK TO import_step;");
+        m_db.exec("RELEASE import_step;");
+    } catch (const VmError &) {
+        // The engine already ended the transaction; there is nothing left to undo.
+    }
+}
+
+void SpellImporter::finish()
+{
+    m_steps = 0;
+    if (!m_open)
+        return;
+    m_open = false;
+    m_db.exec("COMMIT;");
+}
+
+bool SpellImporter::isSpellInLibrary(const QString &name)
+{
+    // Names are stored trimmed, so a name that carried blanks in the file finds its spell.
+    m_spellExists.bind(1, name.trimmed());
+    const bool found = m_spellExists.step();
+    m_spellExists.reset();
+    return found;
+}
+
+void SpellImporter::insertSchools(const QString &name, const QStringList &schools)
+{
+    for (const QString &school : schools) {
+        m_insertSchool.bind(1, name).bind(2, school.trimmed());
+        m_insertSchool.run();
+        m_insertSchool.reset();
+    }
+}
+
+void SpellImporter::addNewSpell(const VM_Spell &record)
+{
+    const QStringList values = storedValues(record);
+    m_insertSpell.bindAll(1, values);
+    m_insertSpell.run();
+    m_insertSpell.reset();
+    insertSchools(values[0], record.Fetch_Spell_Schools_Collection());
+}
+
+bool SpellImporter::overwriteExistingSpell(const VM_Spell &record)
+{
+    // Details, level and frequency from the file replace the library's, and so does the whole
+    // list of schools; the spellbooks that hold the spell keep it. What already holds the
+    // file's values is left alone, so that importing a file again writes only what changed.
+    const QStringList values = storedValues(record);
+    m_storedSpell.bind(1, values[0]);
+    if (!m_storedSpell.step()) {
+        m_storedSpell.reset();
+        return false;
+    }
+    const qint64 rowid = m_storedSpell.integer(0);
+    bool listedChanged = false;
+    bool detailsChanged = false;
+    for (int i = 1; i < kSpellColumnCount; ++i) {
+        if (m_storedSpell.text(i) != values[i])
+            (i < kFirstDetail ? listedChanged : detailsChanged) = true;
+    }
+    m_storedSpell.reset();
+    if (listedChanged && detailsChanged)
+        update(m_updateAll, values.mid(1), rowid);
+    else if (listedChanged)
+        update(m_updateListed, values.mid(1, kFirstDetail - 1), rowid);
+    else if (detailsChanged)
+        update(m_updateDetails, values.mid(kFirstDetail), rowid);
+
+    QStringList schools;
+    for (const QString &school : record.Fetch_Spell_Schools_Collection())
+        schools.append(school.trimmed());
+    QStringList stored;
+    m_storedSchools.bind(1, values[0]);
+    while (m_storedSchools.step())
+        stored.append(m_storedSchools.text(0));
+    m_storedSchools.reset();
+    if (stored != schools) {
+        m_deleteSchools.bind(1, values[0]).run();
+        m_deleteSchools.reset();
+        insertSchools(values[0], schools);
+    }
+    return true;
+}
+
+void SpellImporter::update(Statement &statement, const QStringList &values, qint64 rowid)
+{
+    statement.bind(statement.bindAll(1, values), rowid);
+    statement.run();
+    statement.reset();
+}
+
+void SpellImporter::addSpellToSpellbook(const QString &caster, const QString &spell)
+{
+    m_addMember.bind(1, caster.trimmed()).bind(2, spell.trimmed());
+    m_addMember.run();
+    m_addMember.reset();
+}
+
+bool SpellImporter::doesCasterExist(const QString &caster)
+{
+    Statement select(m_db, "SELECT 1 FROM SpellCasters WHERE Spellbook = ? LIMIT 1");
+    select.bind(1, caster);
+    return select.step();
+}
+
+void SpellImporter::clearSpellbookList(const QString &caster)
+{
+    Statement remove(m_db, "DELETE FROM Spellbook WHERE Caster = ?");
+    remove.bind(1, caster).run();
+}
+
+void SpellImporter::deleteCasterRecord(const QString &caster)
+{
+    Statement remove(m_db, "DELETE FROM SpellCasters WHERE rowid = "
+                           "(SELECT rowid FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1)");
+    remove.bind(1, caster).run();
+}
+
+void SpellImporter::addCasterRecord(const QStringList &details)
+{
+    QStringList values;
+    for (int i = 0; i < kCasterColumnCount; ++i)
+        values.append(details.value(i).trimmed());
+    Statement insert(m_db,
+                     QStringLiteral("INSERT INTO SpellCasters (%1) VALUES (%2)")
+                         .arg(QLatin1String(kCasterColumns), Statement::placeholders(kCasterColumnCount)));
+    insert.bindAll(1, values);
+    insert.run();
+}

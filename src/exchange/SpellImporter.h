@@ -1,0 +1,61 @@
+#pragma once
+
+#include "exchange/LargePageCache.h"
+#include "store/Database.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class VM_Spell;
+
+// Writes the records of an import into the library. Statements are prepared once per import,
+// and records are committed in batches: each step (a record, a cleared list, the caster) runs
+// in a savepoint of its own, so a step that fails is undone alone and every step before it is
+// committed before the failure is raised.
+class SpellImporter
+{
+public:
+    explicit SpellImporter(Connection &db);
+    ~SpellImporter(); // rolls back the open batch when finish() never ran
+    SpellImporter(const SpellImporter &) = delete;
+    SpellImporter &operator=(const SpellImporter &) = delete;
+
+    void step(const std::function<void()> &work);
+    void finish();
+
+    bool isSpellInLibrary(const QString &name);
+    void addNewSpell(const VM_Spell &record);
+    // False when the library has no spell of the record's name.
+    bool overwriteExistingSpell(const VM_Spell &record);
+    void addSpellToSpellbook(const QString &caster, const QString &spell);
+    bool doesCasterExist(const QString &caster);
+    void clearSpellbookList(const QString &caster);
+    void deleteCasterRecord(const QString &caster);
+    void addCasterRecord(const QStringList &details);
+
+    // Steps per commit: few enough that an interrupted import loses little, many enough that
+    // the cost of a commit (every changed page written to the journal) is shared.
+    static constexpr int kStepsPerCommit = 2000;
+
+private:
+    void insertSchools(const QString &name, const QStringList &schools);
+    void undoStep();
+    static void update(Statement &statement, const QStringList &values, qint64 rowid);
+
+    Connection &m_db;
+    Statement m_spellExists;
+    Statement m_insertSpell;
+    Statement m_storedSpell;
+    Statement m_updateListed;
+    Statement m_updateAll;
+    Statement m_updateDetails;
+    Statement m_storedSchools;
+    Statement m_insertSchool;
+    Statement m_deleteSchools;
+    Statement m_addMember;
+    LargePageCache m_cache;
+    bool m_open = false;
+    int m_steps = 0;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "exchange/ExchangeReader.h"
+#include "store/Database.h"
+#include "store/ListRows.h"
+#include "store/VM_Spell.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class ExchangeWriter;
+
+// The corrections the import window makes to one record before it is imported.
+struct SpellEdits
+{
+    QString components, duration, range, castingTime, castingTimeType, areaOfEffect, savingThrow, book, page,
+        author, description;
+    QStringList schools;
+};
+
+// Writes spells files and spellbook files, reads them back into an import list, and takes the
+// checked records of that list into the library. Every operation raises VmError with its own
+// name as the source.
+class VM_SpellSaver
+{
+public:
+    VM_SpellSaver(); // the connection opens at the first statement
+    ~VM_SpellSaver();
+    VM_SpellSaver(const VM_SpellSaver &) = delete;
+    VM_SpellSaver &operator=(const VM_SpellSaver &) = delete;
+
+    // Writers: list rows are the caller's spell list, each row's text a spell name.
+    void Save2(const QString &fileTitle, const QString &filePath, const ListRows &list);
+    void SaveSpellbook2(const QString &fileTitle, const QString &filePath, const ListRows &list,
+                        const QString &spellbook, const QString &mode);
+    // Readers: fill list with one checked row per spell (subItems = level, author) and the
+    // import list with one record per spell; what was read before a fault is kept.
+    void OpenSpellFile2(ListRows &list, const QString &filePath);
+    void OpenSpellbookFile2(ListRows &list, const QString &filePath);
+    // No scroll format exists; returns the message for the window to show and writes nothing.
+    QString SaveScroll(const QString &fileTitle, const QString &filePath, const QString &selection,
+                       const QString &kind);
+
+    // Import pipeline: a record is imported when the first row whose text equals its name is
+    // checked. Each record, and the caster, is committed on its own.
+    void ImportSpells(const ListRows &list);
+    void ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails, bool overwriteSpells);
+    void SaveItem(const QString &spellName, const SpellEdits &edits);
+
+    const std::vector<VM_Spell> &Import_List() const { return m_importList; }
+    QStringList Caster_Details() const { return m_casterDetails; } // the 13 values of the caster line
+    void Set_Caster_Details(const QStringList &details);
+
+private:
+    Connection &db() { return m_connection.get(); }
+
+    // Export
+    void addSpellLines(ExchangeWriter &writer, const QStringList &names);
+    QStringList casterFields(const QString &spellbook);
+    // "Filtered": every row of the browser's list; "Full": every spell of the spellbook.
+    QStringList spellbookNames(const QString &caster, const ListRows &list, bool full);
+
+    // Reading
+    void open(ListRows &list, const QString &filePath, ExchangeReader::Kind kind);
+
+    LazyConnection m_connection;
+    std::vector<VM_Spell> m_importList;
+    QStringList m_casterDetails;
+};

@@ -1,0 +1,161 @@
+#include "exchange/ExchangeFormat.h"
+#include "exchange/ExchangeWriter.h"
+#include "exchange/LargePageCache.h"
+#include "exchange/VM_SpellSaver.h"
+#include "store/VmError.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+using namespace ExchangeFormat;
+
+// Fields 1 to 14 of a spell line, in file order.
+const char *const kSpellColumns = "Lvl, Frequency, In_School, Book, Page, Components, Range, Duration, "
+                                  "[Area of Effect], [Casting Time Type], [Casting Time], [Saving Throw], "
+                                  "Description, Author";
+
+const char *const kCasterColumns = "Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, Fifth, Sixth, "
+                                   "Seventh, Eighth, Ninth";
+
+// The writers keep the code of whatever failed, under their own name.
+template<typename Operation>
+void raiseKeepingCode(const char *source, Operation &&operation)
+{
+    try {
+        operation();
+    } catch (const VmError &error) {
+        throw VmError(error.number, QString::fromLatin1(source), error.description.trimmed());
+    }
+}
+
+// One read transaction around an export: every spell comes from the same state of the library,
+// and the file locks are taken once rather than for every statement.
+class ReadSnapshot
+{
+public:
+    explicit ReadSnapshot(Connection &db) : m_db(db) { m_db.exec("BEGIN;"); }
+    ~ReadSnapshot()
+    {
+        try {
+            m_db.exec("COMMIT;");
+        } catch (const VmError &) {
+        }
+    }
+    ReadSnapshot(const ReadSnapshot &) = delete;
+    ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+
+private:
+    Connection &m_db;
+};
+
+} // namespace
+
+void VM_SpellSaver::Save2(const QString &, const QString &filePath, const ListRows &list)
+{
+    raiseKeepingCode("Save", [&] {
+        QStringList names;
+        for (const ListRow &row : list) {
+            if (row.selected)
+                names.append(row.text);
+        }
+        if (names.isEmpty())
+            throw VmError(-1, QString(), QStringLiteral("There are no spells selected"));
+        ExchangeWriter writer;
+        {
+            const ReadSnapshot snapshot(db());
+            addSpellLines(writer, names);
+        }
+        writer.save(filePath);
+    });
+}
+
+void VM_SpellSaver::SaveSpellbook2(const QString &, const QString &filePath, const ListRows &list,
+                                   const QString &spellbook, const QString &mode)
+{
+    raiseKeepingCode("SaveSpellbook", [&] {
+        const QString caster = spellbook.trimmed();
+        if (mode.trimmed() != QLatin1String("Filtered") && mode.trimmed() != QLatin1String("Full"))
+            throw VmError(-1, QString(),
+                          QStringLiteral(
+                              "\"%1\" is not a way of exporting a spellbook: it is \"Full\" or \"Filtered\".")
+                              .arg(mode));
+        ExchangeWriter writer;
+        {
+            const ReadSnapshot snapshot(db());
+            writer.setCaster(casterFields(caster));
+            addSpellLines(writer, spellbookNames(caster, list, mode.trimmed() == QLatin1String("Full")));
+        }
+        writer.save(filePath);
+    });
+}
+
+QStringList VM_SpellSaver::spellbookNames(const QString &caster, const ListRows &list, bool full)
+{
+    QStringList names;
+    if (!full) {
+        // What the browser shows after its filters, selected or not.
+        for (const ListRow &row : list)
+            names.append(row.text);
+    } else {
+        Statement members(db(), "SELECT SpellName FROM Spellbook WHERE Caster = ? ORDER BY rowid");
+        members.bind(1, caster);
+        while (members.step())
+            names.append(members.text(0));
+    }
+    return names;
+}
+
+void VM_SpellSaver::addSpellLines(ExchangeWriter &writer, const QStringList &names)
+{
+    // The spells are read in the order of the name index, so that neighbouring look-ups share
+    // their pages, and written in the caller's order.
+    QStringList lookups = names;
+    lookups.sort();
+    lookups.erase(std::unique(lookups.begin(), lookups.end()), lookups.end());
+
+    LargePageCache cache(db());
+    Statement spell(db(), QStringLiteral("SELECT %1 FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1")
+                              .arg(QLatin1String(kSpellColumns)));
+    Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
+    QHash<QString, std::pair<QStringList, QStringList>> lines; // fields, schools
+    lines.reserve(lookups.size());
+    for (const QString &name : std::as_const(lookups)) {
+        // A name the library no longer holds is still written, with empty fields.
+        QStringList fields(kSpellFields - 1, QString());
+        fields[Name] = name;
+        spell.bind(1, name);
+        if (spell.step()) {
+            for (int column = 0; column < kSpellFields - 2; ++column)
+                fields[column + 1] = spell.text(column).trimmed();
+        }
+        spell.reset();
+
+        QStringList schoolNames;
+        schools.bind(1, name);
+        while (schools.step())
+            schoolNames.append(schools.text(0).trimmed());
+        schools.reset();
+        lines.insert(name, {std::move(fields), std::move(schoolNames)});
+    }
+    for (const QString &name : names) {
+        const auto &line = lines[name];
+        writer.addSpell(line.first, line.second);
+    }
+}
+
+QStringList VM_SpellSaver::casterFields(const QString &spellbook)
+{
+    QStringList fields(kCasterFields, QString());
+    Statement caster(db(),
+                     QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
+                         .arg(QLatin1String(kCasterColumns)));
+    caster.bind(1, spellbook);
+    if (caster.step()) {
+        for (int column = 0; column < kCasterFields; ++column)
+            fields[column] = caster.text(column).trimmed();
+    }
+    return fields;
+}

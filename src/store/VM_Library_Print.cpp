@@ -1,0 +1,33 @@
+#include "store/VM_Library.h"
+
+#include "store/Status.h"
+
+QString VM_Library::Set_Caster_Hold(const QString &caster, const QString &filter)
+{
+    // The hold has exactly one row: the caster and the name of the filtered selection.
+    return statusOf([&] {
+        Transaction transaction(db());
+        db().exec("DELETE FROM CasterHold;");
+        Statement insert(db(), "INSERT INTO CasterHold (Caster, CasterFilter) VALUES (?, ?)");
+        insert.bind(1, caster.trimmed()).bind(2, filter.trimmed()).run();
+        transaction.commit();
+    });
+}
+
+void VM_Library::Print_Filtered_Spellbook(const ListRows &list, const QString &caster)
+{
+    // Every listed row, in list order: what the browser shows is what gets printed.
+    raiseAs("Print_Filtered_Spellbook", [&] {
+        const QString owner = caster.trimmed();
+        Transaction transaction(db());
+        db().exec("DELETE FROM SpellbookFiltered;");
+        Statement insert(db(),
+                         "INSERT INTO SpellbookFiltered (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+        for (const ListRow &row : list) {
+            insert.bind(1, owner).bind(2, row.text.trimmed()).bind(3, row.subItems.value(0).trimmed());
+            insert.run();
+            insert.reset();
+        }
+        transaction.commit();
+    });
+}

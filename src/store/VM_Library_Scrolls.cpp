@@ -1,0 +1,151 @@
+#include "store/VM_Library.h"
+
+#include "store/Status.h"
+
+namespace {
+
+// Appends the lines of a scroll in list order.
+void insertLines(Connection &db, const QString &scrollName, const QString &caster, const ListRows &lines)
+{
+    Statement insert(db, "INSERT INTO Scrolls (ScrollName, Caster, Spell, Lvl, Frequency, Book, Page) "
+                         "VALUES (?, ?, ?, ?, ?, ?, ?)");
+    const QString name = scrollName.trimmed();
+    const QString owner = caster.trimmed();
+    for (const ListRow &line : lines) {
+        insert.bind(1, name).bind(2, owner).bind(3, line.text.trimmed());
+        for (int i = 0; i < 4; ++i)
+            insert.bind(4 + i, line.subItems.value(i));
+        insert.run();
+        insert.reset();
+    }
+}
+
+void deleteScroll(Connection &db, const QString &caster, const QString &scrollName)
+{
+    Statement remove(db, "DELETE FROM Scrolls WHERE Caster = ? AND ScrollName = ?");
+    remove.bind(1, caster.trimmed()).bind(2, scrollName.trimmed()).run();
+}
+
+} // namespace
+
+bool VM_Library::Fetch_Scrolls_List()
+{
+    m_scrolls.reset();
+    try {
+        // One entry per line; the scroll window folds the repeats into one node per scroll.
+        Statement select(db(),
+                         "SELECT Caster, ScrollName FROM Scrolls ORDER BY Caster COLLATE NOCASE, Caster, "
+                         "ScrollName COLLATE NOCASE, ScrollName, rowid");
+        QList<QString> cells;
+        while (select.step()) {
+            cells.append(select.text(0).trimmed());
+            cells.append(select.text(1).trimmed());
+        }
+        if (!cells.isEmpty())
+            m_scrolls = Table(2, std::move(cells));
+        return true;
+    } catch (const VmError &) {
+        return false;
+    }
+}
+
+void VM_Library::Fetch_Scroll_Details(const QString &scrollName, const QString &caster)
+{
+    // A scroll that does not exist reads as one empty cell.
+    m_scrolls = Table(1, 1);
+    raiseAs("Fetch_Scroll_Details", [&] {
+        Statement select(db(), "SELECT Spell, Lvl, Frequency, Book, Page FROM Scrolls "
+                               "WHERE Caster = ? AND ScrollName = ? ORDER BY rowid");
+        select.bind(1, caster.trimmed()).bind(2, scrollName.trimmed());
+        QList<QString> cells;
+        while (select.step()) {
+            for (int column = 0; column < 5; ++column)
+                cells.append(select.text(column).trimmed());
+        }
+        if (!cells.isEmpty())
+            m_scrolls = Table(5, std::move(cells));
+    });
+}
+
+QString VM_Library::DoesScrollExist(const QString &scrollName, const QString &caster)
+{
+    return statusFrom([&]() -> QString {
+        Statement select(db(), "SELECT 1 FROM Scrolls WHERE ScrollName = ? AND Caster = ? LIMIT 1");
+        select.bind(1, scrollName.trimmed()).bind(2, caster.trimmed());
+        if (!select.step())
+            return {};
+        return scrollName + QStringLiteral(" already exists for Caster ") + caster +
+               QStringLiteral(".  Please choose another name");
+    });
+}
+
+QString VM_Library::SaveScroll(const QString &scrollName, const QString &caster, const ListRows &lines)
+{
+    return statusOf([&] {
+        Transaction transaction(db());
+        insertLines(db(), scrollName, caster, lines);
+        transaction.commit();
+    });
+}
+
+QString VM_Library::UpdateScroll(const QString &caster, const QString &scrollName, const ListRows &lines)
+{
+    // The old lines go and the new ones come in one step: a failure leaves the scroll as it was.
+    return statusOf([&] {
+        Transaction transaction(db());
+        deleteScroll(db(), caster, scrollName);
+        insertLines(db(), scrollName, caster, lines);
+        transaction.commit();
+    });
+}
+
+QString VM_Library::DeleteScroll(const QString &kind, const QString &caster, const QString &scrollName)
+{
+    return statusOf([&] {
+        Transaction transaction(db());
+        if (kind == QLatin1String("Caster")) {
+            Statement remove(db(), "DELETE FROM Scrolls WHERE Caster = ?");
+            remove.bind(1, caster.trimmed()).run();
+        } else if (kind == QLatin1String("Scroll")) {
+            deleteScroll(db(), caster, scrollName);
+        }
+        transaction.commit();
+    });
+}
+
+QString VM_Library::FillScrollDetails(const QString &kind, const QString &name)
+{
+    return statusOf([&] {
+        Transaction transaction(db());
+        db().exec("DELETE FROM ScrollHold;");
+        const char *column = kind == QLatin1String("Scroll")   ? "ScrollName"
+                             : kind == QLatin1String("Caster") ? "Caster"
+                                                               : nullptr;
+        if (column) {
+            Statement select(db(),
+                             QStringLiteral("SELECT ScrollName, Caster, Spell, Lvl, Book, Page FROM Scrolls "
+                                            "WHERE %1 = ? ORDER BY rowid")
+                                 .arg(QLatin1String(column)));
+            Statement insert(db(), "INSERT INTO ScrollHold (ScrollName, Caster, Spell, Lvl, Book, Page) "
+                                   "VALUES (?, ?, ?, ?, ?, ?)");
+            select.bind(1, name.trimmed());
+            while (select.step()) {
+                for (int i = 0; i < 6; ++i)
+                    insert.bind(i + 1, select.text(i).trimmed());
+                insert.run();
+                insert.reset();
+            }
+        }
+        transaction.commit();
+    });
+}
+
+OptionalTable VM_Library::Fetch_LibScrolls_Array() const
+{
+    return m_libScrolls;
+}
+
+void VM_Library::Fetch_LibScrolls_Array(const OptionalTable &value)
+{
+    m_libScrolls = value;
+}

@@ -1,0 +1,220 @@
+#include "store/NameOrder.h"
+#include "store/Status.h"
+#include "store/TableReader.h"
+#include "store/VM_Library.h"
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// The fields a search may look in, by the label the search window shows, and their columns.
+struct SearchField
+{
+    const char *label;
+    const char *condition; // ?1 is the pattern
+};
+
+const SearchField kSearchFields[] = {
+    {"Name", "Name LIKE ?1 ESCAPE '\\'"},
+    {"Description", "Description LIKE ?1 ESCAPE '\\'"},
+    // The casting time is a number and a unit; a text found in either finds the spell.
+    {"Casting Time", "([Casting Time] LIKE ?1 ESCAPE '\\' OR [Casting Time Type] LIKE ?1 ESCAPE '\\')"},
+    {"Duration", "Duration LIKE ?1 ESCAPE '\\'"},
+    {"Range", "Range LIKE ?1 ESCAPE '\\'"},
+    {"Area of Effect", "[Area of Effect] LIKE ?1 ESCAPE '\\'"},
+    {"Saving Throw", "[Saving Throw] LIKE ?1 ESCAPE '\\'"},
+    {"Author", "Author LIKE ?1 ESCAPE '\\'"},
+};
+
+// Up to this many hits, each hit's schools are looked up by name; beyond it, reading every
+// school row once is cheaper.
+constexpr size_t kLookupLimit = 2000;
+
+// The user's text is matched literally: only "*" keeps its meaning of any run of characters.
+QString likePattern(const QString &text, bool anywhere)
+{
+    QString pattern;
+    pattern.reserve(text.size() + 4);
+    if (anywhere)
+        pattern += QLatin1Char('%');
+    for (QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            pattern += QLatin1Char('\\');
+        pattern += c == QLatin1Char('*') ? QLatin1Char('%') : c;
+    }
+    pattern += QLatin1Char('%');
+    return pattern;
+}
+
+// One spell found. Names live in one shared buffer; the first eight bytes, folded as the name
+// order folds them, settle most comparisons of the sort without touching the buffer.
+struct Hit
+{
+    quint64 prefix;
+    quint32 offset;
+    quint32 length;
+    QString cells[4];         // level, frequency, book, page
+    std::vector<int> schools; // ids, then ranks, of the spell's schools
+};
+
+quint64 foldedPrefix(std::string_view name)
+{
+    quint64 prefix = 0;
+    for (size_t i = 0; i < 8; ++i) {
+        const auto c = static_cast<unsigned char>(i < name.size() ? name[i] : 0);
+        prefix = (prefix << 8) | (c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    return prefix;
+}
+
+// The distinct school names met, each with its place in name order once all are known.
+class SchoolNames
+{
+public:
+    int idOf(std::string_view name)
+    {
+        const auto found = m_ids.find(name);
+        if (found != m_ids.end())
+            return found->second;
+        m_names.emplace_back(name);
+        const int id = int(m_names.size()) - 1;
+        m_ids.emplace(m_names.back(), id);
+        return id;
+    }
+
+    // Turns the ids of every hit into ranks in name order, sorted, and returns the joined
+    // text of each distinct combination, made once and shared by the spells that have it.
+    std::vector<QString> joinedSchools(std::vector<Hit> &hits) const
+    {
+        std::vector<int> order(m_names.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = int(i);
+        std::sort(order.begin(), order.end(), [&](int a, int b) { return nameLess(m_names[a], m_names[b]); });
+        std::vector<int> rankOf(order.size());
+        QStringList sorted;
+        for (size_t rank = 0; rank < order.size(); ++rank) {
+            rankOf[order[rank]] = int(rank);
+            sorted.append(
+                QString::fromUtf8(m_names[order[rank]].data(), qsizetype(m_names[order[rank]].size())));
+        }
+        std::map<std::vector<int>, QString> combinations;
+        std::vector<QString> joined;
+        joined.reserve(hits.size());
+        for (Hit &hit : hits) {
+            for (int &school : hit.schools)
+                school = rankOf[school];
+            std::sort(hit.schools.begin(), hit.schools.end());
+            auto [combination, added] = combinations.try_emplace(hit.schools);
+            if (added) {
+                QStringList names;
+                for (int rank : hit.schools)
+                    names.append(sorted[rank]);
+                combination->second = names.join(QStringLiteral(", "));
+            }
+            joined.push_back(combination->second);
+        }
+        return joined;
+    }
+
+private:
+    std::deque<std::string> m_names; // a deque keeps the views of m_ids valid as it grows
+    std::unordered_map<std::string_view, int> m_ids;
+};
+
+} // namespace
+
+QString VM_Library::Search(const QString &field, const QString &scope, const QString &text,
+                           const QString &mode)
+{
+    return statusFrom([&]() -> QString {
+        m_search.reset();
+        const SearchField *chosen = nullptr;
+        for (const SearchField &candidate : kSearchFields) {
+            if (field == QLatin1String(candidate.label))
+                chosen = &candidate;
+        }
+        if (!chosen)
+            return QStringLiteral("\"%1\" is not a field that can be searched").arg(field);
+
+        // The whole library is read in the order it is stored, which is far quicker than
+        // through the name index; a spellbook's spells are found through the index instead.
+        const bool wholeLibrary = scope == QLatin1String("KXR");
+        Statement select(
+            db(),
+            QStringLiteral("SELECT Name, Lvl, Frequency, Book, Page FROM Spells %1 WHERE %2%3")
+                .arg(wholeLibrary ? QStringLiteral("NOT INDEXED") : QString(),
+                     QLatin1String(chosen->condition),
+                     wholeLibrary ? QString()
+                                  : QStringLiteral(" AND Name IN "
+                                                   "(SELECT SpellName FROM Spellbook WHERE Caster = ?2)")));
+        select.bind(1, likePattern(text, mode != QLatin1String("Starts")));
+        if (!wholeLibrary)
+            select.bind(2, scope.trimmed());
+
+        std::string names;
+        std::vector<Hit> hits;
+        ColumnInterner columns[4];
+        while (select.step()) {
+            const std::string_view name = bytesView(select.bytes(0));
+            Hit hit{foldedPrefix(name), quint32(names.size()), quint32(name.size()), {}, {}};
+            names.append(name);
+            for (int column = 0; column < 4; ++column)
+                hit.cells[column] = columns[column].take(select.bytes(column + 1));
+            hits.push_back(std::move(hit));
+        }
+        if (hits.empty())
+            return {};
+
+        const auto nameOf = [&](const Hit &hit) {
+            return std::string_view(names).substr(hit.offset, hit.length);
+        };
+        std::sort(hits.begin(), hits.end(), [&](const Hit &a, const Hit &b) {
+            return a.prefix != b.prefix ? a.prefix < b.prefix : nameLess(nameOf(a), nameOf(b));
+        });
+        // A name stored twice is one spell.
+        hits.erase(std::unique(hits.begin(), hits.end(),
+                               [&](const Hit &a, const Hit &b) { return nameOf(a) == nameOf(b); }),
+                   hits.end());
+
+        SchoolNames schoolNames;
+        if (hits.size() <= kLookupLimit) {
+            Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ?");
+            for (Hit &hit : hits) {
+                schools.bind(1, QString::fromUtf8(nameOf(hit).data(), qsizetype(hit.length)));
+                while (schools.step())
+                    hit.schools.push_back(schoolNames.idOf(bytesView(schools.bytes(0))));
+                schools.reset();
+            }
+        } else {
+            std::unordered_map<std::string_view, size_t> byName;
+            byName.reserve(hits.size());
+            for (size_t i = 0; i < hits.size(); ++i)
+                byName.emplace(nameOf(hits[i]), i);
+            Statement schools(db(), "SELECT Name, Sphere FROM SpellandSphere NOT INDEXED");
+            while (schools.step()) {
+                const auto found = byName.find(bytesView(schools.bytes(0)));
+                if (found != byName.end())
+                    hits[found->second].schools.push_back(schoolNames.idOf(bytesView(schools.bytes(1))));
+            }
+        }
+        const std::vector<QString> joined = schoolNames.joinedSchools(hits);
+
+        QList<QString> cells;
+        cells.reserve(qsizetype(hits.size()) * 6);
+        for (size_t i = 0; i < hits.size(); ++i) {
+            Hit &hit = hits[i];
+            cells.append(QString::fromUtf8(nameOf(hit).data(), qsizetype(hit.length)));
+            for (QString &cell : hit.cells)
+                cells.append(std::move(cell));
+            cells.append(joined[i]);
+        }
+        m_search = Table(6, std::move(cells));
+        return {};
+    });
+}

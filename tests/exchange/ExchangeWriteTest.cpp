@@ -1,0 +1,285 @@
+#include "ExchangeTestSupport.h"
+
+#include "exchange/VM_SpellSaver.h"
+
+#include <QRegularExpression>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// Name, Lvl, Frequency, In_School, Book, Page, Components, Range, Duration, Area of Effect,
+// Casting Time Type, Casting Time, Saving Throw, Description, Author; a null QString is NULL.
+void insertSpell(TestLibrary &library, const QStringList &values, const QStringList &schools = {})
+{
+    Statement insert(library.db(),
+                     "INSERT INTO Spells (Name, Lvl, Frequency, In_School, Book, Page, Components, "
+                     "Range, Duration, [Area of Effect], [Casting Time Type], [Casting Time], "
+                     "[Saving Throw], Description, Author) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    for (int i = 0; i < 15; ++i) {
+        if (values.value(i).isNull())
+            insert.bindNull(i + 1);
+        else
+            insert.bind(i + 1, values.value(i));
+    }
+    insert.run();
+    for (const QString &school : schools) {
+        Statement link(library.db(), "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)");
+        link.bind(1, values[0]).bind(2, school).run();
+    }
+}
+
+QStringList fieldsOf(const VM_Spell &spell)
+{
+    return {spell.Fetch_Spell_Name(),           spell.Fetch_Spell_Level(),
+            spell.Fetch_Spell_Frequency(),      spell.Fetch_Spell_Book_Number(),
+            spell.Fetch_Spell_Page_Number(),    spell.Fetch_Spell_Components(),
+            spell.Fetch_Spell_Range(),          spell.Fetch_Spell_Duration(),
+            spell.Fetch_Spell_Area_of_Effect(), spell.Fetch_Spell_Casting_Time_Type(),
+            spell.Fetch_Spell_Casting_Time(),   spell.Fetch_Spell_Saving_Throw(),
+            spell.Fetch_Spell_Description(),    spell.Fetch_Spell_Author()};
+}
+
+const QString kDisc = QStringLiteral("Tenser's \u201CFloating\u201D Disc");
+const QString kDiscDescription =
+    QStringLiteral("A disc of force.\r\nIt holds 100 lb. per level \u2014 caf\u00E9 tables "
+                   "included, for 5 \u20AC.\r\n\r\nIt follows at 6\" behind.");
+
+} // namespace
+
+TEST_F(LibraryTest, AWrittenSpellsFileReadsBackIdentically)
+{
+    insertSpell(library,
+                {kDisc, QStringLiteral("1"), QStringLiteral("Common"), QStringLiteral("anything at all"),
+                 QStringLiteral("PHB"), QStringLiteral("72"), QStringLiteral("V,S,M"),
+                 QStringLiteral("  20 yards "), QStringLiteral("3 turns + 1/level"),
+                 QStringLiteral("Special"), QStringLiteral("Hour(s)"), QStringLiteral("1"),
+                 QStringLiteral("None"), kDiscDescription, QStringLiteral("Zo\u00EB")},
+                {QStringLiteral("Evocation"), QStringLiteral(" Alteration ")});
+    insertSpell(library, {QStringLiteral("Bare"), QStringLiteral("2"), QString(), QString(), QString(),
+                          QString(), QString(), QString(), QString(), QString(), QString(), QString(),
+                          QString(), QString(), QString()});
+    const QString path = writeFile(library.folder(), QStringLiteral("out.spel"), QByteArray(100000, 'x'));
+
+    VM_SpellSaver saver;
+    saver.Save2(QStringLiteral("out.spel"), path,
+                {selected(kDisc), ListRow{QStringLiteral("Unselected"), {}}, selected(QStringLiteral("Bare")),
+                 selected(QStringLiteral("Gone From The Library"))});
+
+    // Single-byte Windows-1252, CR LF after every line, 16 fields to a spell line.
+    const QByteArray bytes = fileBytes(path);
+    EXPECT_TRUE(bytes.startsWith("For Vellumar Use Only\r\n3\r\nTenser's \x93"
+                                 "Floating\x94 Disc||1||Common||"
+                                 "anything at all||PHB||72||V,S,M||20 yards||"));
+    EXPECT_TRUE(bytes.contains("caf\xE9 tables included, for 5 \x80.^^^^It follows"));
+    EXPECT_TRUE(bytes.endsWith("Bare||2" + QByteArray("||").repeated(14) + "\r\nGone From The Library" +
+                               QByteArray("||").repeated(15) + "\r\n"));
+    const QList<QByteArray> lines = bytes.split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(lines[i].endsWith('\r')) << i;
+    for (int i = 2; i < 5; ++i)
+        EXPECT_EQ(QString::fromLatin1(lines[i]).split(QStringLiteral("||")).size(), 16) << i;
+
+    ListRows list{ListRow{QStringLiteral("left over"), {}}};
+    saver.OpenSpellFile2(list, path);
+    ASSERT_EQ(saver.Import_List().size(), 3u);
+    const VM_Spell &disc = saver.Import_List()[0];
+    EXPECT_EQ(fieldsOf(disc),
+              (QStringList{kDisc, QStringLiteral("1"), QStringLiteral("Common"), QStringLiteral("PHB"),
+                           QStringLiteral("72"), QStringLiteral("V,S,M"), QStringLiteral("20 yards"),
+                           QStringLiteral("3 turns + 1/level"), QStringLiteral("Special"),
+                           QStringLiteral("Hour(s)"), QStringLiteral("1"), QStringLiteral("None"),
+                           kDiscDescription, QStringLiteral("Zo\u00EB")}));
+    EXPECT_EQ(disc.Fetch_Spell_Schools_Collection(),
+              (QStringList{QStringLiteral("Evocation"), QStringLiteral("Alteration")}));
+    EXPECT_EQ(fieldsOf(saver.Import_List()[1]),
+              (QStringList{QStringLiteral("Bare"), QStringLiteral("2")} + QStringList(12)));
+    EXPECT_TRUE(saver.Import_List()[1].Fetch_Spell_Schools_Collection().isEmpty());
+    EXPECT_EQ(fieldsOf(saver.Import_List()[2]),
+              QStringList{QStringLiteral("Gone From The Library")} + QStringList(13));
+    EXPECT_EQ(
+        list,
+        (ListRows{ListRow{kDisc, {QStringLiteral("1"), QStringLiteral("Zo\u00EB")}, false, true},
+                  ListRow{QStringLiteral("Bare"), {QStringLiteral("2"), QString()}, false, true},
+                  ListRow{QStringLiteral("Gone From The Library"), {QString(), QString()}, false, true}}));
+}
+
+TEST_F(LibraryTest, TextOutsideWindows1252IsWrittenAsUtf8AndEveryLineBreakAsAMarker)
+{
+    insertSpell(library,
+                {QStringLiteral("\u03A9 Ward"), QStringLiteral("3"), QStringLiteral("Rare"), QString(),
+                 QString(), QString(), QString(), QString(), QString(), QString(), QStringLiteral("Round(s)"),
+                 QString(), QString(), QStringLiteral("One\nTwo\rThree\r\nFour \u96F7"),
+                 QStringLiteral("caf\u00E9")},
+                {QStringLiteral("\u00C9vocation")});
+    const QString path = QDir(library.folder()).filePath(QStringLiteral("utf8.spel"));
+    VM_SpellSaver saver;
+    saver.Save2(QString(), path, {selected(QStringLiteral("\u03A9 Ward"))});
+
+    const QByteArray bytes = fileBytes(path);
+    EXPECT_TRUE(bytes.contains("\xCE\xA9 Ward||3||Rare"));
+    EXPECT_TRUE(bytes.contains("||One^^Two^^Three^^Four \xE9\x9B\xB7||caf\xC3\xA9||\xC3\x89vocation\r\n"));
+    EXPECT_EQ(bytes.count('\n'), 3);
+
+    ListRows list;
+    saver.OpenSpellFile2(list, path);
+    ASSERT_EQ(saver.Import_List().size(), 1u);
+    EXPECT_EQ(saver.Import_List()[0].Fetch_Spell_Description(),
+              QStringLiteral("One\r\nTwo\r\nThree\r\nFour \u96F7"));
+    EXPECT_EQ(saver.Import_List()[0].Fetch_Spell_Schools_Collection(),
+              QStringList{QStringLiteral("\u00C9vocation")});
+}
+
+TEST_F(LibraryTest, ValuesTheFormatCannotCarryRefuseTheWholeExport)
+{
+    const QString path = writeFile(library.folder(), QStringLiteral("kept.spel"), "the user's earlier file");
+    const auto refusal = [&](const QStringList &values, const QStringList &schools) {
+        library.db().exec("DELETE FROM Spells; DELETE FROM SpellandSphere;");
+        insertSpell(library, {QStringLiteral("Fine"), QStringLiteral("1")});
+        insertSpell(library, values, schools);
+        VM_SpellSaver saver;
+        const auto error = raisedBy([&] {
+            saver.Save2(QString(), path, {selected(QStringLiteral("Fine")), selected(values[0])});
+        });
+        if (!error)
+            return QString();
+        EXPECT_EQ(fileBytes(path), QByteArray("the user's earlier file"));
+        return error->source + QLatin1Char(':') + error->description;
+    };
+
+    EXPECT_EQ(refusal({QStringLiteral("Pipe"), QStringLiteral("1"), QString(), QString(), QString(),
+                       QString(), QString(), QStringLiteral("10||20 feet")},
+                      {}),
+              QStringLiteral(
+                  "Save:The spell \"Pipe\" cannot be exported: its range holds \"||\", which separates the "
+                  "fields of a Vellumar file."));
+    EXPECT_TRUE(refusal({QStringLiteral("Half Pipe"), QStringLiteral("1"), QString(), QString(), QString(),
+                         QString(), QString(), QString(), QString(), QString(), QString(), QString(),
+                         QString(), QString(), QStringLiteral("Rary|")},
+                        {})
+                    .contains(QStringLiteral("its author ends with \"|\"")));
+    EXPECT_TRUE(refusal({QStringLiteral("Two\nLines"), QStringLiteral("1")}, {})
+                    .contains(QStringLiteral(
+                        "The spell \"Two\nLines\" cannot be exported: its name holds a line break")));
+    EXPECT_TRUE(refusal({QStringLiteral("Tilde"), QStringLiteral("1")}, {QStringLiteral("Fire~~Ice")})
+                    .contains(QStringLiteral("its school \"Fire~~Ice\" holds \"~~\"")));
+    EXPECT_TRUE(refusal({QStringLiteral("Tilde End"), QStringLiteral("1")},
+                        {QStringLiteral("Fire~"), QStringLiteral("Ice")})
+                    .contains(QStringLiteral("its school \"Fire~\" ends with \"~\"")));
+    // The same characters where they do no harm are carried.
+    EXPECT_EQ(refusal({QStringLiteral("|Lead"), QStringLiteral("1")},
+                      {QStringLiteral("~Ice"), QStringLiteral("Fire~")}),
+              QString());
+}
+
+TEST_F(LibraryTest, NoSelectedSpellRaisesBeforeAnyFileIsCreated)
+{
+    const QString path = QDir(library.folder()).filePath(QStringLiteral("none.spel"));
+    VM_SpellSaver saver;
+    const auto error = raisedBy([&] {
+        saver.Save2(QString(), path, {ListRow{QStringLiteral("Not Selected"), {}}});
+    });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->source, QStringLiteral("Save"));
+    EXPECT_EQ(error->description, QStringLiteral("There are no spells selected"));
+    EXPECT_FALSE(QFile::exists(path));
+
+    const auto unwritable = raisedBy([&] {
+        saver.Save2(QString(), library.folder() + QStringLiteral("/no such folder/x.spel"),
+                    {selected(QStringLiteral("A"))});
+    });
+    ASSERT_TRUE(unwritable);
+    EXPECT_EQ(unwritable->source, QStringLiteral("Save"));
+    EXPECT_TRUE(unwritable->description.contains(QStringLiteral("could not be written")))
+        << unwritable->description.toStdString();
+}
+
+TEST_F(LibraryTest, SpellbookFilesCarryTheCasterAndTheChosenSpells)
+{
+    Statement caster(library.db(), "INSERT INTO SpellCasters VALUES ('Mira \"Quill\"', ' 7', 'Elf ', 'Mage', "
+                                   "'4', '3', '2', '1', NULL, '', '', '', '0')");
+    caster.run();
+    library.addSpell(QStringLiteral("Zed"), QStringLiteral("2"), {QStringLiteral("Abjuration")});
+    library.addSpell(QStringLiteral("Alpha"), QStringLiteral("1"), {});
+    library.addToSpellbook(QStringLiteral("Mira \"Quill\""), QStringLiteral("Zed"));
+    library.addToSpellbook(QStringLiteral("Mira \"Quill\""), QStringLiteral("Alpha"));
+    const QString path = QDir(library.folder()).filePath(QStringLiteral("mira.sbok"));
+    const ListRows browser{ListRow{QStringLiteral("Alpha"), {}}};
+    VM_SpellSaver saver;
+
+    saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Mira \"Quill\" "),
+                         QStringLiteral(" Full"));
+    QList<QByteArray> lines = fileBytes(path).split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[1], "2\r");
+    EXPECT_EQ(lines[2], "Mira \"Quill\"||7||Elf||Mage||4||3||2||1||||||||||0\r");
+    EXPECT_TRUE(lines[3].startsWith("Zed||2||Common"));
+    EXPECT_TRUE(lines[4].startsWith("Alpha||1||"));
+
+    saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Mira \"Quill\""),
+                         QStringLiteral("Filtered"));
+    lines = fileBytes(path).split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[1], "1\r");
+    EXPECT_TRUE(lines[3].startsWith("Alpha||1||"));
+
+    ListRows list;
+    saver.OpenSpellbookFile2(list, path);
+    EXPECT_EQ(
+        saver.Caster_Details(),
+        (QStringList{QStringLiteral("Mira \"Quill\""), QStringLiteral("7"), QStringLiteral("Elf"),
+                     QStringLiteral("Mage"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"),
+                     QStringLiteral("1"), QString(), QString(), QString(), QString(), QStringLiteral("0")}));
+
+    // A caster without a row is written with an empty caster line; a bad value refuses the file.
+    saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Nobody"), QStringLiteral("Filtered"));
+    EXPECT_EQ(fileBytes(path).split('\n')[2], QByteArray("||").repeated(12) + '\r');
+    library.db().exec("UPDATE SpellCasters SET Race = 'Half||Elf'");
+    const auto error = raisedBy([&] {
+        saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Mira \"Quill\""),
+                             QStringLiteral("Full"));
+    });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->source, QStringLiteral("SaveSpellbook"));
+    EXPECT_TRUE(error->description.startsWith(
+        QStringLiteral("The spellbook \"Mira \"Quill\"\" cannot be exported: its race")));
+    EXPECT_TRUE(raisedBy([&] {
+        saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Nobody"), QStringLiteral("full"));
+    }));
+}
+
+// A disk that fills up part way: the file size limit makes the write fail after a few bytes.
+TEST_F(LibraryTest, AWriteThatFailsPartWayLeavesTheEarlierFileAndNoHalfFile)
+{
+    for (int i = 0; i < 50; ++i)
+        library.addSpell(QStringLiteral("Spell %1").arg(i), QStringLiteral("1"),
+                         {QStringLiteral("Alteration")});
+    ListRows list;
+    for (int i = 0; i < 50; ++i)
+        list.append(selected(QStringLiteral("Spell %1").arg(i)));
+    const QString path = writeFile(library.folder(), QStringLiteral("earlier.spel"), "the earlier export");
+    const QStringList before = QDir(library.folder()).entryList(QDir::Files);
+
+    rlimit original{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = original;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    VM_SpellSaver saver;
+    const auto error = raisedBy([&] { saver.Save2(QString(), path, list); });
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->source, QStringLiteral("Save"));
+    EXPECT_TRUE(error->description.contains(QStringLiteral("could not be written")))
+        << error->description.toStdString();
+    EXPECT_EQ(fileBytes(path), QByteArray("the earlier export"));
+    EXPECT_EQ(QDir(library.folder()).entryList(QDir::Files), before);
+
+    saver.Save2(QString(), path, list);
+    EXPECT_TRUE(fileBytes(path).startsWith("For Vellumar Use Only\r\n50\r\n"));
+}

@@ -1,0 +1,257 @@
+#include "ExchangeTestSupport.h"
+
+#include "exchange/SpellImporter.h"
+#include "exchange/VM_SpellSaver.h"
+
+namespace {
+
+QByteArray line(const QByteArray &name, const QByteArray &level, const QByteArray &schools,
+                const QByteArray &range = "Touch")
+{
+    return name + "||" + level + "||Rare||||PHB||9||V||" + range +
+           "||1 round||One||Round(s)||1||None||Text||Author||" + schools + "\r\n";
+}
+
+QByteArray spellsFile(const QList<QByteArray> &lines, const QByteArray &caster = {})
+{
+    QByteArray file = "For Vellumar Use Only\r\n" + QByteArray::number(lines.size()) + "\r\n";
+    if (!caster.isEmpty())
+        file += caster + "\r\n";
+    for (const QByteArray &spell : lines)
+        file += spell;
+    return file;
+}
+
+const QByteArray kMira = " Mira ||7||Elf||Mage ||4||3||2||1||0||0||0||0||0";
+
+class ImportTest : public LibraryTest
+{
+protected:
+    void SetUp() override
+    {
+        library.addSpell(QStringLiteral("Existing"), QStringLiteral("1"),
+                         {QStringLiteral("A"), QStringLiteral("B")});
+        library.addSpell(QStringLiteral("Held"), QStringLiteral("2"), {QStringLiteral("A")});
+        library.addCaster(QStringLiteral("Bryn"));
+        library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Existing"), QStringLiteral("1"));
+        library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Held"), QStringLiteral("2"));
+    }
+
+    // Reads a file into the saver; every row is checked except those named.
+    ListRows open(const QByteArray &file, bool spellbook, const QStringList &unchecked = {})
+    {
+        ListRows list;
+        const QString path = writeFile(
+            library.folder(), spellbook ? QStringLiteral("in.sbok") : QStringLiteral("in.spel"), file);
+        if (spellbook)
+            saver.OpenSpellbookFile2(list, path);
+        else
+            saver.OpenSpellFile2(list, path);
+        for (ListRow &row : list)
+            row.checked = !unchecked.contains(row.text);
+        return list;
+    }
+
+    QStringList spells()
+    {
+        return library.rows(QStringLiteral("SELECT Name, Lvl, Range FROM Spells ORDER BY rowid"));
+    }
+    QStringList schools(const QString &spell)
+    {
+        Statement select(library.db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
+        select.bind(1, spell);
+        QStringList names;
+        while (select.step())
+            names.append(select.text(0));
+        return names;
+    }
+    QStringList spellbook(const QString &caster)
+    {
+        Statement select(
+            library.db(),
+            "SELECT SpellName, ifnull(SpellLevel, '<null>') FROM Spellbook WHERE Caster = ? ORDER BY rowid");
+        select.bind(1, caster);
+        QStringList rows;
+        while (select.step())
+            rows.append(select.text(0) + QLatin1Char('|') + select.text(1));
+        return rows;
+    }
+
+    VM_SpellSaver saver;
+};
+
+} // namespace
+
+TEST_F(ImportTest, ASpellsFileAddsNewSpellsAndOverwritesExistingOnesThatAreChecked)
+{
+    ListRows list = open(spellsFile({line("Existing", "3", "C"), line("New", "4", "Unknown School~~A"),
+                                     line("Unchecked New", "1", "A"), line("Not Listed", "1", "A")}),
+                         false, {QStringLiteral("Unchecked New")});
+    list.removeLast();
+    const QStringList namedSchools = library.rows(QStringLiteral("SELECT * FROM [Sphere Names]"));
+    saver.ImportSpells(list);
+
+    EXPECT_EQ(spells(), (QStringList{QStringLiteral("Existing|3|Touch"), QStringLiteral("Held|2|60 yards"),
+                                     QStringLiteral("New|4|Touch")}));
+    EXPECT_EQ(schools(QStringLiteral("Existing")), QStringList{QStringLiteral("C")});
+    EXPECT_EQ(schools(QStringLiteral("New")),
+              (QStringList{QStringLiteral("Unknown School"), QStringLiteral("A")}));
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM [Sphere Names]")), namedSchools);
+    EXPECT_EQ(spellbook(QStringLiteral("Bryn")),
+              (QStringList{QStringLiteral("Existing|1"), QStringLiteral("Held|2")}));
+
+    // Importing again repeats the work with the records as they stand.
+    saver.ImportSpells(list);
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells")), 3);
+}
+
+TEST_F(ImportTest, ASpellListedTwiceFollowsTheFirstCheckBoxBothTimes)
+{
+    ListRows list =
+        open(spellsFile({line("Twin", "1", "A", "First"), line("Twin", "2", "B", "Second")}), false);
+    ASSERT_EQ(list.size(), 2);
+    list[1].checked = false;
+    saver.ImportSpells(list);
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Lvl, Range FROM Spells WHERE Name = 'Twin'")),
+              QStringList{QStringLiteral("Twin|2|Second")});
+
+    saver.Set_Caster_Details(QString::fromLatin1(kMira).split(QStringLiteral("||")));
+    saver.ImportSpellbook(list, false, false, false);
+    EXPECT_EQ(spellbook(QStringLiteral("Mira")),
+              (QStringList{QStringLiteral("Twin|<null>"), QStringLiteral("Twin|<null>")}));
+}
+
+TEST_F(ImportTest, ASpellbookForANewCasterBringsItsListAndItsCasterRow)
+{
+    const ListRows list = open(
+        spellsFile({line("Existing", "9", "C"), line("New", "4", "A"), line("Skipped", "1", "A")}, kMira),
+        true, {QStringLiteral("Skipped")});
+    saver.ImportSpellbook(list, false, false, false);
+    EXPECT_EQ(spellbook(QStringLiteral("Mira")),
+              (QStringList{QStringLiteral("Existing|<null>"), QStringLiteral("New|<null>")}));
+    EXPECT_EQ(spells(), (QStringList{QStringLiteral("Existing|1|60 yards"), QStringLiteral("Held|2|60 yards"),
+                                     QStringLiteral("New|4|Touch")}));
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM SpellCasters WHERE Spellbook = 'Mira'")),
+              QStringList{QStringLiteral("Mira|7|Elf|Mage|4|3|2|1|0|0|0|0|0")});
+}
+
+TEST_F(ImportTest, SpellbookOptionsDecideWhatAnExistingCasterKeeps)
+{
+    const QByteArray bryn = "Bryn||12||Gnome||Illusionist||5||5||5||5||5||5||5||5||5";
+    const QByteArray file =
+        spellsFile({line("Existing", "9", "C"), line("New", "4", "A"), line("Off", "1", "A")}, bryn);
+    const QStringList brynBefore = library.rows(QStringLiteral("SELECT * FROM SpellCasters"));
+
+    ListRows list = open(file, true, {QStringLiteral("Off")});
+    saver.ImportSpellbook(list, false, false, false);
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM SpellCasters")), brynBefore);
+    EXPECT_EQ(spellbook(QStringLiteral("Bryn")),
+              (QStringList{QStringLiteral("Existing|1"), QStringLiteral("Held|2")}));
+    EXPECT_EQ(spells(), (QStringList{QStringLiteral("Existing|1|60 yards"), QStringLiteral("Held|2|60 yards"),
+                                     QStringLiteral("New|4|Touch")}));
+
+    saver.ImportSpellbook(list, true, false, true);
+    EXPECT_EQ(spellbook(QStringLiteral("Bryn")),
+              (QStringList{QStringLiteral("Existing|<null>"), QStringLiteral("New|<null>")}));
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT Lvl FROM Spells WHERE Name = 'Existing'")),
+              QStringList{QStringLiteral("9")});
+    EXPECT_EQ(schools(QStringLiteral("Existing")), QStringList{QStringLiteral("C")});
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM SpellCasters")), brynBefore);
+
+    saver.ImportSpellbook(list, false, true, false);
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM SpellCasters")),
+              QStringList{QStringLiteral("Bryn|12|Gnome|Illusionist|5|5|5|5|5|5|5|5|5")});
+
+    // A name corrected in the window before the import makes a new caster.
+    QStringList details = saver.Caster_Details();
+    details[0] = QStringLiteral("  Bryn the Younger ");
+    saver.Set_Caster_Details(details);
+    saver.ImportSpellbook(list, false, false, false);
+    EXPECT_EQ(spellbook(QStringLiteral("Bryn the Younger")),
+              (QStringList{QStringLiteral("Existing|<null>"), QStringLiteral("New|<null>")}));
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM SpellCasters")), 2);
+}
+
+TEST_F(ImportTest, ASpellbookWithoutAUsableNameIsRefusedBeforeAnythingIsWritten)
+{
+    const ListRows list = open(spellsFile({line("New", "4", "A")}, "KXR||1||||||||||||||||||||||"), true);
+    const QStringList before = library.dump();
+    const auto reserved = raisedBy([&] { saver.ImportSpellbook(list, true, true, true); });
+    ASSERT_TRUE(reserved);
+    EXPECT_EQ(reserved->source, QStringLiteral("ImportSpellbook"));
+    EXPECT_TRUE(reserved->description.startsWith(QStringLiteral("KXR is the name of the whole library")));
+    saver.Set_Caster_Details({QStringLiteral("   ")});
+    EXPECT_TRUE(raisedBy([&] { saver.ImportSpellbook(list, true, true, true); }));
+    EXPECT_EQ(library.dump(), before);
+}
+
+TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
+{
+    library.db().exec("CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = 'Boom' "
+                      "BEGIN SELECT RAISE(ABORT, ' disk I/O error '); END;");
+    const ListRows list = open(
+        spellsFile({line("First", "1", "A"), line("Boom", "1", "A"), line("Last", "1", "A")}, kMira), true);
+    const auto error = raisedBy([&] { saver.ImportSpellbook(list, false, false, false); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->source, QStringLiteral("ImportSpellbook"));
+    EXPECT_EQ(error->number, -1);
+    EXPECT_EQ(error->description, QStringLiteral("disk I/O error"));
+    EXPECT_EQ(spellbook(QStringLiteral("Mira")), QStringList{QStringLiteral("First|<null>")});
+    EXPECT_EQ(
+        library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Name IN ('First', 'Boom', 'Last')")),
+        1);
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'")), 0);
+
+    const auto spellsError = raisedBy([&] { saver.ImportSpells(list); });
+    ASSERT_TRUE(spellsError);
+    EXPECT_EQ(spellsError->source, QStringLiteral("ImportSpells"));
+
+    // Records are committed in batches; a failure late in a long file keeps every record before it.
+    const int failing = SpellImporter::kStepsPerCommit + 50;
+    library.db().exec(
+        QStringLiteral("DROP TRIGGER refuse; CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = "
+                       "'Spell %1' BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END;")
+            .arg(failing)
+            .toUtf8()
+            .constData());
+    QList<QByteArray> many;
+    for (int i = 0; i < failing + 100; ++i)
+        many.append(line("Spell " + QByteArray::number(i), "1", "A"));
+    const ListRows manyRows = open(spellsFile(many), false);
+    EXPECT_TRUE(raisedBy([&] { saver.ImportSpells(manyRows); }));
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'")),
+              failing);
+    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'")),
+              failing);
+}
+
+TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
+{
+    const ListRows list =
+        open(spellsFile({line("Twin", "1", "A"), line("Other", "2", "B"), line("Twin", "1", "A")}), false);
+    SpellEdits edits;
+    edits.components = QStringLiteral(" V,S ");
+    edits.range = QStringLiteral(" 30 yards ");
+    edits.castingTimeType = QStringLiteral("Special");
+    edits.description = QStringLiteral(" Line one\r\nLine two ");
+    edits.schools = {QStringLiteral("Evocation"), QStringLiteral("Abjuration")};
+    saver.SaveItem(QStringLiteral(" Twin "), edits);
+
+    for (size_t i : {0u, 2u}) {
+        const VM_Spell &twin = saver.Import_List()[i];
+        EXPECT_TRUE(twin.WasUpdated());
+        EXPECT_EQ(twin.Fetch_Spell_Level(), QStringLiteral("1"));
+        EXPECT_EQ(twin.Fetch_Spell_Components(), QStringLiteral("V,S"));
+        EXPECT_EQ(twin.Fetch_Spell_Range(), QStringLiteral("30 yards"));
+        EXPECT_EQ(twin.Fetch_Spell_Author(), QString());
+        EXPECT_EQ(twin.Fetch_Spell_Description(), QStringLiteral("Line one\r\nLine two"));
+        EXPECT_EQ(twin.Fetch_Spell_Schools_Collection(), edits.schools);
+    }
+    EXPECT_FALSE(saver.Import_List()[1].WasUpdated());
+
+    saver.ImportSpells(list);
+    EXPECT_EQ(library.rows(QStringLiteral(
+                  "SELECT Range, [Casting Time Type], Author FROM Spells WHERE Name = 'Twin'")),
+              QStringList{QStringLiteral("30 yards|Special|")});
+    EXPECT_EQ(schools(QStringLiteral("Twin")), edits.schools);
+}
