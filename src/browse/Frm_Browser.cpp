@@ -6,6 +6,10 @@
 #include "browse/ListView.h"
 #include "browse/ListViewModel.h"
 #include "browse/ListViewRows.h"
+#include "browse/SpellDrag.h"
+#include "browse/SpellExport.h"
+#include "browse/VM_DragDropAssistant.h"
+#include "exchange/VM_SpellSaver.h"
 #include "shell/BusyCursor.h"
 #include "shell/ButtonToolBar.h"
 #include "shell/Constants.h"
@@ -55,8 +59,9 @@ void Frm_Browser::Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAs
     // Each command works once the window it needs is part of the program.
     m_toolbar->button(QStringLiteral("Manage Spell"))->setEnabled(m_manageSpells != nullptr);
     m_toolbar->button(QStringLiteral("Unlearned Spells"))->setEnabled(m_unlearned != nullptr);
-    m_toolbar->button(QStringLiteral("Export Selected Spells"))->setEnabled(false);
-    m_toolbar->button(QStringLiteral("Export Spellbook"))->setEnabled(false);
+    m_list->setDragSource([this] { return LV_Spells_OLEStartDrag(); },
+                          [this] { LV_Spells_OLECompleteDrag(); });
+    m_list->setDropTarget([this] { LV_Spells_OLEDragDrop(); });
 
     if (isLibrary()) {
         m_list->setDropsAccepted(false);
@@ -235,7 +240,63 @@ void Frm_Browser::B_Menu_Manage_Click()
     // Opens the spell in the manage-spells window once that window is part of the program.
 }
 
-void Frm_Browser::B_Menu_Export_Click() {}
+void Frm_Browser::B_Menu_Export_Click()
+{
+    if (m_list->rowCount() == 0) {
+        Prompt::message(this, QStringLiteral("There are no spells in this Spellbook to export"));
+        return;
+    }
+    exportSpellFile(this, m_frame->statusPanel(2), QStringLiteral("Spell Files (*.spel)|*.spel"),
+                    QStringLiteral("Saving "),
+                    [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
+                        saver.Save2(title, path, selectedRowsOf(m_list));
+                    });
+}
+
+void Frm_Browser::exportSpellbook(const QString &mode)
+{
+    if (isLibrary()) {
+        Prompt::message(this, QStringLiteral("Can not Export KXR Spellbook"));
+        return;
+    }
+    if (m_list->rowCount() == 0) {
+        Prompt::message(this, QStringLiteral("You can not Export an empty Spellbook."));
+        return;
+    }
+    exportSpellFile(this, m_frame->statusPanel(2), QStringLiteral("Spellbooks (*.sbok)|*.sbok"),
+                    mode == QStringLiteral("Full") ? QStringLiteral("Saving ")
+                                                   : QStringLiteral("Saving Filtered "),
+                    [this, &mode](VM_SpellSaver &saver, const QString &title, const QString &path) {
+                        saver.SaveSpellbook2(title, path, rowsOf(m_list), m_name, mode);
+                    });
+}
+
+bool Frm_Browser::LV_Spells_OLEStartDrag()
+{
+    return m_assistant && packDraggedSpells(*m_assistant, m_list, m_name, this);
+}
+
+void Frm_Browser::LV_Spells_OLECompleteDrag()
+{
+    if (m_assistant)
+        m_assistant->Reset_Drag();
+}
+
+void Frm_Browser::LV_Spells_OLEDragDrop()
+{
+    // The core library takes no drops, and spells dropped back where they came from stay put.
+    if (isLibrary() || !m_assistant || m_assistant->Drag_Source() == m_name || !m_assistant->Validate_Drop())
+        return;
+    BusyCursor busy;
+    const QString status = m_assistant->Unpack_To_Button(m_name);
+    if (!status.isEmpty()) {
+        busy.release();
+        Prompt::message(this, status.trimmed());
+        return;
+    }
+    Requery();
+    m_panels->showTransient(QString::number(m_assistant->NumberAdded()) + QStringLiteral(" spells added"));
+}
 
 void Frm_Browser::B_Menu_Remove_Click()
 {
@@ -296,7 +357,9 @@ void Frm_Browser::Toolbar1_ButtonClick(const QString &key)
 
 void Frm_Browser::Toolbar1_ButtonMenuClick(const QString &key)
 {
-    Q_UNUSED(key);
+    // The print entries arrive with the report windows.
+    if (key == QStringLiteral("Full") || key == QStringLiteral("Filtered"))
+        exportSpellbook(key);
 }
 
 void Frm_Browser::Timer1_Timer()

@@ -64,6 +64,11 @@ public slots:
     void LV_Spells_ColumnClick(int column);
     void LV_Spells_GotFocus();
     void LV_Spells_MouseDown(const QPoint &position);
+    // A drag from this list: packing at the start (false: no drag), the assistant reset at the end.
+    bool LV_Spells_OLEStartDrag();
+    void LV_Spells_OLECompleteDrag();
+    // Spells dragged here from another list.
+    void LV_Spells_OLEDragDrop();
     void Timer1_Timer();
 
 private:
@@ -72,6 +77,7 @@ private:
     QWidget *createFilters();
     QPushButton *addFilterButton(const QString &name, const QString &caption, void (Frm_Browser::*handler)());
     bool isLibrary() const;
+    void exportSpellbook(const QString &mode);
 
     VM_Library *m_library = nullptr;
     MDI_Main *m_frame = nullptr;

@@ -1,6 +1,7 @@
 #include "shell/MDI_Main.h"
 
 #include "browse/Frm_Browser.h"
+#include "browse/VM_DragDropAssistant.h"
 #include "shell/BusyCursor.h"
 #include "shell/ButtonToolBar.h"
 #include "shell/Constants.h"
@@ -68,8 +69,10 @@ bool MDI_Main::MDIForm_Load()
 {
     try {
         m_library = std::make_unique<VM_Library>();
+        m_assistant = std::make_unique<VM_DragDropAssistant>();
         Load_Spellbook_ButtonMenus();
     } catch (const VmError &error) {
+        m_assistant.reset();
         m_library.reset();
         Prompt::message(nullptr, error.description.trimmed());
         return false;
@@ -195,7 +198,8 @@ void MDI_Main::Show_Spell_Book()
     m_currentBrowser = browser;
     BusyCursor busy(m_panel2, QStringLiteral("Retrieving Data for Spellbook ") + m_selectedSpellbook +
                                   QStringLiteral("..."));
-    browser->Initialize(m_library.get(), this, m_assistant, m_manageSpells, m_selectedSpellbook, m_unlearned);
+    browser->Initialize(m_library.get(), this, m_assistant.get(), m_manageSpells, m_selectedSpellbook,
+                        m_unlearned);
     showChild(browser);
 }
 

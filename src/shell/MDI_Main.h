@@ -47,7 +47,7 @@ public:
 
     // What the frame shares with its windows.
     VM_Library *library() const { return m_library.get(); }
-    VM_DragDropAssistant *dragDropAssistant() const { return m_assistant; }
+    VM_DragDropAssistant *dragDropAssistant() const { return m_assistant.get(); }
     Frm_Browser *currentBrowser() const;
     Frm_ManageSpells *manageSpells() const { return m_manageSpells; }
     Frm_Unlearned *unlearned() const { return m_unlearned; }
@@ -100,7 +100,7 @@ private:
     void routeToActiveBrowser(void (Frm_Browser::*command)());
 
     std::unique_ptr<VM_Library> m_library;
-    VM_DragDropAssistant *m_assistant = nullptr;
+    std::unique_ptr<VM_DragDropAssistant> m_assistant;
     QPointer<Frm_Browser> m_currentBrowser;
     QPointer<Frm_About> m_about;
     Frm_ManageSpellbooks *m_manageSpellbooks = nullptr;

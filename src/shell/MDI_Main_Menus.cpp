@@ -111,7 +111,7 @@ void MDI_Main::createMenus()
              &MDI_Main::Private_Browser_Remove_Click);
     addDivider(browser, QStringLiteral("Private_Browser_Divider2"));
     addEntry(browser, QStringLiteral("Private_Browser_Export"), QStringLiteral("&Export Selected Spells"),
-             nullptr);
+             &MDI_Main::Private_Browser_Export_Click);
     addDivider(browser, QStringLiteral("Private_Browser_Divider3"));
     addToggle(browser, QStringLiteral("Private_Browser_Tooltip"), QStringLiteral("&Toggle Tooltip"),
               &MDI_Main::Private_Browser_Tooltip_Click);

@@ -4,9 +4,10 @@
 #include "browse/ListViewModel.h"
 #include "browse/ListViewRows.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -103,4 +104,30 @@ TEST(ListView, TakesOnlyDropsOfSpellsAndOnlyWhileDropsAreAccepted)
     list.setDropsAccepted(false);
     EXPECT_FALSE(dropOnto(list, ListView::kDragMimeType));
     EXPECT_EQ(drops, 1);
+}
+
+TEST(ListView, PressingASelectedRowAndMovingStartsAndEndsADrag)
+{
+    ListView list(QStringLiteral("LV_Test"), kColumns);
+    appendRows(&list, sampleRows());
+    list.resize(300, 200);
+    list.show();
+    int starts = 0;
+    int completes = 0;
+    list.setDragSource(
+        [&] {
+            ++starts;
+            return true;
+        },
+        [&] { ++completes; });
+
+    const QPoint row = list.visualRect(list.rows()->index(1, 0)).center();
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseMove(list.viewport(), row + QPoint(0, 3 * QApplication::startDragDistance()));
+    QTest::mouseMove(list.viewport(), row + QPoint(0, 6 * QApplication::startDragDistance()));
+    // The drag itself takes the button's release.
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(completes, 1);
+    // The press on a selected row kept the other selected row.
+    EXPECT_EQ(list.selectedRowNumbers(), (QList<int>{1, 3}));
 }

@@ -11,13 +11,14 @@ class ListView;
 //   Bryn holds Bramble Gate and Cinder Veil; Corwin holds nothing.
 class BrowserTest : public WindowTest
 {
-protected:
-    BrowserTest();
-
+public:
     static ListView *spellsOf(const Frm_Browser *browser);
     static QStringList namesIn(const Frm_Browser *browser);
     // Selects exactly the items with these texts in a browser's list box.
     static void selectOnly(Frm_Browser *browser, const QString &listBox, const QStringList &texts);
     // Selects exactly the spells with these names in a browser's list.
     static void selectSpells(Frm_Browser *browser, const QStringList &names);
+
+protected:
+    BrowserTest();
 };
