@@ -91,13 +91,16 @@ void Frm_Browser::Load_Spell_List()
     QList<QString> cells;
     if (m_spells && m_schools) {
         // Each spell gets its own schools, found by its name, in the order the table lists them.
+        // A spell's school rows come one after the other: each run is joined once.
         QHash<QString, QString> schoolsOf;
         schoolsOf.reserve(m_spells->rows());
-        for (int row = 0; row < m_schools->rows(); ++row) {
-            QString &text = schoolsOf[m_schools->at(0, row)];
-            if (!text.isEmpty())
-                text += QStringLiteral(", ");
-            text += m_schools->at(1, row);
+        for (int row = 0; row < m_schools->rows();) {
+            const QString &spell = m_schools->at(0, row);
+            QString text = m_schools->at(1, row);
+            for (++row; row < m_schools->rows() && m_schools->at(0, row) == spell; ++row)
+                text += QStringLiteral(", ") + m_schools->at(1, row);
+            QString &joined = schoolsOf[spell];
+            joined = joined.isEmpty() ? text : joined + QStringLiteral(", ") + text;
         }
         cells.reserve(qsizetype(m_spells->rows()) * 6);
         for (int row = 0; row < m_spells->rows(); ++row) {
