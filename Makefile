@@ -29,6 +29,7 @@ test: build
 
 bench: build
 	./$(BUILD_DIR)/bench/vellumar_bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/vellumar_gui_bench
 
 # Fuzzes the exchange-file readers for FUZZ_SECONDS in a clang build of its own (build-fuzz).
 FUZZ_SECONDS ?= 60

@@ -131,7 +131,7 @@ QString SyntheticLibrary::casterName(int index)
 
 QString SyntheticLibrary::file(int spells)
 {
-    const QString folder = cacheFolder() + QStringLiteral("/library-%1").arg(spells);
+    const QString folder = cacheFolder() + QStringLiteral("/library-%1-4k-v2").arg(spells);
     QDir().mkpath(folder);
     const QString path = folder + QStringLiteral("/Spells.mdb");
     if (!QFile::exists(path))

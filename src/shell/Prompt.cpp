@@ -1,35 +1,84 @@
 #include "shell/Prompt.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
+
+// A dialog never shows the busy pointer, whatever the command that opened it has set; the
+// pointer comes back when the dialog closes.
+class NormalPointer
+{
+public:
+    NormalPointer()
+    {
+        while (const QCursor *cursor = QApplication::overrideCursor()) {
+            m_saved.prepend(*cursor);
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    ~NormalPointer()
+    {
+        for (const QCursor &cursor : std::as_const(m_saved))
+            QApplication::setOverrideCursor(cursor);
+    }
+    NormalPointer(const NormalPointer &) = delete;
+    NormalPointer &operator=(const NormalPointer &) = delete;
+
+private:
+    QList<QCursor> m_saved;
+};
+
+// "Spell Files (*.spel)|*.spel" gives "spel": a name typed without it gets it.
+QString defaultSuffix(const QString &filter)
+{
+    const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
+    return pattern.startsWith(QStringLiteral("*.")) && !pattern.contains(QLatin1Char(';')) ? pattern.mid(2)
+                                                                                           : QString();
+}
 
 class DialogPrompt final : public Prompt
 {
 protected:
     void showMessage(QWidget *parent, const QString &text) override
     {
+        NormalPointer pointer;
         QMessageBox::information(parent, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
     }
 
     bool showQuestion(QWidget *parent, const QString &text) override
     {
+        NormalPointer pointer;
         return QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     }
 
     std::optional<QString> showSaveFile(QWidget *parent, const QString &filter) override
     {
-        const QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), qtFilter(filter));
-        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+        return runFileDialog(parent, filter, QFileDialog::AcceptSave);
     }
 
     std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) override
     {
-        const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(), qtFilter(filter));
-        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+        return runFileDialog(parent, filter, QFileDialog::AcceptOpen);
+    }
+
+private:
+    static std::optional<QString> runFileDialog(QWidget *parent, const QString &filter,
+                                                QFileDialog::AcceptMode mode)
+    {
+        NormalPointer pointer;
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                           : QFileDialog::ExistingFile);
+        dialog.setNameFilters(qtFilter(filter).split(QStringLiteral(";;")));
+        dialog.setDefaultSuffix(defaultSuffix(filter));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().constFirst();
     }
 };
 

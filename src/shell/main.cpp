@@ -1,29 +1,15 @@
-#include "shell/Prompt.h"
-#include "store/VM_Library.h"
-#include "store/VmError.h"
+#include "shell/Constants.h"
+#include "shell/ShellArt.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumar"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vellumar"));
-
-    std::unique_ptr<VM_Library> library;
-    try {
-        library = std::make_unique<VM_Library>();
-    } catch (const VmError &error) {
-        Prompt::message(nullptr, error.description.trimmed());
-        return 1;
-    }
-
-    QMainWindow frame;
-    frame.setObjectName(QStringLiteral("MDI_Main"));
-    frame.setWindowTitle(
-        QStringLiteral(" Vellumar, Version %1.%2").arg(VELLUMAR_VERSION_MAJOR).arg(VELLUMAR_VERSION_MINOR));
-    frame.resize(1024, 700);
-    frame.show();
-    return app.exec();
+    QApplication::setApplicationVersion(Constants::versionNumber());
+    QApplication::setWindowIcon(ShellArt::windowIcon());
+    // Qt has taken its own options out of the arguments; anything left ends the program.
+    return Constants::Main(QCoreApplication::arguments().mid(1));
 }

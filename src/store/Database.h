@@ -38,7 +38,9 @@ public:
 private:
     enum class Mode { Open, OpenReadOnly, Create };
     Connection(const QString &path, Mode mode);
-    void applyKey(const QByteArray &keyPragma);
+    void openHandle(int flags);
+    bool tryKey(const QByteArray &keyPragmas); // false when the key does not open the file
+    [[noreturn]] void fail(int code, const QString &message);
     void prepareSession();
 
     QString m_path;

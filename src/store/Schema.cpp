@@ -37,7 +37,6 @@ CREATE TABLE SpellandSphere (
     Sphere TEXT
 );
 CREATE INDEX SpellandSphere_ByName ON SpellandSphere (Name);
-CREATE INDEX SpellandSphere_BySphere ON SpellandSphere (Sphere);
 CREATE INDEX SpellandSphere_Ordered ON SpellandSphere (Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere);
 
 -- Built-in schools are loaded with Auto below 50; the sequence is started at 49 so that

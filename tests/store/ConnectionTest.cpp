@@ -70,6 +70,44 @@ TEST(Connection, MissingWrongOrForeignFilesAreClearErrorsAndNeverCreateALibrary)
     setAppFolder(QString());
 }
 
+TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePassword)
+{
+    QTemporaryDir dir;
+    // One made by a plain SQLCipher tool with nothing but the password ...
+    const QString plain = dir.filePath(QStringLiteral("plain.mdb"));
+    {
+        sqlite3 *raw = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(plain).constData(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw, "PRAGMA key = 'wyvern4'; CREATE TABLE Spells (Name TEXT); "
+                                    "INSERT INTO Spells VALUES ('Plain');",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    // ... and one of ours, whose larger pages the tool is told about with one more setting.
+    const QString ours = dir.filePath(QStringLiteral("ours.mdb"));
+    createLibrary(ours);
+    {
+        sqlite3 *raw = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(ours).constData(), &raw), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(raw, "PRAGMA key = 'wyvern4'; PRAGMA cipher_page_size = 4096; "
+                                    "SELECT count(*) FROM Frequency;",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    for (int round = 0; round < 2; ++round) { // the second round uses the remembered page size
+        Connection plainConnection(plain);
+        Statement select(plainConnection, "SELECT Name FROM Spells");
+        ASSERT_TRUE(select.step());
+        EXPECT_EQ(select.text(0), QStringLiteral("Plain"));
+        Connection ourConnection(ours);
+        Statement count(ourConnection, "SELECT count(*) FROM Frequency");
+        ASSERT_TRUE(count.step());
+        EXPECT_EQ(count.integer(0), 6);
+    }
+}
+
 TEST(Connection, CreateLibraryRefusesAnExistingPathAndBuildsTheFixedRows)
 {
     QTemporaryDir dir;

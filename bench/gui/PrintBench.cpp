@@ -33,11 +33,11 @@ private:
     QTemporaryDir m_dir;
 };
 
-// A fresh copy of the 1000-spell library with the delivered report files beside it.
+// A fresh copy of the 1000-spell library with the report files the build delivers beside it.
 void prepareLibrary()
 {
     const QString folder = SyntheticLibrary::freshCopy(1000);
-    const QDir delivered(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/reports"));
+    const QDir delivered(QStringLiteral(VELLUMAR_APP_DIR));
     for (const QString &file : delivered.entryList({QStringLiteral("*.rpt")}))
         QFile::copy(delivered.filePath(file), QDir(folder).filePath(file));
 }

@@ -1,0 +1,22 @@
+#include "browse/ColumnSortToggle.h"
+
+#include <QHeaderView>
+#include <QTreeView>
+
+ColumnSortToggle::ColumnSortToggle(QTreeView *list) : QObject(list), m_list(list)
+{
+    QHeaderView *header = list->header();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    connect(header, &QHeaderView::sectionClicked, this, &ColumnSortToggle::sortBy);
+}
+
+void ColumnSortToggle::sortBy(int column)
+{
+    const Qt::SortOrder order = m_ascendingNext ? Qt::AscendingOrder : Qt::DescendingOrder;
+    m_ascendingNext = !m_ascendingNext;
+    m_list->header()->setSortIndicatorShown(true);
+    m_list->sortByColumn(column, order);
+    if (m_list->currentIndex().isValid())
+        m_list->scrollTo(m_list->currentIndex());
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QObject>
+
+class QTreeView;
+
+// Sorting a list view by a clicked column header. One toggle serves every column: each click
+// reverses the previous direction, and the first click sorts descending.
+class ColumnSortToggle : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ColumnSortToggle(QTreeView *list);
+
+public slots:
+    void sortBy(int column);
+
+private:
+    QTreeView *m_list;
+    bool m_ascendingNext = false;
+};

@@ -1,0 +1,371 @@
+#include "browse/Frm_Browser.h"
+
+#include "browse/ColumnSortToggle.h"
+#include "browse/Frm_Spell.h"
+#include "browse/ListStatusPanels.h"
+#include "browse/ListView.h"
+#include "browse/ListViewModel.h"
+#include "browse/ListViewRows.h"
+#include "browse/SpellDrag.h"
+#include "browse/SpellExport.h"
+#include "browse/VM_DragDropAssistant.h"
+#include "exchange/VM_SpellSaver.h"
+#include "shell/BusyCursor.h"
+#include "shell/ButtonToolBar.h"
+#include "shell/Constants.h"
+#include "shell/MDI_Main.h"
+#include "shell/Prompt.h"
+#include "store/VM_Library.h"
+#include "store/VmError.h"
+
+#include <QHash>
+#include <QListWidget>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+const QString kLibrary = QStringLiteral("KXR");
+
+QStringList selectedTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected())
+            texts.append(list->item(row)->text());
+    }
+    return texts;
+}
+
+} // namespace
+
+bool Frm_Browser::isLibrary() const
+{
+    return m_name == kLibrary;
+}
+
+void Frm_Browser::Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAssistant *assistant,
+                             Frm_ManageSpells *manageSpells, const QString &spellbook,
+                             Frm_Unlearned *unlearned)
+{
+    m_library = library;
+    m_frame = frame;
+    m_assistant = assistant;
+    m_manageSpells = manageSpells;
+    m_unlearned = unlearned;
+    m_name = spellbook.trimmed();
+    setWindowTitle(QStringLiteral("Browsing Spellbook ") + m_name);
+
+    // Each command works once the window it needs is part of the program.
+    m_toolbar->button(QStringLiteral("Manage Spell"))->setEnabled(m_manageSpells != nullptr);
+    m_toolbar->button(QStringLiteral("Unlearned Spells"))->setEnabled(m_unlearned != nullptr);
+    m_list->setDragSource([this] { return LV_Spells_OLEStartDrag(); },
+                          [this] { LV_Spells_OLECompleteDrag(); });
+    m_list->setDropTarget([this] { LV_Spells_OLEDragDrop(); });
+
+    if (isLibrary()) {
+        m_list->setDropsAccepted(false);
+        for (const QString &key :
+             {QStringLiteral("Print Spellbook"), QStringLiteral("Export Spellbook"),
+              QStringLiteral("Unlearned Spells"), QStringLiteral("Divider1"), QStringLiteral("Divider2")})
+            m_toolbar->setItemVisible(key, false);
+    }
+    m_list->setToolTip(Constants::Browser_Tooltip_Text);
+
+    try {
+        m_library->Create_Spell_List_Array(m_name);
+        Load_Spell_List();
+        Load_Schools_List();
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+    }
+    Schools_List_Select_All();
+    Levels_List_Select_All();
+}
+
+void Frm_Browser::Load_Spell_List()
+{
+    m_spells = m_library->Fetch_Spells_Array();
+    m_schools = m_library->Fetch_Schools_Array();
+
+    QList<QString> cells;
+    if (m_spells && m_schools) {
+        // Each spell gets its own schools, found by its name, in the order the table lists them.
+        // A spell's school rows come one after the other: each run is joined once.
+        QHash<QString, QString> schoolsOf;
+        schoolsOf.reserve(m_spells->rows());
+        for (int row = 0; row < m_schools->rows();) {
+            const QString &spell = m_schools->at(0, row);
+            QString text = m_schools->at(1, row);
+            for (++row; row < m_schools->rows() && m_schools->at(0, row) == spell; ++row)
+                text += QStringLiteral(", ") + m_schools->at(1, row);
+            QString &joined = schoolsOf[spell];
+            joined = joined.isEmpty() ? text : joined + QStringLiteral(", ") + text;
+        }
+        cells.reserve(qsizetype(m_spells->rows()) * 6);
+        for (int row = 0; row < m_spells->rows(); ++row) {
+            const QString &name = m_spells->at(0, row);
+            cells << name << m_spells->at(1, row) << schoolsOf.value(name) << m_spells->at(2, row)
+                  << m_spells->at(3, row) << m_spells->at(4, row);
+        }
+    }
+    {
+        const QSignalBlocker quiet(m_list);
+        m_list->rows()->setCells(std::move(cells));
+        if (m_list->rowCount() > 0)
+            m_list->selectOnly(0);
+    }
+
+    const int listed = m_list->rowCount();
+    m_panels->showCounts(listed, listed > 0 ? 1 : 0);
+    setWindowTitle(QStringLiteral("Browsing Spellbook ") + m_name);
+}
+
+void Frm_Browser::Load_Schools_List()
+{
+    const QStringList schools = m_library->Fetch_Schools_List();
+    m_schoolsList->hide();
+    m_schoolsList->clear();
+    for (const QString &school : schools) {
+        auto *item = new QListWidgetItem(school, m_schoolsList);
+        item->setToolTip(school); // long names are cut short in the narrow list
+    }
+    m_schoolsList->show();
+}
+
+void Frm_Browser::Schools_List_Select_All()
+{
+    m_schoolsList->selectAll();
+}
+
+void Frm_Browser::Schools_List_DeSelect_All()
+{
+    m_schoolsList->clearSelection();
+}
+
+void Frm_Browser::Levels_List_Select_All()
+{
+    m_levels->selectAll();
+}
+
+void Frm_Browser::Levels_List_DeSelect_All()
+{
+    m_levels->clearSelection();
+}
+
+void Frm_Browser::Opt_Levels_All_Click()
+{
+    Levels_List_Select_All();
+}
+
+void Frm_Browser::Opt_Levels_None_Click()
+{
+    Levels_List_DeSelect_All();
+}
+
+void Frm_Browser::Opt_Schools_All_Click()
+{
+    Schools_List_Select_All();
+}
+
+void Frm_Browser::Opt_Schools_None_Click()
+{
+    Schools_List_DeSelect_All();
+}
+
+void Frm_Browser::Requery()
+{
+    BusyCursor busy;
+    QStringList levels;
+    const QStringList selectedLevels = selectedTexts(m_levels);
+    for (const QString &level : selectedLevels)
+        levels.append(level.left(1));
+    if (levels.isEmpty()) {
+        busy.release();
+        Prompt::message(this, QStringLiteral("You must select at least 1 level"));
+        return;
+    }
+    const QStringList schools = selectedTexts(m_schoolsList);
+    if (schools.isEmpty()) {
+        busy.release();
+        Prompt::message(this, QStringLiteral("You must select at least 1 School"));
+        return;
+    }
+    const QString status = m_library->Requery(levels, schools, m_name);
+    if (!status.isEmpty()) {
+        busy.release();
+        Prompt::message(this, status.trimmed());
+        return;
+    }
+    Load_Spell_List();
+}
+
+void Frm_Browser::LV_Spells_Click()
+{
+    m_panels->showSelected(selectedCount(m_list));
+}
+
+void Frm_Browser::LV_Spells_ColumnClick(int column)
+{
+    m_sort->sortBy(column);
+}
+
+void Frm_Browser::LV_Spells_GotFocus()
+{
+    Constants::Active_Browser_Name = m_name;
+}
+
+void Frm_Browser::LV_Spells_MouseDown(const QPoint &position)
+{
+    Constants::Active_Browser_Name = m_name;
+    m_frame->menuEntry(QStringLiteral("Private_Browser_Remove"))->setEnabled(!isLibrary());
+    m_frame->menu(QStringLiteral("Private_Menu_Browser"))->popup(m_list->viewport()->mapToGlobal(position));
+}
+
+void Frm_Browser::LV_Spells_DblClick()
+{
+    B_Menu_View_Click();
+}
+
+void Frm_Browser::B_Menu_View_Click()
+{
+    const int row = firstSelectedRow(m_list);
+    if (row < 0 || m_list->text(row).isEmpty())
+        return;
+    BusyCursor busy;
+    auto *card = new Frm_Spell;
+    card->Initialize(m_list->text(row), this, m_manageSpells, m_library, m_frame);
+    m_frame->showChild(card);
+}
+
+void Frm_Browser::B_Menu_Manage_Click()
+{
+    // Opens the spell in the manage-spells window once that window is part of the program.
+}
+
+void Frm_Browser::B_Menu_Export_Click()
+{
+    if (m_list->rowCount() == 0) {
+        Prompt::message(this, QStringLiteral("There are no spells in this Spellbook to export"));
+        return;
+    }
+    exportSpellFile(this, m_frame->statusPanel(2), QStringLiteral("Spell Files (*.spel)|*.spel"),
+                    QStringLiteral("Saving "),
+                    [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
+                        saver.Save2(title, path, selectedRowsOf(m_list));
+                    });
+}
+
+void Frm_Browser::exportSpellbook(const QString &mode)
+{
+    if (isLibrary()) {
+        Prompt::message(this, QStringLiteral("Can not Export KXR Spellbook"));
+        return;
+    }
+    if (m_list->rowCount() == 0) {
+        Prompt::message(this, QStringLiteral("You can not Export an empty Spellbook."));
+        return;
+    }
+    exportSpellFile(this, m_frame->statusPanel(2), QStringLiteral("Spellbooks (*.sbok)|*.sbok"),
+                    mode == QStringLiteral("Full") ? QStringLiteral("Saving ")
+                                                   : QStringLiteral("Saving Filtered "),
+                    [this, &mode](VM_SpellSaver &saver, const QString &title, const QString &path) {
+                        saver.SaveSpellbook2(title, path, rowsOf(m_list), m_name, mode);
+                    });
+}
+
+bool Frm_Browser::LV_Spells_OLEStartDrag()
+{
+    return m_assistant && packDraggedSpells(*m_assistant, m_list, m_name, this);
+}
+
+void Frm_Browser::LV_Spells_OLECompleteDrag()
+{
+    if (m_assistant)
+        m_assistant->Reset_Drag();
+}
+
+void Frm_Browser::LV_Spells_OLEDragDrop()
+{
+    // The core library takes no drops, and spells dropped back where they came from stay put.
+    if (isLibrary() || !m_assistant || m_assistant->Drag_Source() == m_name || !m_assistant->Validate_Drop())
+        return;
+    BusyCursor busy;
+    const QString status = m_assistant->Unpack_To_Button(m_name);
+    if (!status.isEmpty()) {
+        busy.release();
+        Prompt::message(this, status.trimmed());
+        return;
+    }
+    Requery();
+    m_panels->showTransient(QString::number(m_assistant->NumberAdded()) + QStringLiteral(" spells added"));
+}
+
+void Frm_Browser::B_Menu_Remove_Click()
+{
+    if (isLibrary()) {
+        Prompt::message(this, QStringLiteral("Can not remove spells from KXR"));
+        return;
+    }
+    const QList<int> selected = m_list->selectedRowNumbers();
+    if (selected.isEmpty())
+        return;
+    if (!Prompt::ask(this, QStringLiteral("Are you sure you want to remove all of the highlighted\n"
+                                          "spells from this Spellbook?")))
+        return;
+
+    BusyCursor busy;
+    QStringList names;
+    for (const int row : selected)
+        names.append(m_list->text(row));
+    const QString status = m_library->Remove_Spells_From_Spellbook(names, m_name);
+    if (!status.isEmpty()) {
+        busy.release();
+        Prompt::message(this, status.trimmed());
+        return;
+    }
+    {
+        const QSignalBlocker quiet(m_list);
+        m_list->rows()->removeRowNumbers(selected);
+        // The row that took the place of the first one removed is the one selected.
+        if (m_list->rowCount() > 0)
+            m_list->selectOnly(std::min(selected.constFirst(), m_list->rowCount() - 1));
+    }
+    const int listed = m_list->rowCount();
+    m_panels->showCounts(listed, listed > 0 ? 1 : 0);
+    m_panels->showTransient(QString::number(names.size()) + QStringLiteral(" Spell(s) Removed"));
+}
+
+void Frm_Browser::B_Menu_Tooltip_Click()
+{
+    const bool wasOn = m_frame->menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked();
+    Constants::Browser_Tooltip_Text = wasOn ? QString() : Constants::browserTooltip();
+    m_list->setToolTip(Constants::Browser_Tooltip_Text);
+}
+
+void Frm_Browser::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == QStringLiteral("View Spell")) {
+        B_Menu_View_Click();
+    } else if (key == QStringLiteral("Manage Spell")) {
+        B_Menu_Manage_Click();
+    } else if (key == QStringLiteral("Requery")) {
+        BusyCursor progress(m_frame->statusPanel(2),
+                            QStringLiteral("Filtering Spellbook ") + m_name + QStringLiteral("..."));
+        Requery();
+    } else if (key == QStringLiteral("Export Selected Spells")) {
+        B_Menu_Export_Click();
+    }
+}
+
+void Frm_Browser::Toolbar1_ButtonMenuClick(const QString &key)
+{
+    // The print entries arrive with the report windows.
+    if (key == QStringLiteral("Full") || key == QStringLiteral("Filtered"))
+        exportSpellbook(key);
+}
+
+void Frm_Browser::Timer1_Timer()
+{
+    m_panels->clearTransient();
+}

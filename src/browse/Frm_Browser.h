@@ -1,0 +1,102 @@
+#pragma once
+
+#include "store/Table.h"
+
+#include <QWidget>
+
+class ButtonToolBar;
+class CSplitter;
+class ColumnSortToggle;
+class ListStatusPanels;
+class ListView;
+class MDI_Main;
+class QListWidget;
+class QPushButton;
+class QStatusBar;
+class VM_DragDropAssistant;
+class VM_Library;
+class Frm_ManageSpells;
+class Frm_Unlearned;
+
+// The browser of one spellbook: its spells with their schools, level, frequency, book and page,
+// filtered by levels and schools. Spells are added by dragging them in from another browser or
+// the search window, and removed here; a double click opens a spell card.
+class Frm_Browser : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Frm_Browser(QWidget *parent = nullptr);
+    ~Frm_Browser() override;
+
+    // Must run before the window is shown: loads the spellbook's spells and selects every
+    // level and school.
+    void Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAssistant *assistant,
+                    Frm_ManageSpells *manageSpells, const QString &spellbook, Frm_Unlearned *unlearned);
+
+    // The spellbook's name; windows find a browser by it.
+    QString tag() const { return m_name; }
+    QSize sizeHint() const override;
+
+    void Load_Spell_List();
+    void Load_Schools_List();
+    void Schools_List_Select_All();
+    void Schools_List_DeSelect_All();
+    void Levels_List_Select_All();
+    void Levels_List_DeSelect_All();
+    void Requery();
+
+public slots:
+    void B_Menu_View_Click();
+    void B_Menu_Manage_Click();
+    void B_Menu_Export_Click();
+    void B_Menu_Remove_Click();
+    void B_Menu_Tooltip_Click();
+
+    void Toolbar1_ButtonClick(const QString &key);
+    void Toolbar1_ButtonMenuClick(const QString &key);
+    void Opt_Levels_All_Click();
+    void Opt_Levels_None_Click();
+    void Opt_Schools_All_Click();
+    void Opt_Schools_None_Click();
+    void LV_Spells_Click();
+    void LV_Spells_DblClick();
+    void LV_Spells_ColumnClick(int column);
+    void LV_Spells_GotFocus();
+    void LV_Spells_MouseDown(const QPoint &position);
+    // A drag from this list: packing at the start (false: no drag), the assistant reset at the end.
+    bool LV_Spells_OLEStartDrag();
+    void LV_Spells_OLECompleteDrag();
+    // Spells dragged here from another list.
+    void LV_Spells_OLEDragDrop();
+    void Timer1_Timer();
+
+private:
+    void createControls();
+    void placeControls();
+    QWidget *createFilters();
+    QPushButton *addFilterButton(const QString &name, const QString &caption, void (Frm_Browser::*handler)());
+    bool isLibrary() const;
+    void exportSpellbook(const QString &mode);
+
+    VM_Library *m_library = nullptr;
+    MDI_Main *m_frame = nullptr;
+    VM_DragDropAssistant *m_assistant = nullptr;
+    Frm_ManageSpells *m_manageSpells = nullptr;
+    Frm_Unlearned *m_unlearned = nullptr;
+    QString m_name;
+    OptionalTable m_spells;
+    OptionalTable m_schools;
+
+    ButtonToolBar *m_toolbar = nullptr;
+    ListView *m_list = nullptr;
+    QWidget *m_filters = nullptr;
+    QListWidget *m_levels = nullptr;
+    QListWidget *m_schoolsList = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    ListStatusPanels *m_panels = nullptr;
+    QWidget *m_bar = nullptr;
+    QWidget *m_ghost = nullptr;
+    CSplitter *m_splitter = nullptr;
+    ColumnSortToggle *m_sort = nullptr;
+};

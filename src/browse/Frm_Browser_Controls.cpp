@@ -1,0 +1,214 @@
+#include "browse/Frm_Browser.h"
+
+#include "browse/CSplitter.h"
+#include "browse/ColumnSortToggle.h"
+#include "browse/ListStatusPanels.h"
+#include "browse/ListView.h"
+#include "shell/ButtonToolBar.h"
+#include "shell/ToolIcons.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// The browser's controls and where they sit.
+
+namespace {
+
+// The window opens at 9000 x 6195 twips and never gets smaller; the list is 6615 twips wide.
+constexpr int kWindowWidth = 9000 / 15;
+constexpr int kWindowHeight = 6195 / 15;
+constexpr int kListWidth = 6615 / 15;
+constexpr int kMargin = 6;
+constexpr int kMinPane = 120;
+
+const QStringList kLevels = {QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
+                             QStringLiteral("4th"), QStringLiteral("5th"), QStringLiteral("6th"),
+                             QStringLiteral("7th"), QStringLiteral("8th"), QStringLiteral("9th")};
+
+} // namespace
+
+Frm_Browser::Frm_Browser(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Frm_Browser"));
+    setWindowIcon(ToolIcons::icon(ToolIcons::Spellbooks));
+    createControls();
+    placeControls();
+}
+
+Frm_Browser::~Frm_Browser() = default;
+
+QSize Frm_Browser::sizeHint() const
+{
+    return QSize(kWindowWidth, kWindowHeight);
+}
+
+void Frm_Browser::createControls()
+{
+    m_toolbar = new ButtonToolBar(QStringLiteral("Toolbar1"), this);
+    m_toolbar->addButton(QStringLiteral("View Spell"), QStringLiteral("View Spell"),
+                         ToolIcons::icon(ToolIcons::ViewSpell));
+    m_toolbar->addButton(QStringLiteral("Manage Spell"), QStringLiteral("Manage Spell"),
+                         ToolIcons::icon(ToolIcons::ManageSpell));
+    m_toolbar->addMenuButton(
+        QStringLiteral("Print Spellbook"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
+        {{QStringLiteral("Print Spellbook"), QStringLiteral("Print Spellbook")},
+         {QStringLiteral("Preview Spellbook"), QStringLiteral("Preview Spellbook")},
+         {},
+         {QStringLiteral("Print Filtered"), QStringLiteral("Print Filtered")},
+         {QStringLiteral("Preview Filtered"), QStringLiteral("Preview Filtered")},
+         {},
+         {QStringLiteral("Print Selected Spells"), QStringLiteral("Print Selected Spells")}});
+    m_toolbar->addDivider(QStringLiteral("Divider1"));
+    m_toolbar->addButton(QStringLiteral("Unlearned Spells"), QStringLiteral("Unlearned Spells"),
+                         ToolIcons::icon(ToolIcons::Unlearned));
+    m_toolbar->addDivider(QStringLiteral("Divider2"));
+    m_toolbar->addButton(QStringLiteral("Export Selected Spells"), QStringLiteral("Export Selected Spells"),
+                         ToolIcons::icon(ToolIcons::ExportSelected));
+    m_toolbar->addMenuButton(QStringLiteral("Export Spellbook"), QStringLiteral("Export Spellbook"),
+                             ToolIcons::icon(ToolIcons::ExportSpellbook),
+                             {{QStringLiteral("Full"), QStringLiteral("Full Spellbook")},
+                              {},
+                              {QStringLiteral("Filtered"), QStringLiteral("Filtered Only")}});
+    m_toolbar->addButton(QStringLiteral("Requery"), QStringLiteral("Requery"),
+                         ToolIcons::icon(ToolIcons::Requery));
+    // Printing arrives with the report windows.
+    m_toolbar->button(QStringLiteral("Print Spellbook"))->setEnabled(false);
+    connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Browser::Toolbar1_ButtonClick);
+    connect(m_toolbar, &ButtonToolBar::buttonMenuClicked, this, &Frm_Browser::Toolbar1_ButtonMenuClick);
+
+    m_list = new ListView(QStringLiteral("LV_Spells"),
+                          {QStringLiteral("Spell Name"), QStringLiteral("Level"), QStringLiteral("Schools"),
+                           QStringLiteral("Frequency"), QStringLiteral("Book"), QStringLiteral("Page")},
+                          this);
+    // Widths that show every column in the list's opening width; "Page" takes the rest.
+    const int widths[] = {130, 40, 108, 66, 36, 36};
+    m_list->header()->setMinimumSectionSize(24);
+    for (int column = 0; column < 6; ++column)
+        m_list->setColumnWidth(column, widths[column]);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_sort = new ColumnSortToggle(m_list);
+    connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Browser::LV_Spells_Click);
+    connect(m_list, &ListView::rowDoubleClicked, this, &Frm_Browser::LV_Spells_DblClick);
+    connect(m_list, &ListView::focusReceived, this, &Frm_Browser::LV_Spells_GotFocus);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Browser::LV_Spells_MouseDown);
+
+    m_filters = createFilters();
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("SB_Browser"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_panels = new ListStatusPanels(m_statusBar, this);
+    connect(m_panels->timer(), &QTimer::timeout, this, &Frm_Browser::Timer1_Timer);
+
+    // The splitter bar between the list and the filters, and its ghost while dragging.
+    m_bar = new QWidget(this);
+    m_bar->setObjectName(QStringLiteral("Image1"));
+    m_ghost = new QWidget(this);
+    m_ghost->setObjectName(QStringLiteral("Picture1"));
+    m_ghost->setAutoFillBackground(true);
+    QPalette ghostPalette = m_ghost->palette();
+    ghostPalette.setColor(QPalette::Window, palette().color(QPalette::Mid));
+    m_ghost->setPalette(ghostPalette);
+}
+
+QPushButton *Frm_Browser::addFilterButton(const QString &name, const QString &caption,
+                                          void (Frm_Browser::*handler)())
+{
+    auto *button = new QPushButton(caption, m_filters);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+}
+
+QWidget *Frm_Browser::createFilters()
+{
+    m_filters = new QWidget(this);
+    m_filters->setObjectName(QStringLiteral("Frame_Filters"));
+
+    m_levels = new QListWidget(m_filters);
+    m_levels->setObjectName(QStringLiteral("Lst_Levels"));
+    m_levels->setSelectionMode(QAbstractItemView::MultiSelection);
+    // Three columns of three, like a list box with columns.
+    m_levels->setFlow(QListView::LeftToRight);
+    m_levels->setWrapping(true);
+    m_levels->setResizeMode(QListView::Adjust);
+    m_levels->setSpacing(1);
+    int levelWidth = 0;
+    for (const QString &level : kLevels)
+        levelWidth = std::max(levelWidth, m_levels->fontMetrics().horizontalAdvance(level));
+    const QSize cell(levelWidth + 16, m_levels->fontMetrics().height() + 4);
+    for (const QString &level : kLevels)
+        (new QListWidgetItem(level, m_levels))->setSizeHint(cell);
+    m_levels->setFixedHeight(3 * (cell.height() + 2) + 2 * m_levels->frameWidth() + 4);
+    m_levels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    m_schoolsList = new QListWidget(m_filters);
+    m_schoolsList->setObjectName(QStringLiteral("Lst_Schools"));
+    m_schoolsList->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_schoolsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_schoolsList->setTextElideMode(Qt::ElideRight);
+
+    auto buttons = [this](QPushButton *all, QPushButton *none) {
+        auto *row = new QHBoxLayout;
+        row->setSpacing(4);
+        row->addWidget(all);
+        row->addWidget(none);
+        return row;
+    };
+    auto *levelsLabel = new QLabel(QStringLiteral("Levels"), m_filters);
+    auto *schoolsLabel = new QLabel(QStringLiteral("Schools"), m_filters);
+
+    auto *layout = new QVBoxLayout(m_filters);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(levelsLabel);
+    layout->addWidget(m_levels);
+    layout->addLayout(buttons(addFilterButton(QStringLiteral("Opt_Levels_All"), QStringLiteral("All"),
+                                              &Frm_Browser::Opt_Levels_All_Click),
+                              addFilterButton(QStringLiteral("Opt_Levels_None"), QStringLiteral("None"),
+                                              &Frm_Browser::Opt_Levels_None_Click)));
+    layout->addSpacing(6);
+    layout->addWidget(schoolsLabel);
+    layout->addWidget(m_schoolsList, 1);
+    layout->addLayout(buttons(addFilterButton(QStringLiteral("Opt_Schools_All"), QStringLiteral("All"),
+                                              &Frm_Browser::Opt_Schools_All_Click),
+                              addFilterButton(QStringLiteral("Opt_Schools_None"), QStringLiteral("None"),
+                                              &Frm_Browser::Opt_Schools_None_Click)));
+    return m_filters;
+}
+
+void Frm_Browser::placeControls()
+{
+    // Controls sit at fixed places; the splitter stretches and moves them with the window.
+    resize(kWindowWidth, kWindowHeight);
+    const int toolbarHeight = m_toolbar->sizeHint().height();
+    const int statusHeight = m_statusBar->sizeHint().height();
+    const int top = toolbarHeight + 2;
+    const int height = kWindowHeight - statusHeight - 4 - top;
+    const int barLeft = kMargin + kListWidth;
+    const int filtersLeft = barLeft + CSplitter::kBarThickness;
+
+    m_toolbar->setGeometry(0, 0, kWindowWidth, toolbarHeight);
+    m_list->setGeometry(kMargin, top, kListWidth, height);
+    m_bar->setGeometry(barLeft, top, CSplitter::kBarThickness, height);
+    m_filters->setGeometry(filtersLeft, top, kWindowWidth - kMargin - filtersLeft, height);
+    m_statusBar->setGeometry(0, kWindowHeight - statusHeight, kWindowWidth, statusHeight);
+
+    m_splitter = new CSplitter(this);
+    m_splitter->Init(m_bar, m_ghost, CSplitter::kVertical, kMinPane);
+    m_splitter->SetMinFormSize(kWindowWidth, kWindowHeight);
+    m_splitter->ResizeOnResize(CSplitter::kWidth, {m_list, m_toolbar, m_statusBar});
+    m_splitter->ResizeOnResize(CSplitter::kHeight, {m_list, m_bar, m_filters});
+    m_splitter->MoveOnResize(CSplitter::kWidth, {m_bar, m_filters});
+    m_splitter->MoveOnResize(CSplitter::kHeight, {m_statusBar});
+    m_splitter->ResizeOnDrag(1, {m_list});
+    m_splitter->ResizeOnDrag(2, {m_filters});
+    m_splitter->MoveOnDrag(2, {m_filters});
+}

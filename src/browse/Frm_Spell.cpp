@@ -1,0 +1,152 @@
+#include "browse/Frm_Spell.h"
+
+#include "shell/ButtonToolBar.h"
+#include "shell/ToolIcons.h"
+#include "store/VM_Spell.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+// 6105 x 5055 twips.
+constexpr int kWidth = 6105 / 15;
+constexpr int kHeight = 5055 / 15;
+} // namespace
+
+Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Frm_Spell"));
+    setWindowIcon(ToolIcons::icon(ToolIcons::ViewSpell));
+
+    m_toolbar = new ButtonToolBar(QStringLiteral("Toolbar1"), this);
+    m_toolbar->addMenuButton(QStringLiteral("Print"), QStringLiteral("Print"),
+                             ToolIcons::icon(ToolIcons::Print),
+                             {{QStringLiteral("Print Spell"), QStringLiteral("Print Spell")},
+                              {QStringLiteral("Preview Spell"), QStringLiteral("Preview Spell")}});
+    m_toolbar->addButton(QStringLiteral("Manage Spell"), QStringLiteral("Manage Spell"),
+                         ToolIcons::icon(ToolIcons::ManageSpell));
+    // Printing arrives with the report windows, managing with the manage-spells window.
+    m_toolbar->button(QStringLiteral("Print"))->setEnabled(false);
+    m_toolbar->button(QStringLiteral("Manage Spell"))->setEnabled(false);
+    connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Spell::Toolbar1_ButtonClick);
+    connect(m_toolbar, &ButtonToolBar::buttonMenuClicked, this, &Frm_Spell::Toolbar1_ButtonMenuClick);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setDocumentMode(false);
+
+    m_details = new QWidget(m_tabs);
+    auto *form = new QFormLayout(m_details);
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignTop);
+    form->setFormAlignment(Qt::AlignLeft | Qt::AlignTop);
+    form->setHorizontalSpacing(12);
+    form->setVerticalSpacing(8);
+    form->setContentsMargins(14, 14, 14, 14);
+    form->setRowWrapPolicy(QFormLayout::DontWrapRows);
+    const QList<std::pair<QString, QString>> details = {
+        {QStringLiteral("Lbl_Level"), QStringLiteral("Level:")},
+        {QStringLiteral("Lbl_Range"), QStringLiteral("Range:")},
+        {QStringLiteral("Lbl_Components"), QStringLiteral("Components:")},
+        {QStringLiteral("Lbl_CT"), QStringLiteral("Casting Time:")},
+        {QStringLiteral("Lbl_Duration"), QStringLiteral("Duration:")},
+        {QStringLiteral("Lbl_AOE"), QStringLiteral("Area of Effect:")},
+        {QStringLiteral("Lbl_ST"), QStringLiteral("Saving Throw:")},
+        {QStringLiteral("Lbl_Schools"), QStringLiteral("Schools:")},
+        {QStringLiteral("Lbl_Author"), QStringLiteral("Author:")}};
+    for (const auto &[name, caption] : details) {
+        auto *captionLabel = new QLabel(caption, m_details);
+        QFont bold = captionLabel->font();
+        bold.setBold(true);
+        captionLabel->setFont(bold);
+        form->addRow(captionLabel, addDetail(name, caption));
+    }
+    m_tabs->addTab(m_details, QStringLiteral("Details"));
+
+    m_description = new QTextEdit(m_tabs);
+    m_description->setObjectName(QStringLiteral("RTB_Desc"));
+    m_description->setReadOnly(true);
+    m_description->setAcceptRichText(false);
+    m_tabs->addTab(m_description, QStringLiteral("Description"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_toolbar);
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(6, 4, 6, 6);
+    body->addWidget(m_tabs);
+    layout->addLayout(body, 1);
+}
+
+Frm_Spell::~Frm_Spell() = default;
+
+QSize Frm_Spell::sizeHint() const
+{
+    return QSize(kWidth, kHeight);
+}
+
+QLabel *Frm_Spell::addDetail(const QString &name, const QString &caption)
+{
+    auto *value = new QLabel(m_details);
+    value->setObjectName(name);
+    value->setAccessibleName(caption);
+    value->setWordWrap(true);
+    value->setTextFormat(Qt::PlainText);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return value;
+}
+
+void Frm_Spell::Initialize(const QString &spellName, QWidget *opener, Frm_ManageSpells *manageSpells,
+                           VM_Library *library, MDI_Main *frame)
+{
+    m_spellName = spellName;
+    m_opener = opener;
+    m_manageSpells = manageSpells;
+    m_library = library;
+    m_frame = frame;
+    m_toolbar->button(QStringLiteral("Manage Spell"))->setEnabled(m_manageSpells != nullptr);
+    // Until the spell is found the card carries the name it was asked for.
+    setWindowTitle(spellName);
+
+    m_spell = std::make_unique<VM_Spell>();
+    if (m_spell->Set_Spell_Details(spellName) && !m_spell->Fetch_Spell_Name().isEmpty())
+        fill();
+}
+
+void Frm_Spell::fill()
+{
+    const VM_Spell &spell = *m_spell;
+    setWindowTitle(spell.Fetch_Spell_Name() + QStringLiteral(" (") + spell.Fetch_Spell_Level() +
+                   QStringLiteral(")"));
+    auto set = [this](const char *name, const QString &text) {
+        findChild<QLabel *>(QLatin1String(name))->setText(text);
+    };
+    set("Lbl_Schools", spell.Fetch_Spell_Schools_Collection().join(QStringLiteral(", ")));
+    set("Lbl_Level", spell.Fetch_Spell_Level());
+    set("Lbl_Range", spell.Fetch_Spell_Range());
+    set("Lbl_Components", spell.Fetch_Spell_Components());
+    set("Lbl_Duration", spell.Fetch_Spell_Duration());
+    set("Lbl_AOE", spell.Fetch_Spell_Area_of_Effect());
+    set("Lbl_ST", spell.Fetch_Spell_Saving_Throw());
+    set("Lbl_CT",
+        spell.Fetch_Spell_Casting_Time() + QLatin1Char(' ') + spell.Fetch_Spell_Casting_Time_Type());
+    set("Lbl_Author",
+        spell.Fetch_Spell_Author().isEmpty() ? QStringLiteral("KXR") : spell.Fetch_Spell_Author());
+    m_description->setPlainText(spell.Fetch_Spell_Description());
+}
+
+void Frm_Spell::Toolbar1_ButtonClick(const QString &key)
+{
+    // "Manage Spell" opens the spell in the manage-spells window once that window is part of
+    // the program; "Print" has no action of its own.
+    Q_UNUSED(key);
+}
+
+void Frm_Spell::Toolbar1_ButtonMenuClick(const QString &key)
+{
+    Q_UNUSED(key);
+}

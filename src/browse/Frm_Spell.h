@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class ButtonToolBar;
+class MDI_Main;
+class QLabel;
+class QTabWidget;
+class QTextEdit;
+class VM_Library;
+class VM_Spell;
+class Frm_ManageSpells;
+
+// The card of one spell: every detail on the "Details" tab, the description on the other. Every
+// request opens a new card, so several cards, also of one spell, can be open at once.
+class Frm_Spell : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Frm_Spell(QWidget *parent = nullptr);
+    ~Frm_Spell() override;
+
+    // Loads the spell; a name no longer in the library leaves the card empty.
+    void Initialize(const QString &spellName, QWidget *opener, Frm_ManageSpells *manageSpells,
+                    VM_Library *library, MDI_Main *frame);
+
+    QString spellName() const { return m_spellName; }
+    QSize sizeHint() const override;
+
+public slots:
+    void Toolbar1_ButtonClick(const QString &key);
+    void Toolbar1_ButtonMenuClick(const QString &key);
+
+private:
+    QLabel *addDetail(const QString &name, const QString &caption);
+    void fill();
+
+    QString m_spellName;
+    QWidget *m_opener = nullptr;
+    Frm_ManageSpells *m_manageSpells = nullptr;
+    VM_Library *m_library = nullptr;
+    MDI_Main *m_frame = nullptr;
+    std::unique_ptr<VM_Spell> m_spell;
+
+    ButtonToolBar *m_toolbar = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QWidget *m_details = nullptr;
+    QTextEdit *m_description = nullptr;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "store/ListRows.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+// The rows of a list view: texts held column by column in one flat list, so that a list of a
+// whole library (100,000 spells) costs no object per row. Column 0 is a row's text, the others
+// its sub-items; rows may carry a check box. Sorting compares texts as text, ignoring letter
+// case, with the exact text as the tie-break so that equal-looking names keep a fixed order.
+class ListViewModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    ListViewModel(const QStringList &headers, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    void setCheckBoxes(bool shown);
+    bool hasCheckBoxes() const { return m_checkBoxes; }
+
+    const QString &text(int row, int column = 0) const;
+    bool isChecked(int row) const;
+    void setChecked(int row, bool checked);
+
+    void clear();
+    // Replaces every row: cells row by row, columnCount() texts per row, none checked.
+    void setCells(QList<QString> cells);
+    // Adds rows at the end; a missing sub-item is an empty text. Selection is the view's.
+    void appendRows(const ListRows &rows);
+    // Removes the rows with these numbers (any order).
+    void removeRowNumbers(const QList<int> &rows);
+
+private:
+    qsizetype cell(int row, int column) const { return qsizetype(row) * m_columns + column; }
+
+    QStringList m_headers;
+    int m_columns;
+    QList<QString> m_cells;
+    QList<bool> m_checked;
+    bool m_checkBoxes = false;
+};

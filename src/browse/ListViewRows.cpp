@@ -1,0 +1,76 @@
+#include "browse/ListViewRows.h"
+
+#include "browse/ListView.h"
+#include "browse/ListViewModel.h"
+
+#include <QItemSelectionModel>
+
+namespace {
+
+ListRow rowOf(const ListView *list, int row, bool selected)
+{
+    const ListViewModel *rows = list->rows();
+    ListRow result;
+    result.text = rows->text(row, 0);
+    result.subItems.reserve(rows->columnCount() - 1);
+    for (int column = 1; column < rows->columnCount(); ++column)
+        result.subItems.append(rows->text(row, column));
+    result.selected = selected;
+    result.checked = rows->isChecked(row);
+    return result;
+}
+
+} // namespace
+
+ListRows rowsOf(const ListView *list)
+{
+    const QList<int> selected = list->selectedRowNumbers();
+    ListRows rows;
+    rows.reserve(list->rowCount());
+    qsizetype next = 0;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const bool isSelected = next < selected.size() && selected.at(next) == row;
+        if (isSelected)
+            ++next;
+        rows.append(rowOf(list, row, isSelected));
+    }
+    return rows;
+}
+
+ListRows selectedRowsOf(const ListView *list)
+{
+    const QList<int> selected = list->selectedRowNumbers();
+    ListRows rows;
+    rows.reserve(selected.size());
+    for (const int row : selected)
+        rows.append(rowOf(list, row, true));
+    return rows;
+}
+
+void appendRows(ListView *list, const ListRows &rows, CheckBoxes checkBoxes)
+{
+    const int first = list->rowCount();
+    list->rows()->setCheckBoxes(checkBoxes == CheckBoxes::Yes);
+    list->rows()->appendRows(rows);
+    QItemSelection selection;
+    for (qsizetype index = 0; index < rows.size(); ++index) {
+        if (rows.at(index).selected) {
+            const int row = first + int(index);
+            selection.select(list->rows()->index(row, 0),
+                             list->rows()->index(row, list->rows()->columnCount() - 1));
+        }
+    }
+    if (!selection.isEmpty())
+        list->selectionModel()->select(selection, QItemSelectionModel::Select);
+}
+
+int firstSelectedRow(const ListView *list)
+{
+    const QList<int> selected = list->selectedRowNumbers();
+    return selected.isEmpty() ? -1 : selected.constFirst();
+}
+
+int selectedCount(const ListView *list)
+{
+    return int(list->selectionModel()->selectedRows().size());
+}

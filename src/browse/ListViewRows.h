@@ -1,0 +1,23 @@
+#pragma once
+
+#include "store/ListRows.h"
+
+class ListView;
+
+// Between a list view on screen and the ListRows that store and exchange operations read and
+// fill: column 0 is the row's text, the other columns its sub-items.
+
+enum class CheckBoxes { No, Yes };
+
+// Every row, in list order.
+ListRows rowsOf(const ListView *list);
+// Only the selected rows, in list order: what a command on "the selected spells" needs,
+// without copying a whole library's list.
+ListRows selectedRowsOf(const ListView *list);
+// Adds the rows at the end, selected as they say. With check boxes every row of the list
+// shows one, ticked when the row is checked.
+void appendRows(ListView *list, const ListRows &rows, CheckBoxes checkBoxes = CheckBoxes::No);
+
+// The first selected row in list order, or -1.
+int firstSelectedRow(const ListView *list);
+int selectedCount(const ListView *list);

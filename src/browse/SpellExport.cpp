@@ -1,0 +1,25 @@
+#include "browse/SpellExport.h"
+
+#include "exchange/VM_SpellSaver.h"
+#include "shell/BusyCursor.h"
+#include "shell/Prompt.h"
+#include "store/VmError.h"
+
+#include <QFileInfo>
+
+void exportSpellFile(QWidget *window, QLabel *progressPanel, const QString &filter, const QString &saving,
+                     const SpellFileWriter &write)
+{
+    const std::optional<QString> path = Prompt::saveFile(window, filter);
+    if (!path)
+        return;
+    const QString title = QFileInfo(*path).fileName();
+    BusyCursor busy(progressPanel, saving + title + QStringLiteral("..."));
+    try {
+        VM_SpellSaver saver;
+        write(saver, title, *path);
+    } catch (const VmError &error) {
+        busy.release();
+        Prompt::message(window, error.description.trimmed());
+    }
+}

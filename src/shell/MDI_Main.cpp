@@ -1,0 +1,351 @@
+#include "shell/MDI_Main.h"
+
+#include "browse/Frm_Browser.h"
+#include "browse/VM_DragDropAssistant.h"
+#include "shell/BusyCursor.h"
+#include "shell/ButtonToolBar.h"
+#include "shell/Constants.h"
+#include "shell/Frm_About.h"
+#include "shell/OpenWindows.h"
+#include "shell/Prompt.h"
+#include "shell/ShellArt.h"
+#include "shell/ToolIcons.h"
+#include "store/AppFolder.h"
+#include "store/VM_Library.h"
+#include "store/VmError.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+const QString kBrowserCaption = QStringLiteral("Browsing Spellbook ");
+
+} // namespace
+
+MDI_Main::MDI_Main(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MDI_Main"));
+    setWindowIcon(ShellArt::windowIcon());
+
+    m_area = new QMdiArea(this);
+    m_area->setObjectName(QStringLiteral("MDIClient"));
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setBackground(QColor(0x8a, 0x84, 0x78));
+    setCentralWidget(m_area);
+
+    createMenus();
+    createToolBar();
+    createStatusBar();
+
+    resize(1180, 780);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(size().boundedTo(available.size()));
+        move(available.center() - rect().center());
+    }
+}
+
+MDI_Main::~MDI_Main()
+{
+    // Child windows go while the library they were given still exists.
+    const QList<QMdiSubWindow *> windows = m_area->subWindowList();
+    qDeleteAll(windows);
+}
+
+bool MDI_Main::MDIForm_Load()
+{
+    try {
+        m_library = std::make_unique<VM_Library>();
+        m_assistant = std::make_unique<VM_DragDropAssistant>();
+        Load_Spellbook_ButtonMenus();
+    } catch (const VmError &error) {
+        m_assistant.reset();
+        m_library.reset();
+        Prompt::message(nullptr, error.description.trimmed());
+        return false;
+    }
+    setWindowTitle(QStringLiteral(" Vellumar, Version ") + Constants::versionNumber());
+    Constants::Previews_Maximized = true;
+    menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->setChecked(true);
+    Constants::Browser_Tooltip_Text = Constants::browserTooltip();
+    menuEntry(QStringLiteral("Private_Browser_Tooltip"))->setChecked(true);
+    return true;
+}
+
+void MDI_Main::createStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("SB_Main"));
+    m_panel1 = new QLabel(bar);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setMinimumWidth(140);
+    m_panel2 = new QLabel(bar);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    bar->addWidget(m_panel1);
+    bar->addWidget(m_panel2, 1);
+}
+
+Frm_Browser *MDI_Main::currentBrowser() const
+{
+    return m_currentBrowser;
+}
+
+QStatusBar *MDI_Main::SB_Main() const
+{
+    return statusBar();
+}
+
+QLabel *MDI_Main::statusPanel(int panel) const
+{
+    return panel == 1 ? m_panel1 : m_panel2;
+}
+
+void MDI_Main::createToolBar()
+{
+    m_toolBar = new ButtonToolBar(QStringLiteral("TB_Main"), this);
+    m_toolBar->setWindowTitle(QStringLiteral("Main"));
+    QToolButton *spellbooks = m_toolBar->addMenuButton(
+        QStringLiteral("Browser"), QStringLiteral("Spellbooks"), ToolIcons::icon(ToolIcons::Spellbooks));
+    spellbooks->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_toolBar->addDivider(QStringLiteral("Divider1"));
+    m_toolBar->addButton(QStringLiteral("Manage Spellbooks"), QStringLiteral("Manage Spellbooks"),
+                         ToolIcons::icon(ToolIcons::ManageSpellbooks));
+    m_toolBar->addButton(QStringLiteral("Manage Schools"), QStringLiteral("Manage Schools"),
+                         ToolIcons::icon(ToolIcons::ManageSchools));
+    m_toolBar->addButton(QStringLiteral("Manage Spells"), QStringLiteral("Manage Spells"),
+                         ToolIcons::icon(ToolIcons::ManageSpells));
+    m_toolBar->addButton(QStringLiteral("Manage Scrolls"), QStringLiteral("Manage Scrolls"),
+                         ToolIcons::icon(ToolIcons::ManageScrolls));
+    m_toolBar->addButton(QStringLiteral("Import Spells"), QStringLiteral("Import Vellumar Files"),
+                         ToolIcons::icon(ToolIcons::Import));
+    m_toolBar->addButton(QStringLiteral("Search"), QStringLiteral("Search"),
+                         ToolIcons::icon(ToolIcons::Search));
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    // A button works exactly when the menu command it stands for does.
+    const QStringList keys = {QStringLiteral("Manage Spellbooks"), QStringLiteral("Manage Schools"),
+                              QStringLiteral("Manage Spells"),     QStringLiteral("Manage Scrolls"),
+                              QStringLiteral("Import Spells"),     QStringLiteral("Search")};
+    const QStringList commands = {
+        QStringLiteral("Main_Tools_Spellbooks"), QStringLiteral("Main_Tools_Schools"),
+        QStringLiteral("Main_Tools_Spells"),     QStringLiteral("Main_Tools_Scrolls"),
+        QStringLiteral("Main_File_Import"),      QStringLiteral("Main_Manage_Search")};
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        QToolButton *button = m_toolBar->button(keys.at(i));
+        QAction *command = menuEntry(commands.at(i));
+        button->setProperty("command", commands.at(i));
+        button->setEnabled(command->isEnabled());
+        connect(command, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    }
+    connect(m_toolBar, &ButtonToolBar::buttonClicked, this, &MDI_Main::TB_Main_ButtonClick);
+    connect(m_toolBar, &ButtonToolBar::buttonMenuClicked, this, &MDI_Main::TB_Main_ButtonMenuClick);
+}
+
+void MDI_Main::TB_Main_ButtonClick(const QString &key)
+{
+    // The spellbook button has no action of its own; its drop-down does the work.
+    const QToolButton *button = m_toolBar->button(key);
+    const QString command = button ? button->property("command").toString() : QString();
+    if (QAction *entry = command.isEmpty() ? nullptr : menuEntry(command))
+        entry->trigger();
+}
+
+void MDI_Main::TB_Main_ButtonMenuClick(const QString &key)
+{
+    mSpellbook(key);
+    if (Frm_Browser *browser = browserShowing(m_selectedSpellbook))
+        OpenWindows::bringToFront(browser);
+    else
+        Show_Spell_Book();
+}
+
+void MDI_Main::Load_Spellbook_ButtonMenus()
+{
+    const QStringList names = m_library->Get_Exisiting_Spellbook_Names();
+    QList<ButtonToolBar::Entry> entries;
+    for (const QString &name : names)
+        entries.append({name.trimmed(), name.trimmed()});
+    m_toolBar->setEntries(QStringLiteral("Browser"), entries);
+    m_panel1->setText(names.size() == 1 ? QStringLiteral("1 spellbook")
+                                        : QString::number(names.size()) + QStringLiteral(" spellbooks"));
+}
+
+void MDI_Main::mSpellbook(const QString &name)
+{
+    m_selectedSpellbook = name.trimmed();
+}
+
+void MDI_Main::Show_Spell_Book()
+{
+    if (Frm_Browser *browser = browserShowing(m_selectedSpellbook)) {
+        OpenWindows::bringToFront(browser);
+        return;
+    }
+    auto *browser = new Frm_Browser;
+    m_currentBrowser = browser;
+    BusyCursor busy(m_panel2, QStringLiteral("Retrieving Data for Spellbook ") + m_selectedSpellbook +
+                                  QStringLiteral("..."));
+    browser->Initialize(m_library.get(), this, m_assistant.get(), m_manageSpells, m_selectedSpellbook,
+                        m_unlearned);
+    showChild(browser);
+}
+
+void MDI_Main::Refresh_From_Import(const QString &name)
+{
+    Load_Spellbook_ButtonMenus();
+    // The search, maintenance, scroll and failed-spells windows join this refresh with their
+    // own reload operations once they are part of the program.
+    const QList<Frm_Browser *> browsers = OpenWindows::all<Frm_Browser>(m_area);
+    for (Frm_Browser *browser : browsers) {
+        if (browser->tag().trimmed() == name.trimmed())
+            browser->Requery();
+    }
+}
+
+QMdiSubWindow *MDI_Main::showChild(QWidget *window)
+{
+    QMdiSubWindow *subWindow = m_area->addSubWindow(window);
+    subWindow->setAttribute(Qt::WA_DeleteOnClose);
+    subWindow->setWindowIcon(window->windowIcon().isNull() ? windowIcon() : window->windowIcon());
+    // The sub-window is as small as the window may get, so that its content is never cut off.
+    subWindow->setMinimumSize(subWindow->minimumSizeHint());
+    subWindow->adjustSize();
+    subWindow->show();
+    m_area->setActiveSubWindow(subWindow);
+    return subWindow;
+}
+
+Frm_Browser *MDI_Main::browserShowing(const QString &spellbook) const
+{
+    const QString caption = kBrowserCaption + spellbook;
+    return OpenWindows::find<Frm_Browser>(
+        m_area, [&caption](const Frm_Browser *browser) { return browser->windowTitle() == caption; });
+}
+
+Frm_Browser *MDI_Main::activeBrowser() const
+{
+    const QString active = Constants::Active_Browser_Name.trimmed();
+    return OpenWindows::find<Frm_Browser>(
+        m_area, [&active](const Frm_Browser *browser) { return browser->tag().trimmed() == active; });
+}
+
+void MDI_Main::routeToActiveBrowser(void (Frm_Browser::*command)())
+{
+    if (Frm_Browser *browser = activeBrowser())
+        (browser->*command)();
+}
+
+void MDI_Main::Private_Browser_View_Click()
+{
+    routeToActiveBrowser(&Frm_Browser::B_Menu_View_Click);
+}
+
+void MDI_Main::Private_Browser_Manage_Click()
+{
+    routeToActiveBrowser(&Frm_Browser::B_Menu_Manage_Click);
+}
+
+void MDI_Main::Private_Browser_Remove_Click()
+{
+    routeToActiveBrowser(&Frm_Browser::B_Menu_Remove_Click);
+}
+
+void MDI_Main::Private_Browser_Export_Click()
+{
+    routeToActiveBrowser(&Frm_Browser::B_Menu_Export_Click);
+}
+
+void MDI_Main::Private_Browser_Tooltip_Click()
+{
+    // Every browser decides from the check mark as it is before the toggle, so all of them
+    // switch together and the new state holds for browsers opened later.
+    const QList<Frm_Browser *> browsers = OpenWindows::all<Frm_Browser>(m_area);
+    for (Frm_Browser *browser : browsers)
+        browser->B_Menu_Tooltip_Click();
+    QAction *toggle = menuEntry(QStringLiteral("Private_Browser_Tooltip"));
+    toggle->setChecked(!toggle->isChecked());
+}
+
+void MDI_Main::Main_File_PreviewOptions_Max_Click()
+{
+    QAction *toggle = menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"));
+    toggle->setChecked(!toggle->isChecked());
+    Constants::Previews_Maximized = toggle->isChecked();
+}
+
+void MDI_Main::Main_File_Exit_Click()
+{
+    QCoreApplication::quit();
+}
+
+void MDI_Main::Main_Window_Title_Click()
+{
+    // Tiled horizontally: each window as wide as the area, one above the other.
+    QList<QMdiSubWindow *> windows;
+    const QList<QMdiSubWindow *> all = m_area->subWindowList(QMdiArea::StackingOrder);
+    for (QMdiSubWindow *window : all) {
+        if (window->isVisible() && !window->isMinimized())
+            windows.append(window);
+    }
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_area->viewport()->rect();
+    const int height = area.height() / int(windows.size());
+    for (int i = 0; i < windows.size(); ++i) {
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(0, i * height, area.width(), height);
+    }
+}
+
+void MDI_Main::Main_Window_Cascade_Click()
+{
+    m_area->cascadeSubWindows();
+}
+
+void MDI_Main::Main_About_Help_Click()
+{
+    Prompt::message(this, QStringLiteral("Sorry, Help Topics not yet implemented.\n\n"
+                                         "The Read Me may have some useful information."));
+    const QString readMe = QDir(appFolder()).filePath(QStringLiteral("Read Me.txt"));
+    if (!QFileInfo::exists(readMe)) {
+        Prompt::message(this,
+                        QStringLiteral("The file %1 was not found.").arg(QDir::toNativeSeparators(readMe)));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(readMe)))
+        Prompt::message(
+            this, QStringLiteral("No program was found to show %1.").arg(QDir::toNativeSeparators(readMe)));
+}
+
+void MDI_Main::Main_About_About_Click()
+{
+    if (!m_about) {
+        m_about = new Frm_About(this);
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void MDI_Main::closeEvent(QCloseEvent *event)
+{
+    // Closing the frame ends the program: with the about box gone too, the frame was the
+    // last window.
+    if (m_about)
+        m_about->close();
+    event->accept();
+}

@@ -1,0 +1,133 @@
+#include "browse/ListView.h"
+#include "QtPrinters.h"
+#include "browse/ColumnSortToggle.h"
+#include "browse/ListViewModel.h"
+#include "browse/ListViewRows.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList kColumns = {QStringLiteral("Spell Name"), QStringLiteral("Level")};
+
+ListRows sampleRows()
+{
+    return {ListRow{QStringLiteral("beta"), {QStringLiteral("2")}, false, true},
+            ListRow{QStringLiteral("Alpha"), {QStringLiteral("1")}, true, false},
+            ListRow{QStringLiteral("alpha"), {QStringLiteral("3")}, false, false},
+            ListRow{QStringLiteral("Gamma"), {QString()}, true, true}};
+}
+
+QStringList names(const ListView &list)
+{
+    QStringList texts;
+    for (int row = 0; row < list.rowCount(); ++row)
+        texts.append(list.text(row));
+    return texts;
+}
+
+// Delivers a drop of the given kind of data onto a list, as the platform would.
+bool dropOnto(ListView &list, const QString &mimeType)
+{
+    QMimeData data;
+    data.setData(mimeType, QByteArray());
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list.viewport(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list.viewport(), &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+} // namespace
+
+TEST(ListViewRows, RowsGoInAndComeBackWithTheirStateInListOrder)
+{
+    ListView list(QStringLiteral("LV_Test"), kColumns);
+    appendRows(&list, sampleRows(), CheckBoxes::Yes);
+    EXPECT_EQ(rowsOf(&list), sampleRows());
+    EXPECT_EQ(list.rows()->data(list.rows()->index(0, 0), Qt::CheckStateRole), QVariant(Qt::Checked));
+
+    const ListRows selected = selectedRowsOf(&list);
+    ASSERT_EQ(selected.size(), 2);
+    EXPECT_EQ(selected.at(0).text, QStringLiteral("Alpha"));
+    EXPECT_EQ(selected.at(1).text, QStringLiteral("Gamma"));
+    EXPECT_EQ(firstSelectedRow(&list), 1);
+    EXPECT_EQ(selectedCount(&list), 2);
+
+    // A tick given on screen reads back; removed rows leave the others as they were.
+    list.rows()->setData(list.rows()->index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    list.rows()->removeRowNumbers({3, 0});
+    ListRows expected = {sampleRows().at(1), sampleRows().at(2)};
+    expected[1].checked = true;
+    expected[0].selected = false; // a removal replaces every row, selection included
+    EXPECT_EQ(rowsOf(&list), expected);
+
+    // Without check boxes the rows show none.
+    ListView plain(QStringLiteral("LV_Plain"), kColumns);
+    appendRows(&plain, sampleRows());
+    EXPECT_FALSE(plain.rows()->data(plain.rows()->index(0, 0), Qt::CheckStateRole).isValid());
+    EXPECT_FALSE(plain.rows()->flags(plain.rows()->index(0, 0)).testFlag(Qt::ItemIsUserCheckable));
+}
+
+TEST(ListViewRows, ColumnsSortAsTextIgnoringCaseAndTheSelectionStaysWithItsRows)
+{
+    ListView list(QStringLiteral("LV_Test"), kColumns);
+    appendRows(&list, sampleRows());
+    ColumnSortToggle toggle(&list);
+    toggle.sortBy(0);
+    EXPECT_EQ(names(list), (QStringList{"Gamma", "beta", "alpha", "Alpha"}));
+    EXPECT_EQ(selectedRowsOf(&list).at(0).text, QStringLiteral("Gamma"));
+    EXPECT_EQ(selectedRowsOf(&list).at(1).text, QStringLiteral("Alpha"));
+    toggle.sortBy(0);
+    EXPECT_EQ(names(list), (QStringList{"Alpha", "alpha", "beta", "Gamma"}));
+    EXPECT_EQ(list.selectedRowNumbers(), (QList<int>{0, 3}));
+}
+
+TEST(ListView, TakesOnlyDropsOfSpellsAndOnlyWhileDropsAreAccepted)
+{
+    ListView list(QStringLiteral("LV_Test"), kColumns);
+    EXPECT_FALSE(dropOnto(list, ListView::kDragMimeType)); // no drop target
+
+    int drops = 0;
+    list.setDropTarget([&] { ++drops; });
+    EXPECT_TRUE(list.dropsAccepted());
+    EXPECT_FALSE(dropOnto(list, QStringLiteral("text/plain")));
+    EXPECT_EQ(drops, 0);
+    EXPECT_TRUE(dropOnto(list, ListView::kDragMimeType));
+    EXPECT_EQ(drops, 1);
+
+    list.setDropsAccepted(false);
+    EXPECT_FALSE(dropOnto(list, ListView::kDragMimeType));
+    EXPECT_EQ(drops, 1);
+}
+
+TEST(ListView, PressingASelectedRowAndMovingStartsAndEndsADrag)
+{
+    ListView list(QStringLiteral("LV_Test"), kColumns);
+    appendRows(&list, sampleRows());
+    list.resize(300, 200);
+    list.show();
+    int starts = 0;
+    int completes = 0;
+    list.setDragSource(
+        [&] {
+            ++starts;
+            return true;
+        },
+        [&] { ++completes; });
+
+    const QPoint row = list.visualRect(list.rows()->index(1, 0)).center();
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseMove(list.viewport(), row + QPoint(0, 3 * QApplication::startDragDistance()));
+    QTest::mouseMove(list.viewport(), row + QPoint(0, 6 * QApplication::startDragDistance()));
+    // The drag itself takes the button's release.
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(completes, 1);
+    // The press on a selected row kept the other selected row.
+    EXPECT_EQ(list.selectedRowNumbers(), (QList<int>{1, 3}));
+}

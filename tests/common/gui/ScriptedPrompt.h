@@ -1,0 +1,45 @@
+#pragma once
+
+#include "shell/Prompt.h"
+
+#include <QQueue>
+#include <QStringList>
+
+#include <optional>
+
+// Stands in for every message box and file dialog while a test runs: records what the user
+// would have read and hands out answers queued beforehand. A question or file dialog with no
+// answer queued fails the test (and is answered No / Cancel).
+class ScriptedPrompt : public Prompt
+{
+public:
+    ScriptedPrompt();           // installs itself
+    ~ScriptedPrompt() override; // brings back the real dialogs
+
+    void answer(bool yes);
+    void chooseFile(const QString &path);
+    void cancelFile();
+
+    // Texts in the order shown: message boxes, questions, and "save: FILTER" / "open: FILTER"
+    // for file dialogs.
+    const QStringList &shown() const { return m_shown; }
+    const QStringList &messages() const { return m_messages; }
+    const QStringList &questions() const { return m_questions; }
+    QString lastMessage() const { return m_messages.isEmpty() ? QString() : m_messages.constLast(); }
+    void clear();
+
+protected:
+    void showMessage(QWidget *parent, const QString &text) override;
+    bool showQuestion(QWidget *parent, const QString &text) override;
+    std::optional<QString> showSaveFile(QWidget *parent, const QString &filter) override;
+    std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) override;
+
+private:
+    std::optional<QString> nextFile(const QString &kind, const QString &filter);
+
+    QStringList m_shown;
+    QStringList m_messages;
+    QStringList m_questions;
+    QQueue<bool> m_answers;
+    QQueue<std::optional<QString>> m_files;
+};

@@ -1,0 +1,82 @@
+#include "BrowserFixture.h"
+#include "browse/Frm_Browser.h"
+#include "browse/ListView.h"
+#include "browse/VM_DragDropAssistant.h"
+#include "shell/MDI_Main.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+
+namespace {
+
+using BrowserDragDrop = BrowserTest;
+
+const QString kStatus = QStringLiteral("SB_Browser");
+
+// A drag from one browser's selected rows that ends on another's list, as the platform
+// delivers it: the source packs, the target takes the drop, the source ends its drag.
+void dragSelected(Frm_Browser *from, Frm_Browser *to)
+{
+    ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
+    ListView *target = BrowserTest::spellsOf(to);
+    QMimeData marker;
+    marker.setData(ListView::kDragMimeType, QByteArray());
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target->viewport(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target->viewport(), &drop);
+    from->LV_Spells_OLECompleteDrag();
+}
+
+} // namespace
+
+TEST_F(BrowserDragDrop, DraggingThreeSpellsOntoASpellbookHoldingOneAddsTwo)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    selectSpells(
+        kxr, {QStringLiteral("amber Lantern"), QStringLiteral("Bramble Gate"), QStringLiteral("Ember Call")});
+
+    dragSelected(kxr, bryn);
+    EXPECT_EQ(namesIn(bryn), (QStringList{"amber Lantern", "Bramble Gate", "Cinder Veil", "Ember Call"}));
+    EXPECT_EQ(
+        library.rows(QStringLiteral("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid")),
+        (QStringList{"Bramble Gate", "Cinder Veil", "amber Lantern", "Ember Call"}));
+    EXPECT_EQ(panelTexts(bryn, kStatus),
+              (QStringList{"4 spells listed", "1 spells selected", "2 spells added"}));
+    EXPECT_TRUE(control<QTimer>(bryn, QStringLiteral("Timer1"))->isActive());
+    EXPECT_TRUE(prompt.shown().isEmpty());
+    EXPECT_FALSE(frame().dragDropAssistant()->Validate_Drop());
+
+    // A second drop without a new drag adds nothing.
+    const QStringList before = library.dump();
+    bryn->LV_Spells_OLEDragDrop();
+    EXPECT_EQ(library.dump(), before);
+}
+
+TEST_F(BrowserDragDrop, DropsOntoTheSourceOrOntoKXRChangeNothing)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
+    EXPECT_FALSE(spellsOf(kxr)->dropsAccepted());
+    EXPECT_TRUE(spellsOf(bryn)->dropsAccepted());
+    const QStringList before = library.dump();
+
+    selectSpells(bryn, {QStringLiteral("Bramble Gate")});
+    dragSelected(bryn, bryn);
+    ASSERT_TRUE(bryn->LV_Spells_OLEStartDrag());
+    kxr->LV_Spells_OLEDragDrop(); // a drop the list would refuse, run directly
+    bryn->LV_Spells_OLECompleteDrag();
+    EXPECT_EQ(library.dump(), before);
+    EXPECT_EQ(panelTexts(bryn, kStatus).at(2), QString());
+    EXPECT_EQ(namesIn(kxr).size(), 6);
+
+    // The drag ended: a later drop on another browser finds nothing to add.
+    corwin->LV_Spells_OLEDragDrop();
+    EXPECT_EQ(library.dump(), before);
+    EXPECT_TRUE(namesIn(corwin).isEmpty());
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}

@@ -1,0 +1,273 @@
+#include "BrowserFixture.h"
+#include "browse/Frm_Browser.h"
+#include "browse/Frm_Spell.h"
+#include "browse/ListView.h"
+#include "browse/ListViewModel.h"
+#include "shell/ButtonToolBar.h"
+#include "shell/Constants.h"
+#include "shell/MDI_Main.h"
+#include "shell/OpenWindows.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QString kStatus = QStringLiteral("SB_Browser");
+
+void clickHeader(ListView *list, int column)
+{
+    QHeaderView *header = list->header();
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                    header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+TEST_F(BrowserTest, ANewBrowserListsEverySpellWithItsOwnSchoolsAndEveryFilterSelected)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    EXPECT_EQ(kxr->windowTitle(), QStringLiteral("Browsing Spellbook KXR"));
+    const ListView *list = spellsOf(kxr);
+    EXPECT_EQ(list->rows()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Schools"));
+    EXPECT_EQ(rowTexts(list),
+              (QStringList{"amber Lantern|1|Sun|Rare|KXR|12", "Bramble Gate|2|Alteration|Common|KXR|12",
+                           "Cinder Veil|3|Alteration, Illusion/Phantasm, Sun|Common|KXR|12",
+                           // A spell without a school takes nobody else's schools.
+                           "Dusk Ward|1||Common|KXR|12", "Ember Call|1|Necromancy|Common|KXR|12",
+                           "Maud's \"Quiet\" Step|1|Mistress' Shadows|Common|KXR|12"}));
+    EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"6 spells listed", "1 spells selected", ""}));
+    EXPECT_EQ(selectedItems(kxr, QStringLiteral("Lst_Levels")),
+              (QStringList{"1st", "2nd", "3rd", "4th", "5th", "6th", "7th", "8th", "9th"}));
+    EXPECT_EQ(selectedItems(kxr, QStringLiteral("Lst_Schools")),
+              (QStringList{"Alteration", "Illusion/Phantasm", "Mistress' Shadows", "Necromancy", "Sun"}));
+
+    // Clicking rows counts the selection.
+    selectSpells(kxr,
+                 {QStringLiteral("Bramble Gate"), QStringLiteral("Ember Call"), QStringLiteral("Dusk Ward")});
+    EXPECT_EQ(panelTexts(kxr, kStatus).at(1), QStringLiteral("3 spells selected"));
+
+    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
+    EXPECT_TRUE(namesIn(corwin).isEmpty());
+    EXPECT_EQ(panelTexts(corwin, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
+}
+
+TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    kxr->Opt_Schools_None_Click();
+    EXPECT_TRUE(selectedItems(kxr, QStringLiteral("Lst_Schools")).isEmpty());
+    selectOnly(kxr, QStringLiteral("Lst_Schools"),
+               {QStringLiteral("Mistress' Shadows"), QStringLiteral("Sun")});
+    // Changing the filters alone does not re-read.
+    EXPECT_EQ(namesIn(kxr).size(), 6);
+
+    kxr->Toolbar1_ButtonClick(QStringLiteral("Requery"));
+    EXPECT_EQ(namesIn(kxr), (QStringList{"amber Lantern", "Cinder Veil", "Maud's \"Quiet\" Step"}));
+    EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"3 spells listed", "1 spells selected", ""}));
+    EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
+
+    selectOnly(kxr, QStringLiteral("Lst_Levels"), {QStringLiteral("1st")});
+    kxr->Requery();
+    EXPECT_EQ(namesIn(kxr), (QStringList{"amber Lantern", "Maud's \"Quiet\" Step"}));
+    EXPECT_EQ(panelTexts(kxr, kStatus).at(0), QStringLiteral("2 spells listed"));
+
+    // Nothing at the chosen levels: an empty list.
+    selectOnly(kxr, QStringLiteral("Lst_Levels"), {QStringLiteral("9th")});
+    kxr->Requery();
+    EXPECT_TRUE(namesIn(kxr).isEmpty());
+    EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
+
+    kxr->Opt_Levels_All_Click();
+    kxr->Opt_Schools_All_Click();
+    kxr->Requery();
+    EXPECT_EQ(namesIn(kxr).size(), 5); // the spell without a school has none of the selected ones
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
+TEST_F(BrowserTest, RequeryWithoutALevelOrASchoolSaysSoAndKeepsTheRows)
+{
+    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    bryn->Opt_Levels_None_Click();
+    bryn->Requery();
+    EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 level"});
+    EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
+
+    prompt.clear();
+    bryn->Opt_Levels_All_Click();
+    bryn->Opt_Schools_None_Click();
+    bryn->Toolbar1_ButtonClick(QStringLiteral("Requery"));
+    EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 School"});
+    EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
+    EXPECT_EQ(panelTexts(bryn, kStatus).at(0), QStringLiteral("2 spells listed"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
+}
+
+TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    kxr->B_Menu_Remove_Click();
+    EXPECT_EQ(prompt.messages(), QStringList{"Can not remove spells from KXR"});
+    EXPECT_EQ(namesIn(kxr).size(), 6);
+
+    library.addToSpellbook(QStringLiteral("Corwin"), QStringLiteral("Ember Call"), QStringLiteral("1"));
+    library.addToSpellbook(QStringLiteral("Corwin"), QStringLiteral("Dusk Ward"), QStringLiteral("1"));
+    library.addToSpellbook(QStringLiteral("Corwin"), QStringLiteral("amber Lantern"), QStringLiteral("1"));
+    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
+    const QStringList before = library.dump();
+    selectSpells(corwin, {QStringLiteral("amber Lantern"), QStringLiteral("Ember Call")});
+    prompt.clear();
+    prompt.answer(false);
+    corwin->B_Menu_Remove_Click();
+    EXPECT_EQ(
+        prompt.questions(),
+        QStringList{"Are you sure you want to remove all of the highlighted\nspells from this Spellbook?"});
+    EXPECT_EQ(library.dump(), before);
+    EXPECT_EQ(namesIn(corwin).size(), 3);
+
+    prompt.answer(true);
+    corwin->B_Menu_Remove_Click();
+    EXPECT_EQ(namesIn(corwin), QStringList{"Dusk Ward"});
+    EXPECT_EQ(library.rows(QStringLiteral("SELECT SpellName FROM Spellbook WHERE Caster = 'Corwin'")),
+              QStringList{"Dusk Ward"});
+    EXPECT_EQ(
+        library.rows(QStringLiteral("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY 1")),
+        (QStringList{"Bramble Gate", "Cinder Veil"}));
+    EXPECT_EQ(panelTexts(corwin, kStatus),
+              (QStringList{"1 spells listed", "1 spells selected", "2 Spell(s) Removed"}));
+    auto *timer = control<QTimer>(corwin, QStringLiteral("Timer1"));
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 5000);
+
+    // The last one: nothing listed, nothing selected.
+    prompt.answer(true);
+    corwin->B_Menu_Remove_Click();
+    EXPECT_EQ(panelTexts(corwin, kStatus),
+              (QStringList{"0 spells listed", "0 spells selected", "1 Spell(s) Removed"}));
+    corwin->Timer1_Timer(); // five seconds later
+    EXPECT_EQ(panelTexts(corwin, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
+    EXPECT_FALSE(timer->isActive());
+
+    // Nothing selected: nothing asked.
+    prompt.clear();
+    corwin->B_Menu_Remove_Click();
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
+TEST_F(BrowserTest, HeaderClicksSortDescendingThenAscendingWithOneToggleForAllColumns)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    ListView *list = spellsOf(kxr);
+    clickHeader(list, 0);
+    EXPECT_EQ(namesIn(kxr), (QStringList{"Maud's \"Quiet\" Step", "Ember Call", "Dusk Ward", "Cinder Veil",
+                                         "Bramble Gate", "amber Lantern"}));
+    clickHeader(list, 0);
+    EXPECT_EQ(namesIn(kxr), (QStringList{"amber Lantern", "Bramble Gate", "Cinder Veil", "Dusk Ward",
+                                         "Ember Call", "Maud's \"Quiet\" Step"}));
+    clickHeader(list, 1); // the toggle is shared: descending again
+    EXPECT_EQ(columnTexts(list, 1), (QStringList{"3", "2", "1", "1", "1", "1"}));
+}
+
+TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsButtons)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    const auto *kxrBar = control<ButtonToolBar>(kxr, QStringLiteral("Toolbar1"));
+    const auto *brynBar = control<ButtonToolBar>(bryn, QStringLiteral("Toolbar1"));
+    for (const QString &key :
+         {QStringLiteral("Print Spellbook"), QStringLiteral("Export Spellbook"),
+          QStringLiteral("Unlearned Spells"), QStringLiteral("Divider1"), QStringLiteral("Divider2")}) {
+        EXPECT_FALSE(kxrBar->isItemVisible(key)) << key.toStdString();
+        EXPECT_TRUE(brynBar->isItemVisible(key)) << key.toStdString();
+    }
+    for (const QString &key : {QStringLiteral("View Spell"), QStringLiteral("Manage Spell"),
+                               QStringLiteral("Export Selected Spells"), QStringLiteral("Requery")})
+        EXPECT_TRUE(kxrBar->isItemVisible(key)) << key.toStdString();
+    EXPECT_EQ(menuTexts(brynBar->buttonMenu(QStringLiteral("Print Spellbook"))),
+              (QStringList{"Print Spellbook", "Preview Spellbook", "-", "Print Filtered", "Preview Filtered",
+                           "-", "Print Selected Spells"}));
+    EXPECT_EQ(menuTexts(brynBar->buttonMenu(QStringLiteral("Export Spellbook"))),
+              (QStringList{"Full Spellbook", "-", "Filtered Only"}));
+}
+
+TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    const QString hint = QStringLiteral(
+        "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
+    EXPECT_EQ(spellsOf(kxr)->toolTip(), hint);
+
+    frame().Private_Browser_Tooltip_Click();
+    EXPECT_EQ(spellsOf(kxr)->toolTip(), QString());
+    EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
+    EXPECT_EQ(Constants::Browser_Tooltip_Text, QString());
+    EXPECT_FALSE(frame().menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked());
+    EXPECT_EQ(spellsOf(openBrowser(QStringLiteral("Corwin")))->toolTip(), QString());
+
+    frame().menuEntry(QStringLiteral("Private_Browser_Tooltip"))->trigger(); // a click on the entry
+    EXPECT_TRUE(frame().menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked());
+    for (Frm_Browser *browser : openBrowsers())
+        EXPECT_EQ(spellsOf(browser)->toolTip(), hint);
+}
+
+TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    QApplication::setActiveWindow(&frame());
+    spellsOf(bryn)->setFocus();
+    EXPECT_TRUE(
+        QTest::qWaitFor([] { return Constants::Active_Browser_Name == QStringLiteral("Bryn"); }, 2000));
+
+    selectSpells(bryn, {QStringLiteral("Cinder Veil")});
+    frame().menuEntry(QStringLiteral("Private_Browser_View"))->trigger();
+    QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards.at(0)->spellName(), QStringLiteral("Cinder Veil"));
+
+    // Right-clicking the list of KXR shows the popup with Remove disabled.
+    QMenu *popup = frame().menu(QStringLiteral("Private_Menu_Browser"));
+    kxr->LV_Spells_MouseDown(QPoint(4, 4));
+    EXPECT_EQ(Constants::Active_Browser_Name, QStringLiteral("KXR"));
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_FALSE(frame().menuEntry(QStringLiteral("Private_Browser_Remove"))->isEnabled());
+    popup->hide();
+    bryn->LV_Spells_MouseDown(QPoint(4, 4));
+    EXPECT_TRUE(frame().menuEntry(QStringLiteral("Private_Browser_Remove"))->isEnabled());
+    popup->hide();
+
+    prompt.answer(true);
+    frame().Private_Browser_Remove_Click();
+    EXPECT_EQ(namesIn(bryn), QStringList{"Bramble Gate"});
+    EXPECT_EQ(namesIn(kxr).size(), 6);
+}
+
+TEST_F(BrowserTest, ABrowserNeverGetsSmallerThanItOpensAndItsListFollowsItsSize)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    auto *window = qobject_cast<QMdiSubWindow *>(kxr->parentWidget());
+    ASSERT_NE(window, nullptr);
+    const QSize opened = kxr->size();
+    EXPECT_EQ(opened, QSize(600, 413));
+    ListView *list = spellsOf(kxr);
+    const QRect listOpened = list->geometry();
+
+    window->resize(300, 200);
+    EXPECT_EQ(kxr->size(), opened);
+    EXPECT_EQ(list->geometry(), listOpened);
+
+    window->resize(window->size() + QSize(500, 300));
+    EXPECT_EQ(kxr->size(), opened + QSize(500, 300));
+    EXPECT_EQ(list->size(), listOpened.size() + QSize(500, 300));
+    EXPECT_EQ(list->pos(), listOpened.topLeft());
+}

@@ -1,0 +1,103 @@
+#include "BrowserFixture.h"
+#include "browse/Frm_Browser.h"
+#include "browse/ListView.h"
+#include "exchange/VM_SpellSaver.h"
+#include "shell/Constants.h"
+#include "shell/MDI_Main.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+
+namespace {
+
+class ExportTest : public BrowserTest
+{
+protected:
+    QString fileNamed(const QString &name) const { return QDir(library.folder()).filePath(name); }
+
+    static QStringList namesRead(const ListRows &rows)
+    {
+        QStringList names;
+        for (const ListRow &row : rows)
+            names.append(row.text);
+        return names;
+    }
+};
+
+} // namespace
+
+TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
+{
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    selectSpells(kxr, {QStringLiteral("Maud's \"Quiet\" Step"), QStringLiteral("Cinder Veil")});
+    const QString path = fileNamed(QStringLiteral("chosen.spel"));
+    prompt.chooseFile(path);
+    kxr->Toolbar1_ButtonClick(QStringLiteral("Export Selected Spells"));
+    EXPECT_EQ(prompt.shown(), QStringList{"save: Spell Files (*.spel)|*.spel"});
+    EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
+
+    VM_SpellSaver reader;
+    ListRows read;
+    reader.OpenSpellFile2(read, path);
+    EXPECT_EQ(namesRead(read), (QStringList{"Cinder Veil", "Maud's \"Quiet\" Step"}));
+
+    // Nothing selected: the saver's own message, and the file as it was.
+    const QByteArray written = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    spellsOf(kxr)->clearSelection();
+    Constants::Active_Browser_Name = QStringLiteral("KXR");
+    prompt.clear();
+    prompt.chooseFile(path);
+    frame().Private_Browser_Export_Click(); // the popup entry, routed to the browser last focused
+    EXPECT_EQ(prompt.messages(), QStringList{"There are no spells selected"});
+    EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), written);
+
+    // Cancelling the dialog ends the command without a word.
+    prompt.clear();
+    prompt.cancelFile();
+    kxr->B_Menu_Export_Click();
+    EXPECT_TRUE(prompt.messages().isEmpty());
+}
+
+TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)
+{
+    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    selectOnly(bryn, QStringLiteral("Lst_Levels"), {QStringLiteral("2nd")});
+    bryn->Requery();
+    ASSERT_EQ(namesIn(bryn), QStringList{"Bramble Gate"});
+
+    const QString full = fileNamed(QStringLiteral("full.sbok"));
+    const QString filtered = fileNamed(QStringLiteral("filtered.sbok"));
+    prompt.chooseFile(full);
+    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Full"));
+    prompt.chooseFile(filtered);
+    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Filtered"));
+    EXPECT_EQ(prompt.shown(),
+              (QStringList{"save: Spellbooks (*.sbok)|*.sbok", "save: Spellbooks (*.sbok)|*.sbok"}));
+
+    VM_SpellSaver reader;
+    ListRows read;
+    reader.OpenSpellbookFile2(read, full);
+    EXPECT_EQ(namesRead(read), (QStringList{"Bramble Gate", "Cinder Veil"}));
+    EXPECT_EQ(reader.Caster_Details().value(0), QStringLiteral("Bryn"));
+    VM_SpellSaver filteredReader;
+    read.clear();
+    filteredReader.OpenSpellbookFile2(read, filtered);
+    EXPECT_EQ(namesRead(read), QStringList{"Bramble Gate"});
+
+    prompt.clear();
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    kxr->Toolbar1_ButtonMenuClick(QStringLiteral("Full"));
+    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
+    corwin->Toolbar1_ButtonMenuClick(QStringLiteral("Filtered"));
+    corwin->B_Menu_Export_Click();
+    EXPECT_EQ(prompt.shown(),
+              (QStringList{"Can not Export KXR Spellbook", "You can not Export an empty Spellbook.",
+                           "There are no spells in this Spellbook to export"}));
+}

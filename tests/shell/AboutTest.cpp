@@ -1,0 +1,71 @@
+#include "ScriptedPrompt.h"
+#include "shell/Frm_About.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Puts only the given folder on the PATH while it lives.
+class OnlyOnPath
+{
+public:
+    explicit OnlyOnPath(const QString &folder) : m_saved(qgetenv("PATH"))
+    {
+        qputenv("PATH", folder.toLocal8Bit());
+    }
+    ~OnlyOnPath() { qputenv("PATH", m_saved); }
+
+private:
+    QByteArray m_saved;
+};
+
+} // namespace
+
+TEST(About, ShowsNameVersionAndLinks)
+{
+    Frm_About about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Vellumar"));
+    EXPECT_FALSE(about.isModal());
+    EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Vellumar"));
+    EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.0"));
+    EXPECT_TRUE(
+        about.findChild<QLabel *>(QStringLiteral("lblURLPC"))->text().contains(QStringLiteral("https://")));
+    EXPECT_TRUE(
+        about.findChild<QLabel *>(QStringLiteral("lblKXRUrl"))->text().contains(QStringLiteral("https://")));
+    EXPECT_EQ(about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->text(),
+              QStringLiteral("&System Info..."));
+}
+
+TEST(About, SystemInfoStartsTheFirstToolFoundOrSaysItIsUnavailable)
+{
+    QTemporaryDir bin;
+    ScriptedPrompt prompt;
+    Frm_About about;
+    {
+        OnlyOnPath path(bin.path());
+        about.cmdSysInfo_Click();
+    }
+    EXPECT_EQ(prompt.messages(),
+              QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
+
+    // A tool on the PATH is started; it leaves a mark to show it ran.
+    const QString marker = bin.filePath(QStringLiteral("ran"));
+    QFile tool(bin.filePath(Frm_About::systemInfoTools().constLast()));
+    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+    tool.write(QStringLiteral("#!/bin/sh\n: > '%1'\n").arg(marker).toLocal8Bit());
+    tool.close();
+    tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    prompt.clear();
+    {
+        OnlyOnPath path(bin.path());
+        about.cmdSysInfo_Click();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 5000));
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}

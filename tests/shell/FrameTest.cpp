@@ -1,0 +1,267 @@
+#include "WindowTest.h"
+#include "browse/Frm_Browser.h"
+#include "shell/ButtonToolBar.h"
+#include "shell/Constants.h"
+#include "shell/MDI_Main.h"
+#include "store/AppFolder.h"
+
+#include "browse/ListView.h"
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+// Takes the place of the desktop's handler for local files.
+class FileOpener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+// "name|caption" of each entry of a menu and its sub-menus, depth-first.
+QStringList menuTree(const QMenu *menu)
+{
+    QStringList tree{menu->objectName() + QLatin1Char('|') + menu->title()};
+    const QList<QAction *> actions = menu->actions();
+    for (const QAction *action : actions) {
+        if (action->menu())
+            tree += menuTree(action->menu());
+        else
+            tree.append(action->objectName() + QLatin1Char('|') +
+                        (action->isSeparator() ? QStringLiteral("-") : action->text()));
+    }
+    return tree;
+}
+
+class Frame : public WindowTest
+{
+protected:
+    QStringList spellbookEntries()
+    {
+        return menuTexts(frame().TB_Main()->buttonMenu(QStringLiteral("Browser")));
+    }
+};
+
+} // namespace
+
+TEST_F(Frame, MenusCarryTheirNamesAndCaptionsAndHideThePopups)
+{
+    const QList<QMenu *> bar = frame().menuBar()->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
+    QStringList shown;
+    const QList<QAction *> titles = frame().menuBar()->actions();
+    for (const QAction *title : titles)
+        shown += menuTree(title->menu());
+    EXPECT_EQ(shown, (QStringList{"Main_File|&File",
+                                  "Main_File_Import|Import &File",
+                                  "Main_Tools_Divider3|-",
+                                  "Main_File_PreviewOptions|&Print Preview Options",
+                                  "Main_File_PreviewOptions_Max|Previews &Maximized",
+                                  "PPDivider|-",
+                                  "Main_File_Exit|&Exit",
+                                  "Main_Tools|&Tools",
+                                  "Main_Tools_Spellbooks|&Manage Spellbooks",
+                                  "Main_Tools_Schools|M&anage Schools",
+                                  "Main_Tools_Spells|Manage S&pells",
+                                  "Main_Tools_Divider4|-",
+                                  "Main_Tools_Scrolls|Manage S&crolls",
+                                  "Main_Tools_Divider5|-",
+                                  "Main_Manage_Search|&Search",
+                                  "Main_Window|&Window",
+                                  "Main_Window_Title|&Tile",
+                                  "Main_Window_Divider|-",
+                                  "Main_Window_Cascade|&Cascade",
+                                  "Main_About|&About",
+                                  "Main_About_Help|&Help Topics",
+                                  "Main_About_Divider1|-",
+                                  "Main_About_About|&About Vellumar"}));
+
+    // The popup menus exist but never show in the menu bar.
+    for (const QString &popup :
+         {QStringLiteral("Private_Menu_Browser"), QStringLiteral("Private_Menu_Search"),
+          QStringLiteral("Private_Menu_Scrolls"), QStringLiteral("Private_Menu_Unlearned")}) {
+        const QMenu *menu = frame().menu(popup);
+        ASSERT_NE(menu, nullptr) << popup.toStdString();
+        EXPECT_FALSE(titles.contains(menu->menuAction())) << popup.toStdString();
+    }
+    EXPECT_EQ(menuTree(frame().menu(QStringLiteral("Private_Menu_Browser"))),
+              (QStringList{"Private_Menu_Browser|Private Menu for Browser",
+                           "Private_Browser_View|&View Spell", "Private_Browser_Manage|&Manage Spell",
+                           "Private_Browser_Divider|-", "Private_Browser_Remove|&Remove Selected Spells",
+                           "Private_Browser_Divider2|-", "Private_Browser_Export|&Export Selected Spells",
+                           "Private_Browser_Divider3|-", "Private_Browser_Tooltip|&Toggle Tooltip"}));
+    EXPECT_TRUE(frame().menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked());
+    EXPECT_TRUE(frame().menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->isChecked());
+
+    // Windows that are not part of the program yet: their commands are there, disabled.
+    for (const QString &command :
+         {QStringLiteral("Main_File_Import"), QStringLiteral("Main_Tools_Spellbooks"),
+          QStringLiteral("Main_Tools_Schools"), QStringLiteral("Main_Tools_Spells"),
+          QStringLiteral("Main_Tools_Scrolls"), QStringLiteral("Main_Manage_Search")})
+        EXPECT_FALSE(frame().menuEntry(command)->isEnabled()) << command.toStdString();
+}
+
+TEST_F(Frame, ToolBarButtonsHaveIconsAndTipsAndFollowTheirMenuCommands)
+{
+    const QStringList keys = {"Browser",        "Manage Spellbooks", "Manage Schools", "Manage Spells",
+                              "Manage Scrolls", "Import Spells",     "Search"};
+    const QStringList tips = {"Spellbooks",     "Manage Spellbooks",     "Manage Schools", "Manage Spells",
+                              "Manage Scrolls", "Import Vellumar Files", "Search"};
+    const QList<QToolButton *> buttons =
+        frame().TB_Main()->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly);
+    QStringList shownKeys;
+    for (const QToolButton *button : buttons) {
+        if (keys.contains(button->objectName()))
+            shownKeys.append(button->objectName());
+    }
+    EXPECT_EQ(shownKeys, keys);
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const QToolButton *button = frame().TB_Main()->button(keys.at(i));
+        EXPECT_EQ(button->toolTip(), tips.at(i));
+        EXPECT_FALSE(button->icon().isNull());
+    }
+    EXPECT_TRUE(frame().TB_Main()->button(QStringLiteral("Browser"))->isEnabled());
+    EXPECT_FALSE(frame().TB_Main()->button(QStringLiteral("Search"))->isEnabled());
+
+    // A button is enabled exactly when its command is.
+    frame().menuEntry(QStringLiteral("Main_Manage_Search"))->setEnabled(true);
+    EXPECT_TRUE(frame().TB_Main()->button(QStringLiteral("Search"))->isEnabled());
+}
+
+TEST_F(Frame, SpellbooksDropDownListsKXRThenEveryCasterAndFollowsAnImport)
+{
+    EXPECT_EQ(spellbookEntries(), QStringList{"KXR"});
+    EXPECT_EQ(frame().statusPanel(1)->text(), QStringLiteral("1 spellbook"));
+
+    library.addCaster(QStringLiteral("Zora"));
+    library.addCaster(QStringLiteral("Bryn & Co"));
+    frame().Load_Spellbook_ButtonMenus();
+    EXPECT_EQ(spellbookEntries(), (QStringList{"KXR", "Zora", "Bryn && Co"}));
+    EXPECT_EQ(frame().statusPanel(1)->text(), QStringLiteral("3 spellbooks"));
+
+    // After an import the new spellbook is offered, and only its own open browser re-reads.
+    library.addSchool(QStringLiteral("Sun"));
+    library.addSpell(QStringLiteral("Dawn Hymn"), QStringLiteral("1"), {QStringLiteral("Sun")});
+    Frm_Browser *zora = openBrowser(QStringLiteral("Zora"));
+    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    library.addToSpellbook(QStringLiteral("Zora"), QStringLiteral("Dawn Hymn"), QStringLiteral("1"));
+    library.addCaster(QStringLiteral("Ilse"));
+    library.addSpell(QStringLiteral("Evening Hymn"), QStringLiteral("1"), {QStringLiteral("Sun")});
+    frame().Refresh_From_Import(QStringLiteral(" Zora "));
+    EXPECT_EQ(spellbookEntries(), (QStringList{"KXR", "Zora", "Bryn && Co", "Ilse"}));
+    EXPECT_EQ(columnTexts(control<ListView>(zora, QStringLiteral("LV_Spells"))), QStringList{"Dawn Hymn"});
+    EXPECT_EQ(columnTexts(control<ListView>(kxr, QStringLiteral("LV_Spells"))), QStringList{"Dawn Hymn"});
+}
+
+TEST_F(Frame, ChoosingASpellbookTwiceBringsItsOneBrowserToTheFront)
+{
+    library.addCaster(QStringLiteral("Bryn"));
+    Frm_Browser *first = openBrowser(QStringLiteral("Bryn"));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("Browsing Spellbook Bryn"));
+    EXPECT_EQ(frame().currentBrowser(), first);
+    EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
+
+    openBrowser(QStringLiteral("KXR"));
+    EXPECT_NE(frame().mdiArea()->activeSubWindow()->widget(), first);
+    EXPECT_EQ(openBrowser(QStringLiteral("Bryn")), first);
+    EXPECT_EQ(openBrowsers().size(), 2);
+    EXPECT_EQ(frame().mdiArea()->activeSubWindow()->widget(), first);
+
+    // The same through the operations other windows call.
+    frame().mSpellbook(QStringLiteral("  Bryn "));
+    frame().Show_Spell_Book();
+    EXPECT_EQ(openBrowsers().size(), 2);
+}
+
+TEST_F(Frame, PreviewsMaximizedToggleHoldsForTheRunOnly)
+{
+    frame().Main_File_PreviewOptions_Max_Click();
+    EXPECT_FALSE(Constants::Previews_Maximized);
+    EXPECT_FALSE(frame().menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->isChecked());
+    frame().menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->trigger(); // a click
+    EXPECT_TRUE(Constants::Previews_Maximized);
+    frame().Main_File_PreviewOptions_Max_Click();
+
+    MDI_Main restarted;
+    ASSERT_TRUE(restarted.MDIForm_Load());
+    EXPECT_TRUE(Constants::Previews_Maximized);
+    EXPECT_TRUE(restarted.menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->isChecked());
+}
+
+TEST_F(Frame, HelpTopicsApologisesThenOpensTheReadMe)
+{
+    FileOpener opener;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+    const QString readMe = QDir(library.folder()).filePath(QStringLiteral("Read Me.txt"));
+
+    frame().Main_About_Help_Click();
+    EXPECT_EQ(prompt.messages(),
+              (QStringList{"Sorry, Help Topics not yet implemented.\n\n"
+                           "The Read Me may have some useful information.",
+                           "The file " + QDir::toNativeSeparators(readMe) + " was not found."}));
+    EXPECT_TRUE(opener.opened.isEmpty());
+
+    QFile file(readMe);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    prompt.clear();
+    frame().menuEntry(QStringLiteral("Main_About_Help"))->trigger();
+    EXPECT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(opener.opened, QList<QUrl>{QUrl::fromLocalFile(readMe)});
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+TEST_F(Frame, WindowMenuTilesCascadesAndListsTheOpenWindows)
+{
+    library.addCaster(QStringLiteral("Bryn"));
+    openBrowser(QStringLiteral("KXR"));
+    openBrowser(QStringLiteral("Bryn"));
+
+    QMenu *windowMenu = frame().menu(QStringLiteral("Main_Window"));
+    emit windowMenu->aboutToShow();
+    EXPECT_EQ(menuTexts(windowMenu), (QStringList{"&Tile", "-", "&Cascade", "-", "&1 Browsing Spellbook KXR",
+                                                  "&2 Browsing Spellbook Bryn"}));
+    windowMenu->actions().at(4)->trigger();
+    EXPECT_EQ(frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("Browsing Spellbook KXR"));
+
+    frame().Main_Window_Title_Click();
+    const QList<QMdiSubWindow *> windows = frame().mdiArea()->subWindowList();
+    const int width = frame().mdiArea()->viewport()->width();
+    for (const QMdiSubWindow *window : windows) {
+        EXPECT_EQ(window->x(), 0);
+        EXPECT_EQ(window->width(), width);
+    }
+    EXPECT_NE(windows.at(0)->y(), windows.at(1)->y());
+
+    frame().Main_Window_Cascade_Click();
+    EXPECT_NE(windows.at(0)->pos(), windows.at(1)->pos());
+}
+
+TEST(FrameLoad, ALibraryThatCannotBeOpenedIsReportedTrimmed)
+{
+    QTemporaryDir empty;
+    setAppFolder(empty.path());
+    ScriptedPrompt prompt;
+    MDI_Main frame;
+    EXPECT_FALSE(frame.MDIForm_Load());
+    setAppFolder(QString());
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_FALSE(prompt.lastMessage().isEmpty());
+    EXPECT_EQ(prompt.lastMessage(), prompt.lastMessage().trimmed());
+    EXPECT_EQ(frame.library(), nullptr);
+}
+
+#include "FrameTest.moc"

@@ -1,0 +1,113 @@
+#include "ScriptedPrompt.h"
+#include "TestLibrary.h"
+#include "shell/Constants.h"
+#include "shell/Frm_Open.h"
+#include "shell/MDI_Main.h"
+#include "store/AppFolder.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+template<typename Window>
+Window *topLevel(const QString &name)
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window->objectName() == name && window->isVisible())
+            return qobject_cast<Window *>(window);
+    }
+    return nullptr;
+}
+
+// Runs the entry procedure; once its event loop runs, `whileRunning` acts as the user would.
+// A loop that does not end within ten seconds ends with 99.
+int runProgram(const std::function<void()> &whileRunning)
+{
+    // Showing the splash may already deliver posted events, before the program's event loop
+    // runs: wait for the loop itself.
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (QThread::currentThread()->loopLevel() == 0)
+            return;
+        user.stop();
+        whileRunning();
+    });
+    user.start(10);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    deadline.start(10000);
+    return Constants::Main({});
+}
+
+} // namespace
+
+TEST(Startup, AnyCommandLineTextEndsTheProgramWithoutAWindow)
+{
+    ScriptedPrompt prompt;
+    const QWidgetList before = QApplication::topLevelWidgets();
+    EXPECT_EQ(Constants::Main({QStringLiteral("--help")}), 0);
+    EXPECT_EQ(QApplication::topLevelWidgets(), before);
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
+TEST(Startup, SplashShowsTheVersionForThreeSecondsThenTheFrame)
+{
+    TestLibrary library;
+    ScriptedPrompt prompt;
+    bool sawSplash = false;
+    bool sawFrame = false;
+    const int exitCode = runProgram([&] {
+        auto *splash = topLevel<Frm_Open>(QStringLiteral("Frm_Open"));
+        ASSERT_NE(splash, nullptr);
+        sawSplash = true;
+        EXPECT_EQ(splash->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+                  QStringLiteral("Version 1.0"));
+        const auto *timer = splash->findChild<QTimer *>(QStringLiteral("Timer1"));
+        EXPECT_TRUE(timer->isActive());
+        EXPECT_TRUE(timer->isSingleShot());
+        EXPECT_EQ(timer->interval(), 3000);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+
+        splash->Timer1_Timer(); // the three seconds are up
+        auto *frame = topLevel<MDI_Main>(QStringLiteral("MDI_Main"));
+        ASSERT_NE(frame, nullptr);
+        sawFrame = true;
+        EXPECT_EQ(frame->windowTitle(), QStringLiteral(" Vellumar, Version 1.0"));
+        EXPECT_EQ(topLevel<Frm_Open>(QStringLiteral("Frm_Open")), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(frame->mdiArea()->subWindowList().isEmpty());
+        frame->close();
+    });
+    EXPECT_TRUE(sawSplash);
+    EXPECT_TRUE(sawFrame);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
+TEST(Startup, ALibraryThatCannotBeOpenedIsReportedAndEndsWithAnErrorCode)
+{
+    QTemporaryDir empty;
+    setAppFolder(empty.path());
+    ScriptedPrompt prompt;
+    const int exitCode = runProgram([] {
+        auto *splash = topLevel<Frm_Open>(QStringLiteral("Frm_Open"));
+        ASSERT_NE(splash, nullptr);
+        splash->Timer1_Timer();
+    });
+    setAppFolder(QString());
+
+    EXPECT_EQ(exitCode, 1);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_FALSE(prompt.lastMessage().isEmpty());
+    EXPECT_EQ(prompt.lastMessage(), prompt.lastMessage().trimmed());
+    EXPECT_EQ(topLevel<MDI_Main>(QStringLiteral("MDI_Main")), nullptr);
+}
