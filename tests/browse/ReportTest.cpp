@@ -8,10 +8,7 @@
 
 ReportTest::ReportTest()
 {
-    const QDir delivered(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/reports"));
-    const QStringList files = delivered.entryList({QStringLiteral("*.rpt")});
-    for (const QString &file : files)
-        QFile::copy(delivered.filePath(file), QDir(library.folder()).filePath(file));
+    library.addReportFiles();
 }
 
 QString ReportTest::writeReport(const QString &fileName, const QString &content)

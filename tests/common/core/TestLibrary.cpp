@@ -3,6 +3,9 @@
 #include "store/AppFolder.h"
 #include "store/Schema.h"
 
+#include <QDir>
+#include <QFile>
+
 TestLibrary::TestLibrary()
 {
     setAppFolder(m_dir.path());
@@ -72,6 +75,14 @@ void TestLibrary::addFailed(const QString &caster, const QString &spell, const Q
 {
     Statement insert(db(), "INSERT INTO FailedSpells (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
     insert.bind(1, caster).bind(2, spell).bind(3, level).run();
+}
+
+void TestLibrary::addReportFiles()
+{
+    const QDir delivered(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/reports"));
+    const QStringList files = delivered.entryList({QStringLiteral("*.rpt")});
+    for (const QString &file : files)
+        QFile::copy(delivered.filePath(file), QDir(folder()).filePath(file));
 }
 
 QStringList TestLibrary::rows(const QString &sql)

@@ -30,6 +30,8 @@ public:
     void addCaster(const QString &name);
     void addToSpellbook(const QString &caster, const QString &spell, const QString &level = QString());
     void addFailed(const QString &caster, const QString &spell, const QString &level = QString());
+    // The report layouts the program delivers, copied into the application folder.
+    void addReportFiles();
 
     // Rows of a query, each row's columns joined with "|".
     QStringList rows(const QString &sql);

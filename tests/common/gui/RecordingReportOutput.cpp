@@ -19,6 +19,13 @@ RecordingReportOutput::~RecordingReportOutput()
     install(nullptr);
 }
 
+void RecordingReportOutput::deliver(const ReportJob &job)
+{
+    if (onDelivery)
+        onDelivery(job);
+    jobs.append(job);
+}
+
 QString RecordingReportOutput::pdfText(const ReportJob &job)
 {
     const QString path = m_dir.filePath(
