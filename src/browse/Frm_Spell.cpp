@@ -1,7 +1,12 @@
 #include "browse/Frm_Spell.h"
 
+#include "browse/PrintCommand.h"
+#include "browse/ReportEngine.h"
 #include "shell/ButtonToolBar.h"
+#include "shell/Constants.h"
+#include "shell/MDI_Main.h"
 #include "shell/ToolIcons.h"
+#include "store/Database.h"
 #include "store/VM_Spell.h"
 
 #include <QFormLayout>
@@ -29,9 +34,11 @@ Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
                               {QStringLiteral("Preview Spell"), QStringLiteral("Preview Spell")}});
     m_toolbar->addButton(QStringLiteral("Manage Spell"), QStringLiteral("Manage Spell"),
                          ToolIcons::icon(ToolIcons::ManageSpell));
-    // Printing arrives with the report windows, managing with the manage-spells window.
+    // Managing arrives with the manage-spells window; a card stays without print until it
+    // shows a spell.
     m_toolbar->button(QStringLiteral("Print"))->setEnabled(false);
     m_toolbar->button(QStringLiteral("Manage Spell"))->setEnabled(false);
+    m_crystal = new ReportEngine(this);
     connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Spell::Toolbar1_ButtonClick);
     connect(m_toolbar, &ButtonToolBar::buttonMenuClicked, this, &Frm_Spell::Toolbar1_ButtonMenuClick);
 
@@ -137,6 +144,7 @@ void Frm_Spell::fill()
     set("Lbl_Author",
         spell.Fetch_Spell_Author().isEmpty() ? QStringLiteral("KXR") : spell.Fetch_Spell_Author());
     m_description->setPlainText(spell.Fetch_Spell_Description());
+    m_toolbar->button(QStringLiteral("Print"))->setEnabled(true);
 }
 
 void Frm_Spell::Toolbar1_ButtonClick(const QString &key)
@@ -148,5 +156,35 @@ void Frm_Spell::Toolbar1_ButtonClick(const QString &key)
 
 void Frm_Spell::Toolbar1_ButtonMenuClick(const QString &key)
 {
-    Q_UNUSED(key);
+    if (key == QStringLiteral("Print Spell"))
+        printSpell(false);
+    else if (key == QStringLiteral("Preview Spell"))
+        printSpell(true);
+}
+
+void Frm_Spell::printSpell(bool preview)
+{
+    if (!m_spell || m_spell->Fetch_Spell_Name().isEmpty())
+        return; // the card of a spell that has left the library shows nothing to print
+    PrintCommand command(this, m_frame ? m_frame->statusPanel(2) : nullptr);
+    command.run([&] {
+        const QString status = m_spell->Set_Spell_Hold();
+        if (!status.isEmpty()) {
+            command.tell(status);
+            return;
+        }
+        m_crystal->setPassword(QString::fromLatin1(kLibraryPassword));
+        m_crystal->setReportFileName(ReportEngine::reportPath(QStringLiteral("singlespell.rpt")));
+        m_crystal->setWindowState(Constants::Previews_Maximized ? ReportEngine::WindowState::Maximized
+                                                                : ReportEngine::WindowState::Normal);
+        m_crystal->setWindowTitle(windowTitle() + QLatin1Char(' ') + QStringLiteral("Print Preview"));
+        if (preview) {
+            m_crystal->setDestination(ReportEngine::Destination::Window);
+        } else {
+            command.showProgress(QStringLiteral("Printing ") + m_spell->Fetch_Spell_Name() +
+                                 QStringLiteral("..."));
+            m_crystal->setDestination(ReportEngine::Destination::Printer);
+        }
+        m_crystal->start();
+    });
 }

@@ -9,6 +9,7 @@ class MDI_Main;
 class QLabel;
 class QTabWidget;
 class QTextEdit;
+class ReportEngine;
 class VM_Library;
 class VM_Spell;
 class Frm_ManageSpells;
@@ -37,6 +38,7 @@ public slots:
 private:
     QLabel *addDetail(const QString &name, const QString &caption);
     void fill();
+    void printSpell(bool preview);
 
     QString m_spellName;
     QWidget *m_opener = nullptr;
@@ -49,4 +51,5 @@ private:
     QTabWidget *m_tabs = nullptr;
     QWidget *m_details = nullptr;
     QTextEdit *m_description = nullptr;
+    ReportEngine *m_crystal = nullptr;
 };

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "shell/BusyCursor.h"
+#include "store/VmError.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <optional>
+
+class QLabel;
+class QWidget;
+
+// What every print and preview command of a window does around its report: the busy pointer
+// while it runs and a progress text in the frame's status panel, both gone before any message
+// and when the command ends; an error raised on the way (no printer, a broken report file, a
+// failed hold) ends the command with its description shown.
+class PrintCommand
+{
+public:
+    PrintCommand(QWidget *window, QLabel *progressPanel);
+    ~PrintCommand();
+    PrintCommand(const PrintCommand &) = delete;
+    PrintCommand &operator=(const PrintCommand &) = delete;
+
+    void showProgress(const QString &text);
+    // A message to the user, with the pointer and the progress text cleared first. The command
+    // may go on afterwards, busy again.
+    void tell(const QString &text);
+
+    // Runs the body; false when it raised an error, which has then been shown.
+    template<typename Body>
+    bool run(Body &&body);
+
+private:
+    void failed(const QString &description);
+
+    QPointer<QWidget> m_window;
+    QPointer<QLabel> m_panel;
+    std::optional<BusyCursor> m_busy;
+};
+
+template<typename Body>
+bool PrintCommand::run(Body &&body)
+{
+    try {
+        body();
+        return true;
+    } catch (const VmError &error) {
+        failed(error.description);
+        return false;
+    }
+}
