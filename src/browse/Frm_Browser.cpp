@@ -360,8 +360,15 @@ void Frm_Browser::Toolbar1_ButtonClick(const QString &key)
 
 void Frm_Browser::Toolbar1_ButtonMenuClick(const QString &key)
 {
-    // The print entries arrive with the report windows.
-    if (key == QStringLiteral("Full") || key == QStringLiteral("Filtered"))
+    if (key == QStringLiteral("Print Spellbook") || key == QStringLiteral("Preview Spellbook"))
+        printSpellbook(key == QStringLiteral("Preview Spellbook"));
+    else if (key == QStringLiteral("Print Filtered"))
+        printFiltered(QStringLiteral("Printer"));
+    else if (key == QStringLiteral("Preview Filtered"))
+        printFiltered(QStringLiteral("Window"));
+    else if (key == QStringLiteral("Print Selected Spells"))
+        printSelectedSpells();
+    else if (key == QStringLiteral("Full") || key == QStringLiteral("Filtered"))
         exportSpellbook(key);
 }
 

@@ -13,6 +13,7 @@ class MDI_Main;
 class QListWidget;
 class QPushButton;
 class QStatusBar;
+class ReportEngine;
 class VM_DragDropAssistant;
 class VM_Library;
 class Frm_ManageSpells;
@@ -78,6 +79,9 @@ private:
     QPushButton *addFilterButton(const QString &name, const QString &caption, void (Frm_Browser::*handler)());
     bool isLibrary() const;
     void exportSpellbook(const QString &mode);
+    void printSpellbook(bool preview);
+    void printFiltered(const QString &destination);
+    void printSelectedSpells();
 
     VM_Library *m_library = nullptr;
     MDI_Main *m_frame = nullptr;
@@ -99,4 +103,5 @@ private:
     QWidget *m_ghost = nullptr;
     CSplitter *m_splitter = nullptr;
     ColumnSortToggle *m_sort = nullptr;
+    ReportEngine *m_crystal = nullptr;
 };

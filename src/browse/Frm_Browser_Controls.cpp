@@ -4,6 +4,7 @@
 #include "browse/ColumnSortToggle.h"
 #include "browse/ListStatusPanels.h"
 #include "browse/ListView.h"
+#include "browse/ReportEngine.h"
 #include "shell/ButtonToolBar.h"
 #include "shell/ToolIcons.h"
 
@@ -77,8 +78,7 @@ void Frm_Browser::createControls()
                               {QStringLiteral("Filtered"), QStringLiteral("Filtered Only")}});
     m_toolbar->addButton(QStringLiteral("Requery"), QStringLiteral("Requery"),
                          ToolIcons::icon(ToolIcons::Requery));
-    // Printing arrives with the report windows.
-    m_toolbar->button(QStringLiteral("Print Spellbook"))->setEnabled(false);
+    m_crystal = new ReportEngine(this);
     connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Browser::Toolbar1_ButtonClick);
     connect(m_toolbar, &ButtonToolBar::buttonMenuClicked, this, &Frm_Browser::Toolbar1_ButtonMenuClick);
 

@@ -1,0 +1,119 @@
+#include "browse/Frm_Print.h"
+
+#include "browse/Frm_Browser.h"
+#include "browse/ListView.h"
+#include "browse/ListViewRows.h"
+#include "browse/PrintCommand.h"
+#include "browse/ReportEngine.h"
+#include "shell/MDI_Main.h"
+#include "shell/Prompt.h"
+#include "store/Database.h"
+#include "store/VM_Library.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+Frm_Print::Frm_Print(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Frm_Print"));
+    setModal(true);
+
+    auto *label =
+        new QLabel(QStringLiteral("What name would you like to give to this filtered Spellbook?"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setWordWrap(true);
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("Txt_Filtered"));
+    label->setBuddy(m_name);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *print = buttons->addButton(QStringLiteral("&Print"), QDialogButtonBox::AcceptRole);
+    print->setObjectName(QStringLiteral("Cmd_Print"));
+    print->setDefault(true);
+    QPushButton *cancel = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Cmd_Cancel"));
+    // The buttons do the work themselves; the box only lays them out.
+    connect(print, &QPushButton::clicked, this, &Frm_Print::Cmd_Print_Click);
+    connect(cancel, &QPushButton::clicked, this, &Frm_Print::Cmd_Cancel_Click);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(m_name);
+    layout->addWidget(buttons);
+    setMinimumWidth(360);
+
+    m_crystal = new ReportEngine(this);
+}
+
+Frm_Print *Frm_Print::shared(MDI_Main *frame)
+{
+    auto *dialog = frame->findChild<Frm_Print *>(QStringLiteral("Frm_Print"), Qt::FindDirectChildrenOnly);
+    return dialog ? dialog : new Frm_Print(frame);
+}
+
+void Frm_Print::Initialize(Frm_Browser *browser, VM_Library *library, MDI_Main *frame,
+                           const QString &destination)
+{
+    m_browser = browser;
+    m_library = library;
+    m_frame = frame;
+    m_destination = destination;
+    setWindowTitle(QStringLiteral("Printing Filtered Spellbook ") + browser->tag().trimmed());
+    m_name->setFocus();
+    exec();
+}
+
+void Frm_Print::Cmd_Print_Click()
+{
+    const QString filterName = m_name->text().trimmed();
+    if (filterName.isEmpty()) {
+        Prompt::message(this, QStringLiteral("You must indicate a name for this filtered Spellbook"));
+        m_name->setFocus();
+        return;
+    }
+    if (!m_browser || !m_library) {
+        unload(); // the browser closed meanwhile: there is no list left to print
+        return;
+    }
+
+    PrintCommand command(m_frame, m_frame ? m_frame->statusPanel(2) : nullptr);
+    command.showProgress(QStringLiteral("Printing Filtered Spellbook ") + filterName + QStringLiteral("..."));
+    const bool done = command.run([&] {
+        // Previews of a filtered print open at their normal size, whatever the frame's option.
+        m_crystal->setPassword(QString::fromLatin1(kLibraryPassword));
+        m_crystal->setWindowState(ReportEngine::WindowState::Normal);
+        hide();
+
+        const QString caster = m_browser->tag().trimmed();
+        m_library->Print_Filtered_Spellbook(
+            rowsOf(m_browser->findChild<ListView *>(QStringLiteral("LV_Spells"))), caster);
+        const QString status = m_library->Set_Caster_Hold(caster, filterName);
+        if (!status.isEmpty()) {
+            command.tell(status);
+            return;
+        }
+        m_crystal->setDestination(m_destination == QStringLiteral("Window")
+                                      ? ReportEngine::Destination::Window
+                                      : ReportEngine::Destination::Printer);
+        m_crystal->setReportFileName(ReportEngine::reportPath(QStringLiteral("filteredspellbook.rpt")));
+        m_crystal->start();
+    });
+    if (done && m_destination != QStringLiteral("Window"))
+        unload();
+}
+
+void Frm_Print::Cmd_Cancel_Click()
+{
+    unload();
+}
+
+// The one dialog lives as long as the frame, so previews it opened stay open; unloading it
+// hides it and forgets the name, as a dialog loaded afresh would.
+void Frm_Print::unload()
+{
+    hide();
+    m_name->clear();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class Frm_Browser;
+class MDI_Main;
+class QLineEdit;
+class ReportEngine;
+class VM_Library;
+
+// Asks for the name under which a browser's filtered list is printed or previewed, and prints
+// it. One dialog serves the whole program; after a preview it stays, hidden, because the
+// preview window belongs to its report control.
+class Frm_Print : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Frm_Print(QWidget *parent = nullptr);
+
+    // The frame's dialog, made at the first request.
+    static Frm_Print *shared(MDI_Main *frame);
+
+    // Shows the dialog modally for a browser; destination is "Printer" or "Window".
+    void Initialize(Frm_Browser *browser, VM_Library *library, MDI_Main *frame, const QString &destination);
+
+public slots:
+    void Cmd_Print_Click();
+    void Cmd_Cancel_Click();
+
+private:
+    void unload();
+
+    QPointer<Frm_Browser> m_browser;
+    VM_Library *m_library = nullptr;
+    QPointer<MDI_Main> m_frame;
+    QString m_destination;
+
+    QLineEdit *m_name = nullptr;
+    ReportEngine *m_crystal = nullptr;
+};
