@@ -72,8 +72,12 @@ public slots:
     void LV_Spells_OLEDragDrop();
     void Timer1_Timer();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void createControls();
+    void fitColumns();
     void placeControls();
     QWidget *createFilters();
     QPushButton *addFilterButton(const QString &name, const QString &caption, void (Frm_Browser::*handler)());
@@ -104,4 +108,5 @@ private:
     CSplitter *m_splitter = nullptr;
     ColumnSortToggle *m_sort = nullptr;
     ReportEngine *m_crystal = nullptr;
+    bool m_columnsFitted = false;
 };

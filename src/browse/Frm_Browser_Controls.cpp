@@ -21,9 +21,13 @@
 
 namespace {
 
-// The window opens at 9000 x 6195 twips and never gets smaller; the list is 6615 twips wide.
+// The window is laid out at 9000 x 6195 twips, its smallest size; the list is 6615 twips wide.
+// It opens larger, where spell names and schools can be read whole.
 constexpr int kWindowWidth = 9000 / 15;
 constexpr int kWindowHeight = 6195 / 15;
+constexpr QSize kOpeningSize(900, 580);
+// Widths that show every column in the list's laid-out width; "Page" takes the rest.
+constexpr int kColumnWidths[] = {122, 40, 102, 80, 36, 36};
 constexpr int kListWidth = 6615 / 15;
 constexpr int kMargin = 6;
 constexpr int kMinPane = 120;
@@ -46,7 +50,31 @@ Frm_Browser::~Frm_Browser() = default;
 
 QSize Frm_Browser::sizeHint() const
 {
-    return QSize(kWindowWidth, kWindowHeight);
+    return kOpeningSize;
+}
+
+void Frm_Browser::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_columnsFitted)
+        return;
+    m_columnsFitted = true;
+    // Once the window has its opening size, the width the list gained over its laid-out size goes
+    // to the two columns that need it; later the user's own column widths are left alone.
+    QTimer::singleShot(0, this, &Frm_Browser::fitColumns);
+}
+
+void Frm_Browser::fitColumns()
+{
+    // The last column stretches to the edge, so it counts at its laid-out width.
+    int used = kColumnWidths[5];
+    for (int column = 0; column < 5; ++column)
+        used += m_list->columnWidth(column);
+    const int extra = m_list->viewport()->width() - used;
+    if (extra > 0) {
+        m_list->setColumnWidth(0, m_list->columnWidth(0) + extra * 2 / 5);
+        m_list->setColumnWidth(2, m_list->columnWidth(2) + extra * 3 / 5);
+    }
 }
 
 void Frm_Browser::createControls()
@@ -86,11 +114,9 @@ void Frm_Browser::createControls()
                           {QStringLiteral("Spell Name"), QStringLiteral("Level"), QStringLiteral("Schools"),
                            QStringLiteral("Frequency"), QStringLiteral("Book"), QStringLiteral("Page")},
                           this);
-    // Widths that show every column in the list's opening width; "Page" takes the rest.
-    const int widths[] = {130, 40, 108, 66, 36, 36};
     m_list->header()->setMinimumSectionSize(24);
     for (int column = 0; column < 6; ++column)
-        m_list->setColumnWidth(column, widths[column]);
+        m_list->setColumnWidth(column, kColumnWidths[column]);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_sort = new ColumnSortToggle(m_list);
     connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Browser::LV_Spells_Click);

@@ -223,6 +223,9 @@ QMdiSubWindow *MDI_Main::showChild(QWidget *window)
     // The sub-window is as small as the window may get, so that its content is never cut off.
     subWindow->setMinimumSize(subWindow->minimumSizeHint());
     subWindow->adjustSize();
+    // A window opens no larger than the area shows, but never below its own minimum.
+    subWindow->resize(
+        subWindow->size().boundedTo(m_area->viewport()->size()).expandedTo(subWindow->minimumSize()));
     subWindow->show();
     m_area->setActiveSubWindow(subWindow);
     return subWindow;
