@@ -52,7 +52,8 @@ int main(int argc, char *argv[])
             err << "Could not move " << partial << " to " << output << '\n';
             return 1;
         }
-        out << "Made " << output << ": " << summary.schools << " schools, " << summary.spells << " spells\n";
+        out << "Made " << output << ": " << summary.schools << " schools, " << summary.spells << " spells, "
+            << summary.casters << " casters\n";
         return 0;
     } catch (const VmError &error) {
         for (const char *suffix : {"", "-wal", "-shm"})

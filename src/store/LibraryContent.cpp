@@ -171,6 +171,53 @@ int loadSpells(Connection &connection, const QString &folder, const QSet<QString
     return int(names.size());
 }
 
+// Sample casters, so that a first start already has spellbooks to browse, fill and print.
+int loadCasters(Connection &connection, const QString &path)
+{
+    if (!QFile::exists(path))
+        return 0;
+    Statement spellLevel(connection, "SELECT Lvl FROM Spells WHERE Name = ? LIMIT 1");
+    Statement insertCaster(connection,
+                           "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class, First, Second, "
+                           "Third, Fourth, Fifth, Sixth, Seventh, Eighth, Ninth) "
+                           "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    Statement insertMember(connection,
+                           "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+    QSet<QString> names;
+    for (const QJsonValue &value : readArray(path)) {
+        const QJsonObject caster = value.toObject();
+        const QString name = requiredText(caster, QStringLiteral("name"), path);
+        const QString where = QStringLiteral("%1, caster \"%2\"").arg(path, name);
+        if (name.isEmpty() || name == QLatin1String("KXR") || names.contains(name))
+            refuse(QStringLiteral("%1: the name is empty, reserved or used twice").arg(where));
+        names.insert(name);
+        const QJsonArray capacity = caster.value(QStringLiteral("capacity")).toArray();
+        if (capacity.size() != 9)
+            refuse(QStringLiteral("%1: \"capacity\" needs nine values, one per spell level").arg(where));
+        QStringList values = {name, requiredText(caster, QStringLiteral("level"), where),
+                              requiredText(caster, QStringLiteral("race"), where),
+                              requiredText(caster, QStringLiteral("class"), where)};
+        for (const QJsonValue &count : capacity)
+            values.append(count.toString().trimmed());
+        insertCaster.bindAll(1, values);
+        insertCaster.run();
+        insertCaster.reset();
+
+        for (const QJsonValue &spell : caster.value(QStringLiteral("spells")).toArray()) {
+            const QString spellName = spell.toString().trimmed();
+            spellLevel.bind(1, spellName);
+            if (!spellLevel.step())
+                refuse(QStringLiteral("%1: unknown spell \"%2\"").arg(where, spellName));
+            const QString level = spellLevel.text(0);
+            spellLevel.reset();
+            insertMember.bind(1, name).bind(2, spellName).bind(3, level);
+            insertMember.run();
+            insertMember.reset();
+        }
+    }
+    return int(names.size());
+}
+
 } // namespace
 
 LibraryContentSummary loadLibraryContent(Connection &connection, const QString &folder)
@@ -180,6 +227,7 @@ LibraryContentSummary loadLibraryContent(Connection &connection, const QString &
     const QSet<QString> schools = loadSchools(connection, folder + QStringLiteral("/schools.json"));
     summary.schools = int(schools.size());
     summary.spells = loadSpells(connection, folder + QStringLiteral("/spells"), schools);
+    summary.casters = loadCasters(connection, folder + QStringLiteral("/casters.json"));
     transaction.commit();
     return summary;
 }

@@ -96,6 +96,33 @@ TEST_F(DeliveredLibrary, EverySpellReadsAsAFinishedGameText)
               0);
 }
 
+TEST_F(DeliveredLibrary, SampleCastersHoldSpellsTheyCanCast)
+{
+    EXPECT_EQ(summary.casters, 2);
+    VM_Library lib;
+    const QStringList spellbooks = lib.Get_Exisiting_Spellbook_Names();
+    ASSERT_EQ(spellbooks.size(), 3);
+    for (const QString &caster : spellbooks.mid(1)) {
+        lib.Create_Spell_List_Array(caster);
+        const OptionalTable spells = lib.Fetch_Spells_Array();
+        ASSERT_TRUE(spells) << caster.toStdString();
+        // Each spellbook holds no level the caster cannot hold at all.
+        for (int row = 0; row < spells->rows(); ++row) {
+            const QString column = QStringList{QStringLiteral("First"),   QStringLiteral("Second"),
+                                               QStringLiteral("Third"),   QStringLiteral("Fourth"),
+                                               QStringLiteral("Fifth"),   QStringLiteral("Sixth"),
+                                               QStringLiteral("Seventh"), QStringLiteral("Eighth"),
+                                               QStringLiteral("Ninth")}[spells->at(1, row).toInt() - 1];
+            EXPECT_EQ(
+                library.count(QStringLiteral("SELECT count(*) FROM SpellCasters WHERE Spellbook = '%1' AND "
+                                             "%2 <> ''")
+                                  .arg(caster, column)),
+                1)
+                << caster.toStdString() << ": " << spells->at(0, row).toStdString();
+        }
+    }
+}
+
 TEST(DeliveredFiles, ReadMeIsWindowsTextThatOlderViewersShow)
 {
     QFile file(QStringLiteral(VELLUMAR_SOURCE_DIR "/data/Read Me.txt"));

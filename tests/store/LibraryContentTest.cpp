@@ -61,6 +61,22 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
         {"[" + spell("G", R"(, "schools": [])") + "]", "at least one school"},
         {"[" + spell("H") + ",", "offset"},
     };
+    // Sample casters: their spells go into their spellbooks with the spells' levels.
+    write(content.filePath(QStringLiteral("casters.json")),
+          R"([{"name": "Maelis", "level": "5", "race": "Elf", "class": "Mage",
+               "capacity": ["4", "", "", "", "", "", "", "", ""], "spells": ["Dawn's Ward"]}])");
+    TestLibrary withCasters;
+    EXPECT_EQ(loadLibraryContent(withCasters.db(), content.path()).casters, 1);
+    EXPECT_EQ(withCasters.rows(QStringLiteral("SELECT Caster, SpellName, SpellLevel FROM Spellbook")),
+              QStringList{QStringLiteral("Maelis|Dawn's Ward|1")});
+    write(
+        content.filePath(QStringLiteral("casters.json")),
+        R"([{"name": "KXR", "level": "5", "race": "", "class": "", "capacity": ["", "", "", "", "", "", "", "", ""],
+               "spells": []}])");
+    TestLibrary reserved;
+    EXPECT_THROW(loadLibraryContent(reserved.db(), content.path()), VmError);
+    EXPECT_EQ(reserved.count(QStringLiteral("SELECT count(*) FROM Spells")), 0);
+
     for (const auto &example : broken) {
         QTemporaryDir folder;
         QDir(folder.path()).mkpath(QStringLiteral("spells"));
