@@ -36,7 +36,7 @@ protected:
         try {
             operation();
         } catch (const VmError &error) {
-            EXPECT_EQ(error.source, QStringLiteral("CSplitter"));
+            EXPECT_EQ(error.source, "CSplitter");
             return error.description;
         }
         return {};
@@ -55,27 +55,19 @@ protected:
 
 TEST_F(SplitterTest, MisuseRaisesClearErrors)
 {
-    EXPECT_EQ(failureOf([&] { splitter.ResizeOnResize(2, {left}); }),
-              QStringLiteral("CSplitter object not initialized."));
+    EXPECT_EQ(failureOf([&] { splitter.ResizeOnResize(2, {left}); }), "CSplitter object not initialized.");
     QWidget elsewhere;
     auto *stray = new QWidget(&elsewhere);
-    EXPECT_EQ(failureOf([&] { splitter.Init(bar, stray); }),
-              QStringLiteral("Objects are in different containers."));
-    EXPECT_EQ(failureOf([&] { splitter.Init(bar, ghost, 3); }),
-              QStringLiteral("Invalid value for Orientation argument"));
+    EXPECT_EQ(failureOf([&] { splitter.Init(bar, stray); }), "Objects are in different containers.");
+    EXPECT_EQ(failureOf([&] { splitter.Init(bar, ghost, 3); }), "Invalid value for Orientation argument");
 
     splitter.Init(bar, ghost);
     EXPECT_FALSE(ghost->isVisible());
     EXPECT_EQ(bar->cursor().shape(), Qt::SplitHCursor); // narrower than high: vertical
-    EXPECT_EQ(failureOf([&] { splitter.MoveOnResize(0, {left}); }),
-              QStringLiteral("Invalid value for Orientation argument"));
+    EXPECT_EQ(failureOf([&] { splitter.MoveOnResize(0, {left}); }), "Invalid value for Orientation argument");
     QTimer notAControl;
-    EXPECT_EQ(failureOf([&] {
-                  splitter.ResizeOnResize(1, {left, &notAControl});
-              }),
-              QStringLiteral("Control expected."));
-    EXPECT_EQ(failureOf([&] { splitter.ResizeOnDrag(1, {stray}); }),
-              QStringLiteral("Controls are in different containers"));
+    EXPECT_EQ(failureOf([&] { splitter.ResizeOnResize(1, {left, &notAControl}); }), "Control expected.");
+    EXPECT_EQ(failureOf([&] { splitter.ResizeOnDrag(1, {stray}); }), "Controls are in different containers");
 }
 
 TEST_F(SplitterTest, RegisteredControlsFollowTheContainerAndAFailedResizeMovesNothing)

@@ -19,10 +19,10 @@ class DragDropTest : public LibraryTest
 protected:
     void SetUp() override
     {
-        library.addSpell(QStringLiteral("Held"), QStringLiteral("1"), {});
-        library.addSpell(QStringLiteral("New \"One\""), QStringLiteral("2"), {});
-        library.addSpell(QStringLiteral("Third"), QStringLiteral("3"), {});
-        library.addToSpellbook(QStringLiteral("Mira"), QStringLiteral("Held"), QStringLiteral("1"));
+        library.addSpell("Held", "1", {});
+        library.addSpell("New \"One\"", "2", {});
+        library.addSpell("Third", "3", {});
+        library.addToSpellbook("Mira", "Held", "1");
     }
 
     QStringList spellbook(const QString &table, const QString &caster)
@@ -46,71 +46,56 @@ protected:
 TEST_F(DragDropTest, ADropAddsOnlyTheSpellsTheSpellbookLacksAndEndsTheDrag)
 {
     EXPECT_FALSE(assistant.Validate_Drop());
-    EXPECT_EQ(assistant.Pack_Data(rows({QStringLiteral("Held"), QStringLiteral("New \"One\""),
-                                        QStringLiteral("Third"), QStringLiteral("Third")},
-                                       {QStringLiteral("Unselected")}),
-                                  QStringLiteral(" Bryn ")),
+    EXPECT_EQ(assistant.Pack_Data(rows({"Held", "New \"One\"", "Third", "Third"}, {"Unselected"}), " Bryn "),
               QString());
     EXPECT_TRUE(assistant.Validate_Drop());
-    EXPECT_EQ(assistant.Drag_Source(), QStringLiteral("Bryn"));
+    EXPECT_EQ(assistant.Drag_Source(), "Bryn");
 
-    EXPECT_EQ(assistant.Unpack_To_Button(QStringLiteral(" Mira ")), QString());
+    EXPECT_EQ(assistant.Unpack_To_Button(" Mira "), QString());
     EXPECT_EQ(assistant.NumberAdded(), 2);
-    EXPECT_EQ(
-        spellbook(QStringLiteral("Spellbook"), QStringLiteral("Mira")),
-        (QStringList{QStringLiteral("Held|1"), QStringLiteral("New \"One\"|"), QStringLiteral("Third|")}));
+    EXPECT_EQ(spellbook("Spellbook", "Mira"), (QStringList{"Held|1", "New \"One\"|", "Third|"}));
 
     // A second drop of the same drag finds nothing to add.
     EXPECT_FALSE(assistant.Validate_Drop());
-    EXPECT_EQ(assistant.Unpack_To_Button(QStringLiteral("Mira")), QString());
+    EXPECT_EQ(assistant.Unpack_To_Button("Mira"), QString());
     EXPECT_EQ(assistant.NumberAdded(), 2);
     assistant.Reset_Drag();
     EXPECT_EQ(assistant.NumberAdded(), 0);
 
-    assistant.Pack_Data(rows({QStringLiteral("Held")}), QStringLiteral("Search"));
-    EXPECT_EQ(assistant.Unpack_To_Button(QStringLiteral("KXR")),
-              QStringLiteral("KXR is the whole library: spells cannot be added to it"));
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spellbook WHERE Caster = 'KXR'")), 0);
+    assistant.Pack_Data(rows({"Held"}), "Search");
+    EXPECT_EQ(assistant.Unpack_To_Button("KXR"), "KXR is the whole library: spells cannot be added to it");
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spellbook WHERE Caster = 'KXR'"), 0);
 
     // An empty selection packs an empty drag.
-    assistant.Pack_Data(rows({}, {QStringLiteral("Held")}), QStringLiteral("Mira"));
+    assistant.Pack_Data(rows({}, {"Held"}), "Mira");
     EXPECT_TRUE(assistant.Validate_Drop());
-    EXPECT_EQ(assistant.Unpack_To_Button(QStringLiteral("Bryn")), QString());
+    EXPECT_EQ(assistant.Unpack_To_Button("Bryn"), QString());
     EXPECT_EQ(assistant.NumberAdded(), 0);
 }
 
 TEST_F(DragDropTest, FailedSpellsTakeTheirLevelAndSkipSpellsNoLongerInTheLibrary)
 {
-    library.addFailed(QStringLiteral("Mira"), QStringLiteral("Third"), QStringLiteral("3"));
-    assistant.Pack_Data(rows({QStringLiteral("Held"), QStringLiteral("Vanished"), QStringLiteral("Third"),
-                              QStringLiteral("New \"One\"")}),
-                        QStringLiteral("Bryn"));
-    EXPECT_EQ(assistant.Unpack_To_Unlearned(QStringLiteral("Mira ")),
-              QStringLiteral("These spells are no longer in the library and were not added: Vanished"));
+    library.addFailed("Mira", "Third", "3");
+    assistant.Pack_Data(rows({"Held", "Vanished", "Third", "New \"One\""}), "Bryn");
+    EXPECT_EQ(assistant.Unpack_To_Unlearned("Mira "),
+              "These spells are no longer in the library and were not added: Vanished");
     EXPECT_EQ(assistant.NumberAdded(), 2);
-    EXPECT_EQ(
-        spellbook(QStringLiteral("FailedSpells"), QStringLiteral("Mira")),
-        (QStringList{QStringLiteral("Third|3"), QStringLiteral("Held|1"), QStringLiteral("New \"One\"|2")}));
+    EXPECT_EQ(spellbook("FailedSpells", "Mira"), (QStringList{"Third|3", "Held|1", "New \"One\"|2"}));
 
     library.db().exec("DROP TABLE FailedSpells;");
-    assistant.Pack_Data(rows({QStringLiteral("Held")}), QStringLiteral("Bryn"));
-    EXPECT_TRUE(
-        assistant.Unpack_To_Unlearned(QStringLiteral("Mira")).contains(QStringLiteral("no such table")));
+    assistant.Pack_Data(rows({"Held"}), "Bryn");
+    EXPECT_TRUE(assistant.Unpack_To_Unlearned("Mira").contains("no such table"));
     EXPECT_EQ(assistant.NumberAdded(), 2);
 }
 
 TEST_F(DragDropTest, AListDropAppendsTheSpellsTheLibraryStillHolds)
 {
     library.db().exec("UPDATE Spells SET Book = 'PHB', Page = '9', Frequency = 'Rare' WHERE Name = 'Third'");
-    ListRows list{ListRow{QStringLiteral("Already There"), {QStringLiteral("1")}}};
-    assistant.Pack_Data(rows({QStringLiteral("Third"), QStringLiteral("Vanished"), QStringLiteral("Third")}),
-                        QStringLiteral("Mira"));
+    ListRows list{ListRow{"Already There", {"1"}}};
+    assistant.Pack_Data(rows({"Third", "Vanished", "Third"}), "Mira");
     EXPECT_EQ(assistant.Unpack_To_List_View(list), QString());
-    const ListRow third{
-        QStringLiteral("Third"),
-        {QStringLiteral("3"), QStringLiteral("Rare"), QStringLiteral("PHB"), QStringLiteral("9")}};
-    EXPECT_EQ(list,
-              (ListRows{ListRow{QStringLiteral("Already There"), {QStringLiteral("1")}}, third, third}));
+    const ListRow third{"Third", {"3", "Rare", "PHB", "9"}};
+    EXPECT_EQ(list, (ListRows{ListRow{"Already There", {"1"}}, third, third}));
     EXPECT_FALSE(assistant.Validate_Drop());
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spellbook")), 1);
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spellbook"), 1);
 }

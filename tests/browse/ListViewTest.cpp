@@ -13,14 +13,12 @@
 
 namespace {
 
-const QStringList kColumns = {QStringLiteral("Spell Name"), QStringLiteral("Level")};
+const QStringList kColumns = {"Spell Name", "Level"};
 
 ListRows sampleRows()
 {
-    return {ListRow{QStringLiteral("beta"), {QStringLiteral("2")}, false, true},
-            ListRow{QStringLiteral("Alpha"), {QStringLiteral("1")}, true, false},
-            ListRow{QStringLiteral("alpha"), {QStringLiteral("3")}, false, false},
-            ListRow{QStringLiteral("Gamma"), {QString()}, true, true}};
+    return {ListRow{"beta", {"2"}, false, true}, ListRow{"Alpha", {"1"}, true, false},
+            ListRow{"alpha", {"3"}, false, false}, ListRow{"Gamma", {QString()}, true, true}};
 }
 
 QStringList names(const ListView &list)
@@ -47,15 +45,15 @@ bool dropOnto(ListView &list, const QString &mimeType)
 
 TEST(ListViewRows, RowsGoInAndComeBackWithTheirStateInListOrder)
 {
-    ListView list(QStringLiteral("LV_Test"), kColumns);
+    ListView list("LV_Test", kColumns);
     appendRows(&list, sampleRows(), CheckBoxes::Yes);
     EXPECT_EQ(rowsOf(&list), sampleRows());
     EXPECT_EQ(list.rows()->data(list.rows()->index(0, 0), Qt::CheckStateRole), QVariant(Qt::Checked));
 
     const ListRows selected = selectedRowsOf(&list);
     ASSERT_EQ(selected.size(), 2);
-    EXPECT_EQ(selected.at(0).text, QStringLiteral("Alpha"));
-    EXPECT_EQ(selected.at(1).text, QStringLiteral("Gamma"));
+    EXPECT_EQ(selected.at(0).text, "Alpha");
+    EXPECT_EQ(selected.at(1).text, "Gamma");
     EXPECT_EQ(firstSelectedRow(&list), 1);
     EXPECT_EQ(selectedCount(&list), 2);
 
@@ -68,7 +66,7 @@ TEST(ListViewRows, RowsGoInAndComeBackWithTheirStateInListOrder)
     EXPECT_EQ(rowsOf(&list), expected);
 
     // Without check boxes the rows show none.
-    ListView plain(QStringLiteral("LV_Plain"), kColumns);
+    ListView plain("LV_Plain", kColumns);
     appendRows(&plain, sampleRows());
     EXPECT_FALSE(plain.rows()->data(plain.rows()->index(0, 0), Qt::CheckStateRole).isValid());
     EXPECT_FALSE(plain.rows()->flags(plain.rows()->index(0, 0)).testFlag(Qt::ItemIsUserCheckable));
@@ -76,13 +74,13 @@ TEST(ListViewRows, RowsGoInAndComeBackWithTheirStateInListOrder)
 
 TEST(ListViewRows, ColumnsSortAsTextIgnoringCaseAndTheSelectionStaysWithItsRows)
 {
-    ListView list(QStringLiteral("LV_Test"), kColumns);
+    ListView list("LV_Test", kColumns);
     appendRows(&list, sampleRows());
     ColumnSortToggle toggle(&list);
     toggle.sortBy(0);
     EXPECT_EQ(names(list), (QStringList{"Gamma", "beta", "alpha", "Alpha"}));
-    EXPECT_EQ(selectedRowsOf(&list).at(0).text, QStringLiteral("Gamma"));
-    EXPECT_EQ(selectedRowsOf(&list).at(1).text, QStringLiteral("Alpha"));
+    EXPECT_EQ(selectedRowsOf(&list).at(0).text, "Gamma");
+    EXPECT_EQ(selectedRowsOf(&list).at(1).text, "Alpha");
     toggle.sortBy(0);
     EXPECT_EQ(names(list), (QStringList{"Alpha", "alpha", "beta", "Gamma"}));
     EXPECT_EQ(list.selectedRowNumbers(), (QList<int>{0, 3}));
@@ -90,13 +88,13 @@ TEST(ListViewRows, ColumnsSortAsTextIgnoringCaseAndTheSelectionStaysWithItsRows)
 
 TEST(ListView, TakesOnlyDropsOfSpellsAndOnlyWhileDropsAreAccepted)
 {
-    ListView list(QStringLiteral("LV_Test"), kColumns);
+    ListView list("LV_Test", kColumns);
     EXPECT_FALSE(dropOnto(list, ListView::kDragMimeType)); // no drop target
 
     int drops = 0;
     list.setDropTarget([&] { ++drops; });
     EXPECT_TRUE(list.dropsAccepted());
-    EXPECT_FALSE(dropOnto(list, QStringLiteral("text/plain")));
+    EXPECT_FALSE(dropOnto(list, "text/plain"));
     EXPECT_EQ(drops, 0);
     EXPECT_TRUE(dropOnto(list, ListView::kDragMimeType));
     EXPECT_EQ(drops, 1);
@@ -108,7 +106,7 @@ TEST(ListView, TakesOnlyDropsOfSpellsAndOnlyWhileDropsAreAccepted)
 
 TEST(ListView, PressingASelectedRowAndMovingStartsAndEndsADrag)
 {
-    ListView list(QStringLiteral("LV_Test"), kColumns);
+    ListView list("LV_Test", kColumns);
     appendRows(&list, sampleRows());
     list.resize(300, 200);
     list.show();

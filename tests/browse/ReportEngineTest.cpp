@@ -31,27 +31,26 @@ query Count: SELECT count(*) AS N FROM Spells
 
 TEST_F(ReportTest, ChildQueriesRunPerRowOfTheirParentAndSubReportsSeeTheWholeReport)
 {
-    library.addSpell(QStringLiteral("Web"), QStringLiteral("2"), {QStringLiteral("Evocation")});
-    library.addSpell(QStringLiteral("Sleep"), QStringLiteral("1"), {QStringLiteral("Enchantment")});
-    library.addSpell(QStringLiteral("Light <b>"), QStringLiteral("1"), {});
-    exec(QStringLiteral("UPDATE Spells SET Author = 'Tenser' WHERE Name = 'Sleep'"));
-    writeReport(QStringLiteral("nested.rpt"), QChar(0xFEFF) + kNested); // as some editors save it
+    library.addSpell("Web", "2", {"Evocation"});
+    library.addSpell("Sleep", "1", {"Enchantment"});
+    library.addSpell("Light <b>", "1", {});
+    exec("UPDATE Spells SET Author = 'Tenser' WHERE Name = 'Sleep'");
+    writeReport("nested.rpt", QChar(0xFEFF) + kNested); // as some editors save it
 
     ReportEngine engine(&owner);
-    engine.setReportFileName(ReportEngine::reportPath(QStringLiteral("nested.rpt")));
+    engine.setReportFileName(ReportEngine::reportPath("nested.rpt"));
     engine.setPassword(QString::fromLatin1(kLibraryPassword));
-    engine.setWindowTitle(QStringLiteral("Levels Print Preview"));
+    engine.setWindowTitle("Levels Print Preview");
     engine.setWindowState(ReportEngine::WindowState::Maximized);
     engine.start();
 
     ASSERT_EQ(output.jobs.size(), 1);
     const ReportJob &job = output.jobs.first();
-    EXPECT_TRUE(job.html.startsWith(
-        QStringLiteral("[1:Light &lt;b&gt;(anon);Sleep/Enchantment;][2:Web(anon)/Evocation;]")))
+    EXPECT_TRUE(job.html.startsWith("[1:Light &lt;b&gt;(anon);Sleep/Enchantment;][2:Web(anon)/Evocation;]"))
         << job.html.toStdString();
-    EXPECT_TRUE(job.html.contains(QStringLiteral("<i>3 spells, 12</i>"))) << job.html.toStdString();
-    EXPECT_EQ(job.footer, QStringLiteral("1+2 & more"));
-    EXPECT_EQ(job.title, QStringLiteral("Levels Print Preview"));
+    EXPECT_TRUE(job.html.contains("<i>3 spells, 12</i>")) << job.html.toStdString();
+    EXPECT_EQ(job.footer, "1+2 & more");
+    EXPECT_EQ(job.title, "Levels Print Preview");
     EXPECT_TRUE(job.maximized);
     EXPECT_EQ(job.destination, ReportEngine::Destination::Window);
 }
@@ -59,21 +58,21 @@ TEST_F(ReportTest, ChildQueriesRunPerRowOfTheirParentAndSubReportsSeeTheWholeRep
 TEST_F(ReportTest, NoPrinterIsAClearErrorThatRendersNothingWhilePreviewsStillWork)
 {
     output.printerInstalled = false;
-    EXPECT_EQ(runError(QStringLiteral("singlespell.rpt"), ReportEngine::Destination::Printer),
-              QStringLiteral("No printer is installed. Use a preview to print to a PDF file."));
+    EXPECT_EQ(runError("singlespell.rpt", ReportEngine::Destination::Printer),
+              "No printer is installed. Use a preview to print to a PDF file.");
     // Said before anything else is looked at, even a missing report file.
-    EXPECT_EQ(runError(QStringLiteral("missing.rpt"), ReportEngine::Destination::Printer),
-              QStringLiteral("No printer is installed. Use a preview to print to a PDF file."));
+    EXPECT_EQ(runError("missing.rpt", ReportEngine::Destination::Printer),
+              "No printer is installed. Use a preview to print to a PDF file.");
     EXPECT_TRUE(output.jobs.isEmpty());
 
-    EXPECT_EQ(runError(QStringLiteral("singlespell.rpt"), ReportEngine::Destination::Window), QString());
+    EXPECT_EQ(runError("singlespell.rpt", ReportEngine::Destination::Window), QString());
     EXPECT_EQ(output.jobs.size(), 1);
 }
 
 TEST_F(ReportTest, MissingOrMalformedReportFilesAreClearErrorsAndDeliverNothing)
 {
-    library.addSpell(QStringLiteral("Web"), QStringLiteral("2"), {});
-    EXPECT_TRUE(runError(QStringLiteral("gone.rpt")).contains(QStringLiteral("gone.rpt could not be found")));
+    library.addSpell("Web", "2", {});
+    EXPECT_TRUE(runError("gone.rpt").contains("gone.rpt could not be found"));
 
     const struct
     {
@@ -99,25 +98,25 @@ TEST_F(ReportTest, MissingOrMalformedReportFilesAreClearErrorsAndDeliverNothing)
         {"---\nx {{> Sub}}\n=== Sub\n---\n{{/B}}\n", "the layout of the sub-report Sub"},
     };
     for (const auto &c : cases) {
-        writeReport(QStringLiteral("bad.rpt"), QString::fromUtf8(c.content));
-        const QString error = runError(QStringLiteral("bad.rpt"));
+        writeReport("bad.rpt", QString::fromUtf8(c.content));
+        const QString error = runError("bad.rpt");
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.message)))
             << c.content << "\n gave: " << error.toStdString();
-        EXPECT_TRUE(error.contains(QStringLiteral("bad.rpt"))) << error.toStdString();
+        EXPECT_TRUE(error.contains("bad.rpt")) << error.toStdString();
     }
     EXPECT_TRUE(output.jobs.isEmpty());
 }
 
 TEST_F(ReportTest, ReportsOnlyReadTheLibraryAndNeedItsPassword)
 {
-    library.addSpell(QStringLiteral("Web"), QStringLiteral("2"), {});
+    library.addSpell("Web", "2", {});
     const QStringList before = library.dump();
-    writeReport(QStringLiteral("eraser.rpt"), QStringLiteral("query A: DELETE FROM Spells\n---\ngone\n"));
-    EXPECT_TRUE(runError(QStringLiteral("eraser.rpt")).contains(QStringLiteral("readonly")));
+    writeReport("eraser.rpt", "query A: DELETE FROM Spells\n---\ngone\n");
+    EXPECT_TRUE(runError("eraser.rpt").contains("readonly"));
     EXPECT_EQ(library.dump(), before);
 
     ReportEngine engine(&owner);
-    engine.setReportFileName(ReportEngine::reportPath(QStringLiteral("singlespell.rpt")));
+    engine.setReportFileName(ReportEngine::reportPath("singlespell.rpt"));
     const auto errorOf = [&engine] {
         try {
             engine.start();
@@ -126,15 +125,13 @@ TEST_F(ReportTest, ReportsOnlyReadTheLibraryAndNeedItsPassword)
         }
         return QString();
     };
-    EXPECT_EQ(errorOf(),
-              QStringLiteral("The report could not log on to the library: no password was given."));
-    engine.setPassword(QStringLiteral("dragon"));
-    EXPECT_EQ(errorOf(),
-              QStringLiteral("The report could not log on to the library: the password is wrong."));
+    EXPECT_EQ(errorOf(), "The report could not log on to the library: no password was given.");
+    engine.setPassword("dragon");
+    EXPECT_EQ(errorOf(), "The report could not log on to the library: the password is wrong.");
     engine.setPassword(QString::fromLatin1(kLibraryPassword));
-    engine.setSubreportToChange(QStringLiteral("FailedSpells"));
+    engine.setSubreportToChange("FailedSpells");
     engine.setPassword(QString::fromLatin1(kLibraryPassword));
-    EXPECT_TRUE(errorOf().contains(QStringLiteral("has no sub-report FailedSpells")));
+    EXPECT_TRUE(errorOf().contains("has no sub-report FailedSpells"));
     EXPECT_TRUE(output.jobs.isEmpty());
 }
 
@@ -158,21 +155,21 @@ protected:
 
 TEST_F(ReportTest, APreviewBelongsToItsWindowAndSavesItsPagesAsPdf)
 {
-    library.addSpell(QStringLiteral("Web"), QStringLiteral("2"), {QStringLiteral("Evocation")});
+    library.addSpell("Web", "2", {"Evocation"});
     exec(QStringLiteral("INSERT INTO SpellHold (Name, Lvl, Schools, Description) "
                         "VALUES ('Web', '2', 'Evocation', 'Sticky strands.')"));
     ReportOutput::install(nullptr); // the real preview window
 
     ReportEngine engine(&owner);
-    engine.setReportFileName(ReportEngine::reportPath(QStringLiteral("singlespell.rpt")));
+    engine.setReportFileName(ReportEngine::reportPath("singlespell.rpt"));
     engine.setPassword(QString::fromLatin1(kLibraryPassword));
     engine.setWindowState(ReportEngine::WindowState::Maximized);
-    engine.setWindowTitle(QStringLiteral("Web (2) Print Preview"));
+    engine.setWindowTitle("Web (2) Print Preview");
     engine.start();
 
-    auto *preview = owner.findChild<ReportPreviewDialog *>(QStringLiteral("ReportPreview"));
+    auto *preview = owner.findChild<ReportPreviewDialog *>("ReportPreview");
     ASSERT_NE(preview, nullptr);
-    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Web (2) Print Preview"));
+    EXPECT_EQ(preview->windowTitle(), "Web (2) Print Preview");
     EXPECT_TRUE(preview->isVisible());
     EXPECT_TRUE(preview->windowState() & Qt::WindowMaximized);
     EXPECT_FALSE(preview->isModal());
@@ -180,18 +177,17 @@ TEST_F(ReportTest, APreviewBelongsToItsWindowAndSavesItsPagesAsPdf)
     SavePrompt prompt;
     Prompt::install(&prompt);
     QTemporaryDir dir;
-    prompt.answer = dir.filePath(QStringLiteral("web"));
+    prompt.answer = dir.filePath("web");
     preview->savePdf();
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("web.pdf"))));
-    prompt.answer = dir.filePath(QStringLiteral("no/such/folder/web.pdf"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("web.pdf")));
+    prompt.answer = dir.filePath("no/such/folder/web.pdf");
     preview->savePdf();
     ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_TRUE(prompt.messages.first().startsWith(QStringLiteral("The PDF file ")))
-        << prompt.messages.first().toStdString();
+    EXPECT_TRUE(prompt.messages.first().startsWith("The PDF file ")) << prompt.messages.first().toStdString();
     Prompt::install(nullptr);
 
     const QString text = output.pdfText(preview->job());
-    EXPECT_TRUE(text.contains(QStringLiteral("Sticky strands.")));
+    EXPECT_TRUE(text.contains("Sticky strands."));
     preview->close(); // deletes itself
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(owner.findChild<ReportPreviewDialog *>(), nullptr);

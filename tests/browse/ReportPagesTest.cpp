@@ -30,13 +30,13 @@ protected:
     // start and end with a mark, and one spell longer than a page.
     void SetUp() override
     {
-        library.addCaster(QStringLiteral("Mira"));
+        library.addCaster("Mira");
         const QString paragraph =
             QStringLiteral("The words hang in the air and settle on the page. ").repeated(6);
         for (int i = 0; i < 25; ++i) {
-            const QString name = i < 24 ? spellName(i) : QStringLiteral("Endless Litany");
-            library.addSpell(name, QString::number(1 + i / 6), {QStringLiteral("Evocation")});
-            library.addToSpellbook(QStringLiteral("Mira"), name);
+            const QString name = i < 24 ? spellName(i) : "Endless Litany";
+            library.addSpell(name, QString::number(1 + i / 6), {"Evocation"});
+            library.addToSpellbook("Mira", name);
             QStringList description{QStringLiteral("Start of %1.").arg(name)};
             for (int p = 0; p < (i < 24 ? 1 + i % 7 : 60); ++p)
                 description.append(paragraph);
@@ -44,9 +44,8 @@ protected:
             Statement update(library.db(), "UPDATE Spells SET Description = ? WHERE Name = ?");
             update.bind(1, description.join(QLatin1Char('\n'))).bind(2, name).run();
         }
-        exec(QStringLiteral("INSERT INTO CasterHold (Caster, CasterFilter) VALUES ('Mira', '')"));
-        run(QStringLiteral("fullspellbook.rpt"), ReportEngine::Destination::Window,
-            {QStringLiteral("FailedSpells")});
+        exec("INSERT INTO CasterHold (Caster, CasterFilter) VALUES ('Mira', '')");
+        run("fullspellbook.rpt", ReportEngine::Destination::Window, {"FailedSpells"});
     }
 };
 
@@ -60,23 +59,23 @@ TEST_F(ReportPagesTest, PagesKeepEverySpellThatFitsWholeAndNoHeadingAtTheFootOfA
         EXPECT_EQ(pageOf(pages, QStringLiteral("End of %1.").arg(spellName(i))), start) << i;
     }
     // The spell longer than a page still prints whole, over several pages.
-    const qsizetype litany = pageOf(pages, QStringLiteral("Start of Endless Litany."));
-    EXPECT_GT(pageOf(pages, QStringLiteral("End of Endless Litany.")), litany);
+    const qsizetype litany = pageOf(pages, "Start of Endless Litany.");
+    EXPECT_GT(pageOf(pages, "End of Endless Litany."), litany);
 
     for (const QString &page : pages) {
         QStringList lines = page.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        while (!lines.isEmpty() && (lines.last().trimmed().isEmpty() ||
-                                    lines.last().contains(QStringLiteral("Spellbook of Mira"))))
+        while (!lines.isEmpty() &&
+               (lines.last().trimmed().isEmpty() || lines.last().contains("Spellbook of Mira")))
             lines.removeLast(); // the footer
         ASSERT_FALSE(lines.isEmpty());
-        EXPECT_FALSE(lines.last().contains(QStringLiteral("-level spells ("))) << page.toStdString();
+        EXPECT_FALSE(lines.last().contains("-level spells (")) << page.toStdString();
     }
 }
 
 TEST_F(ReportPagesTest, APageRangePrintsOnlyThosePagesWithTheirOwnNumbers)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("range.pdf"));
+    const QString path = dir.filePath("range.pdf");
     {
         QPdfWriter writer(path);
         writer.setPageLayout(ReportPages::defaultLayout());
@@ -85,8 +84,7 @@ TEST_F(ReportPagesTest, APageRangePrintsOnlyThosePagesWithTheirOwnNumbers)
     const QStringList pages =
         RecordingReportOutput::textOfPdf(path).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     ASSERT_EQ(pages.size(), 2);
-    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("Page 2 of ")));
-    EXPECT_TRUE(pages.at(1).contains(QStringLiteral("Page 3 of ")));
-    EXPECT_FALSE(pages.at(0).contains(QStringLiteral("Spellbook of Mira\n")) &&
-                 pages.at(0).contains(QStringLiteral("CAN HOLD")));
+    EXPECT_TRUE(pages.at(0).contains("Page 2 of "));
+    EXPECT_TRUE(pages.at(1).contains("Page 3 of "));
+    EXPECT_FALSE(pages.at(0).contains("Spellbook of Mira\n") && pages.at(0).contains("CAN HOLD"));
 }

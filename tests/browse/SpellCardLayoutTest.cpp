@@ -6,7 +6,7 @@
 
 namespace {
 
-const QString kWillows = QStringLiteral("Bower of Bent Willows");
+const QString kWillows = "Bower of Bent Willows";
 
 } // namespace
 
@@ -16,10 +16,9 @@ protected:
     // A spell with every field set and a description of two paragraphs, copied for printing.
     void holdSpell(const QString &author, const QString &description)
     {
-        library.addSchool(QStringLiteral("Alteration"));
-        library.addSchool(QStringLiteral("Plant"));
-        library.addSpell(kWillows, QStringLiteral("3"),
-                         {QStringLiteral("Alteration"), QStringLiteral("Plant")}, QStringLiteral("Rare"));
+        library.addSchool("Alteration");
+        library.addSchool("Plant");
+        library.addSpell(kWillows, "3", {"Alteration", "Plant"}, "Rare");
         Statement update(
             library.db(),
             "UPDATE Spells SET Range = '30 yards', Components = 'V,S,M', Duration = 'Until sunrise', "
@@ -37,34 +36,31 @@ TEST_F(SpellCardLayoutTest, CardHoldsEveryFieldAndEachParagraphAsItsOwn)
     holdSpell(QString(),
               QStringLiteral("The trees bend & twine into a <snug> bower.\n\r\nFrom outside, the bower "
                              "looks like a thicket.\nAt sunrise the trees straighten again."));
-    run(QStringLiteral("singlespell.rpt"));
+    run("singlespell.rpt");
     ASSERT_EQ(output.jobs.size(), 1);
     const QString text = output.lastPdfText();
 
     for (const QString &expected :
-         {kWillows, QStringLiteral("3rd-level spell"), QStringLiteral("Alteration, Plant"),
-          QStringLiteral("30 yards"), QStringLiteral("V,S,M"), QStringLiteral("Until sunrise"),
-          QStringLiteral("One shelter"), QStringLiteral("1 Turn(s)"), QStringLiteral("Half"),
-          QStringLiteral("Rare"), QStringLiteral("Author: KXR"), QStringLiteral("Book PHB, page 102"),
-          QStringLiteral("The trees bend & twine into a <snug> bower.")})
+         QStringList{kWillows, "3rd-level spell", "Alteration, Plant", "30 yards", "V,S,M", "Until sunrise",
+                     "One shelter", "1 Turn(s)", "Half", "Rare", "Author: KXR", "Book PHB, page 102",
+                     "The trees bend & twine into a <snug> bower."})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
     // Each line of the description is a paragraph of its own, in order.
-    const QRegularExpression paragraphs(
-        QStringLiteral("bower\\.\\s*\\n\\s*From outside.*thicket\\.\\s*\\n\\s*At sunrise"),
-        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression paragraphs("bower\\.\\s*\\n\\s*From outside.*thicket\\.\\s*\\n\\s*At sunrise",
+                                        QRegularExpression::DotMatchesEverythingOption);
     EXPECT_TRUE(paragraphs.match(text).hasMatch()) << text.toStdString();
     // The footer names the spell; a one-page card carries no page number.
-    EXPECT_TRUE(text.contains(kWillows + QStringLiteral(" · 3rd-level spell"))) << text.toStdString();
-    EXPECT_FALSE(text.contains(QStringLiteral("Page 1 of")));
+    EXPECT_TRUE(text.contains(kWillows + " · 3rd-level spell")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Page 1 of"));
 }
 
 TEST_F(SpellCardLayoutTest, CardNamesTheAuthorAndSaysSoWhenNothingWasHeld)
 {
-    holdSpell(QStringLiteral("Mordenkainen"), QStringLiteral("Short."));
-    run(QStringLiteral("singlespell.rpt"));
-    EXPECT_TRUE(output.lastPdfText().contains(QStringLiteral("Author: Mordenkainen")));
+    holdSpell("Mordenkainen", "Short.");
+    run("singlespell.rpt");
+    EXPECT_TRUE(output.lastPdfText().contains("Author: Mordenkainen"));
 
-    exec(QStringLiteral("DELETE FROM SpellHold;"));
-    run(QStringLiteral("singlespell.rpt"));
-    EXPECT_TRUE(output.lastPdfText().contains(QStringLiteral("There is no spell to print")));
+    exec("DELETE FROM SpellHold;");
+    run("singlespell.rpt");
+    EXPECT_TRUE(output.lastPdfText().contains("There is no spell to print"));
 }

@@ -28,25 +28,21 @@ TEST_F(DeliveredLibrary, IsARealCollectionOnEveryLevel)
     EXPECT_GE(summary.schools, 20);
 
     QMap<QString, int> perLevel;
-    for (const QString &row : library.rows(QStringLiteral("SELECT Lvl, count(*) FROM Spells GROUP BY Lvl"))) {
+    for (const QString &row : library.rows("SELECT Lvl, count(*) FROM Spells GROUP BY Lvl")) {
         const QStringList parts = row.split(QLatin1Char('|'));
         perLevel.insert(parts[0], parts[1].toInt());
     }
-    ASSERT_EQ(perLevel.keys(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                            QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
-                                            QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")}));
+    ASSERT_EQ(perLevel.keys(), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
     for (auto it = perLevel.cbegin(); it != perLevel.cend(); ++it)
         EXPECT_GE(it.value(), 10) << "level " << it.key().toStdString();
-    const int low = perLevel[QStringLiteral("1")] + perLevel[QStringLiteral("2")] +
-                    perLevel[QStringLiteral("3")] + perLevel[QStringLiteral("4")] +
-                    perLevel[QStringLiteral("5")];
+    const int low = perLevel["1"] + perLevel["2"] + perLevel["3"] + perLevel["4"] + perLevel["5"];
     EXPECT_GT(low * 3, summary.spells * 2) << "most spells belong at levels 1 to 5";
 
     // Common spells dominate the low levels; the rarest frequencies live high up.
     EXPECT_GT(library.count(QStringLiteral(
                   "SELECT count(*) FROM Spells WHERE Lvl IN ('1','2') AND Frequency = 'Common'")) *
                   2,
-              library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Lvl IN ('1','2')")));
+              library.count("SELECT count(*) FROM Spells WHERE Lvl IN ('1','2')"));
     EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Lvl IN ('1','2','3') AND "
                                            "Frequency IN ('Unique','Restricted')")),
               0);
@@ -57,7 +53,7 @@ TEST_F(DeliveredLibrary, IsARealCollectionOnEveryLevel)
 
 TEST_F(DeliveredLibrary, EverySpellReadsAsAFinishedGameText)
 {
-    const QRegularExpression page(QStringLiteral("^[1-9][0-9]*$"));
+    const QRegularExpression page("^[1-9][0-9]*$");
     const QStringList spells = library.rows(QStringLiteral(
         "SELECT Name, Book, Page, Author, Range, Duration, [Area of Effect], [Saving Throw], [Casting Time], "
         "[Casting Time Type], Description FROM Spells"));
@@ -65,14 +61,13 @@ TEST_F(DeliveredLibrary, EverySpellReadsAsAFinishedGameText)
         const QStringList f = row.split(QLatin1Char('|'));
         ASSERT_EQ(f.size(), 11) << row.toStdString();
         const std::string name = f[0].toStdString();
-        EXPECT_EQ(f[1], QStringLiteral("KXR")) << name;
+        EXPECT_EQ(f[1], "KXR") << name;
         EXPECT_TRUE(page.match(f[2]).hasMatch()) << name;
         EXPECT_TRUE(f[3].isEmpty()) << name << ": delivered spells have no author";
         for (int i = 4; i <= 7; ++i)
             EXPECT_FALSE(f[i].isEmpty()) << name << ": field " << i;
-        EXPECT_EQ(f[8].isEmpty(), f[9] == QStringLiteral("Special"))
-            << name << ": casting time amount and unit";
-        const QStringList paragraphs = f[10].split(QStringLiteral("\r\n\r\n"));
+        EXPECT_EQ(f[8].isEmpty(), f[9] == "Special") << name << ": casting time amount and unit";
+        const QStringList paragraphs = f[10].split("\r\n\r\n");
         EXPECT_GE(paragraphs.size(), 1) << name;
         EXPECT_LE(paragraphs.size(), 4) << name;
         for (const QString &paragraph : paragraphs)
@@ -80,10 +75,8 @@ TEST_F(DeliveredLibrary, EverySpellReadsAsAFinishedGameText)
     }
 
     // Every school is described, and the classic eight are there.
-    EXPECT_EQ(library.count(
-                  QStringLiteral("SELECT count(*) FROM [Sphere Names] WHERE length(trim(Description)) < 40")),
-              0);
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM [Sphere Names] WHERE Auto >= 50")), 0);
+    EXPECT_EQ(library.count("SELECT count(*) FROM [Sphere Names] WHERE length(trim(Description)) < 40"), 0);
+    EXPECT_EQ(library.count("SELECT count(*) FROM [Sphere Names] WHERE Auto >= 50"), 0);
     VM_Library lib;
     const QStringList schools = lib.Fetch_Schools_List();
     for (const char *classic :
@@ -108,11 +101,9 @@ TEST_F(DeliveredLibrary, SampleCastersHoldSpellsTheyCanCast)
         ASSERT_TRUE(spells) << caster.toStdString();
         // Each spellbook holds no level the caster cannot hold at all.
         for (int row = 0; row < spells->rows(); ++row) {
-            const QString column = QStringList{QStringLiteral("First"),   QStringLiteral("Second"),
-                                               QStringLiteral("Third"),   QStringLiteral("Fourth"),
-                                               QStringLiteral("Fifth"),   QStringLiteral("Sixth"),
-                                               QStringLiteral("Seventh"), QStringLiteral("Eighth"),
-                                               QStringLiteral("Ninth")}[spells->at(1, row).toInt() - 1];
+            const QString column =
+                QStringList{"First", "Second",  "Third",  "Fourth", "Fifth",
+                            "Sixth", "Seventh", "Eighth", "Ninth"}[spells->at(1, row).toInt() - 1];
             EXPECT_EQ(
                 library.count(QStringLiteral("SELECT count(*) FROM SpellCasters WHERE Spellbook = '%1' AND "
                                              "%2 <> ''")

@@ -20,10 +20,9 @@ struct Outcome
 
 Outcome read(const QString &folder, const QByteArray &bytes, bool spellbook = false)
 {
-    const QString path =
-        writeFile(folder, spellbook ? QStringLiteral("in.sbok") : QStringLiteral("in.spel"), bytes);
+    const QString path = writeFile(folder, spellbook ? "in.sbok" : "in.spel", bytes);
     VM_SpellSaver saver;
-    ListRows list{ListRow{QStringLiteral("from the previous file"), {}}};
+    ListRows list{ListRow{"from the previous file", {}}};
     Outcome outcome;
     const auto error = raisedBy([&] {
         if (spellbook)
@@ -53,21 +52,17 @@ TEST_F(LibraryTest, AWindows1252FileFromAnOlderInstallationReadsAndImports)
         "Caf\xE9 Light||1||Common||||Homebrew||3||V||Touch||1 hour||1 room||Turn(s)||1||None||"
         "||Ren\xE9"
         "e||Alteration~~Evocation\r\n";
-    const QString path = writeFile(library.folder(), QStringLiteral("older.spel"), older);
+    const QString path = writeFile(library.folder(), "older.spel", older);
     VM_SpellSaver saver;
     ListRows list;
     saver.OpenSpellFile2(list, path);
 
     ASSERT_EQ(saver.Import_List().size(), 2u);
     const VM_Spell &hound = saver.Import_List()[0];
-    EXPECT_EQ(hound.Fetch_Spell_Name(), QStringLiteral("Mordenkainen\u2019s Faithful Hound"));
-    EXPECT_EQ(hound.Fetch_Spell_Description(),
-              QStringLiteral("A phantom watchdog.\r\nIt barks at \u201Cintruders\u201D."));
-    EXPECT_EQ(hound.Fetch_Spell_Casting_Time_Type(), QStringLiteral("Segment(s)"));
-    EXPECT_EQ(list[1], (ListRow{QStringLiteral("Caf\u00E9 Light"),
-                                {QStringLiteral("1"), QStringLiteral("Ren\u00E9e")},
-                                false,
-                                true}));
+    EXPECT_EQ(hound.Fetch_Spell_Name(), "Mordenkainen\u2019s Faithful Hound");
+    EXPECT_EQ(hound.Fetch_Spell_Description(), "A phantom watchdog.\r\nIt barks at \u201Cintruders\u201D.");
+    EXPECT_EQ(hound.Fetch_Spell_Casting_Time_Type(), "Segment(s)");
+    EXPECT_EQ(list[1], (ListRow{"Caf\u00E9 Light", {"1", "Ren\u00E9e"}, false, true}));
 
     saver.ImportSpells(list);
     EXPECT_EQ(
@@ -80,10 +75,9 @@ TEST_F(LibraryTest, AWindows1252FileFromAnOlderInstallationReadsAndImports)
                            "\u201Cintruders\u201D.|Gary"),
             QStringLiteral("Caf\u00E9 Light|1|Common|<null>|Homebrew|3|V|Touch|1 hour|1 room|Turn(s)|1|"
                            "None||Ren\u00E9e")}));
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Sphere FROM SpellandSphere ORDER BY rowid")),
-              (QStringList{QStringLiteral("Mordenkainen\u2019s Faithful Hound|Conjuration/Summoning"),
-                           QStringLiteral("Caf\u00E9 Light|Alteration"),
-                           QStringLiteral("Caf\u00E9 Light|Evocation")}));
+    EXPECT_EQ(library.rows("SELECT Name, Sphere FROM SpellandSphere ORDER BY rowid"),
+              (QStringList{"Mordenkainen\u2019s Faithful Hound|Conjuration/Summoning",
+                           "Caf\u00E9 Light|Alteration", "Caf\u00E9 Light|Evocation"}));
 }
 
 TEST_F(LibraryTest, ReadersTakeLineEndsAndFieldsAsTheFormatHasThem)
@@ -97,25 +91,23 @@ TEST_F(LibraryTest, ReadersTakeLineEndsAndFieldsAsTheFormatHasThem)
         "\n" + spellLine("Odd Unit", "1", "||||||||||||||||||hour(s)||||||||||") + "\r\n" +
         spellLine("Shifted", "1", "||Common||||B||7||V||10||20 feet||D||A||Round(s)||1||S||Desc||Me||X") +
         "\nIgnored||line\n";
-    const QString path = writeFile(library.folder(), QStringLiteral("lf.spel"), file);
+    const QString path = writeFile(library.folder(), "lf.spel", file);
     VM_SpellSaver saver;
     ListRows list;
     saver.OpenSpellFile2(list, path);
     ASSERT_EQ(saver.Import_List().size(), 3u);
     const VM_Spell &plain = saver.Import_List()[0];
-    EXPECT_EQ(plain.Fetch_Spell_Casting_Time_Type(), QStringLiteral("Hour(s)"));
-    EXPECT_EQ(plain.Fetch_Spell_Description(), QStringLiteral("One\r\nTwo\r\n"));
-    EXPECT_EQ(plain.Fetch_Spell_Author(), QStringLiteral("Me"));
-    EXPECT_EQ(plain.Fetch_Spell_Schools_Collection(),
-              (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_EQ(plain.Fetch_Spell_Casting_Time_Type(), "Hour(s)");
+    EXPECT_EQ(plain.Fetch_Spell_Description(), "One\r\nTwo\r\n");
+    EXPECT_EQ(plain.Fetch_Spell_Author(), "Me");
+    EXPECT_EQ(plain.Fetch_Spell_Schools_Collection(), (QStringList{"A", "B"}));
     EXPECT_EQ(saver.Import_List()[1].Fetch_Spell_Casting_Time_Type(), QString());
     // A value that held "||" pushes the fields after it one place on.
-    EXPECT_EQ(saver.Import_List()[2].Fetch_Spell_Range(), QStringLiteral("10"));
-    EXPECT_EQ(saver.Import_List()[2].Fetch_Spell_Duration(), QStringLiteral("20 feet"));
+    EXPECT_EQ(saver.Import_List()[2].Fetch_Spell_Range(), "10");
+    EXPECT_EQ(saver.Import_List()[2].Fetch_Spell_Duration(), "20 feet");
 
-    ListRows empty{ListRow{QStringLiteral("stale"), {}}};
-    saver.OpenSpellFile2(
-        empty, writeFile(library.folder(), QStringLiteral("zero.spel"), "For Vellumar Use Only\r\n0\r\n"));
+    ListRows empty{ListRow{"stale", {}}};
+    saver.OpenSpellFile2(empty, writeFile(library.folder(), "zero.spel", "For Vellumar Use Only\r\n0\r\n"));
     EXPECT_TRUE(empty.isEmpty());
     EXPECT_TRUE(saver.Import_List().empty());
 }
@@ -125,7 +117,7 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
     const QString folder = library.folder();
     const QByteArray header = "For Vellumar Use Only\r\n";
     const QByteArray good = spellLine("Good") + "\r\n";
-    const QString invalid = QStringLiteral("Invalid File requested for Import");
+    const QString invalid = "Invalid File requested for Import";
 
     const auto expect = [&](const Outcome &outcome, const QString &description, int kept) {
         EXPECT_EQ(outcome.description, description);
@@ -136,37 +128,34 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
     expect(read(folder, "For Vellumar Use Only \r\n1\r\n" + good), invalid, 0);
     expect(read(folder, QByteArray()), invalid, 0);
     expect(read(folder, QByteArray("\x00\xFF\xFE\x81\x9D garbage\x00\r\n", 16)), invalid, 0);
-    expect(read(folder, header), QStringLiteral("Line 2 is missing: it should give the number of spells."),
-           0);
+    expect(read(folder, header), "Line 2 is missing: it should give the number of spells.", 0);
     expect(read(folder, header + "two\r\n" + good),
-           QStringLiteral("Line 2 should give the number of spells, but \"two\" is not a number."), 0);
+           "Line 2 should give the number of spells, but \"two\" is not a number.", 0);
     expect(read(folder, header + "99999999999999999999999\r\n" + good),
            QStringLiteral(
                "Line 2 should give the number of spells, but \"99999999999999999999999\" is not a number."),
            0);
     expect(read(folder, header + "-3\r\n" + good),
-           QStringLiteral("Line 2 gives -3 spells; the number of spells cannot be negative."), 0);
+           "Line 2 gives -3 spells; the number of spells cannot be negative.", 0);
     expect(read(folder, header + "5\r\n" + good + good),
-           QStringLiteral("Line 5 is missing: the file announces 5 spells but holds only 2."), 2);
+           "Line 5 is missing: the file announces 5 spells but holds only 2.", 2);
     expect(read(folder, header + "2147483647\r\n" + good),
-           QStringLiteral("Line 4 is missing: the file announces 2147483647 spells but holds only 1."), 1);
+           "Line 4 is missing: the file announces 2147483647 spells but holds only 1.", 1);
     expect(read(folder, header + "3\r\n" + good + "Short||1||2||3||4||5||6||7||8||9||10||11\r\n" + good),
-           QStringLiteral("Line 4 has 12 fields; a spell line needs 16"), 1);
+           "Line 4 has 12 fields; a spell line needs 16", 1);
 
     const Outcome spellbook = read(folder, header + "1\r\nMira||7||Elf||Mage||1\r\n" + good, true);
-    expect(spellbook, QStringLiteral("Line 3 has 5 fields; a caster line needs 13"), 0);
-    EXPECT_EQ(spellbook.source, QStringLiteral("OpenSpellbookFile"));
+    expect(spellbook, "Line 3 has 5 fields; a caster line needs 13", 0);
+    EXPECT_EQ(spellbook.source, "OpenSpellbookFile");
     expect(read(folder, header + "0\r\n", true),
-           QStringLiteral("Line 3 is missing: a spellbook file gives the caster there."), 0);
-    EXPECT_EQ(read(folder, header + "x\r\n").source, QStringLiteral("OpenSpellFile"));
+           "Line 3 is missing: a spellbook file gives the caster there.", 0);
+    EXPECT_EQ(read(folder, header + "x\r\n").source, "OpenSpellFile");
 
     VM_SpellSaver saver;
     ListRows list;
-    const auto missing =
-        raisedBy([&] { saver.OpenSpellFile2(list, folder + QStringLiteral("/absent.spel")); });
+    const auto missing = raisedBy([&] { saver.OpenSpellFile2(list, folder + "/absent.spel"); });
     ASSERT_TRUE(missing);
-    EXPECT_TRUE(missing->description.contains(QStringLiteral("could not be opened")))
-        << missing->description.toStdString();
+    EXPECT_TRUE(missing->description.contains("could not be opened")) << missing->description.toStdString();
 }
 
 TEST_F(LibraryTest, TheCasterDetailsFollowTheLastSpellbookFileRead)
@@ -175,27 +164,24 @@ TEST_F(LibraryTest, TheCasterDetailsFollowTheLastSpellbookFileRead)
     ListRows list;
     const QByteArray caster = "  Mira ||7||Elf||Mage||4||3||2||1||0||0||0||0||0||ignored\r\n";
     saver.OpenSpellbookFile2(
-        list, writeFile(library.folder(), QStringLiteral("a.sbok"),
+        list, writeFile(library.folder(), "a.sbok",
                         "For Vellumar Use Only\r\n1\r\n" + caster + spellLine("Good") + "\r\n"));
-    EXPECT_EQ(saver.Caster_Details().value(0), QStringLiteral("  Mira "));
+    EXPECT_EQ(saver.Caster_Details().value(0), "  Mira ");
     EXPECT_EQ(saver.Caster_Details().size(), 13);
     EXPECT_EQ(list.size(), 1);
 
     // A spells file leaves them; a caster line that cannot be read leaves none.
-    saver.OpenSpellFile2(
-        list, writeFile(library.folder(), QStringLiteral("b.spel"), "For Vellumar Use Only\r\n0\r\n"));
-    EXPECT_EQ(saver.Caster_Details().value(0), QStringLiteral("  Mira "));
+    saver.OpenSpellFile2(list, writeFile(library.folder(), "b.spel", "For Vellumar Use Only\r\n0\r\n"));
+    EXPECT_EQ(saver.Caster_Details().value(0), "  Mira ");
     EXPECT_TRUE(raisedBy([&] {
-        saver.OpenSpellbookFile2(list, writeFile(library.folder(), QStringLiteral("c.sbok"),
-                                                 "For Vellumar Use Only\r\n0\r\nA||B\r\n"));
+        saver.OpenSpellbookFile2(
+            list, writeFile(library.folder(), "c.sbok", "For Vellumar Use Only\r\n0\r\nA||B\r\n"));
     }));
     EXPECT_EQ(saver.Caster_Details(), QStringList(13));
 
-    saver.Set_Caster_Details({QStringLiteral("Renamed"), QStringLiteral("3")});
-    EXPECT_EQ(saver.Caster_Details(),
-              QStringList({QStringLiteral("Renamed"), QStringLiteral("3")}) + QStringList(11));
-    EXPECT_EQ(saver.SaveScroll(QString(), library.folder() + QStringLiteral("/x.srol"),
-                               QStringLiteral("Mira"), QStringLiteral("Parent")),
-              QStringLiteral("Functionality not yet implemented"));
-    EXPECT_FALSE(QFile::exists(library.folder() + QStringLiteral("/x.srol")));
+    saver.Set_Caster_Details({"Renamed", "3"});
+    EXPECT_EQ(saver.Caster_Details(), QStringList({"Renamed", "3"}) + QStringList(11));
+    EXPECT_EQ(saver.SaveScroll(QString(), library.folder() + "/x.srol", "Mira", "Parent"),
+              "Functionality not yet implemented");
+    EXPECT_FALSE(QFile::exists(library.folder() + "/x.srol"));
 }

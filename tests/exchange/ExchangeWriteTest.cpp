@@ -41,7 +41,7 @@ QStringList fieldsOf(const VM_Spell &spell)
             spell.Fetch_Spell_Description(),    spell.Fetch_Spell_Author()};
 }
 
-const QString kDisc = QStringLiteral("Tenser's \u201CFloating\u201D Disc");
+const QString kDisc = "Tenser's \u201CFloating\u201D Disc";
 const QString kDiscDescription =
     QStringLiteral("A disc of force.\r\nIt holds 100 lb. per level \u2014 caf\u00E9 tables "
                    "included, for 5 \u20AC.\r\n\r\nIt follows at 6\" behind.");
@@ -51,21 +51,17 @@ const QString kDiscDescription =
 TEST_F(LibraryTest, AWrittenSpellsFileReadsBackIdentically)
 {
     insertSpell(library,
-                {kDisc, QStringLiteral("1"), QStringLiteral("Common"), QStringLiteral("anything at all"),
-                 QStringLiteral("PHB"), QStringLiteral("72"), QStringLiteral("V,S,M"),
-                 QStringLiteral("  20 yards "), QStringLiteral("3 turns + 1/level"),
-                 QStringLiteral("Special"), QStringLiteral("Hour(s)"), QStringLiteral("1"),
-                 QStringLiteral("None"), kDiscDescription, QStringLiteral("Zo\u00EB")},
-                {QStringLiteral("Evocation"), QStringLiteral(" Alteration ")});
-    insertSpell(library, {QStringLiteral("Bare"), QStringLiteral("2"), QString(), QString(), QString(),
-                          QString(), QString(), QString(), QString(), QString(), QString(), QString(),
-                          QString(), QString(), QString()});
-    const QString path = writeFile(library.folder(), QStringLiteral("out.spel"), QByteArray(100000, 'x'));
+                {kDisc, "1", "Common", "anything at all", "PHB", "72", "V,S,M", "  20 yards ",
+                 "3 turns + 1/level", "Special", "Hour(s)", "1", "None", kDiscDescription, "Zo\u00EB"},
+                {"Evocation", " Alteration "});
+    insertSpell(library, {"Bare", "2", QString(), QString(), QString(), QString(), QString(), QString(),
+                          QString(), QString(), QString(), QString(), QString(), QString(), QString()});
+    const QString path = writeFile(library.folder(), "out.spel", QByteArray(100000, 'x'));
 
     VM_SpellSaver saver;
-    saver.Save2(QStringLiteral("out.spel"), path,
-                {selected(kDisc), ListRow{QStringLiteral("Unselected"), {}}, selected(QStringLiteral("Bare")),
-                 selected(QStringLiteral("Gone From The Library"))});
+    saver.Save2(
+        "out.spel", path,
+        {selected(kDisc), ListRow{"Unselected", {}}, selected("Bare"), selected("Gone From The Library")});
 
     // Single-byte Windows-1252, CR LF after every line, 16 fields to a spell line.
     const QByteArray bytes = fileBytes(path);
@@ -80,43 +76,33 @@ TEST_F(LibraryTest, AWrittenSpellsFileReadsBackIdentically)
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(lines[i].endsWith('\r')) << i;
     for (int i = 2; i < 5; ++i)
-        EXPECT_EQ(QString::fromLatin1(lines[i]).split(QStringLiteral("||")).size(), 16) << i;
+        EXPECT_EQ(QString::fromLatin1(lines[i]).split("||").size(), 16) << i;
 
-    ListRows list{ListRow{QStringLiteral("left over"), {}}};
+    ListRows list{ListRow{"left over", {}}};
     saver.OpenSpellFile2(list, path);
     ASSERT_EQ(saver.Import_List().size(), 3u);
     const VM_Spell &disc = saver.Import_List()[0];
     EXPECT_EQ(fieldsOf(disc),
-              (QStringList{kDisc, QStringLiteral("1"), QStringLiteral("Common"), QStringLiteral("PHB"),
-                           QStringLiteral("72"), QStringLiteral("V,S,M"), QStringLiteral("20 yards"),
-                           QStringLiteral("3 turns + 1/level"), QStringLiteral("Special"),
-                           QStringLiteral("Hour(s)"), QStringLiteral("1"), QStringLiteral("None"),
-                           kDiscDescription, QStringLiteral("Zo\u00EB")}));
-    EXPECT_EQ(disc.Fetch_Spell_Schools_Collection(),
-              (QStringList{QStringLiteral("Evocation"), QStringLiteral("Alteration")}));
-    EXPECT_EQ(fieldsOf(saver.Import_List()[1]),
-              (QStringList{QStringLiteral("Bare"), QStringLiteral("2")} + QStringList(12)));
+              (QStringList{kDisc, "1", "Common", "PHB", "72", "V,S,M", "20 yards", "3 turns + 1/level",
+                           "Special", "Hour(s)", "1", "None", kDiscDescription, "Zo\u00EB"}));
+    EXPECT_EQ(disc.Fetch_Spell_Schools_Collection(), (QStringList{"Evocation", "Alteration"}));
+    EXPECT_EQ(fieldsOf(saver.Import_List()[1]), (QStringList{"Bare", "2"} + QStringList(12)));
     EXPECT_TRUE(saver.Import_List()[1].Fetch_Spell_Schools_Collection().isEmpty());
-    EXPECT_EQ(fieldsOf(saver.Import_List()[2]),
-              QStringList{QStringLiteral("Gone From The Library")} + QStringList(13));
-    EXPECT_EQ(
-        list,
-        (ListRows{ListRow{kDisc, {QStringLiteral("1"), QStringLiteral("Zo\u00EB")}, false, true},
-                  ListRow{QStringLiteral("Bare"), {QStringLiteral("2"), QString()}, false, true},
-                  ListRow{QStringLiteral("Gone From The Library"), {QString(), QString()}, false, true}}));
+    EXPECT_EQ(fieldsOf(saver.Import_List()[2]), QStringList{"Gone From The Library"} + QStringList(13));
+    EXPECT_EQ(list, (ListRows{ListRow{kDisc, {"1", "Zo\u00EB"}, false, true},
+                              ListRow{"Bare", {"2", QString()}, false, true},
+                              ListRow{"Gone From The Library", {QString(), QString()}, false, true}}));
 }
 
 TEST_F(LibraryTest, TextOutsideWindows1252IsWrittenAsUtf8AndEveryLineBreakAsAMarker)
 {
     insertSpell(library,
-                {QStringLiteral("\u03A9 Ward"), QStringLiteral("3"), QStringLiteral("Rare"), QString(),
-                 QString(), QString(), QString(), QString(), QString(), QString(), QStringLiteral("Round(s)"),
-                 QString(), QString(), QStringLiteral("One\nTwo\rThree\r\nFour \u96F7"),
-                 QStringLiteral("caf\u00E9")},
-                {QStringLiteral("\u00C9vocation")});
-    const QString path = QDir(library.folder()).filePath(QStringLiteral("utf8.spel"));
+                {"\u03A9 Ward", "3", "Rare", QString(), QString(), QString(), QString(), QString(), QString(),
+                 QString(), "Round(s)", QString(), QString(), "One\nTwo\rThree\r\nFour \u96F7", "caf\u00E9"},
+                {"\u00C9vocation"});
+    const QString path = QDir(library.folder()).filePath("utf8.spel");
     VM_SpellSaver saver;
-    saver.Save2(QString(), path, {selected(QStringLiteral("\u03A9 Ward"))});
+    saver.Save2(QString(), path, {selected("\u03A9 Ward")});
 
     const QByteArray bytes = fileBytes(path);
     EXPECT_TRUE(bytes.contains("\xCE\xA9 Ward||3||Rare"));
@@ -126,22 +112,20 @@ TEST_F(LibraryTest, TextOutsideWindows1252IsWrittenAsUtf8AndEveryLineBreakAsAMar
     ListRows list;
     saver.OpenSpellFile2(list, path);
     ASSERT_EQ(saver.Import_List().size(), 1u);
-    EXPECT_EQ(saver.Import_List()[0].Fetch_Spell_Description(),
-              QStringLiteral("One\r\nTwo\r\nThree\r\nFour \u96F7"));
-    EXPECT_EQ(saver.Import_List()[0].Fetch_Spell_Schools_Collection(),
-              QStringList{QStringLiteral("\u00C9vocation")});
+    EXPECT_EQ(saver.Import_List()[0].Fetch_Spell_Description(), "One\r\nTwo\r\nThree\r\nFour \u96F7");
+    EXPECT_EQ(saver.Import_List()[0].Fetch_Spell_Schools_Collection(), QStringList{"\u00C9vocation"});
 }
 
 TEST_F(LibraryTest, ValuesTheFormatCannotCarryRefuseTheWholeExport)
 {
-    const QString path = writeFile(library.folder(), QStringLiteral("kept.spel"), "the user's earlier file");
+    const QString path = writeFile(library.folder(), "kept.spel", "the user's earlier file");
     const auto refusal = [&](const QStringList &values, const QStringList &schools) {
         library.db().exec("DELETE FROM Spells; DELETE FROM SpellandSphere;");
-        insertSpell(library, {QStringLiteral("Fine"), QStringLiteral("1")});
+        insertSpell(library, {"Fine", "1"});
         insertSpell(library, values, schools);
         VM_SpellSaver saver;
         const auto error = raisedBy([&] {
-            saver.Save2(QString(), path, {selected(QStringLiteral("Fine")), selected(values[0])});
+            saver.Save2(QString(), path, {selected("Fine"), selected(values[0])});
         });
         if (!error)
             return QString();
@@ -149,50 +133,40 @@ TEST_F(LibraryTest, ValuesTheFormatCannotCarryRefuseTheWholeExport)
         return error->source + QLatin1Char(':') + error->description;
     };
 
-    EXPECT_EQ(refusal({QStringLiteral("Pipe"), QStringLiteral("1"), QString(), QString(), QString(),
-                       QString(), QString(), QStringLiteral("10||20 feet")},
-                      {}),
-              QStringLiteral(
-                  "Save:The spell \"Pipe\" cannot be exported: its range holds \"||\", which separates the "
-                  "fields of a Vellumar file."));
-    EXPECT_TRUE(refusal({QStringLiteral("Half Pipe"), QStringLiteral("1"), QString(), QString(), QString(),
-                         QString(), QString(), QString(), QString(), QString(), QString(), QString(),
-                         QString(), QString(), QStringLiteral("Rary|")},
+    EXPECT_EQ(
+        refusal({"Pipe", "1", QString(), QString(), QString(), QString(), QString(), "10||20 feet"}, {}),
+        QStringLiteral(
+            "Save:The spell \"Pipe\" cannot be exported: its range holds \"||\", which separates the "
+            "fields of a Vellumar file."));
+    EXPECT_TRUE(refusal({"Half Pipe", "1", QString(), QString(), QString(), QString(), QString(), QString(),
+                         QString(), QString(), QString(), QString(), QString(), QString(), "Rary|"},
                         {})
-                    .contains(QStringLiteral("its author ends with \"|\"")));
-    EXPECT_TRUE(refusal({QStringLiteral("Two\nLines"), QStringLiteral("1")}, {})
+                    .contains("its author ends with \"|\""));
+    EXPECT_TRUE(refusal({"Two\nLines", "1"}, {})
                     .contains(QStringLiteral(
                         "The spell \"Two\nLines\" cannot be exported: its name holds a line break")));
-    EXPECT_TRUE(refusal({QStringLiteral("Tilde"), QStringLiteral("1")}, {QStringLiteral("Fire~~Ice")})
-                    .contains(QStringLiteral("its school \"Fire~~Ice\" holds \"~~\"")));
-    EXPECT_TRUE(refusal({QStringLiteral("Tilde End"), QStringLiteral("1")},
-                        {QStringLiteral("Fire~"), QStringLiteral("Ice")})
-                    .contains(QStringLiteral("its school \"Fire~\" ends with \"~\"")));
+    EXPECT_TRUE(refusal({"Tilde", "1"}, {"Fire~~Ice"}).contains("its school \"Fire~~Ice\" holds \"~~\""));
+    EXPECT_TRUE(
+        refusal({"Tilde End", "1"}, {"Fire~", "Ice"}).contains("its school \"Fire~\" ends with \"~\""));
     // The same characters where they do no harm are carried.
-    EXPECT_EQ(refusal({QStringLiteral("|Lead"), QStringLiteral("1")},
-                      {QStringLiteral("~Ice"), QStringLiteral("Fire~")}),
-              QString());
+    EXPECT_EQ(refusal({"|Lead", "1"}, {"~Ice", "Fire~"}), QString());
 }
 
 TEST_F(LibraryTest, NoSelectedSpellRaisesBeforeAnyFileIsCreated)
 {
-    const QString path = QDir(library.folder()).filePath(QStringLiteral("none.spel"));
+    const QString path = QDir(library.folder()).filePath("none.spel");
     VM_SpellSaver saver;
-    const auto error = raisedBy([&] {
-        saver.Save2(QString(), path, {ListRow{QStringLiteral("Not Selected"), {}}});
-    });
+    const auto error = raisedBy([&] { saver.Save2(QString(), path, {ListRow{"Not Selected", {}}}); });
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->source, QStringLiteral("Save"));
-    EXPECT_EQ(error->description, QStringLiteral("There are no spells selected"));
+    EXPECT_EQ(error->source, "Save");
+    EXPECT_EQ(error->description, "There are no spells selected");
     EXPECT_FALSE(QFile::exists(path));
 
-    const auto unwritable = raisedBy([&] {
-        saver.Save2(QString(), library.folder() + QStringLiteral("/no such folder/x.spel"),
-                    {selected(QStringLiteral("A"))});
-    });
+    const auto unwritable = raisedBy(
+        [&] { saver.Save2(QString(), library.folder() + "/no such folder/x.spel", {selected("A")}); });
     ASSERT_TRUE(unwritable);
-    EXPECT_EQ(unwritable->source, QStringLiteral("Save"));
-    EXPECT_TRUE(unwritable->description.contains(QStringLiteral("could not be written")))
+    EXPECT_EQ(unwritable->source, "Save");
+    EXPECT_TRUE(unwritable->description.contains("could not be written"))
         << unwritable->description.toStdString();
 }
 
@@ -201,16 +175,15 @@ TEST_F(LibraryTest, SpellbookFilesCarryTheCasterAndTheChosenSpells)
     Statement caster(library.db(), "INSERT INTO SpellCasters VALUES ('Mira \"Quill\"', ' 7', 'Elf ', 'Mage', "
                                    "'4', '3', '2', '1', NULL, '', '', '', '0')");
     caster.run();
-    library.addSpell(QStringLiteral("Zed"), QStringLiteral("2"), {QStringLiteral("Abjuration")});
-    library.addSpell(QStringLiteral("Alpha"), QStringLiteral("1"), {});
-    library.addToSpellbook(QStringLiteral("Mira \"Quill\""), QStringLiteral("Zed"));
-    library.addToSpellbook(QStringLiteral("Mira \"Quill\""), QStringLiteral("Alpha"));
-    const QString path = QDir(library.folder()).filePath(QStringLiteral("mira.sbok"));
-    const ListRows browser{ListRow{QStringLiteral("Alpha"), {}}};
+    library.addSpell("Zed", "2", {"Abjuration"});
+    library.addSpell("Alpha", "1", {});
+    library.addToSpellbook("Mira \"Quill\"", "Zed");
+    library.addToSpellbook("Mira \"Quill\"", "Alpha");
+    const QString path = QDir(library.folder()).filePath("mira.sbok");
+    const ListRows browser{ListRow{"Alpha", {}}};
     VM_SpellSaver saver;
 
-    saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Mira \"Quill\" "),
-                         QStringLiteral(" Full"));
+    saver.SaveSpellbook2(QString(), path, browser, "Mira \"Quill\" ", " Full");
     QList<QByteArray> lines = fileBytes(path).split('\n');
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[1], "2\r");
@@ -218,8 +191,7 @@ TEST_F(LibraryTest, SpellbookFilesCarryTheCasterAndTheChosenSpells)
     EXPECT_TRUE(lines[3].startsWith("Zed||2||Common"));
     EXPECT_TRUE(lines[4].startsWith("Alpha||1||"));
 
-    saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Mira \"Quill\""),
-                         QStringLiteral("Filtered"));
+    saver.SaveSpellbook2(QString(), path, browser, "Mira \"Quill\"", "Filtered");
     lines = fileBytes(path).split('\n');
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[1], "1\r");
@@ -227,39 +199,31 @@ TEST_F(LibraryTest, SpellbookFilesCarryTheCasterAndTheChosenSpells)
 
     ListRows list;
     saver.OpenSpellbookFile2(list, path);
-    EXPECT_EQ(
-        saver.Caster_Details(),
-        (QStringList{QStringLiteral("Mira \"Quill\""), QStringLiteral("7"), QStringLiteral("Elf"),
-                     QStringLiteral("Mage"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"),
-                     QStringLiteral("1"), QString(), QString(), QString(), QString(), QStringLiteral("0")}));
+    EXPECT_EQ(saver.Caster_Details(), (QStringList{"Mira \"Quill\"", "7", "Elf", "Mage", "4", "3", "2", "1",
+                                                   QString(), QString(), QString(), QString(), "0"}));
 
     // A caster without a row is written with an empty caster line; a bad value refuses the file.
-    saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Nobody"), QStringLiteral("Filtered"));
+    saver.SaveSpellbook2(QString(), path, browser, "Nobody", "Filtered");
     EXPECT_EQ(fileBytes(path).split('\n')[2], QByteArray("||").repeated(12) + '\r');
     library.db().exec("UPDATE SpellCasters SET Race = 'Half||Elf'");
-    const auto error = raisedBy([&] {
-        saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Mira \"Quill\""),
-                             QStringLiteral("Full"));
-    });
+    const auto error =
+        raisedBy([&] { saver.SaveSpellbook2(QString(), path, browser, "Mira \"Quill\"", "Full"); });
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->source, QStringLiteral("SaveSpellbook"));
-    EXPECT_TRUE(error->description.startsWith(
-        QStringLiteral("The spellbook \"Mira \"Quill\"\" cannot be exported: its race")));
-    EXPECT_TRUE(raisedBy([&] {
-        saver.SaveSpellbook2(QString(), path, browser, QStringLiteral("Nobody"), QStringLiteral("full"));
-    }));
+    EXPECT_EQ(error->source, "SaveSpellbook");
+    EXPECT_TRUE(
+        error->description.startsWith("The spellbook \"Mira \"Quill\"\" cannot be exported: its race"));
+    EXPECT_TRUE(raisedBy([&] { saver.SaveSpellbook2(QString(), path, browser, "Nobody", "full"); }));
 }
 
 // A disk that fills up part way: the file size limit makes the write fail after a few bytes.
 TEST_F(LibraryTest, AWriteThatFailsPartWayLeavesTheEarlierFileAndNoHalfFile)
 {
     for (int i = 0; i < 50; ++i)
-        library.addSpell(QStringLiteral("Spell %1").arg(i), QStringLiteral("1"),
-                         {QStringLiteral("Alteration")});
+        library.addSpell(QStringLiteral("Spell %1").arg(i), "1", {"Alteration"});
     ListRows list;
     for (int i = 0; i < 50; ++i)
         list.append(selected(QStringLiteral("Spell %1").arg(i)));
-    const QString path = writeFile(library.folder(), QStringLiteral("earlier.spel"), "the earlier export");
+    const QString path = writeFile(library.folder(), "earlier.spel", "the earlier export");
     const QStringList before = QDir(library.folder()).entryList(QDir::Files);
 
     rlimit original{};
@@ -274,9 +238,8 @@ TEST_F(LibraryTest, AWriteThatFailsPartWayLeavesTheEarlierFileAndNoHalfFile)
     std::signal(SIGXFSZ, previousHandler);
 
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->source, QStringLiteral("Save"));
-    EXPECT_TRUE(error->description.contains(QStringLiteral("could not be written")))
-        << error->description.toStdString();
+    EXPECT_EQ(error->source, "Save");
+    EXPECT_TRUE(error->description.contains("could not be written")) << error->description.toStdString();
     EXPECT_EQ(fileBytes(path), QByteArray("the earlier export"));
     EXPECT_EQ(QDir(library.folder()).entryList(QDir::Files), before);
 

@@ -29,20 +29,18 @@ class ImportTest : public LibraryTest
 protected:
     void SetUp() override
     {
-        library.addSpell(QStringLiteral("Existing"), QStringLiteral("1"),
-                         {QStringLiteral("A"), QStringLiteral("B")});
-        library.addSpell(QStringLiteral("Held"), QStringLiteral("2"), {QStringLiteral("A")});
-        library.addCaster(QStringLiteral("Bryn"));
-        library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Existing"), QStringLiteral("1"));
-        library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Held"), QStringLiteral("2"));
+        library.addSpell("Existing", "1", {"A", "B"});
+        library.addSpell("Held", "2", {"A"});
+        library.addCaster("Bryn");
+        library.addToSpellbook("Bryn", "Existing", "1");
+        library.addToSpellbook("Bryn", "Held", "2");
     }
 
     // Reads a file into the saver; every row is checked except those named.
     ListRows open(const QByteArray &file, bool spellbook, const QStringList &unchecked = {})
     {
         ListRows list;
-        const QString path = writeFile(
-            library.folder(), spellbook ? QStringLiteral("in.sbok") : QStringLiteral("in.spel"), file);
+        const QString path = writeFile(library.folder(), spellbook ? "in.sbok" : "in.spel", file);
         if (spellbook)
             saver.OpenSpellbookFile2(list, path);
         else
@@ -52,10 +50,7 @@ protected:
         return list;
     }
 
-    QStringList spells()
-    {
-        return library.rows(QStringLiteral("SELECT Name, Lvl, Range FROM Spells ORDER BY rowid"));
-    }
+    QStringList spells() { return library.rows("SELECT Name, Lvl, Range FROM Spells ORDER BY rowid"); }
     QStringList schools(const QString &spell)
     {
         Statement select(library.db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
@@ -86,23 +81,20 @@ TEST_F(ImportTest, ASpellsFileAddsNewSpellsAndOverwritesExistingOnesThatAreCheck
 {
     ListRows list = open(spellsFile({line("Existing", "3", "C"), line("New", "4", "Unknown School~~A"),
                                      line("Unchecked New", "1", "A"), line("Not Listed", "1", "A")}),
-                         false, {QStringLiteral("Unchecked New")});
+                         false, {"Unchecked New"});
     list.removeLast();
-    const QStringList namedSchools = library.rows(QStringLiteral("SELECT * FROM [Sphere Names]"));
+    const QStringList namedSchools = library.rows("SELECT * FROM [Sphere Names]");
     saver.ImportSpells(list);
 
-    EXPECT_EQ(spells(), (QStringList{QStringLiteral("Existing|3|Touch"), QStringLiteral("Held|2|60 yards"),
-                                     QStringLiteral("New|4|Touch")}));
-    EXPECT_EQ(schools(QStringLiteral("Existing")), QStringList{QStringLiteral("C")});
-    EXPECT_EQ(schools(QStringLiteral("New")),
-              (QStringList{QStringLiteral("Unknown School"), QStringLiteral("A")}));
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM [Sphere Names]")), namedSchools);
-    EXPECT_EQ(spellbook(QStringLiteral("Bryn")),
-              (QStringList{QStringLiteral("Existing|1"), QStringLiteral("Held|2")}));
+    EXPECT_EQ(spells(), (QStringList{"Existing|3|Touch", "Held|2|60 yards", "New|4|Touch"}));
+    EXPECT_EQ(schools("Existing"), QStringList{"C"});
+    EXPECT_EQ(schools("New"), (QStringList{"Unknown School", "A"}));
+    EXPECT_EQ(library.rows("SELECT * FROM [Sphere Names]"), namedSchools);
+    EXPECT_EQ(spellbook("Bryn"), (QStringList{"Existing|1", "Held|2"}));
 
     // Importing again repeats the work with the records as they stand.
     saver.ImportSpells(list);
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells")), 3);
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spells"), 3);
 }
 
 TEST_F(ImportTest, ASpellListedTwiceFollowsTheFirstCheckBoxBothTimes)
@@ -112,27 +104,24 @@ TEST_F(ImportTest, ASpellListedTwiceFollowsTheFirstCheckBoxBothTimes)
     ASSERT_EQ(list.size(), 2);
     list[1].checked = false;
     saver.ImportSpells(list);
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Lvl, Range FROM Spells WHERE Name = 'Twin'")),
-              QStringList{QStringLiteral("Twin|2|Second")});
+    EXPECT_EQ(library.rows("SELECT Name, Lvl, Range FROM Spells WHERE Name = 'Twin'"),
+              QStringList{"Twin|2|Second"});
 
-    saver.Set_Caster_Details(QString::fromLatin1(kMira).split(QStringLiteral("||")));
+    saver.Set_Caster_Details(QString::fromLatin1(kMira).split("||"));
     saver.ImportSpellbook(list, false, false, false);
-    EXPECT_EQ(spellbook(QStringLiteral("Mira")),
-              (QStringList{QStringLiteral("Twin|<null>"), QStringLiteral("Twin|<null>")}));
+    EXPECT_EQ(spellbook("Mira"), (QStringList{"Twin|<null>", "Twin|<null>"}));
 }
 
 TEST_F(ImportTest, ASpellbookForANewCasterBringsItsListAndItsCasterRow)
 {
     const ListRows list = open(
         spellsFile({line("Existing", "9", "C"), line("New", "4", "A"), line("Skipped", "1", "A")}, kMira),
-        true, {QStringLiteral("Skipped")});
+        true, {"Skipped"});
     saver.ImportSpellbook(list, false, false, false);
-    EXPECT_EQ(spellbook(QStringLiteral("Mira")),
-              (QStringList{QStringLiteral("Existing|<null>"), QStringLiteral("New|<null>")}));
-    EXPECT_EQ(spells(), (QStringList{QStringLiteral("Existing|1|60 yards"), QStringLiteral("Held|2|60 yards"),
-                                     QStringLiteral("New|4|Touch")}));
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM SpellCasters WHERE Spellbook = 'Mira'")),
-              QStringList{QStringLiteral("Mira|7|Elf|Mage|4|3|2|1|0|0|0|0|0")});
+    EXPECT_EQ(spellbook("Mira"), (QStringList{"Existing|<null>", "New|<null>"}));
+    EXPECT_EQ(spells(), (QStringList{"Existing|1|60 yards", "Held|2|60 yards", "New|4|Touch"}));
+    EXPECT_EQ(library.rows("SELECT * FROM SpellCasters WHERE Spellbook = 'Mira'"),
+              QStringList{"Mira|7|Elf|Mage|4|3|2|1|0|0|0|0|0"});
 }
 
 TEST_F(ImportTest, SpellbookOptionsDecideWhatAnExistingCasterKeeps)
@@ -140,36 +129,31 @@ TEST_F(ImportTest, SpellbookOptionsDecideWhatAnExistingCasterKeeps)
     const QByteArray bryn = "Bryn||12||Gnome||Illusionist||5||5||5||5||5||5||5||5||5";
     const QByteArray file =
         spellsFile({line("Existing", "9", "C"), line("New", "4", "A"), line("Off", "1", "A")}, bryn);
-    const QStringList brynBefore = library.rows(QStringLiteral("SELECT * FROM SpellCasters"));
+    const QStringList brynBefore = library.rows("SELECT * FROM SpellCasters");
 
-    ListRows list = open(file, true, {QStringLiteral("Off")});
+    ListRows list = open(file, true, {"Off"});
     saver.ImportSpellbook(list, false, false, false);
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM SpellCasters")), brynBefore);
-    EXPECT_EQ(spellbook(QStringLiteral("Bryn")),
-              (QStringList{QStringLiteral("Existing|1"), QStringLiteral("Held|2")}));
-    EXPECT_EQ(spells(), (QStringList{QStringLiteral("Existing|1|60 yards"), QStringLiteral("Held|2|60 yards"),
-                                     QStringLiteral("New|4|Touch")}));
+    EXPECT_EQ(library.rows("SELECT * FROM SpellCasters"), brynBefore);
+    EXPECT_EQ(spellbook("Bryn"), (QStringList{"Existing|1", "Held|2"}));
+    EXPECT_EQ(spells(), (QStringList{"Existing|1|60 yards", "Held|2|60 yards", "New|4|Touch"}));
 
     saver.ImportSpellbook(list, true, false, true);
-    EXPECT_EQ(spellbook(QStringLiteral("Bryn")),
-              (QStringList{QStringLiteral("Existing|<null>"), QStringLiteral("New|<null>")}));
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Lvl FROM Spells WHERE Name = 'Existing'")),
-              QStringList{QStringLiteral("9")});
-    EXPECT_EQ(schools(QStringLiteral("Existing")), QStringList{QStringLiteral("C")});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM SpellCasters")), brynBefore);
+    EXPECT_EQ(spellbook("Bryn"), (QStringList{"Existing|<null>", "New|<null>"}));
+    EXPECT_EQ(library.rows("SELECT Lvl FROM Spells WHERE Name = 'Existing'"), QStringList{"9"});
+    EXPECT_EQ(schools("Existing"), QStringList{"C"});
+    EXPECT_EQ(library.rows("SELECT * FROM SpellCasters"), brynBefore);
 
     saver.ImportSpellbook(list, false, true, false);
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT * FROM SpellCasters")),
-              QStringList{QStringLiteral("Bryn|12|Gnome|Illusionist|5|5|5|5|5|5|5|5|5")});
+    EXPECT_EQ(library.rows("SELECT * FROM SpellCasters"),
+              QStringList{"Bryn|12|Gnome|Illusionist|5|5|5|5|5|5|5|5|5"});
 
     // A name corrected in the window before the import makes a new caster.
     QStringList details = saver.Caster_Details();
-    details[0] = QStringLiteral("  Bryn the Younger ");
+    details[0] = "  Bryn the Younger ";
     saver.Set_Caster_Details(details);
     saver.ImportSpellbook(list, false, false, false);
-    EXPECT_EQ(spellbook(QStringLiteral("Bryn the Younger")),
-              (QStringList{QStringLiteral("Existing|<null>"), QStringLiteral("New|<null>")}));
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM SpellCasters")), 2);
+    EXPECT_EQ(spellbook("Bryn the Younger"), (QStringList{"Existing|<null>", "New|<null>"}));
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters"), 2);
 }
 
 TEST_F(ImportTest, ASpellbookWithoutAUsableNameIsRefusedBeforeAnythingIsWritten)
@@ -178,9 +162,9 @@ TEST_F(ImportTest, ASpellbookWithoutAUsableNameIsRefusedBeforeAnythingIsWritten)
     const QStringList before = library.dump();
     const auto reserved = raisedBy([&] { saver.ImportSpellbook(list, true, true, true); });
     ASSERT_TRUE(reserved);
-    EXPECT_EQ(reserved->source, QStringLiteral("ImportSpellbook"));
-    EXPECT_TRUE(reserved->description.startsWith(QStringLiteral("KXR is the name of the whole library")));
-    saver.Set_Caster_Details({QStringLiteral("   ")});
+    EXPECT_EQ(reserved->source, "ImportSpellbook");
+    EXPECT_TRUE(reserved->description.startsWith("KXR is the name of the whole library"));
+    saver.Set_Caster_Details({"   "});
     EXPECT_TRUE(raisedBy([&] { saver.ImportSpellbook(list, true, true, true); }));
     EXPECT_EQ(library.dump(), before);
 }
@@ -193,18 +177,16 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
         spellsFile({line("First", "1", "A"), line("Boom", "1", "A"), line("Last", "1", "A")}, kMira), true);
     const auto error = raisedBy([&] { saver.ImportSpellbook(list, false, false, false); });
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->source, QStringLiteral("ImportSpellbook"));
+    EXPECT_EQ(error->source, "ImportSpellbook");
     EXPECT_EQ(error->number, -1);
-    EXPECT_EQ(error->description, QStringLiteral("disk I/O error"));
-    EXPECT_EQ(spellbook(QStringLiteral("Mira")), QStringList{QStringLiteral("First|<null>")});
-    EXPECT_EQ(
-        library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Name IN ('First', 'Boom', 'Last')")),
-        1);
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'")), 0);
+    EXPECT_EQ(error->description, "disk I/O error");
+    EXPECT_EQ(spellbook("Mira"), QStringList{"First|<null>"});
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name IN ('First', 'Boom', 'Last')"), 1);
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 0);
 
     const auto spellsError = raisedBy([&] { saver.ImportSpells(list); });
     ASSERT_TRUE(spellsError);
-    EXPECT_EQ(spellsError->source, QStringLiteral("ImportSpells"));
+    EXPECT_EQ(spellsError->source, "ImportSpells");
 
     // Records are committed in batches; a failure late in a long file keeps every record before it.
     const int failing = SpellImporter::kStepsPerCommit + 50;
@@ -219,10 +201,8 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
         many.append(line("Spell " + QByteArray::number(i), "1", "A"));
     const ListRows manyRows = open(spellsFile(many), false);
     EXPECT_TRUE(raisedBy([&] { saver.ImportSpells(manyRows); }));
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'")),
-              failing);
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'")),
-              failing);
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'"), failing);
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'"), failing);
 }
 
 TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
@@ -230,21 +210,21 @@ TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
     const ListRows list =
         open(spellsFile({line("Twin", "1", "A"), line("Other", "2", "B"), line("Twin", "1", "A")}), false);
     SpellEdits edits;
-    edits.components = QStringLiteral(" V,S ");
-    edits.range = QStringLiteral(" 30 yards ");
-    edits.castingTimeType = QStringLiteral("Special");
-    edits.description = QStringLiteral(" Line one\r\nLine two ");
-    edits.schools = {QStringLiteral("Evocation"), QStringLiteral("Abjuration")};
-    saver.SaveItem(QStringLiteral(" Twin "), edits);
+    edits.components = " V,S ";
+    edits.range = " 30 yards ";
+    edits.castingTimeType = "Special";
+    edits.description = " Line one\r\nLine two ";
+    edits.schools = {"Evocation", "Abjuration"};
+    saver.SaveItem(" Twin ", edits);
 
     for (size_t i : {0u, 2u}) {
         const VM_Spell &twin = saver.Import_List()[i];
         EXPECT_TRUE(twin.WasUpdated());
-        EXPECT_EQ(twin.Fetch_Spell_Level(), QStringLiteral("1"));
-        EXPECT_EQ(twin.Fetch_Spell_Components(), QStringLiteral("V,S"));
-        EXPECT_EQ(twin.Fetch_Spell_Range(), QStringLiteral("30 yards"));
+        EXPECT_EQ(twin.Fetch_Spell_Level(), "1");
+        EXPECT_EQ(twin.Fetch_Spell_Components(), "V,S");
+        EXPECT_EQ(twin.Fetch_Spell_Range(), "30 yards");
         EXPECT_EQ(twin.Fetch_Spell_Author(), QString());
-        EXPECT_EQ(twin.Fetch_Spell_Description(), QStringLiteral("Line one\r\nLine two"));
+        EXPECT_EQ(twin.Fetch_Spell_Description(), "Line one\r\nLine two");
         EXPECT_EQ(twin.Fetch_Spell_Schools_Collection(), edits.schools);
     }
     EXPECT_FALSE(saver.Import_List()[1].WasUpdated());
@@ -252,6 +232,6 @@ TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
     saver.ImportSpells(list);
     EXPECT_EQ(library.rows(QStringLiteral(
                   "SELECT Range, [Casting Time Type], Author FROM Spells WHERE Name = 'Twin'")),
-              QStringList{QStringLiteral("30 yards|Special|")});
-    EXPECT_EQ(schools(QStringLiteral("Twin")), edits.schools);
+              QStringList{"30 yards|Special|"});
+    EXPECT_EQ(schools("Twin"), edits.schools);
 }

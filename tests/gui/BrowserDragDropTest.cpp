@@ -13,7 +13,7 @@ namespace {
 
 using BrowserDragDrop = BrowserTest;
 
-const QString kStatus = QStringLiteral("SB_Browser");
+const QString kStatus = "SB_Browser";
 
 // A drag from one browser's selected rows that ends on another's list, as the platform
 // delivers it: the source packs, the target takes the drop, the source ends its drag.
@@ -34,19 +34,17 @@ void dragSelected(Frm_Browser *from, Frm_Browser *to)
 
 TEST_F(BrowserDragDrop, DraggingThreeSpellsOntoASpellbookHoldingOneAddsTwo)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
-    selectSpells(
-        kxr, {QStringLiteral("amber Lantern"), QStringLiteral("Bramble Gate"), QStringLiteral("Ember Call")});
+    Frm_Browser *kxr = openBrowser("KXR");
+    Frm_Browser *bryn = openBrowser("Bryn");
+    selectSpells(kxr, {"amber Lantern", "Bramble Gate", "Ember Call"});
 
     dragSelected(kxr, bryn);
     EXPECT_EQ(namesIn(bryn), (QStringList{"amber Lantern", "Bramble Gate", "Cinder Veil", "Ember Call"}));
-    EXPECT_EQ(
-        library.rows(QStringLiteral("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid")),
-        (QStringList{"Bramble Gate", "Cinder Veil", "amber Lantern", "Ember Call"}));
+    EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid"),
+              (QStringList{"Bramble Gate", "Cinder Veil", "amber Lantern", "Ember Call"}));
     EXPECT_EQ(panelTexts(bryn, kStatus),
               (QStringList{"4 spells listed", "1 spells selected", "2 spells added"}));
-    EXPECT_TRUE(control<QTimer>(bryn, QStringLiteral("Timer1"))->isActive());
+    EXPECT_TRUE(control<QTimer>(bryn, "Timer1")->isActive());
     EXPECT_TRUE(prompt.shown().isEmpty());
     EXPECT_FALSE(frame().dragDropAssistant()->Validate_Drop());
 
@@ -58,14 +56,14 @@ TEST_F(BrowserDragDrop, DraggingThreeSpellsOntoASpellbookHoldingOneAddsTwo)
 
 TEST_F(BrowserDragDrop, DropsOntoTheSourceOrOntoKXRChangeNothing)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
-    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
+    Frm_Browser *kxr = openBrowser("KXR");
+    Frm_Browser *bryn = openBrowser("Bryn");
+    Frm_Browser *corwin = openBrowser("Corwin");
     EXPECT_FALSE(spellsOf(kxr)->dropsAccepted());
     EXPECT_TRUE(spellsOf(bryn)->dropsAccepted());
     const QStringList before = library.dump();
 
-    selectSpells(bryn, {QStringLiteral("Bramble Gate")});
+    selectSpells(bryn, {"Bramble Gate"});
     dragSelected(bryn, bryn);
     ASSERT_TRUE(bryn->LV_Spells_OLEStartDrag());
     kxr->LV_Spells_OLEDragDrop(); // a drop the list would refuse, run directly

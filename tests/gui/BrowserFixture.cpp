@@ -9,25 +9,21 @@ BrowserTest::BrowserTest()
 {
     for (const char *school : {"Alteration", "Illusion/Phantasm", "Necromancy", "Mistress' Shadows", "Sun"})
         library.addSchool(QString::fromUtf8(school));
-    library.addSpell(
-        QStringLiteral("Cinder Veil"), QStringLiteral("3"),
-        {QStringLiteral("Sun"), QStringLiteral("Alteration"), QStringLiteral("Illusion/Phantasm")});
-    library.addSpell(QStringLiteral("Bramble Gate"), QStringLiteral("2"), {QStringLiteral("Alteration")});
-    library.addSpell(QStringLiteral("Dusk Ward"), QStringLiteral("1"), {});
-    library.addSpell(QStringLiteral("Ember Call"), QStringLiteral("1"), {QStringLiteral("Necromancy")});
-    library.addSpell(QStringLiteral("Maud's \"Quiet\" Step"), QStringLiteral("1"),
-                     {QStringLiteral("Mistress' Shadows")});
-    library.addSpell(QStringLiteral("amber Lantern"), QStringLiteral("1"), {QStringLiteral("Sun")},
-                     QStringLiteral("Rare"));
-    library.addCaster(QStringLiteral("Bryn"));
-    library.addCaster(QStringLiteral("Corwin"));
-    library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Bramble Gate"), QStringLiteral("2"));
-    library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Cinder Veil"), QStringLiteral("3"));
+    library.addSpell("Cinder Veil", "3", {"Sun", "Alteration", "Illusion/Phantasm"});
+    library.addSpell("Bramble Gate", "2", {"Alteration"});
+    library.addSpell("Dusk Ward", "1", {});
+    library.addSpell("Ember Call", "1", {"Necromancy"});
+    library.addSpell("Maud's \"Quiet\" Step", "1", {"Mistress' Shadows"});
+    library.addSpell("amber Lantern", "1", {"Sun"}, "Rare");
+    library.addCaster("Bryn");
+    library.addCaster("Corwin");
+    library.addToSpellbook("Bryn", "Bramble Gate", "2");
+    library.addToSpellbook("Bryn", "Cinder Veil", "3");
 }
 
 ListView *BrowserTest::spellsOf(const Frm_Browser *browser)
 {
-    return control<ListView>(browser, QStringLiteral("LV_Spells"));
+    return control<ListView>(browser, "LV_Spells");
 }
 
 QStringList BrowserTest::namesIn(const Frm_Browser *browser)

@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString kStatus = QStringLiteral("SB_Browser");
+const QString kStatus = "SB_Browser";
 
 void clickHeader(ListView *list, int column)
 {
@@ -34,10 +34,10 @@ void clickHeader(ListView *list, int column)
 
 TEST_F(BrowserTest, ANewBrowserListsEverySpellWithItsOwnSchoolsAndEveryFilterSelected)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    EXPECT_EQ(kxr->windowTitle(), QStringLiteral("Browsing Spellbook KXR"));
+    Frm_Browser *kxr = openBrowser("KXR");
+    EXPECT_EQ(kxr->windowTitle(), "Browsing Spellbook KXR");
     const ListView *list = spellsOf(kxr);
-    EXPECT_EQ(list->rows()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Schools"));
+    EXPECT_EQ(list->rows()->headerData(2, Qt::Horizontal).toString(), "Schools");
     EXPECT_EQ(rowTexts(list),
               (QStringList{"amber Lantern|1|Sun|Rare|KXR|12", "Bramble Gate|2|Alteration|Common|KXR|12",
                            "Cinder Veil|3|Alteration, Illusion/Phantasm, Sun|Common|KXR|12",
@@ -45,43 +45,41 @@ TEST_F(BrowserTest, ANewBrowserListsEverySpellWithItsOwnSchoolsAndEveryFilterSel
                            "Dusk Ward|1||Common|KXR|12", "Ember Call|1|Necromancy|Common|KXR|12",
                            "Maud's \"Quiet\" Step|1|Mistress' Shadows|Common|KXR|12"}));
     EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"6 spells listed", "1 spells selected", ""}));
-    EXPECT_EQ(selectedItems(kxr, QStringLiteral("Lst_Levels")),
+    EXPECT_EQ(selectedItems(kxr, "Lst_Levels"),
               (QStringList{"1st", "2nd", "3rd", "4th", "5th", "6th", "7th", "8th", "9th"}));
-    EXPECT_EQ(selectedItems(kxr, QStringLiteral("Lst_Schools")),
+    EXPECT_EQ(selectedItems(kxr, "Lst_Schools"),
               (QStringList{"Alteration", "Illusion/Phantasm", "Mistress' Shadows", "Necromancy", "Sun"}));
 
     // Clicking rows counts the selection.
-    selectSpells(kxr,
-                 {QStringLiteral("Bramble Gate"), QStringLiteral("Ember Call"), QStringLiteral("Dusk Ward")});
-    EXPECT_EQ(panelTexts(kxr, kStatus).at(1), QStringLiteral("3 spells selected"));
+    selectSpells(kxr, {"Bramble Gate", "Ember Call", "Dusk Ward"});
+    EXPECT_EQ(panelTexts(kxr, kStatus).at(1), "3 spells selected");
 
-    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
+    Frm_Browser *corwin = openBrowser("Corwin");
     EXPECT_TRUE(namesIn(corwin).isEmpty());
     EXPECT_EQ(panelTexts(corwin, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
 }
 
 TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *kxr = openBrowser("KXR");
     kxr->Opt_Schools_None_Click();
-    EXPECT_TRUE(selectedItems(kxr, QStringLiteral("Lst_Schools")).isEmpty());
-    selectOnly(kxr, QStringLiteral("Lst_Schools"),
-               {QStringLiteral("Mistress' Shadows"), QStringLiteral("Sun")});
+    EXPECT_TRUE(selectedItems(kxr, "Lst_Schools").isEmpty());
+    selectOnly(kxr, "Lst_Schools", {"Mistress' Shadows", "Sun"});
     // Changing the filters alone does not re-read.
     EXPECT_EQ(namesIn(kxr).size(), 6);
 
-    kxr->Toolbar1_ButtonClick(QStringLiteral("Requery"));
+    kxr->Toolbar1_ButtonClick("Requery");
     EXPECT_EQ(namesIn(kxr), (QStringList{"amber Lantern", "Cinder Veil", "Maud's \"Quiet\" Step"}));
     EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"3 spells listed", "1 spells selected", ""}));
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
-    selectOnly(kxr, QStringLiteral("Lst_Levels"), {QStringLiteral("1st")});
+    selectOnly(kxr, "Lst_Levels", {"1st"});
     kxr->Requery();
     EXPECT_EQ(namesIn(kxr), (QStringList{"amber Lantern", "Maud's \"Quiet\" Step"}));
-    EXPECT_EQ(panelTexts(kxr, kStatus).at(0), QStringLiteral("2 spells listed"));
+    EXPECT_EQ(panelTexts(kxr, kStatus).at(0), "2 spells listed");
 
     // Nothing at the chosen levels: an empty list.
-    selectOnly(kxr, QStringLiteral("Lst_Levels"), {QStringLiteral("9th")});
+    selectOnly(kxr, "Lst_Levels", {"9th"});
     kxr->Requery();
     EXPECT_TRUE(namesIn(kxr).isEmpty());
     EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
@@ -95,7 +93,7 @@ TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
 
 TEST_F(BrowserTest, RequeryWithoutALevelOrASchoolSaysSoAndKeepsTheRows)
 {
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    Frm_Browser *bryn = openBrowser("Bryn");
     bryn->Opt_Levels_None_Click();
     bryn->Requery();
     EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 level"});
@@ -104,27 +102,27 @@ TEST_F(BrowserTest, RequeryWithoutALevelOrASchoolSaysSoAndKeepsTheRows)
     prompt.clear();
     bryn->Opt_Levels_All_Click();
     bryn->Opt_Schools_None_Click();
-    bryn->Toolbar1_ButtonClick(QStringLiteral("Requery"));
+    bryn->Toolbar1_ButtonClick("Requery");
     EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 School"});
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
-    EXPECT_EQ(panelTexts(bryn, kStatus).at(0), QStringLiteral("2 spells listed"));
+    EXPECT_EQ(panelTexts(bryn, kStatus).at(0), "2 spells listed");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 }
 
 TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *kxr = openBrowser("KXR");
     kxr->B_Menu_Remove_Click();
     EXPECT_EQ(prompt.messages(), QStringList{"Can not remove spells from KXR"});
     EXPECT_EQ(namesIn(kxr).size(), 6);
 
-    library.addToSpellbook(QStringLiteral("Corwin"), QStringLiteral("Ember Call"), QStringLiteral("1"));
-    library.addToSpellbook(QStringLiteral("Corwin"), QStringLiteral("Dusk Ward"), QStringLiteral("1"));
-    library.addToSpellbook(QStringLiteral("Corwin"), QStringLiteral("amber Lantern"), QStringLiteral("1"));
-    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
+    library.addToSpellbook("Corwin", "Ember Call", "1");
+    library.addToSpellbook("Corwin", "Dusk Ward", "1");
+    library.addToSpellbook("Corwin", "amber Lantern", "1");
+    Frm_Browser *corwin = openBrowser("Corwin");
     const QStringList before = library.dump();
-    selectSpells(corwin, {QStringLiteral("amber Lantern"), QStringLiteral("Ember Call")});
+    selectSpells(corwin, {"amber Lantern", "Ember Call"});
     prompt.clear();
     prompt.answer(false);
     corwin->B_Menu_Remove_Click();
@@ -137,14 +135,13 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
     prompt.answer(true);
     corwin->B_Menu_Remove_Click();
     EXPECT_EQ(namesIn(corwin), QStringList{"Dusk Ward"});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT SpellName FROM Spellbook WHERE Caster = 'Corwin'")),
+    EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Corwin'"),
               QStringList{"Dusk Ward"});
-    EXPECT_EQ(
-        library.rows(QStringLiteral("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY 1")),
-        (QStringList{"Bramble Gate", "Cinder Veil"}));
+    EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY 1"),
+              (QStringList{"Bramble Gate", "Cinder Veil"}));
     EXPECT_EQ(panelTexts(corwin, kStatus),
               (QStringList{"1 spells listed", "1 spells selected", "2 Spell(s) Removed"}));
-    auto *timer = control<QTimer>(corwin, QStringLiteral("Timer1"));
+    auto *timer = control<QTimer>(corwin, "Timer1");
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 5000);
 
@@ -165,7 +162,7 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
 
 TEST_F(BrowserTest, HeaderClicksSortDescendingThenAscendingWithOneToggleForAllColumns)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *kxr = openBrowser("KXR");
     ListView *list = spellsOf(kxr);
     clickHeader(list, 0);
     EXPECT_EQ(namesIn(kxr), (QStringList{"Maud's \"Quiet\" Step", "Ember Call", "Dusk Ward", "Cinder Veil",
@@ -179,30 +176,28 @@ TEST_F(BrowserTest, HeaderClicksSortDescendingThenAscendingWithOneToggleForAllCo
 
 TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsButtons)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
-    const auto *kxrBar = control<ButtonToolBar>(kxr, QStringLiteral("Toolbar1"));
-    const auto *brynBar = control<ButtonToolBar>(bryn, QStringLiteral("Toolbar1"));
+    Frm_Browser *kxr = openBrowser("KXR");
+    Frm_Browser *bryn = openBrowser("Bryn");
+    const auto *kxrBar = control<ButtonToolBar>(kxr, "Toolbar1");
+    const auto *brynBar = control<ButtonToolBar>(bryn, "Toolbar1");
     for (const QString &key :
-         {QStringLiteral("Print Spellbook"), QStringLiteral("Export Spellbook"),
-          QStringLiteral("Unlearned Spells"), QStringLiteral("Divider1"), QStringLiteral("Divider2")}) {
+         QStringList{"Print Spellbook", "Export Spellbook", "Unlearned Spells", "Divider1", "Divider2"}) {
         EXPECT_FALSE(kxrBar->isItemVisible(key)) << key.toStdString();
         EXPECT_TRUE(brynBar->isItemVisible(key)) << key.toStdString();
     }
-    for (const QString &key : {QStringLiteral("View Spell"), QStringLiteral("Manage Spell"),
-                               QStringLiteral("Export Selected Spells"), QStringLiteral("Requery")})
+    for (const QString &key : QStringList{"View Spell", "Manage Spell", "Export Selected Spells", "Requery"})
         EXPECT_TRUE(kxrBar->isItemVisible(key)) << key.toStdString();
-    EXPECT_EQ(menuTexts(brynBar->buttonMenu(QStringLiteral("Print Spellbook"))),
+    EXPECT_EQ(menuTexts(brynBar->buttonMenu("Print Spellbook")),
               (QStringList{"Print Spellbook", "Preview Spellbook", "-", "Print Filtered", "Preview Filtered",
                            "-", "Print Selected Spells"}));
-    EXPECT_EQ(menuTexts(brynBar->buttonMenu(QStringLiteral("Export Spellbook"))),
+    EXPECT_EQ(menuTexts(brynBar->buttonMenu("Export Spellbook")),
               (QStringList{"Full Spellbook", "-", "Filtered Only"}));
 }
 
 TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    Frm_Browser *kxr = openBrowser("KXR");
+    Frm_Browser *bryn = openBrowser("Bryn");
     const QString hint = QStringLiteral(
         "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
     EXPECT_EQ(spellsOf(kxr)->toolTip(), hint);
@@ -211,39 +206,38 @@ TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
     EXPECT_EQ(spellsOf(kxr)->toolTip(), QString());
     EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
     EXPECT_EQ(Constants::Browser_Tooltip_Text, QString());
-    EXPECT_FALSE(frame().menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked());
-    EXPECT_EQ(spellsOf(openBrowser(QStringLiteral("Corwin")))->toolTip(), QString());
+    EXPECT_FALSE(frame().menuEntry("Private_Browser_Tooltip")->isChecked());
+    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), QString());
 
-    frame().menuEntry(QStringLiteral("Private_Browser_Tooltip"))->trigger(); // a click on the entry
-    EXPECT_TRUE(frame().menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked());
+    frame().menuEntry("Private_Browser_Tooltip")->trigger(); // a click on the entry
+    EXPECT_TRUE(frame().menuEntry("Private_Browser_Tooltip")->isChecked());
     for (Frm_Browser *browser : openBrowsers())
         EXPECT_EQ(spellsOf(browser)->toolTip(), hint);
 }
 
 TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    Frm_Browser *kxr = openBrowser("KXR");
+    Frm_Browser *bryn = openBrowser("Bryn");
     QApplication::setActiveWindow(&frame());
     spellsOf(bryn)->setFocus();
-    EXPECT_TRUE(
-        QTest::qWaitFor([] { return Constants::Active_Browser_Name == QStringLiteral("Bryn"); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return Constants::Active_Browser_Name == "Bryn"; }, 2000));
 
-    selectSpells(bryn, {QStringLiteral("Cinder Veil")});
-    frame().menuEntry(QStringLiteral("Private_Browser_View"))->trigger();
+    selectSpells(bryn, {"Cinder Veil"});
+    frame().menuEntry("Private_Browser_View")->trigger();
     QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
     ASSERT_EQ(cards.size(), 1);
-    EXPECT_EQ(cards.at(0)->spellName(), QStringLiteral("Cinder Veil"));
+    EXPECT_EQ(cards.at(0)->spellName(), "Cinder Veil");
 
     // Right-clicking the list of KXR shows the popup with Remove disabled.
-    QMenu *popup = frame().menu(QStringLiteral("Private_Menu_Browser"));
+    QMenu *popup = frame().menu("Private_Menu_Browser");
     kxr->LV_Spells_MouseDown(QPoint(4, 4));
-    EXPECT_EQ(Constants::Active_Browser_Name, QStringLiteral("KXR"));
+    EXPECT_EQ(Constants::Active_Browser_Name, "KXR");
     EXPECT_TRUE(popup->isVisible());
-    EXPECT_FALSE(frame().menuEntry(QStringLiteral("Private_Browser_Remove"))->isEnabled());
+    EXPECT_FALSE(frame().menuEntry("Private_Browser_Remove")->isEnabled());
     popup->hide();
     bryn->LV_Spells_MouseDown(QPoint(4, 4));
-    EXPECT_TRUE(frame().menuEntry(QStringLiteral("Private_Browser_Remove"))->isEnabled());
+    EXPECT_TRUE(frame().menuEntry("Private_Browser_Remove")->isEnabled());
     popup->hide();
 
     prompt.answer(true);
@@ -254,7 +248,7 @@ TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
 
 TEST_F(BrowserTest, ABrowserNeverGetsSmallerThanItsLaidOutSizeAndItsListFollowsItsSize)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *kxr = openBrowser("KXR");
     auto *window = qobject_cast<QMdiSubWindow *>(kxr->parentWidget());
     ASSERT_NE(window, nullptr);
     const QSize minimum(600, 413);

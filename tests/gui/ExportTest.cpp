@@ -29,11 +29,11 @@ protected:
 
 TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
 {
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    selectSpells(kxr, {QStringLiteral("Maud's \"Quiet\" Step"), QStringLiteral("Cinder Veil")});
-    const QString path = fileNamed(QStringLiteral("chosen.spel"));
+    Frm_Browser *kxr = openBrowser("KXR");
+    selectSpells(kxr, {"Maud's \"Quiet\" Step", "Cinder Veil"});
+    const QString path = fileNamed("chosen.spel");
     prompt.chooseFile(path);
-    kxr->Toolbar1_ButtonClick(QStringLiteral("Export Selected Spells"));
+    kxr->Toolbar1_ButtonClick("Export Selected Spells");
     EXPECT_EQ(prompt.shown(), QStringList{"save: Spell Files (*.spel)|*.spel"});
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
@@ -48,7 +48,7 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
     spellsOf(kxr)->clearSelection();
-    Constants::Active_Browser_Name = QStringLiteral("KXR");
+    Constants::Active_Browser_Name = "KXR";
     prompt.clear();
     prompt.chooseFile(path);
     frame().Private_Browser_Export_Click(); // the popup entry, routed to the browser last focused
@@ -67,17 +67,17 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
 
 TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)
 {
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
-    selectOnly(bryn, QStringLiteral("Lst_Levels"), {QStringLiteral("2nd")});
+    Frm_Browser *bryn = openBrowser("Bryn");
+    selectOnly(bryn, "Lst_Levels", {"2nd"});
     bryn->Requery();
     ASSERT_EQ(namesIn(bryn), QStringList{"Bramble Gate"});
 
-    const QString full = fileNamed(QStringLiteral("full.sbok"));
-    const QString filtered = fileNamed(QStringLiteral("filtered.sbok"));
+    const QString full = fileNamed("full.sbok");
+    const QString filtered = fileNamed("filtered.sbok");
     prompt.chooseFile(full);
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Full"));
+    bryn->Toolbar1_ButtonMenuClick("Full");
     prompt.chooseFile(filtered);
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Filtered"));
+    bryn->Toolbar1_ButtonMenuClick("Filtered");
     EXPECT_EQ(prompt.shown(),
               (QStringList{"save: Spellbooks (*.sbok)|*.sbok", "save: Spellbooks (*.sbok)|*.sbok"}));
 
@@ -85,17 +85,17 @@ TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)
     ListRows read;
     reader.OpenSpellbookFile2(read, full);
     EXPECT_EQ(namesRead(read), (QStringList{"Bramble Gate", "Cinder Veil"}));
-    EXPECT_EQ(reader.Caster_Details().value(0), QStringLiteral("Bryn"));
+    EXPECT_EQ(reader.Caster_Details().value(0), "Bryn");
     VM_SpellSaver filteredReader;
     read.clear();
     filteredReader.OpenSpellbookFile2(read, filtered);
     EXPECT_EQ(namesRead(read), QStringList{"Bramble Gate"});
 
     prompt.clear();
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    kxr->Toolbar1_ButtonMenuClick(QStringLiteral("Full"));
-    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
-    corwin->Toolbar1_ButtonMenuClick(QStringLiteral("Filtered"));
+    Frm_Browser *kxr = openBrowser("KXR");
+    kxr->Toolbar1_ButtonMenuClick("Full");
+    Frm_Browser *corwin = openBrowser("Corwin");
+    corwin->Toolbar1_ButtonMenuClick("Filtered");
     corwin->B_Menu_Export_Click();
     EXPECT_EQ(prompt.shown(),
               (QStringList{"Can not Export KXR Spellbook", "You can not Export an empty Spellbook.",

@@ -19,7 +19,7 @@ protected:
     {
         library.addReportFiles();
         for (const char *spell : {"Dusk Ward", "Ember Call", "amber Lantern"})
-            library.addToSpellbook(QStringLiteral("Bryn"), QString::fromLatin1(spell), QStringLiteral("1"));
+            library.addToSpellbook("Bryn", QString::fromLatin1(spell), "1");
         output.onDelivery = [this](const ReportJob &) {
             statusWhilePrinting = frame().statusPanel(2)->text();
         };
@@ -31,7 +31,7 @@ protected:
                        const std::function<void(Frm_Print *)> &answer)
     {
         QTimer::singleShot(0, [this, answer] {
-            auto *dialog = frame().findChild<Frm_Print *>(QStringLiteral("Frm_Print"));
+            auto *dialog = frame().findChild<Frm_Print *>("Frm_Print");
             ASSERT_NE(dialog, nullptr);
             ASSERT_TRUE(dialog->isVisible());
             EXPECT_TRUE(dialog->isModal());
@@ -42,7 +42,7 @@ protected:
 
     static void typeName(Frm_Print *dialog, const QString &name)
     {
-        dialog->findChild<QLineEdit *>(QStringLiteral("Txt_Filtered"))->setText(name);
+        dialog->findChild<QLineEdit *>("Txt_Filtered")->setText(name);
     }
 
     RecordingReportOutput output;
@@ -51,34 +51,33 @@ protected:
 
 TEST_F(FilteredPrintTest, TheFirstLevelFilterPrintsOnlyTheFirstLevelSpellsTheBrowserListsUnderTheGivenName)
 {
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
-    selectOnly(bryn, QStringLiteral("Lst_Levels"), {QStringLiteral("1st")});
+    Frm_Browser *bryn = openBrowser("Bryn");
+    selectOnly(bryn, "Lst_Levels", {"1st"});
     bryn->Requery();
     // Dusk Ward has no school, so no school filter lists it.
-    ASSERT_EQ(namesIn(bryn), (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Ember Call")}));
+    ASSERT_EQ(namesIn(bryn), (QStringList{"amber Lantern", "Ember Call"}));
 
-    printFiltered(bryn, QStringLiteral("Print Filtered"), [this](Frm_Print *dialog) {
-        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Printing Filtered Spellbook Bryn"));
+    printFiltered(bryn, "Print Filtered", [this](Frm_Print *dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Printing Filtered Spellbook Bryn");
         // A blank name is refused and the dialog stays.
-        typeName(dialog, QStringLiteral("   "));
+        typeName(dialog, "   ");
         dialog->Cmd_Print_Click();
-        EXPECT_EQ(prompt.messages(),
-                  QStringList{QStringLiteral("You must indicate a name for this filtered Spellbook")});
+        EXPECT_EQ(prompt.messages(), QStringList{"You must indicate a name for this filtered Spellbook"});
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_TRUE(output.jobs.isEmpty());
-        typeName(dialog, QStringLiteral("  Cantrips & <Tricks> "));
+        typeName(dialog, "  Cantrips & <Tricks> ");
         dialog->Cmd_Print_Click();
     });
 
     ASSERT_EQ(output.jobs.size(), 1);
     EXPECT_EQ(output.jobs[0].destination, ReportJob::Destination::Printer);
-    EXPECT_EQ(statusWhilePrinting, QStringLiteral("Printing Filtered Spellbook Cantrips & <Tricks>..."));
+    EXPECT_EQ(statusWhilePrinting, "Printing Filtered Spellbook Cantrips & <Tricks>...");
     EXPECT_EQ(frame().statusPanel(2)->text(), QString());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Caster, SpellName, SpellLevel FROM SpellbookFiltered")),
-              (QStringList{QStringLiteral("Bryn|amber Lantern|1"), QStringLiteral("Bryn|Ember Call|1")}));
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Caster, CasterFilter FROM CasterHold")),
-              QStringList{QStringLiteral("Bryn|Cantrips & <Tricks>")});
+    EXPECT_EQ(library.rows("SELECT Caster, SpellName, SpellLevel FROM SpellbookFiltered"),
+              (QStringList{"Bryn|amber Lantern|1", "Bryn|Ember Call|1"}));
+    EXPECT_EQ(library.rows("SELECT Caster, CasterFilter FROM CasterHold"),
+              QStringList{"Bryn|Cantrips & <Tricks>"});
 
     const QString text = output.pdfText(output.jobs[0]);
     for (const char *expected : {"Cantrips & <Tricks>", "Bryn", "amber Lantern", "Ember Call"})
@@ -87,42 +86,41 @@ TEST_F(FilteredPrintTest, TheFirstLevelFilterPrintsOnlyTheFirstLevelSpellsTheBro
         EXPECT_FALSE(text.contains(QString::fromLatin1(absent))) << absent;
 
     // Printed: the dialog is put away and forgets the name.
-    auto *dialog = frame().findChild<Frm_Print *>(QStringLiteral("Frm_Print"));
+    auto *dialog = frame().findChild<Frm_Print *>("Frm_Print");
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->findChild<QLineEdit *>(QStringLiteral("Txt_Filtered"))->text(), QString());
+    EXPECT_EQ(dialog->findChild<QLineEdit *>("Txt_Filtered")->text(), QString());
 }
 
 TEST_F(FilteredPrintTest, PrintingTwiceLeavesOnlyTheSecondListAndAPreviewKeepsTheDialogLoaded)
 {
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
-    selectOnly(bryn, QStringLiteral("Lst_Levels"), {QStringLiteral("1st")});
+    Frm_Browser *bryn = openBrowser("Bryn");
+    selectOnly(bryn, "Lst_Levels", {"1st"});
     bryn->Requery();
-    printFiltered(bryn, QStringLiteral("Print Filtered"), [](Frm_Print *dialog) {
-        typeName(dialog, QStringLiteral("Cantrips"));
+    printFiltered(bryn, "Print Filtered", [](Frm_Print *dialog) {
+        typeName(dialog, "Cantrips");
         dialog->Cmd_Print_Click();
     });
 
-    selectOnly(bryn, QStringLiteral("Lst_Levels"), {QStringLiteral("2nd"), QStringLiteral("3rd")});
+    selectOnly(bryn, "Lst_Levels", {"2nd", "3rd"});
     bryn->Requery();
-    printFiltered(bryn, QStringLiteral("Preview Filtered"), [](Frm_Print *dialog) {
-        typeName(dialog, QStringLiteral("Big ones"));
+    printFiltered(bryn, "Preview Filtered", [](Frm_Print *dialog) {
+        typeName(dialog, "Big ones");
         dialog->Cmd_Print_Click();
     });
 
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT SpellName FROM SpellbookFiltered")),
-              (QStringList{QStringLiteral("Bramble Gate"), QStringLiteral("Cinder Veil")}));
+    EXPECT_EQ(library.rows("SELECT SpellName FROM SpellbookFiltered"),
+              (QStringList{"Bramble Gate", "Cinder Veil"}));
     ASSERT_EQ(output.jobs.size(), 2);
     // A filtered preview opens at its normal size whatever the frame's option says.
     EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Window);
     EXPECT_FALSE(output.jobs[1].maximized);
-    EXPECT_FALSE(output.pdfText(output.jobs[1]).contains(QStringLiteral("Dusk Ward")));
+    EXPECT_FALSE(output.pdfText(output.jobs[1]).contains("Dusk Ward"));
 
     // Hidden but loaded: the next request shows the same dialog with the name kept.
-    auto *dialog = frame().findChild<Frm_Print *>(QStringLiteral("Frm_Print"));
+    auto *dialog = frame().findChild<Frm_Print *>("Frm_Print");
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->findChild<QLineEdit *>(QStringLiteral("Txt_Filtered"))->text(),
-              QStringLiteral("Big ones"));
-    printFiltered(bryn, QStringLiteral("Print Filtered"), [dialog](Frm_Print *shown) {
+    EXPECT_EQ(dialog->findChild<QLineEdit *>("Txt_Filtered")->text(), "Big ones");
+    printFiltered(bryn, "Print Filtered", [dialog](Frm_Print *shown) {
         EXPECT_EQ(shown, dialog);
         shown->Cmd_Cancel_Click();
     });
@@ -133,15 +131,15 @@ TEST_F(FilteredPrintTest, PrintingTwiceLeavesOnlyTheSecondListAndAPreviewKeepsTh
 TEST_F(FilteredPrintTest, NoPrinterEndsTheFilteredPrintCleanly)
 {
     output.printerInstalled = false;
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
-    printFiltered(bryn, QStringLiteral("Print Filtered"), [](Frm_Print *dialog) {
-        typeName(dialog, QStringLiteral("All of it"));
+    Frm_Browser *bryn = openBrowser("Bryn");
+    printFiltered(bryn, "Print Filtered", [](Frm_Print *dialog) {
+        typeName(dialog, "All of it");
         dialog->Cmd_Print_Click();
     });
     EXPECT_EQ(prompt.messages(),
-              QStringList{QStringLiteral("No printer is installed. Use a preview to print to a PDF file.")});
+              QStringList{"No printer is installed. Use a preview to print to a PDF file."});
     EXPECT_EQ(frame().statusPanel(2)->text(), QString());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(output.jobs.isEmpty());
-    EXPECT_FALSE(frame().findChild<Frm_Print *>(QStringLiteral("Frm_Print"))->isVisible());
+    EXPECT_FALSE(frame().findChild<Frm_Print *>("Frm_Print")->isVisible());
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kNoPrinter = QStringLiteral("No printer is installed. Use a preview to print to a PDF file.");
+const QString kNoPrinter = "No printer is installed. Use a preview to print to a PDF file.";
 
 // What the user saw while a report went out.
 struct Moment
@@ -31,7 +31,7 @@ protected:
     PrintTest()
     {
         library.addReportFiles();
-        library.addFailed(QStringLiteral("Bryn"), QStringLiteral("Ember Call"), QStringLiteral("1"));
+        library.addFailed("Bryn", "Ember Call", "1");
         output.onDelivery = [this](const ReportJob &) {
             moments.append({frame().statusPanel(2)->text(), QApplication::overrideCursor() != nullptr});
         };
@@ -59,29 +59,29 @@ protected:
 
 TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
 {
-    Frm_Spell *card = openCard(QStringLiteral("Cinder Veil"));
-    EXPECT_TRUE(control<QToolButton>(card, QStringLiteral("Print"))->isEnabled());
+    Frm_Spell *card = openCard("Cinder Veil");
+    EXPECT_TRUE(control<QToolButton>(card, "Print")->isEnabled());
 
-    card->Toolbar1_ButtonMenuClick(QStringLiteral("Print Spell"));
+    card->Toolbar1_ButtonMenuClick("Print Spell");
     ASSERT_EQ(output.jobs.size(), 1);
     EXPECT_EQ(output.jobs[0].destination, ReportJob::Destination::Printer);
-    EXPECT_EQ(moments[0].status, QStringLiteral("Printing Cinder Veil..."));
+    EXPECT_EQ(moments[0].status, "Printing Cinder Veil...");
     EXPECT_TRUE(moments[0].busy);
     expectCleanAfterwards();
     const QString text = output.pdfText(output.jobs[0]);
-    EXPECT_TRUE(text.contains(QStringLiteral("Cinder Veil"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Sun, Alteration, Illusion/Phantasm"))) << text.toStdString();
+    EXPECT_TRUE(text.contains("Cinder Veil")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Sun, Alteration, Illusion/Phantasm")) << text.toStdString();
 
-    card->Toolbar1_ButtonMenuClick(QStringLiteral("Preview Spell"));
+    card->Toolbar1_ButtonMenuClick("Preview Spell");
     ASSERT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Window);
-    EXPECT_EQ(output.jobs[1].title, QStringLiteral("Cinder Veil (3) Print Preview"));
+    EXPECT_EQ(output.jobs[1].title, "Cinder Veil (3) Print Preview");
     EXPECT_TRUE(output.jobs[1].maximized);
     EXPECT_EQ(moments[1].status, QString());
 
     // "Previews Maximized" unchecked: the next preview opens at its normal size.
     frame().Main_File_PreviewOptions_Max_Click();
-    card->Toolbar1_ButtonMenuClick(QStringLiteral("Preview Spell"));
+    card->Toolbar1_ButtonMenuClick("Preview Spell");
     ASSERT_EQ(output.jobs.size(), 3);
     EXPECT_FALSE(output.jobs[2].maximized);
     EXPECT_TRUE(prompt.shown().isEmpty());
@@ -89,9 +89,9 @@ TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
 
 TEST_F(PrintTest, ACardOfASpellThatLeftTheLibraryHasNothingToPrint)
 {
-    Frm_Spell *card = openCard(QStringLiteral("Gone Away"));
-    EXPECT_FALSE(control<QToolButton>(card, QStringLiteral("Print"))->isEnabled());
-    card->Toolbar1_ButtonMenuClick(QStringLiteral("Print Spell"));
+    Frm_Spell *card = openCard("Gone Away");
+    EXPECT_FALSE(control<QToolButton>(card, "Print")->isEnabled());
+    card->Toolbar1_ButtonMenuClick("Print Spell");
     EXPECT_TRUE(output.jobs.isEmpty());
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
@@ -99,85 +99,83 @@ TEST_F(PrintTest, ACardOfASpellThatLeftTheLibraryHasNothingToPrint)
 TEST_F(PrintTest, NoPrinterSaysSoAndLeavesThePointerAndTheStatusPanelClean)
 {
     output.printerInstalled = false;
-    Frm_Spell *card = openCard(QStringLiteral("Cinder Veil"));
-    card->Toolbar1_ButtonMenuClick(QStringLiteral("Print Spell"));
+    Frm_Spell *card = openCard("Cinder Veil");
+    card->Toolbar1_ButtonMenuClick("Print Spell");
     EXPECT_EQ(prompt.messages(), QStringList{kNoPrinter});
     expectCleanAfterwards();
 
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    Frm_Browser *bryn = openBrowser("Bryn");
     prompt.clear();
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Print Spellbook"));
+    bryn->Toolbar1_ButtonMenuClick("Print Spellbook");
     EXPECT_EQ(prompt.messages(), QStringList{kNoPrinter});
     expectCleanAfterwards();
 
     // Printing two selected spells ends at the first failure: one message, not one per spell.
     prompt.clear();
-    selectSpells(bryn, {QStringLiteral("Bramble Gate"), QStringLiteral("Cinder Veil")});
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Print Selected Spells"));
+    selectSpells(bryn, {"Bramble Gate", "Cinder Veil"});
+    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
     EXPECT_EQ(prompt.messages(), QStringList{kNoPrinter});
     expectCleanAfterwards();
     EXPECT_TRUE(output.jobs.isEmpty());
 
     // A preview needs no printer.
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Preview Spellbook"));
+    bryn->Toolbar1_ButtonMenuClick("Preview Spellbook");
     EXPECT_EQ(output.jobs.size(), 1);
 }
 
 TEST_F(PrintTest, TheFullSpellbookHoldsTheBrowsersSpellbookAndItsFailedSpells)
 {
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
+    Frm_Browser *bryn = openBrowser("Bryn");
     // Filters do not narrow the full spellbook.
-    selectOnly(bryn, QStringLiteral("Lst_Levels"), {QStringLiteral("2nd")});
+    selectOnly(bryn, "Lst_Levels", {"2nd"});
     bryn->Requery();
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Preview Spellbook"));
+    bryn->Toolbar1_ButtonMenuClick("Preview Spellbook");
     ASSERT_EQ(output.jobs.size(), 1);
-    EXPECT_EQ(output.jobs[0].title, QStringLiteral("Previewing Spellbook Bryn"));
+    EXPECT_EQ(output.jobs[0].title, "Previewing Spellbook Bryn");
     EXPECT_TRUE(output.jobs[0].maximized);
-    EXPECT_EQ(moments[0].status, QStringLiteral("Previewing Spellbook Bryn..."));
+    EXPECT_EQ(moments[0].status, "Previewing Spellbook Bryn...");
     expectCleanAfterwards();
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Caster, CasterFilter FROM CasterHold")),
-              QStringList{QStringLiteral("Bryn|")});
+    EXPECT_EQ(library.rows("SELECT Caster, CasterFilter FROM CasterHold"), QStringList{"Bryn|"});
 
     const QString text = output.pdfText(output.jobs[0]);
     for (const char *expected :
          {"Spellbook of Bryn", "Bramble Gate", "Cinder Veil", "Spells failed to learn", "Ember Call"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected << "\n" << text.toStdString();
-    EXPECT_FALSE(text.contains(QStringLiteral("Dusk Ward")));
+    EXPECT_FALSE(text.contains("Dusk Ward"));
 
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Print Spellbook"));
+    bryn->Toolbar1_ButtonMenuClick("Print Spellbook");
     ASSERT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Printer);
-    EXPECT_EQ(moments[1].status, QStringLiteral("Printing Spellbook Bryn..."));
+    EXPECT_EQ(moments[1].status, "Printing Spellbook Bryn...");
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
 TEST_F(PrintTest, AnEmptyListHasNothingToPrint)
 {
-    Frm_Browser *corwin = openBrowser(QStringLiteral("Corwin"));
+    Frm_Browser *corwin = openBrowser("Corwin");
     for (const char *entry : {"Print Spellbook", "Preview Spellbook", "Print Filtered", "Preview Filtered"})
         corwin->Toolbar1_ButtonMenuClick(QString::fromLatin1(entry));
-    EXPECT_EQ(prompt.messages(),
-              QStringList(4, QStringLiteral("There are no spells in the List View to Print")));
-    corwin->Toolbar1_ButtonMenuClick(QStringLiteral("Print Selected Spells"));
-    EXPECT_EQ(prompt.lastMessage(), QStringLiteral("You have selected no spells to print"));
+    EXPECT_EQ(prompt.messages(), QStringList(4, "There are no spells in the List View to Print"));
+    corwin->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    EXPECT_EQ(prompt.lastMessage(), "You have selected no spells to print");
     EXPECT_TRUE(output.jobs.isEmpty());
     EXPECT_EQ(frame().findChild<Frm_Print *>(), nullptr);
 }
 
 TEST_F(PrintTest, SelectedSpellsPrintOneCardEachAndNoSelectionSaysSo)
 {
-    Frm_Browser *bryn = openBrowser(QStringLiteral("Bryn"));
-    selectSpells(bryn, {QStringLiteral("Bramble Gate"), QStringLiteral("Cinder Veil")});
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Print Selected Spells"));
+    Frm_Browser *bryn = openBrowser("Bryn");
+    selectSpells(bryn, {"Bramble Gate", "Cinder Veil"});
+    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
     ASSERT_EQ(output.jobs.size(), 2);
-    EXPECT_EQ(moments[0].status, QStringLiteral("Printing Bramble Gate..."));
-    EXPECT_EQ(moments[1].status, QStringLiteral("Printing Cinder Veil..."));
-    EXPECT_TRUE(output.pdfText(output.jobs[0]).contains(QStringLiteral("Bramble Gate")));
-    EXPECT_TRUE(output.pdfText(output.jobs[1]).contains(QStringLiteral("Cinder Veil")));
+    EXPECT_EQ(moments[0].status, "Printing Bramble Gate...");
+    EXPECT_EQ(moments[1].status, "Printing Cinder Veil...");
+    EXPECT_TRUE(output.pdfText(output.jobs[0]).contains("Bramble Gate"));
+    EXPECT_TRUE(output.pdfText(output.jobs[1]).contains("Cinder Veil"));
     expectCleanAfterwards();
 
     selectSpells(bryn, {});
-    bryn->Toolbar1_ButtonMenuClick(QStringLiteral("Print Selected Spells"));
-    EXPECT_EQ(prompt.messages(), QStringList{QStringLiteral("You have selected no spells to print")});
+    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    EXPECT_EQ(prompt.messages(), QStringList{"You have selected no spells to print"});
     EXPECT_EQ(output.jobs.size(), 2);
 }

@@ -30,7 +30,7 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
                      "UPDATE Spells SET [Casting Time] = '1', [Casting Time Type] = 'Round(s)', "
                      "Description = 'First line.\nSecond line.' WHERE Name = 'Cinder Veil'");
     update.run();
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
+    Frm_Browser *kxr = openBrowser("KXR");
     ListView *list = spellsOf(kxr);
     const QRect row = list->visualRect(list->rows()->index(2, 0));
     // A widget double click arrives after the press and release of the first click.
@@ -40,22 +40,21 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
     const QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
     ASSERT_EQ(cards.size(), 1);
     const Frm_Spell *card = cards.at(0);
-    EXPECT_EQ(card->windowTitle(), QStringLiteral("Cinder Veil (3)"));
-    auto *tabs = control<QTabWidget>(card, QStringLiteral("SSTab1"));
-    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Details"));
-    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Description"));
-    EXPECT_EQ(label(card, "Lbl_Level"), QStringLiteral("3"));
-    EXPECT_EQ(label(card, "Lbl_Range"), QStringLiteral("60 yards"));
-    EXPECT_EQ(label(card, "Lbl_Components"), QStringLiteral("V,S"));
-    EXPECT_EQ(label(card, "Lbl_CT"), QStringLiteral("1 Round(s)"));
-    EXPECT_EQ(label(card, "Lbl_Duration"), QStringLiteral("1 round"));
-    EXPECT_EQ(label(card, "Lbl_AOE"), QStringLiteral("One creature"));
-    EXPECT_EQ(label(card, "Lbl_ST"), QStringLiteral("Neg."));
+    EXPECT_EQ(card->windowTitle(), "Cinder Veil (3)");
+    auto *tabs = control<QTabWidget>(card, "SSTab1");
+    EXPECT_EQ(tabs->tabText(0), "Details");
+    EXPECT_EQ(tabs->tabText(1), "Description");
+    EXPECT_EQ(label(card, "Lbl_Level"), "3");
+    EXPECT_EQ(label(card, "Lbl_Range"), "60 yards");
+    EXPECT_EQ(label(card, "Lbl_Components"), "V,S");
+    EXPECT_EQ(label(card, "Lbl_CT"), "1 Round(s)");
+    EXPECT_EQ(label(card, "Lbl_Duration"), "1 round");
+    EXPECT_EQ(label(card, "Lbl_AOE"), "One creature");
+    EXPECT_EQ(label(card, "Lbl_ST"), "Neg.");
     // The schools in the order the spell keeps them; no author is the core library's.
-    EXPECT_EQ(label(card, "Lbl_Schools"), QStringLiteral("Sun, Alteration, Illusion/Phantasm"));
-    EXPECT_EQ(label(card, "Lbl_Author"), QStringLiteral("KXR"));
-    EXPECT_EQ(control<QTextEdit>(card, QStringLiteral("RTB_Desc"))->toPlainText(),
-              QStringLiteral("First line.\nSecond line."));
+    EXPECT_EQ(label(card, "Lbl_Schools"), "Sun, Alteration, Illusion/Phantasm");
+    EXPECT_EQ(label(card, "Lbl_Author"), "KXR");
+    EXPECT_EQ(control<QTextEdit>(card, "RTB_Desc")->toPlainText(), "First line.\nSecond line.");
     EXPECT_EQ(card->sizeHint(), QSize(407, 337));
 }
 
@@ -63,20 +62,20 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
 {
     Statement update(library.db(), "UPDATE Spells SET Author = 'Ysolde' WHERE Name = 'Ember Call'");
     update.run();
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    selectSpells(kxr, {QStringLiteral("Ember Call"), QStringLiteral("Dusk Ward")});
-    kxr->Toolbar1_ButtonClick(QStringLiteral("View Spell")); // the first selected row in list order
+    Frm_Browser *kxr = openBrowser("KXR");
+    selectSpells(kxr, {"Ember Call", "Dusk Ward"});
+    kxr->Toolbar1_ButtonClick("View Spell"); // the first selected row in list order
     kxr->B_Menu_View_Click();
     QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
     ASSERT_EQ(cards.size(), 2);
-    EXPECT_EQ(cards.at(0)->windowTitle(), QStringLiteral("Dusk Ward (1)"));
+    EXPECT_EQ(cards.at(0)->windowTitle(), "Dusk Ward (1)");
     EXPECT_EQ(label(cards.at(0), "Lbl_Schools"), QString());
 
-    selectSpells(kxr, {QStringLiteral("Ember Call")});
+    selectSpells(kxr, {"Ember Call"});
     kxr->LV_Spells_DblClick();
     cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
     ASSERT_EQ(cards.size(), 3);
-    EXPECT_EQ(label(cards.at(2), "Lbl_Author"), QStringLiteral("Ysolde"));
+    EXPECT_EQ(label(cards.at(2), "Lbl_Author"), "Ysolde");
 
     // Closing one card leaves the other of the same spell as it was.
     qobject_cast<QMdiSubWindow *>(cards.at(0)->parentWidget())->close();
@@ -84,8 +83,8 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
     ASSERT_EQ(cards.size(), 2);
-    EXPECT_EQ(cards.at(0)->windowTitle(), QStringLiteral("Dusk Ward (1)"));
-    EXPECT_EQ(label(cards.at(0), "Lbl_ST"), QStringLiteral("Neg."));
+    EXPECT_EQ(cards.at(0)->windowTitle(), "Dusk Ward (1)");
+    EXPECT_EQ(label(cards.at(0), "Lbl_ST"), "Neg.");
 
     // Nothing selected: no card.
     spellsOf(kxr)->clearSelection();
@@ -96,11 +95,11 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
 TEST_F(SpellCardTest, ASpellThatLeftTheLibraryOpensAnEmptyCard)
 {
     auto *card = new Frm_Spell;
-    card->Initialize(QStringLiteral("Gone Away"), nullptr, nullptr, frame().library(), &frame());
+    card->Initialize("Gone Away", nullptr, nullptr, frame().library(), &frame());
     frame().showChild(card);
     for (const char *name : {"Lbl_Level", "Lbl_Range", "Lbl_Components", "Lbl_CT", "Lbl_Duration", "Lbl_AOE",
                              "Lbl_ST", "Lbl_Schools", "Lbl_Author"})
         EXPECT_EQ(label(card, name), QString()) << name;
-    EXPECT_EQ(control<QTextEdit>(card, QStringLiteral("RTB_Desc"))->toPlainText(), QString());
+    EXPECT_EQ(control<QTextEdit>(card, "RTB_Desc")->toPlainText(), QString());
     EXPECT_TRUE(prompt.shown().isEmpty());
 }

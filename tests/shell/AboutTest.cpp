@@ -30,16 +30,13 @@ private:
 TEST(About, ShowsNameVersionAndLinks)
 {
     Frm_About about;
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Vellumar"));
+    EXPECT_EQ(about.windowTitle(), "About Vellumar");
     EXPECT_FALSE(about.isModal());
-    EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Vellumar"));
-    EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.0"));
-    EXPECT_TRUE(
-        about.findChild<QLabel *>(QStringLiteral("lblURLPC"))->text().contains(QStringLiteral("https://")));
-    EXPECT_TRUE(
-        about.findChild<QLabel *>(QStringLiteral("lblKXRUrl"))->text().contains(QStringLiteral("https://")));
-    EXPECT_EQ(about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->text(),
-              QStringLiteral("&System Info..."));
+    EXPECT_EQ(about.findChild<QLabel *>("lblTitle")->text(), "Vellumar");
+    EXPECT_EQ(about.findChild<QLabel *>("lblVersion")->text(), "Version 1.0");
+    EXPECT_TRUE(about.findChild<QLabel *>("lblURLPC")->text().contains("https://"));
+    EXPECT_TRUE(about.findChild<QLabel *>("lblKXRUrl")->text().contains("https://"));
+    EXPECT_EQ(about.findChild<QPushButton *>("cmdSysInfo")->text(), "&System Info...");
 }
 
 TEST(About, SystemInfoStartsTheFirstToolFoundOrSaysItIsUnavailable)
@@ -51,11 +48,10 @@ TEST(About, SystemInfoStartsTheFirstToolFoundOrSaysItIsUnavailable)
         OnlyOnPath path(bin.path());
         about.cmdSysInfo_Click();
     }
-    EXPECT_EQ(prompt.messages(),
-              QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
+    EXPECT_EQ(prompt.messages(), QStringList{"System Information Is Unavailable At This Time"});
 
     // A tool on the PATH is started; it leaves a mark to show it ran.
-    const QString marker = bin.filePath(QStringLiteral("ran"));
+    const QString marker = bin.filePath("ran");
     QFile tool(bin.filePath(Frm_About::systemInfoTools().constLast()));
     ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
     tool.write(QStringLiteral("#!/bin/sh\n: > '%1'\n").arg(marker).toLocal8Bit());

@@ -41,7 +41,7 @@ QStringList menuTree(const QMenu *menu)
             tree += menuTree(action->menu());
         else
             tree.append(action->objectName() + QLatin1Char('|') +
-                        (action->isSeparator() ? QStringLiteral("-") : action->text()));
+                        (action->isSeparator() ? "-" : action->text()));
     }
     return tree;
 }
@@ -49,10 +49,7 @@ QStringList menuTree(const QMenu *menu)
 class Frame : public WindowTest
 {
 protected:
-    QStringList spellbookEntries()
-    {
-        return menuTexts(frame().TB_Main()->buttonMenu(QStringLiteral("Browser")));
-    }
+    QStringList spellbookEntries() { return menuTexts(frame().TB_Main()->buttonMenu("Browser")); }
 };
 
 } // namespace
@@ -89,27 +86,25 @@ TEST_F(Frame, MenusCarryTheirNamesAndCaptionsAndHideThePopups)
                                   "Main_About_About|&About Vellumar"}));
 
     // The popup menus exist but never show in the menu bar.
-    for (const QString &popup :
-         {QStringLiteral("Private_Menu_Browser"), QStringLiteral("Private_Menu_Search"),
-          QStringLiteral("Private_Menu_Scrolls"), QStringLiteral("Private_Menu_Unlearned")}) {
+    for (const QString &popup : QStringList{"Private_Menu_Browser", "Private_Menu_Search",
+                                            "Private_Menu_Scrolls", "Private_Menu_Unlearned"}) {
         const QMenu *menu = frame().menu(popup);
         ASSERT_NE(menu, nullptr) << popup.toStdString();
         EXPECT_FALSE(titles.contains(menu->menuAction())) << popup.toStdString();
     }
-    EXPECT_EQ(menuTree(frame().menu(QStringLiteral("Private_Menu_Browser"))),
+    EXPECT_EQ(menuTree(frame().menu("Private_Menu_Browser")),
               (QStringList{"Private_Menu_Browser|Private Menu for Browser",
                            "Private_Browser_View|&View Spell", "Private_Browser_Manage|&Manage Spell",
                            "Private_Browser_Divider|-", "Private_Browser_Remove|&Remove Selected Spells",
                            "Private_Browser_Divider2|-", "Private_Browser_Export|&Export Selected Spells",
                            "Private_Browser_Divider3|-", "Private_Browser_Tooltip|&Toggle Tooltip"}));
-    EXPECT_TRUE(frame().menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked());
-    EXPECT_TRUE(frame().menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->isChecked());
+    EXPECT_TRUE(frame().menuEntry("Private_Browser_Tooltip")->isChecked());
+    EXPECT_TRUE(frame().menuEntry("Main_File_PreviewOptions_Max")->isChecked());
 
     // Windows that are not part of the program yet: their commands are there, disabled.
     for (const QString &command :
-         {QStringLiteral("Main_File_Import"), QStringLiteral("Main_Tools_Spellbooks"),
-          QStringLiteral("Main_Tools_Schools"), QStringLiteral("Main_Tools_Spells"),
-          QStringLiteral("Main_Tools_Scrolls"), QStringLiteral("Main_Manage_Search")})
+         QStringList{"Main_File_Import", "Main_Tools_Spellbooks", "Main_Tools_Schools", "Main_Tools_Spells",
+                     "Main_Tools_Scrolls", "Main_Manage_Search"})
         EXPECT_FALSE(frame().menuEntry(command)->isEnabled()) << command.toStdString();
 }
 
@@ -132,56 +127,56 @@ TEST_F(Frame, ToolBarButtonsHaveIconsAndTipsAndFollowTheirMenuCommands)
         EXPECT_EQ(button->toolTip(), tips.at(i));
         EXPECT_FALSE(button->icon().isNull());
     }
-    EXPECT_TRUE(frame().TB_Main()->button(QStringLiteral("Browser"))->isEnabled());
-    EXPECT_FALSE(frame().TB_Main()->button(QStringLiteral("Search"))->isEnabled());
+    EXPECT_TRUE(frame().TB_Main()->button("Browser")->isEnabled());
+    EXPECT_FALSE(frame().TB_Main()->button("Search")->isEnabled());
 
     // A button is enabled exactly when its command is.
-    frame().menuEntry(QStringLiteral("Main_Manage_Search"))->setEnabled(true);
-    EXPECT_TRUE(frame().TB_Main()->button(QStringLiteral("Search"))->isEnabled());
+    frame().menuEntry("Main_Manage_Search")->setEnabled(true);
+    EXPECT_TRUE(frame().TB_Main()->button("Search")->isEnabled());
 }
 
 TEST_F(Frame, SpellbooksDropDownListsKXRThenEveryCasterAndFollowsAnImport)
 {
     EXPECT_EQ(spellbookEntries(), QStringList{"KXR"});
-    EXPECT_EQ(frame().statusPanel(1)->text(), QStringLiteral("1 spellbook"));
+    EXPECT_EQ(frame().statusPanel(1)->text(), "1 spellbook");
 
-    library.addCaster(QStringLiteral("Zora"));
-    library.addCaster(QStringLiteral("Bryn & Co"));
+    library.addCaster("Zora");
+    library.addCaster("Bryn & Co");
     frame().Load_Spellbook_ButtonMenus();
     EXPECT_EQ(spellbookEntries(), (QStringList{"KXR", "Zora", "Bryn && Co"}));
-    EXPECT_EQ(frame().statusPanel(1)->text(), QStringLiteral("3 spellbooks"));
+    EXPECT_EQ(frame().statusPanel(1)->text(), "3 spellbooks");
 
     // After an import the new spellbook is offered, and only its own open browser re-reads.
-    library.addSchool(QStringLiteral("Sun"));
-    library.addSpell(QStringLiteral("Dawn Hymn"), QStringLiteral("1"), {QStringLiteral("Sun")});
-    Frm_Browser *zora = openBrowser(QStringLiteral("Zora"));
-    Frm_Browser *kxr = openBrowser(QStringLiteral("KXR"));
-    library.addToSpellbook(QStringLiteral("Zora"), QStringLiteral("Dawn Hymn"), QStringLiteral("1"));
-    library.addCaster(QStringLiteral("Ilse"));
-    library.addSpell(QStringLiteral("Evening Hymn"), QStringLiteral("1"), {QStringLiteral("Sun")});
-    frame().Refresh_From_Import(QStringLiteral(" Zora "));
+    library.addSchool("Sun");
+    library.addSpell("Dawn Hymn", "1", {"Sun"});
+    Frm_Browser *zora = openBrowser("Zora");
+    Frm_Browser *kxr = openBrowser("KXR");
+    library.addToSpellbook("Zora", "Dawn Hymn", "1");
+    library.addCaster("Ilse");
+    library.addSpell("Evening Hymn", "1", {"Sun"});
+    frame().Refresh_From_Import(" Zora ");
     EXPECT_EQ(spellbookEntries(), (QStringList{"KXR", "Zora", "Bryn && Co", "Ilse"}));
-    EXPECT_EQ(columnTexts(control<ListView>(zora, QStringLiteral("LV_Spells"))), QStringList{"Dawn Hymn"});
-    EXPECT_EQ(columnTexts(control<ListView>(kxr, QStringLiteral("LV_Spells"))), QStringList{"Dawn Hymn"});
+    EXPECT_EQ(columnTexts(control<ListView>(zora, "LV_Spells")), QStringList{"Dawn Hymn"});
+    EXPECT_EQ(columnTexts(control<ListView>(kxr, "LV_Spells")), QStringList{"Dawn Hymn"});
 }
 
 TEST_F(Frame, ChoosingASpellbookTwiceBringsItsOneBrowserToTheFront)
 {
-    library.addCaster(QStringLiteral("Bryn"));
-    Frm_Browser *first = openBrowser(QStringLiteral("Bryn"));
+    library.addCaster("Bryn");
+    Frm_Browser *first = openBrowser("Bryn");
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("Browsing Spellbook Bryn"));
+    EXPECT_EQ(first->windowTitle(), "Browsing Spellbook Bryn");
     EXPECT_EQ(frame().currentBrowser(), first);
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
-    openBrowser(QStringLiteral("KXR"));
+    openBrowser("KXR");
     EXPECT_NE(frame().mdiArea()->activeSubWindow()->widget(), first);
-    EXPECT_EQ(openBrowser(QStringLiteral("Bryn")), first);
+    EXPECT_EQ(openBrowser("Bryn"), first);
     EXPECT_EQ(openBrowsers().size(), 2);
     EXPECT_EQ(frame().mdiArea()->activeSubWindow()->widget(), first);
 
     // The same through the operations other windows call.
-    frame().mSpellbook(QStringLiteral("  Bryn "));
+    frame().mSpellbook("  Bryn ");
     frame().Show_Spell_Book();
     EXPECT_EQ(openBrowsers().size(), 2);
 }
@@ -190,22 +185,22 @@ TEST_F(Frame, PreviewsMaximizedToggleHoldsForTheRunOnly)
 {
     frame().Main_File_PreviewOptions_Max_Click();
     EXPECT_FALSE(Constants::Previews_Maximized);
-    EXPECT_FALSE(frame().menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->isChecked());
-    frame().menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->trigger(); // a click
+    EXPECT_FALSE(frame().menuEntry("Main_File_PreviewOptions_Max")->isChecked());
+    frame().menuEntry("Main_File_PreviewOptions_Max")->trigger(); // a click
     EXPECT_TRUE(Constants::Previews_Maximized);
     frame().Main_File_PreviewOptions_Max_Click();
 
     MDI_Main restarted;
     ASSERT_TRUE(restarted.MDIForm_Load());
     EXPECT_TRUE(Constants::Previews_Maximized);
-    EXPECT_TRUE(restarted.menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->isChecked());
+    EXPECT_TRUE(restarted.menuEntry("Main_File_PreviewOptions_Max")->isChecked());
 }
 
 TEST_F(Frame, HelpTopicsApologisesThenOpensTheReadMe)
 {
     FileOpener opener;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
-    const QString readMe = QDir(library.folder()).filePath(QStringLiteral("Read Me.txt"));
+    QDesktopServices::setUrlHandler("file", &opener, "open");
+    const QString readMe = QDir(library.folder()).filePath("Read Me.txt");
 
     frame().Main_About_Help_Click();
     EXPECT_EQ(prompt.messages(),
@@ -218,24 +213,24 @@ TEST_F(Frame, HelpTopicsApologisesThenOpensTheReadMe)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     prompt.clear();
-    frame().menuEntry(QStringLiteral("Main_About_Help"))->trigger();
+    frame().menuEntry("Main_About_Help")->trigger();
     EXPECT_EQ(prompt.messages().size(), 1);
     EXPECT_EQ(opener.opened, QList<QUrl>{QUrl::fromLocalFile(readMe)});
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QDesktopServices::unsetUrlHandler("file");
 }
 
 TEST_F(Frame, WindowMenuTilesCascadesAndListsTheOpenWindows)
 {
-    library.addCaster(QStringLiteral("Bryn"));
-    openBrowser(QStringLiteral("KXR"));
-    openBrowser(QStringLiteral("Bryn"));
+    library.addCaster("Bryn");
+    openBrowser("KXR");
+    openBrowser("Bryn");
 
-    QMenu *windowMenu = frame().menu(QStringLiteral("Main_Window"));
+    QMenu *windowMenu = frame().menu("Main_Window");
     emit windowMenu->aboutToShow();
     EXPECT_EQ(menuTexts(windowMenu), (QStringList{"&Tile", "-", "&Cascade", "-", "&1 Browsing Spellbook KXR",
                                                   "&2 Browsing Spellbook Bryn"}));
     windowMenu->actions().at(4)->trigger();
-    EXPECT_EQ(frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("Browsing Spellbook KXR"));
+    EXPECT_EQ(frame().mdiArea()->activeSubWindow()->windowTitle(), "Browsing Spellbook KXR");
 
     frame().Main_Window_Title_Click();
     const QList<QMdiSubWindow *> windows = frame().mdiArea()->subWindowList();

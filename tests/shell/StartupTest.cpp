@@ -54,7 +54,7 @@ TEST(Startup, AnyCommandLineTextEndsTheProgramWithoutAWindow)
 {
     ScriptedPrompt prompt;
     const QWidgetList before = QApplication::topLevelWidgets();
-    EXPECT_EQ(Constants::Main({QStringLiteral("--help")}), 0);
+    EXPECT_EQ(Constants::Main({"--help"}), 0);
     EXPECT_EQ(QApplication::topLevelWidgets(), before);
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
@@ -66,23 +66,22 @@ TEST(Startup, SplashShowsTheVersionForThreeSecondsThenTheFrame)
     bool sawSplash = false;
     bool sawFrame = false;
     const int exitCode = runProgram([&] {
-        auto *splash = topLevel<Frm_Open>(QStringLiteral("Frm_Open"));
+        auto *splash = topLevel<Frm_Open>("Frm_Open");
         ASSERT_NE(splash, nullptr);
         sawSplash = true;
-        EXPECT_EQ(splash->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
-                  QStringLiteral("Version 1.0"));
-        const auto *timer = splash->findChild<QTimer *>(QStringLiteral("Timer1"));
+        EXPECT_EQ(splash->findChild<QLabel *>("lblVersion")->text(), "Version 1.0");
+        const auto *timer = splash->findChild<QTimer *>("Timer1");
         EXPECT_TRUE(timer->isActive());
         EXPECT_TRUE(timer->isSingleShot());
         EXPECT_EQ(timer->interval(), 3000);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
 
         splash->Timer1_Timer(); // the three seconds are up
-        auto *frame = topLevel<MDI_Main>(QStringLiteral("MDI_Main"));
+        auto *frame = topLevel<MDI_Main>("MDI_Main");
         ASSERT_NE(frame, nullptr);
         sawFrame = true;
-        EXPECT_EQ(frame->windowTitle(), QStringLiteral(" Vellumar, Version 1.0"));
-        EXPECT_EQ(topLevel<Frm_Open>(QStringLiteral("Frm_Open")), nullptr);
+        EXPECT_EQ(frame->windowTitle(), " Vellumar, Version 1.0");
+        EXPECT_EQ(topLevel<Frm_Open>("Frm_Open"), nullptr);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_TRUE(frame->mdiArea()->subWindowList().isEmpty());
         frame->close();
@@ -99,7 +98,7 @@ TEST(Startup, ALibraryThatCannotBeOpenedIsReportedAndEndsWithAnErrorCode)
     setAppFolder(empty.path());
     ScriptedPrompt prompt;
     const int exitCode = runProgram([] {
-        auto *splash = topLevel<Frm_Open>(QStringLiteral("Frm_Open"));
+        auto *splash = topLevel<Frm_Open>("Frm_Open");
         ASSERT_NE(splash, nullptr);
         splash->Timer1_Timer();
     });
@@ -109,5 +108,5 @@ TEST(Startup, ALibraryThatCannotBeOpenedIsReportedAndEndsWithAnErrorCode)
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_FALSE(prompt.lastMessage().isEmpty());
     EXPECT_EQ(prompt.lastMessage(), prompt.lastMessage().trimmed());
-    EXPECT_EQ(topLevel<MDI_Main>(QStringLiteral("MDI_Main")), nullptr);
+    EXPECT_EQ(topLevel<MDI_Main>("MDI_Main"), nullptr);
 }

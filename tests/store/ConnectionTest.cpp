@@ -30,12 +30,11 @@ TEST(Connection, MissingWrongOrForeignFilesAreClearErrorsAndNeverCreateALibrary)
 {
     QTemporaryDir dir;
     setAppFolder(dir.path());
-    const QString path = dir.filePath(QStringLiteral("Spells.mdb"));
+    const QString path = dir.filePath("Spells.mdb");
 
     // Missing: an error, and no empty database is left behind.
     VmError missing = openError();
-    EXPECT_TRUE(missing.description.contains(QStringLiteral("could not be found")))
-        << missing.description.toStdString();
+    EXPECT_TRUE(missing.description.contains("could not be found")) << missing.description.toStdString();
     EXPECT_FALSE(QFile::exists(path));
 
     // Encrypted with another password.
@@ -48,8 +47,7 @@ TEST(Connection, MissingWrongOrForeignFilesAreClearErrorsAndNeverCreateALibrary)
         sqlite3_close(raw);
     }
     VmError wrongKey = openError();
-    EXPECT_TRUE(wrongKey.description.contains(QStringLiteral("password is wrong")))
-        << wrongKey.description.toStdString();
+    EXPECT_TRUE(wrongKey.description.contains("password is wrong")) << wrongKey.description.toStdString();
     EXPECT_STREQ(wrongKey.what(), wrongKey.description.toUtf8().constData());
 
     // Not a database at all, and a file too short to hold a salt.
@@ -61,7 +59,7 @@ TEST(Connection, MissingWrongOrForeignFilesAreClearErrorsAndNeverCreateALibrary)
         file.write(content);
         file.close();
         VmError foreign = openError();
-        EXPECT_TRUE(foreign.description.contains(QStringLiteral("not a Vellumar library")))
+        EXPECT_TRUE(foreign.description.contains("not a Vellumar library"))
             << foreign.description.toStdString();
         QFile check(path);
         ASSERT_TRUE(check.open(QIODevice::ReadOnly));
@@ -74,24 +72,26 @@ TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePassword)
 {
     QTemporaryDir dir;
     // One made by a plain SQLCipher tool with nothing but the password ...
-    const QString plain = dir.filePath(QStringLiteral("plain.mdb"));
+    const QString plain = dir.filePath("plain.mdb");
     {
         sqlite3 *raw = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(plain).constData(), &raw), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(raw, "PRAGMA key = 'wyvern4'; CREATE TABLE Spells (Name TEXT); "
-                                    "INSERT INTO Spells VALUES ('Plain');",
+        ASSERT_EQ(sqlite3_exec(raw,
+                               "PRAGMA key = 'wyvern4'; CREATE TABLE Spells (Name TEXT); "
+                               "INSERT INTO Spells VALUES ('Plain');",
                                nullptr, nullptr, nullptr),
                   SQLITE_OK);
         sqlite3_close(raw);
     }
     // ... and one of ours, whose larger pages the tool is told about with one more setting.
-    const QString ours = dir.filePath(QStringLiteral("ours.mdb"));
+    const QString ours = dir.filePath("ours.mdb");
     createLibrary(ours);
     {
         sqlite3 *raw = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(ours).constData(), &raw), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(raw, "PRAGMA key = 'wyvern4'; PRAGMA cipher_page_size = 4096; "
-                                    "SELECT count(*) FROM Frequency;",
+        EXPECT_EQ(sqlite3_exec(raw,
+                               "PRAGMA key = 'wyvern4'; PRAGMA cipher_page_size = 4096; "
+                               "SELECT count(*) FROM Frequency;",
                                nullptr, nullptr, nullptr),
                   SQLITE_OK);
         sqlite3_close(raw);
@@ -100,7 +100,7 @@ TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePassword)
         Connection plainConnection(plain);
         Statement select(plainConnection, "SELECT Name FROM Spells");
         ASSERT_TRUE(select.step());
-        EXPECT_EQ(select.text(0), QStringLiteral("Plain"));
+        EXPECT_EQ(select.text(0), "Plain");
         Connection ourConnection(ours);
         Statement count(ourConnection, "SELECT count(*) FROM Frequency");
         ASSERT_TRUE(count.step());
@@ -111,7 +111,7 @@ TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePassword)
 TEST(Connection, CreateLibraryRefusesAnExistingPathAndBuildsTheFixedRows)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Spells.mdb"));
+    const QString path = dir.filePath("Spells.mdb");
     createLibrary(path);
     EXPECT_THROW(createLibrary(path), VmError);
 
@@ -120,9 +120,8 @@ TEST(Connection, CreateLibraryRefusesAnExistingPathAndBuildsTheFixedRows)
     QStringList seen;
     while (frequencies.step())
         seen.append(frequencies.text(0) + QLatin1Char('=') + frequencies.text(1));
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("Common=1"), QStringLiteral("UnCommon=2"),
-                                 QStringLiteral("Rare=3"), QStringLiteral("Very Rare=4"),
-                                 QStringLiteral("Unique=5"), QStringLiteral("Restricted=6")}));
+    EXPECT_EQ(seen,
+              (QStringList{"Common=1", "UnCommon=2", "Rare=3", "Very Rare=4", "Unique=5", "Restricted=6"}));
     Statement empty(connection,
                     "SELECT (SELECT count(*) FROM Spells) + (SELECT count(*) FROM [Sphere Names])");
     ASSERT_TRUE(empty.step());
@@ -135,25 +134,21 @@ TEST_F(LibraryTest, SchoolCounterKeepsBuiltInsBelowFiftyAndGivesEveryUserSchoolF
     library.db().exec(
         "INSERT INTO [Sphere Names] (Auto, Sphere_Name) VALUES (1, 'Abjuration'), (2, 'Alteration');");
     VM_Library lib;
-    EXPECT_EQ(lib.Add_New_School(QStringLiteral("Runes")), QString());
-    EXPECT_EQ(lib.Add_New_School(QStringLiteral("Glyphs")), QString());
-    EXPECT_EQ(lib.Delete_New_School(QStringLiteral("Glyphs")), QString());
-    EXPECT_EQ(lib.Add_New_School(QStringLiteral("Sigils")), QString());
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Sphere_Name, Auto FROM [Sphere Names] ORDER BY Auto")),
-              (QStringList{QStringLiteral("Abjuration|1"), QStringLiteral("Alteration|2"),
-                           QStringLiteral("Runes|50"), QStringLiteral("Sigils|52")}));
-    EXPECT_EQ(lib.Fetch_User_Schools_List(),
-              (QStringList{QStringLiteral("Runes"), QStringLiteral("Sigils")}));
+    EXPECT_EQ(lib.Add_New_School("Runes"), QString());
+    EXPECT_EQ(lib.Add_New_School("Glyphs"), QString());
+    EXPECT_EQ(lib.Delete_New_School("Glyphs"), QString());
+    EXPECT_EQ(lib.Add_New_School("Sigils"), QString());
+    EXPECT_EQ(library.rows("SELECT Sphere_Name, Auto FROM [Sphere Names] ORDER BY Auto"),
+              (QStringList{"Abjuration|1", "Alteration|2", "Runes|50", "Sigils|52"}));
+    EXPECT_EQ(lib.Fetch_User_Schools_List(), (QStringList{"Runes", "Sigils"}));
 }
 
 TEST_F(LibraryTest, SavedQueryKeepsSpellsWithoutSchools)
 {
-    library.addSpell(QStringLiteral("Lonely"), QStringLiteral("1"), {});
-    library.addSpell(QStringLiteral("Paired"), QStringLiteral("2"),
-                     {QStringLiteral("A"), QStringLiteral("B")});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Sphere FROM AddSpheres ORDER BY Name, Sphere")),
-              (QStringList{QStringLiteral("Lonely|<null>"), QStringLiteral("Paired|A"),
-                           QStringLiteral("Paired|B")}));
+    library.addSpell("Lonely", "1", {});
+    library.addSpell("Paired", "2", {"A", "B"});
+    EXPECT_EQ(library.rows("SELECT Name, Sphere FROM AddSpheres ORDER BY Name, Sphere"),
+              (QStringList{"Lonely|<null>", "Paired|A", "Paired|B"}));
 }
 
 TEST_F(LibraryTest, ManyStoreObjectsSeeEachOthersCommittedRows)
@@ -161,33 +156,33 @@ TEST_F(LibraryTest, ManyStoreObjectsSeeEachOthersCommittedRows)
     VM_Library first;
     VM_Library second;
     VM_Spell spell;
-    spell.Set_Spell_Name(QStringLiteral("Shared Sight"));
-    spell.Set_Spell_Level(QStringLiteral("3"));
-    spell.Set_Spell_Schools_Collection({QStringLiteral("Divination")});
+    spell.Set_Spell_Name("Shared Sight");
+    spell.Set_Spell_Level("3");
+    spell.Set_Spell_Schools_Collection({"Divination"});
     ASSERT_EQ(spell.Add_New_Spell(), QString());
-    EXPECT_EQ(first.Fetch_Spells_List(), QStringList{QStringLiteral("Shared Sight")});
-    EXPECT_EQ(second.Fetch_Spells_List(), QStringList{QStringLiteral("Shared Sight")});
+    EXPECT_EQ(first.Fetch_Spells_List(), QStringList{"Shared Sight"});
+    EXPECT_EQ(second.Fetch_Spells_List(), QStringList{"Shared Sight"});
 }
 
 TEST_F(LibraryTest, ReadOnlyConnectionsReadCommittedRowsAndRefuseEveryChange)
 {
-    library.addSpell(QStringLiteral("Light"), QStringLiteral("1"), {QStringLiteral("Alteration")});
+    library.addSpell("Light", "1", {"Alteration"});
     Connection reader(library.path(), Connection::Access::ReadOnly);
     Statement select(reader, "SELECT Name AS [Spell Name], Lvl FROM Spells WHERE Lvl = :Lvl");
-    EXPECT_EQ(select.columnName(0), QStringLiteral("Spell Name"));
+    EXPECT_EQ(select.columnName(0), "Spell Name");
     ASSERT_EQ(select.parameterCount(), 1);
-    EXPECT_EQ(select.parameterName(1), QStringLiteral(":Lvl"));
-    select.bind(1, QStringLiteral("1"));
+    EXPECT_EQ(select.parameterName(1), ":Lvl");
+    select.bind(1, "1");
     ASSERT_TRUE(select.step());
-    EXPECT_EQ(select.text(0), QStringLiteral("Light"));
+    EXPECT_EQ(select.text(0), "Light");
     select.reset();
 
     EXPECT_THROW(reader.exec("DELETE FROM Spells;"), VmError);
     EXPECT_THROW(reader.exec("CREATE TABLE Notes (Text TEXT);"), VmError);
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spells")), 1);
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spells"), 1);
 
     // A row committed by another connection is seen by the next statement.
-    library.addSpell(QStringLiteral("Mending"), QStringLiteral("1"), {QStringLiteral("Alteration")});
+    library.addSpell("Mending", "1", {"Alteration"});
     Statement count(reader, "SELECT count(*) FROM Spells");
     ASSERT_TRUE(count.step());
     EXPECT_EQ(count.integer(0), 2);
@@ -196,7 +191,7 @@ TEST_F(LibraryTest, ReadOnlyConnectionsReadCommittedRowsAndRefuseEveryChange)
 TEST(Connection, ReadOnlyOpensALibraryNobodyElseHasOpenAndNeverCreatesOne)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Spells.mdb"));
+    const QString path = dir.filePath("Spells.mdb");
     EXPECT_THROW(Connection(path, Connection::Access::ReadOnly), VmError);
     EXPECT_FALSE(QFile::exists(path));
 

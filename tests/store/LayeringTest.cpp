@@ -12,8 +12,7 @@ TEST(Layering, CoreSourcesIncludeNoWidgetHeaders)
         R"(#\s*include\s*[<"](QtWidgets|QtPrintSupport|QWidget|QMessageBox|QFileDialog|QApplication)\b)"));
     int checked = 0;
     for (const char *folder : {"src/store", "src/exchange", "src/browse"}) {
-        QDirIterator it(QStringLiteral(VELLUMAR_SOURCE_DIR "/") + QLatin1String(folder),
-                        {QStringLiteral("*.h"), QStringLiteral("*.cpp")});
+        QDirIterator it(QStringLiteral(VELLUMAR_SOURCE_DIR "/") + QLatin1String(folder), {"*.h", "*.cpp"});
         while (it.hasNext()) {
             const QString path = it.next();
             const QString name = it.fileName();

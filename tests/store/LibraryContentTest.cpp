@@ -34,18 +34,17 @@ QByteArray spell(const QByteArray &name, const QByteArray &overrides = {})
 TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
 {
     QTemporaryDir content;
-    QDir(content.path()).mkpath(QStringLiteral("spells"));
-    write(content.filePath(QStringLiteral("schools.json")), kSchools);
-    write(content.filePath(QStringLiteral("spells/level-1.json")), "[" + spell("Dawn's Ward") + "]");
+    QDir(content.path()).mkpath("spells");
+    write(content.filePath("schools.json"), kSchools);
+    write(content.filePath("spells/level-1.json"), "[" + spell("Dawn's Ward") + "]");
 
     LibraryContentSummary summary = loadLibraryContent(library.db(), content.path());
     EXPECT_EQ(summary.spells, 1);
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Description FROM Spells")),
-              QStringList{QStringLiteral("Dawn's Ward|One.\r\n\r\nTwo.")});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Sphere FROM SpellandSphere ORDER BY rowid")),
-              (QStringList{QStringLiteral("Sun"), QStringLiteral("Abjuration")}));
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Auto FROM [Sphere Names] ORDER BY Auto")),
-              (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+    EXPECT_EQ(library.rows("SELECT Name, Description FROM Spells"),
+              QStringList{"Dawn's Ward|One.\r\n\r\nTwo."});
+    EXPECT_EQ(library.rows("SELECT Sphere FROM SpellandSphere ORDER BY rowid"),
+              (QStringList{"Sun", "Abjuration"}));
+    EXPECT_EQ(library.rows("SELECT Auto FROM [Sphere Names] ORDER BY Auto"), (QStringList{"1", "2"}));
 
     const struct
     {
@@ -62,26 +61,26 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
         {"[" + spell("H") + ",", "offset"},
     };
     // Sample casters: their spells go into their spellbooks with the spells' levels.
-    write(content.filePath(QStringLiteral("casters.json")),
+    write(content.filePath("casters.json"),
           R"([{"name": "Maelis", "level": "5", "race": "Elf", "class": "Mage",
                "capacity": ["4", "", "", "", "", "", "", "", ""], "spells": ["Dawn's Ward"]}])");
     TestLibrary withCasters;
     EXPECT_EQ(loadLibraryContent(withCasters.db(), content.path()).casters, 1);
-    EXPECT_EQ(withCasters.rows(QStringLiteral("SELECT Caster, SpellName, SpellLevel FROM Spellbook")),
-              QStringList{QStringLiteral("Maelis|Dawn's Ward|1")});
+    EXPECT_EQ(withCasters.rows("SELECT Caster, SpellName, SpellLevel FROM Spellbook"),
+              QStringList{"Maelis|Dawn's Ward|1"});
     write(
-        content.filePath(QStringLiteral("casters.json")),
+        content.filePath("casters.json"),
         R"([{"name": "KXR", "level": "5", "race": "", "class": "", "capacity": ["", "", "", "", "", "", "", "", ""],
                "spells": []}])");
     TestLibrary reserved;
     EXPECT_THROW(loadLibraryContent(reserved.db(), content.path()), VmError);
-    EXPECT_EQ(reserved.count(QStringLiteral("SELECT count(*) FROM Spells")), 0);
+    EXPECT_EQ(reserved.count("SELECT count(*) FROM Spells"), 0);
 
     for (const auto &example : broken) {
         QTemporaryDir folder;
-        QDir(folder.path()).mkpath(QStringLiteral("spells"));
-        write(folder.filePath(QStringLiteral("schools.json")), kSchools);
-        write(folder.filePath(QStringLiteral("spells/level-1.json")), example.spells);
+        QDir(folder.path()).mkpath("spells");
+        write(folder.filePath("schools.json"), kSchools);
+        write(folder.filePath("spells/level-1.json"), example.spells);
         TestLibrary fresh;
         try {
             loadLibraryContent(fresh.db(), folder.path());
@@ -89,10 +88,8 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
         } catch (const VmError &error) {
             EXPECT_TRUE(error.description.contains(QLatin1String(example.expected)))
                 << error.description.toStdString();
-            EXPECT_TRUE(error.description.contains(QStringLiteral("level-1.json")))
-                << error.description.toStdString();
+            EXPECT_TRUE(error.description.contains("level-1.json")) << error.description.toStdString();
         }
-        EXPECT_EQ(fresh.count(QStringLiteral("SELECT count(*) FROM [Sphere Names]")), 0)
-            << "nothing is written";
+        EXPECT_EQ(fresh.count("SELECT count(*) FROM [Sphere Names]"), 0) << "nothing is written";
     }
 }

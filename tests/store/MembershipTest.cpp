@@ -7,28 +7,23 @@ namespace {
 
 ListRow row(const QString &name, const QString &level, bool selected = true)
 {
-    return ListRow{
-        name, {level, QStringLiteral("Common"), QStringLiteral("KXR"), QStringLiteral("1")}, selected};
+    return ListRow{name, {level, "Common", "KXR", "1"}, selected};
 }
 
 } // namespace
 
 TEST_F(LibraryTest, AddingToASpellbookSkipsUnselectedRowsAndSpellsAlreadyThere)
 {
-    const QString caster = QStringLiteral("Ysolde \"Ash\" O'Rourke");
-    library.addToSpellbook(caster, QStringLiteral("Held"), QStringLiteral("1"));
+    const QString caster = "Ysolde \"Ash\" O'Rourke";
+    library.addToSpellbook(caster, "Held", "1");
     VM_Library lib;
-    lib.Add_Spells_To_Spellbook(QStringLiteral(" ") + caster,
-                                {row(QStringLiteral(" Held "), QStringLiteral("1")),
-                                 row(QStringLiteral("New \"One\""), QStringLiteral(" 2 ")),
-                                 row(QStringLiteral("Skipped"), QStringLiteral("3"), false),
-                                 row(QStringLiteral("New \"One\""), QStringLiteral("2"))});
-    EXPECT_EQ(
-        library.rows(QStringLiteral("SELECT Caster, SpellName, SpellLevel FROM Spellbook ORDER BY rowid")),
-        (QStringList{caster + QStringLiteral("|Held|1"), caster + QStringLiteral("|New \"One\"|2")}));
+    lib.Add_Spells_To_Spellbook(" " + caster, {row(" Held ", "1"), row("New \"One\"", " 2 "),
+                                               row("Skipped", "3", false), row("New \"One\"", "2")});
+    EXPECT_EQ(library.rows("SELECT Caster, SpellName, SpellLevel FROM Spellbook ORDER BY rowid"),
+              (QStringList{caster + "|Held|1", caster + "|New \"One\"|2"}));
 
     const QStringList before = library.dump();
-    lib.Add_Spells_To_Spellbook(caster, {row(QStringLiteral("Held"), QStringLiteral("1"), false)});
+    lib.Add_Spells_To_Spellbook(caster, {row("Held", "1", false)});
     EXPECT_EQ(library.dump(), before);
 }
 
@@ -39,69 +34,56 @@ TEST_F(LibraryTest, AFailedAddRaisesUnderItsOwnNameAndWritesNothing)
     const QStringList before = library.dump();
     VM_Library lib;
     try {
-        lib.Add_Spells_To_Spellbook(QStringLiteral("Bryn"),
-                                    {row(QStringLiteral("Fine"), QStringLiteral("1")),
-                                     row(QStringLiteral("Boom"), QStringLiteral("1"))});
+        lib.Add_Spells_To_Spellbook("Bryn", {row("Fine", "1"), row("Boom", "1")});
         FAIL() << "no error raised";
     } catch (const VmError &error) {
         EXPECT_EQ(error.number, -1);
-        EXPECT_EQ(error.source, QStringLiteral("Add_Spells_To_Spellbook"));
-        EXPECT_EQ(error.description, QStringLiteral("disk I/O error"));
+        EXPECT_EQ(error.source, "Add_Spells_To_Spellbook");
+        EXPECT_EQ(error.description, "disk I/O error");
     }
     EXPECT_EQ(library.dump(), before);
 }
 
 TEST_F(LibraryTest, RemovingFromASpellbookComparesNamesExactly)
 {
-    library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Alpha"));
-    library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Beta "));
-    library.addToSpellbook(QStringLiteral("Bryn"), QStringLiteral("Quote \"d\""));
-    library.addToSpellbook(QStringLiteral("Other"), QStringLiteral("Alpha"));
+    library.addToSpellbook("Bryn", "Alpha");
+    library.addToSpellbook("Bryn", "Beta ");
+    library.addToSpellbook("Bryn", "Quote \"d\"");
+    library.addToSpellbook("Other", "Alpha");
     VM_Library lib;
 
-    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({QStringLiteral("Not There")}, QStringLiteral("Bryn")),
-              QString());
-    EXPECT_EQ(lib.Remove_Spells_From_Spellbook(
-                  {QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Quote \"d\"")},
-                  QStringLiteral("Bryn")),
-              QString());
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Caster, SpellName FROM Spellbook ORDER BY rowid")),
-              (QStringList{QStringLiteral("Bryn|Beta "), QStringLiteral("Other|Alpha")}));
+    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({"Not There"}, "Bryn"), QString());
+    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({"Alpha", "Beta", "Quote \"d\""}, "Bryn"), QString());
+    EXPECT_EQ(library.rows("SELECT Caster, SpellName FROM Spellbook ORDER BY rowid"),
+              (QStringList{"Bryn|Beta ", "Other|Alpha"}));
 
-    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({QStringLiteral("Beta ")}, QStringLiteral("Bryn")), QString());
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'")), 0);
-    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({QStringLiteral("Alpha")}, QStringLiteral("Nobody")),
-              QString());
+    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({"Beta "}, "Bryn"), QString());
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), 0);
+    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({"Alpha"}, "Nobody"), QString());
 
     library.db().exec("DROP TABLE Spellbook;");
-    EXPECT_TRUE(lib.Remove_Spells_From_Spellbook({QStringLiteral("Alpha")}, QStringLiteral("Bryn"))
-                    .contains(QStringLiteral("no such table")));
+    EXPECT_TRUE(lib.Remove_Spells_From_Spellbook({"Alpha"}, "Bryn").contains("no such table"));
 }
 
 TEST_F(LibraryTest, RemovingFailedSpellsTakesOneRowPerSelectedItem)
 {
-    library.addFailed(QStringLiteral("Bryn"), QStringLiteral("Twice"), QStringLiteral("1"));
-    library.addFailed(QStringLiteral("Bryn"), QStringLiteral("Twice"), QStringLiteral("1"));
-    library.addFailed(QStringLiteral("Bryn"), QStringLiteral("Kept"), QStringLiteral("2"));
-    library.addFailed(QStringLiteral("Other"), QStringLiteral("Twice"), QStringLiteral("1"));
+    library.addFailed("Bryn", "Twice", "1");
+    library.addFailed("Bryn", "Twice", "1");
+    library.addFailed("Bryn", "Kept", "2");
+    library.addFailed("Other", "Twice", "1");
     VM_Library lib;
-    lib.Remove_Spells_From_Failed(QStringLiteral(" Bryn "),
-                                  {row(QStringLiteral("Twice"), QStringLiteral("1")),
-                                   row(QStringLiteral("Kept"), QStringLiteral("2"), false)});
-    EXPECT_EQ(library.count(QStringLiteral("SELECT count(*) FROM FailedSpells WHERE SpellName = 'Twice'")),
-              2);
-    lib.Remove_Spells_From_Failed(QStringLiteral("Bryn"),
-                                  {row(QStringLiteral("Twice"), QStringLiteral("1"))});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Caster, SpellName FROM FailedSpells ORDER BY rowid")),
-              (QStringList{QStringLiteral("Bryn|Kept"), QStringLiteral("Other|Twice")}));
+    lib.Remove_Spells_From_Failed(" Bryn ", {row("Twice", "1"), row("Kept", "2", false)});
+    EXPECT_EQ(library.count("SELECT count(*) FROM FailedSpells WHERE SpellName = 'Twice'"), 2);
+    lib.Remove_Spells_From_Failed("Bryn", {row("Twice", "1")});
+    EXPECT_EQ(library.rows("SELECT Caster, SpellName FROM FailedSpells ORDER BY rowid"),
+              (QStringList{"Bryn|Kept", "Other|Twice"}));
 
     library.db().exec("DROP TABLE FailedSpells;");
     try {
-        lib.Remove_Spells_From_Failed(QStringLiteral("Bryn"),
-                                      {row(QStringLiteral("Kept"), QStringLiteral("2"))});
+        lib.Remove_Spells_From_Failed("Bryn", {row("Kept", "2")});
         FAIL() << "no error raised";
     } catch (const VmError &error) {
-        EXPECT_EQ(error.source, QStringLiteral("Remove_Spells_From_Failed"));
+        EXPECT_EQ(error.source, "Remove_Spells_From_Failed");
         EXPECT_EQ(error.number, -1);
     }
 }

@@ -8,51 +8,40 @@ TEST_F(LibraryTest, SchoolListsDescriptionsAndTheCaseSensitiveDuplicateTest)
                       "(1, 'necromancy', '  Death and undeath.  '), (2, 'Abjuration', NULL);");
     VM_Library lib;
     EXPECT_EQ(lib.Fetch_User_Schools_List(), QStringList());
-    EXPECT_EQ(lib.Add_New_School(QStringLiteral("  Runes of \"Old\" Kel'dar  ")), QString());
-    EXPECT_EQ(lib.Add_New_School(QStringLiteral("Runes of \"Old\" Kel'dar")),
-              QStringLiteral("School already exists"));
-    EXPECT_EQ(lib.Add_New_School(QStringLiteral("ABJURATION")),
+    EXPECT_EQ(lib.Add_New_School("  Runes of \"Old\" Kel'dar  "), QString());
+    EXPECT_EQ(lib.Add_New_School("Runes of \"Old\" Kel'dar"), "School already exists");
+    EXPECT_EQ(lib.Add_New_School("ABJURATION"),
               QString()); // another letter case is another school
 
     EXPECT_EQ(lib.Fetch_Schools_List(),
-              (QStringList{QStringLiteral("ABJURATION"), QStringLiteral("Abjuration"),
-                           QStringLiteral("necromancy"), QStringLiteral("Runes of \"Old\" Kel'dar")}));
-    EXPECT_EQ(lib.Fetch_User_Schools_List(),
-              (QStringList{QStringLiteral("ABJURATION"), QStringLiteral("Runes of \"Old\" Kel'dar")}));
+              (QStringList{"ABJURATION", "Abjuration", "necromancy", "Runes of \"Old\" Kel'dar"}));
+    EXPECT_EQ(lib.Fetch_User_Schools_List(), (QStringList{"ABJURATION", "Runes of \"Old\" Kel'dar"}));
 
-    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral(" necromancy ")),
-              QStringLiteral("Death and undeath."));
-    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Abjuration")), QString()); // Null reads as ""
-    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Runes of \"Old\" Kel'dar")), QString());
-    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Nowhere")),
-              QStringLiteral("(No description found)"));
+    EXPECT_EQ(lib.Fetch_School_Description(" necromancy "), "Death and undeath.");
+    EXPECT_EQ(lib.Fetch_School_Description("Abjuration"), QString()); // Null reads as ""
+    EXPECT_EQ(lib.Fetch_School_Description("Runes of \"Old\" Kel'dar"), QString());
+    EXPECT_EQ(lib.Fetch_School_Description("Nowhere"), "(No description found)");
 
-    EXPECT_EQ(lib.Update_Exisiting_School_Description(QStringLiteral("Runes of \"Old\" Kel'dar "),
-                                                      QStringLiteral(" Carved power. ")),
+    EXPECT_EQ(lib.Update_Exisiting_School_Description("Runes of \"Old\" Kel'dar ", " Carved power. "),
               QString());
-    EXPECT_EQ(lib.Fetch_School_Description(QStringLiteral("Runes of \"Old\" Kel'dar")),
-              QStringLiteral("Carved power."));
+    EXPECT_EQ(lib.Fetch_School_Description("Runes of \"Old\" Kel'dar"), "Carved power.");
     const QStringList before = library.dump();
-    EXPECT_EQ(lib.Update_Exisiting_School_Description(QStringLiteral("Nowhere"), QStringLiteral("x")),
-              QString());
+    EXPECT_EQ(lib.Update_Exisiting_School_Description("Nowhere", "x"), QString());
     EXPECT_EQ(library.dump(), before);
 }
 
 TEST_F(LibraryTest, DeletingASchoolRemovesItsLinksButNoSpell)
 {
-    library.addSchool(QStringLiteral("Glyphs"));
-    library.addSchool(QStringLiteral("Sun"));
-    library.addSpell(QStringLiteral("Only Glyph"), QStringLiteral("1"), {QStringLiteral("Glyphs")});
-    library.addSpell(QStringLiteral("Bright Glyph"), QStringLiteral("2"),
-                     {QStringLiteral("Sun"), QStringLiteral("Glyphs")});
+    library.addSchool("Glyphs");
+    library.addSchool("Sun");
+    library.addSpell("Only Glyph", "1", {"Glyphs"});
+    library.addSpell("Bright Glyph", "2", {"Sun", "Glyphs"});
 
     VM_Library lib;
-    EXPECT_EQ(lib.Delete_New_School(QStringLiteral(" Glyphs ")), QString());
-    EXPECT_EQ(lib.Fetch_Schools_List(), QStringList{QStringLiteral("Sun")});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name, Sphere FROM SpellandSphere")),
-              QStringList{QStringLiteral("Bright Glyph|Sun")});
-    EXPECT_EQ(lib.Fetch_Spells_List(),
-              (QStringList{QStringLiteral("Bright Glyph"), QStringLiteral("Only Glyph")}));
+    EXPECT_EQ(lib.Delete_New_School(" Glyphs "), QString());
+    EXPECT_EQ(lib.Fetch_Schools_List(), QStringList{"Sun"});
+    EXPECT_EQ(library.rows("SELECT Name, Sphere FROM SpellandSphere"), QStringList{"Bright Glyph|Sun"});
+    EXPECT_EQ(lib.Fetch_Spells_List(), (QStringList{"Bright Glyph", "Only Glyph"}));
 }
 
 TEST_F(LibraryTest, FrequencyScaleFillsTheScrollSlotAndAnEmptyScaleLeavesIt)
@@ -63,9 +52,9 @@ TEST_F(LibraryTest, FrequencyScaleFillsTheScrollSlotAndAnEmptyScaleLeavesIt)
     OptionalTable scale = lib.Fetch_Scrolls_Array();
     ASSERT_TRUE(scale);
     ASSERT_EQ(scale->rows(), 6);
-    EXPECT_EQ(scale->at(0, 0), QStringLiteral("Common"));
-    EXPECT_EQ(scale->at(0, 3), QStringLiteral("Very Rare"));
-    EXPECT_EQ(scale->at(1, 5), QStringLiteral("6"));
+    EXPECT_EQ(scale->at(0, 0), "Common");
+    EXPECT_EQ(scale->at(0, 3), "Very Rare");
+    EXPECT_EQ(scale->at(1, 5), "6");
 
     library.db().exec("DELETE FROM Frequency;");
     EXPECT_EQ(lib.Fetch_Frequencies(), QString());

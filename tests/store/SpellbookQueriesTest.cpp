@@ -4,15 +4,13 @@
 
 namespace {
 
-const QStringList kAllLevels = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
-                                QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
+const QStringList kAllLevels = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
 
 // Rows of a table as "a|b|c" texts, or {"<no table>"}.
 QStringList rowsOf(const OptionalTable &table)
 {
     if (!table)
-        return {QStringLiteral("<no table>")};
+        return {"<no table>"};
     QStringList rows;
     for (int row = 0; row < table->rows(); ++row) {
         QStringList cells;
@@ -37,15 +35,11 @@ class SpellbookQueries : public LibraryTest
 protected:
     void SetUp() override
     {
-        library.addSpell(QStringLiteral("Bramble Gate"), QStringLiteral("2"),
-                         {QStringLiteral("Plant"), QStringLiteral("Alteration")});
-        library.addSpell(QStringLiteral("amber Lantern"), QStringLiteral("1"), {QStringLiteral("Sun")});
-        library.addSpell(
-            QStringLiteral("Cinder Veil"), QStringLiteral("3"),
-            {QStringLiteral("Illusion/Phantasm"), QStringLiteral("Sun"), QStringLiteral("Alteration")});
-        library.addSpell(QStringLiteral("Orphan Rune"), QStringLiteral("1"), {});
-        library.addSpell(QStringLiteral("Maud's \"Quiet\" Step"), QStringLiteral("1"),
-                         {QStringLiteral("Mistress' Shadows")});
+        library.addSpell("Bramble Gate", "2", {"Plant", "Alteration"});
+        library.addSpell("amber Lantern", "1", {"Sun"});
+        library.addSpell("Cinder Veil", "3", {"Illusion/Phantasm", "Sun", "Alteration"});
+        library.addSpell("Orphan Rune", "1", {});
+        library.addSpell("Maud's \"Quiet\" Step", "1", {"Mistress' Shadows"});
     }
 };
 
@@ -55,13 +49,12 @@ TEST_F(SpellbookQueries, SpellbookNamesStartWithTheReservedOneAndCountIt)
 {
     VM_Library lib;
     EXPECT_EQ(lib.Fetch_Spellbooks_Count(), 0);
-    EXPECT_EQ(lib.Get_Exisiting_Spellbook_Names(), QStringList{QStringLiteral("KXR")});
+    EXPECT_EQ(lib.Get_Exisiting_Spellbook_Names(), QStringList{"KXR"});
     EXPECT_EQ(lib.Fetch_Spellbooks_Count(), 1);
 
-    library.addCaster(QStringLiteral("Zed  "));
-    library.addCaster(QStringLiteral("Alys \"the Bold\""));
-    EXPECT_EQ(lib.Get_Exisiting_Spellbook_Names(), (QStringList{QStringLiteral("KXR"), QStringLiteral("Zed"),
-                                                                QStringLiteral("Alys \"the Bold\"")}));
+    library.addCaster("Zed  ");
+    library.addCaster("Alys \"the Bold\"");
+    EXPECT_EQ(lib.Get_Exisiting_Spellbook_Names(), (QStringList{"KXR", "Zed", "Alys \"the Bold\""}));
     EXPECT_EQ(lib.Fetch_Spellbooks_Count(), 3);
 }
 
@@ -70,46 +63,41 @@ TEST_F(SpellbookQueries, ReservedSpellbookIsTheWholeLibraryInNameOrder)
     VM_Library lib;
     EXPECT_FALSE(lib.Is_Spellbook_Resident());
     EXPECT_FALSE(lib.Fetch_Spells_Array());
-    lib.Create_Spell_List_Array(QStringLiteral("  KXR "));
+    lib.Create_Spell_List_Array("  KXR ");
     EXPECT_TRUE(lib.Is_Spellbook_Resident());
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
-              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Bramble Gate"),
-                           QStringLiteral("Cinder Veil"), QStringLiteral("Maud's \"Quiet\" Step"),
-                           QStringLiteral("Orphan Rune")}));
-    EXPECT_EQ(rowsOf(lib.Fetch_Spells_Array()).first(), QStringLiteral("amber Lantern|1|Common|KXR|12"));
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Bramble Gate", "Cinder Veil",
+                                                              "Maud's \"Quiet\" Step", "Orphan Rune"}));
+    EXPECT_EQ(rowsOf(lib.Fetch_Spells_Array()).first(), "amber Lantern|1|Common|KXR|12");
     EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
-              (QStringList{QStringLiteral("amber Lantern|Sun"), QStringLiteral("Bramble Gate|Alteration"),
-                           QStringLiteral("Bramble Gate|Plant"), QStringLiteral("Cinder Veil|Alteration"),
-                           QStringLiteral("Cinder Veil|Illusion/Phantasm"), QStringLiteral("Cinder Veil|Sun"),
-                           QStringLiteral("Maud's \"Quiet\" Step|Mistress' Shadows")}));
+              (QStringList{"amber Lantern|Sun", "Bramble Gate|Alteration", "Bramble Gate|Plant",
+                           "Cinder Veil|Alteration", "Cinder Veil|Illusion/Phantasm", "Cinder Veil|Sun",
+                           "Maud's \"Quiet\" Step|Mistress' Shadows"}));
 
     // A copy handed out does not change when the object is asked again.
     const OptionalTable before = lib.Fetch_Spells_Array();
-    lib.Create_Spell_List_Array(QStringLiteral("kxr")); // another letter case is an ordinary spellbook
+    lib.Create_Spell_List_Array("kxr"); // another letter case is an ordinary spellbook
     EXPECT_EQ(rowsOf(before).size(), 5);
     EXPECT_FALSE(lib.Fetch_Spells_Array());
 }
 
 TEST_F(SpellbookQueries, CasterSpellbookAndTheEmptyTableRule)
 {
-    const QString caster = QStringLiteral("Ysolde \"Ash\" O'Rourke");
+    const QString caster = "Ysolde \"Ash\" O'Rourke";
     library.addCaster(caster);
-    library.addToSpellbook(caster, QStringLiteral("Cinder Veil"), QStringLiteral("3"));
-    library.addToSpellbook(caster, QStringLiteral("amber Lantern"), QStringLiteral("1"));
-    library.addToSpellbook(QStringLiteral("Someone Else"), QStringLiteral("Bramble Gate"));
+    library.addToSpellbook(caster, "Cinder Veil", "3");
+    library.addToSpellbook(caster, "amber Lantern", "1");
+    library.addToSpellbook("Someone Else", "Bramble Gate");
 
     VM_Library lib;
     lib.Create_Spell_List_Array(QLatin1Char(' ') + caster);
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
-              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Cinder Veil")}));
-    EXPECT_EQ(
-        rowsOf(lib.Fetch_Schools_Array()),
-        (QStringList{QStringLiteral("amber Lantern|Sun"), QStringLiteral("Cinder Veil|Alteration"),
-                     QStringLiteral("Cinder Veil|Illusion/Phantasm"), QStringLiteral("Cinder Veil|Sun")}));
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Cinder Veil"}));
+    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
+              (QStringList{"amber Lantern|Sun", "Cinder Veil|Alteration", "Cinder Veil|Illusion/Phantasm",
+                           "Cinder Veil|Sun"}));
 
     // An empty spellbook gives no spells table and leaves the schools table as it was.
-    library.addCaster(QStringLiteral("Empty"));
-    lib.Create_Spell_List_Array(QStringLiteral("Empty"));
+    library.addCaster("Empty");
+    lib.Create_Spell_List_Array("Empty");
     EXPECT_FALSE(lib.Fetch_Spells_Array());
     EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()).size(), 4);
 }
@@ -117,83 +105,71 @@ TEST_F(SpellbookQueries, CasterSpellbookAndTheEmptyTableRule)
 TEST_F(SpellbookQueries, RequeryFiltersByLevelsAndSchoolsButKeepsEverySchoolOfAKeptSpell)
 {
     VM_Library lib;
-    lib.Create_Spell_List_Array(QStringLiteral("KXR"));
+    lib.Create_Spell_List_Array("KXR");
 
     // All levels, all schools: the spell without a school is dropped by the school filter.
-    const QStringList allSchools = {QStringLiteral("Alteration"), QStringLiteral("Illusion/Phantasm"),
-                                    QStringLiteral("Plant"), QStringLiteral("Sun"),
-                                    QStringLiteral("Mistress' Shadows")};
-    EXPECT_EQ(lib.Requery(kAllLevels, allSchools, QStringLiteral("KXR")), QString());
+    const QStringList allSchools = {"Alteration", "Illusion/Phantasm", "Plant", "Sun", "Mistress' Shadows"};
+    EXPECT_EQ(lib.Requery(kAllLevels, allSchools, "KXR"), QString());
     EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
-              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Bramble Gate"),
-                           QStringLiteral("Cinder Veil"), QStringLiteral("Maud's \"Quiet\" Step")}));
+              (QStringList{"amber Lantern", "Bramble Gate", "Cinder Veil", "Maud's \"Quiet\" Step"}));
 
     // Only Sun: both Sun spells stay, Cinder Veil with all three of its schools.
-    EXPECT_EQ(lib.Requery(kAllLevels, {QStringLiteral("Sun")}, QStringLiteral("KXR")), QString());
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
-              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Cinder Veil")}));
-    EXPECT_EQ(
-        rowsOf(lib.Fetch_Schools_Array()),
-        (QStringList{QStringLiteral("amber Lantern|Sun"), QStringLiteral("Cinder Veil|Alteration"),
-                     QStringLiteral("Cinder Veil|Illusion/Phantasm"), QStringLiteral("Cinder Veil|Sun")}));
+    EXPECT_EQ(lib.Requery(kAllLevels, {"Sun"}, "KXR"), QString());
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Cinder Veil"}));
+    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
+              (QStringList{"amber Lantern|Sun", "Cinder Veil|Alteration", "Cinder Veil|Illusion/Phantasm",
+                           "Cinder Veil|Sun"}));
 
     // Levels and schools together; quotes in a school name are ordinary characters.
-    EXPECT_EQ(lib.Requery({QStringLiteral("1")}, {QStringLiteral("Sun"), QStringLiteral("Mistress' Shadows")},
-                          QStringLiteral("KXR")),
-              QString());
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
-              (QStringList{QStringLiteral("amber Lantern"), QStringLiteral("Maud's \"Quiet\" Step")}));
+    EXPECT_EQ(lib.Requery({"1"}, {"Sun", "Mistress' Shadows"}, "KXR"), QString());
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Maud's \"Quiet\" Step"}));
 
     // No spell at the chosen levels: no spells table, the schools table as it was.
-    EXPECT_EQ(lib.Requery({QStringLiteral("9")}, allSchools, QStringLiteral("KXR")), QString());
+    EXPECT_EQ(lib.Requery({"9"}, allSchools, "KXR"), QString());
     EXPECT_FALSE(lib.Fetch_Spells_Array());
     EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()).size(), 2);
 
     // Spells at the levels but none in the schools: no schools table, the spells table as it was.
-    lib.Create_Spell_List_Array(QStringLiteral("KXR"));
-    EXPECT_EQ(lib.Requery(kAllLevels, {QStringLiteral("Necromancy")}, QStringLiteral("KXR")), QString());
+    lib.Create_Spell_List_Array("KXR");
+    EXPECT_EQ(lib.Requery(kAllLevels, {"Necromancy"}, "KXR"), QString());
     EXPECT_FALSE(lib.Fetch_Schools_Array());
     EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()).size(), 5);
 }
 
 TEST_F(SpellbookQueries, RequeryOfACasterStaysInsideTheSpellbook)
 {
-    const QString caster = QStringLiteral("Bryn");
+    const QString caster = "Bryn";
     library.addCaster(caster);
-    library.addToSpellbook(caster, QStringLiteral("Cinder Veil"), QStringLiteral("3"));
-    library.addToSpellbook(caster, QStringLiteral("Bramble Gate"), QStringLiteral("2"));
+    library.addToSpellbook(caster, "Cinder Veil", "3");
+    library.addToSpellbook(caster, "Bramble Gate", "2");
 
     VM_Library lib;
-    EXPECT_EQ(lib.Requery({QStringLiteral("2"), QStringLiteral("3")}, {QStringLiteral("Alteration")},
-                          QStringLiteral("Bryn ")),
-              QString());
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()),
-              (QStringList{QStringLiteral("Bramble Gate"), QStringLiteral("Cinder Veil")}));
-    EXPECT_EQ(lib.Requery({QStringLiteral("2")}, {QStringLiteral("Sun")}, caster), QString());
+    EXPECT_EQ(lib.Requery({"2", "3"}, {"Alteration"}, "Bryn "), QString());
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"Bramble Gate", "Cinder Veil"}));
+    EXPECT_EQ(lib.Requery({"2"}, {"Sun"}, caster), QString());
     EXPECT_FALSE(lib.Fetch_Schools_Array()); // Cinder Veil has Sun, but not at level 2
 }
 
 TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)
 {
-    library.addFailed(QStringLiteral("Bryn"), QStringLiteral("Cinder Veil"), QStringLiteral("3"));
-    library.addFailed(QStringLiteral("Bryn"), QStringLiteral("Long Gone"), QStringLiteral("2"));
-    library.addFailed(QStringLiteral("Bryn"), QStringLiteral("Maud's \"Quiet\" Step "), QStringLiteral("1"));
-    library.addFailed(QStringLiteral("Other"), QStringLiteral("Bramble Gate"), QStringLiteral("2"));
+    library.addFailed("Bryn", "Cinder Veil", "3");
+    library.addFailed("Bryn", "Long Gone", "2");
+    library.addFailed("Bryn", "Maud's \"Quiet\" Step ", "1");
+    library.addFailed("Other", "Bramble Gate", "2");
 
     VM_Library lib;
-    ListRows rows{ListRow{QStringLiteral("stale row"), {}}};
-    lib.LoadSpellList(QStringLiteral(" Bryn "), rows);
+    ListRows rows{ListRow{"stale row", {}}};
+    lib.LoadSpellList(" Bryn ", rows);
     ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows[0].text, QStringLiteral("Cinder Veil"));
-    EXPECT_EQ(rows[0].subItems, (QStringList{QStringLiteral("3"), QStringLiteral("Common"),
-                                             QStringLiteral("KXR"), QStringLiteral("12")}));
-    EXPECT_EQ(rows[1].text, QStringLiteral("Maud's \"Quiet\" Step"));
+    EXPECT_EQ(rows[0].text, "Cinder Veil");
+    EXPECT_EQ(rows[0].subItems, (QStringList{"3", "Common", "KXR", "12"}));
+    EXPECT_EQ(rows[1].text, "Maud's \"Quiet\" Step");
 }
 
 TEST_F(SpellbookQueries, CurrentSpellbookNameIsPlainState)
 {
     VM_Library lib;
     EXPECT_EQ(lib.Fetch_Current_Spellbook_Name(), QString());
-    lib.ReSet_Current_Spellbook_Name(QStringLiteral("Bryn"));
-    EXPECT_EQ(lib.Fetch_Current_Spellbook_Name(), QStringLiteral("Bryn"));
+    lib.ReSet_Current_Spellbook_Name("Bryn");
+    EXPECT_EQ(lib.Fetch_Current_Spellbook_Name(), "Bryn");
 }
