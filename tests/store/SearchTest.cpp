@@ -28,11 +28,7 @@ protected:
     {
         const QString status = lib.Search(field, scope, text, mode);
         EXPECT_EQ(status, QString());
-        QStringList names;
-        if (const OptionalTable found = lib.Fetch_Search_Array())
-            for (int row = 0; row < found->rows(); ++row)
-                names.append(found->at(0, row));
-        return names;
+        return namesOf(lib.Fetch_Search_Array());
     }
 
     VM_Library lib;
@@ -49,10 +45,8 @@ TEST_F(SearchTest, FindsByStartOrAnywhereWithOneRowPerSpellAndItsSchoolsInOrder)
         tableText(lib.Fetch_Search_Array()),
         (QStringList{"Fire Ball|3|Common|KXR|12|Alteration, evocation, Fire",
                      "fireside Chat|1|Rare|KXR|12|Divination", "Wall of Fire|4|Common|KXR|12|Evocation"}));
-    EXPECT_EQ(tableText([&] {
-                  search(name, "Otto");
-                  return lib.Fetch_Search_Array();
-              }()),
+    search(name, "Otto");
+    EXPECT_EQ(tableText(lib.Fetch_Search_Array()),
               QStringList{"Otto's \"Irresistible\" Dance|5|Common|KXR|12|"});
 
     // A casting time is found by its number or its unit.

@@ -1,3 +1,4 @@
+#include "TableText.h"
 #include "TestLibrary.h"
 
 #include "store/VM_Library.h"
@@ -5,30 +6,6 @@
 namespace {
 
 const QStringList kAllLevels = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
-
-// Rows of a table as "a|b|c" texts, or {"<no table>"}.
-QStringList rowsOf(const OptionalTable &table)
-{
-    if (!table)
-        return {"<no table>"};
-    QStringList rows;
-    for (int row = 0; row < table->rows(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < table->columns(); ++column)
-            cells.append(table->at(column, row));
-        rows.append(cells.join(QLatin1Char('|')));
-    }
-    return rows;
-}
-
-QStringList namesOf(const OptionalTable &table)
-{
-    QStringList names;
-    if (table)
-        for (int row = 0; row < table->rows(); ++row)
-            names.append(table->at(0, row));
-    return names;
-}
 
 class SpellbookQueries : public LibraryTest
 {
@@ -67,8 +44,8 @@ TEST_F(SpellbookQueries, ReservedSpellbookIsTheWholeLibraryInNameOrder)
     EXPECT_TRUE(lib.Is_Spellbook_Resident());
     EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Bramble Gate", "Cinder Veil",
                                                               "Maud's \"Quiet\" Step", "Orphan Rune"}));
-    EXPECT_EQ(rowsOf(lib.Fetch_Spells_Array()).first(), "amber Lantern|1|Common|KXR|12");
-    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
+    EXPECT_EQ(tableText(lib.Fetch_Spells_Array()).first(), "amber Lantern|1|Common|KXR|12");
+    EXPECT_EQ(tableText(lib.Fetch_Schools_Array()),
               (QStringList{"amber Lantern|Sun", "Bramble Gate|Alteration", "Bramble Gate|Plant",
                            "Cinder Veil|Alteration", "Cinder Veil|Illusion/Phantasm", "Cinder Veil|Sun",
                            "Maud's \"Quiet\" Step|Mistress' Shadows"}));
@@ -76,7 +53,7 @@ TEST_F(SpellbookQueries, ReservedSpellbookIsTheWholeLibraryInNameOrder)
     // A copy handed out does not change when the object is asked again.
     const OptionalTable before = lib.Fetch_Spells_Array();
     lib.Create_Spell_List_Array("kxr"); // another letter case is an ordinary spellbook
-    EXPECT_EQ(rowsOf(before).size(), 5);
+    EXPECT_EQ(tableText(before).size(), 5);
     EXPECT_FALSE(lib.Fetch_Spells_Array());
 }
 
@@ -91,7 +68,7 @@ TEST_F(SpellbookQueries, CasterSpellbookAndTheEmptyTableRule)
     VM_Library lib;
     lib.Create_Spell_List_Array(QLatin1Char(' ') + caster);
     EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Cinder Veil"}));
-    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
+    EXPECT_EQ(tableText(lib.Fetch_Schools_Array()),
               (QStringList{"amber Lantern|Sun", "Cinder Veil|Alteration", "Cinder Veil|Illusion/Phantasm",
                            "Cinder Veil|Sun"}));
 
@@ -99,7 +76,7 @@ TEST_F(SpellbookQueries, CasterSpellbookAndTheEmptyTableRule)
     library.addCaster("Empty");
     lib.Create_Spell_List_Array("Empty");
     EXPECT_FALSE(lib.Fetch_Spells_Array());
-    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()).size(), 4);
+    EXPECT_EQ(tableText(lib.Fetch_Schools_Array()).size(), 4);
 }
 
 TEST_F(SpellbookQueries, RequeryFiltersByLevelsAndSchoolsButKeepsEverySchoolOfAKeptSpell)
@@ -116,7 +93,7 @@ TEST_F(SpellbookQueries, RequeryFiltersByLevelsAndSchoolsButKeepsEverySchoolOfAK
     // Only Sun: both Sun spells stay, Cinder Veil with all three of its schools.
     EXPECT_EQ(lib.Requery(kAllLevels, {"Sun"}, "KXR"), QString());
     EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Cinder Veil"}));
-    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()),
+    EXPECT_EQ(tableText(lib.Fetch_Schools_Array()),
               (QStringList{"amber Lantern|Sun", "Cinder Veil|Alteration", "Cinder Veil|Illusion/Phantasm",
                            "Cinder Veil|Sun"}));
 
@@ -127,7 +104,7 @@ TEST_F(SpellbookQueries, RequeryFiltersByLevelsAndSchoolsButKeepsEverySchoolOfAK
     // No spell at the chosen levels: no spells table, the schools table as it was.
     EXPECT_EQ(lib.Requery({"9"}, allSchools, "KXR"), QString());
     EXPECT_FALSE(lib.Fetch_Spells_Array());
-    EXPECT_EQ(rowsOf(lib.Fetch_Schools_Array()).size(), 2);
+    EXPECT_EQ(tableText(lib.Fetch_Schools_Array()).size(), 2);
 
     // Spells at the levels but none in the schools: no schools table, the spells table as it was.
     lib.Create_Spell_List_Array("KXR");
@@ -164,12 +141,4 @@ TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)
     EXPECT_EQ(rows[0].text, "Cinder Veil");
     EXPECT_EQ(rows[0].subItems, (QStringList{"3", "Common", "KXR", "12"}));
     EXPECT_EQ(rows[1].text, "Maud's \"Quiet\" Step");
-}
-
-TEST_F(SpellbookQueries, CurrentSpellbookNameIsPlainState)
-{
-    VM_Library lib;
-    EXPECT_EQ(lib.Fetch_Current_Spellbook_Name(), QString());
-    lib.ReSet_Current_Spellbook_Name("Bryn");
-    EXPECT_EQ(lib.Fetch_Current_Spellbook_Name(), "Bryn");
 }

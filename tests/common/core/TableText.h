@@ -19,3 +19,12 @@ inline QStringList tableText(const OptionalTable &table)
     }
     return lines;
 }
+
+// The first column of a result table, top to bottom; nothing for "no table".
+inline QStringList namesOf(const OptionalTable &table)
+{
+    QStringList names;
+    for (int row = 0; table && row < table->rows(); ++row)
+        names.append(table->at(0, row));
+    return names;
+}

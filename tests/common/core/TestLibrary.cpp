@@ -85,9 +85,27 @@ void TestLibrary::addReportFiles()
         QFile::copy(delivered.filePath(file), QDir(folder()).filePath(file));
 }
 
-QStringList TestLibrary::rows(const QString &sql)
+void TestLibrary::setSpell(const QString &name, const QList<std::pair<QString, QString>> &columns)
+{
+    QStringList assignments;
+    for (const auto &column : columns)
+        assignments.append(column.first + QStringLiteral(" = ?"));
+    Statement update(db(), QStringLiteral("UPDATE Spells SET %1 WHERE Name = ?").arg(assignments.join(", ")));
+    int index = 0;
+    for (const auto &column : columns) {
+        if (column.second.isNull())
+            update.bindNull(++index);
+        else
+            update.bind(++index, column.second);
+    }
+    update.bind(++index, name).run();
+}
+
+QStringList TestLibrary::rows(const QString &sql, const QStringList &values)
 {
     Statement select(db(), sql);
+    for (int i = 0; i < values.size(); ++i)
+        select.bind(i + 1, values.at(i));
     QStringList result;
     while (select.step()) {
         QStringList columns;

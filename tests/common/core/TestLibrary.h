@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 // A fresh, empty library in a temporary application folder for one test. Helpers add rows
 // directly with SQL, so a test states its starting point without going through the code under
@@ -33,8 +34,11 @@ public:
     // The report layouts the program delivers, copied into the application folder.
     void addReportFiles();
 
-    // Rows of a query, each row's columns joined with "|".
-    QStringList rows(const QString &sql);
+    // Sets columns of one spell, {column, value} each; a null value stores NULL.
+    void setSpell(const QString &name, const QList<std::pair<QString, QString>> &columns);
+
+    // Rows of a query, its "?" bound to the values in order, each row's columns joined with "|".
+    QStringList rows(const QString &sql, const QStringList &values = {});
     int count(const QString &sql);
     // Every row of every table, to prove an operation left the library as it was.
     QStringList dump();
