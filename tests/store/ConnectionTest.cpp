@@ -1,3 +1,5 @@
+#include "Files.h"
+#include "Raised.h"
 #include "TestLibrary.h"
 
 #include "store/AppFolder.h"
@@ -5,23 +7,25 @@
 #include "store/Schema.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
-#include "store/VmError.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
 namespace {
 
-VmError openError()
+// Runs SQL on a file as a plain SQLCipher tool does, the key given in the SQL.
+void runTool(const QString &path, const char *sql)
 {
-    try {
-        VM_Library library;
-    } catch (const VmError &error) {
-        return error;
-    }
-    ADD_FAILURE() << "the library opened";
-    return {};
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(raw);
+}
+
+QString firstValue(Connection &connection, const char *sql)
+{
+    Statement select(connection, sql);
+    return select.step() ? select.text(0) : QStringLiteral("<no row>");
 }
 
 } // namespace
@@ -31,101 +35,86 @@ TEST(Connection, MissingWrongOrForeignFilesAreClearErrorsAndNeverCreateALibrary)
     QTemporaryDir dir;
     setAppFolder(dir.path());
     const QString path = dir.filePath("Spells.mdb");
+    const auto openLibrary = [] { VM_Library library; };
 
     // Missing: an error, and no empty database is left behind.
-    VmError missing = openError();
-    EXPECT_TRUE(missing.description.contains("could not be found")) << missing.description.toStdString();
+    EXPECT_TRUE(raised(openLibrary).contains("could not be found")) << raised(openLibrary).toStdString();
     EXPECT_FALSE(QFile::exists(path));
 
-    // Encrypted with another password.
-    {
-        sqlite3 *raw = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(raw, "PRAGMA key = 'not-the-password'; CREATE TABLE Spells (Name TEXT);",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        sqlite3_close(raw);
+    runTool(path, "PRAGMA key = 'not-the-password'; CREATE TABLE Spells (Name TEXT);");
+    EXPECT_TRUE(raised(openLibrary).contains("password is wrong")) << raised(openLibrary).toStdString();
+    try {
+        openLibrary();
+    } catch (const VmError &error) {
+        EXPECT_STREQ(error.what(), error.description.toUtf8().constData());
     }
-    VmError wrongKey = openError();
-    EXPECT_TRUE(wrongKey.description.contains("password is wrong")) << wrongKey.description.toStdString();
-    EXPECT_STREQ(wrongKey.what(), wrongKey.description.toUtf8().constData());
 
-    // Not a database at all, and a file too short to hold a salt.
+    // Not a database at all, and a file too short to hold a salt: both left untouched.
     for (const QByteArray &content :
          {QByteArray("This is a note, not a spell library. It is long enough."), QByteArray("x")}) {
         QFile::remove(path);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
-        VmError foreign = openError();
-        EXPECT_TRUE(foreign.description.contains("not a Vellumar library"))
-            << foreign.description.toStdString();
-        QFile check(path);
-        ASSERT_TRUE(check.open(QIODevice::ReadOnly));
-        EXPECT_EQ(check.readAll(), content) << "a foreign file must be left untouched";
+        writeFile(dir.path(), "Spells.mdb", content);
+        EXPECT_TRUE(raised(openLibrary).contains("not a Vellumar library"))
+            << raised(openLibrary).toStdString();
+        EXPECT_EQ(fileBytes(path), content);
     }
     setAppFolder(QString());
 }
 
-TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePassword)
+TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePasswordAndNoneIsCreatedEmpty)
 {
     QTemporaryDir dir;
     // One made by a plain SQLCipher tool with nothing but the password ...
     const QString plain = dir.filePath("plain.mdb");
-    {
-        sqlite3 *raw = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(plain).constData(), &raw), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(raw,
-                               "PRAGMA key = 'wyvern4'; CREATE TABLE Spells (Name TEXT); "
-                               "INSERT INTO Spells VALUES ('Plain');",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        sqlite3_close(raw);
-    }
+    runTool(plain,
+            "PRAGMA key = 'wyvern4'; CREATE TABLE Spells (Name TEXT); INSERT INTO Spells VALUES ('Plain');");
     // ... and one of ours, whose larger pages the tool is told about with one more setting.
     const QString ours = dir.filePath("ours.mdb");
     createLibrary(ours);
-    {
-        sqlite3 *raw = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(ours).constData(), &raw), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(raw,
-                               "PRAGMA key = 'wyvern4'; PRAGMA cipher_page_size = 4096; "
-                               "SELECT count(*) FROM Frequency;",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        sqlite3_close(raw);
-    }
+    EXPECT_THROW(createLibrary(ours), VmError);
+    runTool(ours, "PRAGMA key = 'wyvern4'; PRAGMA cipher_page_size = 4096; SELECT count(*) FROM Frequency;");
     for (int round = 0; round < 2; ++round) { // the second round uses the remembered page size
         Connection plainConnection(plain);
-        Statement select(plainConnection, "SELECT Name FROM Spells");
-        ASSERT_TRUE(select.step());
-        EXPECT_EQ(select.text(0), "Plain");
+        EXPECT_EQ(firstValue(plainConnection, "SELECT Name FROM Spells"), "Plain");
         Connection ourConnection(ours);
-        Statement count(ourConnection, "SELECT count(*) FROM Frequency");
-        ASSERT_TRUE(count.step());
-        EXPECT_EQ(count.integer(0), 6);
+        EXPECT_EQ(firstValue(ourConnection,
+                             "SELECT (SELECT count(*) FROM Spells) + (SELECT count(*) FROM [Sphere Names])"),
+                  "0");
     }
+
+    // Read-only opens a library nobody else has open (no WAL index yet) and never creates one.
+    const QString missing = dir.filePath("missing.mdb");
+    EXPECT_THROW(Connection(missing, Connection::Access::ReadOnly), VmError);
+    EXPECT_FALSE(QFile::exists(missing));
+    Connection reader(ours, Connection::Access::ReadOnly);
+    EXPECT_EQ(firstValue(reader, "SELECT count(*) FROM Frequency"), "6");
 }
 
-TEST(Connection, CreateLibraryRefusesAnExistingPathAndBuildsTheFixedRows)
+TEST_F(LibraryTest, ReadOnlyConnectionsReadCommittedRowsAndRefuseEveryChange)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("Spells.mdb");
-    createLibrary(path);
-    EXPECT_THROW(createLibrary(path), VmError);
+    library.addSpell("Light", "1", {"Alteration"});
+    Connection reader(library.path(), Connection::Access::ReadOnly);
+    Statement select(reader, "SELECT Name AS [Spell Name], Lvl FROM Spells WHERE Lvl = :Lvl");
+    EXPECT_EQ(select.columnName(0), "Spell Name");
+    ASSERT_EQ(select.parameterCount(), 1);
+    EXPECT_EQ(select.parameterName(1), ":Lvl");
+    select.bind(1, "1");
+    ASSERT_TRUE(select.step());
+    EXPECT_EQ(select.text(0), "Light");
+    select.reset();
 
-    Connection connection(path);
-    Statement frequencies(connection, "SELECT Frequency, FrequencyID FROM Frequency ORDER BY FrequencyID");
-    QStringList seen;
-    while (frequencies.step())
-        seen.append(frequencies.text(0) + QLatin1Char('=') + frequencies.text(1));
-    EXPECT_EQ(seen,
-              (QStringList{"Common=1", "UnCommon=2", "Rare=3", "Very Rare=4", "Unique=5", "Restricted=6"}));
-    Statement empty(connection,
-                    "SELECT (SELECT count(*) FROM Spells) + (SELECT count(*) FROM [Sphere Names])");
-    ASSERT_TRUE(empty.step());
-    EXPECT_EQ(empty.integer(0), 0);
+    EXPECT_THROW(reader.exec("DELETE FROM Spells;"), VmError);
+    EXPECT_THROW(reader.exec("CREATE TABLE Notes (Text TEXT);"), VmError);
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spells"), 1);
+
+    // A row committed by another connection, or another store object, is seen by the next statement.
+    library.addSpell("Mending", "1", {"Alteration"});
+    EXPECT_EQ(firstValue(reader, "SELECT count(*) FROM Spells"), "2");
+    VM_Library first;
+    VM_Spell spell;
+    spell.Set_Spell_Name("Shared Sight");
+    ASSERT_EQ(spell.Add_New_Spell(), QString());
+    EXPECT_EQ(first.Fetch_Spells_List(), (QStringList{"Light", "Mending", "Shared Sight"}));
 }
 
 TEST_F(LibraryTest, SchoolCounterKeepsBuiltInsBelowFiftyAndGivesEveryUserSchoolFiftyOrMore)
@@ -149,56 +138,4 @@ TEST_F(LibraryTest, SavedQueryKeepsSpellsWithoutSchools)
     library.addSpell("Paired", "2", {"A", "B"});
     EXPECT_EQ(library.rows("SELECT Name, Sphere FROM AddSpheres ORDER BY Name, Sphere"),
               (QStringList{"Lonely|<null>", "Paired|A", "Paired|B"}));
-}
-
-TEST_F(LibraryTest, ManyStoreObjectsSeeEachOthersCommittedRows)
-{
-    VM_Library first;
-    VM_Library second;
-    VM_Spell spell;
-    spell.Set_Spell_Name("Shared Sight");
-    spell.Set_Spell_Level("3");
-    spell.Set_Spell_Schools_Collection({"Divination"});
-    ASSERT_EQ(spell.Add_New_Spell(), QString());
-    EXPECT_EQ(first.Fetch_Spells_List(), QStringList{"Shared Sight"});
-    EXPECT_EQ(second.Fetch_Spells_List(), QStringList{"Shared Sight"});
-}
-
-TEST_F(LibraryTest, ReadOnlyConnectionsReadCommittedRowsAndRefuseEveryChange)
-{
-    library.addSpell("Light", "1", {"Alteration"});
-    Connection reader(library.path(), Connection::Access::ReadOnly);
-    Statement select(reader, "SELECT Name AS [Spell Name], Lvl FROM Spells WHERE Lvl = :Lvl");
-    EXPECT_EQ(select.columnName(0), "Spell Name");
-    ASSERT_EQ(select.parameterCount(), 1);
-    EXPECT_EQ(select.parameterName(1), ":Lvl");
-    select.bind(1, "1");
-    ASSERT_TRUE(select.step());
-    EXPECT_EQ(select.text(0), "Light");
-    select.reset();
-
-    EXPECT_THROW(reader.exec("DELETE FROM Spells;"), VmError);
-    EXPECT_THROW(reader.exec("CREATE TABLE Notes (Text TEXT);"), VmError);
-    EXPECT_EQ(library.count("SELECT count(*) FROM Spells"), 1);
-
-    // A row committed by another connection is seen by the next statement.
-    library.addSpell("Mending", "1", {"Alteration"});
-    Statement count(reader, "SELECT count(*) FROM Spells");
-    ASSERT_TRUE(count.step());
-    EXPECT_EQ(count.integer(0), 2);
-}
-
-TEST(Connection, ReadOnlyOpensALibraryNobodyElseHasOpenAndNeverCreatesOne)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("Spells.mdb");
-    EXPECT_THROW(Connection(path, Connection::Access::ReadOnly), VmError);
-    EXPECT_FALSE(QFile::exists(path));
-
-    // With no writer open there is no WAL index yet; the reader must cope.
-    createLibrary(path);
-    Connection reader(path, Connection::Access::ReadOnly);
-    Statement count(reader, "SELECT count(*) FROM Frequency");
-    ASSERT_TRUE(count.step());
-    EXPECT_EQ(count.integer(0), 6);
 }

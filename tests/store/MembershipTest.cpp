@@ -1,7 +1,7 @@
+#include "Raised.h"
 #include "TestLibrary.h"
 
 #include "store/VM_Library.h"
-#include "store/VmError.h"
 
 namespace {
 
@@ -33,14 +33,10 @@ TEST_F(LibraryTest, AFailedAddRaisesUnderItsOwnNameAndWritesNothing)
                       "BEGIN SELECT RAISE(ABORT, 'disk I/O error  '); END;");
     const QStringList before = library.dump();
     VM_Library lib;
-    try {
-        lib.Add_Spells_To_Spellbook("Bryn", {row("Fine", "1"), row("Boom", "1")});
-        FAIL() << "no error raised";
-    } catch (const VmError &error) {
-        EXPECT_EQ(error.number, -1);
-        EXPECT_EQ(error.source, "Add_Spells_To_Spellbook");
-        EXPECT_EQ(error.description, "disk I/O error");
-    }
+    EXPECT_EQ(raised([&] {
+                  lib.Add_Spells_To_Spellbook("Bryn", {row("Fine", "1"), row("Boom", "1")});
+              }),
+              "-1 Add_Spells_To_Spellbook: disk I/O error");
     EXPECT_EQ(library.dump(), before);
 }
 
@@ -79,11 +75,7 @@ TEST_F(LibraryTest, RemovingFailedSpellsTakesOneRowPerSelectedItem)
               (QStringList{"Bryn|Kept", "Other|Twice"}));
 
     library.db().exec("DROP TABLE FailedSpells;");
-    try {
-        lib.Remove_Spells_From_Failed("Bryn", {row("Kept", "2")});
-        FAIL() << "no error raised";
-    } catch (const VmError &error) {
-        EXPECT_EQ(error.source, "Remove_Spells_From_Failed");
-        EXPECT_EQ(error.number, -1);
-    }
+    EXPECT_TRUE(raised([&] {
+                    lib.Remove_Spells_From_Failed("Bryn", {row("Kept", "2")});
+                }).startsWith("-1 Remove_Spells_From_Failed: no such table"));
 }

@@ -1,7 +1,7 @@
+#include "Raised.h"
 #include "TestLibrary.h"
 
 #include "store/VM_Library.h"
-#include "store/VmError.h"
 
 TEST_F(LibraryTest, PrintHoldsKeepOnlyTheLastSelection)
 {
@@ -19,13 +19,10 @@ TEST_F(LibraryTest, PrintHoldsKeepOnlyTheLastSelection)
     // A failure leaves the hold as the last print made it.
     library.db().exec("CREATE TRIGGER refuse BEFORE INSERT ON SpellbookFiltered WHEN NEW.SpellName = 'Boom' "
                       "BEGIN SELECT RAISE(ABORT, 'disk is full'); END;");
-    try {
-        lib.Print_Filtered_Spellbook({row("Fine", "1"), row("Boom", "1")}, "Mira");
-        FAIL() << "no error raised";
-    } catch (const VmError &error) {
-        EXPECT_EQ(error.source, "Print_Filtered_Spellbook");
-        EXPECT_EQ(error.description, "disk is full");
-    }
+    EXPECT_EQ(raised([&] {
+                  lib.Print_Filtered_Spellbook({row("Fine", "1"), row("Boom", "1")}, "Mira");
+              }),
+              "-1 Print_Filtered_Spellbook: disk is full");
     EXPECT_EQ(library.count("SELECT count(*) FROM SpellbookFiltered"), 2);
     library.db().exec("DROP TABLE CasterHold;");
     EXPECT_TRUE(lib.Set_Caster_Hold("Bryn", QString()).contains("no such table"));

@@ -1,3 +1,4 @@
+#include "TableText.h"
 #include "TestLibrary.h"
 
 #include "store/VM_Library.h"
@@ -49,12 +50,9 @@ TEST_F(LibraryTest, FrequencyScaleFillsTheScrollSlotAndAnEmptyScaleLeavesIt)
     VM_Library lib;
     EXPECT_FALSE(lib.Fetch_Scrolls_Array());
     EXPECT_EQ(lib.Fetch_Frequencies(), QString());
-    OptionalTable scale = lib.Fetch_Scrolls_Array();
-    ASSERT_TRUE(scale);
-    ASSERT_EQ(scale->rows(), 6);
-    EXPECT_EQ(scale->at(0, 0), "Common");
-    EXPECT_EQ(scale->at(0, 3), "Very Rare");
-    EXPECT_EQ(scale->at(1, 5), "6");
+    const OptionalTable scale = lib.Fetch_Scrolls_Array();
+    EXPECT_EQ(tableText(scale),
+              (QStringList{"Common|1", "UnCommon|2", "Rare|3", "Very Rare|4", "Unique|5", "Restricted|6"}));
 
     library.db().exec("DELETE FROM Frequency;");
     EXPECT_EQ(lib.Fetch_Frequencies(), QString());

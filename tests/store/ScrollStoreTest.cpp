@@ -91,10 +91,4 @@ TEST_F(LibraryTest, TheScrollHoldGetsACopyOfTheScrollsToPrint)
     EXPECT_EQ(hold(), (QStringList{"Embers|Bryn|C|1|PHB|7", "Frost|Bryn|D|3|PHB|7"}));
     EXPECT_EQ(lib.FillScrollDetails("Other", kBryn), QString());
     EXPECT_EQ(hold(), QStringList());
-
-    // The generated scroll is handed out and emptied by its accessor pair.
-    lib.Fetch_LibScrolls_Array(Table(5, {"a", "1", "b", "c", "d"}));
-    EXPECT_EQ(tableText(lib.Fetch_LibScrolls_Array()), QStringList{"a|1|b|c|d"});
-    lib.Fetch_LibScrolls_Array(std::nullopt);
-    EXPECT_FALSE(lib.Fetch_LibScrolls_Array());
 }

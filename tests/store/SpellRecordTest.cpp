@@ -1,3 +1,4 @@
+#include "SpellText.h"
 #include "TestLibrary.h"
 
 #include "store/AppFolder.h"
@@ -41,16 +42,9 @@ TEST_F(LibraryTest, AddedSpellLoadsBackTrimmedWithItsSchoolsAndSpellbooksInOrder
 
     VM_Spell loaded;
     ASSERT_TRUE(loaded.Set_Spell_Details(kName));
-    EXPECT_EQ(loaded.Fetch_Spell_Name(), kName);
-    EXPECT_EQ(loaded.Fetch_Spell_Level(), "3");
-    EXPECT_EQ(loaded.Fetch_Spell_Frequency(), "Very Rare");
-    EXPECT_EQ(loaded.Fetch_Spell_Page_Number(), "141");
-    EXPECT_EQ(loaded.Fetch_Spell_Area_of_Effect(), "20-foot cube");
-    EXPECT_EQ(loaded.Fetch_Spell_Casting_Time(), "3");
-    EXPECT_EQ(loaded.Fetch_Spell_Casting_Time_Type(), "Segment(s)");
-    EXPECT_EQ(loaded.Fetch_Spell_Saving_Throw(), "½");
-    EXPECT_EQ(loaded.Fetch_Spell_Description(), "First paragraph.\r\n\r\nSecond, with \"quotes\" and ||.");
-    EXPECT_EQ(loaded.Fetch_Spell_Author(), "Élise");
+    EXPECT_EQ(spellText(loaded), kName + "|3|Very Rare|KXR|141|V,S,M|60 yards|1 round/level|20-foot cube|"
+                                         "Segment(s)|3|½|First paragraph.\r\n\r\nSecond, with \"quotes\" "
+                                         "and ||.|Élise");
     EXPECT_EQ(loaded.Fetch_Spell_Schools_Collection(),
               (QStringList{"Sun", "Alteration", "Illusion/Phantasm"}));
     EXPECT_EQ(loaded.Fetch_Spellbooks_Collection(), (QStringList{"Bryn", "O'Rourke"}));
