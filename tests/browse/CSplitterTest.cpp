@@ -1,6 +1,6 @@
 #include "browse/CSplitter.h"
 #include "QtPrinters.h"
-#include "store/VmError.h"
+#include "Raised.h"
 
 #include <QLabel>
 #include <QTest>
@@ -29,17 +29,12 @@ protected:
         small->setGeometry(10, 10, 40, 20);
     }
 
-    // The description of the VmError an operation raises, or "" when it raises none.
+    // "source: description" of the VmError an operation raises, or "" when it raises none.
     template<typename Operation>
     static QString failureOf(Operation operation)
     {
-        try {
-            operation();
-        } catch (const VmError &error) {
-            EXPECT_EQ(error.source, "CSplitter");
-            return error.description;
-        }
-        return {};
+        const QString error = raised(operation);
+        return error.mid(error.indexOf(QLatin1Char(' ')) + 1);
     }
 
     QWidget container;
@@ -55,19 +50,27 @@ protected:
 
 TEST_F(SplitterTest, MisuseRaisesClearErrors)
 {
-    EXPECT_EQ(failureOf([&] { splitter.ResizeOnResize(2, {left}); }), "CSplitter object not initialized.");
+    EXPECT_EQ(failureOf([&] { splitter.ResizeOnResize(2, {left}); }),
+              "CSplitter: CSplitter object not initialized.");
     QWidget elsewhere;
     auto *stray = new QWidget(&elsewhere);
-    EXPECT_EQ(failureOf([&] { splitter.Init(bar, stray); }), "Objects are in different containers.");
-    EXPECT_EQ(failureOf([&] { splitter.Init(bar, ghost, 3); }), "Invalid value for Orientation argument");
+    EXPECT_EQ(failureOf([&] { splitter.Init(bar, stray); }),
+              "CSplitter: Objects are in different containers.");
+    EXPECT_EQ(failureOf([&] { splitter.Init(bar, ghost, 3); }),
+              "CSplitter: Invalid value for Orientation argument");
 
     splitter.Init(bar, ghost);
     EXPECT_FALSE(ghost->isVisible());
     EXPECT_EQ(bar->cursor().shape(), Qt::SplitHCursor); // narrower than high: vertical
-    EXPECT_EQ(failureOf([&] { splitter.MoveOnResize(0, {left}); }), "Invalid value for Orientation argument");
+    EXPECT_EQ(failureOf([&] { splitter.MoveOnResize(0, {left}); }),
+              "CSplitter: Invalid value for Orientation argument");
     QTimer notAControl;
-    EXPECT_EQ(failureOf([&] { splitter.ResizeOnResize(1, {left, &notAControl}); }), "Control expected.");
-    EXPECT_EQ(failureOf([&] { splitter.ResizeOnDrag(1, {stray}); }), "Controls are in different containers");
+    EXPECT_EQ(failureOf([&] {
+                  splitter.ResizeOnResize(1, {left, &notAControl});
+              }),
+              "CSplitter: Control expected.");
+    EXPECT_EQ(failureOf([&] { splitter.ResizeOnDrag(1, {stray}); }),
+              "CSplitter: Controls are in different containers");
 }
 
 TEST_F(SplitterTest, RegisteredControlsFollowTheContainerAndAFailedResizeMovesNothing)

@@ -27,15 +27,9 @@ protected:
 
     QStringList spellbook(const QString &table, const QString &caster)
     {
-        Statement select(library.db(),
-                         QStringLiteral("SELECT SpellName, ifnull(SpellLevel, '') FROM %1 WHERE Caster = ? "
-                                        "ORDER BY rowid")
-                             .arg(table));
-        select.bind(1, caster);
-        QStringList names;
-        while (select.step())
-            names.append(select.text(0) + QLatin1Char('|') + select.text(1));
-        return names;
+        return library.rows("SELECT SpellName, ifnull(SpellLevel, '') FROM " + table +
+                                " WHERE Caster = ? ORDER BY rowid",
+                            {caster});
     }
 
     VM_DragDropAssistant assistant;

@@ -1,5 +1,5 @@
 #include "browse/ListView.h"
-#include "QtPrinters.h"
+#include "WindowTest.h"
 #include "browse/ColumnSortToggle.h"
 #include "browse/ListViewModel.h"
 #include "browse/ListViewRows.h"
@@ -19,14 +19,6 @@ ListRows sampleRows()
 {
     return {ListRow{"beta", {"2"}, false, true}, ListRow{"Alpha", {"1"}, true, false},
             ListRow{"alpha", {"3"}, false, false}, ListRow{"Gamma", {QString()}, true, true}};
-}
-
-QStringList names(const ListView &list)
-{
-    QStringList texts;
-    for (int row = 0; row < list.rowCount(); ++row)
-        texts.append(list.text(row));
-    return texts;
 }
 
 // Delivers a drop of the given kind of data onto a list, as the platform would.
@@ -78,11 +70,11 @@ TEST(ListViewRows, ColumnsSortAsTextIgnoringCaseAndTheSelectionStaysWithItsRows)
     appendRows(&list, sampleRows());
     ColumnSortToggle toggle(&list);
     toggle.sortBy(0);
-    EXPECT_EQ(names(list), (QStringList{"Gamma", "beta", "alpha", "Alpha"}));
+    EXPECT_EQ(columnTexts(&list), (QStringList{"Gamma", "beta", "alpha", "Alpha"}));
     EXPECT_EQ(selectedRowsOf(&list).at(0).text, "Gamma");
     EXPECT_EQ(selectedRowsOf(&list).at(1).text, "Alpha");
     toggle.sortBy(0);
-    EXPECT_EQ(names(list), (QStringList{"Alpha", "alpha", "beta", "Gamma"}));
+    EXPECT_EQ(columnTexts(&list), (QStringList{"Alpha", "alpha", "beta", "Gamma"}));
     EXPECT_EQ(list.selectedRowNumbers(), (QList<int>{0, 3}));
 }
 

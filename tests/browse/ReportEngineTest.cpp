@@ -1,7 +1,7 @@
 #include "ReportTest.h"
 
+#include "ScriptedPrompt.h"
 #include "browse/ReportPreviewDialog.h"
-#include "shell/Prompt.h"
 #include "store/Database.h"
 #include "store/VmError.h"
 
@@ -117,41 +117,16 @@ TEST_F(ReportTest, ReportsOnlyReadTheLibraryAndNeedItsPassword)
 
     ReportEngine engine(&owner);
     engine.setReportFileName(ReportEngine::reportPath("singlespell.rpt"));
-    const auto errorOf = [&engine] {
-        try {
-            engine.start();
-        } catch (const VmError &error) {
-            return error.description;
-        }
-        return QString();
-    };
-    EXPECT_EQ(errorOf(), "The report could not log on to the library: no password was given.");
+    const auto errorOf = [&engine] { return raised([&engine] { engine.start(); }); };
+    EXPECT_TRUE(errorOf().endsWith(": The report could not log on to the library: no password was given."));
     engine.setPassword("dragon");
-    EXPECT_EQ(errorOf(), "The report could not log on to the library: the password is wrong.");
+    EXPECT_TRUE(errorOf().endsWith(": The report could not log on to the library: the password is wrong."));
     engine.setPassword(QString::fromLatin1(kLibraryPassword));
     engine.setSubreportToChange("FailedSpells");
     engine.setPassword(QString::fromLatin1(kLibraryPassword));
     EXPECT_TRUE(errorOf().contains("has no sub-report FailedSpells"));
     EXPECT_TRUE(output.jobs.isEmpty());
 }
-
-namespace {
-
-// Answers the save dialog with a queued path and keeps the messages shown.
-class SavePrompt : public Prompt
-{
-public:
-    std::optional<QString> answer;
-    QStringList messages;
-
-protected:
-    void showMessage(QWidget *, const QString &text) override { messages.append(text); }
-    bool showQuestion(QWidget *, const QString &) override { return false; }
-    std::optional<QString> showSaveFile(QWidget *, const QString &) override { return answer; }
-    std::optional<QString> showOpenFile(QWidget *, const QString &) override { return {}; }
-};
-
-} // namespace
 
 TEST_F(ReportTest, APreviewBelongsToItsWindowAndSavesItsPagesAsPdf)
 {
@@ -174,17 +149,15 @@ TEST_F(ReportTest, APreviewBelongsToItsWindowAndSavesItsPagesAsPdf)
     EXPECT_TRUE(preview->windowState() & Qt::WindowMaximized);
     EXPECT_FALSE(preview->isModal());
 
-    SavePrompt prompt;
-    Prompt::install(&prompt);
+    ScriptedPrompt prompt;
     QTemporaryDir dir;
-    prompt.answer = dir.filePath("web");
+    prompt.chooseFile(dir.filePath("web"));
+    prompt.chooseFile(dir.filePath("no/such/folder/web.pdf"));
     preview->savePdf();
     EXPECT_TRUE(QFile::exists(dir.filePath("web.pdf")));
-    prompt.answer = dir.filePath("no/such/folder/web.pdf");
     preview->savePdf();
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_TRUE(prompt.messages.first().startsWith("The PDF file ")) << prompt.messages.first().toStdString();
-    Prompt::install(nullptr);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().startsWith("The PDF file ")) << prompt.lastMessage().toStdString();
 
     const QString text = output.pdfText(preview->job());
     EXPECT_TRUE(text.contains("Sticky strands."));

@@ -1,7 +1,6 @@
 #include "ReportTest.h"
 
 #include "browse/ReportPages.h"
-#include "store/Database.h"
 
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -41,8 +40,7 @@ protected:
             for (int p = 0; p < (i < 24 ? 1 + i % 7 : 60); ++p)
                 description.append(paragraph);
             description.append(QStringLiteral("End of %1.").arg(name));
-            Statement update(library.db(), "UPDATE Spells SET Description = ? WHERE Name = ?");
-            update.bind(1, description.join(QLatin1Char('\n'))).bind(2, name).run();
+            library.setSpell(name, {{"Description", description.join(QLatin1Char('\n'))}});
         }
         exec("INSERT INTO CasterHold (Caster, CasterFilter) VALUES ('Mira', '')");
         run("fullspellbook.rpt", ReportEngine::Destination::Window, {"FailedSpells"});

@@ -1,7 +1,6 @@
 #include "ReportTest.h"
 
 #include "store/Database.h"
-#include "store/VmError.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,22 +38,4 @@ void ReportTest::run(const QString &fileName, ReportEngine::Destination destinat
     engine.setSubreportToChange(QString());
     engine.setDestination(destination);
     engine.start();
-}
-
-QString ReportTest::runError(const QString &fileName, ReportEngine::Destination destination)
-{
-    try {
-        run(fileName, destination);
-    } catch (const VmError &error) {
-        return error.description;
-    }
-    return {};
-}
-
-QList<qsizetype> positionsIn(const QString &text, const QStringList &parts)
-{
-    QList<qsizetype> positions;
-    for (const QString &part : parts)
-        positions.append(text.indexOf(part));
-    return positions;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Raised.h"
 #include "RecordingReportOutput.h"
 #include "TestLibrary.h"
+#include "TextChecks.h"
 #include "browse/ReportEngine.h"
 
 #include <QWidget>
@@ -24,11 +26,12 @@ protected:
              const QStringList &subreports = {});
     // The description of the error a run raises ("" when it raised none).
     QString runError(const QString &fileName,
-                     ReportEngine::Destination destination = ReportEngine::Destination::Window);
+                     ReportEngine::Destination destination = ReportEngine::Destination::Window)
+    {
+        const QString error = raised([&] { run(fileName, destination); });
+        return error.mid(error.indexOf(QStringLiteral(": ")) + 2);
+    }
 
     QWidget owner;
     RecordingReportOutput output;
 };
-
-// Where each of the texts stands in a printed text, to check their order; -1 for a missing one.
-QList<qsizetype> positionsIn(const QString &text, const QStringList &parts);
