@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "Files.h"
 #include "browse/Frm_Browser.h"
 #include "browse/ListView.h"
 #include "exchange/VM_SpellSaver.h"
@@ -43,10 +44,7 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
     EXPECT_EQ(namesRead(read), (QStringList{"Cinder Veil", "Maud's \"Quiet\" Step"}));
 
     // Nothing selected: the saver's own message, and the file as it was.
-    const QByteArray written = [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
+    const QByteArray written = fileBytes(path);
     spellsOf(kxr)->clearSelection();
     Constants::Active_Browser_Name = "KXR";
     prompt.clear();
@@ -54,9 +52,7 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
     frame().Private_Browser_Export_Click(); // the popup entry, routed to the browser last focused
     EXPECT_EQ(prompt.messages(), QStringList{"There are no spells selected"});
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), written);
+    EXPECT_EQ(fileBytes(path), written);
 
     // Cancelling the dialog ends the command without a word.
     prompt.clear();

@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 #include "RecordingReportOutput.h"
+#include "TextChecks.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Print.h"
 #include "browse/Frm_Spell.h"
@@ -9,6 +10,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -46,6 +50,27 @@ protected:
         return card;
     }
 
+    // Opens the filtered print dialog through a browser's entry and answers it once it is up.
+    void printFiltered(Frm_Browser *browser, const QString &entry,
+                       const std::function<void(Frm_Print *)> &answer)
+    {
+        QTimer::singleShot(0, [this, answer] {
+            auto *dialog = frame().findChild<Frm_Print *>("Frm_Print");
+            ASSERT_NE(dialog, nullptr);
+            ASSERT_TRUE(dialog->isVisible());
+            EXPECT_TRUE(dialog->isModal());
+            answer(dialog);
+        });
+        browser->Toolbar1_ButtonMenuClick(entry);
+    }
+
+    // Types a name into the filtered print dialog and prints.
+    static void printAs(Frm_Print *dialog, const QString &name)
+    {
+        dialog->findChild<QLineEdit *>("Txt_Filtered")->setText(name);
+        dialog->Cmd_Print_Click();
+    }
+
     // Nothing left behind by a command: no busy pointer, an empty status panel.
     void expectCleanAfterwards()
     {
@@ -68,9 +93,7 @@ TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
     EXPECT_EQ(moments[0].status, "Printing Cinder Veil...");
     EXPECT_TRUE(moments[0].busy);
     expectCleanAfterwards();
-    const QString text = output.pdfText(output.jobs[0]);
-    EXPECT_TRUE(text.contains("Cinder Veil")) << text.toStdString();
-    EXPECT_TRUE(text.contains("Sun, Alteration, Illusion/Phantasm")) << text.toStdString();
+    EXPECT_TRUE(output.pdfText(output.jobs[0]).contains("Cinder Veil"));
 
     card->Toolbar1_ButtonMenuClick("Preview Spell");
     ASSERT_EQ(output.jobs.size(), 2);
@@ -87,16 +110,20 @@ TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
-TEST_F(PrintTest, ACardOfASpellThatLeftTheLibraryHasNothingToPrint)
+TEST_F(PrintTest, ACardOfASpellThatLeftTheLibraryIsEmptyAndHasNothingToPrint)
 {
     Frm_Spell *card = openCard("Gone Away");
+    for (const char *name : {"Lbl_Level", "Lbl_Range", "Lbl_Components", "Lbl_CT", "Lbl_Duration", "Lbl_AOE",
+                             "Lbl_ST", "Lbl_Schools", "Lbl_Author"})
+        EXPECT_EQ(control<QLabel>(card, QLatin1String(name))->text(), QString()) << name;
+    EXPECT_EQ(control<QTextEdit>(card, "RTB_Desc")->toPlainText(), QString());
     EXPECT_FALSE(control<QToolButton>(card, "Print")->isEnabled());
     card->Toolbar1_ButtonMenuClick("Print Spell");
     EXPECT_TRUE(output.jobs.isEmpty());
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
-TEST_F(PrintTest, NoPrinterSaysSoAndLeavesThePointerAndTheStatusPanelClean)
+TEST_F(PrintTest, NoPrinterSaysSoOnceAndLeavesThePointerAndTheStatusPanelClean)
 {
     output.printerInstalled = false;
     Frm_Spell *card = openCard("Cinder Veil");
@@ -116,6 +143,13 @@ TEST_F(PrintTest, NoPrinterSaysSoAndLeavesThePointerAndTheStatusPanelClean)
     bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
     EXPECT_EQ(prompt.messages(), QStringList{kNoPrinter});
     expectCleanAfterwards();
+
+    // A filtered print ends as cleanly, its dialog put away.
+    prompt.clear();
+    printFiltered(bryn, "Print Filtered", [](Frm_Print *dialog) { printAs(dialog, "All of it"); });
+    EXPECT_EQ(prompt.messages(), QStringList{kNoPrinter});
+    expectCleanAfterwards();
+    EXPECT_FALSE(frame().findChild<Frm_Print *>("Frm_Print")->isVisible());
     EXPECT_TRUE(output.jobs.isEmpty());
 
     // A preview needs no printer.
@@ -138,9 +172,10 @@ TEST_F(PrintTest, TheFullSpellbookHoldsTheBrowsersSpellbookAndItsFailedSpells)
     EXPECT_EQ(library.rows("SELECT Caster, CasterFilter FROM CasterHold"), QStringList{"Bryn|"});
 
     const QString text = output.pdfText(output.jobs[0]);
-    for (const char *expected :
-         {"Spellbook of Bryn", "Bramble Gate", "Cinder Veil", "Spells failed to learn", "Ember Call"})
-        EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected << "\n" << text.toStdString();
+    EXPECT_EQ(missingFrom(text, {"Spellbook of Bryn", "Bramble Gate", "Cinder Veil", "Spells failed to learn",
+                                 "Ember Call"}),
+              QStringList())
+        << text.toStdString();
     EXPECT_FALSE(text.contains("Dusk Ward"));
 
     bryn->Toolbar1_ButtonMenuClick("Print Spellbook");
@@ -150,11 +185,12 @@ TEST_F(PrintTest, TheFullSpellbookHoldsTheBrowsersSpellbookAndItsFailedSpells)
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
-TEST_F(PrintTest, AnEmptyListHasNothingToPrint)
+TEST_F(PrintTest, AnEmptyListOrSelectionHasNothingToPrint)
 {
     Frm_Browser *corwin = openBrowser("Corwin");
-    for (const char *entry : {"Print Spellbook", "Preview Spellbook", "Print Filtered", "Preview Filtered"})
-        corwin->Toolbar1_ButtonMenuClick(QString::fromLatin1(entry));
+    for (const QString &entry :
+         QStringList{"Print Spellbook", "Preview Spellbook", "Print Filtered", "Preview Filtered"})
+        corwin->Toolbar1_ButtonMenuClick(entry);
     EXPECT_EQ(prompt.messages(), QStringList(4, "There are no spells in the List View to Print"));
     corwin->Toolbar1_ButtonMenuClick("Print Selected Spells");
     EXPECT_EQ(prompt.lastMessage(), "You have selected no spells to print");
@@ -162,7 +198,7 @@ TEST_F(PrintTest, AnEmptyListHasNothingToPrint)
     EXPECT_EQ(frame().findChild<Frm_Print *>(), nullptr);
 }
 
-TEST_F(PrintTest, SelectedSpellsPrintOneCardEachAndNoSelectionSaysSo)
+TEST_F(PrintTest, SelectedSpellsPrintOneCardEach)
 {
     Frm_Browser *bryn = openBrowser("Bryn");
     selectSpells(bryn, {"Bramble Gate", "Cinder Veil"});
@@ -173,9 +209,65 @@ TEST_F(PrintTest, SelectedSpellsPrintOneCardEachAndNoSelectionSaysSo)
     EXPECT_TRUE(output.pdfText(output.jobs[0]).contains("Bramble Gate"));
     EXPECT_TRUE(output.pdfText(output.jobs[1]).contains("Cinder Veil"));
     expectCleanAfterwards();
+}
 
-    selectSpells(bryn, {});
-    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
-    EXPECT_EQ(prompt.messages(), QStringList{"You have selected no spells to print"});
+// Bryn's 1st-level spells are listed when the browser is filtered to the 1st level, all but
+// Dusk Ward, which has no school for a school filter to find.
+TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenName)
+{
+    for (const QString &spell : QStringList{"Dusk Ward", "Ember Call", "amber Lantern"})
+        library.addToSpellbook("Bryn", spell, "1");
+    Frm_Browser *bryn = openBrowser("Bryn");
+    selectOnly(bryn, "Lst_Levels", {"1st"});
+    bryn->Requery();
+    ASSERT_EQ(namesIn(bryn), (QStringList{"amber Lantern", "Ember Call"}));
+
+    printFiltered(bryn, "Print Filtered", [this](Frm_Print *dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Printing Filtered Spellbook Bryn");
+        // A blank name is refused and the dialog stays.
+        printAs(dialog, "   ");
+        EXPECT_EQ(prompt.messages(), QStringList{"You must indicate a name for this filtered Spellbook"});
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(output.jobs.isEmpty());
+        printAs(dialog, "  Cantrips & <Tricks> ");
+    });
+    ASSERT_EQ(output.jobs.size(), 1);
+    EXPECT_EQ(output.jobs[0].destination, ReportJob::Destination::Printer);
+    EXPECT_EQ(moments[0].status, "Printing Filtered Spellbook Cantrips & <Tricks>...");
+    expectCleanAfterwards();
+    EXPECT_EQ(library.rows("SELECT Caster, SpellName, SpellLevel FROM SpellbookFiltered"),
+              (QStringList{"Bryn|amber Lantern|1", "Bryn|Ember Call|1"}));
+    EXPECT_EQ(library.rows("SELECT Caster, CasterFilter FROM CasterHold"),
+              QStringList{"Bryn|Cantrips & <Tricks>"});
+    QString text = output.pdfText(output.jobs[0]);
+    EXPECT_EQ(missingFrom(text, {"Cantrips & <Tricks>", "Bryn", "amber Lantern", "Ember Call"}),
+              QStringList())
+        << text.toStdString();
+    EXPECT_EQ(foundIn(text, {"Dusk Ward", "Bramble Gate", "Cinder Veil", "2nd-level", "3rd-level"}),
+              QStringList());
+    // Printed: the dialog is put away and forgets the name.
+    auto *dialog = frame().findChild<Frm_Print *>("Frm_Print");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->findChild<QLineEdit *>("Txt_Filtered")->text(), QString());
+
+    // Printing again leaves only the second list; a preview keeps the dialog loaded with its name.
+    selectOnly(bryn, "Lst_Levels", {"2nd", "3rd"});
+    bryn->Requery();
+    printFiltered(bryn, "Preview Filtered", [](Frm_Print *dialog) { printAs(dialog, "Big ones"); });
+    EXPECT_EQ(library.rows("SELECT SpellName FROM SpellbookFiltered"),
+              (QStringList{"Bramble Gate", "Cinder Veil"}));
+    ASSERT_EQ(output.jobs.size(), 2);
+    // A filtered preview opens at its normal size whatever the frame's option says.
+    EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Window);
+    EXPECT_FALSE(output.jobs[1].maximized);
+    text = output.pdfText(output.jobs[1]);
+    EXPECT_EQ(foundIn(text, {"amber Lantern", "Ember Call"}), QStringList()) << text.toStdString();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->findChild<QLineEdit *>("Txt_Filtered")->text(), "Big ones");
+    printFiltered(bryn, "Print Filtered", [dialog](Frm_Print *shown) {
+        EXPECT_EQ(shown, dialog);
+        shown->Cmd_Cancel_Click();
+    });
     EXPECT_EQ(output.jobs.size(), 2);
+    EXPECT_EQ(frame().findChildren<Frm_Print *>().size(), 1);
 }

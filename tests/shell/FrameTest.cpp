@@ -3,7 +3,6 @@
 #include "shell/ButtonToolBar.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
-#include "store/AppFolder.h"
 
 #include "browse/ListView.h"
 #include <QDesktopServices>
@@ -243,20 +242,6 @@ TEST_F(Frame, WindowMenuTilesCascadesAndListsTheOpenWindows)
 
     frame().Main_Window_Cascade_Click();
     EXPECT_NE(windows.at(0)->pos(), windows.at(1)->pos());
-}
-
-TEST(FrameLoad, ALibraryThatCannotBeOpenedIsReportedTrimmed)
-{
-    QTemporaryDir empty;
-    setAppFolder(empty.path());
-    ScriptedPrompt prompt;
-    MDI_Main frame;
-    EXPECT_FALSE(frame.MDIForm_Load());
-    setAppFolder(QString());
-    ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_FALSE(prompt.lastMessage().isEmpty());
-    EXPECT_EQ(prompt.lastMessage(), prompt.lastMessage().trimmed());
-    EXPECT_EQ(frame.library(), nullptr);
 }
 
 #include "FrameTest.moc"
