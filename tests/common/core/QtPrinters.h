@@ -5,7 +5,9 @@
 
 #include <ostream>
 
-// Readable gtest failure messages for Qt strings.
+// Readable gtest failure messages for Qt strings. Every test file that compares them must see
+// these (through the common test headers): a file that does not prints them as raw bytes, and
+// the linker may keep its printer for the whole test program.
 inline void PrintTo(const QString &value, std::ostream *out)
 {
     *out << '"' << value.toStdString() << '"';
