@@ -2,8 +2,6 @@
 #include "shell/Frm_About.h"
 
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,18 +24,6 @@ private:
 };
 
 } // namespace
-
-TEST(About, ShowsNameVersionAndLinks)
-{
-    Frm_About about;
-    EXPECT_EQ(about.windowTitle(), "About Vellumar");
-    EXPECT_FALSE(about.isModal());
-    EXPECT_EQ(about.findChild<QLabel *>("lblTitle")->text(), "Vellumar");
-    EXPECT_EQ(about.findChild<QLabel *>("lblVersion")->text(), "Version 1.0");
-    EXPECT_TRUE(about.findChild<QLabel *>("lblURLPC")->text().contains("https://"));
-    EXPECT_TRUE(about.findChild<QLabel *>("lblKXRUrl")->text().contains("https://"));
-    EXPECT_EQ(about.findChild<QPushButton *>("cmdSysInfo")->text(), "&System Info...");
-}
 
 TEST(About, SystemInfoStartsTheFirstToolFoundOrSaysItIsUnavailable)
 {

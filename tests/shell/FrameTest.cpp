@@ -109,23 +109,17 @@ TEST_F(Frame, MenusCarryTheirNamesAndCaptionsAndHideThePopups)
 
 TEST_F(Frame, ToolBarButtonsHaveIconsAndTipsAndFollowTheirMenuCommands)
 {
-    const QStringList keys = {"Browser",        "Manage Spellbooks", "Manage Schools", "Manage Spells",
-                              "Manage Scrolls", "Import Spells",     "Search"};
-    const QStringList tips = {"Spellbooks",     "Manage Spellbooks",     "Manage Schools", "Manage Spells",
-                              "Manage Scrolls", "Import Vellumar Files", "Search"};
-    const QList<QToolButton *> buttons =
-        frame().TB_Main()->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly);
-    QStringList shownKeys;
+    QStringList shown; // "name|tip", "no icon" for a button that shows none
+    const auto buttons = frame().TB_Main()->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly);
     for (const QToolButton *button : buttons) {
-        if (keys.contains(button->objectName()))
-            shownKeys.append(button->objectName());
+        if (!button->objectName().startsWith("qt_"))
+            shown.append(button->objectName() + "|" +
+                         (button->icon().isNull() ? "no icon" : button->toolTip()));
     }
-    EXPECT_EQ(shownKeys, keys);
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        const QToolButton *button = frame().TB_Main()->button(keys.at(i));
-        EXPECT_EQ(button->toolTip(), tips.at(i));
-        EXPECT_FALSE(button->icon().isNull());
-    }
+    EXPECT_EQ(shown, (QStringList{"Browser|Spellbooks", "Manage Spellbooks|Manage Spellbooks",
+                                  "Manage Schools|Manage Schools", "Manage Spells|Manage Spells",
+                                  "Manage Scrolls|Manage Scrolls", "Import Spells|Import Vellumar Files",
+                                  "Search|Search"}));
     EXPECT_TRUE(frame().TB_Main()->button("Browser")->isEnabled());
     EXPECT_FALSE(frame().TB_Main()->button("Search")->isEnabled());
 
