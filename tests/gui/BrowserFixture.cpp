@@ -3,7 +3,9 @@
 #include "browse/Frm_Browser.h"
 #include "browse/ListView.h"
 
+#include <QLabel>
 #include <QListWidget>
+#include <QTextEdit>
 
 BrowserTest::BrowserTest()
 {
@@ -46,4 +48,14 @@ void BrowserTest::selectSpells(Frm_Browser *browser, const QStringList &names)
         if (names.contains(list->text(row)))
             list->setRowSelected(row, true);
     }
+}
+
+QStringList BrowserTest::cardTexts(const QWidget *card)
+{
+    QStringList texts;
+    for (const char *name : {"Lbl_Level", "Lbl_Range", "Lbl_Components", "Lbl_CT", "Lbl_Duration", "Lbl_AOE",
+                             "Lbl_ST", "Lbl_Schools", "Lbl_Author"})
+        texts.append(control<QLabel>(card, QLatin1String(name))->text());
+    texts.append(control<QTextEdit>(card, "RTB_Desc")->toPlainText());
+    return texts;
 }

@@ -18,6 +18,9 @@ public:
     static void selectOnly(Frm_Browser *browser, const QString &listBox, const QStringList &texts);
     // Selects exactly the spells with these names in a browser's list.
     static void selectSpells(Frm_Browser *browser, const QStringList &names);
+    // The texts of a spell card's detail labels: level, range, components, casting time,
+    // duration, area of effect, saving throw, schools, author; then its description.
+    static QStringList cardTexts(const QWidget *card);
 
 protected:
     BrowserTest();

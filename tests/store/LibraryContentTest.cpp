@@ -1,20 +1,12 @@
+#include "Files.h"
 #include "TestLibrary.h"
 
 #include "store/LibraryContent.h"
 #include "store/VmError.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
-
-void write(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
 
 const QByteArray kSchools =
     R"([{"name": "Abjuration", "description": "Wards."}, {"name": "Sun", "description": "Light."}])";
@@ -35,8 +27,8 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
 {
     QTemporaryDir content;
     QDir(content.path()).mkpath("spells");
-    write(content.filePath("schools.json"), kSchools);
-    write(content.filePath("spells/level-1.json"), "[" + spell("Dawn's Ward") + "]");
+    writeFile(content.path(), "schools.json", kSchools);
+    writeFile(content.path(), "spells/level-1.json", "[" + spell("Dawn's Ward") + "]");
 
     LibraryContentSummary summary = loadLibraryContent(library.db(), content.path());
     EXPECT_EQ(summary.spells, 1);
@@ -61,15 +53,15 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
         {"[" + spell("H") + ",", "offset"},
     };
     // Sample casters: their spells go into their spellbooks with the spells' levels.
-    write(content.filePath("casters.json"),
-          R"([{"name": "Maelis", "level": "5", "race": "Elf", "class": "Mage",
+    writeFile(content.path(), "casters.json",
+              R"([{"name": "Maelis", "level": "5", "race": "Elf", "class": "Mage",
                "capacity": ["4", "", "", "", "", "", "", "", ""], "spells": ["Dawn's Ward"]}])");
     TestLibrary withCasters;
     EXPECT_EQ(loadLibraryContent(withCasters.db(), content.path()).casters, 1);
     EXPECT_EQ(withCasters.rows("SELECT Caster, SpellName, SpellLevel FROM Spellbook"),
               QStringList{"Maelis|Dawn's Ward|1"});
-    write(
-        content.filePath("casters.json"),
+    writeFile(
+        content.path(), "casters.json",
         R"([{"name": "KXR", "level": "5", "race": "", "class": "", "capacity": ["", "", "", "", "", "", "", "", ""],
                "spells": []}])");
     TestLibrary reserved;
@@ -79,8 +71,8 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
     for (const auto &example : broken) {
         QTemporaryDir folder;
         QDir(folder.path()).mkpath("spells");
-        write(folder.filePath("schools.json"), kSchools);
-        write(folder.filePath("spells/level-1.json"), example.spells);
+        writeFile(folder.path(), "schools.json", kSchools);
+        writeFile(folder.path(), "spells/level-1.json", example.spells);
         TestLibrary fresh;
         try {
             loadLibraryContent(fresh.db(), folder.path());
