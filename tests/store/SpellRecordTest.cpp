@@ -32,14 +32,23 @@ void fill(VM_Spell &spell, const QString &name)
     spell.Set_Spellbooks_Collection({"Bryn ", "O'Rourke"});
 }
 
+// A library holding one spell of every field, added through the record under test.
+class SpellRecordTest : public LibraryTest
+{
+protected:
+    void SetUp() override
+    {
+        fill(spell, kName);
+        ASSERT_EQ(spell.Add_New_Spell(), QString());
+    }
+
+    VM_Spell spell;
+};
+
 } // namespace
 
-TEST_F(LibraryTest, AddedSpellLoadsBackTrimmedWithItsSchoolsAndSpellbooksInOrder)
+TEST_F(SpellRecordTest, AddedSpellLoadsBackTrimmedWithItsSchoolsAndSpellbooksInOrder)
 {
-    VM_Spell added;
-    fill(added, kName);
-    ASSERT_EQ(added.Add_New_Spell(), QString());
-
     VM_Spell loaded;
     ASSERT_TRUE(loaded.Set_Spell_Details(kName));
     EXPECT_EQ(spellText(loaded), kName + "|3|Very Rare|KXR|141|V,S,M|60 yards|1 round/level|20-foot cube|"
@@ -57,11 +66,8 @@ TEST_F(LibraryTest, AddedSpellLoadsBackTrimmedWithItsSchoolsAndSpellbooksInOrder
     EXPECT_TRUE(loaded.Fetch_Spellbooks_Collection().isEmpty());
 }
 
-TEST_F(LibraryTest, RenamingMovesSchoolsAndMembershipButNotFailedSpellsOrScrolls)
+TEST_F(SpellRecordTest, RenamingMovesSchoolsAndMembershipButNotFailedSpellsOrScrolls)
 {
-    VM_Spell spell;
-    fill(spell, kName);
-    ASSERT_EQ(spell.Add_New_Spell(), QString());
     library.addFailed("Bryn", kName);
     library.db().exec("INSERT INTO Scrolls (Caster, ScrollName, Spell) VALUES ('Bryn', 'Pocket', 'Maud''s "
                       "\"Quiet\" Step');");
@@ -93,11 +99,8 @@ TEST_F(LibraryTest, RenamingMovesSchoolsAndMembershipButNotFailedSpellsOrScrolls
     EXPECT_EQ(library.rows("SELECT Caster, SpellName FROM Spellbook"), QStringList{"Cara|Ghost"});
 }
 
-TEST_F(LibraryTest, AFailedUpdateOrAddLeavesTheLibraryAsItWasAndReportsTheError)
+TEST_F(SpellRecordTest, AFailedUpdateOrAddLeavesTheLibraryAsItWasAndReportsTheError)
 {
-    VM_Spell spell;
-    fill(spell, kName);
-    ASSERT_EQ(spell.Add_New_Spell(), QString());
     library.db().exec("CREATE TRIGGER refuse BEFORE INSERT ON Spellbook WHEN NEW.Caster = 'Doomed' "
                       "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;");
     const QStringList before = library.dump();
@@ -115,11 +118,8 @@ TEST_F(LibraryTest, AFailedUpdateOrAddLeavesTheLibraryAsItWasAndReportsTheError)
     EXPECT_EQ(library.dump(), before);
 }
 
-TEST_F(LibraryTest, DeletingASpellCascadesToSchoolsAndMembershipOnly)
+TEST_F(SpellRecordTest, DeletingASpellCascadesToSchoolsAndMembershipOnly)
 {
-    VM_Spell spell;
-    fill(spell, kName);
-    ASSERT_EQ(spell.Add_New_Spell(), QString());
     library.addFailed("Bryn", kName);
     library.addSpell("Neighbour", "1", {"Sun"});
 
@@ -131,11 +131,8 @@ TEST_F(LibraryTest, DeletingASpellCascadesToSchoolsAndMembershipOnly)
     EXPECT_EQ(library.count("SELECT count(*) FROM FailedSpells"), 1);
 }
 
-TEST_F(LibraryTest, SpellHoldAlwaysHoldsExactlyTheOneSpellWithItsStoredSchools)
+TEST_F(SpellRecordTest, SpellHoldAlwaysHoldsExactlyTheOneSpellWithItsStoredSchools)
 {
-    VM_Spell spell;
-    fill(spell, kName);
-    ASSERT_EQ(spell.Add_New_Spell(), QString());
     library.db().exec("INSERT INTO SpellHold (Name) VALUES ('stale one'), ('stale two');");
 
     spell.Set_Spell_Schools_Collection({"ignored"});
