@@ -49,7 +49,8 @@ protected:
         return card;
     }
 
-    // Opens the filtered print dialog through a browser's entry and answers it once it is up.
+    // Opens the filtered print dialog through a browser's entry and answers it once it is up. A
+    // dialog the answer leaves open fails the test instead of holding it forever.
     void printFiltered(Frm_Browser *browser, const QString &entry,
                        const std::function<void(Frm_Print *)> &answer)
     {
@@ -59,6 +60,10 @@ protected:
             ASSERT_TRUE(dialog->isVisible());
             EXPECT_TRUE(dialog->isModal());
             answer(dialog);
+            if (dialog->isVisible()) {
+                ADD_FAILURE() << "the dialog stayed open";
+                dialog->hide();
+            }
         });
         browser->Toolbar1_ButtonMenuClick(entry);
     }
