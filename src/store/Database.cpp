@@ -77,6 +77,28 @@ QString notALibrary(const QString &path)
 
 } // namespace
 
+void requireNoOrphanedJournals(const QString &path, const QString &source)
+{
+    if (QFileInfo::exists(path))
+        return;
+    QStringList names;
+    for (const char *suffix : {"-wal", "-shm", "-journal"}) {
+        if (QFileInfo::exists(path + QLatin1String(suffix)))
+            names.append(QDir::toNativeSeparators(path + QLatin1String(suffix)));
+    }
+    if (names.isEmpty())
+        return;
+    throw VmError(
+        SQLITE_CANTOPEN, source,
+        QStringLiteral("No library can be made at %1: %2 %3 left there by a library that was moved or "
+                       "deleted while it was open, and %4 its last changes. Move %5 together with "
+                       "that library, or delete %5 if that library is gone.")
+            .arg(QDir::toNativeSeparators(path), names.join(QStringLiteral(" and ")),
+                 names.size() > 1 ? QStringLiteral("were") : QStringLiteral("was"),
+                 names.size() > 1 ? QStringLiteral("hold") : QStringLiteral("holds"),
+                 names.size() > 1 ? QStringLiteral("them") : QStringLiteral("it")));
+}
+
 Connection::Connection(const QString &path, Access access)
     : Connection(path, access == Access::ReadOnly ? Mode::OpenReadOnly : Mode::Open)
 {}
@@ -94,6 +116,7 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
                           .arg(QDir::toNativeSeparators(path)));
 
     if (mode == Mode::Create) {
+        requireNoOrphanedJournals(path, sourceOf("Connection"));
         openHandle(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         if (!tryKey(QByteArray("PRAGMA key = '") + kLibraryPassword + "';" + pageSizePragma(kPageSize)))
             fail(SQLITE_NOTADB, notALibrary(path));

@@ -14,6 +14,12 @@ struct sqlite3_stmt;
 // The fixed password of every library file.
 extern const char *const kLibraryPassword;
 
+// The journal files (write-ahead log, its index, a rollback journal) beside a path that holds no
+// database. A library moved or deleted while a program had it open leaves them, holding its last
+// changes; SQLite would replay them into the next database made at that path and corrupt it.
+// Raises VmError naming them, with the given source, when there are any.
+void requireNoOrphanedJournals(const QString &path, const QString &source);
+
 class Connection
 {
 public:

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -230,4 +231,38 @@ LibraryContentSummary loadLibraryContent(Connection &connection, const QString &
     summary.casters = loadCasters(connection, folder + QStringLiteral("/casters.json"));
     transaction.commit();
     return summary;
+}
+
+LibraryContentSummary makeLibraryFile(const QString &output, const QString &folder)
+{
+    const QString source = QStringLiteral("makeLibraryFile");
+    if (QFileInfo::exists(output))
+        throw VmError(-1, source,
+                      QStringLiteral("%1 already exists; a library is never written over.")
+                          .arg(QDir::toNativeSeparators(output)));
+    requireNoOrphanedJournals(output, source);
+    const QString partial = output + QStringLiteral(".new");
+    const auto removePartial = [&partial] {
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QFile::remove(partial + QLatin1String(suffix));
+    };
+    removePartial();
+    try {
+        LibraryContentSummary summary;
+        {
+            auto connection = Connection::create(partial);
+            createSchema(*connection);
+            summary = loadLibraryContent(*connection, folder);
+        } // closing the last connection folds the write-ahead log into the file
+        // Checked again: a log left beside output would be replayed into this library.
+        requireNoOrphanedJournals(output, source);
+        if (!QFile::rename(partial, output))
+            throw VmError(-1, source,
+                          QStringLiteral("Could not move %1 to %2.")
+                              .arg(QDir::toNativeSeparators(partial), QDir::toNativeSeparators(output)));
+        return summary;
+    } catch (...) {
+        removePartial();
+        throw;
+    }
 }

@@ -1,10 +1,15 @@
 #include "Files.h"
+#include "Raised.h"
 #include "TestLibrary.h"
 
+#include "store/Database.h"
 #include "store/LibraryContent.h"
+#include "store/Schema.h"
 #include "store/VmError.h"
 
 #include <QTemporaryDir>
+
+#include <functional>
 
 namespace {
 
@@ -84,4 +89,41 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
         }
         EXPECT_EQ(fresh.count("SELECT count(*) FROM [Sphere Names]"), 0) << "nothing is written";
     }
+}
+
+TEST(LibraryFile, IsMadeWholeOrNotAtAllAndNeverBesideALeftoverLog)
+{
+    QTemporaryDir content;
+    QDir(content.path()).mkpath("spells");
+    writeFile(content.path(), "schools.json", kSchools);
+    writeFile(content.path(), "spells/level-1.json", "[" + spell("Dawn's Ward") + "]");
+    QTemporaryDir dir;
+    const QString output = dir.filePath("Spells.mdb");
+
+    // A library moved away while it was open leaves its log, with its last changes, behind.
+    const QString old = dir.filePath("old.mdb");
+    makeLibraryFile(old, content.path());
+    {
+        Connection writer(old);
+        writer.exec("UPDATE Spells SET Description = 'Changed in the old library.';");
+        ASSERT_TRUE(QFile::copy(old + "-wal", output + "-wal"));
+    }
+    const QByteArray log = fileBytes(output + "-wal");
+    for (const auto &make : {std::function<void()>([&] { makeLibraryFile(output, content.path()); }),
+                             std::function<void()>([&] { createLibrary(output); })}) {
+        const QString error = raised(make);
+        EXPECT_TRUE(error.contains("Spells.mdb-wal was left there")) << error.toStdString();
+        EXPECT_FALSE(QFile::exists(output));
+        EXPECT_EQ(fileBytes(output + "-wal"), log);
+    }
+
+    QFile::remove(output + "-wal");
+    EXPECT_EQ(makeLibraryFile(output, content.path()).spells, 1);
+    EXPECT_TRUE(raised([&] { makeLibraryFile(output, content.path()); }).contains("never written over"));
+
+    writeFile(content.path(), "spells/level-1.json", "[" + spell("Dusk", R"(, "level": "2")") + "]");
+    const QString refused = dir.filePath("Refused.mdb");
+    EXPECT_THROW(makeLibraryFile(refused, content.path()), VmError);
+    EXPECT_FALSE(QFile::exists(refused));
+    EXPECT_FALSE(QFile::exists(refused + ".new"));
 }
