@@ -77,7 +77,7 @@ bool MDI_Main::MDIForm_Load()
         Prompt::message(nullptr, error.description.trimmed());
         return false;
     }
-    setWindowTitle(QStringLiteral(" Vellumar, Version ") + Constants::versionNumber());
+    setWindowTitle(QStringLiteral("  Vellumar, Version ") + Constants::versionNumber());
     Constants::Previews_Maximized = true;
     menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->setChecked(true);
     Constants::Browser_Tooltip_Text = Constants::browserTooltip();

@@ -5,11 +5,17 @@
 
 int main(int argc, char *argv[])
 {
+    // Any command-line text ends the program quietly. That is decided before Qt starts, so
+    // Qt's own options count too and no display is needed to end.
+    QStringList commandLine;
+    for (int i = 1; i < argc; ++i)
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    if (!commandLine.isEmpty())
+        return Constants::Main(commandLine);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumar"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vellumar"));
     QApplication::setApplicationVersion(Constants::versionNumber());
     QApplication::setWindowIcon(ShellArt::windowIcon());
-    // Qt has taken its own options out of the arguments; anything left ends the program.
-    return Constants::Main(QCoreApplication::arguments().mid(1));
+    return Constants::Main({});
 }

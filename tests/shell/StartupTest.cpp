@@ -80,7 +80,7 @@ TEST(Startup, SplashShowsTheVersionForThreeSecondsThenTheFrame)
         auto *frame = topLevel<MDI_Main>("MDI_Main");
         ASSERT_NE(frame, nullptr);
         sawFrame = true;
-        EXPECT_EQ(frame->windowTitle(), " Vellumar, Version 1.0");
+        EXPECT_EQ(frame->windowTitle(), "  Vellumar, Version 1.0");
         EXPECT_EQ(topLevel<Frm_Open>("Frm_Open"), nullptr);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_TRUE(frame->mdiArea()->subWindowList().isEmpty());
