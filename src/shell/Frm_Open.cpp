@@ -83,6 +83,9 @@ void Frm_Open::Timer1_Timer()
         QApplication::restoreOverrideCursor();
         m_busy = false;
     }
+    // Out of the way first: a window manager keeps a splash on top, where it would hide the
+    // message of a library that cannot be opened.
+    hide();
     if (m_showFrame && m_showFrame()) {
         close();
         return;
