@@ -1,5 +1,7 @@
 #include "shell/Prompt.h"
 
+#include "shell/BusyCursor.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
@@ -99,21 +101,25 @@ void Prompt::install(Prompt *prompt)
 
 void Prompt::message(QWidget *parent, const QString &text)
 {
+    BusyCursor::clearProgressTexts();
     current().showMessage(parent, text);
 }
 
 bool Prompt::ask(QWidget *parent, const QString &text)
 {
+    BusyCursor::clearProgressTexts();
     return current().showQuestion(parent, text);
 }
 
 std::optional<QString> Prompt::saveFile(QWidget *parent, const QString &filter)
 {
+    BusyCursor::clearProgressTexts();
     return current().showSaveFile(parent, filter);
 }
 
 std::optional<QString> Prompt::openFile(QWidget *parent, const QString &filter)
 {
+    BusyCursor::clearProgressTexts();
     return current().showOpenFile(parent, filter);
 }
 

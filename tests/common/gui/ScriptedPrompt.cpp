@@ -41,12 +41,16 @@ void ScriptedPrompt::clear()
 
 void ScriptedPrompt::showMessage(QWidget *, const QString &text)
 {
+    if (onShow)
+        onShow();
     m_shown.append(text);
     m_messages.append(text);
 }
 
 bool ScriptedPrompt::showQuestion(QWidget *, const QString &text)
 {
+    if (onShow)
+        onShow();
     m_shown.append(text);
     m_questions.append(text);
     if (m_answers.isEmpty()) {
@@ -58,6 +62,8 @@ bool ScriptedPrompt::showQuestion(QWidget *, const QString &text)
 
 std::optional<QString> ScriptedPrompt::nextFile(const QString &kind, const QString &filter)
 {
+    if (onShow)
+        onShow();
     m_shown.append(kind + QStringLiteral(": ") + filter);
     if (m_files.isEmpty()) {
         ADD_FAILURE() << "unexpected file dialog: " << filter.toStdString();

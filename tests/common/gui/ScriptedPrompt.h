@@ -6,6 +6,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 #include <optional>
 
 // Stands in for every message box and file dialog while a test runs: records what the user
@@ -28,6 +30,9 @@ public:
     const QStringList &questions() const { return m_questions; }
     QString lastMessage() const { return m_messages.isEmpty() ? QString() : m_messages.constLast(); }
     void clear();
+
+    // Called as each message, question or file dialog comes up, before it is recorded.
+    std::function<void()> onShow;
 
 protected:
     void showMessage(QWidget *parent, const QString &text) override;

@@ -15,6 +15,12 @@
 WindowTest::WindowTest()
 {
     Constants::Active_Browser_Name.clear();
+    // Whatever a command is doing, nothing it asks or says stands beside a stale progress text.
+    prompt.onShow = [this] {
+        if (m_frame) {
+            EXPECT_EQ(m_frame->statusPanel(2)->text(), QString()) << "a prompt shown beside a progress text";
+        }
+    };
 }
 
 WindowTest::~WindowTest()
