@@ -9,6 +9,13 @@ ColumnSortToggle::ColumnSortToggle(QTreeView *list) : QObject(list), m_list(list
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(false);
     connect(header, &QHeaderView::sectionClicked, this, &ColumnSortToggle::sortBy);
+    // Rows added go at the end, out of any order the arrow claims.
+    connect(list->model(), &QAbstractItemModel::rowsInserted, this, &ColumnSortToggle::forget);
+}
+
+void ColumnSortToggle::forget()
+{
+    m_list->header()->setSortIndicatorShown(false);
 }
 
 void ColumnSortToggle::sortBy(int column)

@@ -15,6 +15,8 @@ public:
 
 public slots:
     void sortBy(int column);
+    // The rows are no longer in the sorted order (they were read again): no arrow shows one.
+    void forget();
 
 private:
     QTreeView *m_list;

@@ -112,6 +112,7 @@ void Frm_Browser::Load_Spell_List()
     {
         const QSignalBlocker quiet(m_list);
         m_list->rows()->setCells(std::move(cells));
+        m_sort->forget();
         if (m_list->rowCount() > 0)
             m_list->selectOnly(0);
     }

@@ -172,6 +172,12 @@ TEST_F(BrowserTest, HeaderClicksSortDescendingThenAscendingWithOneToggleForAllCo
                                          "Ember Call", "Maud's \"Quiet\" Step"}));
     clickHeader(list, 1); // the toggle is shared: descending again
     EXPECT_EQ(columnTexts(list, 1), (QStringList{"3", "2", "1", "1", "1", "1"}));
+    EXPECT_TRUE(list->header()->isSortIndicatorShown());
+
+    // Read again, the rows are in name order and no arrow claims otherwise.
+    kxr->Requery();
+    EXPECT_EQ(namesIn(kxr).constFirst(), "amber Lantern");
+    EXPECT_FALSE(list->header()->isSortIndicatorShown());
 }
 
 TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsButtons)
