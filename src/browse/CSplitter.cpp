@@ -248,8 +248,14 @@ bool CSplitter::eventFilter(QObject *watched, QEvent *event)
                 break;
             m_dragging = true;
             m_grabOffset = vertical ? mouse->position().toPoint().x() : mouse->position().toPoint().y();
-            m_lowest = m_minPane;
-            m_highest = axisExtent() - m_minPane - kBarThickness;
+            // The pane before the bar is the one that follows the container: it must keep
+            // m_minPane even after the container shrinks back to its minimum, or that shrink
+            // would fail and leave the controls where they were. A bar already beyond a limit
+            // is not moved by a mere click.
+            const int minimumExtent = vertical ? m_container->minimumWidth() : m_container->minimumHeight();
+            const int slack = minimumExtent > 0 ? std::max(0, axisExtent() - minimumExtent) : 0;
+            m_lowest = std::min(m_minPane + slack, barPosition());
+            m_highest = std::max(axisExtent() - m_minPane - kBarThickness, barPosition());
             m_ghost->setGeometry(m_bar->geometry());
             m_ghost->show();
             m_ghost->raise();

@@ -134,4 +134,20 @@ TEST_F(SplitterTest, DraggingTheBarResizesThePanesWithinTheLimits)
     EXPECT_EQ(bar->x(), 395);
     EXPECT_EQ(left->width(), 395);
     EXPECT_EQ(right->geometry(), QRect(400, 0, 100, 300));
+
+    // When the left pane follows the width, the bar stays far enough right for the container to
+    // shrink back to its minimum with the pane still 100 wide, and that shrink does move things.
+    splitter.SetMinFormSize(400, 0);
+    splitter.ResizeOnResize(CSplitter::kWidth, {left});
+    splitter.MoveOnResize(CSplitter::kWidth, {bar, right});
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(2, 10));
+    QMouseEvent farLeft(QEvent::MouseMove, QPointF(2 - 390, 10), bar->mapToGlobal(QPointF(-388, 10)),
+                        Qt::NoButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(bar, &farLeft);
+    EXPECT_EQ(ghost->x(), 100 + (500 - 400));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(-388, 10));
+    container.resize(400, 300);
+    EXPECT_EQ(left->geometry(), QRect(0, 0, 100, 300));
+    EXPECT_EQ(bar->x(), 100);
+    EXPECT_EQ(right->geometry(), QRect(105, 0, 295, 300));
 }
