@@ -32,6 +32,11 @@ fi
 echo "Installing: ${missing[*]}"
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then
+    if ! command -v sudo >/dev/null; then
+        echo "These packages are missing: ${missing[*]}" >&2
+        echo "Installing them needs root: run this script as root, or install sudo." >&2
+        exit 1
+    fi
     sudo=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
