@@ -28,11 +28,7 @@ void require(bool condition, const char *what)
 class MemoryFile
 {
 public:
-    MemoryFile()
-        : m_fd(memfd_create("exchange", 0))
-    {
-        require(m_fd >= 0, "memfd_create");
-    }
+    MemoryFile() : m_fd(memfd_create("exchange", 0)) { require(m_fd >= 0, "memfd_create"); }
     ~MemoryFile() { close(m_fd); }
 
     QString fill(const uint8_t *data, size_t size)
@@ -56,13 +52,15 @@ void readThroughSaver(const QString &path, bool spellbook)
             saver.OpenSpellFile2(list, path);
     } catch (const VmError &error) {
         require(!error.description.isEmpty(), "a failure without a message");
-        require(error.source == QLatin1String(spellbook ? "OpenSpellbookFile" : "OpenSpellFile"), "the source");
+        require(error.source == QLatin1String(spellbook ? "OpenSpellbookFile" : "OpenSpellFile"),
+                "the source");
     }
     require(size_t(list.size()) == saver.Import_List().size(), "one list row per record");
     require(saver.Caster_Details().size() == ExchangeFormat::kCasterFields, "thirteen caster details");
     for (qsizetype i = 0; i < list.size(); ++i) {
         require(list[i].checked && list[i].subItems.size() == 2, "a checked row with level and author");
-        require(list[i].text == saver.Import_List()[size_t(i)].Fetch_Spell_Name(), "the row names its record");
+        require(list[i].text == saver.Import_List()[size_t(i)].Fetch_Spell_Name(),
+                "the row names its record");
     }
 }
 
@@ -86,8 +84,9 @@ void roundTrip(const ExchangeContent &first, ExchangeReader::Kind kind)
         for (const QStringList &fields : first.spells) {
             QStringList values = fields.mid(0, kSpellFields - 1);
             values[Description].replace(kLineBreak.toString(), QStringLiteral("\r\n"));
-            const QStringList schools =
-                fields[Schools].isEmpty() ? QStringList() : fields[Schools].split(kSchoolSeparator.toString());
+            const QStringList schools = fields[Schools].isEmpty()
+                                            ? QStringList()
+                                            : fields[Schools].split(kSchoolSeparator.toString());
             writer.addSpell(values, schools);
             QStringList written = values;
             written[Description] = flattened(written[Description]);
@@ -105,7 +104,8 @@ void roundTrip(const ExchangeContent &first, ExchangeReader::Kind kind)
         for (int field = 0; field < kSpellFields; ++field) {
             if (expected[i][field] != second.spells[i][field])
                 std::fprintf(stderr, "spell %lld field %d: wrote \"%s\", read \"%s\"\n", (long long)i, field,
-                             expected[i][field].toUtf8().constData(), second.spells[i][field].toUtf8().constData());
+                             expected[i][field].toUtf8().constData(),
+                             second.spells[i][field].toUtf8().constData());
         }
     }
     require(second.spells == expected, "the spells read back");
@@ -122,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const bool spellbook = kind == ExchangeReader::Kind::SpellbookFile;
         readThroughSaver(path, spellbook);
         const ExchangeContent content = ExchangeReader::parse(bytes, kind);
-        require(content.caster.isEmpty() || content.caster.size() == ExchangeFormat::kCasterFields, "caster size");
+        require(content.caster.isEmpty() || content.caster.size() == ExchangeFormat::kCasterFields,
+                "caster size");
         for (const QStringList &spell : content.spells)
             require(spell.size() == ExchangeFormat::kSpellFields, "sixteen fields");
         if (content.error.isEmpty() && (!spellbook || !content.caster.isEmpty()))
