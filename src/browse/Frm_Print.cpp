@@ -110,6 +110,12 @@ void Frm_Print::Cmd_Cancel_Click()
     unload();
 }
 
+void Frm_Print::reject()
+{
+    unload();
+    QDialog::reject();
+}
+
 // The one dialog lives as long as the frame, so previews it opened stay open; unloading it
 // hides it and forgets the name, as a dialog loaded afresh would.
 void Frm_Print::unload()

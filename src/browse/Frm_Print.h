@@ -28,6 +28,8 @@ public:
 public slots:
     void Cmd_Print_Click();
     void Cmd_Cancel_Click();
+    // Esc and the title bar's close button cancel as the Cancel button does.
+    void reject() override;
 
 private:
     void unload();

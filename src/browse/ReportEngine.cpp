@@ -22,6 +22,12 @@ QString ReportEngine::reportPath(const QString &fileName)
 
 void ReportEngine::setReportFileName(const QString &path)
 {
+    // Sub-reports belong to the file: a password given to one of the last file's must not be
+    // looked for in this one. The main report's password stays, as callers may give it first.
+    if (path != m_fileName) {
+        m_passwords.removeIf([](const auto &entry) { return !entry.key().isEmpty(); });
+        m_subreport.clear();
+    }
     m_fileName = path;
 }
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -183,6 +184,12 @@ TEST_F(PrintTest, TheFullSpellbookHoldsTheBrowsersSpellbookAndItsFailedSpells)
     ASSERT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Printer);
     EXPECT_EQ(moments[1].status, "Printing Spellbook Bryn...");
+
+    // The spellbook's sub-report is no part of the card the same browser prints next.
+    selectSpells(bryn, {"Bramble Gate"});
+    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    ASSERT_EQ(output.jobs.size(), 3);
+    EXPECT_TRUE(output.pdfText(output.jobs[2]).contains("Bramble Gate"));
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
@@ -269,6 +276,12 @@ TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenNa
         EXPECT_EQ(shown, dialog);
         shown->Cmd_Cancel_Click();
     });
+    // Esc cancels as the button does: the next time the name is gone.
+    printFiltered(bryn, "Print Filtered", [](Frm_Print *shown) {
+        shown->findChild<QLineEdit *>("Txt_Filtered")->setText("Half typed");
+        QTest::keyClick(shown, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dialog->findChild<QLineEdit *>("Txt_Filtered")->text(), QString());
     EXPECT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(frame().findChildren<Frm_Print *>().size(), 1);
 }
