@@ -31,6 +31,19 @@ QFont footerFont()
     return font;
 }
 
+const QString kNoRoom = QStringLiteral(
+    "This paper has no room for the report between its margins: choose larger paper or smaller margins.");
+
+// Less than an inch of body between the margins and the footer leaves no room to lay a report
+// out (and none at all would never end a page).
+bool hasRoom(const QPageLayout &layout)
+{
+    constexpr qreal kInch = 72;
+    constexpr qreal kFooter = 24; // two lines of the footer's font, and a gap
+    const QRectF area = layout.paintRect(QPageLayout::Point);
+    return area.width() >= kInch && area.height() - kFooter >= kInch;
+}
+
 void drawFooter(QPainter &painter, const QRectF &area, const QString &text, int page, int pages)
 {
     painter.save();
@@ -57,6 +70,17 @@ bool ReportPages::paint(const ReportJob &job, QPagedPaintDevice *device, int fro
 
     const int dpi = device->logicalDpiY();
     const QSizeF area = device->pageLayout().paintRectPixels(dpi).size();
+    if (!hasRoom(device->pageLayout())) {
+        // A preview's page setup can come to this; its page says why it holds no report, over
+        // the whole sheet, as the margins leave too little room even for that.
+        const QPageLayout layout = device->pageLayout();
+        const QRectF sheet =
+            QRectF(layout.fullRectPixels(dpi)).translated(-layout.paintRectPixels(dpi).topLeft());
+        painter.setFont(footerFont());
+        painter.drawText(sheet.adjusted(dpi / 16.0, dpi / 16.0, -dpi / 16.0, -dpi / 16.0), Qt::TextWordWrap,
+                         kNoRoom);
+        return painter.end();
+    }
     const qreal footerHeight = QFontMetricsF(footerFont(), device).height() * 2.2;
     const qreal bodyHeight = area.height() - footerHeight;
 
@@ -99,6 +123,8 @@ void ReportPages::writePdf(const ReportJob &job, const QString &path, const QPag
         return ReportError(QStringLiteral("The PDF file %1 could not be written: %2")
                                .arg(QDir::toNativeSeparators(path), why));
     };
+    if (!hasRoom(layout))
+        throw failed(kNoRoom);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw failed(file.errorString());

@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <functional>
+
 #include <kainjow/mustache.hpp>
 
 #include <map>
@@ -169,15 +171,45 @@ private:
                           .arg(QDir::toNativeSeparators(file.path()), where, QString::fromStdString(why)));
 }
 
-// Mustache passes over an unknown sub-report in silence; a layout that names one is a mistake.
-void checkIncludes(const ReportFile &file, const ReportFile::Section &section)
+// The sub-reports a layout includes. Mustache passes over an unknown one in silence; a layout
+// that names one is a mistake.
+QStringList includesOf(const ReportFile &file, const ReportFile::Section &section)
 {
     static const QRegularExpression include(QStringLiteral("\\{\\{\\s*>\\s*([^}\\s]+)\\s*\\}\\}"));
+    QStringList names;
     auto matches = include.globalMatch(section.layout);
     while (matches.hasNext()) {
         const QString name = matches.next().captured(1);
         if (name.isEmpty() || !file.section(name))
             badLayout(file, section.name, "there is no sub-report " + utf8(name) + " in this file");
+        names.append(name);
+    }
+    return names;
+}
+
+// A sub-report that includes itself, directly or through others, would be expanded without end.
+void checkIncludes(const ReportFile &file)
+{
+    QHash<QString, QStringList> includes;
+    for (const ReportFile::Section &section : file.sections())
+        includes.insert(section.name, includesOf(file, section));
+
+    enum class Visit { Open, Done };
+    QHash<QString, Visit> visits;
+    const std::function<void(const QString &)> visit = [&](const QString &name) {
+        visits.insert(name, Visit::Open);
+        for (const QString &included : includes.value(name)) {
+            const auto seen = visits.constFind(included);
+            if (seen == visits.constEnd())
+                visit(included);
+            else if (*seen == Visit::Open)
+                badLayout(file, included, "it includes itself, directly or through another sub-report");
+        }
+        visits.insert(name, Visit::Done);
+    };
+    for (const ReportFile::Section &section : file.sections()) {
+        if (!visits.contains(section.name))
+            visit(section.name);
     }
 }
 
@@ -209,9 +241,9 @@ ReportJob ReportRenderer::render(const ReportFile &file, Connection &library)
     mu::data root(mu::data::type::object);
     root.set("paragraphs", paragraphsLambda());
 
+    checkIncludes(file);
     QueryRunner runner(file, library);
     for (const ReportFile::Section &section : file.sections()) {
-        checkIncludes(file, section);
         runner.addSection(section, root);
         if (!section.name.isEmpty()) {
             // Compiled once here so that a fault names the sub-report, not the main layout.

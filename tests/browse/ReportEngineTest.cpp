@@ -96,6 +96,8 @@ TEST_F(ReportTest, MissingOrMalformedReportFilesAreClearErrorsAndDeliverNothing)
         {"---\n{{#A}}unclosed\n", "could not be laid out: its layout: Unclosed section \"A\""},
         {"---\n{{> Nowhere}}\n", "there is no sub-report Nowhere in this file"},
         {"---\nx {{> Sub}}\n=== Sub\n---\n{{/B}}\n", "the layout of the sub-report Sub"},
+        {"---\nx {{> Sub}}\n=== Sub\n---\n{{> Sub}}\n", "sub-report Sub: it includes itself"},
+        {"---\n{{> A}}\n=== A\n---\n{{> B}}\n=== B\n---\n{{#X}}{{> A}}{{/X}}\n", "it includes itself"},
     };
     for (const auto &c : cases) {
         writeReport("bad.rpt", QString::fromUtf8(c.content));

@@ -85,4 +85,21 @@ TEST_F(ReportPagesTest, APageRangePrintsOnlyThosePagesWithTheirOwnNumbers)
     EXPECT_TRUE(pages.at(0).contains("Page 2 of "));
     EXPECT_TRUE(pages.at(1).contains("Page 3 of "));
     EXPECT_FALSE(pages.at(0).contains("Spellbook of Mira\n") && pages.at(0).contains("CAN HOLD"));
+
+    // Paper with no room between its margins (a preview's page setup allows it): one page that
+    // says so, and a PDF file refused, instead of pages without end.
+    const QPageLayout cramped(QPageSize(QSizeF(40, 30), QPageSize::Millimeter), QPageLayout::Portrait,
+                              QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    const QString crampedPath = dir.filePath("cramped.pdf");
+    {
+        QPdfWriter writer(crampedPath);
+        writer.setPageLayout(cramped);
+        ASSERT_TRUE(ReportPages::paint(output.jobs.last(), &writer));
+    }
+    const QString notice = RecordingReportOutput::textOfPdf(crampedPath);
+    EXPECT_EQ(notice.count(QLatin1Char('\f')), 1);
+    EXPECT_TRUE(notice.simplified().contains("no room for the report")) << notice.toStdString();
+    const QString refused = dir.filePath("refused.pdf");
+    EXPECT_THROW(ReportPages::writePdf(output.jobs.last(), refused, cramped), VmError);
+    EXPECT_FALSE(QFile::exists(refused));
 }
