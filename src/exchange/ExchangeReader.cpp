@@ -67,6 +67,26 @@ QString quoted(QStringView line)
     return QLatin1Char('"') + shown + (line.size() > kShown ? QStringLiteral("...\"") : QStringLiteral("\""));
 }
 
+// The first wanted fields of a line; what follows them is ignored without being split, so a
+// line of nothing but separators costs no more than a normal one.
+QList<QStringView> leadingFields(QStringView line, int wanted)
+{
+    using ExchangeFormat::kFieldSeparator;
+    QList<QStringView> fields;
+    fields.reserve(wanted);
+    qsizetype start = 0;
+    while (fields.size() < wanted) {
+        const qsizetype end = line.indexOf(kFieldSeparator, start);
+        if (end < 0) {
+            fields.append(line.sliced(start));
+            break;
+        }
+        fields.append(line.sliced(start, end - start));
+        start = end + kFieldSeparator.size();
+    }
+    return fields;
+}
+
 } // namespace
 
 ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
@@ -104,7 +124,7 @@ ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
             content.error = missingLine(3, QStringLiteral("a spellbook file gives the caster there"));
             return content;
         }
-        const QList<QStringView> fields = line.split(kFieldSeparator);
+        const QList<QStringView> fields = leadingFields(line, kCasterFields);
         if (fields.size() < kCasterFields) {
             content.error = tooFewFields(lines.number(), fields.size(), kCasterFields, "caster");
             return content;
@@ -121,7 +141,14 @@ ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
                 QStringLiteral("the file announces %1 spells but holds only %2").arg(count).arg(read));
             return content;
         }
-        const QList<QStringView> fields = line.split(kFieldSeparator);
+        if (read == kMaximumSpells) {
+            content.error = QStringLiteral("Line %1: the file holds more than %2 spells, more than Vellumar "
+                                           "takes from one file.")
+                                .arg(lines.number())
+                                .arg(kMaximumSpells);
+            return content;
+        }
+        const QList<QStringView> fields = leadingFields(line, kSpellFields);
         if (fields.size() < kSpellFields) {
             content.error = tooFewFields(lines.number(), fields.size(), kSpellFields, "spell");
             return content;
@@ -143,10 +170,16 @@ QByteArray ExchangeReader::load(const QString &path)
         throw VmError(
             int(file.error()), QStringLiteral("read"),
             QStringLiteral("The file %1 could not be opened: %2").arg(shownPath, file.errorString()));
+    const auto tooLarge = [&shownPath] {
+        return VmError(int(QFileDevice::ReadError), QStringLiteral("read"),
+                       QStringLiteral("The file %1 is too large to be a Vellumar file.").arg(shownPath));
+    };
     if (file.size() > kMaximumFileSize)
-        throw VmError(int(QFileDevice::ReadError), QStringLiteral("read"),
-                      QStringLiteral("The file %1 is too large to be a Vellumar file.").arg(shownPath));
-    QByteArray bytes = file.readAll();
+        throw tooLarge();
+    // A pipe or a device reports no size: no more than the limit is read from it either.
+    QByteArray bytes = file.read(kMaximumFileSize + 1);
+    if (bytes.size() > kMaximumFileSize)
+        throw tooLarge();
     if (file.error() != QFileDevice::NoError)
         throw VmError(int(file.error()), QStringLiteral("read"),
                       QStringLiteral("The file %1 could not be read: %2").arg(shownPath, file.errorString()));

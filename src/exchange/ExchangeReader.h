@@ -25,6 +25,9 @@ public:
     static QByteArray load(const QString &path);
 
     // Files larger than this are refused before they are read: a spells file of the whole
-    // delivered library is a few hundred kilobytes.
-    static constexpr qint64 kMaximumFileSize = qint64(256) * 1024 * 1024;
+    // delivered library is a few hundred kilobytes, one of 10,000 spells a few megabytes. Each
+    // byte read takes several in memory once it is a list of spells to import.
+    static constexpr qint64 kMaximumFileSize = qint64(64) * 1024 * 1024;
+    // Reading stops with a message after this many spell lines, whatever the file announces.
+    static constexpr int kMaximumSpells = 200000;
 };

@@ -1,6 +1,8 @@
 #include "ExchangeTestSupport.h"
 #include "SpellText.h"
 
+#include "exchange/ExchangeFormat.h"
+#include "exchange/ExchangeReader.h"
 #include "exchange/VM_SpellSaver.h"
 
 namespace {
@@ -136,6 +138,20 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
     EXPECT_TRUE(raised([&] {
                     saver.OpenSpellFile2(list, library.folder() + "/absent.spel");
                 }).contains("could not be opened"));
+
+    // However many spells a file announces or holds, and however many separators a line has,
+    // reading takes a bounded share of them.
+    const QByteArray empty = QByteArray("||").repeated(ExchangeFormat::kSpellFields - 1) + "\r\n";
+    const QByteArray crowded = "Crowd" + QByteArray("||").repeated(1'000'000) + "\r\n";
+    const ExchangeContent many = ExchangeReader::parse(header + "999999999\r\n" + crowded +
+                                                           empty.repeated(ExchangeReader::kMaximumSpells),
+                                                       ExchangeReader::Kind::SpellsFile);
+    EXPECT_EQ(many.spells.size(), ExchangeReader::kMaximumSpells);
+    EXPECT_EQ(many.spells.first().size(), ExchangeFormat::kSpellFields);
+    EXPECT_EQ(many.error, QStringLiteral("Line %1: the file holds more than %2 spells, more than Vellumar "
+                                         "takes from one file.")
+                              .arg(ExchangeReader::kMaximumSpells + 3)
+                              .arg(ExchangeReader::kMaximumSpells));
 }
 
 TEST_F(LibraryTest, TheCasterDetailsFollowTheLastSpellbookFileRead)
