@@ -5,6 +5,7 @@
 #include "store/VmError.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -90,8 +91,18 @@ QString joinedSchools(const QString &spell, const QStringList &schools)
 }
 
 // Every kind of line break becomes "^^", so a description of several paragraphs stays on one line.
-QString flattenedDescription(QString description)
+// A "^^" of its own, or a "^" just before a line break, would come back as something else.
+QString flattenedDescription(const QString &spell, QString description)
 {
+    if (description.contains(kLineBreak))
+        refuse("spell", spell,
+               QStringLiteral("its description holds \"^^\", which marks a line break in a Vellumar file."));
+    static const QRegularExpression caretBeforeBreak(QStringLiteral("\\^[\\r\\n]"));
+    if (description.contains(caretBeforeBreak))
+        refuse(
+            "spell", spell,
+            QStringLiteral("its description has \"^\" just before a line break, which would merge with the "
+                           "\"^^\" that marks it."));
     description.replace(QStringLiteral("\r\n"), kLineBreak.toString());
     description.replace(QLatin1Char('\r'), kLineBreak.toString());
     description.replace(QLatin1Char('\n'), kLineBreak.toString());
@@ -112,7 +123,7 @@ void ExchangeWriter::addSpell(const QStringList &fields, const QStringList &scho
 {
     Q_ASSERT(fields.size() == kSpellFields - 1);
     QStringList line = fields;
-    line[Description] = flattenedDescription(line[Description]);
+    line[Description] = flattenedDescription(fields.value(Name), line[Description]);
     line.append(joinedSchools(fields.value(Name), schools));
     for (int i = 0; i < kSpellFields; ++i)
         checkField("spell", fields.value(Name), kSpellFieldNames[i], line[i]);

@@ -129,8 +129,14 @@ TEST_F(LibraryTest, NoSelectionOrAValueTheFormatCannotCarryRefusesTheWholeExport
          "The spell \"Two\nLines\" cannot be exported: its name holds a line break"},
         {"Tilde", {}, {}, {"Fire~~Ice"}, "its school \"Fire~~Ice\" holds \"~~\""},
         {"Tilde End", {}, {}, {"Fire~", "Ice"}, "its school \"Fire~\" ends with \"~\""},
+        {"Caret",
+         "Description",
+         "Costs 5^\r\nmore",
+         {},
+         "its description has \"^\" just before a line break"},
+        {"Carets", "Description", "Up ^^ down", {}, "its description holds \"^^\""},
         // The same characters where they do no harm are carried.
-        {"|Lead", {}, {}, {"~Ice", "Fire~"}, {}},
+        {"|Lead", "Description", "^Lead\r\n^line^", {"~Ice", "Fire~"}, {}},
     };
     VM_SpellSaver saver;
     const QString none = library.folder() + "/none.spel";
