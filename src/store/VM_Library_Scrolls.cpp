@@ -31,7 +31,8 @@ void deleteScroll(Connection &db, const QString &caster, const QString &scrollNa
 bool VM_Library::Fetch_Scrolls_List()
 {
     m_scrolls.reset();
-    try {
+    // Never false: a failure is raised, so that the window can show what went wrong.
+    raiseAs("Fetch_Scrolls_List", [&] {
         // One entry per line; the scroll window folds the repeats into one node per scroll.
         Statement select(db(),
                          "SELECT Caster, ScrollName FROM Scrolls ORDER BY Caster COLLATE NOCASE, Caster, "
@@ -43,10 +44,8 @@ bool VM_Library::Fetch_Scrolls_List()
         }
         if (!cells.isEmpty())
             m_scrolls = Table(2, std::move(cells));
-        return true;
-    } catch (const VmError &) {
-        return false;
-    }
+    });
+    return true;
 }
 
 void VM_Library::Fetch_Scroll_Details(const QString &scrollName, const QString &caster)

@@ -1,3 +1,4 @@
+#include "Raised.h"
 #include "TableText.h"
 #include "TestLibrary.h"
 
@@ -43,6 +44,11 @@ TEST_F(LibraryTest, ScrollsAreListedReadAndCheckedByCasterAndName)
               "Embers already exists for Caster " + kMira + ".  Please choose another name");
     EXPECT_EQ(lib.DoesScrollExist("ashes", kBryn), QString());
     EXPECT_EQ(lib.DoesScrollExist("Ashes", kMira), QString());
+
+    // Both readers raise a failure, with what went wrong, for the window to show.
+    library.db().exec("DROP TABLE Scrolls;");
+    EXPECT_TRUE(raised([&] { lib.Fetch_Scrolls_List(); }).contains("Fetch_Scrolls_List: no such table"));
+    EXPECT_TRUE(raised([&] { lib.Fetch_Scroll_Details("Embers", kMira); }).contains("no such table"));
 }
 
 TEST_F(LibraryTest, ReplacingAndDeletingScrollsTouchesOnlyTheNamedScroll)
