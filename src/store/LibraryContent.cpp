@@ -198,8 +198,12 @@ int loadCasters(Connection &connection, const QString &path)
         QStringList values = {name, requiredText(caster, QStringLiteral("level"), where),
                               requiredText(caster, QStringLiteral("race"), where),
                               requiredText(caster, QStringLiteral("class"), where)};
-        for (const QJsonValue &count : capacity)
+        for (const QJsonValue &count : capacity) {
+            if (!count.isString())
+                refuse(QStringLiteral("%1: each \"capacity\" value must be a text, such as \"4\" or \"\"")
+                           .arg(where));
             values.append(count.toString().trimmed());
+        }
         insertCaster.bindAll(1, values);
         insertCaster.run();
         insertCaster.reset();

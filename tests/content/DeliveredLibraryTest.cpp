@@ -93,15 +93,25 @@ TEST_F(DeliveredLibrary, SampleCastersHoldSpellsTheyCanCast)
 {
     EXPECT_EQ(summary.casters, 2);
     EXPECT_EQ(library.count("SELECT count(DISTINCT Caster) FROM Spellbook"), 2);
-    // No spellbook holds a spell that is not in the library, nor a level its caster cannot hold at all.
-    EXPECT_EQ(
-        library.rows("SELECT b.Caster, b.SpellName FROM Spellbook b "
-                     "LEFT JOIN SpellCasters c ON c.Spellbook = b.Caster LEFT JOIN Spells s ON s.Name = "
-                     "b.SpellName WHERE ifnull(CASE s.Lvl WHEN '1' THEN c.First WHEN '2' THEN c.Second "
-                     "WHEN '3' THEN c.Third WHEN '4' THEN c.Fourth WHEN '5' THEN c.Fifth WHEN '6' THEN "
-                     "c.Sixth WHEN '7' THEN c.Seventh WHEN '8' THEN c.Eighth WHEN '9' THEN c.Ninth END, "
-                     "'') = ''"),
-        QStringList());
+    // Every spellbook row names a spell of the library, filed under that spell's level.
+    EXPECT_EQ(library.rows("SELECT b.Caster, b.SpellName FROM Spellbook b LEFT JOIN Spells s ON s.Name = "
+                           "b.SpellName WHERE s.Lvl IS NOT b.SpellLevel"),
+              QStringList());
+    // No caster holds more spells of a level than that level's capacity, which must be a number.
+    const QStringList perLevel = library.rows(
+        "SELECT b.Caster, b.SpellLevel, count(*), max(CASE b.SpellLevel WHEN '1' THEN c.First WHEN '2' THEN "
+        "c.Second WHEN '3' THEN c.Third WHEN '4' THEN c.Fourth WHEN '5' THEN c.Fifth WHEN '6' THEN c.Sixth "
+        "WHEN '7' THEN c.Seventh WHEN '8' THEN c.Eighth WHEN '9' THEN c.Ninth END) FROM Spellbook b "
+        "LEFT JOIN SpellCasters c ON c.Spellbook = b.Caster GROUP BY b.Caster, b.SpellLevel");
+    ASSERT_FALSE(perLevel.isEmpty());
+    for (const QString &row : perLevel) {
+        const QStringList f = row.split(QLatin1Char('|'));
+        ASSERT_EQ(f.size(), 4) << row.toStdString();
+        bool isNumber = false;
+        const int capacity = f[3].toInt(&isNumber);
+        EXPECT_TRUE(isNumber) << row.toStdString() << ": the capacity of a level with spells";
+        EXPECT_LE(f[2].toInt(), capacity) << row.toStdString() << ": more spells than the level holds";
+    }
 }
 
 TEST(DeliveredFiles, ReadMeIsWindowsTextThatOlderViewersShow)

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -65,13 +66,22 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
     EXPECT_EQ(loadLibraryContent(withCasters.db(), content.path()).casters, 1);
     EXPECT_EQ(withCasters.rows("SELECT Caster, SpellName, SpellLevel FROM Spellbook"),
               QStringList{"Maelis|Dawn's Ward|1"});
-    writeFile(
-        content.path(), "casters.json",
-        R"([{"name": "KXR", "level": "5", "race": "", "class": "", "capacity": ["", "", "", "", "", "", "", "", ""],
-               "spells": []}])");
-    TestLibrary reserved;
-    EXPECT_THROW(loadLibraryContent(reserved.db(), content.path()), VmError);
-    EXPECT_EQ(reserved.count("SELECT count(*) FROM Spells"), 0);
+    // A reserved name or a capacity written as a number refuses the whole library.
+    const std::pair<QByteArray, const char *> refusedCasters[] = {
+        {R"([{"name": "KXR", "level": "5", "race": "", "class": "", "capacity": ["", "", "", "", "", "", "", "", ""],
+               "spells": []}])",
+         "casters.json, caster \"KXR\": the name is empty, reserved"},
+        {R"([{"name": "Maelis", "level": "5", "race": "", "class": "", "capacity": [4, "", "", "", "", "", "", "", ""],
+               "spells": []}])",
+         "casters.json, caster \"Maelis\": each \"capacity\" value must be a text"},
+    };
+    for (const auto &[casters, expected] : refusedCasters) {
+        writeFile(content.path(), "casters.json", casters);
+        TestLibrary refused;
+        const QString error = raised([&] { loadLibraryContent(refused.db(), content.path()); });
+        EXPECT_TRUE(error.contains(QLatin1String(expected))) << error.toStdString();
+        EXPECT_EQ(refused.count("SELECT count(*) FROM Spells"), 0);
+    }
 
     for (const auto &example : broken) {
         QTemporaryDir folder;
