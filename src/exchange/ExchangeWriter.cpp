@@ -5,7 +5,6 @@
 #include "store/VmError.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -97,8 +96,15 @@ QString flattenedDescription(const QString &spell, QString description)
     if (description.contains(kLineBreak))
         refuse("spell", spell,
                QStringLiteral("its description holds \"^^\", which marks a line break in a Vellumar file."));
-    static const QRegularExpression caretBeforeBreak(QStringLiteral("\\^[\\r\\n]"));
-    if (description.contains(caretBeforeBreak))
+    const auto caretBeforeBreak = [&description] {
+        for (qsizetype at = description.indexOf(QLatin1Char('^')); at >= 0 && at + 1 < description.size();
+             at = description.indexOf(QLatin1Char('^'), at + 1)) {
+            if (description[at + 1] == QLatin1Char('\r') || description[at + 1] == QLatin1Char('\n'))
+                return true;
+        }
+        return false;
+    };
+    if (caretBeforeBreak())
         refuse(
             "spell", spell,
             QStringLiteral("its description has \"^\" just before a line break, which would merge with the "
