@@ -10,26 +10,17 @@ PrintCommand::PrintCommand(QWidget *window, QLabel *progressPanel) : m_window(wi
     m_busy.emplace();
 }
 
-PrintCommand::~PrintCommand()
-{
-    m_busy.reset();
-    if (m_panel)
-        m_panel->clear();
-}
+PrintCommand::~PrintCommand() = default;
 
 void PrintCommand::showProgress(const QString &text)
 {
-    if (!m_panel)
-        return;
-    m_panel->setText(text);
-    m_panel->repaint(); // seen while the report runs, before control returns to the event loop
+    // A new guard for the new text: the one guard that owns the panel clears it.
+    m_busy.emplace(m_panel.data(), text);
 }
 
 void PrintCommand::tell(const QString &text)
 {
     m_busy.reset();
-    if (m_panel)
-        m_panel->clear();
     Prompt::message(m_window, text.trimmed());
     m_busy.emplace();
 }
@@ -37,7 +28,5 @@ void PrintCommand::tell(const QString &text)
 void PrintCommand::failed(const QString &description)
 {
     m_busy.reset();
-    if (m_panel)
-        m_panel->clear();
     Prompt::message(m_window, description.trimmed());
 }

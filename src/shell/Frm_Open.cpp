@@ -61,8 +61,7 @@ Frm_Open::Frm_Open(std::function<bool()> showFrame, QWidget *parent)
     m_timer1->setInterval(kSplashMilliseconds);
     connect(m_timer1, &QTimer::timeout, this, &Frm_Open::Timer1_Timer);
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_busy = true;
+    m_busy.emplace();
     m_timer1->start();
 
     adjustSize();
@@ -70,19 +69,12 @@ Frm_Open::Frm_Open(std::function<bool()> showFrame, QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-Frm_Open::~Frm_Open()
-{
-    if (m_busy)
-        QApplication::restoreOverrideCursor();
-}
+Frm_Open::~Frm_Open() = default;
 
 void Frm_Open::Timer1_Timer()
 {
     m_timer1->stop();
-    if (m_busy) {
-        QApplication::restoreOverrideCursor();
-        m_busy = false;
-    }
+    m_busy.reset();
     // Out of the way first: a window manager keeps a splash on top, where it would hide the
     // message of a library that cannot be opened.
     hide();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "shell/BusyCursor.h"
+
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QTimer;
@@ -26,5 +29,5 @@ private:
     std::function<bool()> m_showFrame;
     QLabel *m_lblVersion = nullptr;
     QTimer *m_timer1 = nullptr;
-    bool m_busy = false;
+    std::optional<BusyCursor> m_busy;
 };
