@@ -155,7 +155,9 @@ void Connection::openHandle(int flags)
         fail(rc, QStringLiteral("The library file %1 could not be opened: %2")
                      .arg(QDir::toNativeSeparators(m_path), message));
     }
-    sqlite3_extended_result_codes(m_db, 1);
+    if (const int codes = sqlite3_extended_result_codes(m_db, 1); codes != SQLITE_OK)
+        fail(codes, QStringLiteral("The library file %1 could not be opened: %2")
+                        .arg(QDir::toNativeSeparators(m_path), errorText()));
 }
 
 void Connection::fail(int code, const QString &message)
@@ -182,7 +184,8 @@ bool Connection::tryKey(const QByteArray &keyPragmas)
 
 void Connection::prepareSession()
 {
-    sqlite3_busy_timeout(m_db, 5000);
+    if (const int rc = sqlite3_busy_timeout(m_db, 5000); rc != SQLITE_OK)
+        throw VmError(rc, sourceOf("Connection"), errorText());
     exec("PRAGMA synchronous = NORMAL;");
 }
 
