@@ -10,7 +10,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELLUMAR_FUZZ_BUILD:-$root/build-fuzz}"
 
 cmake -S "$root" -B "$build" \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELLUMAR_FUZZ=ON -DVELLUMAR_SANITIZE=ON -DVELLUMAR_BUILD_TESTS=OFF -DVELLUMAR_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target fuzz_exchange_readers -j "$(nproc)"
 

@@ -44,7 +44,8 @@ public:
                        const QString &kind);
 
     // Import pipeline: a record is imported when the first row whose text equals its name is
-    // checked. Each record, and the caster, is committed on its own.
+    // checked. Each record, and the caster, runs in a savepoint of its own, so a failing one is
+    // undone alone; commits come every 2,000 records and at the end.
     void ImportSpells(const ListRows &list);
     void ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails, bool overwriteSpells);
     void SaveItem(const QString &spellName, const SpellEdits &edits);
