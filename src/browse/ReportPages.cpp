@@ -2,15 +2,16 @@
 
 #include "browse/ReportError.h"
 #include "browse/ReportPagination.h"
+#include "exchange/SafeSave.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 namespace {
@@ -125,19 +126,22 @@ void ReportPages::writePdf(const ReportJob &job, const QString &path, const QPag
     };
     if (!hasRoom(layout))
         throw failed(kNoRoom);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw failed(file.errorString());
+    // Drawn in memory and saved in one piece: a PDF cut short by a full disk is unreadable,
+    // and must never replace a good one.
+    QByteArray bytes;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageLayout(layout);
         writer.setTitle(documentName(job));
         writer.setCreator(QStringLiteral("Vellumar"));
         if (!paint(job, &writer))
             throw failed(QStringLiteral("the pages could not be drawn."));
     }
-    if (!file.commit())
-        throw failed(file.errorString());
+    const QString failure = saveWhole(path, bytes);
+    if (!failure.isEmpty())
+        throw failed(failure);
 }
 
 QPageLayout ReportPages::defaultLayout()

@@ -2,10 +2,11 @@
 
 #include "exchange/ExchangeCodec.h"
 #include "exchange/ExchangeFormat.h"
+#include "exchange/SafeSave.h"
 #include "store/VmError.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QFileDevice>
 
 namespace {
 
@@ -161,21 +162,9 @@ QByteArray ExchangeWriter::content() const
 
 void ExchangeWriter::save(const QString &path) const
 {
-    const QByteArray bytes = content();
-    QSaveFile file(path);
-    // An uncommitted QSaveFile removes its temporary file when it goes out of scope.
-    const auto fail = [&] {
-        const QString reason = file.errorString();
-        throw VmError(int(file.error()), QStringLiteral("write"),
+    const QString failure = saveWhole(path, content());
+    if (!failure.isEmpty())
+        throw VmError(int(QFileDevice::WriteError), QStringLiteral("write"),
                       QStringLiteral("The file %1 could not be written: %2")
-                          .arg(QDir::toNativeSeparators(path), reason));
-    };
-    // Unbuffered: a buffered write fails only when commit() flushes, and QSaveFile then renames
-    // the short temporary file over the old one as if all had gone well.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail();
-    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError)
-        fail();
-    if (!file.commit())
-        fail();
+                          .arg(QDir::toNativeSeparators(path), failure));
 }

@@ -1,3 +1,5 @@
+#include "FileSizeLimit.h"
+#include "Files.h"
 #include "ReportTest.h"
 
 #include "browse/ReportPages.h"
@@ -102,4 +104,17 @@ TEST_F(ReportPagesTest, APageRangePrintsOnlyThosePagesWithTheirOwnNumbers)
     const QString refused = dir.filePath("refused.pdf");
     EXPECT_THROW(ReportPages::writePdf(output.jobs.last(), refused, cramped), VmError);
     EXPECT_FALSE(QFile::exists(refused));
+
+    // A disk that fills up part way: the earlier PDF stays whole.
+    const QString kept = dir.filePath("kept.pdf");
+    ReportPages::writePdf(output.jobs.last(), kept);
+    const QByteArray before = fileBytes(kept);
+    {
+        FileSizeLimit limit(before.size() / 2);
+        ASSERT_TRUE(limit.active());
+        EXPECT_TRUE(raised([&] {
+                        ReportPages::writePdf(output.jobs.last(), kept);
+                    }).contains("could not be written"));
+    }
+    EXPECT_EQ(fileBytes(kept), before);
 }

@@ -1,10 +1,8 @@
 #include "ExchangeTestSupport.h"
+#include "FileSizeLimit.h"
 #include "SpellText.h"
 
 #include "exchange/VM_SpellSaver.h"
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -212,18 +210,15 @@ TEST_F(LibraryTest, AWriteThatFailsPartWayLeavesTheEarlierFileAndNoHalfFile)
     const QString path = writeFile(library.folder(), "earlier.spel", "the earlier export");
     const QStringList before = QDir(library.folder()).entryList(QDir::Files);
 
-    rlimit original{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = original;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     VM_SpellSaver saver;
-    const QString error = raised([&] { saver.Save2(QString(), path, list); });
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, previousHandler);
-
+    QString error;
+    {
+        FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.active());
+        error = raised([&] { saver.Save2(QString(), path, list); });
+    }
     EXPECT_TRUE(error.contains(" Save: ") && error.contains("could not be written")) << error.toStdString();
+    EXPECT_FALSE(error.contains("Unknown error")) << error.toStdString();
     EXPECT_EQ(fileBytes(path), QByteArray("the earlier export"));
     EXPECT_EQ(QDir(library.folder()).entryList(QDir::Files), before);
 
