@@ -68,6 +68,38 @@ QByteArray pageSizePragma(int pageSize)
     return "PRAGMA cipher_page_size = " + QByteArray::number(pageSize) + ';';
 }
 
+// What stops a library from being opened before SQLite is asked: a file it cannot read, and
+// for a connection that writes, a file or folder it cannot write. SQLite would say only
+// "unable to open database file", or take an unreadable file for a wrong password, and a
+// session on a read-only library leaves read-only journal files that block later starts.
+void requireAccess(const QString &path, bool writes, const QString &source)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VmError(
+            SQLITE_CANTOPEN, source,
+            QStringLiteral("The library file %1 could not be opened: %2").arg(shown, file.errorString()));
+    if (!writes)
+        return;
+    const QFileInfo info(path);
+    if (!info.isWritable())
+        throw VmError(
+            SQLITE_READONLY, source,
+            QStringLiteral("The library file %1 is read-only, and Vellumar must be able to change it. "
+                           "Make it writable, or copy it to a folder of your own.")
+                .arg(shown));
+    const bool journalsThere =
+        QFileInfo::exists(path + QStringLiteral("-wal")) && QFileInfo::exists(path + QStringLiteral("-shm"));
+    if (!journalsThere && !QFileInfo(info.absolutePath()).isWritable())
+        throw VmError(
+            SQLITE_READONLY, source,
+            QStringLiteral("The folder %1 of the library file is read-only, and Vellumar must be able "
+                           "to write its journal files beside the library. Make the folder writable, "
+                           "or copy the library to a folder of your own.")
+                .arg(QDir::toNativeSeparators(info.absolutePath())));
+}
+
 QString notALibrary(const QString &path)
 {
     return QStringLiteral("The library file %1 could not be opened: the password is wrong or the "
@@ -121,6 +153,7 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         if (!tryKey(QByteArray("PRAGMA key = '") + kLibraryPassword + "';" + pageSizePragma(kPageSize)))
             fail(SQLITE_NOTADB, notALibrary(path));
     } else {
+        requireAccess(path, mode == Mode::Open, sourceOf("Connection"));
         CachedKey *key = cachedKey(path);
         if (!key)
             throw VmError(SQLITE_NOTADB, sourceOf("Connection"), notALibrary(path));
@@ -155,6 +188,10 @@ void Connection::openHandle(int flags)
         fail(rc, QStringLiteral("The library file %1 could not be opened: %2")
                      .arg(QDir::toNativeSeparators(m_path), message));
     }
+    // Set before the key is proven, which reads the file: a library another program is
+    // writing is waited for from the first read on.
+    if (const int rc = sqlite3_busy_timeout(m_db, 5000); rc != SQLITE_OK)
+        fail(rc, errorText());
     if (const int codes = sqlite3_extended_result_codes(m_db, 1); codes != SQLITE_OK)
         fail(codes, QStringLiteral("The library file %1 could not be opened: %2")
                         .arg(QDir::toNativeSeparators(m_path), errorText()));
@@ -184,8 +221,6 @@ bool Connection::tryKey(const QByteArray &keyPragmas)
 
 void Connection::prepareSession()
 {
-    if (const int rc = sqlite3_busy_timeout(m_db, 5000); rc != SQLITE_OK)
-        throw VmError(rc, sourceOf("Connection"), errorText());
     exec("PRAGMA synchronous = NORMAL;");
 }
 

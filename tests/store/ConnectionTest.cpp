@@ -10,6 +10,10 @@
 
 #include <QTemporaryDir>
 #include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -58,7 +62,48 @@ TEST(Connection, MissingWrongOrForeignFilesAreClearErrorsAndNeverCreateALibrary)
             << raised(openLibrary).toStdString();
         EXPECT_EQ(fileBytes(path), content);
     }
+
+    // Something that cannot be read is not taken for a wrong password.
+    QFile::remove(path);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Spells.mdb"));
+    EXPECT_TRUE(raised(openLibrary).contains("could not be opened: ")) << raised(openLibrary).toStdString();
+    EXPECT_FALSE(raised(openLibrary).contains("password")) << raised(openLibrary).toStdString();
+    QDir(dir.path()).rmdir("Spells.mdb");
+
+    // A library that cannot be changed is refused at once, and leaves no journal files behind
+    // (root can write to anything, so only other users see this).
+    if (geteuid() != 0) {
+        createLibrary(path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        EXPECT_TRUE(raised(openLibrary).contains("is read-only")) << raised(openLibrary).toStdString();
+        EXPECT_FALSE(QFile::exists(path + "-shm"));
+        Connection reader(path, Connection::Access::ReadOnly); // reports still read it
+    }
     setAppFolder(QString());
+}
+
+TEST(Connection, ALibraryAnotherProgramIsWritingIsWaitedForFromTheFirstRead)
+{
+    QTemporaryDir dir;
+    // A plain tool's library keeps a rollback journal: its writer shuts readers out entirely.
+    const QString plain = dir.filePath("plain.mdb");
+    runTool(plain,
+            "PRAGMA key = 'wyvern4'; CREATE TABLE Spells (Name TEXT); INSERT INTO Spells VALUES ('Plain');");
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(plain).constData(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "PRAGMA key = 'wyvern4'; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::thread finisher([writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(writer, "COMMIT;", nullptr, nullptr, nullptr);
+    });
+    const QString error = raised([&] {
+        Connection reader(plain);
+        EXPECT_EQ(firstValue(reader, "SELECT Name FROM Spells"), "Plain");
+    });
+    finisher.join();
+    sqlite3_close(writer);
+    EXPECT_EQ(error, QString());
 }
 
 TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePasswordAndNoneIsCreatedEmpty)
