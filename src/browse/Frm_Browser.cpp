@@ -44,7 +44,7 @@ bool Frm_Browser::isLibrary() const
     return m_name == kLibrary;
 }
 
-void Frm_Browser::Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAssistant *assistant,
+bool Frm_Browser::Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAssistant *assistant,
                              Frm_ManageSpells *manageSpells, const QString &spellbook,
                              Frm_Unlearned *unlearned)
 {
@@ -78,9 +78,11 @@ void Frm_Browser::Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAs
         Load_Schools_List();
     } catch (const VmError &error) {
         Prompt::message(this, error.description.trimmed());
+        return false;
     }
     Schools_List_Select_All();
     Levels_List_Select_All();
+    return true;
 }
 
 void Frm_Browser::Load_Spell_List()
@@ -89,12 +91,13 @@ void Frm_Browser::Load_Spell_List()
     m_schools = m_library->Fetch_Schools_Array();
 
     QList<QString> cells;
-    if (m_spells && m_schools) {
+    if (m_spells) {
         // Each spell gets its own schools, found by its name, in the order the table lists them.
-        // A spell's school rows come one after the other: each run is joined once.
+        // A spell's school rows come one after the other: each run is joined once. Spells
+        // without a school are listed too, even when none of them has one.
         QHash<QString, QString> schoolsOf;
         schoolsOf.reserve(m_spells->rows());
-        for (int row = 0; row < m_schools->rows();) {
+        for (int row = 0; m_schools && row < m_schools->rows();) {
             const QString &spell = m_schools->at(0, row);
             QString text = m_schools->at(1, row);
             for (++row; row < m_schools->rows() && m_schools->at(0, row) == spell; ++row)

@@ -32,7 +32,9 @@ public:
 
     // Must run before the window is shown: loads the spellbook's spells and selects every
     // level and school.
-    void Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAssistant *assistant,
+    // False when the spellbook could not be read; the user has been told why, and the window
+    // is of no use.
+    bool Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAssistant *assistant,
                     Frm_ManageSpells *manageSpells, const QString &spellbook, Frm_Unlearned *unlearned);
 
     // The spellbook's name; windows find a browser by it.

@@ -194,13 +194,16 @@ void MDI_Main::Show_Spell_Book()
         OpenWindows::bringToFront(browser);
         return;
     }
-    auto *browser = new Frm_Browser;
-    m_currentBrowser = browser;
+    auto browser = std::make_unique<Frm_Browser>();
     BusyCursor busy(m_panel2, QStringLiteral("Retrieving Data for Spellbook ") + m_selectedSpellbook +
                                   QStringLiteral("..."));
-    browser->Initialize(m_library.get(), this, m_assistant.get(), m_manageSpells, m_selectedSpellbook,
-                        m_unlearned);
-    showChild(browser);
+    // A browser that could not read its spellbook is not left open: choosing the spellbook
+    // again, once the trouble is over, reads it afresh.
+    if (!browser->Initialize(m_library.get(), this, m_assistant.get(), m_manageSpells, m_selectedSpellbook,
+                             m_unlearned))
+        return;
+    m_currentBrowser = browser.get();
+    showChild(browser.release());
 }
 
 void MDI_Main::Refresh_From_Import(const QString &name)

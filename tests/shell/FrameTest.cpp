@@ -172,6 +172,20 @@ TEST_F(Frame, ChoosingASpellbookTwiceBringsItsOneBrowserToTheFront)
     frame().mSpellbook("  Bryn ");
     frame().Show_Spell_Book();
     EXPECT_EQ(openBrowsers().size(), 2);
+
+    // A spellbook that cannot be read says why and leaves no useless browser; once the
+    // trouble is over, choosing it again opens a working one.
+    library.addCaster("Ilse");
+    library.addSpell("Dawn Hymn", "1", {});
+    library.addToSpellbook("Ilse", "Dawn Hymn", "1");
+    library.db().exec("ALTER TABLE Spellbook RENAME TO Away;");
+    frame().TB_Main_ButtonMenuClick("Ilse");
+    EXPECT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(openBrowsers().size(), 2);
+    library.db().exec("ALTER TABLE Away RENAME TO Spellbook;");
+    Frm_Browser *ilse = openBrowser("Ilse");
+    ASSERT_NE(ilse, nullptr);
+    EXPECT_EQ(columnTexts(control<ListView>(ilse, "LV_Spells")), QStringList{"Dawn Hymn"});
 }
 
 TEST_F(Frame, PreviewsMaximizedToggleHoldsForTheRunOnly)
