@@ -74,14 +74,20 @@ void Frm_Browser::printSelectedSpells()
     }
     PrintCommand command(this, m_frame->statusPanel(2));
     command.run([&] {
+        QStringList gone;
         for (const int row : selected) {
             const QString name = m_list->text(row).trimmed();
             VM_Spell spell;
             spell.Set_Spell_Details(name);
+            if (spell.Fetch_Spell_Name().isEmpty()) {
+                gone.append(name); // deleted since the list was read: there is no card to print
+                continue;
+            }
             const QString status = spell.Set_Spell_Hold();
             if (!status.isEmpty()) {
+                // What failed for this spell (a locked library, a full disk) fails for the next.
                 command.tell(status);
-                continue;
+                return;
             }
             command.showProgress(QStringLiteral("Printing ") + name + QStringLiteral("..."));
             m_crystal->setPassword(password());
@@ -89,5 +95,8 @@ void Frm_Browser::printSelectedSpells()
             m_crystal->setDestination(ReportEngine::Destination::Printer);
             m_crystal->start();
         }
+        if (!gone.isEmpty())
+            command.tell(QStringLiteral("These spells are no longer in the library and were not printed: ") +
+                         gone.join(QStringLiteral(", ")));
     });
 }

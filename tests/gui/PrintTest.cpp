@@ -217,6 +217,15 @@ TEST_F(PrintTest, SelectedSpellsPrintOneCardEach)
     EXPECT_TRUE(output.pdfText(output.jobs[0]).contains("Bramble Gate"));
     EXPECT_TRUE(output.pdfText(output.jobs[1]).contains("Cinder Veil"));
     expectCleanAfterwards();
+
+    // A spell deleted since the list was read prints no empty card, and the user hears of it.
+    library.db().exec("DELETE FROM Spells WHERE Name = 'Bramble Gate';");
+    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    ASSERT_EQ(output.jobs.size(), 3);
+    EXPECT_TRUE(output.pdfText(output.jobs[2]).contains("Cinder Veil"));
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"These spells are no longer in the library and were not printed: Bramble Gate"});
+    expectCleanAfterwards();
 }
 
 // Bryn's 1st-level spells are listed when the browser is filtered to the 1st level, all but
