@@ -296,13 +296,16 @@ void Frm_Browser::LV_Spells_OLEDragDrop()
         return;
     BusyCursor busy;
     const QString status = m_assistant->Unpack_To_Button(m_name);
+    const int added = m_assistant->NumberAdded();
     if (!status.isEmpty()) {
         busy.release();
         Prompt::message(this, status.trimmed());
-        return;
+        // Spells that were still in the library went in all the same.
+        if (added == 0)
+            return;
     }
     Requery();
-    m_panels->showTransient(QString::number(m_assistant->NumberAdded()) + QStringLiteral(" spells added"));
+    m_panels->showTransient(QString::number(added) + QStringLiteral(" spells added"));
 }
 
 void Frm_Browser::B_Menu_Remove_Click()

@@ -19,6 +19,15 @@ QSet<QString> namesIn(Connection &db, const char *sql, const QString &caster)
     return names;
 }
 
+// The message for dragged spells deleted since the drag began; empty when there are none.
+QString notInLibrary(const QStringList &missing)
+{
+    if (missing.isEmpty())
+        return QString();
+    return QStringLiteral("These spells are no longer in the library and were not added: %1")
+        .arg(missing.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 VM_DragDropAssistant::VM_DragDropAssistant() = default;
@@ -58,17 +67,27 @@ QString VM_DragDropAssistant::Unpack_To_Button(const QString &spellbook)
         endDrag();
         return QStringLiteral("KXR is the whole library: spells cannot be added to it");
     }
+    QStringList missing;
     const QString status = statusOf([&] {
         Connection &db = m_connection.get();
         Transaction transaction(db);
         // A spell already in the spellbook, or dragged twice, is added once.
         QSet<QString> held = namesIn(db, "SELECT SpellName FROM Spellbook WHERE Caster = ?", caster);
+        Statement exists(db, "SELECT 1 FROM Spells WHERE Name = ? LIMIT 1");
         Statement insert(db, "INSERT INTO Spellbook (Caster, SpellName) VALUES (?, ?)");
         int added = 0;
         for (const QString &name : std::as_const(m_spells)) {
             const QString spell = name.trimmed();
             if (held.contains(spell))
                 continue;
+            exists.bind(1, spell);
+            const bool found = exists.step();
+            exists.reset();
+            if (!found) {
+                // Someone deleted it since the drag began; the others still go in.
+                missing.append(spell);
+                continue;
+            }
             insert.bind(1, caster).bind(2, spell).run();
             insert.reset();
             held.insert(spell);
@@ -78,7 +97,7 @@ QString VM_DragDropAssistant::Unpack_To_Button(const QString &spellbook)
         m_numberAdded += added;
     });
     endDrag();
-    return status;
+    return status.isEmpty() ? notInLibrary(missing) : status;
 }
 
 QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
@@ -115,10 +134,7 @@ QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
         m_numberAdded += added;
     });
     endDrag();
-    if (!status.isEmpty() || missing.isEmpty())
-        return status;
-    return QStringLiteral("These spells are no longer in the library and were not added: %1")
-        .arg(missing.join(QStringLiteral(", ")));
+    return status.isEmpty() ? notInLibrary(missing) : status;
 }
 
 QString VM_DragDropAssistant::Unpack_To_List_View(ListRows &list)

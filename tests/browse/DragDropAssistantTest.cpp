@@ -65,6 +65,13 @@ TEST_F(DragDropTest, ADropAddsOnlyTheSpellsTheSpellbookLacksAndEndsTheDrag)
     EXPECT_TRUE(assistant.Validate_Drop());
     EXPECT_EQ(assistant.Unpack_To_Button("Bryn"), QString());
     EXPECT_EQ(assistant.NumberAdded(), 0);
+
+    // A spell deleted since the drag began is named and left out; the others go in.
+    assistant.Pack_Data(rows({"Vanished", "Third"}), "KXR");
+    EXPECT_EQ(assistant.Unpack_To_Button("Bryn"),
+              "These spells are no longer in the library and were not added: Vanished");
+    EXPECT_EQ(assistant.NumberAdded(), 1);
+    EXPECT_EQ(spellbook("Spellbook", "Bryn"), QStringList{"Third|"});
 }
 
 TEST_F(DragDropTest, FailedSpellsTakeTheirLevelAndSkipSpellsNoLongerInTheLibrary)
