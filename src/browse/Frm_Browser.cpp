@@ -332,8 +332,15 @@ void Frm_Browser::B_Menu_Remove_Click()
         return;
     }
     {
+        // A spell the spellbook held twice leaves the library with both rows: so does the list.
+        const QSet<QString> removed(names.cbegin(), names.cend());
+        QList<int> gone;
+        for (int row = 0; row < m_list->rowCount(); ++row) {
+            if (removed.contains(m_list->text(row)))
+                gone.append(row);
+        }
         const QSignalBlocker quiet(m_list);
-        m_list->rows()->removeRowNumbers(selected);
+        m_list->rows()->removeRowNumbers(gone);
         // The row that took the place of the first one removed is the one selected.
         if (m_list->rowCount() > 0)
             m_list->selectOnly(std::min(selected.constFirst(), m_list->rowCount() - 1));
