@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -166,6 +167,11 @@ QByteArray ExchangeReader::load(const QString &path)
 {
     QFile file(path);
     const QString shownPath = QDir::toNativeSeparators(path);
+    // Opening a pipe with no writer would wait for ever, and a device never ends.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw VmError(int(QFileDevice::OpenError), QStringLiteral("read"),
+                      QStringLiteral("%1 is not a file that Vellumar can read.").arg(shownPath));
     if (!file.open(QIODevice::ReadOnly))
         throw VmError(
             int(file.error()), QStringLiteral("read"),
@@ -176,7 +182,7 @@ QByteArray ExchangeReader::load(const QString &path)
     };
     if (file.size() > kMaximumFileSize)
         throw tooLarge();
-    // A pipe or a device reports no size: no more than the limit is read from it either.
+    // A file still growing is read no further than the limit either.
     QByteArray bytes = file.read(kMaximumFileSize + 1);
     if (bytes.size() > kMaximumFileSize)
         throw tooLarge();

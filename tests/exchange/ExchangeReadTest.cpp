@@ -5,6 +5,8 @@
 #include "exchange/ExchangeReader.h"
 #include "exchange/VM_SpellSaver.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray spellLine(const QByteArray &name, const QByteArray &level = "1", const QByteArray &tail = {})
@@ -138,6 +140,11 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
     EXPECT_TRUE(raised([&] {
                     saver.OpenSpellFile2(list, library.folder() + "/absent.spel");
                 }).contains("could not be opened"));
+    // A pipe with no writer would hold the reader for ever.
+    const QString pipe = library.folder() + "/pipe.spel";
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_TRUE(
+        raised([&] { saver.OpenSpellFile2(list, pipe); }).contains("is not a file that Vellumar can read"));
 
     // However many spells a file announces or holds, and however many separators a line has,
     // reading takes a bounded share of them.
