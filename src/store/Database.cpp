@@ -380,6 +380,16 @@ QString Statement::placeholders(qsizetype count)
 
 Transaction::Transaction(Connection &connection) : m_connection(connection)
 {
+    // Changes to a library file deleted or replaced while it was open would go to a file nobody
+    // will open again, and be reported as done.
+    int moved = 0;
+    if (sqlite3_file_control(m_connection.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+        moved)
+        throw VmError(
+            SQLITE_CANTOPEN, sourceOf("Transaction"),
+            QStringLiteral("The library file %1 has been moved or deleted since Vellumar opened it, so "
+                           "nothing was changed. Put it back, or start Vellumar again.")
+                .arg(QDir::toNativeSeparators(m_connection.path())));
     m_connection.exec("BEGIN IMMEDIATE;");
     m_open = true;
 }

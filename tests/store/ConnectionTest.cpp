@@ -82,6 +82,19 @@ TEST(Connection, MissingWrongOrForeignFilesAreClearErrorsAndNeverCreateALibrary)
     setAppFolder(QString());
 }
 
+TEST(Connection, NoChangeGoesToALibraryFileMovedAwayWhileOpen)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Spells.mdb");
+    createLibrary(path);
+    Connection library(path);
+    ASSERT_TRUE(QFile::rename(path, dir.filePath("Elsewhere.mdb")));
+    EXPECT_TRUE(raised([&] { Transaction change(library); }).contains("has been moved or deleted"));
+    ASSERT_TRUE(QFile::rename(dir.filePath("Elsewhere.mdb"), path));
+    Transaction change(library);
+    change.commit();
+}
+
 TEST(Connection, ALibraryAnotherProgramIsWritingIsWaitedForFromTheFirstRead)
 {
     QTemporaryDir dir;
