@@ -99,6 +99,8 @@ private:
                 ancestors.removeFirst();
                 objects.push_back(std::move(object));
             }
+        } catch (const ReportError &) {
+            throw; // a child query's failure, which already names that query
         } catch (const VmError &error) {
             failed(query, error.description);
         }
