@@ -85,6 +85,10 @@ private:
         std::vector<mu::data> objects;
         try {
             while (statement.step()) {
+                if (++m_rowsRead > ReportRenderer::kRowLimit)
+                    failed(query, QStringLiteral("the report's queries return more than %1 rows in all, "
+                                                 "more than a report may read.")
+                                      .arg(ReportRenderer::kRowLimit));
                 Row row;
                 mu::data object(mu::data::type::object);
                 for (int column = 0; column < keys.size(); ++column) {
@@ -162,6 +166,7 @@ private:
 
     const ReportFile &m_file;
     Connection &m_library;
+    int m_rowsRead = 0;
     std::map<QString, std::unique_ptr<Statement>> m_statements;
 };
 

@@ -93,6 +93,13 @@ TEST_F(ReportTest, MissingOrMalformedReportFilesAreClearErrorsAndDeliverNothing)
         {"query A: SELECT nothing FROM nowhere\n---\nx\n", "query A (line 1): no such table: nowhere"},
         {"query A: SELECT 1 AS X\nquery A.B: SELECT Nme FROM Spells\n---\nx\n",
          "could not be run: query A.B (line 2): no such column: Nme"},
+        // Neither query alone reaches the limit.
+        {"query A: WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < 100000)\n"
+         "    SELECT x FROM c\n"
+         "query B: WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < 100001)\n"
+         "    SELECT x FROM c\n---\nx\n",
+         "query B (line 3): the report's queries return more than 200000 rows in all, more than a report "
+         "may read."},
         {"query A: SELECT ? AS X\n---\nx\n", "parameters must be named after a column"},
         {"query A: SELECT :Lvl AS X\n---\nx\n", ":Lvl is not a column of the rows this query belongs to"},
         {"---\n{{#A}}unclosed\n", "could not be laid out: its layout: Unclosed section \"A\""},
