@@ -1,14 +1,19 @@
 #include "ReportTest.h"
 
 #include "ScriptedPrompt.h"
+#include "browse/ReportFile.h"
 #include "browse/ReportPreviewDialog.h"
+#include "browse/ReportRenderer.h"
 #include "store/Database.h"
 #include "store/VmError.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -116,6 +121,33 @@ TEST_F(ReportTest, MissingOrMalformedReportFilesAreClearErrorsAndDeliverNothing)
         EXPECT_EQ(error.count("bad.rpt"), 1) << error.toStdString();
     }
     EXPECT_TRUE(output.jobs.isEmpty());
+}
+
+TEST_F(ReportTest, AQueryThatRunsTooLongIsStoppedAndLeavesTheConnectionAsItWas)
+{
+    // Returns no row at all while it runs, so only the clock can stop it.
+    const ReportFile endless = ReportFile::parse(
+        "# counts for ever\n"
+        "query Count: SELECT count(*) AS N FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 "
+        "FROM c) SELECT x FROM c)\n---\n{{#Count}}{{N}}{{/Count}}\n",
+        "endless.rpt");
+    Connection connection(library.path(), Connection::Access::ReadOnly);
+    QElapsedTimer timer;
+    timer.start();
+    const QString error =
+        raised([&] { ReportRenderer::render(endless, connection, std::chrono::milliseconds(100)); });
+    EXPECT_LT(timer.elapsed(), 900);
+    EXPECT_TRUE(error.endsWith("The report file endless.rpt could not be run: query Count (line 2): the "
+                               "report's queries ran for more than 0.1 seconds in all, longer than a "
+                               "report may run."))
+        << error.toStdString();
+
+    // The time is up: a handler left behind would stop this query too.
+    EXPECT_EQ(sqlite3_next_stmt(connection.handle(), nullptr), nullptr);
+    Statement later(connection, "SELECT count(*) FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL "
+                                "SELECT x+1 FROM c WHERE x < 100000) SELECT x FROM c)");
+    ASSERT_TRUE(later.step());
+    EXPECT_EQ(later.integer(0), 100000);
 }
 
 TEST_F(ReportTest, ReportsOnlyReadTheLibraryAndNeedItsPassword)
