@@ -11,6 +11,7 @@
 #include <functional>
 
 #include <kainjow/mustache.hpp>
+#include <sqlite3.h>
 
 #include <map>
 #include <memory>
@@ -57,10 +58,52 @@ mu::data paragraphsLambda()
     }));
 }
 
+// Interrupts the connection's statements once the time is up, and only while it lives: the
+// connection outlasts the report.
+class Deadline
+{
+public:
+    Deadline(Connection &library, std::chrono::milliseconds limit)
+        : m_db(library.handle()), m_limit(limit), m_end(std::chrono::steady_clock::now() + limit)
+    {
+        // Reading the clock costs far less than the instructions between two looks at it.
+        sqlite3_progress_handler(m_db, 1000, &Deadline::check, this);
+    }
+    ~Deadline() { sqlite3_progress_handler(m_db, 0, nullptr, nullptr); }
+    Deadline(const Deadline &) = delete;
+    Deadline &operator=(const Deadline &) = delete;
+
+    // Whether a statement failed because the time was up, not for a fault of its own.
+    bool passed() const { return m_passed; }
+
+    QString limitText() const
+    {
+        const double seconds = double(m_limit.count()) / 1000.0;
+        return QStringLiteral("%1 %2").arg(seconds).arg(seconds == 1.0 ? QStringLiteral("second")
+                                                                       : QStringLiteral("seconds"));
+    }
+
+private:
+    static int check(void *self)
+    {
+        auto *deadline = static_cast<Deadline *>(self);
+        if (std::chrono::steady_clock::now() >= deadline->m_end)
+            deadline->m_passed = true;
+        return deadline->m_passed ? 1 : 0;
+    }
+
+    sqlite3 *m_db;
+    std::chrono::milliseconds m_limit;
+    std::chrono::steady_clock::time_point m_end;
+    bool m_passed = false;
+};
+
 class QueryRunner
 {
 public:
-    QueryRunner(const ReportFile &file, Connection &library) : m_file(file), m_library(library) {}
+    QueryRunner(const ReportFile &file, Connection &library, std::chrono::milliseconds timeLimit)
+        : m_file(file), m_library(library), m_deadline(library, timeLimit)
+    {}
 
     // Each top-level query's rows as a list, its child queries' rows nested in every row.
     void addSection(const ReportFile::Section &section, mu::data &root)
@@ -85,6 +128,10 @@ private:
         std::vector<mu::data> objects;
         try {
             while (statement.step()) {
+                if (++m_rowsRead > ReportRenderer::kRowLimit)
+                    failed(query, QStringLiteral("the report's queries return more than %1 rows in all, "
+                                                 "more than a report may read.")
+                                      .arg(ReportRenderer::kRowLimit));
                 Row row;
                 mu::data object(mu::data::type::object);
                 for (int column = 0; column < keys.size(); ++column) {
@@ -99,8 +146,10 @@ private:
                 ancestors.removeFirst();
                 objects.push_back(std::move(object));
             }
+        } catch (const ReportError &) {
+            throw; // a child query's failure, which already names that query
         } catch (const VmError &error) {
-            failed(query, error.description);
+            failed(query, error);
         }
         statement.reset();
 
@@ -124,7 +173,7 @@ private:
             auto statement = std::make_unique<Statement>(m_library, query.sql);
             return *m_statements.emplace(query.path, std::move(statement)).first->second;
         } catch (const VmError &error) {
-            failed(query, error.description);
+            failed(query, error);
         }
     }
 
@@ -150,6 +199,15 @@ private:
         }
     }
 
+    [[noreturn]] void failed(const ReportFile::Query &query, const VmError &error) const
+    {
+        if (m_deadline.passed())
+            failed(query, QStringLiteral("the report's queries ran for more than %1 in all, "
+                                         "longer than a report may run.")
+                              .arg(m_deadline.limitText()));
+        failed(query, error.description);
+    }
+
     [[noreturn]] void failed(const ReportFile::Query &query, const QString &why) const
     {
         throw ReportError(QStringLiteral("The report file %1 could not be run: query %2 (line %3): %4")
@@ -160,6 +218,9 @@ private:
 
     const ReportFile &m_file;
     Connection &m_library;
+    Deadline m_deadline;
+    int m_rowsRead = 0;
+    // Declared after the deadline, so finalized before its handler is taken off the connection.
     std::map<QString, std::unique_ptr<Statement>> m_statements;
 };
 
@@ -236,13 +297,14 @@ std::string renderLayout(const ReportFile &file, const QString &section, const Q
 
 } // namespace
 
-ReportJob ReportRenderer::render(const ReportFile &file, Connection &library)
+ReportJob ReportRenderer::render(const ReportFile &file, Connection &library,
+                                 std::chrono::milliseconds timeLimit)
 {
     mu::data root(mu::data::type::object);
     root.set("paragraphs", paragraphsLambda());
 
     checkIncludes(file);
-    QueryRunner runner(file, library);
+    QueryRunner runner(file, library, timeLimit);
     for (const ReportFile::Section &section : file.sections()) {
         runner.addSection(section, root);
         if (!section.name.isEmpty()) {

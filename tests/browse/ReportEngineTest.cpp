@@ -1,14 +1,19 @@
 #include "ReportTest.h"
 
 #include "ScriptedPrompt.h"
+#include "browse/ReportFile.h"
 #include "browse/ReportPreviewDialog.h"
+#include "browse/ReportRenderer.h"
 #include "store/Database.h"
 #include "store/VmError.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -91,6 +96,15 @@ TEST_F(ReportTest, MissingOrMalformedReportFilesAreClearErrorsAndDeliverNothing)
         {"---\nx\n=== Sub\n---\ny\n=== Sub\n---\nz\n", "the sub-report Sub is defined twice"},
         {"query Sub: SELECT 1\n---\nx\n=== Sub\n---\ny\n", "the name Sub is used twice"},
         {"query A: SELECT nothing FROM nowhere\n---\nx\n", "query A (line 1): no such table: nowhere"},
+        {"query A: SELECT 1 AS X\nquery A.B: SELECT Nme FROM Spells\n---\nx\n",
+         "could not be run: query A.B (line 2): no such column: Nme"},
+        // Neither query alone reaches the limit.
+        {"query A: WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < 100000)\n"
+         "    SELECT x FROM c\n"
+         "query B: WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < 100001)\n"
+         "    SELECT x FROM c\n---\nx\n",
+         "query B (line 3): the report's queries return more than 200000 rows in all, more than a report "
+         "may read."},
         {"query A: SELECT ? AS X\n---\nx\n", "parameters must be named after a column"},
         {"query A: SELECT :Lvl AS X\n---\nx\n", ":Lvl is not a column of the rows this query belongs to"},
         {"---\n{{#A}}unclosed\n", "could not be laid out: its layout: Unclosed section \"A\""},
@@ -104,9 +118,36 @@ TEST_F(ReportTest, MissingOrMalformedReportFilesAreClearErrorsAndDeliverNothing)
         const QString error = runError("bad.rpt");
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.message)))
             << c.content << "\n gave: " << error.toStdString();
-        EXPECT_TRUE(error.contains("bad.rpt")) << error.toStdString();
+        EXPECT_EQ(error.count("bad.rpt"), 1) << error.toStdString();
     }
     EXPECT_TRUE(output.jobs.isEmpty());
+}
+
+TEST_F(ReportTest, AQueryThatRunsTooLongIsStoppedAndLeavesTheConnectionAsItWas)
+{
+    // Returns no row at all while it runs, so only the clock can stop it.
+    const ReportFile endless = ReportFile::parse(
+        "# counts for ever\n"
+        "query Count: SELECT count(*) AS N FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 "
+        "FROM c) SELECT x FROM c)\n---\n{{#Count}}{{N}}{{/Count}}\n",
+        "endless.rpt");
+    Connection connection(library.path(), Connection::Access::ReadOnly);
+    QElapsedTimer timer;
+    timer.start();
+    const QString error =
+        raised([&] { ReportRenderer::render(endless, connection, std::chrono::milliseconds(100)); });
+    EXPECT_LT(timer.elapsed(), 900);
+    EXPECT_TRUE(error.endsWith("The report file endless.rpt could not be run: query Count (line 2): the "
+                               "report's queries ran for more than 0.1 seconds in all, longer than a "
+                               "report may run."))
+        << error.toStdString();
+
+    // The time is up: a handler left behind would stop this query too.
+    EXPECT_EQ(sqlite3_next_stmt(connection.handle(), nullptr), nullptr);
+    Statement later(connection, "SELECT count(*) FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL "
+                                "SELECT x+1 FROM c WHERE x < 100000) SELECT x FROM c)");
+    ASSERT_TRUE(later.step());
+    EXPECT_EQ(later.integer(0), 100000);
 }
 
 TEST_F(ReportTest, ReportsOnlyReadTheLibraryAndNeedItsPassword)
