@@ -136,6 +136,13 @@ private:
                 mu::data object(mu::data::type::object);
                 for (int column = 0; column < keys.size(); ++column) {
                     const QString value = statement.text(column);
+                    // Few rows of long values (a join repeating every description) can fill the
+                    // memory before the row limit is reached.
+                    m_textRead += value.size();
+                    if (m_textRead > ReportRenderer::kTextLimit)
+                        failed(query, QStringLiteral("the report's queries return more than %1 characters of "
+                                                     "text in all, more than a report may read.")
+                                          .arg(ReportRenderer::kTextLimit));
                     row.insert(keys.at(column), value);
                     object.set(utf8(keys.at(column)), valueOf(value));
                 }
@@ -220,6 +227,7 @@ private:
     Connection &m_library;
     Deadline m_deadline;
     int m_rowsRead = 0;
+    qsizetype m_textRead = 0;
     // Declared after the deadline, so finalized before its handler is taken off the connection.
     std::map<QString, std::unique_ptr<Statement>> m_statements;
 };

@@ -15,6 +15,7 @@ public:
     // without an end would otherwise hold the program and fill its memory. A whole spellbook
     // of even the largest caster reads a few thousand rows.
     static constexpr int kRowLimit = 200000;              // rows of all the queries together
+    static constexpr qsizetype kTextLimit = 16'000'000;   // characters of all their values together
     static constexpr std::chrono::seconds kTimeLimit{60}; // wall clock of all the queries together
 
     // Runs every query of the file on the connection and renders the main layout, which
