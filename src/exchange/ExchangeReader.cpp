@@ -180,10 +180,12 @@ QByteArray ExchangeReader::load(const QString &path)
         return VmError(int(QFileDevice::ReadError), QStringLiteral("read"),
                        QStringLiteral("The file %1 is too large to be a Vellumar file.").arg(shownPath));
     };
-    if (file.size() > kMaximumFileSize)
+    const qint64 size = file.size();
+    if (size > kMaximumFileSize)
         throw tooLarge();
-    // A file still growing is read no further than the limit either.
-    QByteArray bytes = file.read(kMaximumFileSize + 1);
+    // Asked for one byte more than it had, a file that grew meanwhile past the limit shows it;
+    // the buffer is sized by the request, so the request is never more than the file.
+    QByteArray bytes = file.read(size + 1);
     if (bytes.size() > kMaximumFileSize)
         throw tooLarge();
     if (file.error() != QFileDevice::NoError)
