@@ -38,12 +38,8 @@ struct CachedKey
 
 // Deriving the key from the password costs tens of milliseconds; every later connection to a
 // file with the same salt reuses the derived key as a raw key, which opens in a fraction of that.
-CachedKey *cachedKey(const QString &path)
+CachedKey *cachedKey(const QByteArray &salt)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return nullptr;
-    const QByteArray salt = file.read(kSaltSize);
     if (salt.size() != kSaltSize)
         return nullptr;
 
@@ -72,7 +68,8 @@ QByteArray pageSizePragma(int pageSize)
 // for a connection that writes, a file or folder it cannot write. SQLite would say only
 // "unable to open database file", or take an unreadable file for a wrong password, and a
 // session on a read-only library leaves read-only journal files that block later starts.
-void requireAccess(const QString &path, bool writes, const QString &source)
+// Returns the file's salt (its first bytes, fewer when the file is too short), read on the way.
+QByteArray requireAccess(const QString &path, bool writes, const QString &source)
 {
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
@@ -80,8 +77,9 @@ void requireAccess(const QString &path, bool writes, const QString &source)
         throw VmError(
             SQLITE_CANTOPEN, source,
             QStringLiteral("The library file %1 could not be opened: %2").arg(shown, file.errorString()));
+    const QByteArray salt = file.read(kSaltSize);
     if (!writes)
-        return;
+        return salt;
     const QFileInfo info(path);
     if (!info.isWritable())
         throw VmError(
@@ -98,6 +96,7 @@ void requireAccess(const QString &path, bool writes, const QString &source)
                            "to write its journal files beside the library. Make the folder writable, "
                            "or copy the library to a folder of your own.")
                 .arg(QDir::toNativeSeparators(info.absolutePath())));
+    return salt;
 }
 
 QString notALibrary(const QString &path)
@@ -153,8 +152,7 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         if (!tryKey(QByteArray("PRAGMA key = '") + kLibraryPassword + "';" + pageSizePragma(kPageSize)))
             fail(SQLITE_NOTADB, notALibrary(path));
     } else {
-        requireAccess(path, mode == Mode::Open, sourceOf("Connection"));
-        CachedKey *key = cachedKey(path);
+        CachedKey *key = cachedKey(requireAccess(path, mode == Mode::Open, sourceOf("Connection")));
         if (!key)
             throw VmError(SQLITE_NOTADB, sourceOf("Connection"), notALibrary(path));
         const int access = mode == Mode::OpenReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
