@@ -185,19 +185,16 @@ void Frm_Browser::Requery()
     for (const QString &level : selectedLevels)
         levels.append(level.left(1));
     if (levels.isEmpty()) {
-        busy.release();
         Prompt::message(this, QStringLiteral("You must select at least 1 level"));
         return;
     }
     const QStringList schools = selectedTexts(m_schoolsList);
     if (schools.isEmpty()) {
-        busy.release();
         Prompt::message(this, QStringLiteral("You must select at least 1 School"));
         return;
     }
     const QString status = m_library->Requery(levels, schools, m_name);
     if (!status.isEmpty()) {
-        busy.release();
         Prompt::message(this, status.trimmed());
         return;
     }
@@ -298,7 +295,6 @@ void Frm_Browser::LV_Spells_OLEDragDrop()
     const QString status = m_assistant->Unpack_To_Button(m_name);
     const int added = m_assistant->NumberAdded();
     if (!status.isEmpty()) {
-        busy.release();
         Prompt::message(this, status.trimmed());
         // Spells that were still in the library went in all the same.
         if (added == 0)
@@ -327,7 +323,6 @@ void Frm_Browser::B_Menu_Remove_Click()
         names.append(m_list->text(row));
     const QString status = m_library->Remove_Spells_From_Spellbook(names, m_name);
     if (!status.isEmpty()) {
-        busy.release();
         Prompt::message(this, status.trimmed());
         return;
     }

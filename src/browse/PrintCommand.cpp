@@ -20,13 +20,5 @@ void PrintCommand::showProgress(const QString &text)
 
 void PrintCommand::tell(const QString &text)
 {
-    m_busy.reset();
     Prompt::message(m_window, text.trimmed());
-    m_busy.emplace();
-}
-
-void PrintCommand::failed(const QString &description)
-{
-    m_busy.reset();
-    Prompt::message(m_window, description.trimmed());
 }

@@ -24,8 +24,8 @@ public:
     PrintCommand &operator=(const PrintCommand &) = delete;
 
     void showProgress(const QString &text);
-    // A message to the user, with the pointer and the progress text cleared first. The command
-    // may go on afterwards, busy again.
+    // A message to the user; Prompt clears the progress text and lifts the pointer meanwhile.
+    // The command may go on afterwards.
     void tell(const QString &text);
 
     // Runs the body; false when it raised an error, which has then been shown.
@@ -33,8 +33,6 @@ public:
     bool run(Body &&body);
 
 private:
-    void failed(const QString &description);
-
     QPointer<QWidget> m_window;
     QPointer<QLabel> m_panel;
     std::optional<BusyCursor> m_busy;
@@ -47,7 +45,7 @@ bool PrintCommand::run(Body &&body)
         body();
         return true;
     } catch (const VmError &error) {
-        failed(error.description);
+        tell(error.description);
         return false;
     }
 }

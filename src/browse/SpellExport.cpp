@@ -19,7 +19,6 @@ void exportSpellFile(QWidget *window, QLabel *progressPanel, const QString &filt
         VM_SpellSaver saver;
         write(saver, title, *path);
     } catch (const VmError &error) {
-        busy.release();
         Prompt::message(window, error.description.trimmed());
     }
 }

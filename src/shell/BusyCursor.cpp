@@ -30,14 +30,6 @@ BusyCursor::BusyCursor(QLabel *progressPanel, const QString &progressText) : m_p
 
 BusyCursor::~BusyCursor()
 {
-    release();
-}
-
-void BusyCursor::release()
-{
-    if (!m_active)
-        return;
-    m_active = false;
     liveGuards().removeOne(this);
     QApplication::restoreOverrideCursor();
     if (m_panel)
