@@ -1,8 +1,8 @@
 #include "SyntheticLibrary.h"
 #include "browse/Frm_Browser.h"
-#include "browse/ListView.h"
+#include "widgets/ListView.h"
 #include "shell/MDI_Main.h"
-#include "shell/OpenWindows.h"
+#include "widgets/OpenWindows.h"
 #include "store/AppFolder.h"
 
 #include <QApplication>
@@ -34,7 +34,7 @@ std::unique_ptr<MDI_Main> loadedFrame()
 
 void closeAll(MDI_Main &frame)
 {
-    qDeleteAll(frame.mdiArea()->subWindowList());
+    qDeleteAll(frame.area()->subWindowList());
     settle();
 }
 
@@ -42,7 +42,7 @@ Frm_Browser *openLibraryBrowser(MDI_Main &frame)
 {
     frame.TB_Main_ButtonMenuClick(QStringLiteral("KXR"));
     settle();
-    return OpenWindows::all<Frm_Browser>(frame.mdiArea()).value(0);
+    return OpenWindows::all<Frm_Browser>(frame.area()).value(0);
 }
 
 } // namespace

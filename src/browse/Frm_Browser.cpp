@@ -1,21 +1,22 @@
 #include "browse/Frm_Browser.h"
 
-#include "browse/ColumnSortToggle.h"
-#include "browse/Frm_Spell.h"
-#include "browse/ListStatusPanels.h"
-#include "browse/ListView.h"
-#include "browse/ListViewModel.h"
-#include "browse/ListViewRows.h"
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/ListStatusPanels.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/ListViewRows.h"
 #include "browse/SpellDrag.h"
 #include "browse/SpellExport.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "exchange/VM_SpellSaver.h"
-#include "shell/BusyCursor.h"
-#include "shell/ButtonToolBar.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
-#include "shell/MDI_Main.h"
 #include "shell/Prompt.h"
+#include "store/Names.h"
 #include "store/VM_Library.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/Workspace.h"
 #include "store/VmError.h"
 
 #include <QHash>
@@ -24,8 +25,6 @@
 #include <QToolButton>
 
 namespace {
-
-const QString kLibrary = QStringLiteral("KXR");
 
 QStringList selectedTexts(const QListWidget *list)
 {
@@ -41,24 +40,22 @@ QStringList selectedTexts(const QListWidget *list)
 
 bool Frm_Browser::isLibrary() const
 {
-    return m_name == kLibrary;
+    return m_name == kReservedSpellbook;
 }
 
-bool Frm_Browser::Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAssistant *assistant,
-                             Frm_ManageSpells *manageSpells, const QString &spellbook,
-                             Frm_Unlearned *unlearned)
+bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
 {
-    m_library = library;
-    m_frame = frame;
-    m_assistant = assistant;
-    m_manageSpells = manageSpells;
-    m_unlearned = unlearned;
+    m_workspace = &workspace;
+    m_library = &workspace.library();
+    m_assistant = &workspace.dragDropAssistant();
     m_name = spellbook.trimmed();
-    setWindowTitle(QStringLiteral("Browsing Spellbook ") + m_name);
+    setWindowTitle(kCaptionPrefix + m_name);
 
-    // Each command works once the window it needs is part of the program.
-    m_toolbar->button(QStringLiteral("Manage Spell"))->setEnabled(m_manageSpells != nullptr);
-    m_toolbar->button(QStringLiteral("Unlearned Spells"))->setEnabled(m_unlearned != nullptr);
+    // Each command works exactly when the frame's entry for the window it needs does.
+    m_toolbar->followCommand(QStringLiteral("Manage Spell"), workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
+    m_toolbar->followCommand(QStringLiteral("Unlearned Spells"),
+                             workspace.menuEntry(QStringLiteral("Main_Tools_Unlearned")));
+    followLibrary(workspace.events());
     m_list->setDragSource([this] { return LV_Spells_OLEStartDrag(); },
                           [this] { LV_Spells_OLECompleteDrag(); });
     m_list->setDropTarget([this] { LV_Spells_OLEDragDrop(); });
@@ -122,7 +119,7 @@ void Frm_Browser::Load_Spell_List()
 
     const int listed = m_list->rowCount();
     m_panels->showCounts(listed, listed > 0 ? 1 : 0);
-    setWindowTitle(QStringLiteral("Browsing Spellbook ") + m_name);
+    setWindowTitle(kCaptionPrefix + m_name);
 }
 
 void Frm_Browser::Load_Schools_List()
@@ -219,8 +216,8 @@ void Frm_Browser::LV_Spells_GotFocus()
 void Frm_Browser::LV_Spells_MouseDown(const QPoint &position)
 {
     Constants::Active_Browser_Name = m_name;
-    m_frame->menuEntry(QStringLiteral("Private_Browser_Remove"))->setEnabled(!isLibrary());
-    m_frame->menu(QStringLiteral("Private_Menu_Browser"))->popup(m_list->viewport()->mapToGlobal(position));
+    m_workspace->menuEntry(QStringLiteral("Private_Browser_Remove"))->setEnabled(!isLibrary());
+    m_workspace->menu(QStringLiteral("Private_Menu_Browser"))->popup(m_list->viewport()->mapToGlobal(position));
 }
 
 void Frm_Browser::LV_Spells_DblClick()
@@ -233,15 +230,15 @@ void Frm_Browser::B_Menu_View_Click()
     const int row = firstSelectedRow(m_list);
     if (row < 0 || m_list->text(row).isEmpty())
         return;
-    BusyCursor busy;
-    auto *card = new Frm_Spell;
-    card->Initialize(m_list->text(row), this, m_manageSpells, m_library, m_frame);
-    m_frame->showChild(card);
+    m_workspace->viewSpell(m_list->text(row), this);
 }
 
 void Frm_Browser::B_Menu_Manage_Click()
 {
-    // Opens the spell in the manage-spells window once that window is part of the program.
+    const int row = firstSelectedRow(m_list);
+    if (row < 0 || m_list->text(row).isEmpty())
+        return;
+    m_workspace->manageSpell(m_list->text(row), this);
 }
 
 void Frm_Browser::B_Menu_Export_Click()
@@ -250,7 +247,7 @@ void Frm_Browser::B_Menu_Export_Click()
         Prompt::message(this, QStringLiteral("There are no spells in this Spellbook to export"));
         return;
     }
-    exportSpellFile(this, m_frame->statusPanel(2), QStringLiteral("Spell Files (*.spel)|*.spel"),
+    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel"),
                     QStringLiteral("Saving "),
                     [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
                         saver.Save2(title, path, selectedRowsOf(m_list));
@@ -267,7 +264,7 @@ void Frm_Browser::exportSpellbook(const QString &mode)
         Prompt::message(this, QStringLiteral("You can not Export an empty Spellbook."));
         return;
     }
-    exportSpellFile(this, m_frame->statusPanel(2), QStringLiteral("Spellbooks (*.sbok)|*.sbok"),
+    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spellbooks (*.sbok)|*.sbok"),
                     mode == QStringLiteral("Full") ? QStringLiteral("Saving ")
                                                    : QStringLiteral("Saving Filtered "),
                     [this, &mode](VM_SpellSaver &saver, const QString &title, const QString &path) {
@@ -347,7 +344,7 @@ void Frm_Browser::B_Menu_Remove_Click()
 
 void Frm_Browser::B_Menu_Tooltip_Click()
 {
-    const bool wasOn = m_frame->menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked();
+    const bool wasOn = m_workspace->menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked();
     Constants::Browser_Tooltip_Text = wasOn ? QString() : Constants::browserTooltip();
     m_list->setToolTip(Constants::Browser_Tooltip_Text);
 }
@@ -359,11 +356,13 @@ void Frm_Browser::Toolbar1_ButtonClick(const QString &key)
     } else if (key == QStringLiteral("Manage Spell")) {
         B_Menu_Manage_Click();
     } else if (key == QStringLiteral("Requery")) {
-        BusyCursor progress(m_frame->statusPanel(2),
+        BusyCursor progress(m_workspace->progressPanel(),
                             QStringLiteral("Filtering Spellbook ") + m_name + QStringLiteral("..."));
         Requery();
     } else if (key == QStringLiteral("Export Selected Spells")) {
         B_Menu_Export_Click();
+    } else if (key == QStringLiteral("Unlearned Spells")) {
+        m_workspace->showUnlearned(m_name);
     }
 }
 
@@ -372,9 +371,9 @@ void Frm_Browser::Toolbar1_ButtonMenuClick(const QString &key)
     if (key == QStringLiteral("Print Spellbook") || key == QStringLiteral("Preview Spellbook"))
         printSpellbook(key == QStringLiteral("Preview Spellbook"));
     else if (key == QStringLiteral("Print Filtered"))
-        printFiltered(QStringLiteral("Printer"));
+        printFiltered(ReportEngine::Destination::Printer);
     else if (key == QStringLiteral("Preview Filtered"))
-        printFiltered(QStringLiteral("Window"));
+        printFiltered(ReportEngine::Destination::Window);
     else if (key == QStringLiteral("Print Selected Spells"))
         printSelectedSpells();
     else if (key == QStringLiteral("Full") || key == QStringLiteral("Filtered"))
@@ -384,4 +383,12 @@ void Frm_Browser::Toolbar1_ButtonMenuClick(const QString &key)
 void Frm_Browser::Timer1_Timer()
 {
     m_panels->clearTransient();
+}
+
+void Frm_Browser::followLibrary(LibraryEvents &events)
+{
+    connect(&events, &LibraryEvents::spellbookChanged, this, [this](const QString &caster) {
+        if (caster.trimmed() == m_name)
+            Requery();
+    });
 }

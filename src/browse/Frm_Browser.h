@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/ReportEngine.h"
 #include "store/Table.h"
 
 #include <QWidget>
@@ -9,15 +10,13 @@ class CSplitter;
 class ColumnSortToggle;
 class ListStatusPanels;
 class ListView;
-class MDI_Main;
 class QListWidget;
 class QPushButton;
 class QStatusBar;
-class ReportEngine;
 class VM_DragDropAssistant;
 class VM_Library;
-class Frm_ManageSpells;
-class Frm_Unlearned;
+class LibraryEvents;
+class Workspace;
 
 // The browser of one spellbook: its spells with their schools, level, frequency, book and page,
 // filtered by levels and schools. Spells are added by dragging them in from another browser or
@@ -27,6 +26,9 @@ class Frm_Browser : public QWidget
     Q_OBJECT
 
 public:
+    // Every browser's caption is this followed by its spellbook's name.
+    static inline const QString kCaptionPrefix = QStringLiteral("Browsing Spellbook ");
+
     explicit Frm_Browser(QWidget *parent = nullptr);
     ~Frm_Browser() override;
 
@@ -34,8 +36,7 @@ public:
     // level and school.
     // False when the spellbook could not be read; the user has been told why, and the window
     // is of no use.
-    bool Initialize(VM_Library *library, MDI_Main *frame, VM_DragDropAssistant *assistant,
-                    Frm_ManageSpells *manageSpells, const QString &spellbook, Frm_Unlearned *unlearned);
+    bool Initialize(Workspace &workspace, const QString &spellbook);
 
     // The spellbook's name; windows find a browser by it.
     QString tag() const { return m_name; }
@@ -79,6 +80,7 @@ protected:
 
 private:
     void createControls();
+    void followLibrary(LibraryEvents &events);
     void fitColumns();
     void placeControls();
     QWidget *createFilters();
@@ -86,14 +88,12 @@ private:
     bool isLibrary() const;
     void exportSpellbook(const QString &mode);
     void printSpellbook(bool preview);
-    void printFiltered(const QString &destination);
+    void printFiltered(ReportEngine::Destination destination);
     void printSelectedSpells();
 
+    Workspace *m_workspace = nullptr;
     VM_Library *m_library = nullptr;
-    MDI_Main *m_frame = nullptr;
     VM_DragDropAssistant *m_assistant = nullptr;
-    Frm_ManageSpells *m_manageSpells = nullptr;
-    Frm_Unlearned *m_unlearned = nullptr;
     QString m_name;
     OptionalTable m_spells;
     OptionalTable m_schools;

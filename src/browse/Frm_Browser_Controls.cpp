@@ -1,12 +1,12 @@
 #include "browse/Frm_Browser.h"
 
-#include "browse/CSplitter.h"
-#include "browse/ColumnSortToggle.h"
-#include "browse/ListStatusPanels.h"
-#include "browse/ListView.h"
+#include "widgets/CSplitter.h"
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/ListStatusPanels.h"
+#include "widgets/ListView.h"
 #include "browse/ReportEngine.h"
-#include "shell/ButtonToolBar.h"
-#include "shell/ToolIcons.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ToolIcons.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,14 +1,12 @@
 #include "browse/Frm_Browser.h"
 
 #include "browse/Frm_Print.h"
-#include "browse/ListView.h"
-#include "browse/ListViewRows.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewRows.h"
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
-#include "shell/Constants.h"
-#include "shell/MDI_Main.h"
+#include "widgets/Workspace.h"
 #include "shell/Prompt.h"
-#include "store/Database.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 
@@ -18,11 +16,6 @@ namespace {
 
 const QString kNothingToPrint = QStringLiteral("There are no spells in the List View to Print");
 
-QString password()
-{
-    return QString::fromLatin1(kLibraryPassword);
-}
-
 } // namespace
 
 void Frm_Browser::printSpellbook(bool preview)
@@ -31,37 +24,30 @@ void Frm_Browser::printSpellbook(bool preview)
         Prompt::message(this, kNothingToPrint);
         return;
     }
-    PrintCommand command(this, m_frame->statusPanel(2));
+    PrintCommand command(this, m_workspace->progressPanel());
     command.showProgress(
         (preview ? QStringLiteral("Previewing Spellbook ") : QStringLiteral("Printing Spellbook ")) + m_name +
         QStringLiteral("..."));
     command.run([&] {
-        m_crystal->setWindowState(Constants::Previews_Maximized ? ReportEngine::WindowState::Maximized
-                                                                : ReportEngine::WindowState::Normal);
-        m_crystal->setReportFileName(ReportEngine::reportPath(QStringLiteral("fullspellbook.rpt")));
-        m_crystal->setPassword(password());
-        m_crystal->setSubreportToChange(QStringLiteral("FailedSpells"));
-        m_crystal->setPassword(password());
-        m_crystal->setSubreportToChange(QString());
-        m_crystal->setWindowTitle(QStringLiteral("Previewing Spellbook ") + m_name);
         const QString status = m_library->Set_Caster_Hold(m_name, QString());
         if (!status.isEmpty()) {
             command.tell(status);
             return;
         }
-        m_crystal->setDestination(preview ? ReportEngine::Destination::Window
-                                          : ReportEngine::Destination::Printer);
-        m_crystal->start();
+        m_crystal->run({QStringLiteral("fullspellbook.rpt"),
+                        preview ? ReportEngine::Destination::Window : ReportEngine::Destination::Printer,
+                        QStringLiteral("Previewing Spellbook ") + m_name,
+                        {QStringLiteral("FailedSpells")}});
     });
 }
 
-void Frm_Browser::printFiltered(const QString &destination)
+void Frm_Browser::printFiltered(ReportEngine::Destination destination)
 {
     if (m_list->rowCount() == 0) {
         Prompt::message(this, kNothingToPrint);
         return;
     }
-    Frm_Print::shared(m_frame)->Initialize(this, m_library, m_frame, destination);
+    Frm_Print::shared(*m_workspace)->Initialize(this, *m_workspace, destination);
 }
 
 void Frm_Browser::printSelectedSpells()
@@ -72,7 +58,7 @@ void Frm_Browser::printSelectedSpells()
         Prompt::message(this, QStringLiteral("You have selected no spells to print"));
         return;
     }
-    PrintCommand command(this, m_frame->statusPanel(2));
+    PrintCommand command(this, m_workspace->progressPanel());
     command.run([&] {
         QStringList gone;
         for (const int row : selected) {
@@ -90,10 +76,7 @@ void Frm_Browser::printSelectedSpells()
                 return;
             }
             command.showProgress(QStringLiteral("Printing ") + name + QStringLiteral("..."));
-            m_crystal->setPassword(password());
-            m_crystal->setReportFileName(ReportEngine::reportPath(QStringLiteral("singlespell.rpt")));
-            m_crystal->setDestination(ReportEngine::Destination::Printer);
-            m_crystal->start();
+            m_crystal->run({QStringLiteral("singlespell.rpt"), ReportEngine::Destination::Printer, name});
         }
         if (!gone.isEmpty())
             command.tell(QStringLiteral("These spells are no longer in the library and were not printed: ") +

@@ -1,11 +1,11 @@
 #include "browse/Frm_Print.h"
 
 #include "browse/Frm_Browser.h"
-#include "browse/ListView.h"
-#include "browse/ListViewRows.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewRows.h"
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
-#include "shell/MDI_Main.h"
+#include "widgets/Workspace.h"
 #include "shell/Prompt.h"
 #include "store/Database.h"
 #include "store/VM_Library.h"
@@ -13,6 +13,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -48,18 +49,18 @@ Frm_Print::Frm_Print(QWidget *parent) : QDialog(parent)
     m_crystal = new ReportEngine(this);
 }
 
-Frm_Print *Frm_Print::shared(MDI_Main *frame)
+Frm_Print *Frm_Print::shared(Workspace &workspace)
 {
+    QWidget *frame = workspace.area()->window();
     auto *dialog = frame->findChild<Frm_Print *>(QStringLiteral("Frm_Print"), Qt::FindDirectChildrenOnly);
     return dialog ? dialog : new Frm_Print(frame);
 }
 
-void Frm_Print::Initialize(Frm_Browser *browser, VM_Library *library, MDI_Main *frame,
-                           const QString &destination)
+void Frm_Print::Initialize(Frm_Browser *browser, Workspace &workspace, ReportEngine::Destination destination)
 {
     m_browser = browser;
-    m_library = library;
-    m_frame = frame;
+    m_workspace = &workspace;
+    m_library = &workspace.library();
     m_destination = destination;
     setWindowTitle(QStringLiteral("Printing Filtered Spellbook ") + browser->tag().trimmed());
     m_name->setFocus();
@@ -79,12 +80,9 @@ void Frm_Print::Cmd_Print_Click()
         return;
     }
 
-    PrintCommand command(m_frame, m_frame ? m_frame->statusPanel(2) : nullptr);
+    PrintCommand command(parentWidget(), m_workspace ? m_workspace->progressPanel() : nullptr);
     command.showProgress(QStringLiteral("Printing Filtered Spellbook ") + filterName + QStringLiteral("..."));
     const bool done = command.run([&] {
-        // Previews of a filtered print open at their normal size, whatever the frame's option.
-        m_crystal->setPassword(QString::fromLatin1(kLibraryPassword));
-        m_crystal->setWindowState(ReportEngine::WindowState::Normal);
         hide();
 
         const QString caster = m_browser->tag().trimmed();
@@ -95,13 +93,12 @@ void Frm_Print::Cmd_Print_Click()
             command.tell(status);
             return;
         }
-        m_crystal->setDestination(m_destination == QStringLiteral("Window")
-                                      ? ReportEngine::Destination::Window
-                                      : ReportEngine::Destination::Printer);
-        m_crystal->setReportFileName(ReportEngine::reportPath(QStringLiteral("filteredspellbook.rpt")));
-        m_crystal->start();
+        // Previews of a filtered print open at their normal size, whatever the frame's option.
+        ReportRequest request{QStringLiteral("filteredspellbook.rpt"), m_destination, QString()};
+        request.followPreviewOption = false;
+        m_crystal->run(request);
     });
-    if (done && m_destination != QStringLiteral("Window"))
+    if (done && m_destination != ReportEngine::Destination::Window)
         unload();
 }
 

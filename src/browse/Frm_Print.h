@@ -3,11 +3,12 @@
 #include <QDialog>
 #include <QPointer>
 
+#include "browse/ReportEngine.h"
+
 class Frm_Browser;
-class MDI_Main;
 class QLineEdit;
-class ReportEngine;
 class VM_Library;
+class Workspace;
 
 // Asks for the name under which a browser's filtered list is printed or previewed, and prints
 // it. One dialog serves the whole program; after a preview it stays, hidden, because the
@@ -20,10 +21,10 @@ public:
     explicit Frm_Print(QWidget *parent = nullptr);
 
     // The frame's dialog, made at the first request.
-    static Frm_Print *shared(MDI_Main *frame);
+    static Frm_Print *shared(Workspace &workspace);
 
-    // Shows the dialog modally for a browser; destination is "Printer" or "Window".
-    void Initialize(Frm_Browser *browser, VM_Library *library, MDI_Main *frame, const QString &destination);
+    // Shows the dialog modally for a browser.
+    void Initialize(Frm_Browser *browser, Workspace &workspace, ReportEngine::Destination destination);
 
 public slots:
     void Cmd_Print_Click();
@@ -36,8 +37,8 @@ private:
 
     QPointer<Frm_Browser> m_browser;
     VM_Library *m_library = nullptr;
-    QPointer<MDI_Main> m_frame;
-    QString m_destination;
+    Workspace *m_workspace = nullptr;
+    ReportEngine::Destination m_destination = ReportEngine::Destination::Window;
 
     QLineEdit *m_name = nullptr;
     ReportEngine *m_crystal = nullptr;

@@ -2,11 +2,10 @@
 
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
-#include "shell/ButtonToolBar.h"
-#include "shell/Constants.h"
-#include "shell/MDI_Main.h"
-#include "shell/ToolIcons.h"
-#include "store/Database.h"
+#include "widgets/ButtonToolBar.h"
+#include "store/Names.h"
+#include "widgets/Workspace.h"
+#include "widgets/ToolIcons.h"
 #include "store/VM_Spell.h"
 
 #include <QFormLayout>
@@ -34,10 +33,8 @@ Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
                               {QStringLiteral("Preview Spell"), QStringLiteral("Preview Spell")}});
     m_toolbar->addButton(QStringLiteral("Manage Spell"), QStringLiteral("Manage Spell"),
                          ToolIcons::icon(ToolIcons::ManageSpell));
-    // Managing arrives with the manage-spells window; a card stays without print until it
-    // shows a spell.
+    // A card stays without print until it shows a spell.
     m_toolbar->button(QStringLiteral("Print"))->setEnabled(false);
-    m_toolbar->button(QStringLiteral("Manage Spell"))->setEnabled(false);
     m_crystal = new ReportEngine(this);
     connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Spell::Toolbar1_ButtonClick);
     connect(m_toolbar, &ButtonToolBar::buttonMenuClicked, this, &Frm_Spell::Toolbar1_ButtonMenuClick);
@@ -107,15 +104,12 @@ QLabel *Frm_Spell::addDetail(const QString &name, const QString &caption)
     return value;
 }
 
-void Frm_Spell::Initialize(const QString &spellName, QWidget *opener, Frm_ManageSpells *manageSpells,
-                           VM_Library *library, MDI_Main *frame)
+void Frm_Spell::Initialize(const QString &spellName, QWidget *opener, Workspace &workspace)
 {
     m_spellName = spellName;
     m_opener = opener;
-    m_manageSpells = manageSpells;
-    m_library = library;
-    m_frame = frame;
-    m_toolbar->button(QStringLiteral("Manage Spell"))->setEnabled(m_manageSpells != nullptr);
+    m_workspace = &workspace;
+    m_toolbar->followCommand(QStringLiteral("Manage Spell"), workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
     // Until the spell is found the card carries the name it was asked for.
     setWindowTitle(spellName);
 
@@ -142,16 +136,16 @@ void Frm_Spell::fill()
     set("Lbl_CT",
         spell.Fetch_Spell_Casting_Time() + QLatin1Char(' ') + spell.Fetch_Spell_Casting_Time_Type());
     set("Lbl_Author",
-        spell.Fetch_Spell_Author().isEmpty() ? QStringLiteral("KXR") : spell.Fetch_Spell_Author());
+        spell.Fetch_Spell_Author().isEmpty() ? kReservedSpellbook : spell.Fetch_Spell_Author());
     m_description->setPlainText(spell.Fetch_Spell_Description());
     m_toolbar->button(QStringLiteral("Print"))->setEnabled(true);
 }
 
 void Frm_Spell::Toolbar1_ButtonClick(const QString &key)
 {
-    // "Manage Spell" opens the spell in the manage-spells window once that window is part of
-    // the program; "Print" has no action of its own.
-    Q_UNUSED(key);
+    // "Print" has no action of its own: its drop-down does the work.
+    if (key == QStringLiteral("Manage Spell") && m_workspace)
+        m_workspace->manageSpell(m_spell ? m_spell->Fetch_Spell_Name() : m_spellName, m_opener);
 }
 
 void Frm_Spell::Toolbar1_ButtonMenuClick(const QString &key)
@@ -166,25 +160,18 @@ void Frm_Spell::printSpell(bool preview)
 {
     if (!m_spell || m_spell->Fetch_Spell_Name().isEmpty())
         return; // the card of a spell that has left the library shows nothing to print
-    PrintCommand command(this, m_frame ? m_frame->statusPanel(2) : nullptr);
+    PrintCommand command(this, m_workspace ? m_workspace->progressPanel() : nullptr);
     command.run([&] {
         const QString status = m_spell->Set_Spell_Hold();
         if (!status.isEmpty()) {
             command.tell(status);
             return;
         }
-        m_crystal->setPassword(QString::fromLatin1(kLibraryPassword));
-        m_crystal->setReportFileName(ReportEngine::reportPath(QStringLiteral("singlespell.rpt")));
-        m_crystal->setWindowState(Constants::Previews_Maximized ? ReportEngine::WindowState::Maximized
-                                                                : ReportEngine::WindowState::Normal);
-        m_crystal->setWindowTitle(windowTitle() + QLatin1Char(' ') + QStringLiteral("Print Preview"));
-        if (preview) {
-            m_crystal->setDestination(ReportEngine::Destination::Window);
-        } else {
+        if (!preview)
             command.showProgress(QStringLiteral("Printing ") + m_spell->Fetch_Spell_Name() +
                                  QStringLiteral("..."));
-            m_crystal->setDestination(ReportEngine::Destination::Printer);
-        }
-        m_crystal->start();
+        m_crystal->run({QStringLiteral("singlespell.rpt"),
+                        preview ? ReportEngine::Destination::Window : ReportEngine::Destination::Printer,
+                        windowTitle() + QLatin1Char(' ') + QStringLiteral("Print Preview")});
     });
 }

@@ -5,14 +5,12 @@
 #include <memory>
 
 class ButtonToolBar;
-class MDI_Main;
 class QLabel;
 class QTabWidget;
 class QTextEdit;
 class ReportEngine;
-class VM_Library;
 class VM_Spell;
-class Frm_ManageSpells;
+class Workspace;
 
 // The card of one spell: every detail on the "Details" tab, the description on the other. Every
 // request opens a new card, so several cards, also of one spell, can be open at once.
@@ -25,8 +23,7 @@ public:
     ~Frm_Spell() override;
 
     // Loads the spell; a name no longer in the library leaves the card empty.
-    void Initialize(const QString &spellName, QWidget *opener, Frm_ManageSpells *manageSpells,
-                    VM_Library *library, MDI_Main *frame);
+    void Initialize(const QString &spellName, QWidget *opener, Workspace &workspace);
 
     QString spellName() const { return m_spellName; }
     QSize sizeHint() const override;
@@ -42,9 +39,7 @@ private:
 
     QString m_spellName;
     QWidget *m_opener = nullptr;
-    Frm_ManageSpells *m_manageSpells = nullptr;
-    VM_Library *m_library = nullptr;
-    MDI_Main *m_frame = nullptr;
+    Workspace *m_workspace = nullptr;
     std::unique_ptr<VM_Spell> m_spell;
 
     ButtonToolBar *m_toolbar = nullptr;

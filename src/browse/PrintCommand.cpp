@@ -1,6 +1,6 @@
 #include "browse/PrintCommand.h"
 
-#include "shell/BusyCursor.h"
+#include "widgets/BusyCursor.h"
 #include "shell/Prompt.h"
 
 #include <QLabel>

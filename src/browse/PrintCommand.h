@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/BusyCursor.h"
+#include "widgets/BusyCursor.h"
 #include "store/VmError.h"
 
 #include <QPointer>

@@ -4,6 +4,7 @@
 #include "browse/ReportFile.h"
 #include "browse/ReportOutput.h"
 #include "browse/ReportRenderer.h"
+#include "shell/Constants.h"
 #include "store/AppFolder.h"
 #include "store/Database.h"
 
@@ -93,4 +94,22 @@ void ReportEngine::start()
         output.print(job);
     else
         output.preview(qobject_cast<QWidget *>(parent()), job);
+}
+
+void ReportEngine::run(const ReportRequest &request)
+{
+    setReportFileName(reportPath(request.file));
+    const QString password = QString::fromLatin1(kLibraryPassword);
+    setSubreportToChange(QString());
+    setPassword(password);
+    for (const QString &subreport : request.subreports) {
+        setSubreportToChange(subreport);
+        setPassword(password);
+    }
+    setSubreportToChange(QString());
+    setWindowState(request.followPreviewOption && Constants::Previews_Maximized ? WindowState::Maximized
+                                                                                : WindowState::Normal);
+    setWindowTitle(request.title);
+    setDestination(request.destination);
+    start();
 }

@@ -4,8 +4,21 @@
 
 #include <QHash>
 #include <QObject>
+#include <QStringList>
 
 class QWidget;
+
+// One report to print or preview: the delivered layout, where it goes and the preview's title.
+// The engine gives the library password to the report and the named sub-reports, and opens the
+// preview maximized when the program's option says so (unless the request wants normal size).
+struct ReportRequest
+{
+    QString file; // a delivered layout, "singlespell.rpt"
+    ReportJob::Destination destination = ReportJob::Destination::Window;
+    QString title;
+    QStringList subreports = {};
+    bool followPreviewOption = true;
+};
 
 // The report control of a printing window (object name "Crystal"). The window sets the report
 // file, the password, the destination and the preview's window state and title, fills the hold
@@ -38,6 +51,9 @@ public:
     // printer for a print, when the report file is missing or malformed, when the library
     // refuses a query, and when the password is missing or wrong.
     void start();
+
+    // Sets up the engine for the request and starts it. Throws as start() does.
+    void run(const ReportRequest &request);
 
     // The filled-in report without sending it anywhere. Throws as start() does.
     ReportJob render() const;

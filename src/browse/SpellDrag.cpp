@@ -1,6 +1,6 @@
 #include "browse/SpellDrag.h"
 
-#include "browse/ListViewRows.h"
+#include "widgets/ListViewRows.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "shell/Prompt.h"
 

@@ -1,7 +1,7 @@
 #include "browse/SpellExport.h"
 
 #include "exchange/VM_SpellSaver.h"
-#include "shell/BusyCursor.h"
+#include "widgets/BusyCursor.h"
 #include "shell/Prompt.h"
 #include "store/VmError.h"
 

@@ -1,12 +1,11 @@
 #include "browse/VM_DragDropAssistant.h"
 
+#include "store/Names.h"
 #include "store/Status.h"
 
 #include <QSet>
 
 namespace {
-
-const QString kReservedSpellbook = QStringLiteral("KXR");
 
 // The spell names already in a caster's rows of a membership table.
 QSet<QString> namesIn(Connection &db, const char *sql, const QString &caster)

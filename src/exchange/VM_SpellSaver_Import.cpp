@@ -1,4 +1,5 @@
 #include "exchange/SpellImporter.h"
+#include "store/Names.h"
 #include "exchange/VM_SpellSaver.h"
 
 #include "store/Status.h"
@@ -6,8 +7,6 @@
 #include <QHash>
 
 namespace {
-
-const QString kReservedSpellbook = QStringLiteral("KXR");
 
 // The check box that decides for a record: that of the first row whose text is the record's
 // name, exactly. A record without such a row is not imported.

@@ -1,18 +1,20 @@
 #include "shell/MDI_Main.h"
 
 #include "browse/Frm_Browser.h"
+#include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
-#include "shell/BusyCursor.h"
-#include "shell/ButtonToolBar.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
 #include "shell/Frm_About.h"
-#include "shell/OpenWindows.h"
 #include "shell/Prompt.h"
 #include "shell/ShellArt.h"
-#include "shell/ToolIcons.h"
+#include "widgets/ToolIcons.h"
 #include "store/AppFolder.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/OpenWindows.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -28,16 +30,12 @@
 #include <QToolButton>
 #include <QUrl>
 
-namespace {
-
-const QString kBrowserCaption = QStringLiteral("Browsing Spellbook ");
-
-} // namespace
-
 MDI_Main::MDI_Main(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MDI_Main"));
     setWindowIcon(ShellArt::windowIcon());
+    m_events = new LibraryEvents(this);
+    connect(m_events, &LibraryEvents::castersChanged, this, &MDI_Main::Load_Spellbook_ButtonMenus);
 
     m_area = new QMdiArea(this);
     m_area->setObjectName(QStringLiteral("MDIClient"));
@@ -101,11 +99,6 @@ void MDI_Main::createStatusBar()
 Frm_Browser *MDI_Main::currentBrowser() const
 {
     return m_currentBrowser;
-}
-
-QStatusBar *MDI_Main::SB_Main() const
-{
-    return statusBar();
 }
 
 QLabel *MDI_Main::statusPanel(int panel) const
@@ -199,8 +192,7 @@ void MDI_Main::Show_Spell_Book()
                                   QStringLiteral("..."));
     // A browser that could not read its spellbook is not left open: choosing the spellbook
     // again, once the trouble is over, reads it afresh.
-    if (!browser->Initialize(m_library.get(), this, m_assistant.get(), m_manageSpells, m_selectedSpellbook,
-                             m_unlearned))
+    if (!browser->Initialize(*this, m_selectedSpellbook))
         return;
     m_currentBrowser = browser.get();
     showChild(browser.release());
@@ -208,14 +200,36 @@ void MDI_Main::Show_Spell_Book()
 
 void MDI_Main::Refresh_From_Import(const QString &name)
 {
-    Load_Spellbook_ButtonMenus();
-    // The search, maintenance, scroll and failed-spells windows join this refresh with their
-    // own reload operations once they are part of the program.
-    const QList<Frm_Browser *> browsers = OpenWindows::all<Frm_Browser>(m_area);
-    for (Frm_Browser *browser : browsers) {
-        if (browser->tag().trimmed() == name.trimmed())
-            browser->Requery();
-    }
+    // The drop-down and every window's list of spellbooks reload; the imported spellbook's
+    // browsers re-query.
+    emit m_events->castersChanged();
+    emit m_events->spellbookChanged(name.trimmed());
+}
+
+void MDI_Main::openSpellbook(const QString &spellbook)
+{
+    TB_Main_ButtonMenuClick(spellbook);
+}
+
+void MDI_Main::viewSpell(const QString &spell, QWidget *opener)
+{
+    BusyCursor busy;
+    auto *card = new Frm_Spell;
+    card->Initialize(spell, opener, *this);
+    showChild(card);
+}
+
+void MDI_Main::manageSpell(const QString &spell, QWidget *opener)
+{
+    // The manage-spells window joins here when it is part of the program.
+    Q_UNUSED(spell);
+    Q_UNUSED(opener);
+}
+
+void MDI_Main::showUnlearned(const QString &caster)
+{
+    // The failed-spells window joins here when it is part of the program.
+    Q_UNUSED(caster);
 }
 
 QMdiSubWindow *MDI_Main::showChild(QWidget *window)
@@ -236,7 +250,7 @@ QMdiSubWindow *MDI_Main::showChild(QWidget *window)
 
 Frm_Browser *MDI_Main::browserShowing(const QString &spellbook) const
 {
-    const QString caption = kBrowserCaption + spellbook;
+    const QString caption = Frm_Browser::kCaptionPrefix + spellbook;
     return OpenWindows::find<Frm_Browser>(
         m_area, [&caption](const Frm_Browser *browser) { return browser->windowTitle() == caption; });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/Workspace.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -14,21 +16,14 @@ class QMenu;
 class VM_Library;
 class Frm_About;
 class Frm_Browser;
-// Windows that are not part of the program yet. The frame keeps a pointer to each, null until
-// the window exists; their menu entries and tool bar buttons stay disabled until then.
-class Frm_ManageSpellbooks;
-class Frm_ManageSchools;
-class Frm_ManageSpells;
-class Frm_Search;
-class Frm_Scrolls;
-class Frm_Unlearned;
-class Frm_Import;
+class LibraryEvents;
 class VM_DragDropAssistant;
 
 // The main frame: menus, the main tool bar with its spellbook drop-down, the status bar, and the
-// multiple-document area that holds every child window. It owns the one library object and the
-// one drag-and-drop assistant that all windows share.
-class MDI_Main : public QMainWindow
+// multiple-document area that holds every child window. It owns the one library object, the
+// one drag-and-drop assistant and the library's events that all windows share, and is the
+// workspace every child window is handed.
+class MDI_Main : public QMainWindow, public Workspace
 {
     Q_OBJECT
 
@@ -45,23 +40,23 @@ public:
     void Show_Spell_Book();
     void Refresh_From_Import(const QString &name);
 
-    // What the frame shares with its windows.
-    VM_Library *library() const { return m_library.get(); }
-    VM_DragDropAssistant *dragDropAssistant() const { return m_assistant.get(); }
-    Frm_Browser *currentBrowser() const;
-    Frm_ManageSpells *manageSpells() const { return m_manageSpells; }
-    Frm_Unlearned *unlearned() const { return m_unlearned; }
-    QMdiArea *mdiArea() const { return m_area; }
-    ButtonToolBar *TB_Main() const { return m_toolBar; }
-    QStatusBar *SB_Main() const;
-    // Panel 2 carries the progress texts of every window.
-    QLabel *statusPanel(int panel) const;
-    // A menu or popup menu, or one of their entries, by its name.
-    QMenu *menu(const QString &name) const;
-    QAction *menuEntry(const QString &name) const;
+    // The workspace of the child windows.
+    VM_Library &library() override { return *m_library; }
+    VM_DragDropAssistant &dragDropAssistant() override { return *m_assistant; }
+    LibraryEvents &events() override { return *m_events; }
+    QLabel *progressPanel() override { return m_panel2; }
+    QMenu *menu(const QString &name) override;
+    QAction *menuEntry(const QString &name) override;
+    QMdiArea *area() override { return m_area; }
+    QMdiSubWindow *showChild(QWidget *window) override;
+    void viewSpell(const QString &spell, QWidget *opener) override;
+    void manageSpell(const QString &spell, QWidget *opener) override;
+    void showUnlearned(const QString &caster) override;
+    void openSpellbook(const QString &spellbook) override;
 
-    // Shows a new child window in the document area.
-    QMdiSubWindow *showChild(QWidget *window);
+    Frm_Browser *currentBrowser() const;
+    ButtonToolBar *TB_Main() const { return m_toolBar; }
+    QLabel *statusPanel(int panel) const;
 
 public slots:
     void TB_Main_ButtonClick(const QString &key);
@@ -101,15 +96,9 @@ private:
 
     std::unique_ptr<VM_Library> m_library;
     std::unique_ptr<VM_DragDropAssistant> m_assistant;
+    LibraryEvents *m_events = nullptr;
     QPointer<Frm_Browser> m_currentBrowser;
     QPointer<Frm_About> m_about;
-    Frm_ManageSpellbooks *m_manageSpellbooks = nullptr;
-    Frm_ManageSchools *m_manageSchools = nullptr;
-    Frm_ManageSpells *m_manageSpells = nullptr;
-    Frm_Search *m_search = nullptr;
-    Frm_Scrolls *m_scrolls = nullptr;
-    Frm_Unlearned *m_unlearned = nullptr;
-    Frm_Import *m_import = nullptr;
     QString m_selectedSpellbook;
 
     QMdiArea *m_area = nullptr;

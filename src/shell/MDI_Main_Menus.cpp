@@ -5,8 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-// The menu bar and the four hidden popup menus. Entries of windows that are not part of the
-// program yet have no handler and stay disabled.
+// The menu bar and the four hidden popup menus. An entry without a handler stays disabled, and
+// so do the buttons of every window that follow it.
 
 QMenu *MDI_Main::addMenu(QWidget *owner, const QString &name, const QString &caption)
 {
@@ -21,7 +21,7 @@ QMenu *MDI_Main::addMenu(QWidget *owner, const QString &name, const QString &cap
 
 QAction *MDI_Main::addEntry(QMenu *menu, const QString &name, const QString &caption, Handler handler)
 {
-    QAction *entry = menu->addAction(caption);
+    QAction *entry = menu ? menu->addAction(caption) : new QAction(caption, this);
     entry->setObjectName(name);
     if (handler)
         connect(entry, &QAction::triggered, this, handler);
@@ -50,12 +50,12 @@ void MDI_Main::addDivider(QMenu *menu, const QString &name)
     menu->addSeparator()->setObjectName(name);
 }
 
-QMenu *MDI_Main::menu(const QString &name) const
+QMenu *MDI_Main::menu(const QString &name)
 {
     return findChild<QMenu *>(name);
 }
 
-QAction *MDI_Main::menuEntry(const QString &name) const
+QAction *MDI_Main::menuEntry(const QString &name)
 {
     return findChild<QAction *>(name);
 }
@@ -105,7 +105,11 @@ void MDI_Main::createMenus()
         addMenu(this, QStringLiteral("Private_Menu_Browser"), QStringLiteral("Private Menu for Browser"));
     addEntry(browser, QStringLiteral("Private_Browser_View"), QStringLiteral("&View Spell"),
              &MDI_Main::Private_Browser_View_Click);
-    addEntry(browser, QStringLiteral("Private_Browser_Manage"), QStringLiteral("&Manage Spell"), nullptr);
+    addEntry(browser, QStringLiteral("Private_Browser_Manage"), QStringLiteral("&Manage Spell"),
+             &MDI_Main::Private_Browser_Manage_Click);
+    // Opens the failed-spells window; it has no menu of its own, so the browsers' buttons
+    // follow this hidden entry.
+    addEntry(nullptr, QStringLiteral("Main_Tools_Unlearned"), QStringLiteral("&Unlearned Spells"), nullptr);
     addDivider(browser, QStringLiteral("Private_Browser_Divider"));
     addEntry(browser, QStringLiteral("Private_Browser_Remove"), QStringLiteral("&Remove Selected Spells"),
              &MDI_Main::Private_Browser_Remove_Click);
@@ -142,6 +146,12 @@ void MDI_Main::createMenus()
     addDivider(unlearned, QStringLiteral("Divider_Unlearned_2"));
     addEntry(unlearned, QStringLiteral("Private_Unlearned_Learned"),
              QStringLiteral("Mark Selected Spells as &Learned"), nullptr);
+
+    // Managing a spell from a browser works exactly when the manage-spells window does.
+    QAction *manageSpells = menuEntry(QStringLiteral("Main_Tools_Spells"));
+    QAction *manageFromBrowser = menuEntry(QStringLiteral("Private_Browser_Manage"));
+    manageFromBrowser->setEnabled(manageSpells->isEnabled());
+    connect(manageSpells, &QAction::enabledChanged, manageFromBrowser, &QAction::setEnabled);
 }
 
 void MDI_Main::fillWindowList()

@@ -1,6 +1,6 @@
 #include "shell/Prompt.h"
 
-#include "shell/BusyCursor.h"
+#include "widgets/BusyCursor.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,5 +1,6 @@
 #include "store/LibraryContent.h"
 
+#include "store/Names.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/VmError.h"
@@ -189,7 +190,7 @@ int loadCasters(Connection &connection, const QString &path)
         const QJsonObject caster = value.toObject();
         const QString name = requiredText(caster, QStringLiteral("name"), path);
         const QString where = QStringLiteral("%1, caster \"%2\"").arg(path, name);
-        if (name.isEmpty() || name == QLatin1String("KXR") || names.contains(name))
+        if (name.isEmpty() || name == kReservedSpellbook || names.contains(name))
             refuse(QStringLiteral("%1: the name is empty, reserved or used twice").arg(where));
         names.insert(name);
         const QJsonArray capacity = caster.value(QStringLiteral("capacity")).toArray();

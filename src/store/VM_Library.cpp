@@ -1,5 +1,6 @@
 #include "store/VM_Library.h"
 
+#include "store/Names.h"
 #include "store/AppFolder.h"
 #include "store/TableReader.h"
 #include "store/VmError.h"
@@ -7,8 +8,6 @@
 #include <QSet>
 
 namespace {
-
-const QString kReservedSpellbook = QStringLiteral("KXR");
 
 // Names sort alphabetically; equal keys keep a fixed order by their exact text.
 const char *const kSpellsOfLibrary = "SELECT Name, Lvl, Frequency, Book, Page FROM Spells";

@@ -1,4 +1,5 @@
 #include "store/NameOrder.h"
+#include "store/Names.h"
 #include "store/Status.h"
 #include "store/TableReader.h"
 #include "store/VM_Library.h"
@@ -144,7 +145,7 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
 
         // The whole library is read in the order it is stored, which is far quicker than
         // through the name index; a spellbook's spells are found through the index instead.
-        const bool wholeLibrary = scope == QLatin1String("KXR");
+        const bool wholeLibrary = scope == kReservedSpellbook;
         Statement select(
             db(),
             QStringLiteral("SELECT Name, Lvl, Frequency, Book, Page FROM Spells %1 WHERE %2%3")

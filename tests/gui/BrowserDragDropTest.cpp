@@ -1,6 +1,6 @@
 #include "BrowserFixture.h"
 #include "browse/Frm_Browser.h"
-#include "browse/ListView.h"
+#include "widgets/ListView.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "shell/MDI_Main.h"
 
@@ -46,7 +46,7 @@ TEST_F(BrowserDragDrop, DraggingThreeSpellsOntoASpellbookHoldingOneAddsTwo)
               (QStringList{"4 spells listed", "1 spells selected", "2 spells added"}));
     EXPECT_TRUE(control<QTimer>(bryn, "Timer1")->isActive());
     EXPECT_TRUE(prompt.shown().isEmpty());
-    EXPECT_FALSE(frame().dragDropAssistant()->Validate_Drop());
+    EXPECT_FALSE(frame().dragDropAssistant().Validate_Drop());
 }
 
 TEST_F(BrowserDragDrop, DropsOntoTheSourceOrOntoKXRChangeNothing)

@@ -1,7 +1,7 @@
 #include "BrowserFixture.h"
 
 #include "browse/Frm_Browser.h"
-#include "browse/ListView.h"
+#include "widgets/ListView.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,12 +1,13 @@
+#include "Clicks.h"
 #include "BrowserFixture.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
-#include "browse/ListView.h"
-#include "browse/ListViewModel.h"
-#include "shell/ButtonToolBar.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
-#include "shell/OpenWindows.h"
+#include "widgets/OpenWindows.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -68,7 +69,7 @@ TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
     // Changing the filters alone does not re-read.
     EXPECT_EQ(namesIn(kxr).size(), 6);
 
-    kxr->Toolbar1_ButtonClick("Requery");
+    pressButton(kxr, "Requery");
     EXPECT_EQ(namesIn(kxr), (QStringList{"amber Lantern", "Cinder Veil", "Maud's \"Quiet\" Step"}));
     EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"3 spells listed", "1 spells selected", ""}));
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
@@ -102,7 +103,7 @@ TEST_F(BrowserTest, RequeryWithoutALevelOrASchoolSaysSoAndKeepsTheRows)
     prompt.clear();
     bryn->Opt_Levels_All_Click();
     bryn->Opt_Schools_None_Click();
-    bryn->Toolbar1_ButtonClick("Requery");
+    pressButton(bryn, "Requery");
     EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 School"});
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
     EXPECT_EQ(panelTexts(bryn, kStatus).at(0), "2 spells listed");
@@ -232,7 +233,7 @@ TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
 
     selectSpells(bryn, {"Cinder Veil"});
     frame().menuEntry("Private_Browser_View")->trigger();
-    QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
+    QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 1);
     EXPECT_EQ(cards.at(0)->spellName(), "Cinder Veil");
 

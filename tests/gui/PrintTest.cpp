@@ -1,15 +1,18 @@
+#include "Clicks.h"
 #include "BrowserFixture.h"
 #include "RecordingReportOutput.h"
 #include "TextChecks.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Print.h"
 #include "browse/Frm_Spell.h"
-#include "browse/ListView.h"
+#include "widgets/ListView.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -44,10 +47,8 @@ protected:
 
     Frm_Spell *openCard(const QString &spell)
     {
-        auto *card = new Frm_Spell;
-        card->Initialize(spell, nullptr, nullptr, frame().library(), &frame());
-        frame().showChild(card);
-        return card;
+        frame().viewSpell(spell, nullptr);
+        return qobject_cast<Frm_Spell *>(frame().area()->activeSubWindow()->widget());
     }
 
     // Opens the filtered print dialog through a browser's entry and answers it once it is up. A
@@ -66,7 +67,7 @@ protected:
                 dialog->hide();
             }
         });
-        browser->Toolbar1_ButtonMenuClick(entry);
+        chooseEntry(browser, "Print Spellbook", entry);
     }
 
     // Types a name into the filtered print dialog and prints.
@@ -92,7 +93,7 @@ TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
     Frm_Spell *card = openCard("Cinder Veil");
     EXPECT_TRUE(control<QToolButton>(card, "Print")->isEnabled());
 
-    card->Toolbar1_ButtonMenuClick("Print Spell");
+    chooseEntry(card, "Print", "Print Spell");
     ASSERT_EQ(output.jobs.size(), 1);
     EXPECT_EQ(output.jobs[0].destination, ReportJob::Destination::Printer);
     EXPECT_EQ(moments[0].status, "Printing Cinder Veil...");
@@ -100,7 +101,7 @@ TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
     expectCleanAfterwards();
     EXPECT_TRUE(output.pdfText(output.jobs[0]).contains("Cinder Veil"));
 
-    card->Toolbar1_ButtonMenuClick("Preview Spell");
+    chooseEntry(card, "Print", "Preview Spell");
     ASSERT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Window);
     EXPECT_EQ(output.jobs[1].title, "Cinder Veil (3) Print Preview");
@@ -109,7 +110,7 @@ TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
 
     // "Previews Maximized" unchecked: the next preview opens at its normal size.
     frame().Main_File_PreviewOptions_Max_Click();
-    card->Toolbar1_ButtonMenuClick("Preview Spell");
+    chooseEntry(card, "Print", "Preview Spell");
     ASSERT_EQ(output.jobs.size(), 3);
     EXPECT_FALSE(output.jobs[2].maximized);
     EXPECT_TRUE(prompt.shown().isEmpty());
@@ -119,7 +120,8 @@ TEST_F(PrintTest, ACardOfASpellThatLeftTheLibraryIsEmptyAndHasNothingToPrint)
 {
     Frm_Spell *card = openCard("Gone Away");
     EXPECT_EQ(cardTexts(card), QStringList(10));
-    EXPECT_FALSE(control<QToolButton>(card, "Print")->isEnabled());
+    EXPECT_FALSE(canPress(card, "Print"));
+    // The handler behind the button refuses as well.
     card->Toolbar1_ButtonMenuClick("Print Spell");
     EXPECT_TRUE(output.jobs.isEmpty());
     EXPECT_TRUE(prompt.shown().isEmpty());
@@ -129,20 +131,20 @@ TEST_F(PrintTest, NoPrinterSaysSoOnceAndLeavesThePointerAndTheStatusPanelClean)
 {
     output.printerInstalled = false;
     Frm_Spell *card = openCard("Cinder Veil");
-    card->Toolbar1_ButtonMenuClick("Print Spell");
+    chooseEntry(card, "Print", "Print Spell");
     EXPECT_EQ(prompt.messages(), QStringList{kNoPrinter});
     expectCleanAfterwards();
 
     Frm_Browser *bryn = openBrowser("Bryn");
     prompt.clear();
-    bryn->Toolbar1_ButtonMenuClick("Print Spellbook");
+    chooseEntry(bryn, "Print Spellbook", "Print Spellbook");
     EXPECT_EQ(prompt.messages(), QStringList{kNoPrinter});
     expectCleanAfterwards();
 
     // Printing two selected spells ends at the first failure: one message, not one per spell.
     prompt.clear();
     selectSpells(bryn, {"Bramble Gate", "Cinder Veil"});
-    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    chooseEntry(bryn, "Print Spellbook", "Print Selected Spells");
     EXPECT_EQ(prompt.messages(), QStringList{kNoPrinter});
     expectCleanAfterwards();
 
@@ -155,7 +157,7 @@ TEST_F(PrintTest, NoPrinterSaysSoOnceAndLeavesThePointerAndTheStatusPanelClean)
     EXPECT_TRUE(output.jobs.isEmpty());
 
     // A preview needs no printer.
-    bryn->Toolbar1_ButtonMenuClick("Preview Spellbook");
+    chooseEntry(bryn, "Print Spellbook", "Preview Spellbook");
     EXPECT_EQ(output.jobs.size(), 1);
 }
 
@@ -165,7 +167,7 @@ TEST_F(PrintTest, TheFullSpellbookHoldsTheBrowsersSpellbookAndItsFailedSpells)
     // Filters do not narrow the full spellbook.
     selectOnly(bryn, "Lst_Levels", {"2nd"});
     bryn->Requery();
-    bryn->Toolbar1_ButtonMenuClick("Preview Spellbook");
+    chooseEntry(bryn, "Print Spellbook", "Preview Spellbook");
     ASSERT_EQ(output.jobs.size(), 1);
     EXPECT_EQ(output.jobs[0].title, "Previewing Spellbook Bryn");
     EXPECT_TRUE(output.jobs[0].maximized);
@@ -180,14 +182,14 @@ TEST_F(PrintTest, TheFullSpellbookHoldsTheBrowsersSpellbookAndItsFailedSpells)
         << text.toStdString();
     EXPECT_FALSE(text.contains("Dusk Ward"));
 
-    bryn->Toolbar1_ButtonMenuClick("Print Spellbook");
+    chooseEntry(bryn, "Print Spellbook", "Print Spellbook");
     ASSERT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Printer);
     EXPECT_EQ(moments[1].status, "Printing Spellbook Bryn...");
 
     // The spellbook's sub-report is no part of the card the same browser prints next.
     selectSpells(bryn, {"Bramble Gate"});
-    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    chooseEntry(bryn, "Print Spellbook", "Print Selected Spells");
     ASSERT_EQ(output.jobs.size(), 3);
     EXPECT_TRUE(output.pdfText(output.jobs[2]).contains("Bramble Gate"));
     EXPECT_TRUE(prompt.shown().isEmpty());
@@ -198,9 +200,9 @@ TEST_F(PrintTest, AnEmptyListOrSelectionHasNothingToPrint)
     Frm_Browser *corwin = openBrowser("Corwin");
     for (const QString &entry :
          QStringList{"Print Spellbook", "Preview Spellbook", "Print Filtered", "Preview Filtered"})
-        corwin->Toolbar1_ButtonMenuClick(entry);
+        chooseEntry(corwin, "Print Spellbook", entry);
     EXPECT_EQ(prompt.messages(), QStringList(4, "There are no spells in the List View to Print"));
-    corwin->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    chooseEntry(corwin, "Print Spellbook", "Print Selected Spells");
     EXPECT_EQ(prompt.lastMessage(), "You have selected no spells to print");
     EXPECT_TRUE(output.jobs.isEmpty());
     EXPECT_EQ(frame().findChild<Frm_Print *>(), nullptr);
@@ -210,7 +212,7 @@ TEST_F(PrintTest, SelectedSpellsPrintOneCardEach)
 {
     Frm_Browser *bryn = openBrowser("Bryn");
     selectSpells(bryn, {"Bramble Gate", "Cinder Veil"});
-    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    chooseEntry(bryn, "Print Spellbook", "Print Selected Spells");
     ASSERT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(moments[0].status, "Printing Bramble Gate...");
     EXPECT_EQ(moments[1].status, "Printing Cinder Veil...");
@@ -220,7 +222,7 @@ TEST_F(PrintTest, SelectedSpellsPrintOneCardEach)
 
     // A spell deleted since the list was read prints no empty card, and the user hears of it.
     library.db().exec("DELETE FROM Spells WHERE Name = 'Bramble Gate';");
-    bryn->Toolbar1_ButtonMenuClick("Print Selected Spells");
+    chooseEntry(bryn, "Print Spellbook", "Print Selected Spells");
     ASSERT_EQ(output.jobs.size(), 3);
     EXPECT_TRUE(output.pdfText(output.jobs[2]).contains("Cinder Veil"));
     EXPECT_EQ(prompt.messages(),

@@ -1,10 +1,11 @@
+#include "Clicks.h"
 #include "BrowserFixture.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
-#include "browse/ListView.h"
-#include "browse/ListViewModel.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
 #include "shell/MDI_Main.h"
-#include "shell/OpenWindows.h"
+#include "widgets/OpenWindows.h"
 
 #include <QLabel>
 #include <QMdiArea>
@@ -36,7 +37,7 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
 
-    const QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
+    const QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 1);
     const Frm_Spell *card = cards.at(0);
     EXPECT_EQ(card->windowTitle(), "Cinder Veil (3)");
@@ -55,16 +56,16 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
     library.setSpell("Ember Call", {{"Author", "Ysolde"}});
     Frm_Browser *kxr = openBrowser("KXR");
     selectSpells(kxr, {"Ember Call", "Dusk Ward"});
-    kxr->Toolbar1_ButtonClick("View Spell"); // the first selected row in list order
+    pressButton(kxr, "View Spell"); // the first selected row in list order
     kxr->B_Menu_View_Click();
-    QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
+    QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 2);
     EXPECT_EQ(cards.at(0)->windowTitle(), "Dusk Ward (1)");
     EXPECT_EQ(label(cards.at(0), "Lbl_Schools"), QString());
 
     selectSpells(kxr, {"Ember Call"});
     kxr->LV_Spells_DblClick();
-    cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
+    cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 3);
     EXPECT_EQ(label(cards.at(2), "Lbl_Author"), "Ysolde");
 
@@ -72,7 +73,7 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
     qobject_cast<QMdiSubWindow *>(cards.at(0)->parentWidget())->close();
     QTest::qWait(0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    cards = OpenWindows::all<Frm_Spell>(frame().mdiArea());
+    cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 2);
     EXPECT_EQ(cards.at(0)->windowTitle(), "Dusk Ward (1)");
     EXPECT_EQ(label(cards.at(0), "Lbl_ST"), "Neg.");
@@ -80,5 +81,5 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
     // Nothing selected: no card.
     spellsOf(kxr)->clearSelection();
     kxr->B_Menu_View_Click();
-    EXPECT_EQ(OpenWindows::all<Frm_Spell>(frame().mdiArea()).size(), 2);
+    EXPECT_EQ(OpenWindows::all<Frm_Spell>(frame().area()).size(), 2);
 }

@@ -83,7 +83,7 @@ TEST(Startup, SplashShowsTheVersionForThreeSecondsThenTheFrame)
         EXPECT_EQ(frame->windowTitle(), "  Vellumar, Version 1.0");
         EXPECT_EQ(topLevel<Frm_Open>("Frm_Open"), nullptr);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_TRUE(frame->mdiArea()->subWindowList().isEmpty());
+        EXPECT_TRUE(frame->area()->subWindowList().isEmpty());
         frame->close();
     });
     EXPECT_TRUE(sawSplash);

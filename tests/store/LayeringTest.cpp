@@ -28,3 +28,27 @@ TEST(Layering, CoreSourcesIncludeNoWidgetHeaders)
     }
     EXPECT_GT(checked, 5);
 }
+
+// Windows reach the frame through the workspace, and the shared widgets stand below every window:
+// only the shell knows the frame, and src/widgets knows no window folder.
+TEST(Layering, OnlyTheShellKnowsTheFrameAndWidgetsKnowNoWindow)
+{
+    const QRegularExpression frame(QStringLiteral(R"(#\s*include\s*"shell/MDI_Main\.h")"));
+    const QRegularExpression window(
+        QStringLiteral(R"(#\s*include\s*"(browse|shell|maintain|scrolls|exchange)/)"));
+    int checked = 0;
+    QDirIterator it(QStringLiteral(VELLUMAR_SOURCE_DIR "/src"), {"*.h", "*.cpp"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        if (!path.contains(QLatin1String("/src/shell/")))
+            EXPECT_FALSE(frame.match(text).hasMatch()) << path.toStdString();
+        if (path.contains(QLatin1String("/src/widgets/")))
+            EXPECT_FALSE(window.match(text).hasMatch()) << path.toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 50);
+}

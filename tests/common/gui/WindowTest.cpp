@@ -1,11 +1,13 @@
 #include "WindowTest.h"
 
+#include "Clicks.h"
+
 #include "browse/Frm_Browser.h"
-#include "browse/ListView.h"
-#include "browse/ListViewModel.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
-#include "shell/OpenWindows.h"
+#include "widgets/OpenWindows.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -40,9 +42,9 @@ MDI_Main &WindowTest::frame()
 
 Frm_Browser *WindowTest::openBrowser(const QString &spellbook)
 {
-    frame().TB_Main_ButtonMenuClick(spellbook);
+    chooseEntry(&frame(), "Browser", spellbook);
     Frm_Browser *browser = OpenWindows::find<Frm_Browser>(
-        frame().mdiArea(), [&spellbook](const Frm_Browser *b) { return b->tag() == spellbook.trimmed(); });
+        frame().area(), [&spellbook](const Frm_Browser *b) { return b->tag() == spellbook.trimmed(); });
     if (!browser)
         ADD_FAILURE() << "no browser opened for " << spellbook.toStdString();
     return browser;
@@ -50,7 +52,7 @@ Frm_Browser *WindowTest::openBrowser(const QString &spellbook)
 
 QList<Frm_Browser *> WindowTest::openBrowsers()
 {
-    return OpenWindows::all<Frm_Browser>(frame().mdiArea());
+    return OpenWindows::all<Frm_Browser>(frame().area());
 }
 
 QStringList columnTexts(const ListView *list, int column)

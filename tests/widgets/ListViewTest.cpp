@@ -1,8 +1,8 @@
-#include "browse/ListView.h"
+#include "widgets/ListView.h"
 #include "WindowTest.h"
-#include "browse/ColumnSortToggle.h"
-#include "browse/ListViewModel.h"
-#include "browse/ListViewRows.h"
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/ListViewRows.h"
 
 #include <QApplication>
 #include <QDropEvent>

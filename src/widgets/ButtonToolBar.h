@@ -35,6 +35,8 @@ public:
     // Shows or hides a button or a divider by its key or name.
     void setItemVisible(const QString &key, bool visible);
     bool isItemVisible(const QString &key) const;
+    // The button works exactly when the command does: enabled and disabled with it.
+    void followCommand(const QString &key, const QAction *command);
 
 signals:
     void buttonClicked(const QString &key);

@@ -1,4 +1,4 @@
-#include "shell/BusyCursor.h"
+#include "widgets/BusyCursor.h"
 
 #include <QApplication>
 #include <QLabel>

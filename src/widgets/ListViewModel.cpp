@@ -1,4 +1,4 @@
-#include "browse/ListViewModel.h"
+#include "widgets/ListViewModel.h"
 
 #include <QSet>
 

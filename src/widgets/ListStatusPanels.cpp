@@ -1,4 +1,4 @@
-#include "browse/ListStatusPanels.h"
+#include "widgets/ListStatusPanels.h"
 
 #include <QLabel>
 #include <QStatusBar>

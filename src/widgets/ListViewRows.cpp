@@ -1,7 +1,7 @@
-#include "browse/ListViewRows.h"
+#include "widgets/ListViewRows.h"
 
-#include "browse/ListView.h"
-#include "browse/ListViewModel.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
 
 #include <QItemSelectionModel>
 

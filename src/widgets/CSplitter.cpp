@@ -1,4 +1,4 @@
-#include "browse/CSplitter.h"
+#include "widgets/CSplitter.h"
 
 #include "store/VmError.h"
 

@@ -1,4 +1,4 @@
-#include "browse/CSplitter.h"
+#include "widgets/CSplitter.h"
 #include "QtPrinters.h"
 #include "Raised.h"
 

@@ -1,4 +1,4 @@
-#include "browse/ColumnSortToggle.h"
+#include "widgets/ColumnSortToggle.h"
 
 #include <QHeaderView>
 #include <QTreeView>

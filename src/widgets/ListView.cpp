@@ -1,6 +1,6 @@
-#include "browse/ListView.h"
+#include "widgets/ListView.h"
 
-#include "browse/ListViewModel.h"
+#include "widgets/ListViewModel.h"
 
 #include <QDrag>
 #include <QDropEvent>

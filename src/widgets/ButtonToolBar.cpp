@@ -1,4 +1,4 @@
-#include "shell/ButtonToolBar.h"
+#include "widgets/ButtonToolBar.h"
 
 #include <QMenu>
 #include <QToolButton>
@@ -92,4 +92,13 @@ bool ButtonToolBar::isItemVisible(const QString &key) const
 {
     const QAction *item = m_items.value(key);
     return item && item->isVisible();
+}
+
+void ButtonToolBar::followCommand(const QString &key, const QAction *command)
+{
+    QToolButton *target = button(key);
+    if (!target || !command)
+        return;
+    target->setEnabled(command->isEnabled());
+    connect(command, &QAction::enabledChanged, target, &QWidget::setEnabled);
 }
