@@ -44,10 +44,12 @@ TEST(Layering, OnlyTheShellKnowsTheFrameAndWidgetsKnowNoWindow)
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(file.readAll());
-        if (!path.contains(QLatin1String("/src/shell/")))
+        if (!path.contains(QLatin1String("/src/shell/"))) {
             EXPECT_FALSE(frame.match(text).hasMatch()) << path.toStdString();
-        if (path.contains(QLatin1String("/src/widgets/")))
+        }
+        if (path.contains(QLatin1String("/src/widgets/"))) {
             EXPECT_FALSE(window.match(text).hasMatch()) << path.toStdString();
+        }
         ++checked;
     }
     EXPECT_GT(checked, 50);
