@@ -2,6 +2,7 @@
 
 #include "browse/ReportEngine.h"
 #include "store/Table.h"
+#include "widgets/PrintableWindow.h"
 
 #include <QWidget>
 
@@ -21,7 +22,7 @@ class Workspace;
 // The browser of one spellbook: its spells with their schools, level, frequency, book and page,
 // filtered by levels and schools. Spells are added by dragging them in from another browser or
 // the search window, and removed here; a double click opens a spell card.
-class Frm_Browser : public QWidget
+class Frm_Browser : public QWidget, public PrintableWindow
 {
     Q_OBJECT
 
@@ -49,6 +50,8 @@ public:
     void Levels_List_Select_All();
     void Levels_List_DeSelect_All();
     void Requery();
+    // Ctrl+P: the whole spellbook to the printer.
+    void printMain() override;
 
 public slots:
     void B_Menu_View_Click();

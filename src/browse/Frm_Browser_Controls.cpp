@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -66,6 +68,20 @@ void Frm_Browser::showEvent(QShowEvent *event)
 
 void Frm_Browser::fitColumns()
 {
+    // The filters get room for the longest school name, as far as the list can spare it.
+    int schoolWidth = 0;
+    for (int row = 0; row < m_schoolsList->count(); ++row)
+        schoolWidth = std::max(schoolWidth, m_schoolsList->fontMetrics().horizontalAdvance(
+                                                m_schoolsList->item(row)->text()));
+    const int wanted = std::min(schoolWidth + 2 * m_schoolsList->frameWidth() +
+                                    m_schoolsList->verticalScrollBar()->sizeHint().width() + 12,
+                                width() / 3);
+    if (wanted > m_filters->width()) {
+        const int room = m_list->width() - std::max(kMinPane, kListWidth * 3 / 4);
+        if (room > 0)
+            m_splitter->MoveBar(m_splitter->barPosition() - std::min(room, wanted - m_filters->width()));
+    }
+
     // The last column stretches to the edge, so it counts at its laid-out width.
     int used = kColumnWidths[5];
     for (int column = 0; column < 5; ++column)
@@ -115,14 +131,21 @@ void Frm_Browser::createControls()
                            QStringLiteral("Frequency"), QStringLiteral("Book"), QStringLiteral("Page")},
                           this);
     m_list->header()->setMinimumSectionSize(24);
+    // No header loses letters to the sort arrow.
     for (int column = 0; column < 6; ++column)
-        m_list->setColumnWidth(column, kColumnWidths[column]);
+        m_list->setColumnWidth(column, std::max(kColumnWidths[column], m_list->headerWidth(column)));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_sort = new ColumnSortToggle(m_list);
     connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Browser::LV_Spells_Click);
     connect(m_list, &ListView::rowDoubleClicked, this, &Frm_Browser::LV_Spells_DblClick);
     connect(m_list, &ListView::focusReceived, this, &Frm_Browser::LV_Spells_GotFocus);
     connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Browser::LV_Spells_MouseDown);
+    connect(m_list, &ListView::rowActivated, this, &Frm_Browser::LV_Spells_DblClick);
+    connect(m_list, &ListView::deleteRequested, this, &Frm_Browser::B_Menu_Remove_Click);
+    // F5 filters afresh, as the Requery button does, in whichever browser the user is in.
+    auto *requery = new QShortcut(QKeySequence::Refresh, this, this,
+                                  [this] { m_toolbar->button(QStringLiteral("Requery"))->click(); });
+    requery->setContext(Qt::WidgetWithChildrenShortcut);
 
     m_filters = createFilters();
 

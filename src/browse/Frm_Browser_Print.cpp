@@ -83,3 +83,8 @@ void Frm_Browser::printSelectedSpells()
                          gone.join(QStringLiteral(", ")));
     });
 }
+
+void Frm_Browser::printMain()
+{
+    printSpellbook(false);
+}

@@ -10,6 +10,7 @@
 
 #include <QFormLayout>
 #include <QLabel>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -84,6 +85,15 @@ Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
     body->setContentsMargins(6, 4, 6, 6);
     body->addWidget(m_tabs);
     layout->addLayout(body, 1);
+
+    // A card is looked at and put away: Esc closes it.
+    auto *escape = new QShortcut(QKeySequence::Cancel, this, this, [this] {
+        if (auto *frame = qobject_cast<QWidget *>(parentWidget()))
+            frame->close();
+        else
+            close();
+    });
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
 }
 
 Frm_Spell::~Frm_Spell() = default;
@@ -154,6 +164,12 @@ void Frm_Spell::Toolbar1_ButtonMenuClick(const QString &key)
         printSpell(false);
     else if (key == QStringLiteral("Preview Spell"))
         printSpell(true);
+}
+
+void Frm_Spell::printMain()
+{
+    if (m_toolbar->button(QStringLiteral("Print"))->isEnabled())
+        printSpell(false);
 }
 
 void Frm_Spell::printSpell(bool preview)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/PrintableWindow.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -14,7 +16,7 @@ class Workspace;
 
 // The card of one spell: every detail on the "Details" tab, the description on the other. Every
 // request opens a new card, so several cards, also of one spell, can be open at once.
-class Frm_Spell : public QWidget
+class Frm_Spell : public QWidget, public PrintableWindow
 {
     Q_OBJECT
 
@@ -27,6 +29,8 @@ public:
 
     QString spellName() const { return m_spellName; }
     QSize sizeHint() const override;
+    // Ctrl+P: the card to the printer.
+    void printMain() override;
 
 public slots:
     void Toolbar1_ButtonClick(const QString &key);

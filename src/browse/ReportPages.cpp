@@ -134,6 +134,7 @@ void ReportPages::writePdf(const ReportJob &job, const QString &path, const QPag
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
         writer.setPageLayout(layout);
+        writer.setResolution(kResolution);
         writer.setTitle(documentName(job));
         writer.setCreator(QStringLiteral("Vellumar"));
         if (!paint(job, &writer))
@@ -153,5 +154,6 @@ QPageLayout ReportPages::defaultLayout()
 
 QString ReportPages::documentName(const ReportJob &job)
 {
-    return job.title.isEmpty() ? job.footer : job.title;
+    // The report's own title ("Spellbook of Bryn"), not the caption of the window that showed it.
+    return job.footer.isEmpty() ? job.title : job.footer;
 }

@@ -12,6 +12,10 @@ class QPagedPaintDevice;
 class ReportPages
 {
 public:
+    // The resolution a preview and a PDF file are laid out at: text measured alike breaks alike,
+    // so the file holds exactly the pages the preview showed.
+    static constexpr int kResolution = 600;
+
     // Paints pages fromPage to toPage (counted from 1; 0 means from the first or to the last).
     // False when the device refuses to be painted on.
     static bool paint(const ReportJob &job, QPagedPaintDevice *device, int fromPage = 0, int toPage = 0);

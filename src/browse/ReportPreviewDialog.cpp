@@ -16,7 +16,7 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportJob &job, QWidget *owner)
     setWindowTitle(job.title.isEmpty() ? QStringLiteral("Print Preview") : job.title);
 
     QPrinter *paper = printer();
-    paper->setResolution(600);
+    paper->setResolution(ReportPages::kResolution);
     paper->setPageLayout(ReportPages::defaultLayout());
     paper->setDocName(ReportPages::documentName(job));
     connect(this, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {

@@ -15,16 +15,20 @@
 #include "store/VmError.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/OpenWindows.h"
+#include "widgets/PrintableWindow.h"
+#include "widgets/WindowArrangement.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
@@ -48,6 +52,8 @@ MDI_Main::MDI_Main(QWidget *parent) : QMainWindow(parent)
     createToolBar();
     createStatusBar();
 
+    // Small enough for any screen, large enough that the menus and the tool bar stay whole.
+    setMinimumSize(640, 360);
     resize(1180, 780);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
@@ -94,11 +100,6 @@ void MDI_Main::createStatusBar()
     m_panel2->setObjectName(QStringLiteral("Panel2"));
     bar->addWidget(m_panel1);
     bar->addWidget(m_panel2, 1);
-}
-
-Frm_Browser *MDI_Main::currentBrowser() const
-{
-    return m_currentBrowser;
 }
 
 QLabel *MDI_Main::statusPanel(int panel) const
@@ -194,7 +195,6 @@ void MDI_Main::Show_Spell_Book()
     // again, once the trouble is over, reads it afresh.
     if (!browser->Initialize(*this, m_selectedSpellbook))
         return;
-    m_currentBrowser = browser.get();
     showChild(browser.release());
 }
 
@@ -240,9 +240,9 @@ QMdiSubWindow *MDI_Main::showChild(QWidget *window)
     // The sub-window is as small as the window may get, so that its content is never cut off.
     subWindow->setMinimumSize(subWindow->minimumSizeHint());
     subWindow->adjustSize();
-    // A window opens no larger than the area shows, but never below its own minimum.
-    subWindow->resize(
-        subWindow->size().boundedTo(m_area->viewport()->size()).expandedTo(subWindow->minimumSize()));
+    // A window opens inside the area, staggered from the last one, no larger than the area
+    // shows but never below its own minimum.
+    subWindow->setGeometry(WindowArrangement::placeNew(m_area, subWindow));
     subWindow->show();
     m_area->setActiveSubWindow(subWindow);
     return subWindow;
@@ -314,25 +314,52 @@ void MDI_Main::Main_File_Exit_Click()
 void MDI_Main::Main_Window_Title_Click()
 {
     // Tiled horizontally: each window as wide as the area, one above the other.
-    QList<QMdiSubWindow *> windows;
-    const QList<QMdiSubWindow *> all = m_area->subWindowList(QMdiArea::StackingOrder);
-    for (QMdiSubWindow *window : all) {
-        if (window->isVisible() && !window->isMinimized())
-            windows.append(window);
-    }
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_area->viewport()->rect();
-    const int height = area.height() / int(windows.size());
-    for (int i = 0; i < windows.size(); ++i) {
-        windows.at(i)->showNormal();
-        windows.at(i)->setGeometry(0, i * height, area.width(), height);
-    }
+    WindowArrangement::tile(m_area);
 }
 
 void MDI_Main::Main_Window_Cascade_Click()
 {
-    m_area->cascadeSubWindows();
+    WindowArrangement::cascade(m_area);
+}
+
+void MDI_Main::Main_Window_Close_Click()
+{
+    m_area->closeActiveSubWindow();
+}
+
+void MDI_Main::Main_Window_Next_Click()
+{
+    m_area->activateNextSubWindow();
+}
+
+void MDI_Main::Main_Window_Previous_Click()
+{
+    m_area->activatePreviousSubWindow();
+}
+
+void MDI_Main::Main_File_Print_Click()
+{
+    QMdiSubWindow *active = m_area->activeSubWindow();
+    if (auto *window = active ? dynamic_cast<PrintableWindow *>(active->widget()) : nullptr)
+        window->printMain();
+}
+
+void MDI_Main::showReadMe(const QString &path)
+{
+    // Shown here when the desktop has no viewer for text files.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        Prompt::message(this, QStringLiteral("The file %1 could not be read: %2")
+                                  .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    auto *view = new QPlainTextEdit;
+    view->setObjectName(QStringLiteral("ReadMe"));
+    view->setWindowTitle(QStringLiteral("Read Me"));
+    view->setReadOnly(true);
+    view->setPlainText(QString::fromUtf8(file.readAll()));
+    view->resize(720, 520);
+    showChild(view);
 }
 
 void MDI_Main::Main_About_Help_Click()
@@ -345,9 +372,8 @@ void MDI_Main::Main_About_Help_Click()
                         QStringLiteral("The file %1 was not found.").arg(QDir::toNativeSeparators(readMe)));
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(readMe)))
-        Prompt::message(
-            this, QStringLiteral("No program was found to show %1.").arg(QDir::toNativeSeparators(readMe)));
+    if (!openDocument(QUrl::fromLocalFile(readMe)))
+        showReadMe(readMe);
 }
 
 void MDI_Main::Main_About_About_Click()

@@ -2,9 +2,12 @@
 
 #include "widgets/Workspace.h"
 
+#include <QDesktopServices>
 #include <QMainWindow>
+#include <QUrl>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class ButtonToolBar;
@@ -28,6 +31,9 @@ class MDI_Main : public QMainWindow, public Workspace
     Q_OBJECT
 
 public:
+    // Opens a document with the desktop's own viewer; false when none could. Tests replace it.
+    static inline std::function<bool(const QUrl &)> openDocument = &QDesktopServices::openUrl;
+
     explicit MDI_Main(QWidget *parent = nullptr);
     ~MDI_Main() override;
 
@@ -54,7 +60,6 @@ public:
     void showUnlearned(const QString &caster) override;
     void openSpellbook(const QString &spellbook) override;
 
-    Frm_Browser *currentBrowser() const;
     ButtonToolBar *TB_Main() const { return m_toolBar; }
     QLabel *statusPanel(int panel) const;
 
@@ -66,6 +71,10 @@ public slots:
     void Main_File_Exit_Click();
     void Main_Window_Title_Click();
     void Main_Window_Cascade_Click();
+    void Main_Window_Close_Click();
+    void Main_Window_Next_Click();
+    void Main_Window_Previous_Click();
+    void Main_File_Print_Click();
     void Main_About_Help_Click();
     void Main_About_About_Click();
 
@@ -89,6 +98,7 @@ private:
     QAction *addToggle(QMenu *menu, const QString &name, const QString &caption, Handler handler);
     void addDivider(QMenu *menu, const QString &name);
     void fillWindowList();
+    void showReadMe(const QString &path);
     Frm_Browser *browserShowing(const QString &spellbook) const;
     Frm_Browser *activeBrowser() const;
     // The popup command of the browser whose list last had the focus.
@@ -97,7 +107,6 @@ private:
     std::unique_ptr<VM_Library> m_library;
     std::unique_ptr<VM_DragDropAssistant> m_assistant;
     LibraryEvents *m_events = nullptr;
-    QPointer<Frm_Browser> m_currentBrowser;
     QPointer<Frm_About> m_about;
     QString m_selectedSpellbook;
 

@@ -66,14 +66,16 @@ void MDI_Main::createMenus()
 
     QMenu *file = addMenu(bar, QStringLiteral("Main_File"), QStringLiteral("&File"));
     addEntry(file, QStringLiteral("Main_File_Import"), QStringLiteral("Import &File"), nullptr);
+    addEntry(file, QStringLiteral("Main_File_Print"), QStringLiteral("&Print"), &MDI_Main::Main_File_Print_Click)
+        ->setShortcut(QKeySequence::Print);
     addDivider(file, QStringLiteral("Main_Tools_Divider3"));
     QMenu *preview =
         addMenu(file, QStringLiteral("Main_File_PreviewOptions"), QStringLiteral("&Print Preview Options"));
     addToggle(preview, QStringLiteral("Main_File_PreviewOptions_Max"), QStringLiteral("Previews &Maximized"),
               &MDI_Main::Main_File_PreviewOptions_Max_Click);
     addDivider(file, QStringLiteral("PPDivider"));
-    addEntry(file, QStringLiteral("Main_File_Exit"), QStringLiteral("&Exit"),
-             &MDI_Main::Main_File_Exit_Click);
+    addEntry(file, QStringLiteral("Main_File_Exit"), QStringLiteral("&Exit"), &MDI_Main::Main_File_Exit_Click)
+        ->setShortcut(QKeySequence::Quit);
 
     QMenu *tools = addMenu(bar, QStringLiteral("Main_Tools"), QStringLiteral("&Tools"));
     addEntry(tools, QStringLiteral("Main_Tools_Spellbooks"), QStringLiteral("&Manage Spellbooks"), nullptr);
@@ -82,7 +84,8 @@ void MDI_Main::createMenus()
     addDivider(tools, QStringLiteral("Main_Tools_Divider4"));
     addEntry(tools, QStringLiteral("Main_Tools_Scrolls"), QStringLiteral("Manage S&crolls"), nullptr);
     addDivider(tools, QStringLiteral("Main_Tools_Divider5"));
-    addEntry(tools, QStringLiteral("Main_Manage_Search"), QStringLiteral("&Search"), nullptr);
+    addEntry(tools, QStringLiteral("Main_Manage_Search"), QStringLiteral("&Search"), nullptr)
+        ->setShortcut(QKeySequence::Find);
 
     m_windowMenu = addMenu(bar, QStringLiteral("Main_Window"), QStringLiteral("&Window"));
     addEntry(m_windowMenu, QStringLiteral("Main_Window_Title"), QStringLiteral("&Tile"),
@@ -90,11 +93,22 @@ void MDI_Main::createMenus()
     addDivider(m_windowMenu, QStringLiteral("Main_Window_Divider"));
     addEntry(m_windowMenu, QStringLiteral("Main_Window_Cascade"), QStringLiteral("&Cascade"),
              &MDI_Main::Main_Window_Cascade_Click);
+    addDivider(m_windowMenu, QStringLiteral("Main_Window_Divider2"));
+    addEntry(m_windowMenu, QStringLiteral("Main_Window_Close"), QStringLiteral("C&lose"),
+             &MDI_Main::Main_Window_Close_Click)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
+    addEntry(m_windowMenu, QStringLiteral("Main_Window_Next"), QStringLiteral("Ne&xt"),
+             &MDI_Main::Main_Window_Next_Click)
+        ->setShortcut(QKeySequence::NextChild);
+    addEntry(m_windowMenu, QStringLiteral("Main_Window_Previous"), QStringLiteral("Pre&vious"),
+             &MDI_Main::Main_Window_Previous_Click)
+        ->setShortcut(QKeySequence::PreviousChild);
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MDI_Main::fillWindowList);
 
     QMenu *about = addMenu(bar, QStringLiteral("Main_About"), QStringLiteral("&About"));
     addEntry(about, QStringLiteral("Main_About_Help"), QStringLiteral("&Help Topics"),
-             &MDI_Main::Main_About_Help_Click);
+             &MDI_Main::Main_About_Help_Click)
+        ->setShortcut(QKeySequence::HelpContents);
     addDivider(about, QStringLiteral("Main_About_Divider1"));
     addEntry(about, QStringLiteral("Main_About_About"), QStringLiteral("&About Vellumar"),
              &MDI_Main::Main_About_About_Click);
@@ -103,16 +117,21 @@ void MDI_Main::createMenus()
     // the scroll manager and the failed-spells window answer their own.
     QMenu *browser =
         addMenu(this, QStringLiteral("Private_Menu_Browser"), QStringLiteral("Private Menu for Browser"));
-    addEntry(browser, QStringLiteral("Private_Browser_View"), QStringLiteral("&View Spell"),
-             &MDI_Main::Private_Browser_View_Click);
+    // The popups' keys are the list's own (Enter, Delete); shown here, never taken here.
+    QAction *view = addEntry(browser, QStringLiteral("Private_Browser_View"), QStringLiteral("&View Spell"),
+                             &MDI_Main::Private_Browser_View_Click);
+    view->setShortcut(QKeySequence(Qt::Key_Return));
+    view->setShortcutContext(Qt::WidgetShortcut);
     addEntry(browser, QStringLiteral("Private_Browser_Manage"), QStringLiteral("&Manage Spell"),
              &MDI_Main::Private_Browser_Manage_Click);
     // Opens the failed-spells window; it has no menu of its own, so the browsers' buttons
     // follow this hidden entry.
     addEntry(nullptr, QStringLiteral("Main_Tools_Unlearned"), QStringLiteral("&Unlearned Spells"), nullptr);
     addDivider(browser, QStringLiteral("Private_Browser_Divider"));
-    addEntry(browser, QStringLiteral("Private_Browser_Remove"), QStringLiteral("&Remove Selected Spells"),
-             &MDI_Main::Private_Browser_Remove_Click);
+    QAction *remove = addEntry(browser, QStringLiteral("Private_Browser_Remove"),
+                               QStringLiteral("&Remove Selected Spells"), &MDI_Main::Private_Browser_Remove_Click);
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutContext(Qt::WidgetShortcut);
     addDivider(browser, QStringLiteral("Private_Browser_Divider2"));
     addEntry(browser, QStringLiteral("Private_Browser_Export"), QStringLiteral("&Export Selected Spells"),
              &MDI_Main::Private_Browser_Export_Click);

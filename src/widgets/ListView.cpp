@@ -4,8 +4,14 @@
 
 #include <QDrag>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QStyle>
+#include <QPalette>
+#include <QApplication>
 
 const QString ListView::kDragMimeType = QStringLiteral("application/x-vellumar-spells");
 
@@ -100,6 +106,15 @@ void ListView::startDrag(Qt::DropActions)
         auto *marker = new QMimeData;
         marker->setData(kDragMimeType, QByteArray());
         drag->setMimeData(marker);
+        QStringList names;
+        const QList<int> selected = selectedRowNumbers();
+        for (qsizetype i = 0; i < selected.size() && i < 4; ++i)
+            names.append(text(selected.at(i)));
+        if (selected.size() > 4)
+            names.append(QStringLiteral("and %1 more").arg(selected.size() - 4));
+        const QPixmap picture = dragPicture(names, font());
+        drag->setPixmap(picture);
+        drag->setHotSpot(QPoint(-12, -4));
         drag->exec(Qt::CopyAction, Qt::CopyAction);
     }
     if (m_dragComplete)
@@ -141,4 +156,75 @@ void ListView::focusInEvent(QFocusEvent *event)
 {
     QTreeView::focusInEvent(event);
     emit focusReceived();
+}
+
+QPixmap ListView::dragPicture(const QStringList &names, const QFont &font)
+{
+    if (names.isEmpty())
+        return {};
+    const QFontMetrics metrics(font);
+    int width = 0;
+    for (const QString &name : names)
+        width = std::max(width, metrics.horizontalAdvance(name));
+    width = std::min(width, 360) + 12;
+    const int lineHeight = metrics.height();
+    const int height = lineHeight * int(names.size()) + 8;
+    QPixmap picture(width, height);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    const QPalette palette = QApplication::palette();
+    QColor background = palette.color(QPalette::ToolTipBase);
+    background.setAlpha(220);
+    painter.setPen(palette.color(QPalette::Mid));
+    painter.setBrush(background);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, width - 1, height - 1), 4, 4);
+    painter.setFont(font);
+    painter.setPen(palette.color(QPalette::ToolTipText));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        painter.drawText(QRect(6, 4 + int(i) * lineHeight, width - 12, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(names.at(i), Qt::ElideRight, width - 12));
+    return picture;
+}
+
+void ListView::keyPressEvent(QKeyEvent *event)
+{
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey && contextMenuPolicy() == Qt::CustomContextMenu) {
+        emit customContextMenuRequested(keyboardMenuPosition());
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if (currentIndex().isValid()) {
+            emit rowActivated(currentIndex().row());
+            event->accept();
+            return;
+        }
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit deleteRequested();
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+QPoint ListView::keyboardMenuPosition() const
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid()) {
+        const QRect row = visualRect(current);
+        if (row.isValid())
+            return QPoint(row.left() + 16, row.center().y());
+    }
+    return QPoint(8, 8);
+}
+
+int ListView::headerWidth(int column) const
+{
+    const QString caption = m_rows->headerData(column, Qt::Horizontal).toString();
+    const int arrow = style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header());
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header());
+    return header()->fontMetrics().horizontalAdvance(caption) + arrow + 4 * margin + 4;
 }

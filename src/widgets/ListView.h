@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QTreeView>
 
 #include <functional>
@@ -38,9 +39,20 @@ public:
     void setDropsAccepted(bool accepted);
     bool dropsAccepted() const { return m_dropsAccepted; }
 
+    // The width a column needs to show its header whole, sort arrow included.
+    int headerWidth(int column) const;
+
+    // The picture a drag of these names shows under the pointer: the first few names and how
+    // many more there are.
+    static QPixmap dragPicture(const QStringList &names, const QFont &font);
+
 signals:
     void focusReceived();
     void rowDoubleClicked(int row);
+    // Enter or Return on the list: what a double click on the current row does.
+    void rowActivated(int row);
+    // The Delete key on the list.
+    void deleteRequested();
     void rowSelectionChanged();
 
 protected:
@@ -49,9 +61,12 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool takes(const QDropEvent *event) const;
+    // Where a popup asked for from the keyboard opens: at the current row, else the top left.
+    QPoint keyboardMenuPosition() const;
 
     ListViewModel *m_rows;
     std::function<bool()> m_dragStart;

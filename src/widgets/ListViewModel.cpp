@@ -134,6 +134,45 @@ void ListViewModel::removeRowNumbers(const QList<int> &rows)
     endResetModel();
 }
 
+int ListViewModel::naturalCompare(QStringView a, QStringView b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool digitA = a.at(i).isDigit();
+        const bool digitB = b.at(j).isDigit();
+        if (digitA && digitB) {
+            // Numbers compare by value: fewer significant digits is smaller, then digit by digit.
+            qsizetype startA = i;
+            qsizetype startB = j;
+            while (startA < a.size() && a.at(startA) == QLatin1Char('0'))
+                ++startA;
+            while (startB < b.size() && b.at(startB) == QLatin1Char('0'))
+                ++startB;
+            qsizetype endA = startA;
+            qsizetype endB = startB;
+            while (endA < a.size() && a.at(endA).isDigit())
+                ++endA;
+            while (endB < b.size() && b.at(endB).isDigit())
+                ++endB;
+            if (endA - startA != endB - startB)
+                return endA - startA < endB - startB ? -1 : 1;
+            const int digits = a.mid(startA, endA - startA).compare(b.mid(startB, endB - startB));
+            if (digits != 0)
+                return digits;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        if (a.at(i) != b.at(j))
+            return a.at(i) < b.at(j) ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    // What is left over sorts after: "12" before "12a".
+    return int(a.size() - i > 0) - int(b.size() - j > 0);
+}
+
 void ListViewModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= m_columns || rowCount() < 2)
@@ -149,8 +188,12 @@ void ListViewModel::sort(int column, Qt::SortOrder order)
     const auto less = [this, column, &folded](int left, int right) {
         const QString &a = folded.at(left);
         const QString &b = folded.at(right);
-        if (a != b)
+        if (a != b) {
+            const int order = naturalCompare(a, b);
+            if (order != 0)
+                return order < 0;
             return a < b;
+        }
         return m_cells.at(cell(left, column)) < m_cells.at(cell(right, column));
     };
     if (order == Qt::AscendingOrder)

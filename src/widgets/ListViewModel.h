@@ -7,8 +7,9 @@
 
 // The rows of a list view: texts held column by column in one flat list, so that a list of a
 // whole library (100,000 spells) costs no object per row. Column 0 is a row's text, the others
-// its sub-items; rows may carry a check box. Sorting compares texts as text, ignoring letter
-// case, with the exact text as the tie-break so that equal-looking names keep a fixed order.
+// its sub-items; rows may carry a check box. Sorting compares texts naturally, ignoring letter
+// case: runs of digits as numbers ("9" before "10", "12" before "12a"), the rest as text, with
+// the exact text as the tie-break so that equal-looking names keep a fixed order.
 class ListViewModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // Negative, zero or positive as a sorts before, with or after b (both already case-folded).
+    static int naturalCompare(QStringView a, QStringView b);
 
     void setCheckBoxes(bool shown);
     bool hasCheckBoxes() const { return m_checkBoxes; }

@@ -279,3 +279,40 @@ TEST_F(BrowserTest, ABrowserNeverGetsSmallerThanItsLaidOutSizeAndItsListFollowsI
     EXPECT_EQ(list->size(), listAtMinimum.size() + QSize(500, 300));
     EXPECT_EQ(list->pos(), listAtMinimum.topLeft());
 }
+
+TEST_F(BrowserTest, TheKeyboardAloneViewsRemovesRequeriesAndOpensThePopup)
+{
+    Frm_Browser *bryn = openBrowser("Bryn");
+    ListView *list = spellsOf(bryn);
+    list->setFocus();
+    selectSpells(bryn, {"Cinder Veil"});
+
+    // Enter opens the card of the current row.
+    QTest::keyClick(list, Qt::Key_Return);
+    const QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards.at(0)->windowTitle(), "Cinder Veil (3)");
+
+    // Delete asks before it removes; No keeps the spell.
+    prompt.answer(false);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(prompt.shown().size(), 1);
+    EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
+
+    // The menu key opens the browser's popup at the row.
+    QMenu *popup = frame().menu("Private_Menu_Browser");
+    QTimer::singleShot(0, popup, [popup] { popup->close(); });
+    bool shown = false;
+    QObject::connect(popup, &QMenu::aboutToShow, popup, [&shown] { shown = true; });
+    QTest::keyClick(list, Qt::Key_Menu);
+    EXPECT_TRUE(shown);
+
+    // Ctrl+A selects every row.
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list->selectedRowNumbers(), (QList<int>{0, 1}));
+
+    // A drag shows the names it carries, the first few and how many more.
+    EXPECT_FALSE(ListView::dragPicture({"Bramble Gate", "Cinder Veil"}, list->font()).isNull());
+    EXPECT_GT(ListView::dragPicture({"Bramble Gate", "Cinder Veil"}, list->font()).height(),
+              ListView::dragPicture({"Bramble Gate"}, list->font()).height());
+}

@@ -5,11 +5,16 @@
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Print.h"
 #include "browse/Frm_Spell.h"
+#include "browse/ReportPreviewDialog.h"
 #include "widgets/ListView.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
 
 #include <QApplication>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -295,4 +300,35 @@ TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenNa
     EXPECT_EQ(dialog->findChild<QLineEdit *>("Txt_Filtered")->text(), QString());
     EXPECT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(frame().findChildren<Frm_Print *>().size(), 1);
+}
+
+TEST_F(PrintTest, ASavedPdfHoldsExactlyThePagesThePreviewShowedUnderTheReportsTitle)
+{
+    library.addCaster("Ilse");
+    for (int i = 0; i < 160; ++i) {
+        const QString name = QStringLiteral("Long Study %1").arg(i, 3, 10, QLatin1Char('0'));
+        library.addSpell(name, QString::number(1 + i % 9), {"Alteration"});
+        library.addToSpellbook("Ilse", name);
+    }
+    Frm_Browser *ilse = openBrowser("Ilse");
+    chooseEntry(ilse, "Print Spellbook", "Preview Spellbook");
+    ASSERT_EQ(output.jobs.size(), 1);
+
+    ReportPreviewDialog preview(output.jobs.at(0), nullptr);
+    auto *pages = preview.findChild<QPrintPreviewWidget *>();
+    ASSERT_NE(pages, nullptr);
+    pages->updatePreview();
+    ASSERT_GT(pages->pageCount(), 1);
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("ilse.pdf");
+    prompt.chooseFile(pdf);
+    preview.savePdf();
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QRegularExpression("Pages:\\s+" + QString::number(pages->pageCount()) + "\\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("Title:\\s+Spellbook of Ilse\\n"))) << text.toStdString();
 }

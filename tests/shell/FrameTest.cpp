@@ -14,6 +14,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QStyle>
+#include <QTest>
 #include <QToolButton>
 #include <QUrl>
 
@@ -143,7 +147,7 @@ TEST_F(Frame, ChoosingASpellbookTwiceBringsItsOneBrowserToTheFront)
     Frm_Browser *first = openBrowser("Bryn");
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->windowTitle(), "Browsing Spellbook Bryn");
-    EXPECT_EQ(frame().currentBrowser(), first);
+    EXPECT_EQ(frame().area()->activeSubWindow()->widget(), first);
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
     openBrowser("KXR");
@@ -209,32 +213,83 @@ TEST_F(Frame, HelpTopicsApologisesThenOpensTheReadMe)
     EXPECT_EQ(prompt.messages().size(), 1);
     EXPECT_EQ(opener.opened, QList<QUrl>{QUrl::fromLocalFile(readMe)});
     QDesktopServices::unsetUrlHandler("file");
+
+    // Without a viewer for text files the Read Me opens in a window of the program.
+    const auto desktop = MDI_Main::openDocument;
+    MDI_Main::openDocument = [](const QUrl &) { return false; };
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Welcome to Vellumar.\n");
+    file.close();
+    chooseMenuEntry(&frame(), "Main_About_Help");
+    MDI_Main::openDocument = desktop;
+    auto *shown = frame().findChild<QPlainTextEdit *>("ReadMe");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->isReadOnly());
+    EXPECT_EQ(shown->toPlainText(), "Welcome to Vellumar.\n");
 }
 
-TEST_F(Frame, WindowMenuTilesCascadesAndListsTheOpenWindows)
+TEST_F(Frame, WindowMenuListsTheOpenWindowsAndArrangesThemWithoutLosingAny)
 {
-    library.addCaster("Bryn");
+    for (const char *caster : {"Bryn", "Corwin", "Dara", "Eluned"})
+        library.addCaster(caster);
+    frame().resize(1180, 780);
     openBrowser("KXR");
     openBrowser("Bryn");
 
     QMenu *windowMenu = frame().menu("Main_Window");
     emit windowMenu->aboutToShow();
-    EXPECT_EQ(menuTexts(windowMenu), (QStringList{"&Tile", "-", "&Cascade", "-", "&1 Browsing Spellbook KXR",
-                                                  "&2 Browsing Spellbook Bryn"}));
-    windowMenu->actions().at(4)->trigger();
+    EXPECT_EQ(menuTexts(windowMenu).mid(4), (QStringList{"C&lose", "Ne&xt", "Pre&vious", "-",
+                                                         "&1 Browsing Spellbook KXR",
+                                                         "&2 Browsing Spellbook Bryn"}));
+    windowMenu->actions().at(8)->trigger();
     EXPECT_EQ(frame().area()->activeSubWindow()->windowTitle(), "Browsing Spellbook KXR");
 
-    frame().Main_Window_Title_Click();
-    const QList<QMdiSubWindow *> windows = frame().area()->subWindowList();
-    const int width = frame().area()->viewport()->width();
-    for (const QMdiSubWindow *window : windows) {
-        EXPECT_EQ(window->x(), 0);
-        EXPECT_EQ(window->width(), width);
-    }
-    EXPECT_NE(windows.at(0)->y(), windows.at(1)->y());
+    // A new window opens whole inside the area, staggered from the last.
+    openBrowser("Corwin");
+    const QRect area = frame().area()->viewport()->rect();
+    QList<QMdiSubWindow *> windows = frame().area()->subWindowList();
+    for (const QMdiSubWindow *window : windows)
+        EXPECT_TRUE(area.contains(window->geometry())) << window->windowTitle().toStdString();
+    EXPECT_NE(windows.at(2)->pos(), windows.at(0)->pos());
 
-    frame().Main_Window_Cascade_Click();
-    EXPECT_NE(windows.at(0)->pos(), windows.at(1)->pos());
+    // Tile: each as wide as the area, none over another, every one whole.
+    chooseMenuEntry(&frame(), "Main_Window_Title");
+    for (int i = 0; i < windows.size(); ++i) {
+        EXPECT_EQ(windows.at(i)->x(), 0);
+        EXPECT_GE(windows.at(i)->width(), area.width());
+        EXPECT_GE(windows.at(i)->height(), windows.at(i)->minimumSizeHint().height());
+        for (int j = i + 1; j < windows.size(); ++j)
+            EXPECT_FALSE(windows.at(i)->geometry().intersects(windows.at(j)->geometry())) << i << " " << j;
+    }
+
+    // Cascade with five: every title bar shows.
+    openBrowser("Dara");
+    openBrowser("Eluned");
+    windows = frame().area()->subWindowList();
+    chooseMenuEntry(&frame(), "Main_Window_Cascade");
+    const int titleBar = frame().style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    for (int i = 1; i < windows.size(); ++i)
+        EXPECT_GE(windows.at(i)->y() - windows.at(i - 1)->y(), titleBar);
+
+    // The window keys: Ctrl+W closes the active one.
+    QMdiSubWindow *active = frame().area()->activeSubWindow();
+    frame().menuEntry("Main_Window_Close")->trigger();
+    EXPECT_FALSE(frame().area()->subWindowList().contains(active));
+}
+
+TEST_F(Frame, StandardKeysReachTheirCommandsAndTheFrameStaysUsable)
+{
+    const QList<std::pair<const char *, QKeySequence>> keys = {
+        {"Main_File_Exit", QKeySequence::Quit},          {"Main_About_Help", QKeySequence::HelpContents},
+        {"Main_File_Print", QKeySequence::Print},        {"Main_Window_Next", QKeySequence::NextChild},
+        {"Main_Window_Previous", QKeySequence::PreviousChild}, {"Main_Manage_Search", QKeySequence::Find}};
+    for (const auto &[entry, key] : keys)
+        EXPECT_EQ(frame().menuEntry(entry)->shortcut(), QKeySequence(key)) << entry;
+    EXPECT_TRUE(frame().menuEntry("Main_Window_Close")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)));
+
+    frame().resize(100, 100);
+    EXPECT_GE(frame().width(), 640);
+    EXPECT_GE(frame().height(), 360);
 }
 
 #include "FrameTest.moc"

@@ -121,3 +121,17 @@ TEST(ListView, PressingASelectedRowAndMovingStartsAndEndsADrag)
     // The press on a selected row kept the other selected row.
     EXPECT_EQ(list.selectedRowNumbers(), (QList<int>{1, 3}));
 }
+
+TEST(ListViewRows, NumbersSortAsNumbersAndMixedValuesNaturally)
+{
+    ListView list("LV_Test", kColumns);
+    ListRows rows;
+    for (const char *page : {"100", "12a", "9", "", "12", "010", "Page 2", "Page 10", "350", "35"})
+        rows.append(ListRow{QString::fromLatin1(page), {}, false, false});
+    appendRows(&list, rows);
+    ColumnSortToggle toggle(&list);
+    toggle.sortBy(0); // the first click sorts descending
+    toggle.sortBy(0);
+    EXPECT_EQ(columnTexts(&list), (QStringList{"", "9", "010", "12", "12a", "35", "100", "350", "Page 2",
+                                               "Page 10"}));
+}
