@@ -62,7 +62,8 @@ QString userDataFolder()
     // Without an application name (a tool) the location would be named after the executable.
     if (QCoreApplication::applicationName() == QLatin1String("Vellumar"))
         return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vellumar");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Vellumar");
 }
 
 QString deliveredFolder()
@@ -85,7 +86,8 @@ void setAppFolder(const QString &folder)
 QString provideDeliveredFiles(const QString &dataFolder, const QString &fromFolder)
 {
     if (!QDir().mkpath(dataFolder))
-        return QStringLiteral("Vellumar cannot create its folder %1.").arg(QDir::toNativeSeparators(dataFolder));
+        return QStringLiteral("Vellumar cannot create its folder %1.")
+            .arg(QDir::toNativeSeparators(dataFolder));
     const QStringList names = deliveredFileNames(fromFolder);
     for (const QString &name : names) {
         const QString target = QDir(dataFolder).filePath(name);

@@ -55,7 +55,8 @@ protected:
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DESTDIR", root.path());
-        const ProcessRun install = runProgram(cmakeCommand(), {"--install", buildFolder(), "--prefix", "/usr"}, environment);
+        const ProcessRun install =
+            runProgram(cmakeCommand(), {"--install", buildFolder(), "--prefix", "/usr"}, environment);
         ASSERT_TRUE(install.ok()) << install.report();
     }
 
@@ -77,8 +78,8 @@ TEST_F(Installed, FilesLandWhereTheDesktopLooksAndPassItsValidators)
 
     const QString desktop = path("share/applications/" + appId() + ".desktop");
     const QStringList entry = QString::fromUtf8(contentOf(desktop)).split('\n');
-    for (const QString &line : QStringList{"Name=Vellumar", "Exec=vellumar", "Categories=Game;RolePlaying;",
-                                           "Icon=" + appId()})
+    for (const QString &line :
+         QStringList{"Name=Vellumar", "Exec=vellumar", "Categories=Game;RolePlaying;", "Icon=" + appId()})
         EXPECT_TRUE(entry.contains(line)) << line.toStdString();
     EXPECT_TRUE(QFile::exists(path("share/icons/hicolor/scalable/apps/" + appId() + ".svg")));
     for (const int size : {48, 128})
@@ -86,11 +87,13 @@ TEST_F(Installed, FilesLandWhereTheDesktopLooksAndPassItsValidators)
                   QSize(size, size));
 
     const QString metainfo = path("share/metainfo/" + appId() + ".metainfo.xml");
-    EXPECT_TRUE(contentOf(metainfo).contains("<release version=\"1.0\"")) << "the version comes from the build";
+    EXPECT_TRUE(contentOf(metainfo).contains("<release version=\"1.0\""))
+        << "the version comes from the build";
     for (const QStringList &check : {QStringList{"desktop-file-validate", desktop},
                                      QStringList{"appstreamcli", "validate", "--no-net", metainfo}}) {
         const QString tool = QStandardPaths::findExecutable(check.first());
-        ASSERT_FALSE(tool.isEmpty()) << check.first().toStdString() << " is missing: run scripts/install-deps.sh";
+        ASSERT_FALSE(tool.isEmpty()) << check.first().toStdString()
+                                     << " is missing: run scripts/install-deps.sh";
         const ProcessRun validation = runProgram(tool, check.mid(1));
         EXPECT_TRUE(validation.ok()) << validation.report();
     }
@@ -110,7 +113,8 @@ TEST_F(Installed, EachUserGetsALibraryOfTheirOwnOnceAndKeepsTheirChanges)
     // The user changes their library and a layout.
     {
         Connection db(library);
-        db.exec("INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class) VALUES ('Installed Tester', '3', 'Gnome', 'Mage')");
+        db.exec("INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class) VALUES ('Installed Tester', '3', "
+                "'Gnome', 'Mage')");
     }
     QFile layout(data + "/scrolls.rpt");
     ASSERT_TRUE(layout.open(QIODevice::Append));
@@ -121,7 +125,8 @@ TEST_F(Installed, EachUserGetsALibraryOfTheirOwnOnceAndKeepsTheirChanges)
     expectStartedOn(runProgram(path("bin/vellumar"), {}, freshUser(home.path())), library);
     EXPECT_EQ(casterCount(library, "Installed Tester"), 1);
     EXPECT_EQ(contentOf(data + "/scrolls.rpt"), changedLayout);
-    EXPECT_EQ(contentOf(path("share/vellumar/Spells.mdb")), deliveredLibrary) << "the shared copy stays as delivered";
+    EXPECT_EQ(contentOf(path("share/vellumar/Spells.mdb")), deliveredLibrary)
+        << "the shared copy stays as delivered";
 
     // $VELLUMAR_HOME still wins over the data folder.
     QTemporaryDir elsewhere;

@@ -10,8 +10,8 @@ std::string ProcessRun::report() const
         .toStdString();
 }
 
-ProcessRun runProgram(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
-               const QString &workingFolder, int timeoutMs)
+ProcessRun runProgram(const QString &program, const QStringList &arguments,
+                      const QProcessEnvironment &environment, const QString &workingFolder, int timeoutMs)
 {
     QProcess process;
     process.setProcessEnvironment(environment);

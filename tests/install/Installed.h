@@ -18,8 +18,8 @@ struct ProcessRun
 };
 
 ProcessRun runProgram(const QString &program, const QStringList &arguments,
-               const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-               const QString &workingFolder = {}, int timeoutMs = 60000);
+                      const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                      const QString &workingFolder = {}, int timeoutMs = 60000);
 
 // Where `cmake --install` would take its files from, and the build's cmake and cpack.
 QString buildFolder();

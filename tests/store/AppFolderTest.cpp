@@ -28,9 +28,13 @@ class ReadOnlyFolder
 public:
     explicit ReadOnlyFolder(QString path) : m_path(std::move(path))
     {
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+        QFile::setPermissions(m_path,
+                              QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
     }
-    ~ReadOnlyFolder() { QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
+    ~ReadOnlyFolder()
+    {
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 
 private:
     QString m_path;
