@@ -31,6 +31,12 @@ bench: build
 	./$(BUILD_DIR)/bench/vellumar_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/vellumar_gui_bench
 
+# Makes the Debian package build/vellumar_<version>_amd64.deb; `sudo apt-get install ./build/vellumar_*.deb`
+# installs it.
+.PHONY: package
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
 # Fuzzes the exchange-file readers for FUZZ_SECONDS in a clang build of its own (build-fuzz).
 FUZZ_SECONDS ?= 60
 fuzz:

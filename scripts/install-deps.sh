@@ -11,8 +11,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     # run: the library's command-line tool, a virtual display, fonts, desktop file handlers
     sqlcipher xvfb xauth fonts-dejavu-core xdg-utils
-    # tests: PDF text of rendered reports
-    poppler-utils
+    # tests: PDF text of rendered reports; checking the menu entry, the AppStream metadata and
+    # the Debian package's library dependencies
+    poppler-utils desktop-file-utils appstream dpkg-dev
 )
 if [[ "${1:-}" == "--fuzz" ]]; then
     packages+=(clang libclang-rt-14-dev)

@@ -2,8 +2,12 @@
 
 #include "shell/Frm_Open.h"
 #include "shell/MDI_Main.h"
+#include "store/AppFolder.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
 
 #include <memory>
 
@@ -24,6 +28,24 @@ QString versionNumber()
     return QStringLiteral("%1.%2").arg(VELLUMAR_VERSION_MAJOR).arg(VELLUMAR_VERSION_MINOR);
 }
 
+namespace {
+
+// $VELLUMAR_CLOSE_AFTER_START lets a test start the installed program and see it come up: the
+// frame, once shown, writes its title and its library's path to standard output and ends the
+// program. The program takes no command-line text, so the signal has to come this way.
+void closeAfterStartWhenAsked(MDI_Main &frame)
+{
+    if (!qEnvironmentVariableIsSet("VELLUMAR_CLOSE_AFTER_START"))
+        return;
+    QTimer::singleShot(0, &frame, [&frame] {
+        std::printf("%s\n%s\n", qUtf8Printable(frame.windowTitle().trimmed()), qUtf8Printable(libraryPath()));
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+}
+
+} // namespace
+
 int Main(const QStringList &commandLine)
 {
     if (!commandLine.isEmpty())
@@ -37,6 +59,7 @@ int Main(const QStringList &commandLine)
             return false;
         }
         frame->show();
+        closeAfterStartWhenAsked(*frame);
         return true;
     });
     splash.show();

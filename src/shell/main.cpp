@@ -1,5 +1,7 @@
 #include "shell/Constants.h"
+#include "shell/Prompt.h"
 #include "shell/ShellArt.h"
+#include "store/AppFolder.h"
 
 #include <QApplication>
 
@@ -17,5 +19,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Vellumar"));
     QApplication::setApplicationVersion(Constants::versionNumber());
     QApplication::setWindowIcon(ShellArt::windowIcon());
+    // An installed program gives each user a library of their own on the first start. When
+    // that fails, the frame's own message about the missing library follows this one.
+    if (const QString problem = prepareAppFolder(); !problem.isEmpty())
+        Prompt::message(nullptr, problem);
     return Constants::Main({});
 }
