@@ -67,7 +67,7 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
               QStringLiteral("Unlearned Spells"), QStringLiteral("Divider1"), QStringLiteral("Divider2")})
             m_toolbar->setItemVisible(key, false);
     }
-    m_list->setToolTip(Constants::Browser_Tooltip_Text);
+    m_list->setToolTip(listTooltip());
 
     try {
         m_library->Create_Spell_List_Array(m_name);
@@ -247,8 +247,14 @@ void Frm_Browser::B_Menu_Export_Click()
         Prompt::message(this, QStringLiteral("There are no spells in this Spellbook to export"));
         return;
     }
+    // Asked before the file name, not after it.
+    const QList<int> selected = m_list->selectedRowNumbers();
+    if (selected.isEmpty()) {
+        Prompt::message(this, QStringLiteral("There are no spells selected"));
+        return;
+    }
     exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel"),
-                    QStringLiteral("Saving "),
+                    QStringLiteral("Saving "), selected.size() == 1 ? m_list->text(selected.constFirst()) : m_name,
                     [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
                         saver.Save2(title, path, selectedRowsOf(m_list));
                     });
@@ -267,6 +273,7 @@ void Frm_Browser::exportSpellbook(const QString &mode)
     exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spellbooks (*.sbok)|*.sbok"),
                     mode == QStringLiteral("Full") ? QStringLiteral("Saving ")
                                                    : QStringLiteral("Saving Filtered "),
+                    m_name,
                     [this, &mode](VM_SpellSaver &saver, const QString &title, const QString &path) {
                         saver.SaveSpellbook2(title, path, rowsOf(m_list), m_name, mode);
                     });
@@ -346,7 +353,16 @@ void Frm_Browser::B_Menu_Tooltip_Click()
 {
     const bool wasOn = m_workspace->menuEntry(QStringLiteral("Private_Browser_Tooltip"))->isChecked();
     Constants::Browser_Tooltip_Text = wasOn ? QString() : Constants::browserTooltip();
-    m_list->setToolTip(Constants::Browser_Tooltip_Text);
+    m_list->setToolTip(listTooltip());
+}
+
+QString Frm_Browser::listTooltip() const
+{
+    // KXR takes no drops: its tip says what it is good for instead.
+    if (Constants::Browser_Tooltip_Text.isEmpty() || !isLibrary())
+        return Constants::Browser_Tooltip_Text;
+    return QStringLiteral("KXR is the whole library: drag spells from here onto a Spellbook, the failed "
+                          "spells or a scroll");
 }
 
 void Frm_Browser::Toolbar1_ButtonClick(const QString &key)

@@ -89,6 +89,7 @@ private:
     QWidget *createFilters();
     QPushButton *addFilterButton(const QString &name, const QString &caption, void (Frm_Browser::*handler)());
     bool isLibrary() const;
+    QString listTooltip() const;
     void exportSpellbook(const QString &mode);
     void printSpellbook(bool preview);
     void printFiltered(ReportEngine::Destination destination);

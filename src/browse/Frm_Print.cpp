@@ -62,7 +62,14 @@ void Frm_Print::Initialize(Frm_Browser *browser, Workspace &workspace, ReportEng
     m_workspace = &workspace;
     m_library = &workspace.library();
     m_destination = destination;
-    setWindowTitle(QStringLiteral("Printing Filtered Spellbook ") + browser->tag().trimmed());
+    // Each use starts afresh and says what it will do: a preview is not a print.
+    const bool preview = destination == ReportEngine::Destination::Window;
+    m_name->clear();
+    setWindowTitle((preview ? QStringLiteral("Previewing Filtered Spellbook ")
+                            : QStringLiteral("Printing Filtered Spellbook ")) +
+                   browser->tag().trimmed());
+    findChild<QPushButton *>(QStringLiteral("Cmd_Print"))
+        ->setText(preview ? QStringLiteral("Pre&view") : QStringLiteral("&Print"));
     m_name->setFocus();
     exec();
 }
@@ -81,7 +88,10 @@ void Frm_Print::Cmd_Print_Click()
     }
 
     PrintCommand command(parentWidget(), m_workspace ? m_workspace->progressPanel() : nullptr);
-    command.showProgress(QStringLiteral("Printing Filtered Spellbook ") + filterName + QStringLiteral("..."));
+    command.showProgress((m_destination == ReportEngine::Destination::Window
+                              ? QStringLiteral("Previewing Filtered Spellbook ")
+                              : QStringLiteral("Printing Filtered Spellbook ")) +
+                         filterName + QStringLiteral("..."));
     const bool done = command.run([&] {
         hide();
 

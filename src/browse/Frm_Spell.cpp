@@ -136,7 +136,13 @@ void Frm_Spell::fill()
     auto set = [this](const char *name, const QString &text) {
         findChild<QLabel *>(QLatin1String(name))->setText(text);
     };
-    set("Lbl_Schools", spell.Fetch_Spell_Schools_Collection().join(QStringLiteral(", ")));
+    // In the order the browser's row shows them.
+    QStringList schools = spell.Fetch_Spell_Schools_Collection();
+    std::sort(schools.begin(), schools.end(), [](const QString &left, const QString &right) {
+        const int folded = left.compare(right, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : left < right;
+    });
+    set("Lbl_Schools", schools.join(QStringLiteral(", ")));
     set("Lbl_Level", spell.Fetch_Spell_Level());
     set("Lbl_Range", spell.Fetch_Spell_Range());
     set("Lbl_Components", spell.Fetch_Spell_Components());

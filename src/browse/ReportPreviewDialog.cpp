@@ -34,7 +34,8 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportJob &job, QWidget *owner)
 
 void ReportPreviewDialog::savePdf()
 {
-    std::optional<QString> path = Prompt::saveFile(this, QStringLiteral("PDF Files (*.pdf)|*.pdf"));
+    std::optional<QString> path =
+        Prompt::saveFile(this, QStringLiteral("PDF Files (*.pdf)|*.pdf"), ReportPages::documentName(m_job));
     if (!path)
         return;
     if (!path->endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))

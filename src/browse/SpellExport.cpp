@@ -8,9 +8,9 @@
 #include <QFileInfo>
 
 void exportSpellFile(QWidget *window, QLabel *progressPanel, const QString &filter, const QString &saving,
-                     const SpellFileWriter &write)
+                     const QString &suggestedName, const SpellFileWriter &write)
 {
-    const std::optional<QString> path = Prompt::saveFile(window, filter);
+    const std::optional<QString> path = Prompt::saveFile(window, filter, suggestedName);
     if (!path)
         return;
     const QString title = QFileInfo(*path).fileName();

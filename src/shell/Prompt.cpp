@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -57,19 +58,20 @@ protected:
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     }
 
-    std::optional<QString> showSaveFile(QWidget *parent, const QString &filter) override
+    std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
+                                        const QString &suggestedName) override
     {
-        return runFileDialog(parent, filter, QFileDialog::AcceptSave);
+        return runFileDialog(parent, filter, QFileDialog::AcceptSave, suggestedName);
     }
 
     std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) override
     {
-        return runFileDialog(parent, filter, QFileDialog::AcceptOpen);
+        return runFileDialog(parent, filter, QFileDialog::AcceptOpen, QString());
     }
 
 private:
-    static std::optional<QString> runFileDialog(QWidget *parent, const QString &filter,
-                                                QFileDialog::AcceptMode mode)
+    std::optional<QString> runFileDialog(QWidget *parent, const QString &filter, QFileDialog::AcceptMode mode,
+                                         const QString &suggestedName)
     {
         NormalPointer pointer;
         QFileDialog dialog(parent);
@@ -78,10 +80,19 @@ private:
                                                            : QFileDialog::ExistingFile);
         dialog.setNameFilters(qtFilter(filter).split(QStringLiteral(";;")));
         dialog.setDefaultSuffix(defaultSuffix(filter));
+        if (!m_lastFolder.isEmpty())
+            dialog.setDirectory(m_lastFolder);
+        if (!suggestedName.isEmpty())
+            dialog.selectFile(suggestedName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
-        return dialog.selectedFiles().constFirst();
+        const QString chosen = dialog.selectedFiles().constFirst();
+        m_lastFolder = QFileInfo(chosen).absolutePath();
+        return chosen;
     }
+
+    // The folder of the last file chosen, for the run: the next dialog opens there.
+    QString m_lastFolder;
 };
 
 Prompt *installed = nullptr;
@@ -111,10 +122,18 @@ bool Prompt::ask(QWidget *parent, const QString &text)
     return current().showQuestion(parent, text);
 }
 
-std::optional<QString> Prompt::saveFile(QWidget *parent, const QString &filter)
+std::optional<QString> Prompt::saveFile(QWidget *parent, const QString &filter, const QString &suggestedName)
 {
     BusyCursor::clearProgressTexts();
-    return current().showSaveFile(parent, filter);
+    // A name offered to be saved carries the extension of its kind of file; characters no file
+    // name may hold become blanks.
+    QString name = suggestedName.trimmed();
+    name.replace(QLatin1Char('/'), QLatin1Char(' ')).replace(QChar(0), QLatin1Char(' '));
+    const QString suffix = defaultSuffix(filter);
+    if (!name.isEmpty() && !suffix.isEmpty() &&
+        !name.endsWith(QLatin1Char('.') + suffix, Qt::CaseInsensitive))
+        name += QLatin1Char('.') + suffix;
+    return current().showSaveFile(parent, filter, name);
 }
 
 std::optional<QString> Prompt::openFile(QWidget *parent, const QString &filter)

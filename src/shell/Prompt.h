@@ -18,7 +18,10 @@ public:
     // A Yes/No question; true for Yes.
     static bool ask(QWidget *parent, const QString &text);
     // File dialogs. filter is in the "Spell Files (*.spel)|*.spel" form; no value = cancelled.
-    static std::optional<QString> saveFile(QWidget *parent, const QString &filter);
+    // A save dialog offers suggestedName (the extension added when missing) in the folder the
+    // user last chose.
+    static std::optional<QString> saveFile(QWidget *parent, const QString &filter,
+                                           const QString &suggestedName = QString());
     static std::optional<QString> openFile(QWidget *parent, const QString &filter);
 
     // Replaces the dialogs (not owned); nullptr brings back the real ones.
@@ -30,7 +33,8 @@ public:
 protected:
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
     virtual bool showQuestion(QWidget *parent, const QString &text) = 0;
-    virtual std::optional<QString> showSaveFile(QWidget *parent, const QString &filter) = 0;
+    virtual std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
+                                                const QString &suggestedName) = 0;
     virtual std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) = 0;
 
 private:

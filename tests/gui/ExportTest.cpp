@@ -37,6 +37,7 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
     prompt.chooseFile(path);
     pressButton(kxr, "Export Selected Spells");
     EXPECT_EQ(prompt.shown(), QStringList{"save: Spell Files (*.spel)|*.spel"});
+    EXPECT_EQ(prompt.suggestedNames(), QStringList{"KXR.spel"});
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
     VM_SpellSaver reader;
@@ -44,22 +45,23 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
     reader.OpenSpellFile2(read, path);
     EXPECT_EQ(namesRead(read), (QStringList{"Cinder Veil", "Maud's \"Quiet\" Step"}));
 
-    // Nothing selected: the saver's own message, and the file as it was.
+    // One spell selected: its name is offered. Cancelling ends the command without a word.
+    selectSpells(kxr, {"Cinder Veil"});
+    prompt.clear();
+    prompt.cancelFile();
+    pressButton(kxr, "Export Selected Spells");
+    EXPECT_EQ(prompt.suggestedNames(), QStringList{"Cinder Veil.spel"});
+    EXPECT_TRUE(prompt.messages().isEmpty());
+
+    // Nothing selected: said before any file is asked for, and the file as it was.
     const QByteArray written = fileBytes(path);
     spellsOf(kxr)->clearSelection();
     Constants::Active_Browser_Name = "KXR";
     prompt.clear();
-    prompt.chooseFile(path);
     frame().Private_Browser_Export_Click(); // the popup entry, routed to the browser last focused
-    EXPECT_EQ(prompt.messages(), QStringList{"There are no spells selected"});
+    EXPECT_EQ(prompt.shown(), QStringList{"There are no spells selected"});
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
     EXPECT_EQ(fileBytes(path), written);
-
-    // Cancelling the dialog ends the command without a word.
-    prompt.clear();
-    prompt.cancelFile();
-    kxr->B_Menu_Export_Click();
-    EXPECT_TRUE(prompt.messages().isEmpty());
 }
 
 TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)

@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -288,8 +289,16 @@ TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenNa
     EXPECT_EQ(foundIn(text, {"amber Lantern", "Ember Call"}), QStringList()) << text.toStdString();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->findChild<QLineEdit *>("Txt_Filtered")->text(), "Big ones");
+    // The next use starts with an empty name, worded for what it does.
     printFiltered(bryn, "Print Filtered", [dialog](Frm_Print *shown) {
         EXPECT_EQ(shown, dialog);
+        EXPECT_EQ(shown->findChild<QLineEdit *>("Txt_Filtered")->text(), QString());
+        EXPECT_EQ(shown->windowTitle(), "Printing Filtered Spellbook Bryn");
+        shown->Cmd_Cancel_Click();
+    });
+    printFiltered(bryn, "Preview Filtered", [](Frm_Print *shown) {
+        EXPECT_EQ(shown->windowTitle(), "Previewing Filtered Spellbook Bryn");
+        EXPECT_EQ(shown->findChild<QPushButton *>("Cmd_Print")->text(), "Pre&view");
         shown->Cmd_Cancel_Click();
     });
     // Esc cancels as the button does: the next time the name is gone.

@@ -44,10 +44,11 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
     auto *tabs = control<QTabWidget>(card, "SSTab1");
     EXPECT_EQ(tabs->tabText(0), "Details");
     EXPECT_EQ(tabs->tabText(1), "Description");
-    // The schools in the order the spell keeps them; no author is the core library's.
+    // The schools in the order the browser's row shows them; no author is the core library's.
     EXPECT_EQ(cardTexts(card),
               (QStringList{"3", "60 yards", "V,S", "1 Round(s)", "1 round", "One creature", "Neg.",
-                           "Sun, Alteration, Illusion/Phantasm", "KXR", "First line.\nSecond line."}));
+                           "Alteration, Illusion/Phantasm, Sun", "KXR", "First line.\nSecond line."}));
+    EXPECT_EQ(list->text(2, 2), "Alteration, Illusion/Phantasm, Sun");
     EXPECT_EQ(card->sizeHint(), QSize(407, 337));
 }
 

@@ -37,6 +37,7 @@ void ScriptedPrompt::clear()
     m_shown.clear();
     m_messages.clear();
     m_questions.clear();
+    m_suggestedNames.clear();
 }
 
 void ScriptedPrompt::showMessage(QWidget *, const QString &text)
@@ -72,8 +73,9 @@ std::optional<QString> ScriptedPrompt::nextFile(const QString &kind, const QStri
     return m_files.dequeue();
 }
 
-std::optional<QString> ScriptedPrompt::showSaveFile(QWidget *, const QString &filter)
+std::optional<QString> ScriptedPrompt::showSaveFile(QWidget *, const QString &filter, const QString &suggestedName)
 {
+    m_suggestedNames.append(suggestedName);
     return nextFile(QStringLiteral("save"), filter);
 }
 

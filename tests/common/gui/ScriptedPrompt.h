@@ -28,6 +28,8 @@ public:
     const QStringList &shown() const { return m_shown; }
     const QStringList &messages() const { return m_messages; }
     const QStringList &questions() const { return m_questions; }
+    // The names the save dialogs offered, in order.
+    const QStringList &suggestedNames() const { return m_suggestedNames; }
     QString lastMessage() const { return m_messages.isEmpty() ? QString() : m_messages.constLast(); }
     void clear();
 
@@ -37,7 +39,8 @@ public:
 protected:
     void showMessage(QWidget *parent, const QString &text) override;
     bool showQuestion(QWidget *parent, const QString &text) override;
-    std::optional<QString> showSaveFile(QWidget *parent, const QString &filter) override;
+    std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
+                                        const QString &suggestedName) override;
     std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) override;
 
 private:
@@ -46,6 +49,7 @@ private:
     QStringList m_shown;
     QStringList m_messages;
     QStringList m_questions;
+    QStringList m_suggestedNames;
     QQueue<bool> m_answers;
     QQueue<std::optional<QString>> m_files;
 };
