@@ -318,7 +318,9 @@ TEST_F(ManageSpellsTest, AsksBeforeUnsavedEditsWouldBeLost)
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
     EXPECT_EQ(text(window, "Txt_New"), "Frost Lance");
 
-    // Closing asks too.
+    // Closing asks too, also when the whole program is closed.
+    prompt.answerSave(Prompt::Choice::Cancel);
+    EXPECT_FALSE(frame().close());
     auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
     prompt.answerSave(Prompt::Choice::Cancel);
     EXPECT_FALSE(subWindow->close());
