@@ -13,19 +13,22 @@
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 // The window's controls and where they sit.
 
 namespace {
 
-constexpr QSize kOpeningSize(820, 470);
+constexpr QSize kOpeningSize(880, 470);
 
 QComboBox *dropDown(QWidget *parent, const QString &name)
 {
     auto *combo = new QComboBox(parent);
     combo->setObjectName(name);
     combo->setEditable(false);
+    // The short lists are never squeezed below their longest entry.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return combo;
 }
 
@@ -50,7 +53,8 @@ QListWidget *listBox(QWidget *parent, const QString &name)
     list->setObjectName(name);
     list->setSelectionMode(QAbstractItemView::MultiSelection);
     list->setTextElideMode(Qt::ElideRight);
-    list->setMinimumWidth(150);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setMinimumWidth(160);
     return list;
 }
 
@@ -74,13 +78,16 @@ QSize Frm_ManageSpells::sizeHint() const
 void Frm_ManageSpells::createControls()
 {
     m_toolbar = new ButtonToolBar(QStringLiteral("Toolbar1"), this);
-    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_toolbar->addButton(QStringLiteral("Add"), QStringLiteral("Add New Spell"),
-                         ToolIcons::icon(ToolIcons::AddSpell));
-    m_toolbar->addButton(QStringLiteral("Save"), QStringLiteral("Save"),
-                         ToolIcons::icon(ToolIcons::SaveSpell));
-    m_toolbar->addButton(QStringLiteral("Delete"), QStringLiteral("Delete"),
-                         ToolIcons::icon(ToolIcons::DeleteSpell));
+    // Three commands, named beside their pictures.
+    const QList<QToolButton *> buttons = {
+        m_toolbar->addButton(QStringLiteral("Add"), QStringLiteral("Add New Spell"),
+                             ToolIcons::icon(ToolIcons::AddSpell)),
+        m_toolbar->addButton(QStringLiteral("Save"), QStringLiteral("Save"),
+                             ToolIcons::icon(ToolIcons::SaveSpell)),
+        m_toolbar->addButton(QStringLiteral("Delete"), QStringLiteral("Delete"),
+                             ToolIcons::icon(ToolIcons::DeleteSpell))};
+    for (QToolButton *button : buttons)
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_ManageSpells::Toolbar1_ButtonClick);
 
     // The library: the picker and the find box.
@@ -158,8 +165,12 @@ QWidget *Frm_ManageSpells::createDetails()
     m_frequency = dropDown(details, QStringLiteral("Cmbo_Frequency"));
     m_components = dropDown(details, QStringLiteral("Cmbo_Components"));
     m_castingTime = textBox(details, QStringLiteral("txt_CT"));
-    m_castingTime->setMaximumWidth(70);
+    m_castingTime->setMinimumWidth(44);
+    m_castingTime->setMaximumWidth(60);
     m_castingType = dropDown(details, QStringLiteral("cbo_Type"));
+    // Beside the amount it would be squeezed: room for "Segment(s)".
+    m_castingType->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_castingType->setMinimumContentsLength(9);
     connect(m_castingType, &QComboBox::currentIndexChanged, this, &Frm_ManageSpells::cbo_Type_Click);
     m_duration = textBox(details, QStringLiteral("txt_Duration"));
     m_areaOfEffect = textBox(details, QStringLiteral("txt_AOE"));
