@@ -407,4 +407,36 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
         if (caster.trimmed() == m_name)
             Requery();
     });
+    connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Browser::dropSpell);
+    // A renamed spell is read anew, to stand under its new name in its new place. While the
+    // filters would be refused, the list stays as it is until the user re-queries.
+    connect(&events, &LibraryEvents::spellRenamed, this, [this](const QString &from) {
+        if (rowNumbersOf(from.trimmed()).isEmpty() || selectedTexts(m_levels).isEmpty() ||
+            selectedTexts(m_schoolsList).isEmpty())
+            return;
+        Requery();
+    });
+}
+
+QList<int> Frm_Browser::rowNumbersOf(const QString &spell) const
+{
+    QList<int> rows;
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->text(row).trimmed() == spell)
+            rows.append(row);
+    }
+    return rows;
+}
+
+void Frm_Browser::dropSpell(const QString &spell)
+{
+    // The library has lost every row of the spell: so does the list, and its counts follow.
+    const QList<int> gone = rowNumbersOf(spell.trimmed());
+    if (gone.isEmpty())
+        return;
+    {
+        const QSignalBlocker quiet(m_list);
+        m_list->rows()->removeRowNumbers(gone);
+    }
+    m_panels->showCounts(m_list->rowCount(), selectedCount(m_list));
 }

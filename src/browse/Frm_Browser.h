@@ -84,6 +84,8 @@ protected:
 private:
     void createControls();
     void followLibrary(LibraryEvents &events);
+    QList<int> rowNumbersOf(const QString &spell) const;
+    void dropSpell(const QString &spell);
     void fitColumns();
     void placeControls();
     QWidget *createFilters();

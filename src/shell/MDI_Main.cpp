@@ -3,6 +3,7 @@
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
+#include "maintain/Frm_ManageSpells.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
@@ -221,9 +222,24 @@ void MDI_Main::viewSpell(const QString &spell, QWidget *opener)
 
 void MDI_Main::manageSpell(const QString &spell, QWidget *opener)
 {
-    // The manage-spells window joins here when it is part of the program.
-    Q_UNUSED(spell);
+    // Every opener reaches the one window the same way; it needs nothing of the opener.
     Q_UNUSED(opener);
+    if (auto *open = OpenWindows::named<Frm_ManageSpells>(m_area, QStringLiteral("Frm_ManageSpells"))) {
+        OpenWindows::bringToFront(open);
+        if (!spell.trimmed().isEmpty())
+            open->showSpell(spell);
+        return;
+    }
+    BusyCursor busy;
+    auto window = std::make_unique<Frm_ManageSpells>();
+    if (!window->Initialize(*this, spell))
+        return;
+    showChild(window.release());
+}
+
+void MDI_Main::Main_Tools_Spells_Click()
+{
+    manageSpell(QString(), activeBrowser());
 }
 
 void MDI_Main::showUnlearned(const QString &caster)
@@ -389,6 +405,13 @@ void MDI_Main::Main_About_About_Click()
 
 void MDI_Main::closeEvent(QCloseEvent *event)
 {
+    // Edits not yet saved in the manage-spells window are not lost without asking.
+    if (auto *spells = OpenWindows::named<Frm_ManageSpells>(m_area, QStringLiteral("Frm_ManageSpells"))) {
+        if (!spells->close()) {
+            event->ignore();
+            return;
+        }
+    }
     // Closing the frame ends the program: with the about box gone too, the frame was the
     // last window.
     if (m_about)

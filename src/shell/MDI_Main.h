@@ -68,6 +68,7 @@ public slots:
     void TB_Main_ButtonMenuClick(const QString &key);
 
     void Main_File_PreviewOptions_Max_Click();
+    void Main_Tools_Spells_Click();
     void Main_File_Exit_Click();
     void Main_Window_Title_Click();
     void Main_Window_Cascade_Click();

@@ -80,7 +80,8 @@ void MDI_Main::createMenus()
     QMenu *tools = addMenu(bar, QStringLiteral("Main_Tools"), QStringLiteral("&Tools"));
     addEntry(tools, QStringLiteral("Main_Tools_Spellbooks"), QStringLiteral("&Manage Spellbooks"), nullptr);
     addEntry(tools, QStringLiteral("Main_Tools_Schools"), QStringLiteral("M&anage Schools"), nullptr);
-    addEntry(tools, QStringLiteral("Main_Tools_Spells"), QStringLiteral("Manage S&pells"), nullptr);
+    addEntry(tools, QStringLiteral("Main_Tools_Spells"), QStringLiteral("Manage S&pells"),
+             &MDI_Main::Main_Tools_Spells_Click);
     addDivider(tools, QStringLiteral("Main_Tools_Divider4"));
     addEntry(tools, QStringLiteral("Main_Tools_Scrolls"), QStringLiteral("Manage S&crolls"), nullptr);
     addDivider(tools, QStringLiteral("Main_Tools_Divider5"));

@@ -58,6 +58,21 @@ protected:
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     }
 
+    Choice showSaveQuestion(QWidget *parent, const QString &text) override
+    {
+        NormalPointer pointer;
+        switch (QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
+                                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                      QMessageBox::Save)) {
+        case QMessageBox::Save:
+            return Choice::Save;
+        case QMessageBox::Discard:
+            return Choice::Discard;
+        default:
+            return Choice::Cancel; // also Esc and the close button
+        }
+    }
+
     std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
                                         const QString &suggestedName) override
     {
@@ -120,6 +135,12 @@ bool Prompt::ask(QWidget *parent, const QString &text)
 {
     BusyCursor::clearProgressTexts();
     return current().showQuestion(parent, text);
+}
+
+Prompt::Choice Prompt::askToSave(QWidget *parent, const QString &text)
+{
+    BusyCursor::clearProgressTexts();
+    return current().showSaveQuestion(parent, text);
 }
 
 std::optional<QString> Prompt::saveFile(QWidget *parent, const QString &filter, const QString &suggestedName)

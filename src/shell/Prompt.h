@@ -17,6 +17,9 @@ public:
     static void message(QWidget *parent, const QString &text);
     // A Yes/No question; true for Yes.
     static bool ask(QWidget *parent, const QString &text);
+    // What to do with edits not yet saved, before they would be lost: Save, Discard or Cancel.
+    enum class Choice { Save, Discard, Cancel };
+    static Choice askToSave(QWidget *parent, const QString &text);
     // File dialogs. filter is in the "Spell Files (*.spel)|*.spel" form; no value = cancelled.
     // A save dialog offers suggestedName (the extension added when missing) in the folder the
     // user last chose.
@@ -33,6 +36,7 @@ public:
 protected:
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
     virtual bool showQuestion(QWidget *parent, const QString &text) = 0;
+    virtual Choice showSaveQuestion(QWidget *parent, const QString &text) = 0;
     virtual std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
                                                 const QString &suggestedName) = 0;
     virtual std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) = 0;

@@ -22,6 +22,8 @@ signals:
     void spellsChanged();
     // A spell left the library: every list drops its rows.
     void spellDeleted(const QString &spell);
+    // A spell took a new name: lists that show the old one read it anew.
+    void spellRenamed(const QString &from, const QString &to);
     // A school was added, deleted or described anew: lists of schools reload.
     void schoolsChanged();
 };

@@ -168,6 +168,26 @@ void paint(QPainter &p, ToolIcons::Kind kind)
         page(p, QRectF(3, 2, 13, 18), 5);
         pencil(p, QPointF(10, 22), 14);
         break;
+    case ToolIcons::AddSpell:
+        page(p, QRectF(3, 2, 14, 19), 5);
+        p.setPen(QPen(kGreen, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(17, 13), QPointF(17, 22));
+        p.drawLine(QPointF(12.5, 17.5), QPointF(21.5, 17.5));
+        break;
+    case ToolIcons::SaveSpell:
+        page(p, QRectF(3, 2, 14, 19), 5);
+        // A wax seal pressed on the page.
+        p.setPen(QPen(kRed.darker(140), 1));
+        p.setBrush(kRed);
+        p.drawEllipse(QPointF(16, 16.5), 5, 5);
+        star(p, QPointF(16, 16.5), 2.6, kBrass);
+        break;
+    case ToolIcons::DeleteSpell:
+        page(p, QRectF(3, 2, 14, 19), 5);
+        p.setPen(QPen(kRed, 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(13.5, 13), QPointF(21, 20.5));
+        p.drawLine(QPointF(21, 13), QPointF(13.5, 20.5));
+        break;
     case ToolIcons::Print:
         page(p, QRectF(7, 2, 10, 9), 2);
         p.setPen(inkPen());

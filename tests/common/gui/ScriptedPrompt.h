@@ -20,10 +20,12 @@ public:
     ~ScriptedPrompt() override; // brings back the real dialogs
 
     void answer(bool yes);
+    // The answer to the next Save / Discard / Cancel question.
+    void answerSave(Prompt::Choice choice);
     void chooseFile(const QString &path);
     void cancelFile();
 
-    // Texts in the order shown: message boxes, questions, and "save: FILTER" / "open: FILTER"
+    // Texts in the order shown: message boxes, questions (both kinds), and "save: FILTER" / "open: FILTER"
     // for file dialogs.
     const QStringList &shown() const { return m_shown; }
     const QStringList &messages() const { return m_messages; }
@@ -39,6 +41,7 @@ public:
 protected:
     void showMessage(QWidget *parent, const QString &text) override;
     bool showQuestion(QWidget *parent, const QString &text) override;
+    Choice showSaveQuestion(QWidget *parent, const QString &text) override;
     std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
                                         const QString &suggestedName) override;
     std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) override;
@@ -51,5 +54,6 @@ private:
     QStringList m_questions;
     QStringList m_suggestedNames;
     QQueue<bool> m_answers;
+    QQueue<Choice> m_saveAnswers;
     QQueue<std::optional<QString>> m_files;
 };

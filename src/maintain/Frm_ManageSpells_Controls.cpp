@@ -1,0 +1,220 @@
+#include "maintain/Frm_ManageSpells.h"
+
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ToolIcons.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// The window's controls and where they sit.
+
+namespace {
+
+constexpr QSize kOpeningSize(880, 470);
+
+QComboBox *dropDown(QWidget *parent, const QString &name)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(false);
+    // The short lists are never squeezed below their longest entry.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return combo;
+}
+
+QLineEdit *textBox(QWidget *parent, const QString &name)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QLabel *label(const QString &caption, QWidget *buddy)
+{
+    auto *shown = new QLabel(caption, buddy->parentWidget());
+    shown->setBuddy(buddy);
+    shown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return shown;
+}
+
+QListWidget *listBox(QWidget *parent, const QString &name)
+{
+    auto *list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+    list->setTextElideMode(Qt::ElideRight);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setMinimumWidth(160);
+    return list;
+}
+
+QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QWidget *content)
+{
+    auto *box = new QGroupBox(caption, parent);
+    box->setObjectName(name);
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(content);
+    return box;
+}
+
+} // namespace
+
+QSize Frm_ManageSpells::sizeHint() const
+{
+    return kOpeningSize.expandedTo(minimumSizeHint());
+}
+
+void Frm_ManageSpells::createControls()
+{
+    m_toolbar = new ButtonToolBar(QStringLiteral("Toolbar1"), this);
+    // Three commands, named beside their pictures.
+    const QList<QToolButton *> buttons = {
+        m_toolbar->addButton(QStringLiteral("Add"), QStringLiteral("Add New Spell"),
+                             ToolIcons::icon(ToolIcons::AddSpell)),
+        m_toolbar->addButton(QStringLiteral("Save"), QStringLiteral("Save"),
+                             ToolIcons::icon(ToolIcons::SaveSpell)),
+        m_toolbar->addButton(QStringLiteral("Delete"), QStringLiteral("Delete"),
+                             ToolIcons::icon(ToolIcons::DeleteSpell))};
+    for (QToolButton *button : buttons)
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_ManageSpells::Toolbar1_ButtonClick);
+
+    // The library: the picker and the find box.
+    auto *library = new QGroupBox(QStringLiteral("Library"), this);
+    library->setObjectName(QStringLiteral("Frame_Library"));
+    m_picker = dropDown(library, QStringLiteral("cmbo_Spells"));
+    // The picker holds the whole library: its size and its drop-down never walk the names.
+    m_picker->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_picker->setMinimumContentsLength(28);
+    m_picker->setMaxVisibleItems(20);
+    auto *pickerView = new QListView(m_picker);
+    pickerView->setUniformItemSizes(true);
+    m_picker->setView(pickerView);
+    m_pickerModel = new QStringListModel(this);
+    m_picker->setModel(m_pickerModel);
+    m_find = textBox(library, QStringLiteral("txtFind"));
+    auto *libraryGrid = new QGridLayout(library);
+    libraryGrid->addWidget(label(QStringLiteral("Choose a Spell"), m_picker), 0, 0);
+    libraryGrid->addWidget(m_picker, 0, 1);
+    libraryGrid->addWidget(label(QStringLiteral("Find a Spell"), m_find), 1, 0);
+    libraryGrid->addWidget(m_find, 1, 1);
+    libraryGrid->setColumnStretch(1, 1);
+    connect(m_picker, &QComboBox::currentIndexChanged, this, &Frm_ManageSpells::cmbo_Spells_Click);
+    connect(m_find, &QLineEdit::textChanged, this, &Frm_ManageSpells::txtFind_Change);
+
+    auto *newSpell = new QGroupBox(QStringLiteral("New Spell"), this);
+    newSpell->setObjectName(QStringLiteral("Frame_New"));
+    m_name = textBox(newSpell, QStringLiteral("Txt_New"));
+    auto *nameGrid = new QGridLayout(newSpell);
+    nameGrid->addWidget(label(QStringLiteral("Name"), m_name), 0, 0);
+    nameGrid->addWidget(m_name, 0, 1);
+    nameGrid->setColumnStretch(1, 1);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->addTab(createDetails(), QStringLiteral("Details"));
+    m_description = new QTextEdit(m_tabs);
+    m_description->setObjectName(QStringLiteral("RTB_Desc"));
+    m_description->setAcceptRichText(false);
+    m_description->setTabChangesFocus(true);
+    m_tabs->addTab(m_description, QStringLiteral("Description"));
+
+    m_schools = listBox(this, QStringLiteral("Lst_Schools"));
+    m_spellbooks = listBox(this, QStringLiteral("Lst_Spellbooks"));
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(library);
+    left->addWidget(newSpell);
+    left->addWidget(m_tabs, 1);
+    auto *body = new QHBoxLayout;
+    body->addLayout(left, 3);
+    body->addWidget(frame(this, QStringLiteral("Frame_Schools"), QStringLiteral("Schools"), m_schools), 1);
+    body->addWidget(
+        frame(this, QStringLiteral("Frame_Spellbooks"), QStringLiteral("Spellbooks"), m_spellbooks), 1);
+    auto *window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(4);
+    window->addWidget(m_toolbar);
+    auto *margins = new QVBoxLayout;
+    margins->setContentsMargins(8, 0, 8, 8);
+    margins->addLayout(body);
+    window->addLayout(margins, 1);
+
+    // Top to bottom, left to right, as the user fills a spell in.
+    setTabOrder(m_picker, m_find);
+    setTabOrder(m_find, m_name);
+    setTabOrder(m_name, m_tabs);
+}
+
+QWidget *Frm_ManageSpells::createDetails()
+{
+    auto *details = new QWidget(m_tabs);
+    details->setObjectName(QStringLiteral("Tab_Details"));
+    m_levels = dropDown(details, QStringLiteral("Cmbo_Levels"));
+    m_frequency = dropDown(details, QStringLiteral("Cmbo_Frequency"));
+    m_components = dropDown(details, QStringLiteral("Cmbo_Components"));
+    m_castingTime = textBox(details, QStringLiteral("txt_CT"));
+    m_castingTime->setMinimumWidth(44);
+    m_castingTime->setMaximumWidth(60);
+    m_castingType = dropDown(details, QStringLiteral("cbo_Type"));
+    // Beside the amount it would be squeezed: room for "Segment(s)".
+    m_castingType->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_castingType->setMinimumContentsLength(9);
+    connect(m_castingType, &QComboBox::currentIndexChanged, this, &Frm_ManageSpells::cbo_Type_Click);
+    m_duration = textBox(details, QStringLiteral("txt_Duration"));
+    m_areaOfEffect = textBox(details, QStringLiteral("txt_AOE"));
+    m_range = textBox(details, QStringLiteral("txt_Range"));
+    m_savingThrow = textBox(details, QStringLiteral("txt_ST"));
+    m_author = textBox(details, QStringLiteral("Txt_Author"));
+    m_book = textBox(details, QStringLiteral("txt_Book"));
+    m_page = textBox(details, QStringLiteral("txt_Page"));
+
+    // Two columns of label and field; casting time is an amount beside its unit.
+    auto *castingTime = new QHBoxLayout;
+    castingTime->setSpacing(4);
+    castingTime->addWidget(m_castingTime);
+    castingTime->addWidget(m_castingType, 1);
+    auto *grid = new QGridLayout(details);
+    grid->setContentsMargins(10, 10, 10, 10);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+    const auto place = [grid](int row, int column, const QString &caption, QWidget *field) {
+        grid->addWidget(label(caption, field), row, column * 2);
+        grid->addWidget(field, row, column * 2 + 1);
+    };
+    place(0, 0, QStringLiteral("Level:"), m_levels);
+    place(1, 0, QStringLiteral("Frequency:"), m_frequency);
+    place(2, 0, QStringLiteral("Components:"), m_components);
+    auto *castingLabel = label(QStringLiteral("Casting Time:"), m_castingTime);
+    grid->addWidget(castingLabel, 3, 0);
+    grid->addLayout(castingTime, 3, 1);
+    place(4, 0, QStringLiteral("Duration:"), m_duration);
+    place(5, 0, QStringLiteral("Area of Effect:"), m_areaOfEffect);
+    place(0, 1, QStringLiteral("Range:"), m_range);
+    place(1, 1, QStringLiteral("Saving Throw:"), m_savingThrow);
+    place(2, 1, QStringLiteral("Author:"), m_author);
+    place(3, 1, QStringLiteral("Book:"), m_book);
+    place(4, 1, QStringLiteral("Page:"), m_page);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(6, 1);
+
+    // Down the first column, then the second.
+    const QList<QWidget *> order = {m_levels,      m_frequency, m_components,   m_castingTime,
+                                    m_castingType, m_duration,  m_areaOfEffect, m_range,
+                                    m_savingThrow, m_author,    m_book,         m_page};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+    return details;
+}
