@@ -85,6 +85,8 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
         if (queries.bindCaster)
             schools.bind(1, name);
         m_schools = readTable(schools, 2, m_schools ? m_schools->rows() : 0);
+    } else {
+        m_schools.reset(); // an empty spellbook has no schools, whoever read the table before
     }
     m_spellbookResident = true;
 }
@@ -105,8 +107,11 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
             spellsQuery.bind(next++, name);
         spellsQuery.bindAll(next, levelValues);
         const OptionalTable working = readTable(spellsQuery, 5, m_spells ? m_spells->rows() : 0);
+        // The tables are shared by every window that reads through this object: a filter that
+        // matches nothing empties both, or the caller would read another spellbook's rows.
         if (!working) {
             m_spells.reset();
+            m_schools.reset();
             return {};
         }
 
@@ -158,6 +163,7 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
 
         if (kept.isEmpty()) {
             m_schools.reset();
+            m_spells.reset();
             return {};
         }
         m_schools = Table(2, std::move(schoolCells));

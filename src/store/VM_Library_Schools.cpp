@@ -83,9 +83,7 @@ QString VM_Library::Fetch_Frequencies()
 {
     return statusOf([&] {
         Statement select(db(), "SELECT Frequency, FrequencyID FROM Frequency ORDER BY FrequencyID");
-        OptionalTable frequencies = readTable(select, 2);
-        // An empty scale leaves whatever the slot held.
-        if (frequencies)
-            m_scrolls = std::move(frequencies);
+        // An empty scale empties the slot: what it held may be another window's saved scrolls.
+        m_scrolls = readTable(select, 2);
     });
 }
