@@ -1,5 +1,6 @@
 #include "browse/Frm_Browser.h"
 
+#include "store/Blanks.h"
 #include "browse/Frm_Print.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewRows.h"
@@ -62,7 +63,7 @@ void Frm_Browser::printSelectedSpells()
     command.run([&] {
         QStringList gone;
         for (const int row : selected) {
-            const QString name = m_list->text(row).trimmed();
+            const QString name = trimBlanks(m_list->text(row));
             VM_Spell spell;
             spell.Set_Spell_Details(name);
             if (spell.Fetch_Spell_Name().isEmpty()) {

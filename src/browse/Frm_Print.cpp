@@ -1,5 +1,6 @@
 #include "browse/Frm_Print.h"
 
+#include "store/Blanks.h"
 #include "browse/Frm_Browser.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewRows.h"
@@ -62,14 +63,14 @@ void Frm_Print::Initialize(Frm_Browser *browser, Workspace &workspace, ReportEng
     m_workspace = &workspace;
     m_library = &workspace.library();
     m_destination = destination;
-    setWindowTitle(QStringLiteral("Printing Filtered Spellbook ") + browser->tag().trimmed());
+    setWindowTitle(QStringLiteral("Printing Filtered Spellbook ") + trimBlanks(browser->tag()));
     m_name->setFocus();
     exec();
 }
 
 void Frm_Print::Cmd_Print_Click()
 {
-    const QString filterName = m_name->text().trimmed();
+    const QString filterName = trimBlanks(m_name->text());
     if (filterName.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must indicate a name for this filtered Spellbook"));
         m_name->setFocus();
@@ -85,7 +86,7 @@ void Frm_Print::Cmd_Print_Click()
     const bool done = command.run([&] {
         hide();
 
-        const QString caster = m_browser->tag().trimmed();
+        const QString caster = trimBlanks(m_browser->tag());
         m_library->Print_Filtered_Spellbook(
             rowsOf(m_browser->findChild<ListView *>(QStringLiteral("LV_Spells"))), caster);
         const QString status = m_library->Set_Caster_Hold(caster, filterName);

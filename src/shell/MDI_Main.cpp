@@ -1,5 +1,6 @@
 #include "shell/MDI_Main.h"
 
+#include "store/Blanks.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
@@ -170,7 +171,7 @@ void MDI_Main::Load_Spellbook_ButtonMenus()
     const QStringList names = m_library->Get_Exisiting_Spellbook_Names();
     QList<ButtonToolBar::Entry> entries;
     for (const QString &name : names)
-        entries.append({name.trimmed(), name.trimmed()});
+        entries.append({trimBlanks(name), trimBlanks(name)});
     m_toolBar->setEntries(QStringLiteral("Browser"), entries);
     m_panel1->setText(names.size() == 1 ? QStringLiteral("1 spellbook")
                                         : QString::number(names.size()) + QStringLiteral(" spellbooks"));
@@ -178,7 +179,7 @@ void MDI_Main::Load_Spellbook_ButtonMenus()
 
 void MDI_Main::mSpellbook(const QString &name)
 {
-    m_selectedSpellbook = name.trimmed();
+    m_selectedSpellbook = trimBlanks(name);
 }
 
 void MDI_Main::Show_Spell_Book()
@@ -203,7 +204,7 @@ void MDI_Main::Refresh_From_Import(const QString &name)
     // The drop-down and every window's list of spellbooks reload; the imported spellbook's
     // browsers re-query.
     emit m_events->castersChanged();
-    emit m_events->spellbookChanged(name.trimmed());
+    emit m_events->spellbookChanged(trimBlanks(name));
 }
 
 void MDI_Main::openSpellbook(const QString &spellbook)
@@ -257,9 +258,9 @@ Frm_Browser *MDI_Main::browserShowing(const QString &spellbook) const
 
 Frm_Browser *MDI_Main::activeBrowser() const
 {
-    const QString active = Constants::Active_Browser_Name.trimmed();
+    const QString active = trimBlanks(Constants::Active_Browser_Name);
     return OpenWindows::find<Frm_Browser>(
-        m_area, [&active](const Frm_Browser *browser) { return browser->tag().trimmed() == active; });
+        m_area, [&active](const Frm_Browser *browser) { return trimBlanks(browser->tag()) == active; });
 }
 
 void MDI_Main::routeToActiveBrowser(void (Frm_Browser::*command)())
