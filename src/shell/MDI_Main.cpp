@@ -292,12 +292,15 @@ void MDI_Main::Private_Browser_Export_Click()
 void MDI_Main::Private_Browser_Tooltip_Click()
 {
     // Every browser decides from the check mark as it is before the toggle, so all of them
-    // switch together and the new state holds for browsers opened later.
+    // switch together. The text is set here as well: with no browser open, none would set it,
+    // and the browsers opened later read it.
+    QAction *toggle = menuEntry(QStringLiteral("Private_Browser_Tooltip"));
+    const bool on = !toggle->isChecked();
     const QList<Frm_Browser *> browsers = OpenWindows::all<Frm_Browser>(m_area);
     for (Frm_Browser *browser : browsers)
         browser->B_Menu_Tooltip_Click();
-    QAction *toggle = menuEntry(QStringLiteral("Private_Browser_Tooltip"));
-    toggle->setChecked(!toggle->isChecked());
+    Constants::Browser_Tooltip_Text = on ? Constants::browserTooltip() : QString();
+    toggle->setChecked(on);
 }
 
 void MDI_Main::Main_File_PreviewOptions_Max_Click()

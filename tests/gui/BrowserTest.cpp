@@ -258,6 +258,23 @@ TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
         EXPECT_EQ(spellsOf(browser)->toolTip(), hint);
 }
 
+TEST_F(BrowserTest, ToolTipToggleWithNoBrowserOpenHoldsForTheNextBrowser)
+{
+    const QString hint = QStringLiteral(
+        "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
+    QAction *toggle = frame().menuEntry("Private_Browser_Tooltip");
+    ASSERT_TRUE(openBrowsers().isEmpty());
+    // Off with none open, then each browser opened later follows the last toggle.
+    toggle->trigger();
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(Constants::Browser_Tooltip_Text, QString());
+    Frm_Browser *bryn = openBrowser("Bryn");
+    EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
+    toggle->trigger();
+    EXPECT_EQ(spellsOf(bryn)->toolTip(), hint);
+    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), hint);
+}
+
 TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
 {
     Frm_Browser *kxr = openBrowser("KXR");
