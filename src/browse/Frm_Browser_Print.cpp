@@ -65,7 +65,13 @@ void Frm_Browser::printSelectedSpells()
         for (const int row : selected) {
             const QString name = trimBlanks(m_list->text(row));
             VM_Spell spell;
-            spell.Set_Spell_Details(name);
+            // A library that cannot be read (moved, locked) fails for every spell that follows:
+            // the command ends here rather than call each of them deleted.
+            if (!spell.Set_Spell_Details(name)) {
+                command.tell(name + QStringLiteral(" could not be read from the library. "
+                                                   "Nothing more was printed."));
+                return;
+            }
             if (spell.Fetch_Spell_Name().isEmpty()) {
                 gone.append(name); // deleted since the list was read: there is no card to print
                 continue;
