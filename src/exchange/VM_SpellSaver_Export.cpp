@@ -1,8 +1,8 @@
 #include "exchange/ExchangeFormat.h"
-#include "store/Blanks.h"
 #include "exchange/ExchangeWriter.h"
 #include "exchange/LargePageCache.h"
 #include "exchange/VM_SpellSaver.h"
+#include "store/Blanks.h"
 #include "store/VmError.h"
 
 #include <QHash>

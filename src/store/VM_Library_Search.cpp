@@ -1,5 +1,5 @@
-#include "store/NameOrder.h"
 #include "store/Blanks.h"
+#include "store/NameOrder.h"
 #include "store/Names.h"
 #include "store/Status.h"
 #include "store/TableReader.h"

@@ -228,6 +228,7 @@ TEST_F(ImportTest, OnlyBlanksAreTrimmedSoAFileAndItsExportCompareEqual)
 
     const QString path = writeFile(library.folder(), "out.spel", {});
     saver.Save2("out.spel", path, {selected("Frost\u00A0")});
-    EXPECT_TRUE(fileBytes(path).contains("Frost\xA0||1||Rare||||PHB||9||V||\tTouch||")) << fileBytes(path).data();
+    EXPECT_TRUE(fileBytes(path).contains("Frost\xA0||1||Rare||||PHB||9||V||\tTouch||"))
+        << fileBytes(path).data();
     EXPECT_TRUE(fileBytes(path).contains("||Text^^||Author||")) << fileBytes(path).data();
 }

@@ -198,7 +198,7 @@ TEST_F(LibraryTest, OnlyBlanksAreTrimmedFromAStoredSpell)
 
         spell.Set_Spell_Name(name.given);
         spell.Set_Spell_Description("Edited.\n");
-        ASSERT_EQ(spell.Update_Existing_Spell(name.given, true), QString());
+        ASSERT_EQ(spell.Update_Existing_Spell(name.stored, true), QString()); // the old name as stored
         EXPECT_EQ(library.rows("SELECT Description FROM Spells WHERE Name = ?", {name.stored}),
                   QStringList{"Edited.\n"});
     }
