@@ -1,7 +1,7 @@
 #include "exchange/VM_SpellSaver.h"
 
-#include "store/Blanks.h"
 #include "exchange/ExchangeFormat.h"
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 namespace {
@@ -66,7 +66,9 @@ void VM_SpellSaver::open(ListRows &list, const QString &filePath, ExchangeReader
     list.clear();
     m_importList.clear();
     const ExchangeContent content = ExchangeReader::parse(ExchangeReader::load(filePath), kind);
-    if (kind == ExchangeReader::Kind::SpellbookFile)
+    // A file that fails at its header says nothing about a caster: the details of the last
+    // spellbook file read stay until a caster line is read or fails to read.
+    if (kind == ExchangeReader::Kind::SpellbookFile && content.casterLineReached)
         m_casterDetails = content.caster.isEmpty() ? blankCasterDetails() : content.caster;
 
     // Records hold no connection: one is opened only if a record is ever saved by itself.
