@@ -1,5 +1,6 @@
 #include "browse/Frm_Browser.h"
 
+#include "store/Blanks.h"
 #include "widgets/ColumnSortToggle.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
@@ -48,7 +49,7 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
     m_workspace = &workspace;
     m_library = &workspace.library();
     m_assistant = &workspace.dragDropAssistant();
-    m_name = spellbook.trimmed();
+    m_name = trimBlanks(spellbook);
     setWindowTitle(kCaptionPrefix + m_name);
 
     // Each command works exactly when the frame's entry for the window it needs does.
@@ -404,7 +405,7 @@ void Frm_Browser::Timer1_Timer()
 void Frm_Browser::followLibrary(LibraryEvents &events)
 {
     connect(&events, &LibraryEvents::spellbookChanged, this, [this](const QString &caster) {
-        if (caster.trimmed() == m_name)
+        if (trimBlanks(caster) == m_name)
             Requery();
     });
     connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Browser::dropSpell);

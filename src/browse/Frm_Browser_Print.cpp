@@ -1,5 +1,6 @@
 #include "browse/Frm_Browser.h"
 
+#include "store/Blanks.h"
 #include "browse/Frm_Print.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewRows.h"
@@ -62,9 +63,15 @@ void Frm_Browser::printSelectedSpells()
     command.run([&] {
         QStringList gone;
         for (const int row : selected) {
-            const QString name = m_list->text(row).trimmed();
+            const QString name = trimBlanks(m_list->text(row));
             VM_Spell spell;
-            spell.Set_Spell_Details(name);
+            // A library that cannot be read (moved, locked) fails for every spell that follows:
+            // the command ends here rather than call each of them deleted.
+            if (!spell.Set_Spell_Details(name)) {
+                command.tell(name + QStringLiteral(" could not be read from the library. "
+                                                   "Nothing more was printed."));
+                return;
+            }
             if (spell.Fetch_Spell_Name().isEmpty()) {
                 gone.append(name); // deleted since the list was read: there is no card to print
                 continue;

@@ -1,5 +1,6 @@
 #include "browse/Frm_Print.h"
 
+#include "store/Blanks.h"
 #include "browse/Frm_Browser.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewRows.h"
@@ -67,7 +68,7 @@ void Frm_Print::Initialize(Frm_Browser *browser, Workspace &workspace, ReportEng
     m_name->clear();
     setWindowTitle((preview ? QStringLiteral("Previewing Filtered Spellbook ")
                             : QStringLiteral("Printing Filtered Spellbook ")) +
-                   browser->tag().trimmed());
+                   trimBlanks(browser->tag()));
     findChild<QPushButton *>(QStringLiteral("Cmd_Print"))
         ->setText(preview ? QStringLiteral("Pre&view") : QStringLiteral("&Print"));
     m_name->setFocus();
@@ -76,7 +77,7 @@ void Frm_Print::Initialize(Frm_Browser *browser, Workspace &workspace, ReportEng
 
 void Frm_Print::Cmd_Print_Click()
 {
-    const QString filterName = m_name->text().trimmed();
+    const QString filterName = trimBlanks(m_name->text());
     if (filterName.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must indicate a name for this filtered Spellbook"));
         m_name->setFocus();
@@ -95,7 +96,7 @@ void Frm_Print::Cmd_Print_Click()
     const bool done = command.run([&] {
         hide();
 
-        const QString caster = m_browser->tag().trimmed();
+        const QString caster = trimBlanks(m_browser->tag());
         m_library->Print_Filtered_Spellbook(
             rowsOf(m_browser->findChild<ListView *>(QStringLiteral("LV_Spells"))), caster);
         const QString status = m_library->Set_Caster_Hold(caster, filterName);

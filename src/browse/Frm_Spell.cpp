@@ -120,8 +120,9 @@ void Frm_Spell::Initialize(const QString &spellName, QWidget *opener, Workspace 
     m_opener = opener;
     m_workspace = &workspace;
     m_toolbar->followCommand(QStringLiteral("Manage Spell"), workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
-    // Until the spell is found the card carries the name it was asked for.
-    setWindowTitle(spellName);
+    // A spell that is not found leaves the card empty; a caption with its name would pass the
+    // card off as that spell's.
+    setWindowTitle(QStringLiteral("(not in the library)"));
 
     m_spell = std::make_unique<VM_Spell>();
     if (m_spell->Set_Spell_Details(spellName) && !m_spell->Fetch_Spell_Name().isEmpty())

@@ -1,5 +1,6 @@
 #include "browse/VM_DragDropAssistant.h"
 
+#include "store/Blanks.h"
 #include "store/Names.h"
 #include "store/Status.h"
 
@@ -41,7 +42,7 @@ void VM_DragDropAssistant::Reset_Drag()
 
 QString VM_DragDropAssistant::Pack_Data(const ListRows &list, const QString &sourceName)
 {
-    m_source = sourceName.trimmed();
+    m_source = trimBlanks(sourceName);
     m_dragValid = false;
     m_spells.clear();
     for (const ListRow &row : list) {
@@ -61,7 +62,7 @@ void VM_DragDropAssistant::endDrag()
 
 QString VM_DragDropAssistant::Unpack_To_Button(const QString &spellbook)
 {
-    const QString caster = spellbook.trimmed();
+    const QString caster = trimBlanks(spellbook);
     if (caster == kReservedSpellbook) {
         endDrag();
         return QStringLiteral("KXR is the whole library: spells cannot be added to it");
@@ -76,7 +77,7 @@ QString VM_DragDropAssistant::Unpack_To_Button(const QString &spellbook)
         Statement insert(db, "INSERT INTO Spellbook (Caster, SpellName) VALUES (?, ?)");
         int added = 0;
         for (const QString &name : std::as_const(m_spells)) {
-            const QString spell = name.trimmed();
+            const QString spell = trimBlanks(name);
             if (held.contains(spell))
                 continue;
             exists.bind(1, spell);
@@ -101,7 +102,7 @@ QString VM_DragDropAssistant::Unpack_To_Button(const QString &spellbook)
 
 QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
 {
-    const QString owner = caster.trimmed();
+    const QString owner = trimBlanks(caster);
     QStringList missing;
     const QString status = statusOf([&] {
         Connection &db = m_connection.get();
@@ -111,7 +112,7 @@ QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
         Statement insert(db, "INSERT INTO FailedSpells (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
         int added = 0;
         for (const QString &name : std::as_const(m_spells)) {
-            const QString trimmed = name.trimmed();
+            const QString trimmed = trimBlanks(name);
             spell.bind(1, trimmed);
             const bool found = spell.step();
             const QString spellName = found ? spell.text(0) : QString();
@@ -143,10 +144,10 @@ QString VM_DragDropAssistant::Unpack_To_List_View(ListRows &list)
         Statement spell(
             db, "SELECT Name, Lvl, Frequency, Book, Page FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
         for (const QString &name : std::as_const(m_spells)) {
-            spell.bind(1, name.trimmed());
+            spell.bind(1, trimBlanks(name));
             // A spell deleted since the drag began is left out without a word.
             if (spell.step())
-                list.append(ListRow{spell.text(0).trimmed(),
+                list.append(ListRow{trimBlanks(spell.text(0)),
                                     {spell.text(1), spell.text(2), spell.text(3), spell.text(4)}});
             spell.reset();
         }

@@ -121,6 +121,7 @@ ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
     }
 
     if (kind == Kind::SpellbookFile) {
+        content.casterLineReached = true;
         if (!lines.next(line)) {
             content.error = missingLine(3, QStringLiteral("a spellbook file gives the caster there"));
             return content;

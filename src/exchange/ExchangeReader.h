@@ -11,6 +11,8 @@ struct ExchangeContent
     QStringList caster;        // the 13 caster fields; empty unless a valid caster line was read
     QList<QStringList> spells; // the first 16 fields of each spell line, in file order
     QString error;             // empty when the whole file was read
+    // The header was valid, so a spellbook file's caster line was read or failed to read.
+    bool casterLineReached = false;
 };
 
 // Parses exchange files without trusting them: the count is never used to size anything, and

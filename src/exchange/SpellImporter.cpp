@@ -1,5 +1,6 @@
 #include "exchange/SpellImporter.h"
 
+#include "store/Blanks.h"
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
 
@@ -38,20 +39,20 @@ QString columnList(int first, int end, const char *suffix)
 // The fourteen stored values of a record, in kSpellColumns order.
 QStringList storedValues(const VM_Spell &record)
 {
-    return {record.Fetch_Spell_Name().trimmed(),
-            record.Fetch_Spell_Level().trimmed(),
-            record.Fetch_Spell_Frequency().trimmed(),
-            record.Fetch_Spell_Book_Number().trimmed(),
-            record.Fetch_Spell_Page_Number().trimmed(),
-            record.Fetch_Spell_Components().trimmed(),
-            record.Fetch_Spell_Range().trimmed(),
-            record.Fetch_Spell_Duration().trimmed(),
-            record.Fetch_Spell_Area_of_Effect().trimmed(),
-            record.Fetch_Spell_Casting_Time().trimmed(),
-            record.Fetch_Spell_Casting_Time_Type().trimmed(),
-            record.Fetch_Spell_Saving_Throw().trimmed(),
-            record.Fetch_Spell_Description().trimmed(),
-            record.Fetch_Spell_Author().trimmed()};
+    return {trimBlanks(record.Fetch_Spell_Name()),
+            trimBlanks(record.Fetch_Spell_Level()),
+            trimBlanks(record.Fetch_Spell_Frequency()),
+            trimBlanks(record.Fetch_Spell_Book_Number()),
+            trimBlanks(record.Fetch_Spell_Page_Number()),
+            trimBlanks(record.Fetch_Spell_Components()),
+            trimBlanks(record.Fetch_Spell_Range()),
+            trimBlanks(record.Fetch_Spell_Duration()),
+            trimBlanks(record.Fetch_Spell_Area_of_Effect()),
+            trimBlanks(record.Fetch_Spell_Casting_Time()),
+            trimBlanks(record.Fetch_Spell_Casting_Time_Type()),
+            trimBlanks(record.Fetch_Spell_Saving_Throw()),
+            trimBlanks(record.Fetch_Spell_Description()),
+            trimBlanks(record.Fetch_Spell_Author())};
 }
 
 const char *const kCasterColumns = "Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, Fifth, Sixth, "
@@ -135,7 +136,7 @@ void SpellImporter::finish()
 bool SpellImporter::isSpellInLibrary(const QString &name)
 {
     // Names are stored trimmed, so a name that carried blanks in the file finds its spell.
-    m_spellExists.bind(1, name.trimmed());
+    m_spellExists.bind(1, trimBlanks(name));
     const bool found = m_spellExists.step();
     m_spellExists.reset();
     return found;
@@ -144,7 +145,7 @@ bool SpellImporter::isSpellInLibrary(const QString &name)
 void SpellImporter::insertSchools(const QString &name, const QStringList &schools)
 {
     for (const QString &school : schools) {
-        m_insertSchool.bind(1, name).bind(2, school.trimmed());
+        m_insertSchool.bind(1, name).bind(2, trimBlanks(school));
         m_insertSchool.run();
         m_insertSchool.reset();
     }
@@ -187,7 +188,7 @@ bool SpellImporter::overwriteExistingSpell(const VM_Spell &record)
 
     QStringList schools;
     for (const QString &school : record.Fetch_Spell_Schools_Collection())
-        schools.append(school.trimmed());
+        schools.append(trimBlanks(school));
     QStringList stored;
     m_storedSchools.bind(1, values[0]);
     while (m_storedSchools.step())
@@ -210,7 +211,7 @@ void SpellImporter::update(Statement &statement, const QStringList &values, qint
 
 void SpellImporter::addSpellToSpellbook(const QString &caster, const QString &spell)
 {
-    m_addMember.bind(1, caster.trimmed()).bind(2, spell.trimmed());
+    m_addMember.bind(1, trimBlanks(caster)).bind(2, trimBlanks(spell));
     m_addMember.run();
     m_addMember.reset();
 }
@@ -239,7 +240,7 @@ void SpellImporter::addCasterRecord(const QStringList &details)
 {
     QStringList values;
     for (int i = 0; i < kCasterColumnCount; ++i)
-        values.append(details.value(i).trimmed());
+        values.append(trimBlanks(details.value(i)));
     Statement insert(m_db,
                      QStringLiteral("INSERT INTO SpellCasters (%1) VALUES (%2)")
                          .arg(QLatin1String(kCasterColumns), Statement::placeholders(kCasterColumnCount)));

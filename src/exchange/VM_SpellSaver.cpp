@@ -1,6 +1,7 @@
 #include "exchange/VM_SpellSaver.h"
 
 #include "exchange/ExchangeFormat.h"
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 namespace {
@@ -65,7 +66,9 @@ void VM_SpellSaver::open(ListRows &list, const QString &filePath, ExchangeReader
     list.clear();
     m_importList.clear();
     const ExchangeContent content = ExchangeReader::parse(ExchangeReader::load(filePath), kind);
-    if (kind == ExchangeReader::Kind::SpellbookFile)
+    // A file that fails at its header says nothing about a caster: the details of the last
+    // spellbook file read stay until a caster line is read or fails to read.
+    if (kind == ExchangeReader::Kind::SpellbookFile && content.casterLineReached)
         m_casterDetails = content.caster.isEmpty() ? blankCasterDetails() : content.caster;
 
     // Records hold no connection: one is opened only if a record is ever saved by itself.
@@ -88,21 +91,21 @@ void VM_SpellSaver::SaveItem(const QString &spellName, const SpellEdits &edits)
 {
     // Names from the list are compared without their surrounding blanks on both sides, so a
     // record whose name in the file carried blanks can still be corrected.
-    const QString name = spellName.trimmed();
+    const QString name = trimBlanks(spellName);
     for (VM_Spell &record : m_importList) {
-        if (record.Fetch_Spell_Name().trimmed() != name)
+        if (trimBlanks(record.Fetch_Spell_Name()) != name)
             continue;
-        record.Set_Spell_Components(edits.components.trimmed());
-        record.Set_Spell_Duration(edits.duration.trimmed());
-        record.Set_Spell_Range(edits.range.trimmed());
-        record.Set_Spell_Casting_Time(edits.castingTime.trimmed());
-        record.Set_Spell_Casting_Time_Type(edits.castingTimeType.trimmed());
-        record.Set_Spell_Area_of_Effect(edits.areaOfEffect.trimmed());
-        record.Set_Spell_Saving_Throw(edits.savingThrow.trimmed());
-        record.Set_Spell_Book_Number(edits.book.trimmed());
-        record.Set_Spell_Page_Number(edits.page.trimmed());
-        record.Set_Spell_Author(edits.author.trimmed());
-        record.Set_Spell_Description(edits.description.trimmed());
+        record.Set_Spell_Components(trimBlanks(edits.components));
+        record.Set_Spell_Duration(trimBlanks(edits.duration));
+        record.Set_Spell_Range(trimBlanks(edits.range));
+        record.Set_Spell_Casting_Time(trimBlanks(edits.castingTime));
+        record.Set_Spell_Casting_Time_Type(trimBlanks(edits.castingTimeType));
+        record.Set_Spell_Area_of_Effect(trimBlanks(edits.areaOfEffect));
+        record.Set_Spell_Saving_Throw(trimBlanks(edits.savingThrow));
+        record.Set_Spell_Book_Number(trimBlanks(edits.book));
+        record.Set_Spell_Page_Number(trimBlanks(edits.page));
+        record.Set_Spell_Author(trimBlanks(edits.author));
+        record.Set_Spell_Description(trimBlanks(edits.description));
         record.WasUpdated(true);
         record.Set_Spell_Schools_Collection(edits.schools);
     }

@@ -2,6 +2,7 @@
 #include "exchange/ExchangeWriter.h"
 #include "exchange/LargePageCache.h"
 #include "exchange/VM_SpellSaver.h"
+#include "store/Blanks.h"
 #include "store/VmError.h"
 
 #include <QHash>
@@ -76,8 +77,8 @@ void VM_SpellSaver::SaveSpellbook2(const QString &, const QString &filePath, con
                                    const QString &spellbook, const QString &mode)
 {
     raiseKeepingCode("SaveSpellbook", [&] {
-        const QString caster = spellbook.trimmed();
-        if (mode.trimmed() != QLatin1String("Filtered") && mode.trimmed() != QLatin1String("Full"))
+        const QString caster = trimBlanks(spellbook);
+        if (trimBlanks(mode) != QLatin1String("Filtered") && trimBlanks(mode) != QLatin1String("Full"))
             throw VmError(-1, QString(),
                           QStringLiteral(
                               "\"%1\" is not a way of exporting a spellbook: it is \"Full\" or \"Filtered\".")
@@ -86,7 +87,7 @@ void VM_SpellSaver::SaveSpellbook2(const QString &, const QString &filePath, con
         {
             const ReadSnapshot snapshot(db());
             writer.setCaster(casterFields(caster));
-            addSpellLines(writer, spellbookNames(caster, list, mode.trimmed() == QLatin1String("Full")));
+            addSpellLines(writer, spellbookNames(caster, list, trimBlanks(mode) == QLatin1String("Full")));
         }
         writer.save(filePath);
     });
@@ -129,14 +130,14 @@ void VM_SpellSaver::addSpellLines(ExchangeWriter &writer, const QStringList &nam
         spell.bind(1, name);
         if (spell.step()) {
             for (int column = 0; column < kSpellFields - 2; ++column)
-                fields[column + 1] = spell.text(column).trimmed();
+                fields[column + 1] = trimBlanks(spell.text(column));
         }
         spell.reset();
 
         QStringList schoolNames;
         schools.bind(1, name);
         while (schools.step())
-            schoolNames.append(schools.text(0).trimmed());
+            schoolNames.append(trimBlanks(schools.text(0)));
         schools.reset();
         lines.insert(name, {std::move(fields), std::move(schoolNames)});
     }
@@ -155,7 +156,7 @@ QStringList VM_SpellSaver::casterFields(const QString &spellbook)
     caster.bind(1, spellbook);
     if (caster.step()) {
         for (int column = 0; column < kCasterFields; ++column)
-            fields[column] = caster.text(column).trimmed();
+            fields[column] = trimBlanks(caster.text(column));
     }
     return fields;
 }

@@ -1,4 +1,5 @@
 #include "exchange/SpellImporter.h"
+#include "store/Blanks.h"
 #include "store/Names.h"
 #include "exchange/VM_SpellSaver.h"
 
@@ -42,7 +43,7 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
                                     bool overwriteSpells)
 {
     raiseAs("ImportSpellbook", [&] {
-        const QString caster = m_casterDetails.value(0).trimmed();
+        const QString caster = trimBlanks(m_casterDetails.value(0));
         if (caster.isEmpty())
             throw VmError(-1, QString(),
                           QStringLiteral("The spellbook has no name: enter one before importing it."));

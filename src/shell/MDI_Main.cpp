@@ -1,5 +1,6 @@
 #include "shell/MDI_Main.h"
 
+#include "store/Blanks.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
@@ -172,7 +173,7 @@ void MDI_Main::Load_Spellbook_ButtonMenus()
     const QStringList names = m_library->Get_Exisiting_Spellbook_Names();
     QList<ButtonToolBar::Entry> entries;
     for (const QString &name : names)
-        entries.append({name.trimmed(), name.trimmed()});
+        entries.append({trimBlanks(name), trimBlanks(name)});
     m_toolBar->setEntries(QStringLiteral("Browser"), entries);
     m_panel1->setText(names.size() == 1 ? QStringLiteral("1 spellbook")
                                         : QString::number(names.size()) + QStringLiteral(" spellbooks"));
@@ -180,7 +181,7 @@ void MDI_Main::Load_Spellbook_ButtonMenus()
 
 void MDI_Main::mSpellbook(const QString &name)
 {
-    m_selectedSpellbook = name.trimmed();
+    m_selectedSpellbook = trimBlanks(name);
 }
 
 void MDI_Main::Show_Spell_Book()
@@ -204,7 +205,7 @@ void MDI_Main::Refresh_From_Import(const QString &name)
     // The drop-down and every window's list of spellbooks reload; the imported spellbook's
     // browsers re-query.
     emit m_events->castersChanged();
-    emit m_events->spellbookChanged(name.trimmed());
+    emit m_events->spellbookChanged(trimBlanks(name));
 }
 
 void MDI_Main::openSpellbook(const QString &spellbook)
@@ -273,9 +274,9 @@ Frm_Browser *MDI_Main::browserShowing(const QString &spellbook) const
 
 Frm_Browser *MDI_Main::activeBrowser() const
 {
-    const QString active = Constants::Active_Browser_Name.trimmed();
+    const QString active = trimBlanks(Constants::Active_Browser_Name);
     return OpenWindows::find<Frm_Browser>(
-        m_area, [&active](const Frm_Browser *browser) { return browser->tag().trimmed() == active; });
+        m_area, [&active](const Frm_Browser *browser) { return trimBlanks(browser->tag()) == active; });
 }
 
 void MDI_Main::routeToActiveBrowser(void (Frm_Browser::*command)())
@@ -307,12 +308,15 @@ void MDI_Main::Private_Browser_Export_Click()
 void MDI_Main::Private_Browser_Tooltip_Click()
 {
     // Every browser decides from the check mark as it is before the toggle, so all of them
-    // switch together and the new state holds for browsers opened later.
+    // switch together. The text is set here as well: with no browser open, none would set it,
+    // and the browsers opened later read it.
+    QAction *toggle = menuEntry(QStringLiteral("Private_Browser_Tooltip"));
+    const bool on = !toggle->isChecked();
     const QList<Frm_Browser *> browsers = OpenWindows::all<Frm_Browser>(m_area);
     for (Frm_Browser *browser : browsers)
         browser->B_Menu_Tooltip_Click();
-    QAction *toggle = menuEntry(QStringLiteral("Private_Browser_Tooltip"));
-    toggle->setChecked(!toggle->isChecked());
+    Constants::Browser_Tooltip_Text = on ? Constants::browserTooltip() : QString();
+    toggle->setChecked(on);
 }
 
 void MDI_Main::Main_File_PreviewOptions_Max_Click()

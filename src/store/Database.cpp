@@ -1,6 +1,7 @@
 #include "store/Database.h"
 
 #include "store/AppFolder.h"
+#include "store/Schema.h"
 #include "store/VmError.h"
 
 #include <QDir>
@@ -174,6 +175,14 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         sqlite3_close(m_db);
         m_db = nullptr;
         throw;
+    }
+    if (mode == Mode::Open) {
+        // The indexes are for speed only: a library that cannot take them (busy, or a table
+        // without an indexed column) is used without them.
+        try {
+            createMissingIndexes(*this);
+        } catch (const VmError &) {
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "store/LibraryContent.h"
 
+#include "store/Blanks.h"
 #include "store/Names.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -48,7 +49,7 @@ QString requiredText(const QJsonObject &object, const QString &key, const QStrin
     const QJsonValue value = object.value(key);
     if (!value.isString())
         refuse(QStringLiteral("%1: \"%2\" must be a text").arg(where, key));
-    const QString text = value.toString().trimmed();
+    const QString text = trimBlanks(value.toString());
     if (text.contains(QStringLiteral("||")) || text.contains(QStringLiteral("~~")))
         refuse(QStringLiteral("%1: \"%2\" holds \"||\" or \"~~\", which spell files cannot carry")
                    .arg(where, key));
@@ -139,7 +140,7 @@ int loadSpells(Connection &connection, const QString &folder, const QSet<QString
                 refuse(QStringLiteral("%1: a spell needs at least one school").arg(where));
             QStringList schoolNames;
             for (const QJsonValue &school : spellSchools) {
-                const QString schoolName = school.toString().trimmed();
+                const QString schoolName = trimBlanks(school.toString());
                 if (!schools.contains(schoolName))
                     refuse(QStringLiteral("%1: unknown school \"%2\"").arg(where, schoolName));
                 schoolNames.append(schoolName);
@@ -203,14 +204,14 @@ int loadCasters(Connection &connection, const QString &path)
             if (!count.isString())
                 refuse(QStringLiteral("%1: each \"capacity\" value must be a text, such as \"4\" or \"\"")
                            .arg(where));
-            values.append(count.toString().trimmed());
+            values.append(trimBlanks(count.toString()));
         }
         insertCaster.bindAll(1, values);
         insertCaster.run();
         insertCaster.reset();
 
         for (const QJsonValue &spell : caster.value(QStringLiteral("spells")).toArray()) {
-            const QString spellName = spell.toString().trimmed();
+            const QString spellName = trimBlanks(spell.toString());
             spellLevel.bind(1, spellName);
             if (!spellLevel.step())
                 refuse(QStringLiteral("%1: unknown spell \"%2\"").arg(where, spellName));

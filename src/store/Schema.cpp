@@ -3,14 +3,14 @@
 #include "store/Database.h"
 
 #include <QFile>
+#include <QSet>
 
 const char *const kFrequencies[6] = {"Common", "UnCommon", "Rare", "Very Rare", "Unique", "Restricted"};
 
 namespace {
 
 // Every relation is by name. Text columns compare case-sensitively (SQLite's binary
-// collation), which is how the program compares names. The indexes exist for speed only:
-// the two "ordered" ones cover the spellbook lists, which are read in name order.
+// collation), which is how the program compares names.
 const char *const kSchema = R"SQL(
 CREATE TABLE Spells (
     Name TEXT,
@@ -29,15 +29,11 @@ CREATE TABLE Spells (
     Description TEXT,
     Author TEXT
 );
-CREATE INDEX Spells_ByName ON Spells (Name);
-CREATE INDEX Spells_Ordered ON Spells (Name COLLATE NOCASE, Name, Lvl, Frequency, Book, Page);
 
 CREATE TABLE SpellandSphere (
     Name TEXT,
     Sphere TEXT
 );
-CREATE INDEX SpellandSphere_ByName ON SpellandSphere (Name);
-CREATE INDEX SpellandSphere_Ordered ON SpellandSphere (Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere);
 
 -- Built-in schools are loaded with Auto below 50; the sequence is started at 49 so that
 -- every school added later gets 50 or more, and AUTOINCREMENT never hands out a number twice.
@@ -63,22 +59,18 @@ CREATE TABLE SpellCasters (
     Eighth TEXT,
     Ninth TEXT
 );
-CREATE INDEX SpellCasters_ByName ON SpellCasters (Spellbook);
 
 CREATE TABLE Spellbook (
     Caster TEXT,
     SpellName TEXT,
     SpellLevel TEXT
 );
-CREATE INDEX Spellbook_ByCaster ON Spellbook (Caster, SpellName);
-CREATE INDEX Spellbook_BySpell ON Spellbook (SpellName);
 
 CREATE TABLE FailedSpells (
     Caster TEXT,
     SpellName TEXT,
     SpellLevel TEXT
 );
-CREATE INDEX FailedSpells_ByCaster ON FailedSpells (Caster, SpellName);
 
 CREATE TABLE Frequency (
     Frequency TEXT,
@@ -94,7 +86,6 @@ CREATE TABLE Scrolls (
     Page TEXT,
     Frequency TEXT
 );
-CREATE INDEX Scrolls_ByScroll ON Scrolls (Caster, ScrollName);
 
 CREATE TABLE SpellHold (
     Name TEXT,
@@ -137,12 +128,49 @@ CREATE VIEW AddSpheres AS
     FROM Spells LEFT JOIN SpellandSphere ON Spells.Name = SpellandSphere.Name;
 )SQL";
 
+// The indexes exist for speed only: the two "ordered" ones cover the spellbook lists, which are
+// read in name order. A library made by another tool may lack them (see createMissingIndexes).
+struct IndexDefinition
+{
+    const char *name;
+    const char *table;
+    const char *columns;
+};
+const IndexDefinition kIndexes[] = {
+    {"Spells_ByName", "Spells", "(Name)"},
+    {"Spells_Ordered", "Spells", "(Name COLLATE NOCASE, Name, Lvl, Frequency, Book, Page)"},
+    {"SpellandSphere_ByName", "SpellandSphere", "(Name)"},
+    {"SpellandSphere_Ordered", "SpellandSphere",
+     "(Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere)"},
+    {"SpellCasters_ByName", "SpellCasters", "(Spellbook)"},
+    {"Spellbook_ByCaster", "Spellbook", "(Caster, SpellName)"},
+    {"Spellbook_BySpell", "Spellbook", "(SpellName)"},
+    {"FailedSpells_ByCaster", "FailedSpells", "(Caster, SpellName)"},
+    {"Scrolls_ByScroll", "Scrolls", "(Caster, ScrollName)"},
+};
+
+void createIndexes(Connection &connection, const QSet<QString> &skipped, const QSet<QString> &tables)
+{
+    for (const IndexDefinition &index : kIndexes) {
+        if (skipped.contains(QString::fromLatin1(index.name).toLower()) ||
+            !tables.contains(QString::fromLatin1(index.table).toLower()))
+            continue;
+        const QByteArray sql = QByteArray("CREATE INDEX IF NOT EXISTS ") + index.name + " ON " + index.table +
+                               ' ' + index.columns + ';';
+        connection.exec(sql.constData());
+    }
+}
+
 } // namespace
 
 void createSchema(Connection &connection)
 {
     Transaction transaction(connection);
     connection.exec(kSchema);
+    QSet<QString> tables;
+    for (const IndexDefinition &index : kIndexes)
+        tables.insert(QString::fromLatin1(index.table).toLower());
+    createIndexes(connection, {}, tables);
     Statement insert(connection, "INSERT INTO Frequency (Frequency, FrequencyID) VALUES (?, ?)");
     for (int i = 0; i < 6; ++i) {
         insert.bind(1, QString::fromLatin1(kFrequencies[i])).bind(2, qint64(i + 1));
@@ -164,4 +192,25 @@ void createLibrary(const QString &path)
             QFile::remove(path + QLatin1String(suffix));
         throw;
     }
+}
+
+void createMissingIndexes(Connection &connection)
+{
+    // SQLite compares table and index names without regard to letter case.
+    QSet<QString> present;
+    QSet<QString> tables;
+    {
+        Statement select(connection, "SELECT type, name FROM sqlite_master WHERE type IN ('table', 'index')");
+        while (select.step())
+            (select.text(0) == QLatin1String("index") ? present : tables).insert(select.text(1).toLower());
+    }
+    bool missing = false;
+    for (const IndexDefinition &index : kIndexes)
+        missing = missing || (!present.contains(QString::fromLatin1(index.name).toLower()) &&
+                              tables.contains(QString::fromLatin1(index.table).toLower()));
+    if (!missing)
+        return;
+    Transaction transaction(connection);
+    createIndexes(connection, present, tables);
+    transaction.commit();
 }

@@ -14,3 +14,8 @@ void createLibrary(const QString &path);
 // The same on an already created, empty, keyed connection (used by the library tool, which
 // goes on to load the delivered content over the same connection).
 void createSchema(Connection &connection);
+
+// Adds the project's indexes that a library made by another tool lacks, for the tables it has,
+// in one transaction; does nothing when they are all there. Throws VmError when they cannot be
+// made.
+void createMissingIndexes(Connection &connection);

@@ -1,5 +1,6 @@
 #include "store/TableReader.h"
 
+#include "store/Blanks.h"
 #include "store/Database.h"
 
 #include <QStringList>
@@ -82,6 +83,6 @@ QStringList readTrimmedColumn(Statement &statement)
 {
     QStringList values;
     while (statement.step())
-        values.append(statement.text(0).trimmed());
+        values.append(trimBlanks(statement.text(0)));
     return values;
 }

@@ -1,5 +1,6 @@
 #include "store/VM_Library.h"
 
+#include "store/Blanks.h"
 #include "store/Names.h"
 #include "store/AppFolder.h"
 #include "store/TableReader.h"
@@ -73,7 +74,7 @@ int VM_Library::Fetch_Spellbooks_Count() const
 
 void VM_Library::Create_Spell_List_Array(const QString &spellbook)
 {
-    const QString name = spellbook.trimmed();
+    const QString name = trimBlanks(spellbook);
     const SpellbookQueries queries = queriesFor(name);
 
     Statement spells(db(), queries.orderedSpells());
@@ -85,6 +86,8 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
         if (queries.bindCaster)
             schools.bind(1, name);
         m_schools = readTable(schools, 2, m_schools ? m_schools->rows() : 0);
+    } else {
+        m_schools.reset(); // an empty spellbook has no schools, whoever read the table before
     }
     m_spellbookResident = true;
 }
@@ -92,7 +95,7 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
 QString VM_Library::Requery(const QStringList &levels, const QStringList &schools, const QString &spellbook)
 {
     try {
-        const QString name = spellbook.trimmed();
+        const QString name = trimBlanks(spellbook);
         const SpellbookQueries queries = queriesFor(name);
         const QStringList levelValues = QSet<QString>(levels.begin(), levels.end()).values();
 
@@ -105,8 +108,11 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
             spellsQuery.bind(next++, name);
         spellsQuery.bindAll(next, levelValues);
         const OptionalTable working = readTable(spellsQuery, 5, m_spells ? m_spells->rows() : 0);
+        // The tables are shared by every window that reads through this object: a filter that
+        // matches nothing empties both, or the caller would read another spellbook's rows.
         if (!working) {
             m_spells.reset();
+            m_schools.reset();
             return {};
         }
 
@@ -158,6 +164,7 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
 
         if (kept.isEmpty()) {
             m_schools.reset();
+            m_spells.reset();
             return {};
         }
         m_schools = Table(2, std::move(schoolCells));
@@ -181,14 +188,14 @@ void VM_Library::LoadSpellList(const QString &caster, ListRows &list)
 {
     list.clear();
     Statement failed(db(), "SELECT SpellName FROM FailedSpells WHERE Caster = ? ORDER BY rowid");
-    failed.bind(1, caster.trimmed());
+    failed.bind(1, trimBlanks(caster));
     Statement spell(
         db(), "SELECT Name, Lvl, Frequency, Book, Page FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
     while (failed.step()) {
-        spell.bind(1, failed.text(0).trimmed());
+        spell.bind(1, trimBlanks(failed.text(0)));
         // A failed spell that has since left the library is not listed.
         if (spell.step())
-            list.append(ListRow{spell.text(0).trimmed(),
+            list.append(ListRow{trimBlanks(spell.text(0)),
                                 {spell.text(1), spell.text(2), spell.text(3), spell.text(4)}});
         spell.reset();
     }

@@ -1,24 +1,25 @@
 #include "store/VM_Library.h"
 
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 void VM_Library::Add_Spells_To_Spellbook(const QString &caster, const ListRows &list)
 {
     raiseAs("Add_Spells_To_Spellbook", [&] {
-        const QString casterName = caster.trimmed();
+        const QString casterName = trimBlanks(caster);
         Transaction transaction(db());
         Statement existing(db(), "SELECT 1 FROM Spellbook WHERE Caster = ? AND SpellName = ? LIMIT 1");
         Statement insert(db(), "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
         for (const ListRow &row : list) {
             if (!row.selected)
                 continue;
-            const QString spell = row.text.trimmed();
+            const QString spell = trimBlanks(row.text);
             existing.bind(1, casterName).bind(2, spell);
             const bool present = existing.step();
             existing.reset();
             if (present)
                 continue;
-            insert.bind(1, casterName).bind(2, spell).bind(3, row.subItems.value(0).trimmed());
+            insert.bind(1, casterName).bind(2, spell).bind(3, trimBlanks(row.subItems.value(0)));
             insert.run();
             insert.reset();
         }
@@ -45,7 +46,7 @@ QString VM_Library::Remove_Spells_From_Spellbook(const QStringList &names, const
 void VM_Library::Remove_Spells_From_Failed(const QString &caster, const ListRows &list)
 {
     raiseAs("Remove_Spells_From_Failed", [&] {
-        const QString casterName = caster.trimmed();
+        const QString casterName = trimBlanks(caster);
         Transaction transaction(db());
         // One row per selected item: a spell failed twice needs two removals.
         Statement remove(db(), "DELETE FROM FailedSpells WHERE rowid = (SELECT rowid FROM FailedSpells "
@@ -53,7 +54,7 @@ void VM_Library::Remove_Spells_From_Failed(const QString &caster, const ListRows
         for (const ListRow &row : list) {
             if (!row.selected)
                 continue;
-            remove.bind(1, casterName).bind(2, row.text.trimmed());
+            remove.bind(1, casterName).bind(2, trimBlanks(row.text));
             remove.run();
             remove.reset();
         }

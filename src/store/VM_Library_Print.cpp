@@ -1,5 +1,6 @@
 #include "store/VM_Library.h"
 
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 QString VM_Library::Set_Caster_Hold(const QString &caster, const QString &filter)
@@ -9,7 +10,7 @@ QString VM_Library::Set_Caster_Hold(const QString &caster, const QString &filter
         Transaction transaction(db());
         db().exec("DELETE FROM CasterHold;");
         Statement insert(db(), "INSERT INTO CasterHold (Caster, CasterFilter) VALUES (?, ?)");
-        insert.bind(1, caster.trimmed()).bind(2, filter.trimmed()).run();
+        insert.bind(1, trimBlanks(caster)).bind(2, trimBlanks(filter)).run();
         transaction.commit();
     });
 }
@@ -18,13 +19,13 @@ void VM_Library::Print_Filtered_Spellbook(const ListRows &list, const QString &c
 {
     // Every listed row, in list order: what the browser shows is what gets printed.
     raiseAs("Print_Filtered_Spellbook", [&] {
-        const QString owner = caster.trimmed();
+        const QString owner = trimBlanks(caster);
         Transaction transaction(db());
         db().exec("DELETE FROM SpellbookFiltered;");
         Statement insert(db(),
                          "INSERT INTO SpellbookFiltered (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
         for (const ListRow &row : list) {
-            insert.bind(1, owner).bind(2, row.text.trimmed()).bind(3, row.subItems.value(0).trimmed());
+            insert.bind(1, owner).bind(2, trimBlanks(row.text)).bind(3, trimBlanks(row.subItems.value(0)));
             insert.run();
             insert.reset();
         }

@@ -1,5 +1,6 @@
 #include "store/VM_Library.h"
 
+#include "store/Blanks.h"
 #include "store/Status.h"
 #include "store/TableReader.h"
 
@@ -21,10 +22,10 @@ QString VM_Library::Fetch_School_Description(const QString &school)
 {
     try {
         Statement select(db(), "SELECT Description FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1");
-        select.bind(1, school.trimmed());
+        select.bind(1, trimBlanks(school));
         if (!select.step())
             return QStringLiteral("(No description found)");
-        return select.text(0).trimmed();
+        return trimBlanks(select.text(0));
     } catch (const VmError &) {
         return {};
     }
@@ -33,7 +34,7 @@ QString VM_Library::Fetch_School_Description(const QString &school)
 QString VM_Library::Add_New_School(const QString &school)
 {
     return statusFrom([&]() -> QString {
-        const QString name = school.trimmed();
+        const QString name = trimBlanks(school);
         Transaction transaction(db());
         Statement existing(db(), "SELECT 1 FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1");
         existing.bind(1, name);
@@ -53,7 +54,7 @@ QString VM_Library::Update_Exisiting_School_Description(const QString &school, c
         Transaction transaction(db());
         Statement update(db(), "UPDATE [Sphere Names] SET Description = ? WHERE rowid = "
                                "(SELECT rowid FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1)");
-        update.bind(1, description.trimmed()).bind(2, school.trimmed()).run();
+        update.bind(1, trimBlanks(description)).bind(2, trimBlanks(school)).run();
         transaction.commit();
     });
 }
@@ -61,7 +62,7 @@ QString VM_Library::Update_Exisiting_School_Description(const QString &school, c
 QString VM_Library::Delete_New_School(const QString &school)
 {
     return statusOf([&] {
-        const QString name = school.trimmed();
+        const QString name = trimBlanks(school);
         Transaction transaction(db());
         Statement deleteSchool(db(), "DELETE FROM [Sphere Names] WHERE rowid = "
                                      "(SELECT rowid FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1)");
@@ -83,9 +84,7 @@ QString VM_Library::Fetch_Frequencies()
 {
     return statusOf([&] {
         Statement select(db(), "SELECT Frequency, FrequencyID FROM Frequency ORDER BY FrequencyID");
-        OptionalTable frequencies = readTable(select, 2);
-        // An empty scale leaves whatever the slot held.
-        if (frequencies)
-            m_scrolls = std::move(frequencies);
+        // An empty scale empties the slot: what it held may be another window's saved scrolls.
+        m_scrolls = readTable(select, 2);
     });
 }

@@ -33,19 +33,19 @@ QString VM_Library::CreateScroll(const QStringList &levels, const QStringList &s
 
         // A spell is a candidate once for every chosen school it belongs to, so a spell of two
         // chosen schools is drawn twice as often. A spell without a known frequency or without a
-        // chosen school is never drawn. Both halves are read in name order from indexes that
-        // hold every column needed, and joined here as they come: a join in the engine would
-        // look up each candidate's row on its own.
+        // chosen school is never drawn. Both halves are read in name order (from the ordered
+        // indexes when the library has them; no index is named, a library made elsewhere may
+        // lack it) and joined here as they come: a join in the engine would look up each
+        // candidate's row on its own.
         Statement spells(db(),
                          QStringLiteral("SELECT rowid, Name FROM Spells WHERE Lvl IN (%1) AND Frequency IN "
                                         "(SELECT Frequency FROM Frequency WHERE FrequencyID <= ?) "
                                         "ORDER BY Name COLLATE NOCASE, Name")
                              .arg(Statement::placeholders(levels.size())));
         spells.bind(spells.bindAll(1, levels), qint64(lowestFrequencyId));
-        Statement links(db(),
-                        QStringLiteral("SELECT Name FROM SpellandSphere INDEXED BY SpellandSphere_Ordered "
-                                       "WHERE Sphere IN (%1) ORDER BY Name COLLATE NOCASE, Name")
-                            .arg(Statement::placeholders(schools.size())));
+        Statement links(db(), QStringLiteral("SELECT Name FROM SpellandSphere "
+                                             "WHERE Sphere IN (%1) ORDER BY Name COLLATE NOCASE, Name")
+                                  .arg(Statement::placeholders(schools.size())));
         links.bindAll(1, schools);
 
         std::vector<qint64> candidates;

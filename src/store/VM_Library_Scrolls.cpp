@@ -1,5 +1,6 @@
 #include "store/VM_Library.h"
 
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 namespace {
@@ -9,10 +10,10 @@ void insertLines(Connection &db, const QString &scrollName, const QString &caste
 {
     Statement insert(db, "INSERT INTO Scrolls (ScrollName, Caster, Spell, Lvl, Frequency, Book, Page) "
                          "VALUES (?, ?, ?, ?, ?, ?, ?)");
-    const QString name = scrollName.trimmed();
-    const QString owner = caster.trimmed();
+    const QString name = trimBlanks(scrollName);
+    const QString owner = trimBlanks(caster);
     for (const ListRow &line : lines) {
-        insert.bind(1, name).bind(2, owner).bind(3, line.text.trimmed());
+        insert.bind(1, name).bind(2, owner).bind(3, trimBlanks(line.text));
         for (int i = 0; i < 4; ++i)
             insert.bind(4 + i, line.subItems.value(i));
         insert.run();
@@ -23,7 +24,7 @@ void insertLines(Connection &db, const QString &scrollName, const QString &caste
 void deleteScroll(Connection &db, const QString &caster, const QString &scrollName)
 {
     Statement remove(db, "DELETE FROM Scrolls WHERE Caster = ? AND ScrollName = ?");
-    remove.bind(1, caster.trimmed()).bind(2, scrollName.trimmed()).run();
+    remove.bind(1, trimBlanks(caster)).bind(2, trimBlanks(scrollName)).run();
 }
 
 } // namespace
@@ -39,8 +40,8 @@ bool VM_Library::Fetch_Scrolls_List()
                          "ScrollName COLLATE NOCASE, ScrollName, rowid");
         QList<QString> cells;
         while (select.step()) {
-            cells.append(select.text(0).trimmed());
-            cells.append(select.text(1).trimmed());
+            cells.append(trimBlanks(select.text(0)));
+            cells.append(trimBlanks(select.text(1)));
         }
         if (!cells.isEmpty())
             m_scrolls = Table(2, std::move(cells));
@@ -55,11 +56,11 @@ void VM_Library::Fetch_Scroll_Details(const QString &scrollName, const QString &
     raiseAs("Fetch_Scroll_Details", [&] {
         Statement select(db(), "SELECT Spell, Lvl, Frequency, Book, Page FROM Scrolls "
                                "WHERE Caster = ? AND ScrollName = ? ORDER BY rowid");
-        select.bind(1, caster.trimmed()).bind(2, scrollName.trimmed());
+        select.bind(1, trimBlanks(caster)).bind(2, trimBlanks(scrollName));
         QList<QString> cells;
         while (select.step()) {
             for (int column = 0; column < 5; ++column)
-                cells.append(select.text(column).trimmed());
+                cells.append(trimBlanks(select.text(column)));
         }
         if (!cells.isEmpty())
             m_scrolls = Table(5, std::move(cells));
@@ -70,7 +71,7 @@ QString VM_Library::DoesScrollExist(const QString &scrollName, const QString &ca
 {
     return statusFrom([&]() -> QString {
         Statement select(db(), "SELECT 1 FROM Scrolls WHERE ScrollName = ? AND Caster = ? LIMIT 1");
-        select.bind(1, scrollName.trimmed()).bind(2, caster.trimmed());
+        select.bind(1, trimBlanks(scrollName)).bind(2, trimBlanks(caster));
         if (!select.step())
             return {};
         return scrollName + QStringLiteral(" already exists for Caster ") + caster +
@@ -104,7 +105,7 @@ QString VM_Library::DeleteScroll(const QString &kind, const QString &caster, con
         Transaction transaction(db());
         if (kind == QLatin1String("Caster")) {
             Statement remove(db(), "DELETE FROM Scrolls WHERE Caster = ?");
-            remove.bind(1, caster.trimmed()).run();
+            remove.bind(1, trimBlanks(caster)).run();
         } else if (kind == QLatin1String("Scroll")) {
             deleteScroll(db(), caster, scrollName);
         }
@@ -127,10 +128,10 @@ QString VM_Library::FillScrollDetails(const QString &kind, const QString &name)
                                  .arg(QLatin1String(column)));
             Statement insert(db(), "INSERT INTO ScrollHold (ScrollName, Caster, Spell, Lvl, Book, Page) "
                                    "VALUES (?, ?, ?, ?, ?, ?)");
-            select.bind(1, name.trimmed());
+            select.bind(1, trimBlanks(name));
             while (select.step()) {
                 for (int i = 0; i < 6; ++i)
-                    insert.bind(i + 1, select.text(i).trimmed());
+                    insert.bind(i + 1, trimBlanks(select.text(i)));
                 insert.run();
                 insert.reset();
             }

@@ -1,3 +1,4 @@
+#include "store/Blanks.h"
 #include "store/NameOrder.h"
 #include "store/Names.h"
 #include "store/Status.h"
@@ -156,7 +157,7 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
                                                    "(SELECT SpellName FROM Spellbook WHERE Caster = ?2)")));
         select.bind(1, likePattern(text, mode != QLatin1String("Starts")));
         if (!wholeLibrary)
-            select.bind(2, scope.trimmed());
+            select.bind(2, trimBlanks(scope));
 
         std::string names;
         std::vector<Hit> hits;

@@ -1,5 +1,6 @@
 #include "store/VM_Spell.h"
 
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 namespace {
@@ -17,20 +18,20 @@ VM_Spell::~VM_Spell() = default;
 
 QStringList VM_Spell::trimmedFields() const
 {
-    return {m_name.trimmed(),
-            m_level.trimmed(),
-            m_frequency.trimmed(),
-            m_book.trimmed(),
-            m_page.trimmed(),
-            m_components.trimmed(),
-            m_range.trimmed(),
-            m_duration.trimmed(),
-            m_areaOfEffect.trimmed(),
-            m_castingTime.trimmed(),
-            m_castingTimeType.trimmed(),
-            m_savingThrow.trimmed(),
-            m_description.trimmed(),
-            m_author.trimmed()};
+    return {trimBlanks(m_name),
+            trimBlanks(m_level),
+            trimBlanks(m_frequency),
+            trimBlanks(m_book),
+            trimBlanks(m_page),
+            trimBlanks(m_components),
+            trimBlanks(m_range),
+            trimBlanks(m_duration),
+            trimBlanks(m_areaOfEffect),
+            trimBlanks(m_castingTime),
+            trimBlanks(m_castingTimeType),
+            trimBlanks(m_savingThrow),
+            trimBlanks(m_description),
+            trimBlanks(m_author)};
 }
 
 bool VM_Spell::Set_Spell_Details(const QString &name)
@@ -75,7 +76,7 @@ void VM_Spell::insertSchools(const QString &name)
 {
     Statement insert(db(), "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)");
     for (const QString &school : std::as_const(m_schools)) {
-        insert.bind(1, name).bind(2, school.trimmed());
+        insert.bind(1, name).bind(2, trimBlanks(school));
         insert.run();
         insert.reset();
     }
@@ -85,7 +86,7 @@ void VM_Spell::insertSpellbooks(const QString &name)
 {
     Statement insert(db(), "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
     for (const QString &caster : std::as_const(m_spellbooks)) {
-        insert.bind(1, caster.trimmed()).bind(2, name).bind(3, m_level.trimmed());
+        insert.bind(1, trimBlanks(caster)).bind(2, name).bind(3, trimBlanks(m_level));
         insert.run();
         insert.reset();
     }
@@ -100,7 +101,7 @@ QString VM_Spell::Add_New_Spell()
                              .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount)));
         insert.bindAll(1, trimmedFields());
         insert.run();
-        const QString name = m_name.trimmed();
+        const QString name = trimBlanks(m_name);
         insertSchools(name);
         insertSpellbooks(name);
         transaction.commit();
@@ -111,7 +112,7 @@ QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbo
 {
     // Also renames: the name field is the new name, oldName (used as given) the stored one.
     return statusOf([&] {
-        const QString name = m_name.trimmed();
+        const QString name = trimBlanks(m_name);
         Transaction transaction(db());
 
         Statement deleteSchools(db(), "DELETE FROM SpellandSphere WHERE Name = ?");
@@ -143,7 +144,7 @@ QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbo
 QString VM_Spell::Delete_Spell(const QString &name)
 {
     return statusOf([&] {
-        const QString spell = name.trimmed();
+        const QString spell = trimBlanks(name);
         Transaction transaction(db());
         Statement deleteSpell(db(), "DELETE FROM Spells WHERE rowid = "
                                     "(SELECT rowid FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1)");
@@ -162,7 +163,7 @@ QString VM_Spell::Set_Spell_Hold()
         Transaction transaction(db());
         // The stored schools, not the collection: the print shows what the library holds.
         Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
-        schools.bind(1, m_name.trimmed());
+        schools.bind(1, trimBlanks(m_name));
         QStringList names;
         while (schools.step())
             names.append(schools.text(0));
@@ -172,7 +173,7 @@ QString VM_Spell::Set_Spell_Hold()
         Statement insert(
             db(), QStringLiteral("INSERT INTO SpellHold (%1, Schools) VALUES (%2)")
                       .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount + 1)));
-        insert.bind(insert.bindAll(1, trimmedFields()), names.join(QStringLiteral(", ")).trimmed());
+        insert.bind(insert.bindAll(1, trimmedFields()), trimBlanks(names.join(QStringLiteral(", "))));
         insert.run();
         transaction.commit();
     });

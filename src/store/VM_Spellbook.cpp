@@ -1,5 +1,6 @@
 #include "store/VM_Spellbook.h"
 
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 namespace {
@@ -42,7 +43,7 @@ QString VM_Spellbook::Add_New_Caster()
         Statement insert(db(), QStringLiteral("INSERT INTO SpellCasters (%1) VALUES (%2)")
                                    .arg(QLatin1String(kCasterColumns), Statement::placeholders(FieldCount)));
         for (int field = 0; field < FieldCount; ++field)
-            insert.bind(field + 1, m_fields[field].trimmed());
+            insert.bind(field + 1, trimBlanks(m_fields[field]));
         insert.run();
         transaction.commit();
     });
@@ -52,7 +53,7 @@ QString VM_Spellbook::Update_Existing_Caster(const QString &name)
 {
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
-        const qint64 row = findCaster(name.trimmed());
+        const qint64 row = findCaster(trimBlanks(name));
         if (row == 0)
             return kNotFound;
         // The name itself is never rewritten: a caster cannot be renamed.
@@ -61,7 +62,7 @@ QString VM_Spellbook::Update_Existing_Caster(const QString &name)
                          "Third = ?, Fourth = ?, Fifth = ?, Sixth = ?, Seventh = ?, Eighth = ?, Ninth = ? "
                          "WHERE rowid = ?");
         for (int field = Lvl; field < FieldCount; ++field)
-            update.bind(field, m_fields[field].trimmed());
+            update.bind(field, trimBlanks(m_fields[field]));
         update.bind(FieldCount, row);
         update.run();
         transaction.commit();
@@ -72,7 +73,7 @@ QString VM_Spellbook::Update_Existing_Caster(const QString &name)
 QString VM_Spellbook::Delete_Existing_Caster(const QString &name)
 {
     return statusFrom([&]() -> QString {
-        const QString caster = name.trimmed();
+        const QString caster = trimBlanks(name);
         Transaction transaction(db());
         const qint64 row = findCaster(caster);
         if (row == 0)

@@ -182,6 +182,26 @@ TEST_F(LibraryTest, TheCasterDetailsFollowTheLastSpellbookFileRead)
                  }).isEmpty());
     EXPECT_EQ(saver.Caster_Details(), QStringList(13));
 
+    // A spellbook file that fails before its caster line leaves the details of the last one read.
+    saver.OpenSpellbookFile2(
+        list, writeFile(library.folder(), "a.sbok",
+                        "For Vellumar Use Only\r\n1\r\n" + caster + spellLine("Good") + "\r\n"));
+    for (const QByteArray &header :
+         {QByteArray("Not Ours\r\n1\r\n"), QByteArray("For Vellumar Use Only\r\nx\r\n"),
+          QByteArray("For Vellumar Use Only\r\n-1\r\n"), QByteArray("For Vellumar Use Only")}) {
+        EXPECT_FALSE(raised([&] {
+                         saver.OpenSpellbookFile2(list,
+                                                  writeFile(library.folder(), "d.sbok", header + caster));
+                     }).isEmpty());
+        EXPECT_EQ(saver.Caster_Details().value(0), "  Mira ") << header.data();
+    }
+    // A missing caster line is one that fails to read.
+    EXPECT_FALSE(raised([&] {
+                     saver.OpenSpellbookFile2(
+                         list, writeFile(library.folder(), "e.sbok", "For Vellumar Use Only\r\n0\r\n"));
+                 }).isEmpty());
+    EXPECT_EQ(saver.Caster_Details(), QStringList(13));
+
     saver.Set_Caster_Details({"Renamed", "3"});
     EXPECT_EQ(saver.Caster_Details(), QStringList({"Renamed", "3"}) + QStringList(11));
     EXPECT_EQ(saver.SaveScroll(QString(), library.folder() + "/x.srol", "Mira", "Parent"),

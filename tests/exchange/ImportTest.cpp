@@ -215,3 +215,20 @@ TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
               QStringList{"30 yards|Special|"});
     EXPECT_EQ(schools("Twin"), edits.schools);
 }
+
+TEST_F(ImportTest, OnlyBlanksAreTrimmedSoAFileAndItsExportCompareEqual)
+{
+    // A no-break space ends the name, a tab starts the range, a line break ends the description.
+    const QByteArray spell = "  Frost\xA0 ||1||Rare||||PHB||9||V||\tTouch||1 round||One||Round(s)||1||"
+                             "None||Text^^||Author||A\r\n";
+    saver.ImportSpells(open(spellsFile({spell}), false));
+    EXPECT_EQ(library.rows("SELECT Name, Range, Description FROM Spells WHERE Name LIKE 'Frost%'"),
+              QStringList{"Frost\u00A0|\tTouch|Text\r\n"});
+    EXPECT_EQ(schools("Frost\u00A0"), QStringList{"A"});
+
+    const QString path = writeFile(library.folder(), "out.spel", {});
+    saver.Save2("out.spel", path, {selected("Frost\u00A0")});
+    EXPECT_TRUE(fileBytes(path).contains("Frost\xA0||1||Rare||||PHB||9||V||\tTouch||"))
+        << fileBytes(path).data();
+    EXPECT_TRUE(fileBytes(path).contains("||Text^^||Author||")) << fileBytes(path).data();
+}

@@ -111,6 +111,41 @@ TEST_F(BrowserTest, RequeryWithoutALevelOrASchoolSaysSoAndKeepsTheRows)
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 }
 
+TEST_F(BrowserTest, ABrowserWhoseFiltersMatchNothingListsNothingWhateverAnotherBrowserRead)
+{
+    // Every browser reads through the frame's one library object: a filter that matches
+    // nothing must not hand one browser the table another browser read last.
+    Frm_Browser *bryn = openBrowser("Bryn");
+    Frm_Browser *kxr = openBrowser("KXR");
+    struct Case
+    {
+        QStringList levels;
+        QStringList schools;
+    };
+    const QList<Case> cases = {
+        {{"1st", "2nd", "3rd"}, {"Necromancy"}}, // spells at the levels, none of the school
+        {{"9th"}, {"Sun"}},                      // no spell at the level
+    };
+    for (const Case &matchNothing : cases) {
+        pressButton(kxr, "Requery");
+        ASSERT_EQ(namesIn(kxr).size(), 5);
+        selectOnly(bryn, "Lst_Levels", matchNothing.levels);
+        selectOnly(bryn, "Lst_Schools", matchNothing.schools);
+        pressButton(bryn, "Requery");
+        EXPECT_TRUE(namesIn(bryn).isEmpty()) << matchNothing.schools.join(",").toStdString();
+        EXPECT_EQ(panelTexts(bryn, kStatus).at(0), "0 spells listed");
+        // With nothing listed there is nothing to act on.
+        bryn->B_Menu_Export_Click();
+        EXPECT_EQ(prompt.messages().value(0), "There are no spells in this Spellbook to export");
+        prompt.clear();
+    }
+    // The caster's spellbook itself is untouched, and a full filter lists it again.
+    bryn->Opt_Levels_All_Click();
+    bryn->Opt_Schools_All_Click();
+    pressButton(bryn, "Requery");
+    EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
+}
+
 TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
 {
     Frm_Browser *kxr = openBrowser("KXR");
@@ -225,6 +260,23 @@ TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
     EXPECT_TRUE(frame().menuEntry("Private_Browser_Tooltip")->isChecked());
     for (Frm_Browser *browser : openBrowsers())
         EXPECT_EQ(spellsOf(browser)->toolTip(), browser == kxr ? kxrHint : hint);
+}
+
+TEST_F(BrowserTest, ToolTipToggleWithNoBrowserOpenHoldsForTheNextBrowser)
+{
+    const QString hint = QStringLiteral(
+        "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
+    QAction *toggle = frame().menuEntry("Private_Browser_Tooltip");
+    ASSERT_TRUE(openBrowsers().isEmpty());
+    // Off with none open, then each browser opened later follows the last toggle.
+    toggle->trigger();
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(Constants::Browser_Tooltip_Text, QString());
+    Frm_Browser *bryn = openBrowser("Bryn");
+    EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
+    toggle->trigger();
+    EXPECT_EQ(spellsOf(bryn)->toolTip(), hint);
+    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), hint);
 }
 
 TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)

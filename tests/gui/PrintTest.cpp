@@ -236,6 +236,19 @@ TEST_F(PrintTest, SelectedSpellsPrintOneCardEach)
     expectCleanAfterwards();
 }
 
+TEST_F(PrintTest, SelectedSpellsStopAtTheFirstLibraryFailureAndSayIt)
+{
+    // A library that cannot be read is no deleted spell: one message, and nothing printed.
+    Frm_Browser *bryn = openBrowser("Bryn");
+    selectSpells(bryn, {"Bramble Gate", "Cinder Veil"});
+    library.db().exec("DROP TABLE Spells;");
+    chooseEntry(bryn, "Print Spellbook", "Print Selected Spells");
+    EXPECT_TRUE(output.jobs.isEmpty());
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"Bramble Gate could not be read from the library. Nothing more was printed."});
+    expectCleanAfterwards();
+}
+
 // Bryn's 1st-level spells are listed when the browser is filtered to the 1st level, all but
 // Dusk Ward, which has no school for a school filter to find.
 TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenName)

@@ -84,3 +84,17 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
     kxr->B_Menu_View_Click();
     EXPECT_EQ(OpenWindows::all<Frm_Spell>(frame().area()).size(), 2);
 }
+
+TEST_F(SpellCardTest, ACardOfASpellThatLeftTheLibraryStaysEmptyAndCannotPrint)
+{
+    Frm_Browser *kxr = openBrowser("KXR");
+    selectSpells(kxr, {"Ember Call"});
+    library.db().exec("DELETE FROM Spells WHERE Name = 'Ember Call';");
+    pressButton(kxr, "View Spell");
+    const QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
+    ASSERT_EQ(cards.size(), 1);
+    // Its caption names no spell, as if it still were one.
+    EXPECT_EQ(cards.at(0)->windowTitle(), "(not in the library)");
+    EXPECT_EQ(cardTexts(cards.at(0)), QStringList(10, QString()));
+    EXPECT_FALSE(canPress(cards.at(0), "Print"));
+}

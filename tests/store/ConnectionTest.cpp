@@ -197,3 +197,35 @@ TEST_F(LibraryTest, SavedQueryKeepsSpellsWithoutSchools)
     EXPECT_EQ(library.rows("SELECT Name, Sphere FROM AddSpheres ORDER BY Name, Sphere"),
               (QStringList{"Lonely|<null>", "Paired|A", "Paired|B"}));
 }
+
+TEST(Connection, ALibraryWithoutOurIndexesGetsThemWhenOpenedToWriteAndDrawsScrolls)
+{
+    QTemporaryDir dir;
+    setAppFolder(dir.path());
+    const QString path = dir.filePath("Spells.mdb");
+    runTool(path, "PRAGMA key = 'wyvern4';"
+                  "CREATE TABLE Spells (Name TEXT, Lvl TEXT, Frequency TEXT, Book TEXT, Page TEXT);"
+                  "CREATE TABLE SpellandSphere (Name TEXT, Sphere TEXT);"
+                  "CREATE TABLE Frequency (Frequency TEXT, FrequencyID INTEGER);"
+                  "INSERT INTO Frequency VALUES ('Common', 1);"
+                  "INSERT INTO Spells VALUES ('Spark', '1', 'Common', 'PHB', '9');"
+                  "INSERT INTO SpellandSphere VALUES ('Spark', 'Fire');");
+    const char *const indexes = "SELECT group_concat(name, ',') FROM "
+                                "(SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name)";
+
+    // Reading only changes nothing.
+    EXPECT_EQ(firstValue(*std::make_unique<Connection>(path, Connection::Access::ReadOnly), indexes),
+              QString());
+
+    // The indexes of the tables the file has, made once however often it is opened; tables it
+    // lacks are no obstacle.
+    for (int round = 0; round < 2; ++round) {
+        Connection connection(path);
+        EXPECT_EQ(firstValue(connection, indexes),
+                  "SpellandSphere_ByName,SpellandSphere_Ordered,Spells_ByName,Spells_Ordered");
+    }
+    VM_Library library;
+    EXPECT_EQ(library.CreateScroll({"1"}, {"Fire"}, 1, 2, 1), QString());
+    ASSERT_TRUE(library.Fetch_LibScrolls_Array());
+    EXPECT_EQ(library.Fetch_LibScrolls_Array()->at(0, 1), "Spark");
+}

@@ -176,3 +176,30 @@ TEST_F(LibraryTest, AWriteWhileAnotherProgramHoldsTheLibraryFailsClearlyAndChang
     other.exec("ROLLBACK;");
     EXPECT_EQ(library.dump(), before);
 }
+
+TEST_F(LibraryTest, OnlyBlanksAreTrimmedFromAStoredSpell)
+{
+    // Tabs, line breaks and no-break spaces at either end are part of a value.
+    struct Case
+    {
+        QString given;
+        QString stored;
+    };
+    const QList<Case> names = {{"  Frost\u00A0 ", "Frost\u00A0"}, {"\tGlint ", "\tGlint"}};
+    for (const Case &name : names) {
+        VM_Spell spell;
+        fill(spell, name.given);
+        spell.Set_Spell_Description(" Closing paragraph.\r\n ");
+        spell.Set_Spell_Range("\t60 yards");
+        ASSERT_EQ(spell.Add_New_Spell(), QString());
+        EXPECT_EQ(library.rows("SELECT Range, Description FROM Spells WHERE Name = ?", {name.stored}),
+                  QStringList{"\t60 yards|Closing paragraph.\r\n"})
+            << name.stored.toStdString();
+
+        spell.Set_Spell_Name(name.given);
+        spell.Set_Spell_Description("Edited.\n");
+        ASSERT_EQ(spell.Update_Existing_Spell(name.stored, true), QString()); // the old name as stored
+        EXPECT_EQ(library.rows("SELECT Description FROM Spells WHERE Name = ?", {name.stored}),
+                  QStringList{"Edited.\n"});
+    }
+}
