@@ -20,6 +20,7 @@
 #include "store/VmError.h"
 
 #include <QHash>
+#include <QSet>
 #include <QListWidget>
 #include <QMenu>
 #include <QToolButton>
@@ -391,4 +392,26 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
         if (caster.trimmed() == m_name)
             Requery();
     });
+    connect(&events, &LibraryEvents::schoolsChanged, this, &Frm_Browser::followSchools);
+}
+
+void Frm_Browser::followSchools()
+{
+    // The schools the user deselected stay deselected; every other school, a new one too,
+    // comes back selected.
+    QSet<QString> deselected;
+    for (int row = 0; row < m_schoolsList->count(); ++row) {
+        if (!m_schoolsList->item(row)->isSelected())
+            deselected.insert(m_schoolsList->item(row)->text());
+    }
+    try {
+        Load_Schools_List();
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return;
+    }
+    for (int row = 0; row < m_schoolsList->count(); ++row) {
+        QListWidgetItem *item = m_schoolsList->item(row);
+        item->setSelected(!deselected.contains(item->text()));
+    }
 }

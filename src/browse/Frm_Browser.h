@@ -81,6 +81,7 @@ protected:
 private:
     void createControls();
     void followLibrary(LibraryEvents &events);
+    void followSchools();
     void fitColumns();
     void placeControls();
     QWidget *createFilters();

@@ -76,8 +76,10 @@ void MDI_Main::createMenus()
              &MDI_Main::Main_File_Exit_Click);
 
     QMenu *tools = addMenu(bar, QStringLiteral("Main_Tools"), QStringLiteral("&Tools"));
-    addEntry(tools, QStringLiteral("Main_Tools_Spellbooks"), QStringLiteral("&Manage Spellbooks"), nullptr);
-    addEntry(tools, QStringLiteral("Main_Tools_Schools"), QStringLiteral("M&anage Schools"), nullptr);
+    addEntry(tools, QStringLiteral("Main_Tools_Spellbooks"), QStringLiteral("&Manage Spellbooks"),
+             &MDI_Main::Main_Tools_Spellbooks_Click);
+    addEntry(tools, QStringLiteral("Main_Tools_Schools"), QStringLiteral("M&anage Schools"),
+             &MDI_Main::Main_Tools_Schools_Click);
     addEntry(tools, QStringLiteral("Main_Tools_Spells"), QStringLiteral("Manage S&pells"), nullptr);
     addDivider(tools, QStringLiteral("Main_Tools_Divider4"));
     addEntry(tools, QStringLiteral("Main_Tools_Scrolls"), QStringLiteral("Manage S&crolls"), nullptr);
