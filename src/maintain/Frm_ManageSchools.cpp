@@ -199,7 +199,11 @@ void Frm_ManageSchools::Cmbo_Names_Click()
 
 void Frm_ManageSchools::SSTab1_Click()
 {
-    m_apply->setEnabled(m_tabs->currentIndex() == 0 && schoolChosen());
+    const bool viewing = m_tabs->currentIndex() == 0;
+    m_apply->setEnabled(viewing && schoolChosen());
+    // The button Enter presses is the one drawn as the default.
+    m_apply->setDefault(viewing);
+    m_add->setDefault(!viewing);
 }
 
 void Frm_ManageSchools::Cmd_Apply_Click()

@@ -274,7 +274,11 @@ void Frm_ManageSpellbooks::setCasterFields()
 
 void Frm_ManageSpellbooks::SSTab1_Click()
 {
-    m_apply->setEnabled(m_tabs->currentIndex() == 0);
+    const bool details = m_tabs->currentIndex() == 0;
+    m_apply->setEnabled(details);
+    // The button Enter presses is the one drawn as the default.
+    m_apply->setDefault(details);
+    m_deleteButton->setDefault(!details);
 }
 
 void Frm_ManageSpellbooks::CmdApply_Click()

@@ -8,7 +8,9 @@
 #include "widgets/OpenWindows.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 #include <QTextEdit>
 
 namespace {
@@ -130,11 +132,18 @@ TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
     EXPECT_EQ(library.rows("SELECT Name FROM Spells ORDER BY Name"), (QStringList{"Dusk Ward", "Ember Call"}));
     EXPECT_EQ(library.rows("SELECT Name || ':' || Sphere FROM SpellandSphere"), QStringList{"Ember Call:Sun"});
 
-    // Nothing chosen for deletion: Delete does nothing. Cancel closes the window.
+    // Enter in the name box adds the school.
+    prompt.clear();
+    typeText(window, "Txt_New", "Zephyr");
+    QTest::keyClick(window->findChild<QLineEdit *>("Txt_New"), Qt::Key_Return);
+    EXPECT_EQ(prompt.messages(), QStringList{"Update successful"});
+    EXPECT_EQ(comboItems(window, "Cmbo_Delete"), (QStringList{added, "Zephyr"}));
+
+    // Nothing chosen for deletion: Delete does nothing. Esc closes the window.
     prompt.clear();
     clickButton(window, "Cmd_Delete");
     EXPECT_TRUE(prompt.shown().isEmpty());
-    clickButton(window, "Cmd_Cancel");
+    QTest::keyClick(window->findChild<QLineEdit *>("Txt_New"), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(OpenWindows::all<Frm_ManageSchools>(frame().area()).isEmpty());
 }

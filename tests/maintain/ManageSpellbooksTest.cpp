@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTest>
 
 namespace {
 
@@ -107,6 +108,13 @@ TEST_F(ManageSpellbooks, ShowsAndSavesACastersDetailsAndSpellsPerLevel)
     EXPECT_EQ(prompt.messages(), QStringList{"Update successful"});
     EXPECT_EQ(casterRow("Corwin"), QStringList{"Corwin|7|Elf|Mage|9|8|7|6|5|4|3|2|1"});
     EXPECT_TRUE(casterRow("Zed").isEmpty());
+
+    // Enter in a box presses Apply.
+    prompt.clear();
+    typeText(window, "Txt_Class", "Bard");
+    QTest::keyClick(window->findChild<QLineEdit *>("Txt_Class"), Qt::Key_Return);
+    EXPECT_EQ(prompt.messages(), QStringList{"Update successful"});
+    EXPECT_EQ(library.rows("SELECT Class FROM SpellCasters WHERE Spellbook = 'Corwin'"), QStringList{"Bard"});
 
     // The caster with quotes in its name loads and saves like any other.
     chooseItem(window, "Cmbo_Names", kQuoted);
