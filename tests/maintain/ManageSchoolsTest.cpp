@@ -170,3 +170,36 @@ TEST_F(ManageSchools, OpenBrowsersShowNewSchoolsSelectedAndKeepTheUsersDeselecti
     EXPECT_EQ(allItems(kxr), (QStringList{"Alteration", "Sun", "Zephyr"}));
     EXPECT_EQ(selectedItems(kxr, "Lst_Schools"), (QStringList{"Sun", "Zephyr"}));
 }
+
+TEST_F(ManageSchools, DatabaseFailuresAreShownAndLoseNothing)
+{
+    Frm_ManageSchools *window = open();
+    ASSERT_TRUE(window);
+    showTab(window, 1);
+    library.db().exec("CREATE TRIGGER Full BEFORE INSERT ON [Sphere Names] "
+                      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+    library.db().exec("CREATE TRIGGER Locked BEFORE DELETE ON SpellandSphere "
+                      "BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
+    const QStringList before = library.dump();
+    typeText(window, "Txt_New", "Zephyr");
+    clickButton(window, "Cmd_Add");
+    chooseItem(window, "Cmbo_Delete", kShadows);
+    prompt.answer(true);
+    clickButton(window, "Cmd_Delete");
+    ASSERT_EQ(prompt.messages().size(), 2);
+    EXPECT_TRUE(prompt.messages().at(0).contains("database or disk is full"));
+    // The school goes with its links to spells or not at all.
+    EXPECT_TRUE(prompt.messages().at(1).contains("database is locked"));
+    EXPECT_EQ(library.dump(), before);
+    EXPECT_EQ(comboItems(window, "Cmbo_Delete"), QStringList{kShadows});
+    EXPECT_EQ(boxText(window, "Txt_New"), "Zephyr");
+
+    clickButton(window, "Cmd_Cancel");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    library.db().exec("DROP TABLE [Sphere Names]");
+    prompt.clear();
+    chooseMenuEntry(&frame(), "Main_Tools_Schools");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("Sphere Names")) << prompt.lastMessage().toStdString();
+    EXPECT_TRUE(OpenWindows::all<Frm_ManageSchools>(frame().area()).isEmpty());
+}

@@ -215,3 +215,28 @@ TEST_F(ManageSpellbooks, DeletesACasterOnlyWhenNoBrowserShowsIt)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(OpenWindows::all<Frm_ManageSpellbooks>(frame().area()).isEmpty());
 }
+
+TEST_F(ManageSpellbooks, DatabaseFailuresAreShownAndLoseNothing)
+{
+    Frm_ManageSpellbooks *window = open();
+    ASSERT_TRUE(window);
+    library.db().exec("CREATE TRIGGER Full BEFORE INSERT ON SpellCasters "
+                      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+    typeText(window, "Txt_Name", "Zed");
+    clickButton(window, "CmdApply");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("database or disk is full")) << prompt.lastMessage().toStdString();
+    EXPECT_EQ(boxText(window, "Txt_Name"), "Zed");
+    EXPECT_TRUE(openBrowsers().isEmpty());
+    EXPECT_EQ(dropDown(), (QStringList{"KXR", "Corwin", kQuoted}));
+
+    // A window that cannot read the casters says why and does not stay open, empty.
+    clickButton(window, "CmdCancel");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    library.db().exec("DROP TABLE SpellCasters");
+    prompt.clear();
+    chooseMenuEntry(&frame(), "Main_Tools_Spellbooks");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("SpellCasters")) << prompt.lastMessage().toStdString();
+    EXPECT_TRUE(OpenWindows::all<Frm_ManageSpellbooks>(frame().area()).isEmpty());
+}
