@@ -3,7 +3,6 @@
 #include "browse/Frm_Browser.h"
 #include "maintain/ChildDialog.h"
 #include "shell/Prompt.h"
-#include "store/Names.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spellbook.h"
 #include "store/VmError.h"
@@ -200,6 +199,8 @@ bool Frm_ManageSpellbooks::Refresh_The_Combo_Boxes()
             m_delete->addItem(names.at(i).trimmed());
         }
         m_names->setCurrentIndex(0);
+        // No caster is put up for deletion until the user chooses one.
+        m_delete->setCurrentIndex(-1);
     }
     Cmbo_Names_Click();
     return true;
@@ -234,7 +235,13 @@ void Frm_ManageSpellbooks::Cmbo_Names_Click()
     m_name->setEnabled(false);
     const QString status = m_caster->Set_Caster_Details(m_names->currentText());
     if (!status.isEmpty()) {
-        // Nothing of the caster shown before is left to be saved under this one.
+        // Back to a new caster: empty boxes left under the caster's name would overwrite its
+        // details on Apply.
+        {
+            const QSignalBlocker blockNames(m_names);
+            m_names->setCurrentIndex(0);
+        }
+        m_name->setEnabled(true);
         Empty_All_Text_Fields();
         Prompt::message(this, status.trimmed());
         return;
@@ -297,8 +304,17 @@ void Frm_ManageSpellbooks::CmdApply_Click()
         Prompt::message(this, QStringLiteral("Caster Name required"));
         return;
     }
-    // "<new>" is an entry too, and the reserved spellbook is taken although it is not listed.
-    if (name == kReservedSpellbook || m_names->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
+    // The casters are read afresh: one added by another program since the list was filled
+    // would otherwise be added twice, and the two would share one spellbook. "<new>" is taken
+    // too, and the reserved spellbook heads what the library returns.
+    QStringList taken;
+    try {
+        taken = m_workspace->library().Get_Exisiting_Spellbook_Names();
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return;
+    }
+    if (name == kNew || taken.contains(name)) {
         Prompt::message(this, QStringLiteral("Please select a different Caster Name"));
         return;
     }
@@ -367,7 +383,7 @@ void Frm_ManageSpellbooks::followCasters()
     const QString toDelete = m_delete->currentText();
     if (!Refresh_The_Combo_Boxes())
         return;
-    m_delete->setCurrentIndex(qMax(0, m_delete->findText(toDelete, Qt::MatchExactly | Qt::MatchCaseSensitive)));
+    m_delete->setCurrentIndex(m_delete->findText(toDelete, Qt::MatchExactly | Qt::MatchCaseSensitive));
     // A caster that was deleted elsewhere is not left on show.
     if (shown != kNew)
         m_names->setCurrentIndex(qMax(0, m_names->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive)));

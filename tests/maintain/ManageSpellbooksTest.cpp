@@ -8,6 +8,7 @@
 #include "widgets/ButtonToolBar.h"
 #include "widgets/OpenWindows.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -64,12 +65,15 @@ TEST_F(ManageSpellbooks, ListsCastersButNeverKXRAndRefusesNamesThatAreTakenOrBla
     EXPECT_EQ(open(), window);
     EXPECT_EQ(OpenWindows::all<Frm_ManageSpellbooks>(frame().area()).size(), 1);
 
+    // Another program adds a caster after the list was filled.
+    library.addCaster("Elsewhere");
     const QStringList before = library.dump();
     const struct
     {
         QString name;
         QString message; // empty: nothing is said
     } refused[] = {
+        {"Elsewhere", "Please select a different Caster Name"},
         {"", ""},
         {"   ", "Caster Name required"},
         {"  Corwin ", "Please select a different Caster Name"},
@@ -173,6 +177,10 @@ TEST_F(ManageSpellbooks, DeletesACasterOnlyWhenNoBrowserShowsIt)
     ASSERT_TRUE(window);
     showTab(window, 1);
     EXPECT_FALSE(canClick(window, "CmdApply"));
+    // No caster is put up for deletion until one is chosen.
+    EXPECT_EQ(control<QComboBox>(window, "Cmbo_Delete")->currentIndex(), -1);
+    clickButton(window, "CmdDelete");
+    EXPECT_TRUE(prompt.shown().isEmpty());
 
     chooseItem(window, "Cmbo_Delete", "Corwin");
     clickButton(window, "CmdDelete");
@@ -229,6 +237,18 @@ TEST_F(ManageSpellbooks, DatabaseFailuresAreShownAndLoseNothing)
     EXPECT_EQ(boxText(window, "Txt_Name"), "Zed");
     EXPECT_TRUE(openBrowsers().isEmpty());
     EXPECT_EQ(dropDown(), (QStringList{"KXR", "Corwin", kQuoted}));
+
+    // A caster that cannot be read leaves no empty boxes behind to be saved over it.
+    const QStringList before = casterRow("Corwin");
+    library.db().exec("ALTER TABLE SpellCasters RENAME TO Away");
+    prompt.clear();
+    chooseItem(window, "Cmbo_Names", "Corwin");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("SpellCasters")) << prompt.lastMessage().toStdString();
+    EXPECT_EQ(control<QComboBox>(window, "Cmbo_Names")->currentText(), "<new>");
+    library.db().exec("ALTER TABLE Away RENAME TO SpellCasters");
+    clickButton(window, "CmdApply");
+    EXPECT_EQ(casterRow("Corwin"), before);
 
     // A window that cannot read the casters says why and does not stay open, empty.
     clickButton(window, "CmdCancel");
