@@ -1,6 +1,7 @@
 #include "SyntheticLibrary.h"
 #include "maintain/Frm_ManageSpells.h"
 #include "shell/MDI_Main.h"
+#include "gui/SilentPrompt.h"
 #include "shell/Prompt.h"
 #include "widgets/OpenWindows.h"
 
@@ -19,16 +20,6 @@ namespace {
 
 constexpr int kSpells = 100000;
 
-// Answers every message box at once, so a measured command runs to its end unattended.
-class SilentPrompt : public Prompt
-{
-protected:
-    void showMessage(QWidget *, const QString &) override {}
-    bool showQuestion(QWidget *, const QString &) override { return true; }
-    Choice showSaveQuestion(QWidget *, const QString &) override { return Choice::Discard; }
-    std::optional<QString> showSaveFile(QWidget *, const QString &, const QString &) override { return std::nullopt; }
-    std::optional<QString> showOpenFile(QWidget *, const QString &) override { return std::nullopt; }
-};
 
 struct Session
 {

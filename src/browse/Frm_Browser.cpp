@@ -21,6 +21,7 @@
 #include "store/VmError.h"
 
 #include <QHash>
+#include <QSet>
 #include <QListWidget>
 #include <QMenu>
 #include <QToolButton>
@@ -417,6 +418,7 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
             return;
         Requery();
     });
+    connect(&events, &LibraryEvents::schoolsChanged, this, &Frm_Browser::followSchools);
 }
 
 QList<int> Frm_Browser::rowNumbersOf(const QString &spell) const
@@ -440,4 +442,25 @@ void Frm_Browser::dropSpell(const QString &spell)
         m_list->rows()->removeRowNumbers(gone);
     }
     m_panels->showCounts(m_list->rowCount(), selectedCount(m_list));
+}
+
+void Frm_Browser::followSchools()
+{
+    // The schools the user deselected stay deselected; every other school, a new one too,
+    // comes back selected.
+    QSet<QString> deselected;
+    for (int row = 0; row < m_schoolsList->count(); ++row) {
+        if (!m_schoolsList->item(row)->isSelected())
+            deselected.insert(m_schoolsList->item(row)->text());
+    }
+    try {
+        Load_Schools_List();
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return;
+    }
+    for (int row = 0; row < m_schoolsList->count(); ++row) {
+        QListWidgetItem *item = m_schoolsList->item(row);
+        item->setSelected(!deselected.contains(item->text()));
+    }
 }

@@ -86,6 +86,7 @@ private:
     void followLibrary(LibraryEvents &events);
     QList<int> rowNumbersOf(const QString &spell) const;
     void dropSpell(const QString &spell);
+    void followSchools();
     void fitColumns();
     void placeControls();
     QWidget *createFilters();

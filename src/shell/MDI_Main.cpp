@@ -5,6 +5,8 @@
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "maintain/Frm_ManageSpells.h"
+#include "maintain/Frm_ManageSchools.h"
+#include "maintain/Frm_ManageSpellbooks.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
@@ -329,6 +331,36 @@ void MDI_Main::Main_File_PreviewOptions_Max_Click()
 void MDI_Main::Main_File_Exit_Click()
 {
     QCoreApplication::quit();
+}
+
+namespace {
+
+// Brings the open window of a class forward, or creates, initializes and shows a new one. A
+// window that could not load what it shows is not left open.
+template<typename Window>
+void openSingle(MDI_Main &frame, const QString &name)
+{
+    if (Window *open = OpenWindows::named<Window>(frame.area(), name)) {
+        OpenWindows::bringToFront(open);
+        return;
+    }
+    BusyCursor busy;
+    auto window = std::make_unique<Window>();
+    if (!window->Initialize(frame))
+        return;
+    frame.showChild(window.release());
+}
+
+} // namespace
+
+void MDI_Main::Main_Tools_Spellbooks_Click()
+{
+    openSingle<Frm_ManageSpellbooks>(*this, QStringLiteral("Frm_ManageSpellbooks"));
+}
+
+void MDI_Main::Main_Tools_Schools_Click()
+{
+    openSingle<Frm_ManageSchools>(*this, QStringLiteral("Frm_ManageSchools"));
 }
 
 void MDI_Main::Main_Window_Title_Click()

@@ -70,6 +70,8 @@ public slots:
     void Main_File_PreviewOptions_Max_Click();
     void Main_Tools_Spells_Click();
     void Main_File_Exit_Click();
+    void Main_Tools_Spellbooks_Click();
+    void Main_Tools_Schools_Click();
     void Main_Window_Title_Click();
     void Main_Window_Cascade_Click();
     void Main_Window_Close_Click();

@@ -78,8 +78,10 @@ void MDI_Main::createMenus()
         ->setShortcut(QKeySequence::Quit);
 
     QMenu *tools = addMenu(bar, QStringLiteral("Main_Tools"), QStringLiteral("&Tools"));
-    addEntry(tools, QStringLiteral("Main_Tools_Spellbooks"), QStringLiteral("&Manage Spellbooks"), nullptr);
-    addEntry(tools, QStringLiteral("Main_Tools_Schools"), QStringLiteral("M&anage Schools"), nullptr);
+    addEntry(tools, QStringLiteral("Main_Tools_Spellbooks"), QStringLiteral("&Manage Spellbooks"),
+             &MDI_Main::Main_Tools_Spellbooks_Click);
+    addEntry(tools, QStringLiteral("Main_Tools_Schools"), QStringLiteral("M&anage Schools"),
+             &MDI_Main::Main_Tools_Schools_Click);
     addEntry(tools, QStringLiteral("Main_Tools_Spells"), QStringLiteral("Manage S&pells"),
              &MDI_Main::Main_Tools_Spells_Click);
     addDivider(tools, QStringLiteral("Main_Tools_Divider4"));

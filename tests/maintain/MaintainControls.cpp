@@ -1,0 +1,86 @@
+#include "MaintainControls.h"
+
+#include "WindowTest.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+
+namespace {
+
+template<typename Control>
+Control *usable(const QWidget *window, const QString &name)
+{
+    auto *found = control<Control>(window, name);
+    if (found && (!found->isVisibleTo(window->window()) || !found->isEnabled())) {
+        ADD_FAILURE() << name.toStdString() << " is hidden or disabled";
+        return nullptr;
+    }
+    return found;
+}
+
+} // namespace
+
+void clickButton(const QWidget *window, const QString &name)
+{
+    if (auto *button = usable<QPushButton>(window, name))
+        button->click();
+}
+
+void chooseItem(const QWidget *window, const QString &combo, const QString &text)
+{
+    auto *box = usable<QComboBox>(window, combo);
+    if (!box)
+        return;
+    const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        ADD_FAILURE() << "no entry " << text.toStdString() << " in " << combo.toStdString();
+        return;
+    }
+    box->setCurrentIndex(index);
+}
+
+void typeText(const QWidget *window, const QString &box, const QString &text)
+{
+    if (auto *edit = window->findChild<QLineEdit *>(box)) {
+        if (usable<QLineEdit>(window, box))
+            edit->setText(text);
+    } else if (auto *textBox = usable<QTextEdit>(window, box)) {
+        if (textBox->isReadOnly())
+            ADD_FAILURE() << box.toStdString() << " is read-only";
+        else
+            textBox->setPlainText(text);
+    }
+}
+
+void showTab(const QWidget *window, int tab)
+{
+    if (auto *tabs = usable<QTabWidget>(window, QStringLiteral("SSTab1")))
+        tabs->setCurrentIndex(tab);
+}
+
+QStringList comboItems(const QWidget *window, const QString &combo)
+{
+    QStringList items;
+    if (const auto *box = control<QComboBox>(window, combo)) {
+        for (int i = 0; i < box->count(); ++i)
+            items.append(box->itemText(i));
+    }
+    return items;
+}
+
+QString boxText(const QWidget *window, const QString &box)
+{
+    if (const auto *edit = window->findChild<QLineEdit *>(box))
+        return edit->text();
+    const auto *textBox = control<QTextEdit>(window, box);
+    return textBox ? textBox->toPlainText() : QString();
+}
+
+bool canClick(const QWidget *window, const QString &name)
+{
+    const auto *button = window->findChild<QPushButton *>(name);
+    return button && button->isVisibleTo(window->window()) && button->isEnabled();
+}
