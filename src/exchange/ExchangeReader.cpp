@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeCodec.h"
 #include "exchange/ExchangeFormat.h"
+#include "store/Database.h"
 #include "store/VmError.h"
 
 #include <QDir>
@@ -172,6 +173,11 @@ QByteArray ExchangeReader::load(const QString &path)
     if (info.exists() && !info.isFile())
         throw VmError(int(QFileDevice::OpenError), QStringLiteral("read"),
                       QStringLiteral("%1 is not a file that Vellumar can read.").arg(shownPath));
+    // Opening and closing the library would drop the locks of the connections the process has to it.
+    if (isOpenLibraryFile(path))
+        throw VmError(int(QFileDevice::OpenError), QStringLiteral("read"),
+                      QStringLiteral("%1 is the library file that Vellumar has open, not a file to import.")
+                          .arg(shownPath));
     if (!file.open(QIODevice::ReadOnly))
         throw VmError(
             int(file.error()), QStringLiteral("read"),
