@@ -2,6 +2,7 @@
 // processes. Usage:
 //   library_peer startup            opens the library as the program does at start-up, then quits
 //   library_peer add NAME           adds a spell of that name
+//   library_peer abandon NAME       adds it and ends without closing the library, as a crash does
 //   library_peer import FILE        imports every spell of a spellbook file, replacing its list
 // Prints what went wrong and exits with 1 on a failure.
 #include "exchange/VM_SpellSaver.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -53,7 +55,11 @@ int main(int argc, char **argv)
             startup();
         else if (command == QLatin1String("add"))
             add(args.value(2));
-        else if (command == QLatin1String("import"))
+        else if (command == QLatin1String("abandon")) {
+            VM_Library keeper; // a connection that stays open, so the log stays beside the library
+            add(args.value(2));
+            std::_Exit(0);
+        } else if (command == QLatin1String("import"))
             import(args.value(2));
         else
             throw VmError(-1, QStringLiteral("peer"), QStringLiteral("unknown command"));

@@ -9,6 +9,7 @@
 #include "store/Schema.h"
 #include "store/VM_Library.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
@@ -101,4 +102,52 @@ TEST(SharedLibrary, TheOpenLibraryAndItsJournalsAreNeitherReadAsFilesNorWrittenO
     }
     EXPECT_EQ(column(open, "SELECT Name FROM Spells"), QStringList{"Kept"});
     EXPECT_EQ(column(open, "PRAGMA integrity_check"), QStringList{"ok"});
+}
+
+// A log beside the library is folded into it by the first connection that may write. One left
+// by a crash of this library is the library's last changes; one from elsewhere would ruin it.
+TEST(SharedLibrary, ALogFromAnotherLibraryIsRefusedAndChangesNothing)
+{
+    QTemporaryDir dir;
+    setAppFolder(dir.path());
+    const QString path = libraryPath();
+    const QString log = path + "-wal";
+    createLibrary(path);
+    EXPECT_EQ(runPeer({QStringLiteral("abandon"), QStringLiteral("Saved before the crash")}, dir.path()),
+              "exit 0: ");
+    ASSERT_TRUE(QFile::exists(log));
+    {
+        VM_Library library; // the crashed program's own log: its change is there
+        Connection reader(path);
+        EXPECT_EQ(column(reader, "SELECT Name FROM Spells"), QStringList{"Saved before the crash"});
+    }
+    ASSERT_FALSE(QFile::exists(log));
+
+    const QString otherFolder = dir.filePath("other");
+    QDir().mkpath(otherFolder);
+    createLibrary(otherFolder + "/Spells.mdb");
+    EXPECT_EQ(runPeer({QStringLiteral("abandon"), QStringLiteral("Foreign")}, otherFolder), "exit 0: ");
+    ASSERT_TRUE(QFile::copy(otherFolder + "/Spells.mdb-wal", log));
+    const QByteArray library = fileBytes(path);
+    const QByteArray foreignLog = fileBytes(log);
+    const QList<std::function<void()>> openers = {
+        [] { VM_Library frame; },
+        [&] { Connection reader(path, Connection::Access::ReadOnly); },
+        [&] { Connection writer(path); },
+    };
+    for (const auto &open : openers) {
+        const QString error = raised(open);
+        EXPECT_TRUE(error.contains(QDir::toNativeSeparators(log) + " beside it does not belong to this library"))
+            << error.toStdString();
+        EXPECT_TRUE(error.contains("Move " + QDir::toNativeSeparators(log) + " out of that folder"))
+            << error.toStdString();
+        EXPECT_EQ(fileBytes(path), library);
+        EXPECT_EQ(fileBytes(log), foreignLog);
+    }
+
+    ASSERT_TRUE(QFile::remove(log));
+    Connection reopened(path);
+    EXPECT_EQ(column(reopened, "PRAGMA integrity_check"), QStringList{"ok"});
+    EXPECT_EQ(column(reopened, "SELECT Name FROM Spells"), QStringList{"Saved before the crash"});
+    setAppFolder(QString());
 }
