@@ -94,6 +94,8 @@ SpellImporter::~SpellImporter()
 void SpellImporter::step(const std::function<void()> &work)
 {
     if (!m_open) {
+        // As every other change: a batch never goes to a file moved or replaced meanwhile.
+        m_db.requireUnmoved();
         m_db.exec("BEGIN IMMEDIATE;");
         m_open = true;
     }

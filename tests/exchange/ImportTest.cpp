@@ -3,6 +3,9 @@
 
 #include "exchange/SpellImporter.h"
 #include "exchange/VM_SpellSaver.h"
+#include "store/Schema.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -214,4 +217,27 @@ TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
                   "SELECT Range, [Casting Time Type], Author FROM Spells WHERE Name = 'Twin'")),
               QStringList{"30 yards|Special|"});
     EXPECT_EQ(schools("Twin"), edits.schools);
+}
+
+TEST_F(ImportTest, AnImportIntoALibraryReplacedWhileOpenIsRefused)
+{
+    ListRows list = open(spellsFile({line("First", "1", "A")}), false);
+    saver.ImportSpells(list); // the saver's connection is open from here on
+    // A backup put in place of the library while Vellumar runs.
+    const QString backup = library.folder() + "/backup.mdb";
+    createLibrary(backup);
+    ASSERT_EQ(std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(library.path()).constData()), 0);
+
+    for (const bool spellbook : {false, true}) {
+        list = open(spellsFile({line("Second", "1", "A")}, spellbook ? kMira : QByteArray()), spellbook);
+        const QString error = raised([&] {
+            if (spellbook)
+                saver.ImportSpellbook(list, true, true, true);
+            else
+                saver.ImportSpells(list);
+        });
+        EXPECT_TRUE(error.contains("has been moved or deleted since Vellumar opened it, so nothing was changed"))
+            << error.toStdString();
+    }
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name = 'Second'"), 0);
 }
