@@ -77,7 +77,7 @@ SpellImporter::SpellImporter(Connection &db)
     , m_storedSchools(db, "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid")
     , m_insertSchool(db, "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)")
     , m_deleteSchools(db, "DELETE FROM SpellandSphere WHERE Name = ?")
-    , m_addMember(db, "INSERT INTO Spellbook (Caster, SpellName) VALUES (?, ?)")
+    , m_addMember(db, "INSERT OR IGNORE INTO Spellbook (Caster, SpellName) VALUES (?, ?)")
     , m_cache(db)
 {}
 

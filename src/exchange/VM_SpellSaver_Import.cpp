@@ -56,6 +56,15 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
         const bool casterExists = importer.doesCasterExist(caster);
         if (replaceList && casterExists)
             importer.step([&] { importer.clearSpellbookList(caster); });
+        // The caster row goes in with the first batch, before any of its list: an import that
+        // stops part way leaves a spellbook that is listed, and that can be imported again.
+        if (!casterExists || replaceDetails) {
+            importer.step([&] {
+                if (casterExists)
+                    importer.deleteCasterRecord(caster);
+                importer.addCasterRecord(m_casterDetails);
+            });
+        }
 
         const QHash<QString, bool> checked = checkBoxesByName(list);
         for (const VM_Spell &record : m_importList) {
@@ -68,15 +77,6 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
                                                     : importer.isSpellInLibrary(record.Fetch_Spell_Name());
                 if (!exists)
                     importer.addNewSpell(record);
-            });
-        }
-
-        // The caster row comes last: its list is complete before the caster appears.
-        if (!casterExists || replaceDetails) {
-            importer.step([&] {
-                if (casterExists)
-                    importer.deleteCasterRecord(caster);
-                importer.addCasterRecord(m_casterDetails);
             });
         }
         importer.finish();

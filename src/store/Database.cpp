@@ -1,6 +1,7 @@
 #include "store/Database.h"
 
 #include "store/AppFolder.h"
+#include "store/Schema.h"
 #include "store/VmError.h"
 
 #include <QDir>
@@ -272,6 +273,8 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         if (!openKeyed(writes ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, salt))
             fail(SQLITE_NOTADB, notALibrary(path));
         prepareSession();
+        if (first && writes)
+            upgradeLibrary(*this);
     } catch (...) {
         sqlite3_close(m_db);
         m_db = nullptr;

@@ -70,7 +70,8 @@ CREATE TABLE Spellbook (
     SpellName TEXT,
     SpellLevel TEXT
 );
-CREATE INDEX Spellbook_ByCaster ON Spellbook (Caster, SpellName);
+-- A spell is in a spellbook once: an import that is run again adds nothing twice.
+CREATE UNIQUE INDEX Spellbook_Once ON Spellbook (Caster, SpellName);
 CREATE INDEX Spellbook_BySpell ON Spellbook (SpellName);
 
 CREATE TABLE FailedSpells (
@@ -149,6 +150,23 @@ void createSchema(Connection &connection)
         insert.run();
         insert.reset();
     }
+    transaction.commit();
+}
+
+void upgradeLibrary(Connection &connection)
+{
+    Statement current(connection, "SELECT 1 FROM sqlite_master WHERE name IN ('Spellbook_Once', 'Spellbook')");
+    int found = 0;
+    while (current.step())
+        ++found;
+    if (found != 1) // up to date, or no spellbook table to upgrade
+        return;
+    // Older libraries allowed a spell twice in one spellbook; the first row of each pair stays.
+    Transaction transaction(connection);
+    connection.exec("DELETE FROM Spellbook WHERE rowid NOT IN "
+                    "(SELECT min(rowid) FROM Spellbook GROUP BY Caster, SpellName);"
+                    "DROP INDEX IF EXISTS Spellbook_ByCaster;"
+                    "CREATE UNIQUE INDEX Spellbook_Once ON Spellbook (Caster, SpellName);");
     transaction.commit();
 }
 

@@ -14,3 +14,7 @@ void createLibrary(const QString &path);
 // The same on an already created, empty, keyed connection (used by the library tool, which
 // goes on to load the delivered content over the same connection).
 void createSchema(Connection &connection);
+
+// Brings a library made by an older version up to date; called on the first connection of the
+// process that may write to it. Does nothing to a library that is up to date.
+void upgradeLibrary(Connection &connection);

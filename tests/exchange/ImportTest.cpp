@@ -102,7 +102,7 @@ TEST_F(ImportTest, ASpellListedTwiceFollowsTheFirstCheckBoxBothTimes)
 
     saver.Set_Caster_Details(QString::fromLatin1(kMira).split("||"));
     saver.ImportSpellbook(list, false, false, false);
-    EXPECT_EQ(spellbook("Mira"), (QStringList{"Twin|<null>", "Twin|<null>"}));
+    EXPECT_EQ(spellbook("Mira"), QStringList{"Twin|<null>"}); // a spell is in a spellbook once
 }
 
 TEST_F(ImportTest, ASpellbookForANewCasterBringsItsListAndItsCasterRow)
@@ -171,7 +171,7 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
               "-1 ImportSpellbook: disk I/O error");
     EXPECT_EQ(spellbook("Mira"), QStringList{"First|<null>"});
     EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name IN ('First', 'Boom', 'Last')"), 1);
-    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 0);
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 1);
 
     EXPECT_TRUE(raised([&] { saver.ImportSpells(list); }).startsWith("-1 ImportSpells: "));
 
@@ -240,4 +240,36 @@ TEST_F(ImportTest, AnImportIntoALibraryReplacedWhileOpenIsRefused)
             << error.toStdString();
     }
     EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name = 'Second'"), 0);
+}
+
+TEST_F(ImportTest, ASpellbookImportStoppedPartWayIsListedAndARetryAddsNothingTwice)
+{
+    const int failing = SpellImporter::kStepsPerCommit + 50;
+    library.db().exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = 'Spell %1' "
+                                     "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END;")
+                          .arg(failing)
+                          .toUtf8()
+                          .constData());
+    QList<QByteArray> many;
+    for (int i = 0; i < failing + 100; ++i)
+        many.append(line("Spell " + QByteArray::number(i), "1", "A"));
+    const ListRows list = open(spellsFile(many, kMira), true);
+    EXPECT_FALSE(raised([&] { saver.ImportSpellbook(list, false, false, false); }).isEmpty());
+    const auto orphans = [&] {
+        return library.count("SELECT count(*) FROM Spellbook WHERE Caster NOT IN (SELECT Spellbook FROM "
+                             "SpellCasters) OR SpellName NOT IN (SELECT Name FROM Spells)");
+    };
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 1);
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spellbook WHERE Caster = 'Mira'"), failing);
+    EXPECT_EQ(orphans(), 0);
+
+    library.db().exec("DROP TRIGGER refuse;");
+    for (const bool replaceList : {false, true}) {
+        saver.ImportSpellbook(list, replaceList, true, true);
+        EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 1);
+        EXPECT_EQ(library.count("SELECT count(*) FROM Spellbook WHERE Caster = 'Mira'"),
+                  replaceList ? failing + 100 : failing);
+        EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'"), failing + 100);
+        EXPECT_EQ(orphans(), 0);
+    }
 }
