@@ -11,6 +11,10 @@ struct ExchangeContent
     QStringList caster;        // the 13 caster fields; empty unless a valid caster line was read
     QList<QStringList> spells; // the first 16 fields of each spell line, in file order
     QString error;             // empty when the whole file was read
+    // Lines left out while the rest of the file was read: the first few messages, each naming
+    // its line, and how many there were in all.
+    QStringList refused;
+    int refusedCount = 0;
 };
 
 // Parses exchange files without trusting them: the count is never used to size anything, and
@@ -30,4 +34,9 @@ public:
     static constexpr qint64 kMaximumFileSize = qint64(64) * 1024 * 1024;
     // Reading stops with a message after this many spell lines, whatever the file announces.
     static constexpr int kMaximumSpells = 200000;
+    // A spell line with more schools than this is left out: no spell has that many, and each
+    // would be a row of the library.
+    static constexpr int kMaximumSchools = 64;
+    // Messages kept for lines left out; the others are only counted.
+    static constexpr int kRefusalsShown = 10;
 };

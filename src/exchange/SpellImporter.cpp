@@ -146,6 +146,8 @@ bool SpellImporter::isSpellInLibrary(const QString &name)
 void SpellImporter::insertSchools(const QString &name, const QStringList &schools)
 {
     for (const QString &school : schools) {
+        if (school.trimmed().isEmpty())
+            continue; // a school without a name is no school
         m_insertSchool.bind(1, name).bind(2, school.trimmed());
         m_insertSchool.run();
         m_insertSchool.reset();
@@ -188,8 +190,10 @@ bool SpellImporter::overwriteExistingSpell(const VM_Spell &record)
         update(m_updateDetails, values.mid(kFirstDetail), rowid);
 
     QStringList schools;
-    for (const QString &school : record.Fetch_Spell_Schools_Collection())
-        schools.append(school.trimmed());
+    for (const QString &school : record.Fetch_Spell_Schools_Collection()) {
+        if (!school.trimmed().isEmpty())
+            schools.append(school.trimmed());
+    }
     QStringList stored;
     m_storedSchools.bind(1, values[0]);
     while (m_storedSchools.step())
