@@ -84,14 +84,15 @@ void requireAccess(const QString &path, bool writes, const QString &source)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const QByteArray native = QFile::encodeName(path);
-    struct stat status {};
+    struct stat status = {};
     if (::stat(native.constData(), &status) != 0 || ::access(native.constData(), R_OK) != 0)
         throw VmError(SQLITE_CANTOPEN, source,
                       QStringLiteral("The library file %1 could not be opened: %2")
                           .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
     if (!S_ISREG(status.st_mode))
-        throw VmError(SQLITE_CANTOPEN, source,
-                      QStringLiteral("The library file %1 could not be opened: it is not a file.").arg(shown));
+        throw VmError(
+            SQLITE_CANTOPEN, source,
+            QStringLiteral("The library file %1 could not be opened: it is not a file.").arg(shown));
     if (!writes)
         return;
     const QFileInfo info(path);
@@ -123,7 +124,7 @@ struct FileIdentity
 
 bool identityOf(const QString &path, FileIdentity &identity)
 {
-    struct stat status {};
+    struct stat status = {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return false;
     identity = {quint64(status.st_dev), quint64(status.st_ino)};
@@ -172,7 +173,8 @@ bool isDiskFull(int code, int systemError)
 {
     const int primary = code & 0xff;
     return primary == SQLITE_FULL ||
-           (primary == SQLITE_IOERR && (systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT));
+           (primary == SQLITE_IOERR &&
+            (systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT));
 }
 
 QString notALibrary(const QString &path)
@@ -309,7 +311,7 @@ bool Connection::openKeyed(int flags, const QByteArray &salt)
 void Connection::requireOwnLog(const QByteArray &salt)
 {
     const QString log = m_path + QStringLiteral("-wal");
-    struct stat status {};
+    struct stat status = {};
     if (::stat(QFile::encodeName(log).constData(), &status) != 0 || status.st_size == 0)
         return;
     bool sound = false;

@@ -57,7 +57,7 @@ private:
     enum class Mode { Open, OpenReadOnly, Create };
     Connection(const QString &path, Mode mode);
     void openHandle(int flags);
-    bool tryKey(const QByteArray &keyPragmas); // false when the key does not open the file
+    bool tryKey(const QByteArray &keyPragmas);         // false when the key does not open the file
     bool openKeyed(int flags, const QByteArray &salt); // false when the password does not open it
     void requireOwnLog(const QByteArray &salt);
     [[noreturn]] void fail(int code, const QString &message);

@@ -155,7 +155,8 @@ void createSchema(Connection &connection)
 
 void upgradeLibrary(Connection &connection)
 {
-    Statement current(connection, "SELECT 1 FROM sqlite_master WHERE name IN ('Spellbook_Once', 'Spellbook')");
+    Statement current(connection,
+                      "SELECT 1 FROM sqlite_master WHERE name IN ('Spellbook_Once', 'Spellbook')");
     int found = 0;
     while (current.step())
         ++found;

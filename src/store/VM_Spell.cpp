@@ -84,7 +84,8 @@ void VM_Spell::insertSchools(const QString &name)
 void VM_Spell::insertSpellbooks(const QString &name)
 {
     // A caster named twice (once with blanks around it) holds the spell once.
-    Statement insert(db(), "INSERT OR IGNORE INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+    Statement insert(db(),
+                     "INSERT OR IGNORE INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
     for (const QString &caster : std::as_const(m_spellbooks)) {
         insert.bind(1, caster.trimmed()).bind(2, name).bind(3, m_level.trimmed());
         insert.run();

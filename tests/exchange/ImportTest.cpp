@@ -226,7 +226,8 @@ TEST_F(ImportTest, AnImportIntoALibraryReplacedWhileOpenIsRefused)
     // A backup put in place of the library while Vellumar runs.
     const QString backup = library.folder() + "/backup.mdb";
     createLibrary(backup);
-    ASSERT_EQ(std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(library.path()).constData()), 0);
+    ASSERT_EQ(
+        std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(library.path()).constData()), 0);
 
     for (const bool spellbook : {false, true}) {
         list = open(spellsFile({line("Second", "1", "A")}, spellbook ? kMira : QByteArray()), spellbook);
@@ -236,7 +237,8 @@ TEST_F(ImportTest, AnImportIntoALibraryReplacedWhileOpenIsRefused)
             else
                 saver.ImportSpells(list);
         });
-        EXPECT_TRUE(error.contains("has been moved or deleted since Vellumar opened it, so nothing was changed"))
+        EXPECT_TRUE(
+            error.contains("has been moved or deleted since Vellumar opened it, so nothing was changed"))
             << error.toStdString();
     }
     EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name = 'Second'"), 0);
@@ -245,11 +247,12 @@ TEST_F(ImportTest, AnImportIntoALibraryReplacedWhileOpenIsRefused)
 TEST_F(ImportTest, ASpellbookImportStoppedPartWayIsListedAndARetryAddsNothingTwice)
 {
     const int failing = SpellImporter::kStepsPerCommit + 50;
-    library.db().exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = 'Spell %1' "
-                                     "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END;")
-                          .arg(failing)
-                          .toUtf8()
-                          .constData());
+    library.db().exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = 'Spell %1' "
+                       "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END;")
+            .arg(failing)
+            .toUtf8()
+            .constData());
     QList<QByteArray> many;
     for (int i = 0; i < failing + 100; ++i)
         many.append(line("Spell " + QByteArray::number(i), "1", "A"));

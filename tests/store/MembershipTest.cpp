@@ -92,9 +92,10 @@ TEST(Membership, AnOlderLibraryLosesItsDuplicatesWhenOpenedToBeChanged)
     createLibrary(path);
     {
         Connection older(path);
-        older.exec("DROP INDEX Spellbook_Once; CREATE INDEX Spellbook_ByCaster ON Spellbook (Caster, SpellName);"
-                   "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES ('Mira', 'Light', '1'),"
-                   "('Mira', 'Light', '2'), ('Bryn', 'Light', '1'), ('Mira', 'Dark', '1'), ('Mira', 'Light', '3');");
+        older.exec(
+            "DROP INDEX Spellbook_Once; CREATE INDEX Spellbook_ByCaster ON Spellbook (Caster, SpellName);"
+            "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES ('Mira', 'Light', '1'),"
+            "('Mira', 'Light', '2'), ('Bryn', 'Light', '1'), ('Mira', 'Dark', '1'), ('Mira', 'Light', '3');");
     }
     const auto members = [](Connection &connection) {
         QStringList rows;

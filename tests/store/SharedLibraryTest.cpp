@@ -69,7 +69,8 @@ TEST(SharedLibrary, ChangesSurviveOtherProgramsOpeningAndClosingTheLibrary)
             addSpell(second, QStringLiteral("After %1 in the second").arg(round));
             Connection third(path);
             addSpell(third, QStringLiteral("After %1 in a new one").arg(round));
-            expected << QStringLiteral("Before %1").arg(round) << QStringLiteral("After %1 in the first").arg(round)
+            expected << QStringLiteral("Before %1").arg(round)
+                     << QStringLiteral("After %1 in the first").arg(round)
                      << QStringLiteral("After %1 in the second").arg(round)
                      << QStringLiteral("After %1 in a new one").arg(round);
         }
@@ -95,7 +96,8 @@ TEST(SharedLibrary, TheOpenLibraryAndItsJournalsAreNeitherReadAsFilesNorWrittenO
     Connection open(path);
     addSpell(open, QStringLiteral("Kept"));
     for (const QString &file : {path, path + "-wal", path + "-shm"}) {
-        EXPECT_TRUE(raised([&] { ExchangeReader::load(file); }).contains("the library file that Vellumar has open"))
+        EXPECT_TRUE(
+            raised([&] { ExchangeReader::load(file); }).contains("the library file that Vellumar has open"))
             << file.toStdString();
         EXPECT_TRUE(saveWhole(file, "For Vellumar Use Only\r\n0\r\n").contains("it is the library file"))
             << file.toStdString();
@@ -137,7 +139,8 @@ TEST(SharedLibrary, ALogFromAnotherLibraryIsRefusedAndChangesNothing)
     };
     for (const auto &open : openers) {
         const QString error = raised(open);
-        EXPECT_TRUE(error.contains(QDir::toNativeSeparators(log) + " beside it does not belong to this library"))
+        EXPECT_TRUE(
+            error.contains(QDir::toNativeSeparators(log) + " beside it does not belong to this library"))
             << error.toStdString();
         EXPECT_TRUE(error.contains("Move " + QDir::toNativeSeparators(log) + " out of that folder"))
             << error.toStdString();
