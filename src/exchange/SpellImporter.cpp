@@ -91,7 +91,7 @@ SpellImporter::~SpellImporter()
     }
 }
 
-void SpellImporter::step(const std::function<void()> &work)
+void SpellImporter::step(const std::function<void()> &work, bool bringsSpell)
 {
     if (!m_open) {
         // As every other change: a batch never goes to a file moved or replaced meanwhile.
@@ -105,12 +105,16 @@ void SpellImporter::step(const std::function<void()> &work)
     } catch (const VmError &) {
         undoStep();
         // After some failures (a full disk) the engine has already rolled everything back.
-        if (sqlite3_get_autocommit(m_db.handle()))
+        if (sqlite3_get_autocommit(m_db.handle())) {
             m_open = false;
+            m_pendingSpells = 0;
+        }
         finish();
         throw;
     }
     m_db.exec("RELEASE import_step;");
+    if (bringsSpell)
+        ++m_pendingSpells;
     if (++m_steps >= kStepsPerCommit)
         finish();
 }
@@ -132,6 +136,8 @@ void SpellImporter::finish()
         return;
     m_open = false;
     m_db.exec("COMMIT;");
+    m_committedSpells += m_pendingSpells;
+    m_pendingSpells = 0;
 }
 
 bool SpellImporter::isSpellInLibrary(const QString &name)

@@ -436,7 +436,8 @@ QString Connection::failureText(int code, int systemError) const
         return QStringLiteral("The disk that holds the library file %1 is full, so nothing was changed. "
                               "Make room on it, then try again.")
             .arg(shown);
-    if ((code & 0xff) == SQLITE_CORRUPT)
+    // Past the proof of the key, a page that does not decrypt is a damaged page.
+    if ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB)
         return QStringLiteral("The library file %1 is damaged (%2). Restore it from a backup: close "
                               "Vellumar, then copy the backup over the damaged file.")
             .arg(shown, errorText());

@@ -5,6 +5,11 @@
 #include "exchange/VM_SpellSaver.h"
 #include "store/Schema.h"
 
+#include "FileSizeLimit.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
 #include <cstdio>
 
 namespace {
@@ -275,4 +280,45 @@ TEST_F(ImportTest, ASpellbookImportStoppedPartWayIsListedAndARetryAddsNothingTwi
         EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'"), failing + 100);
         EXPECT_EQ(orphans(), 0);
     }
+}
+
+TEST_F(ImportTest, AnImportStoppedByAFullDiskOrABusyLibrarySaysHowManySpellsItKept)
+{
+    QList<QByteArray> many;
+    for (int i = 0; i < 10'000; ++i)
+        many.append(line("Spell " + QByteArray::number(i), "1", "A~~B", QByteArray(200, 'r')));
+    ListRows list = open(spellsFile(many), false);
+    const auto imported = [&] {
+        return library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'");
+    };
+    QString error;
+    {
+        FileSizeLimit full(QFileInfo(library.path()).size() + 2 * 1024 * 1024);
+        ASSERT_TRUE(full.active());
+        error = raised([&] { saver.ImportSpells(list); });
+    }
+    const int kept = imported();
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, 10'000);
+    EXPECT_TRUE(
+        error.contains(QStringLiteral("is full, so nothing was changed. Make room on it, then try again. "
+                                      "The import stopped there: %1 spells had already been imported and "
+                                      "are kept. Import the file again to bring in the rest.")
+                           .arg(kept)))
+        << error.toStdString();
+
+    // Another program holds the library for longer than the import waits.
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(library.path()).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA key = 'wyvern4'; PRAGMA cipher_page_size = 4096; BEGIN IMMEDIATE;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    error = raised([&] { saver.ImportSpells(list); });
+    sqlite3_close(other);
+    EXPECT_TRUE(
+        error.contains("database is locked. The import stopped there: 0 spells had already been imported"))
+        << error.toStdString();
+    EXPECT_EQ(imported(), kept);
+    saver.ImportSpells(list);
+    EXPECT_EQ(imported(), 10'000);
 }
