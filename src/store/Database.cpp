@@ -137,6 +137,7 @@ struct OpenLibrary
     QString path;
     QByteArray salt;
     int connections = 0;
+    bool upToDate = false; // upgraded by a connection that may write, since the first opened
 };
 
 std::map<FileIdentity, OpenLibrary> &openLibraries()
@@ -249,6 +250,7 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
             QStringLiteral("The library file %1 could not be found.").arg(QDir::toNativeSeparators(path)));
     QByteArray salt;
     bool first = false;
+    bool upgrade = false;
     {
         // The salt is read before the first connection and kept while any is open.
         const QMutexLocker lock(&openLibrariesLock());
@@ -265,6 +267,8 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         }
         ++library.connections;
         salt = library.salt;
+        // A report's read-only connection may come first; the first that writes upgrades.
+        upgrade = writes && !library.upToDate;
     }
     m_device = identity.device;
     m_inode = identity.inode;
@@ -275,8 +279,11 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         if (!openKeyed(writes ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, salt))
             fail(SQLITE_NOTADB, notALibrary(path));
         prepareSession();
-        if (first && writes)
+        if (upgrade) {
             upgradeLibrary(*this);
+            const QMutexLocker lock(&openLibrariesLock());
+            openLibraries()[identity].upToDate = true;
+        }
     } catch (...) {
         sqlite3_close(m_db);
         m_db = nullptr;

@@ -155,19 +155,22 @@ void createSchema(Connection &connection)
 
 void upgradeLibrary(Connection &connection)
 {
-    Statement current(connection,
-                      "SELECT 1 FROM sqlite_master WHERE name IN ('Spellbook_Once', 'Spellbook')");
     int found = 0;
-    while (current.step())
-        ++found;
+    {
+        Statement current(connection,
+                          "SELECT 1 FROM sqlite_master WHERE name IN ('Spellbook_Once', 'Spellbook')");
+        while (current.step())
+            ++found;
+    }
     if (found != 1) // up to date, or no spellbook table to upgrade
         return;
     // Older libraries allowed a spell twice in one spellbook; the first row of each pair stays.
+    // Another connection may be upgrading at the same moment: each statement can run twice.
     Transaction transaction(connection);
     connection.exec("DELETE FROM Spellbook WHERE rowid NOT IN "
                     "(SELECT min(rowid) FROM Spellbook GROUP BY Caster, SpellName);"
                     "DROP INDEX IF EXISTS Spellbook_ByCaster;"
-                    "CREATE UNIQUE INDEX Spellbook_Once ON Spellbook (Caster, SpellName);");
+                    "CREATE UNIQUE INDEX IF NOT EXISTS Spellbook_Once ON Spellbook (Caster, SpellName);");
     transaction.commit();
 }
 

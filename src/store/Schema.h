@@ -15,6 +15,6 @@ void createLibrary(const QString &path);
 // goes on to load the delivered content over the same connection).
 void createSchema(Connection &connection);
 
-// Brings a library made by an older version up to date; called on the first connection of the
-// process that may write to it. Does nothing to a library that is up to date.
+// Brings a library made by an older version up to date; called on the first connection that may
+// write to it while the process has it open. Does nothing to a library that is up to date.
 void upgradeLibrary(Connection &connection);

@@ -83,8 +83,9 @@ TEST_F(LibraryTest, RemovingFailedSpellsTakesOneRowPerSelectedItem)
                 }).startsWith("-1 Remove_Spells_From_Failed: no such table"));
 }
 
-// Older libraries allowed a spell twice in one spellbook. Opened to be changed, such a library
-// keeps one of each and from then on refuses a second; a library only read is left as it is.
+// Older libraries allowed a spell twice in one spellbook and had no unique index. The first
+// connection that may change such a library keeps one row of each and adds the index, even when a
+// read-only one (a report) opened it first; a library only read is left as it is.
 TEST(Membership, AnOlderLibraryLosesItsDuplicatesWhenOpenedToBeChanged)
 {
     QTemporaryDir dir;
@@ -104,11 +105,23 @@ TEST(Membership, AnOlderLibraryLosesItsDuplicatesWhenOpenedToBeChanged)
             rows.append(select.text(0) + "|" + select.text(1) + "|" + select.text(2));
         return rows;
     };
-    {
-        Connection reader(path, Connection::Access::ReadOnly);
-        EXPECT_EQ(members(reader).size(), 5);
-    }
+    const auto indexes = [](Connection &connection) {
+        QStringList rows;
+        Statement select(connection, "SELECT name || '|' || (sql LIKE 'CREATE UNIQUE%') FROM sqlite_master "
+                                     "WHERE type = 'index' AND tbl_name = 'Spellbook' ORDER BY name");
+        while (select.step())
+            rows.append(select.text(0));
+        return rows;
+    };
+    const QStringList before = {"Spellbook_ByCaster|0", "Spellbook_BySpell|0"};
+    Connection reader(path, Connection::Access::ReadOnly);
+    EXPECT_EQ(members(reader).size(), 5);
+    EXPECT_EQ(indexes(reader), before);
+
     Connection writer(path);
     EXPECT_EQ(members(writer), (QStringList{"Mira|Light|1", "Bryn|Light|1", "Mira|Dark|1"}));
+    EXPECT_EQ(indexes(reader), (QStringList{"Spellbook_BySpell|0", "Spellbook_Once|1"}));
     EXPECT_THROW(writer.exec("INSERT INTO Spellbook (Caster, SpellName) VALUES ('Mira', 'Dark')"), VmError);
+    writer.exec("INSERT OR IGNORE INTO Spellbook (Caster, SpellName) VALUES ('Mira', 'Dark')");
+    EXPECT_EQ(members(reader).size(), 3);
 }
