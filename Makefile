@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test test-slow bench fuzz clean
 
 all: build
 
@@ -24,8 +24,12 @@ run: build
 		xvfb-run -a -s "-screen 0 1400x900x24" ./$(BUILD_DIR)/vellumar; \
 	fi
 
+# The tests labelled "slow" (imports killed at random moments) run with make test-slow.
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE slow
+
+test-slow: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L slow
 
 bench: build
 	./$(BUILD_DIR)/bench/vellumar_bench

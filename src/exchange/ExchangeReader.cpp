@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeCodec.h"
 #include "exchange/ExchangeFormat.h"
+#include "store/Database.h"
 #include "store/VmError.h"
 
 #include <QDir>
@@ -88,6 +89,45 @@ QList<QStringView> leadingFields(QStringView line, int wanted)
     return fields;
 }
 
+void refuseLine(ExchangeContent &content, int number, const QString &why)
+{
+    if (content.refusedCount++ < ExchangeReader::kRefusalsShown)
+        content.refused.append(QStringLiteral("Line %1 was left out: %2").arg(number).arg(why));
+}
+
+// A carriage return that does not end a line would travel into the library and break the
+// files written from it later. Line ends are found at LF, so every CR left in a field is one.
+bool holdsLoneCarriageReturn(QStringView field)
+{
+    return field.contains(QLatin1Char('\r'));
+}
+
+// Why a spell line cannot be taken, or an empty text; in the description a lone CR is read as
+// the line break that editors meant by it.
+QString refusalOf(QStringList &spell)
+{
+    using namespace ExchangeFormat;
+    if (spell[Name].trimmed().isEmpty())
+        return QStringLiteral("the spell has no name.");
+    for (int i = 0; i < kSpellFields; ++i) {
+        if (!holdsLoneCarriageReturn(spell[i]))
+            continue;
+        if (i != Description)
+            return QStringLiteral("field %1 holds a carriage return that does not end the line.").arg(i + 1);
+        spell[i].replace(QLatin1Char('\r'), kLineBreak.toString());
+    }
+    qsizetype schools = 0;
+    for (QStringView school : QStringView(spell[Schools]).split(kSchoolSeparator, Qt::SkipEmptyParts)) {
+        if (!school.trimmed().isEmpty())
+            ++schools;
+    }
+    if (schools > ExchangeReader::kMaximumSchools)
+        return QStringLiteral("the spell has %1 schools, and a spell has at most %2.")
+            .arg(schools)
+            .arg(ExchangeReader::kMaximumSchools);
+    return {};
+}
+
 } // namespace
 
 ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
@@ -131,8 +171,17 @@ ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
             content.error = tooFewFields(lines.number(), fields.size(), kCasterFields, "caster");
             return content;
         }
+        bool sound = true;
         for (int i = 0; i < kCasterFields; ++i)
-            content.caster.append(fields[i].toString());
+            sound = sound && !holdsLoneCarriageReturn(fields[i]);
+        if (sound) {
+            for (int i = 0; i < kCasterFields; ++i)
+                content.caster.append(fields[i].toString());
+        } else {
+            refuseLine(
+                content, lines.number(),
+                QStringLiteral("the caster's details hold a carriage return that does not end the line."));
+        }
     }
 
     // The count is only a promise: reading stops at the end of the file, whatever it says.
@@ -159,6 +208,10 @@ ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
         spell.reserve(kSpellFields);
         for (int i = 0; i < kSpellFields; ++i)
             spell.append(fields[i].toString());
+        if (const QString why = refusalOf(spell); !why.isEmpty()) {
+            refuseLine(content, lines.number(), why);
+            continue;
+        }
         content.spells.append(std::move(spell));
     }
     return content;
@@ -173,6 +226,11 @@ QByteArray ExchangeReader::load(const QString &path)
     if (info.exists() && !info.isFile())
         throw VmError(int(QFileDevice::OpenError), QStringLiteral("read"),
                       QStringLiteral("%1 is not a file that Vellumar can read.").arg(shownPath));
+    // Opening and closing the library would drop the locks of the connections the process has to it.
+    if (isOpenLibraryFile(path))
+        throw VmError(int(QFileDevice::OpenError), QStringLiteral("read"),
+                      QStringLiteral("%1 is the library file that Vellumar has open, not a file to import.")
+                          .arg(shownPath));
     if (!file.open(QIODevice::ReadOnly))
         throw VmError(
             int(file.error()), QStringLiteral("read"),

@@ -13,6 +13,10 @@ struct ExchangeContent
     QString error;             // empty when the whole file was read
     // The header was valid, so a spellbook file's caster line was read or failed to read.
     bool casterLineReached = false;
+    // Lines left out while the rest of the file was read: the first few messages, each naming
+    // its line, and how many there were in all.
+    QStringList refused;
+    int refusedCount = 0;
 };
 
 // Parses exchange files without trusting them: the count is never used to size anything, and
@@ -32,4 +36,9 @@ public:
     static constexpr qint64 kMaximumFileSize = qint64(64) * 1024 * 1024;
     // Reading stops with a message after this many spell lines, whatever the file announces.
     static constexpr int kMaximumSpells = 200000;
+    // A spell line with more schools than this is left out: no spell has that many, and each
+    // would be a row of the library.
+    static constexpr int kMaximumSchools = 64;
+    // Messages kept for lines left out; the others are only counted.
+    static constexpr int kRefusalsShown = 10;
 };

@@ -1,9 +1,15 @@
 #include "exchange/SafeSave.h"
 
+#include "store/Database.h"
+
 #include <QSaveFile>
 
 QString saveWhole(const QString &path, const QByteArray &bytes)
 {
+    // Put in place of the library, the new file would take the library's place under the
+    // connections that have it open.
+    if (isOpenLibraryFile(path))
+        return QStringLiteral("it is the library file, which Vellumar has open; choose another name.");
     QSaveFile file(path);
     // Unbuffered: a buffered write fails only when commit() flushes, and QSaveFile then renames
     // the short temporary file over the old one as if all had gone well. An uncommitted

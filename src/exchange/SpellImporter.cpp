@@ -78,7 +78,7 @@ SpellImporter::SpellImporter(Connection &db)
     , m_storedSchools(db, "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid")
     , m_insertSchool(db, "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)")
     , m_deleteSchools(db, "DELETE FROM SpellandSphere WHERE Name = ?")
-    , m_addMember(db, "INSERT INTO Spellbook (Caster, SpellName) VALUES (?, ?)")
+    , m_addMember(db, "INSERT OR IGNORE INTO Spellbook (Caster, SpellName) VALUES (?, ?)")
     , m_cache(db)
 {}
 
@@ -92,9 +92,11 @@ SpellImporter::~SpellImporter()
     }
 }
 
-void SpellImporter::step(const std::function<void()> &work)
+void SpellImporter::step(const std::function<void()> &work, bool bringsSpell)
 {
     if (!m_open) {
+        // As every other change: a batch never goes to a file moved or replaced meanwhile.
+        m_db.requireUnmoved();
         m_db.exec("BEGIN IMMEDIATE;");
         m_open = true;
     }
@@ -104,12 +106,16 @@ void SpellImporter::step(const std::function<void()> &work)
     } catch (const VmError &) {
         undoStep();
         // After some failures (a full disk) the engine has already rolled everything back.
-        if (sqlite3_get_autocommit(m_db.handle()))
+        if (sqlite3_get_autocommit(m_db.handle())) {
             m_open = false;
+            m_pendingSpells = 0;
+        }
         finish();
         throw;
     }
     m_db.exec("RELEASE import_step;");
+    if (bringsSpell)
+        ++m_pendingSpells;
     if (++m_steps >= kStepsPerCommit)
         finish();
 }
@@ -131,6 +137,8 @@ void SpellImporter::finish()
         return;
     m_open = false;
     m_db.exec("COMMIT;");
+    m_committedSpells += m_pendingSpells;
+    m_pendingSpells = 0;
 }
 
 bool SpellImporter::isSpellInLibrary(const QString &name)
@@ -145,6 +153,8 @@ bool SpellImporter::isSpellInLibrary(const QString &name)
 void SpellImporter::insertSchools(const QString &name, const QStringList &schools)
 {
     for (const QString &school : schools) {
+        if (trimBlanks(school).isEmpty())
+            continue; // a school without a name is no school
         m_insertSchool.bind(1, name).bind(2, trimBlanks(school));
         m_insertSchool.run();
         m_insertSchool.reset();
@@ -187,8 +197,10 @@ bool SpellImporter::overwriteExistingSpell(const VM_Spell &record)
         update(m_updateDetails, values.mid(kFirstDetail), rowid);
 
     QStringList schools;
-    for (const QString &school : record.Fetch_Spell_Schools_Collection())
-        schools.append(trimBlanks(school));
+    for (const QString &school : record.Fetch_Spell_Schools_Collection()) {
+        if (!trimBlanks(school).isEmpty())
+            schools.append(trimBlanks(school));
+    }
     QStringList stored;
     m_storedSchools.bind(1, values[0]);
     while (m_storedSchools.step())

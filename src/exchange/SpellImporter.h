@@ -22,8 +22,11 @@ public:
     SpellImporter(const SpellImporter &) = delete;
     SpellImporter &operator=(const SpellImporter &) = delete;
 
-    void step(const std::function<void()> &work);
+    // A step that brings one spell in counts towards importedSpells() once committed.
+    void step(const std::function<void()> &work, bool bringsSpell = false);
     void finish();
+    // Spells whose steps are committed: what an import that stops part way keeps.
+    int importedSpells() const { return m_committedSpells; }
 
     bool isSpellInLibrary(const QString &name);
     void addNewSpell(const VM_Spell &record);
@@ -58,4 +61,6 @@ private:
     LargePageCache m_cache;
     bool m_open = false;
     int m_steps = 0;
+    int m_pendingSpells = 0;
+    int m_committedSpells = 0;
 };

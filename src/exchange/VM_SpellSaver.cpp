@@ -35,8 +35,13 @@ VM_Spell recordOf(const QStringList &fields)
     QString description = fields[Description];
     record.Set_Spell_Description(description.replace(kLineBreak.toString(), QStringLiteral("\r\n")));
     record.Set_Spell_Author(fields[Author]);
-    record.Set_Spell_Schools_Collection(
-        fields[Schools].isEmpty() ? QStringList() : fields[Schools].split(kSchoolSeparator.toString()));
+    // A school without a name is no school: a run of separators makes none.
+    QStringList schools;
+    for (QStringView school : QStringView(fields[Schools]).split(kSchoolSeparator, Qt::SkipEmptyParts)) {
+        if (!school.trimmed().isEmpty())
+            schools.append(school.toString());
+    }
+    record.Set_Spell_Schools_Collection(schools);
     return record;
 }
 
@@ -78,8 +83,14 @@ void VM_SpellSaver::open(ListRows &list, const QString &filePath, ExchangeReader
         m_importList.push_back(recordOf(fields));
         list.append(ListRow{fields[Name], {fields[Level], fields[Author]}, false, true});
     }
+    QStringList problems = content.refused;
+    if (content.refusedCount > content.refused.size())
+        problems.append(QStringLiteral("%1 more lines were left out.")
+                            .arg(content.refusedCount - content.refused.size()));
     if (!content.error.isEmpty())
-        throw VmError(-1, QString(), content.error);
+        problems.append(content.error);
+    if (!problems.isEmpty())
+        throw VmError(-1, QString(), problems.join(QLatin1Char('\n')));
 }
 
 QString VM_SpellSaver::SaveScroll(const QString &, const QString &, const QString &, const QString &)

@@ -1,11 +1,13 @@
 #include "exchange/SpellImporter.h"
 #include "store/Blanks.h"
-#include "store/Names.h"
 #include "exchange/VM_SpellSaver.h"
+#include "store/Names.h"
 
 #include "store/Status.h"
 
 #include <QHash>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -20,6 +22,32 @@ QHash<QString, bool> checkBoxesByName(const ListRows &list)
     return checked;
 }
 
+// An import stopped by the library being busy or the disk being full keeps what it committed;
+// the user needs to know how far it came to judge what to do next.
+template<typename Work>
+void countingWhatIsKept(const SpellImporter &importer, Work &&work)
+{
+    try {
+        work();
+    } catch (const VmError &error) {
+        const int primary = error.number & 0xff;
+        if (primary != SQLITE_BUSY && primary != SQLITE_LOCKED && primary != SQLITE_FULL &&
+            primary != SQLITE_IOERR)
+            throw;
+        const int imported = importer.importedSpells();
+        QString reason = error.description.trimmed();
+        if (!reason.endsWith(QLatin1Char('.')))
+            reason += QLatin1Char('.');
+        throw VmError(
+            error.number, error.source,
+            reason + QStringLiteral(" The import stopped there: %1 %2 already been imported and %3 kept. "
+                                    "Import the file again to bring in the rest.")
+                         .arg(imported)
+                         .arg(imported == 1 ? QStringLiteral("spell had") : QStringLiteral("spells had"),
+                              imported == 1 ? QStringLiteral("is") : QStringLiteral("are")));
+    }
+}
+
 } // namespace
 
 void VM_SpellSaver::ImportSpells(const ListRows &list)
@@ -27,15 +55,19 @@ void VM_SpellSaver::ImportSpells(const ListRows &list)
     raiseAs("ImportSpells", [&] {
         const QHash<QString, bool> checked = checkBoxesByName(list);
         SpellImporter importer(db());
-        for (const VM_Spell &record : m_importList) {
-            if (!checked.value(record.Fetch_Spell_Name(), false))
-                continue;
-            importer.step([&] {
-                if (!importer.overwriteExistingSpell(record))
-                    importer.addNewSpell(record);
-            });
-        }
-        importer.finish();
+        countingWhatIsKept(importer, [&] {
+            for (const VM_Spell &record : m_importList) {
+                if (!checked.value(record.Fetch_Spell_Name(), false))
+                    continue;
+                importer.step(
+                    [&] {
+                        if (!importer.overwriteExistingSpell(record))
+                            importer.addNewSpell(record);
+                    },
+                    true);
+            }
+            importer.finish();
+        });
     });
 }
 
@@ -54,32 +86,37 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
                                "before importing it."));
 
         SpellImporter importer(db());
-        const bool casterExists = importer.doesCasterExist(caster);
-        if (replaceList && casterExists)
-            importer.step([&] { importer.clearSpellbookList(caster); });
+        countingWhatIsKept(importer, [&] {
+            const bool casterExists = importer.doesCasterExist(caster);
+            if (replaceList && casterExists)
+                importer.step([&] { importer.clearSpellbookList(caster); });
+            // The caster row goes in with the first batch, before any of its list: an import that
+            // stops part way leaves a spellbook that is listed, and that can be imported again.
+            if (!casterExists || replaceDetails) {
+                importer.step([&] {
+                    if (casterExists)
+                        importer.deleteCasterRecord(caster);
+                    importer.addCasterRecord(m_casterDetails);
+                });
+            }
 
-        const QHash<QString, bool> checked = checkBoxesByName(list);
-        for (const VM_Spell &record : m_importList) {
-            if (!checked.value(record.Fetch_Spell_Name(), false))
-                continue;
-            importer.step([&] {
-                if (replaceList || !casterExists)
-                    importer.addSpellToSpellbook(caster, record.Fetch_Spell_Name());
-                const bool exists = overwriteSpells ? importer.overwriteExistingSpell(record)
-                                                    : importer.isSpellInLibrary(record.Fetch_Spell_Name());
-                if (!exists)
-                    importer.addNewSpell(record);
-            });
-        }
-
-        // The caster row comes last: its list is complete before the caster appears.
-        if (!casterExists || replaceDetails) {
-            importer.step([&] {
-                if (casterExists)
-                    importer.deleteCasterRecord(caster);
-                importer.addCasterRecord(m_casterDetails);
-            });
-        }
-        importer.finish();
+            const QHash<QString, bool> checked = checkBoxesByName(list);
+            for (const VM_Spell &record : m_importList) {
+                if (!checked.value(record.Fetch_Spell_Name(), false))
+                    continue;
+                importer.step(
+                    [&] {
+                        if (replaceList || !casterExists)
+                            importer.addSpellToSpellbook(caster, record.Fetch_Spell_Name());
+                        const bool exists = overwriteSpells
+                                                ? importer.overwriteExistingSpell(record)
+                                                : importer.isSpellInLibrary(record.Fetch_Spell_Name());
+                        if (!exists)
+                            importer.addNewSpell(record);
+                    },
+                    true);
+            }
+            importer.finish();
+        });
     });
 }

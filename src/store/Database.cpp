@@ -8,6 +8,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <openssl/evp.h>
 #include <sqlite3.h>
@@ -69,18 +78,23 @@ QByteArray pageSizePragma(int pageSize)
 // for a connection that writes, a file or folder it cannot write. SQLite would say only
 // "unable to open database file", or take an unreadable file for a wrong password, and a
 // session on a read-only library leaves read-only journal files that block later starts.
-// Returns the file's salt (its first bytes, fewer when the file is too short), read on the way.
-QByteArray requireAccess(const QString &path, bool writes, const QString &source)
+// Only asks the file system about the file: opening it here would drop the locks of the
+// connections the process already has to it.
+void requireAccess(const QString &path, bool writes, const QString &source)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QByteArray native = QFile::encodeName(path);
+    struct stat status = {};
+    if (::stat(native.constData(), &status) != 0 || ::access(native.constData(), R_OK) != 0)
+        throw VmError(SQLITE_CANTOPEN, source,
+                      QStringLiteral("The library file %1 could not be opened: %2")
+                          .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
+    if (!S_ISREG(status.st_mode))
         throw VmError(
             SQLITE_CANTOPEN, source,
-            QStringLiteral("The library file %1 could not be opened: %2").arg(shown, file.errorString()));
-    const QByteArray salt = file.read(kSaltSize);
+            QStringLiteral("The library file %1 could not be opened: it is not a file.").arg(shown));
     if (!writes)
-        return salt;
+        return;
     const QFileInfo info(path);
     if (!info.isWritable())
         throw VmError(
@@ -97,7 +111,71 @@ QByteArray requireAccess(const QString &path, bool writes, const QString &source
                            "to write its journal files beside the library. Make the folder writable, "
                            "or copy the library to a folder of your own.")
                 .arg(QDir::toNativeSeparators(info.absolutePath())));
+}
+
+// A file is known by its device and inode, not by its path: a library replaced at the same path
+// is another file, and a second path to the same file is the same one.
+struct FileIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    auto operator<=>(const FileIdentity &) const = default;
+};
+
+bool identityOf(const QString &path, FileIdentity &identity)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return false;
+    identity = {quint64(status.st_dev), quint64(status.st_ino)};
+    return true;
+}
+
+// The library files this process has connections to, with the salt read before the first.
+struct OpenLibrary
+{
+    QString path;
+    QByteArray salt;
+    int connections = 0;
+    bool upToDate = false; // upgraded by a connection that may write, since the first opened
+};
+
+std::map<FileIdentity, OpenLibrary> &openLibraries()
+{
+    static std::map<FileIdentity, OpenLibrary> libraries;
+    return libraries;
+}
+
+QMutex &openLibrariesLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+// The salt at the start of the file (fewer bytes when the file is shorter). Called only while
+// the process has no connection to the file, so closing this handle drops no lock.
+QByteArray readSalt(const QString &path, const QString &source)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    QByteArray salt(kSaltSize, '\0');
+    const ssize_t read = fd < 0 ? -1 : ::read(fd, salt.data(), kSaltSize);
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (read < 0)
+        throw VmError(SQLITE_CANTOPEN, source,
+                      QStringLiteral("The library file %1 could not be opened: %2")
+                          .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))));
+    salt.truncate(read);
     return salt;
+}
+
+bool isDiskFull(int code, int systemError)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_FULL ||
+           (primary == SQLITE_IOERR &&
+            (systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT));
 }
 
 QString notALibrary(const QString &path)
@@ -148,32 +226,68 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
                           .arg(QDir::toNativeSeparators(path)));
 
     if (mode == Mode::Create) {
+        // A new file: nothing else in the process has it open.
         requireNoOrphanedJournals(path, sourceOf("Connection"));
         openHandle(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         if (!tryKey(QByteArray("PRAGMA key = '") + kLibraryPassword + "';" + pageSizePragma(kPageSize)))
             fail(SQLITE_NOTADB, notALibrary(path));
-    } else {
-        CachedKey *key = cachedKey(requireAccess(path, mode == Mode::Open, sourceOf("Connection")));
-        if (!key)
-            throw VmError(SQLITE_NOTADB, sourceOf("Connection"), notALibrary(path));
-        const int access = mode == Mode::OpenReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-        openHandle(access);
-        if (!tryKey(key->pragma + pageSizePragma(key->pageSize))) {
-            // Not our page size: perhaps a library written with SQLCipher's default.
-            const int other = key->pageSize == kPageSize ? kDefaultPageSize : kPageSize;
+        try {
+            prepareSession();
+        } catch (...) {
             sqlite3_close(m_db);
             m_db = nullptr;
-            openHandle(access);
-            if (!tryKey(key->pragma + pageSizePragma(other)))
-                fail(SQLITE_NOTADB, notALibrary(path));
-            key->pageSize = other;
+            throw;
         }
+        return;
     }
+
+    const bool writes = mode == Mode::Open;
+    requireAccess(path, writes, sourceOf("Connection"));
+    FileIdentity identity;
+    if (!identityOf(path, identity))
+        throw VmError(
+            SQLITE_CANTOPEN, sourceOf("Connection"),
+            QStringLiteral("The library file %1 could not be found.").arg(QDir::toNativeSeparators(path)));
+    QByteArray salt;
+    bool first = false;
+    bool upgrade = false;
+    {
+        // The salt is read before the first connection and kept while any is open.
+        const QMutexLocker lock(&openLibrariesLock());
+        OpenLibrary &library = openLibraries()[identity];
+        first = library.connections == 0;
+        if (first) {
+            try {
+                library.salt = readSalt(path, sourceOf("Connection"));
+            } catch (...) {
+                openLibraries().erase(identity);
+                throw;
+            }
+            library.path = path;
+        }
+        ++library.connections;
+        salt = library.salt;
+        // A report's read-only connection may come first; the first that writes upgrades.
+        upgrade = writes && !library.upToDate;
+    }
+    m_device = identity.device;
+    m_inode = identity.inode;
+    m_counted = true;
     try {
+        if (first)
+            requireOwnLog(salt);
+        if (!openKeyed(writes ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, salt))
+            fail(SQLITE_NOTADB, notALibrary(path));
         prepareSession();
+        if (upgrade) {
+            upgradeLibrary(*this);
+            const QMutexLocker lock(&openLibrariesLock());
+            openLibraries()[identity].upToDate = true;
+        }
     } catch (...) {
         sqlite3_close(m_db);
         m_db = nullptr;
+        release();
         throw;
     }
     if (mode == Mode::Open) {
@@ -186,22 +300,91 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
     }
 }
 
+bool Connection::openKeyed(int flags, const QByteArray &salt)
+{
+    CachedKey *key = cachedKey(salt);
+    if (!key)
+        return false;
+    openHandle(flags);
+    if (tryKey(key->pragma + pageSizePragma(key->pageSize)))
+        return true;
+    // Not our page size: perhaps a library written with SQLCipher's default.
+    const int other = key->pageSize == kPageSize ? kDefaultPageSize : kPageSize;
+    sqlite3_close(m_db);
+    m_db = nullptr;
+    openHandle(flags);
+    if (!tryKey(key->pragma + pageSizePragma(other)))
+        return false;
+    key->pageSize = other;
+    return true;
+}
+
+// A log left beside the library by another library, or by this one before a backup of it was
+// put back, would be written into the file at the first checkpoint and ruin it for good. Before
+// the first connection of the process may write, the log is read on a read-only connection,
+// which never writes the log into the file, and must give a sound library.
+void Connection::requireOwnLog(const QByteArray &salt)
+{
+    const QString log = m_path + QStringLiteral("-wal");
+    struct stat status = {};
+    if (::stat(QFile::encodeName(log).constData(), &status) != 0 || status.st_size == 0)
+        return;
+    bool sound = false;
+    try {
+        if (openKeyed(SQLITE_OPEN_READONLY, salt)) {
+            Statement check(*this, "PRAGMA quick_check");
+            sound = check.step() && check.text(0) == QLatin1String("ok") && !check.step();
+        }
+    } catch (const VmError &) {
+        sound = false;
+    }
+    sqlite3_close(m_db);
+    m_db = nullptr;
+    if (!sound)
+        throw VmError(
+            SQLITE_CORRUPT, sourceOf("Connection"),
+            QStringLiteral("The library file %1 was not opened, and nothing was changed: the log %2 beside "
+                           "it does not belong to this library (it comes from another library, or from "
+                           "before a backup was put back). Move %2 out of that folder, then start "
+                           "Vellumar again.")
+                .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(log)));
+}
+
+void Connection::release()
+{
+    if (!m_counted)
+        return;
+    m_counted = false;
+    const QMutexLocker lock(&openLibrariesLock());
+    const auto it = openLibraries().find(FileIdentity{m_device, m_inode});
+    if (it != openLibraries().end() && --it->second.connections <= 0)
+        openLibraries().erase(it);
+}
+
 void Connection::openHandle(int flags)
 {
     const int rc = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString message =
-            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
-        fail(rc, QStringLiteral("The library file %1 could not be opened: %2")
-                     .arg(QDir::toNativeSeparators(m_path), message));
-    }
+    if (rc != SQLITE_OK)
+        failOpening(rc);
     // Set before the key is proven, which reads the file: a library another program is
     // writing is waited for from the first read on.
     if (const int rc = sqlite3_busy_timeout(m_db, 5000); rc != SQLITE_OK)
         fail(rc, errorText());
     if (const int codes = sqlite3_extended_result_codes(m_db, 1); codes != SQLITE_OK)
-        fail(codes, QStringLiteral("The library file %1 could not be opened: %2")
-                        .arg(QDir::toNativeSeparators(m_path), errorText()));
+        failOpening(codes);
+}
+
+void Connection::failOpening(int code)
+{
+    const int systemError = errno;
+    if (!m_db)
+        fail(code, QStringLiteral("The library file %1 could not be opened: out of memory")
+                       .arg(QDir::toNativeSeparators(m_path)));
+    const QString engine = errorText();
+    const QString failure = failureText(code, systemError);
+    fail(code, failure != engine ? failure
+                                 : QStringLiteral("The library file %1 could not be opened: %2")
+                                       .arg(QDir::toNativeSeparators(m_path), engine));
 }
 
 void Connection::fail(int code, const QString &message)
@@ -213,16 +396,14 @@ void Connection::fail(int code, const QString &message)
 
 bool Connection::tryKey(const QByteArray &keyPragmas)
 {
-    if (sqlite3_exec(m_db, keyPragmas.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        fail(SQLITE_ERROR, QStringLiteral("The library file %1 could not be opened: %2")
-                               .arg(QDir::toNativeSeparators(m_path), errorText()));
+    if (const int rc = sqlite3_exec(m_db, keyPragmas.constData(), nullptr, nullptr, nullptr); rc != SQLITE_OK)
+        failOpening(rc);
     // The key is only checked when a page is read: prove it before anything else.
     const int rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
     if ((rc & 0xff) == SQLITE_NOTADB)
         return false;
     if (rc != SQLITE_OK)
-        fail(rc, QStringLiteral("The library file %1 could not be opened: %2")
-                     .arg(QDir::toNativeSeparators(m_path), errorText()));
+        failOpening(rc);
     return true;
 }
 
@@ -234,6 +415,7 @@ void Connection::prepareSession()
 Connection::~Connection()
 {
     sqlite3_close_v2(m_db);
+    release();
 }
 
 std::unique_ptr<Connection> Connection::create(const QString &path)
@@ -248,8 +430,11 @@ void Connection::exec(const char *sql)
     char *message = nullptr;
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
-        const QString text = message ? QString::fromUtf8(message) : errorText();
+        const int systemError = errno;
+        QString text = message ? QString::fromUtf8(message) : errorText();
         sqlite3_free(message);
+        if (const QString failure = failureText(rc, systemError); failure != errorText())
+            text = failure;
         throw VmError(rc, sourceOf("Connection"), text);
     }
 }
@@ -257,6 +442,50 @@ void Connection::exec(const char *sql)
 QString Connection::errorText() const
 {
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)).trimmed() : QString();
+}
+
+QString Connection::failureText(int code, int systemError) const
+{
+    const QString shown = QDir::toNativeSeparators(m_path);
+    if (isDiskFull(code, systemError))
+        return QStringLiteral("The disk that holds the library file %1 is full, so nothing was changed. "
+                              "Make room on it, then try again.")
+            .arg(shown);
+    // Past the proof of the key, a page that does not decrypt is a damaged page.
+    if ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB)
+        return QStringLiteral("The library file %1 is damaged (%2). Restore it from a backup: close "
+                              "Vellumar, then copy the backup over the damaged file.")
+            .arg(shown, errorText());
+    return errorText();
+}
+
+void Connection::requireUnmoved() const
+{
+    int moved = 0;
+    if (sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved)
+        throw VmError(
+            SQLITE_CANTOPEN, sourceOf("Transaction"),
+            QStringLiteral("The library file %1 has been moved or deleted since Vellumar opened it, so "
+                           "nothing was changed. Put it back, or start Vellumar again.")
+                .arg(QDir::toNativeSeparators(m_path)));
+}
+
+bool isOpenLibraryFile(const QString &path)
+{
+    FileIdentity identity;
+    if (!identityOf(path, identity))
+        return false;
+    const QMutexLocker lock(&openLibrariesLock());
+    for (const auto &[library, open] : openLibraries()) {
+        if (library == identity)
+            return true;
+        for (const char *suffix : {"-wal", "-shm"}) {
+            FileIdentity journal;
+            if (identityOf(open.path + QLatin1String(suffix), journal) && journal == identity)
+                return true;
+        }
+    }
+    return false;
 }
 
 // --- Statement ------------------------------------------------------------------------------
@@ -278,7 +507,7 @@ Statement::~Statement()
 void Statement::check(int rc, const char *what)
 {
     if (rc != SQLITE_OK)
-        throw VmError(rc, sourceOf(what), m_connection.errorText());
+        throw VmError(rc, sourceOf(what), m_connection.failureText(rc, errno));
 }
 
 Statement &Statement::bind(int index, const QString &value)
@@ -315,7 +544,7 @@ bool Statement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = m_connection.errorText();
+    const QString message = m_connection.failureText(rc, errno);
     sqlite3_reset(m_stmt);
     throw VmError(rc, sourceOf("step"), message);
 }
@@ -387,16 +616,7 @@ QString Statement::placeholders(qsizetype count)
 
 Transaction::Transaction(Connection &connection) : m_connection(connection)
 {
-    // Changes to a library file deleted or replaced while it was open would go to a file nobody
-    // will open again, and be reported as done.
-    int moved = 0;
-    if (sqlite3_file_control(m_connection.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
-        moved)
-        throw VmError(
-            SQLITE_CANTOPEN, sourceOf("Transaction"),
-            QStringLiteral("The library file %1 has been moved or deleted since Vellumar opened it, so "
-                           "nothing was changed. Put it back, or start Vellumar again.")
-                .arg(QDir::toNativeSeparators(m_connection.path())));
+    m_connection.requireUnmoved();
     m_connection.exec("BEGIN IMMEDIATE;");
     m_open = true;
 }

@@ -20,6 +20,11 @@ extern const char *const kLibraryPassword;
 // Raises VmError naming them, with the given source, when there are any.
 void requireNoOrphanedJournals(const QString &path, const QString &source);
 
+// True when path is a library file this process has a connection to, or its -wal or -shm. Such a
+// file must not be opened by anything but SQLite: closing any handle on it drops the locks of
+// every connection of the process, and another program may then remove the log they write to.
+bool isOpenLibraryFile(const QString &path);
+
 class Connection
 {
 public:
@@ -40,17 +45,31 @@ public:
     const QString &path() const { return m_path; }
     void exec(const char *sql);
     QString errorText() const;
+    // What a failure of the engine means to the user: a full disk and a damaged file get a
+    // message that says what to do; anything else is the engine's own text.
+    // systemError is errno as the failing call left it.
+    QString failureText(int code, int systemError) const;
+    // Raises VmError when the file was moved, deleted or replaced since this connection opened
+    // it: changes would go to a file nobody opens again, and be reported as done.
+    void requireUnmoved() const;
 
 private:
     enum class Mode { Open, OpenReadOnly, Create };
     Connection(const QString &path, Mode mode);
     void openHandle(int flags);
-    bool tryKey(const QByteArray &keyPragmas); // false when the key does not open the file
+    bool tryKey(const QByteArray &keyPragmas);         // false when the key does not open the file
+    bool openKeyed(int flags, const QByteArray &salt); // false when the password does not open it
+    void requireOwnLog(const QByteArray &salt);
     [[noreturn]] void fail(int code, const QString &message);
+    [[noreturn]] void failOpening(int code);
     void prepareSession();
+    void release();
 
     QString m_path;
     sqlite3 *m_db = nullptr;
+    quint64 m_device = 0; // the file's identity while it counts as open in this process
+    quint64 m_inode = 0;
+    bool m_counted = false;
 };
 
 class Statement

@@ -210,8 +210,12 @@ int loadCasters(Connection &connection, const QString &path)
         insertCaster.run();
         insertCaster.reset();
 
+        QSet<QString> held; // a spellbook holds a spell once
         for (const QJsonValue &spell : caster.value(QStringLiteral("spells")).toArray()) {
             const QString spellName = trimBlanks(spell.toString());
+            if (held.contains(spellName))
+                refuse(QStringLiteral("%1: the spell \"%2\" is listed twice").arg(where, spellName));
+            held.insert(spellName);
             spellLevel.bind(1, spellName);
             if (!spellLevel.step())
                 refuse(QStringLiteral("%1: unknown spell \"%2\"").arg(where, spellName));

@@ -65,6 +65,8 @@ CREATE TABLE Spellbook (
     SpellName TEXT,
     SpellLevel TEXT
 );
+-- A spell is in a spellbook once: an import that is run again adds nothing twice.
+CREATE UNIQUE INDEX Spellbook_Once ON Spellbook (Caster, SpellName);
 
 CREATE TABLE FailedSpells (
     Caster TEXT,
@@ -143,7 +145,6 @@ const IndexDefinition kIndexes[] = {
     {"SpellandSphere_Ordered", "SpellandSphere",
      "(Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere)"},
     {"SpellCasters_ByName", "SpellCasters", "(Spellbook)"},
-    {"Spellbook_ByCaster", "Spellbook", "(Caster, SpellName)"},
     {"Spellbook_BySpell", "Spellbook", "(SpellName)"},
     {"FailedSpells_ByCaster", "FailedSpells", "(Caster, SpellName)"},
     {"Scrolls_ByScroll", "Scrolls", "(Caster, ScrollName)"},
@@ -177,6 +178,27 @@ void createSchema(Connection &connection)
         insert.run();
         insert.reset();
     }
+    transaction.commit();
+}
+
+void upgradeLibrary(Connection &connection)
+{
+    int found = 0;
+    {
+        Statement current(connection,
+                          "SELECT 1 FROM sqlite_master WHERE name IN ('Spellbook_Once', 'Spellbook')");
+        while (current.step())
+            ++found;
+    }
+    if (found != 1) // up to date, or no spellbook table to upgrade
+        return;
+    // Older libraries allowed a spell twice in one spellbook; the first row of each pair stays.
+    // Another connection may be upgrading at the same moment: each statement can run twice.
+    Transaction transaction(connection);
+    connection.exec("DELETE FROM Spellbook WHERE rowid NOT IN "
+                    "(SELECT min(rowid) FROM Spellbook GROUP BY Caster, SpellName);"
+                    "DROP INDEX IF EXISTS Spellbook_ByCaster;"
+                    "CREATE UNIQUE INDEX IF NOT EXISTS Spellbook_Once ON Spellbook (Caster, SpellName);");
     transaction.commit();
 }
 

@@ -19,3 +19,7 @@ void createSchema(Connection &connection);
 // in one transaction; does nothing when they are all there. Throws VmError when they cannot be
 // made.
 void createMissingIndexes(Connection &connection);
+
+// Brings a library made by an older version up to date; called on the first connection that may
+// write to it while the process has it open. Does nothing to a library that is up to date.
+void upgradeLibrary(Connection &connection);

@@ -84,7 +84,9 @@ void VM_Spell::insertSchools(const QString &name)
 
 void VM_Spell::insertSpellbooks(const QString &name)
 {
-    Statement insert(db(), "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+    // A caster named twice (once with blanks around it) holds the spell once.
+    Statement insert(db(),
+                     "INSERT OR IGNORE INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
     for (const QString &caster : std::as_const(m_spellbooks)) {
         insert.bind(1, trimBlanks(caster)).bind(2, name).bind(3, trimBlanks(m_level));
         insert.run();

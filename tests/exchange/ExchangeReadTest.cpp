@@ -148,7 +148,7 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
 
     // However many spells a file announces or holds, and however many separators a line has,
     // reading takes a bounded share of them.
-    const QByteArray empty = QByteArray("||").repeated(ExchangeFormat::kSpellFields - 1) + "\r\n";
+    const QByteArray empty = "N" + QByteArray("||").repeated(ExchangeFormat::kSpellFields - 1) + "\r\n";
     const QByteArray crowded = "Crowd" + QByteArray("||").repeated(1'000'000) + "\r\n";
     const ExchangeContent many = ExchangeReader::parse(header + "999999999\r\n" + crowded +
                                                            empty.repeated(ExchangeReader::kMaximumSpells),
@@ -207,4 +207,69 @@ TEST_F(LibraryTest, TheCasterDetailsFollowTheLastSpellbookFileRead)
     EXPECT_EQ(saver.SaveScroll(QString(), library.folder() + "/x.srol", "Mira", "Parent"),
               "Functionality not yet implemented");
     EXPECT_FALSE(QFile::exists(library.folder() + "/x.srol"));
+}
+
+// Hostile lines are left out one by one, each named by its line; the rest of the file is read.
+TEST_F(LibraryTest, LinesThatWouldHarmTheLibraryAreLeftOutAndTheRestIsRead)
+{
+    const QByteArray header = "For Vellumar Use Only\r\n";
+    const auto schools = [](int count) {
+        QByteArrayList names;
+        for (int i = 0; i < count; ++i)
+            names.append("S" + QByteArray::number(i));
+        return names.join("~~");
+    };
+    const auto withSchools = [](const QByteArray &name, const QByteArray &schools) {
+        return spellLine(name, "1", QByteArray("||").repeated(13) + "||" + schools);
+    };
+    const QList<QByteArray> lines = {
+        withSchools("Tildes", QByteArray("~").repeated(1'000'000)),  // line 3: no school at all
+        withSchools("Gaps", "~~ A~~~~ ~~B~~"),                       // 4: A and B
+        withSchools("Crowded", schools(65)),                         // 5: refused
+        withSchools("Full", schools(64)),                            // 6
+        QByteArray("||").repeated(ExchangeFormat::kSpellFields + 3), // 7: refused, no name
+        spellLine("  ", "2"),                                        // 8: refused, no name
+        spellLine("Return", "1", QByteArray("||").repeated(11) + "||One\rTwo||Me||A"), // 9: two paragraphs
+        spellLine("Stray", "1\r"),                                                     // 10: refused
+        spellLine("Last") + "\r",                                                      // 11: refused
+        spellLine("Kept"),                                                             // 12
+    };
+    QByteArray file = header + QByteArray::number(lines.size()) + "\r\n";
+    for (const QByteArray &line : lines)
+        file += line + "\r\n";
+    VM_SpellSaver saver;
+    ListRows list;
+    const QString error =
+        raised([&] { saver.OpenSpellFile2(list, writeFile(library.folder(), "hostile.spel", file)); });
+    EXPECT_EQ(error,
+              "-1 OpenSpellFile: Line 5 was left out: the spell has 65 schools, and a spell has at most 64.\n"
+              "Line 7 was left out: the spell has no name.\n"
+              "Line 8 was left out: the spell has no name.\n"
+              "Line 10 was left out: field 2 holds a carriage return that does not end the line.\n"
+              "Line 11 was left out: field 16 holds a carriage return that does not end the line.");
+    QStringList names;
+    for (ListRow &row : list) {
+        names.append(row.text);
+        row.checked = true;
+    }
+    EXPECT_EQ(names, (QStringList{"Tildes", "Gaps", "Full", "Return", "Kept"}));
+    saver.ImportSpells(list);
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name = 'Tildes'"), 0);
+    EXPECT_EQ(library.rows("SELECT Sphere FROM SpellandSphere WHERE Name = 'Gaps' ORDER BY rowid"),
+              (QStringList{"A", "B"}));
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name = 'Full'"), 64);
+    EXPECT_EQ(library.rows("SELECT Description FROM Spells WHERE Name = 'Return'"),
+              QStringList{"One\r\nTwo"});
+    EXPECT_EQ(
+        library.count("SELECT count(*) FROM Spells WHERE Name = '' OR Name LIKE '%' || char(13) || '%'"), 0);
+
+    // A spellbook file's caster line with a stray return is left out, and its spells are read.
+    const QString book =
+        writeFile(library.folder(), "hostile.sbok",
+                  header + "1\r\nMira\r||7||||||||||||||||||||||\r\n" + spellLine("Kept") + "\r\n");
+    EXPECT_EQ(raised([&] { saver.OpenSpellbookFile2(list, book); }),
+              "-1 OpenSpellbookFile: Line 3 was left out: the caster's details hold a carriage return that "
+              "does not end the line.");
+    EXPECT_EQ(list.size(), 1);
+    EXPECT_EQ(saver.Caster_Details().value(0), QString());
 }

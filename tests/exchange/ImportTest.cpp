@@ -3,6 +3,14 @@
 
 #include "exchange/SpellImporter.h"
 #include "exchange/VM_SpellSaver.h"
+#include "store/Schema.h"
+
+#include "FileSizeLimit.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -99,7 +107,7 @@ TEST_F(ImportTest, ASpellListedTwiceFollowsTheFirstCheckBoxBothTimes)
 
     saver.Set_Caster_Details(QString::fromLatin1(kMira).split("||"));
     saver.ImportSpellbook(list, false, false, false);
-    EXPECT_EQ(spellbook("Mira"), (QStringList{"Twin|<null>", "Twin|<null>"}));
+    EXPECT_EQ(spellbook("Mira"), QStringList{"Twin|<null>"}); // a spell is in a spellbook once
 }
 
 TEST_F(ImportTest, ASpellbookForANewCasterBringsItsListAndItsCasterRow)
@@ -168,7 +176,7 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
               "-1 ImportSpellbook: disk I/O error");
     EXPECT_EQ(spellbook("Mira"), QStringList{"First|<null>"});
     EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name IN ('First', 'Boom', 'Last')"), 1);
-    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 0);
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 1);
 
     EXPECT_TRUE(raised([&] { saver.ImportSpells(list); }).startsWith("-1 ImportSpells: "));
 
@@ -231,4 +239,103 @@ TEST_F(ImportTest, OnlyBlanksAreTrimmedSoAFileAndItsExportCompareEqual)
     EXPECT_TRUE(fileBytes(path).contains("Frost\xA0||1||Rare||||PHB||9||V||\tTouch||"))
         << fileBytes(path).data();
     EXPECT_TRUE(fileBytes(path).contains("||Text^^||Author||")) << fileBytes(path).data();
+}
+
+TEST_F(ImportTest, AnImportIntoALibraryReplacedWhileOpenIsRefused)
+{
+    ListRows list = open(spellsFile({line("First", "1", "A")}), false);
+    saver.ImportSpells(list); // the saver's connection is open from here on
+    // A backup put in place of the library while Vellumar runs.
+    const QString backup = library.folder() + "/backup.mdb";
+    createLibrary(backup);
+    ASSERT_EQ(
+        std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(library.path()).constData()), 0);
+
+    for (const bool spellbook : {false, true}) {
+        list = open(spellsFile({line("Second", "1", "A")}, spellbook ? kMira : QByteArray()), spellbook);
+        const QString error = raised([&] {
+            if (spellbook)
+                saver.ImportSpellbook(list, true, true, true);
+            else
+                saver.ImportSpells(list);
+        });
+        EXPECT_TRUE(
+            error.contains("has been moved or deleted since Vellumar opened it, so nothing was changed"))
+            << error.toStdString();
+    }
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name = 'Second'"), 0);
+}
+
+TEST_F(ImportTest, ASpellbookImportStoppedPartWayIsListedAndARetryAddsNothingTwice)
+{
+    const int failing = SpellImporter::kStepsPerCommit + 50;
+    library.db().exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = 'Spell %1' "
+                       "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END;")
+            .arg(failing)
+            .toUtf8()
+            .constData());
+    QList<QByteArray> many;
+    for (int i = 0; i < failing + 100; ++i)
+        many.append(line("Spell " + QByteArray::number(i), "1", "A"));
+    const ListRows list = open(spellsFile(many, kMira), true);
+    EXPECT_FALSE(raised([&] { saver.ImportSpellbook(list, false, false, false); }).isEmpty());
+    const auto orphans = [&] {
+        return library.count("SELECT count(*) FROM Spellbook WHERE Caster NOT IN (SELECT Spellbook FROM "
+                             "SpellCasters) OR SpellName NOT IN (SELECT Name FROM Spells)");
+    };
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 1);
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spellbook WHERE Caster = 'Mira'"), failing);
+    EXPECT_EQ(orphans(), 0);
+
+    library.db().exec("DROP TRIGGER refuse;");
+    for (const bool replaceList : {false, true}) {
+        saver.ImportSpellbook(list, replaceList, true, true);
+        EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Mira'"), 1);
+        EXPECT_EQ(library.count("SELECT count(*) FROM Spellbook WHERE Caster = 'Mira'"),
+                  replaceList ? failing + 100 : failing);
+        EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'"), failing + 100);
+        EXPECT_EQ(orphans(), 0);
+    }
+}
+
+TEST_F(ImportTest, AnImportStoppedByAFullDiskOrABusyLibrarySaysHowManySpellsItKept)
+{
+    QList<QByteArray> many;
+    for (int i = 0; i < 10'000; ++i)
+        many.append(line("Spell " + QByteArray::number(i), "1", "A~~B", QByteArray(200, 'r')));
+    ListRows list = open(spellsFile(many), false);
+    const auto imported = [&] {
+        return library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'");
+    };
+    QString error;
+    {
+        FileSizeLimit full(QFileInfo(library.path()).size() + 2 * 1024 * 1024);
+        ASSERT_TRUE(full.active());
+        error = raised([&] { saver.ImportSpells(list); });
+    }
+    const int kept = imported();
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, 10'000);
+    EXPECT_TRUE(
+        error.contains(QStringLiteral("is full, so nothing was changed. Make room on it, then try again. "
+                                      "The import stopped there: %1 spells had already been imported and "
+                                      "are kept. Import the file again to bring in the rest.")
+                           .arg(kept)))
+        << error.toStdString();
+
+    // Another program holds the library for longer than the import waits.
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(library.path()).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA key = 'wyvern4'; PRAGMA cipher_page_size = 4096; BEGIN IMMEDIATE;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    error = raised([&] { saver.ImportSpells(list); });
+    sqlite3_close(other);
+    EXPECT_TRUE(
+        error.contains("database is locked. The import stopped there: 0 spells had already been imported"))
+        << error.toStdString();
+    EXPECT_EQ(imported(), kept);
+    saver.ImportSpells(list);
+    EXPECT_EQ(imported(), 10'000);
 }

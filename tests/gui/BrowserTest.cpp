@@ -155,7 +155,6 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
 
     library.addToSpellbook("Corwin", "Ember Call", "1");
     library.addToSpellbook("Corwin", "Dusk Ward", "1");
-    library.addToSpellbook("Corwin", "Dusk Ward", "1"); // held twice, as an older library may
     library.addToSpellbook("Corwin", "amber Lantern", "1");
     Frm_Browser *corwin = openBrowser("Corwin");
     const QStringList before = library.dump();
@@ -167,22 +166,22 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
         prompt.questions(),
         QStringList{"Are you sure you want to remove all of the highlighted\nspells from this Spellbook?"});
     EXPECT_EQ(library.dump(), before);
-    EXPECT_EQ(namesIn(corwin).size(), 4);
+    EXPECT_EQ(namesIn(corwin).size(), 3);
 
     prompt.answer(true);
     corwin->B_Menu_Remove_Click();
-    EXPECT_EQ(namesIn(corwin), (QStringList{"Dusk Ward", "Dusk Ward"}));
+    EXPECT_EQ(namesIn(corwin), QStringList{"Dusk Ward"});
     EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Corwin'"),
-              (QStringList{"Dusk Ward", "Dusk Ward"}));
+              QStringList{"Dusk Ward"});
     EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY 1"),
               (QStringList{"Bramble Gate", "Cinder Veil"}));
     EXPECT_EQ(panelTexts(corwin, kStatus),
-              (QStringList{"2 spells listed", "1 spells selected", "2 Spell(s) Removed"}));
+              (QStringList{"1 spells listed", "1 spells selected", "2 Spell(s) Removed"}));
     auto *timer = control<QTimer>(corwin, "Timer1");
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 5000);
 
-    // The last one, both its rows with one: nothing listed, nothing selected.
+    // The last one: nothing listed, nothing selected.
     prompt.answer(true);
     corwin->B_Menu_Remove_Click();
     EXPECT_EQ(panelTexts(corwin, kStatus),

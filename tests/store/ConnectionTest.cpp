@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "Files.h"
 #include "Raised.h"
 #include "TestLibrary.h"
@@ -228,4 +229,51 @@ TEST(Connection, ALibraryWithoutOurIndexesGetsThemWhenOpenedToWriteAndDrawsScrol
     EXPECT_EQ(library.CreateScroll({"1"}, {"Fire"}, 1, 2, 1), QString());
     ASSERT_TRUE(library.Fetch_LibScrolls_Array());
     EXPECT_EQ(library.Fetch_LibScrolls_Array()->at(0, 1), "Spark");
+}
+
+TEST(Connection, AFullDiskAndADamagedLibraryAreToldPlainlyAndChangeNothing)
+{
+    QTemporaryDir dir;
+    setAppFolder(dir.path());
+    const QString path = dir.filePath("Spells.mdb");
+    createLibrary(path);
+    {
+        Connection filler(path);
+        filler.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                    "INSERT INTO Spells (Name, Lvl, Description) SELECT 'Spell ' || i, '1', "
+                    "printf('%.300c', 'x') FROM n;");
+    }
+    const QByteArray intact = fileBytes(path);
+    const auto startUp = [] {
+        VM_Library library;
+        library.Get_Exisiting_Spellbook_Names();
+    };
+    {
+        // Starting needs room for the journal files beside the library.
+        FileSizeLimit full(0);
+        ASSERT_TRUE(full.active());
+        const QString error = raised(startUp);
+        EXPECT_TRUE(error.contains("The disk that holds the library file " + QDir::toNativeSeparators(path) +
+                                   " is full, so nothing was changed."))
+            << error.toStdString();
+    }
+    EXPECT_EQ(fileBytes(path), intact);
+    EXPECT_EQ(raised(startUp), QString());
+
+    // A page in the middle of the file overwritten, as a failing disk or a bad copy does.
+    QByteArray damaged = intact;
+    damaged.replace(damaged.size() / 2, 4096, QByteArray(4096, '\x5a'));
+    QFile::remove(path);
+    writeFile(dir.path(), "Spells.mdb", damaged);
+    const QString error = raised([&] {
+        Connection library(path);
+        Statement read(library, "SELECT max(Description) FROM Spells NOT INDEXED");
+        read.step();
+    });
+    EXPECT_TRUE(error.contains("The library file " + QDir::toNativeSeparators(path) + " is damaged"))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains(
+        "Restore it from a backup: close Vellumar, then copy the backup over the damaged file."))
+        << error.toStdString();
+    setAppFolder(QString());
 }

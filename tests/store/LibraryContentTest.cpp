@@ -66,7 +66,7 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
     EXPECT_EQ(loadLibraryContent(withCasters.db(), content.path()).casters, 1);
     EXPECT_EQ(withCasters.rows("SELECT Caster, SpellName, SpellLevel FROM Spellbook"),
               QStringList{"Maelis|Dawn's Ward|1"});
-    // A reserved name or a capacity written as a number refuses the whole library.
+    // A reserved name, a capacity written as a number or a spell listed twice refuses the whole library.
     const std::pair<QByteArray, const char *> refusedCasters[] = {
         {R"([{"name": "KXR", "level": "5", "race": "", "class": "", "capacity": ["", "", "", "", "", "", "", "", ""],
                "spells": []}])",
@@ -74,6 +74,9 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
         {R"([{"name": "Maelis", "level": "5", "race": "", "class": "", "capacity": [4, "", "", "", "", "", "", "", ""],
                "spells": []}])",
          "casters.json, caster \"Maelis\": each \"capacity\" value must be a text"},
+        {R"([{"name": "Maelis", "level": "5", "race": "", "class": "", "capacity": ["", "", "", "", "", "", "", "", ""],
+               "spells": ["Dawn's Ward", " Dawn's Ward"]}])",
+         "casters.json, caster \"Maelis\": the spell \"Dawn's Ward\" is listed twice"},
     };
     for (const auto &[casters, expected] : refusedCasters) {
         writeFile(content.path(), "casters.json", casters);

@@ -1,7 +1,10 @@
 #include "Raised.h"
 #include "TestLibrary.h"
 
+#include "store/Schema.h"
 #include "store/VM_Library.h"
+
+#include <QTemporaryDir>
 
 namespace {
 
@@ -78,4 +81,47 @@ TEST_F(LibraryTest, RemovingFailedSpellsTakesOneRowPerSelectedItem)
     EXPECT_TRUE(raised([&] {
                     lib.Remove_Spells_From_Failed("Bryn", {row("Kept", "2")});
                 }).startsWith("-1 Remove_Spells_From_Failed: no such table"));
+}
+
+// Older libraries allowed a spell twice in one spellbook and had no unique index. The first
+// connection that may change such a library keeps one row of each and adds the index, even when a
+// read-only one (a report) opened it first; a library only read is left as it is.
+TEST(Membership, AnOlderLibraryLosesItsDuplicatesWhenOpenedToBeChanged)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Spells.mdb");
+    createLibrary(path);
+    {
+        Connection older(path);
+        older.exec(
+            "DROP INDEX Spellbook_Once; CREATE INDEX Spellbook_ByCaster ON Spellbook (Caster, SpellName);"
+            "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES ('Mira', 'Light', '1'),"
+            "('Mira', 'Light', '2'), ('Bryn', 'Light', '1'), ('Mira', 'Dark', '1'), ('Mira', 'Light', '3');");
+    }
+    const auto members = [](Connection &connection) {
+        QStringList rows;
+        Statement select(connection, "SELECT Caster, SpellName, SpellLevel FROM Spellbook ORDER BY rowid");
+        while (select.step())
+            rows.append(select.text(0) + "|" + select.text(1) + "|" + select.text(2));
+        return rows;
+    };
+    const auto indexes = [](Connection &connection) {
+        QStringList rows;
+        Statement select(connection, "SELECT name || '|' || (sql LIKE 'CREATE UNIQUE%') FROM sqlite_master "
+                                     "WHERE type = 'index' AND tbl_name = 'Spellbook' ORDER BY name");
+        while (select.step())
+            rows.append(select.text(0));
+        return rows;
+    };
+    const QStringList before = {"Spellbook_ByCaster|0", "Spellbook_BySpell|0"};
+    Connection reader(path, Connection::Access::ReadOnly);
+    EXPECT_EQ(members(reader).size(), 5);
+    EXPECT_EQ(indexes(reader), before);
+
+    Connection writer(path);
+    EXPECT_EQ(members(writer), (QStringList{"Mira|Light|1", "Bryn|Light|1", "Mira|Dark|1"}));
+    EXPECT_EQ(indexes(reader), (QStringList{"Spellbook_BySpell|0", "Spellbook_Once|1"}));
+    EXPECT_THROW(writer.exec("INSERT INTO Spellbook (Caster, SpellName) VALUES ('Mira', 'Dark')"), VmError);
+    writer.exec("INSERT OR IGNORE INTO Spellbook (Caster, SpellName) VALUES ('Mira', 'Dark')");
+    EXPECT_EQ(members(reader).size(), 3);
 }
