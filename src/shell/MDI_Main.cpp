@@ -226,12 +226,6 @@ void MDI_Main::manageSpell(const QString &spell, QWidget *opener)
     Q_UNUSED(opener);
 }
 
-void MDI_Main::showUnlearned(const QString &caster)
-{
-    // The failed-spells window joins here when it is part of the program.
-    Q_UNUSED(caster);
-}
-
 QMdiSubWindow *MDI_Main::showChild(QWidget *window)
 {
     QMdiSubWindow *subWindow = m_area->addSubWindow(window);
