@@ -24,7 +24,7 @@ namespace {
 
 constexpr QSize kOpeningSize(760, 520);
 constexpr QSize kMinimumSize(600, 380);
-constexpr int kColumnWidths[] = {190, 44, 200, 80, 50, 40};
+constexpr int kColumnWidths[] = {190, 44, 240, 80, 50, 40};
 
 // The search fields by control name and label, in the order the frame shows them: two columns
 // of four.
