@@ -2,8 +2,8 @@
 #include "browse/Frm_Unlearned.h"
 #include "maintain/Frm_Search.h"
 #include "shell/MDI_Main.h"
-#include "store/Database.h"
 #include "store/AppFolder.h"
+#include "store/Database.h"
 #include "widgets/ListView.h"
 #include "widgets/OpenWindows.h"
 
@@ -72,7 +72,9 @@ static void BM_OpenFailedSpells(benchmark::State &state)
         Statement insert(db, "INSERT INTO FailedSpells (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
         for (int i = 0; i < 2000; ++i) {
             const int index = i * 47 + 13;
-            insert.bind(1, caster).bind(2, SyntheticLibrary::spellName(index)).bind(3, QString::number(1 + index % 9));
+            insert.bind(1, caster)
+                .bind(2, SyntheticLibrary::spellName(index))
+                .bind(3, QString::number(1 + index % 9));
             insert.run();
             insert.reset();
         }

@@ -111,7 +111,8 @@ void Frm_Unlearned::LV_Spells_DblClick()
 
 void Frm_Unlearned::LV_Spells_MouseDown(const QPoint &position)
 {
-    m_workspace->menu(QStringLiteral("Private_Menu_Unlearned"))->popup(m_list->viewport()->mapToGlobal(position));
+    m_workspace->menu(QStringLiteral("Private_Menu_Unlearned"))
+        ->popup(m_list->viewport()->mapToGlobal(position));
 }
 
 bool Frm_Unlearned::hasSelection()

@@ -34,8 +34,10 @@ Frm_Search::~Frm_Search() = default;
 void Frm_Search::Initialize(Workspace &workspace)
 {
     m_workspace = &workspace;
-    m_toolbar->followCommand(QStringLiteral("Manage Spell"), workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
-    m_list->setDragSource([this] { return LV_Search_OLEStartDrag(); }, [this] { LV_Search_OLECompleteDrag(); });
+    m_toolbar->followCommand(QStringLiteral("Manage Spell"),
+                             workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
+    m_list->setDragSource([this] { return LV_Search_OLEStartDrag(); },
+                          [this] { LV_Search_OLECompleteDrag(); });
 
     LibraryEvents &events = workspace.events();
     connect(&events, &LibraryEvents::castersChanged, this, &Frm_Search::Load_Type_Combo);
@@ -73,8 +75,9 @@ void Frm_Search::Cmd_Search_Click()
         return;
     BusyCursor busy;
     VM_Library &library = m_workspace->library();
-    const QString status = library.Search(chosenField(), m_scope->currentText().trimmed(), text,
-                                          m_starts->isChecked() ? QStringLiteral("Starts") : QStringLiteral("Any"));
+    const QString status =
+        library.Search(chosenField(), m_scope->currentText().trimmed(), text,
+                       m_starts->isChecked() ? QStringLiteral("Starts") : QStringLiteral("Any"));
     if (!status.isEmpty()) {
         Prompt::message(this, status.trimmed());
         return;
@@ -117,7 +120,8 @@ void Frm_Search::LV_Search_ColumnClick(int column)
 
 void Frm_Search::LV_Search_MouseDown(const QPoint &position)
 {
-    m_workspace->menu(QStringLiteral("Private_Menu_Search"))->popup(m_list->viewport()->mapToGlobal(position));
+    m_workspace->menu(QStringLiteral("Private_Menu_Search"))
+        ->popup(m_list->viewport()->mapToGlobal(position));
 }
 
 bool Frm_Search::LV_Search_OLEStartDrag()

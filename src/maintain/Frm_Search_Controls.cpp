@@ -29,9 +29,8 @@ constexpr int kColumnWidths[] = {190, 44, 240, 80, 50, 40};
 // The search fields by control name and label, in the order the frame shows them: two columns
 // of four.
 const std::pair<const char *, const char *> kFields[] = {
-    {"Opt_Name", "Name"},         {"Opt_Desc", "Description"},
-    {"Opt_CT", "Casting Time"},   {"Opt_Duration", "Duration"},
-    {"Opt_Range", "Range"},       {"Opt_AOE", "Area of Effect"},
+    {"Opt_Name", "Name"},         {"Opt_Desc", "Description"}, {"Opt_CT", "Casting Time"},
+    {"Opt_Duration", "Duration"}, {"Opt_Range", "Range"},      {"Opt_AOE", "Area of Effect"},
     {"Opt_Author", "Author"},     {"Opt_ST", "Saving Throw"},
 };
 

@@ -155,8 +155,9 @@ void MDI_Main::createMenus()
 
     // Managing a spell from a list works exactly when the manage-spells window does.
     QAction *manageSpells = menuEntry(QStringLiteral("Main_Tools_Spells"));
-    for (const QString &name : {QStringLiteral("Private_Browser_Manage"), QStringLiteral("Private_Search_Manage"),
-                                QStringLiteral("Private_Unlearned_Manage")}) {
+    for (const QString &name :
+         {QStringLiteral("Private_Browser_Manage"), QStringLiteral("Private_Search_Manage"),
+          QStringLiteral("Private_Unlearned_Manage")}) {
         QAction *manageFromList = menuEntry(name);
         manageFromList->setEnabled(manageSpells->isEnabled());
         connect(manageSpells, &QAction::enabledChanged, manageFromList, &QAction::setEnabled);

@@ -31,7 +31,10 @@ protected:
         return OpenWindows::named<Frm_Search>(frame().area(), "Frm_Search");
     }
 
-    Frm_Unlearned *unlearnedWindow() { return OpenWindows::named<Frm_Unlearned>(frame().area(), "Frm_Unlearned"); }
+    Frm_Unlearned *unlearnedWindow()
+    {
+        return OpenWindows::named<Frm_Unlearned>(frame().area(), "Frm_Unlearned");
+    }
 
     // Types the text, clicks the field and mode options, picks the scope and clicks "Search".
     static void search(Frm_Search *window, const QString &text, const char *field = "Opt_Name",

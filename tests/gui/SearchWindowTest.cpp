@@ -64,7 +64,8 @@ TEST_F(SearchTest, FieldsModesAndScopesChooseTheHits)
 {
     library.setSpell("Dusk Ward", {{"Description", "Halves 50% \"fire\"_damage."}});
     library.setSpell("Ember Call", {{"Description", "Halves 50 fire damage."}, {"Author", "Maud"}});
-    library.setSpell("Bramble Gate", {{"Description", "Halves 50x fire damage."}, {"[Casting Time Type]", "Turn"}});
+    library.setSpell("Bramble Gate",
+                     {{"Description", "Halves 50x fire damage."}, {"[Casting Time Type]", "Turn"}});
     Frm_Search *window = openSearch();
 
     struct Case
@@ -90,8 +91,12 @@ TEST_F(SearchTest, FieldsModesAndScopesChooseTheHits)
         // The casting time's unit counts as the casting time; the other fields.
         {"Turn", "Opt_CT", "optAny", "KXR", {"Bramble Gate"}},
         {"Maud", "Opt_Author", "optStart", "KXR", {"Ember Call"}},
-        {"60 yards", "Opt_Range", "optAny", "KXR", {"amber Lantern", "Bramble Gate", "Cinder Veil", "Dusk Ward",
-                                                     "Ember Call", "Maud's \"Quiet\" Step"}},
+        {"60 yards",
+         "Opt_Range",
+         "optAny",
+         "KXR",
+         {"amber Lantern", "Bramble Gate", "Cinder Veil", "Dusk Ward", "Ember Call",
+          "Maud's \"Quiet\" Step"}},
         // A spellbook's scope lists only its spells.
         {"e", "Opt_Name", "optAny", "Bryn", {"Bramble Gate", "Cinder Veil"}},
         {"fire", "Opt_Desc", "optAny", "Bryn", {"Bramble Gate"}},

@@ -42,7 +42,8 @@ TEST_F(UnlearnedTest, OneWindowFollowsTheBrowserItWasOpenedFrom)
     EXPECT_EQ(window->windowTitle(), "Spells Failed to Learn");
     EXPECT_EQ(comboTexts(window, "Cmbo_Casters"), (QStringList{"Bryn", "Corwin"}));
     EXPECT_EQ(window->ResetCurrent(), "Bryn");
-    EXPECT_EQ(rowTexts(failedOf(window)), (QStringList{"Ember Call|1|Common|KXR|12", "Dusk Ward|1|Common|KXR|12"}));
+    EXPECT_EQ(rowTexts(failedOf(window)),
+              (QStringList{"Ember Call|1|Common|KXR|12", "Dusk Ward|1|Common|KXR|12"}));
     EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"2 spells listed", "0 spells selected", ""}));
 
     selectRows(failedOf(window), {"Dusk Ward"});
@@ -78,8 +79,10 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnce)
     selectSpells(kxr, {"Ember Call", "Bramble Gate", "Maud's \"Quiet\" Step"});
     dragOnto(kxr, &Frm_Browser::LV_Spells_OLEStartDrag, &Frm_Browser::LV_Spells_OLECompleteDrag,
              failedOf(window));
-    EXPECT_EQ(failedRows("Bryn"), (QStringList{"Ember Call", "Dusk Ward", "Bramble Gate", "Maud's \"Quiet\" Step"}));
-    EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"4 spells listed", "0 spells selected", "2 spells added"}));
+    EXPECT_EQ(failedRows("Bryn"),
+              (QStringList{"Ember Call", "Dusk Ward", "Bramble Gate", "Maud's \"Quiet\" Step"}));
+    EXPECT_EQ(panelTexts(window, kStatus),
+              (QStringList{"4 spells listed", "0 spells selected", "2 spells added"}));
     EXPECT_TRUE(control<QTimer>(window, "Timer1")->isActive());
 
     // Already failed: nothing added, and said so.
@@ -94,7 +97,8 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnce)
     dragOnto(search, &Frm_Search::LV_Search_OLEStartDrag, &Frm_Search::LV_Search_OLECompleteDrag,
              failedOf(window));
     EXPECT_EQ(failedRows("Bryn").last(), "Cinder Veil");
-    EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"5 spells listed", "0 spells selected", "1 spells added"}));
+    EXPECT_EQ(panelTexts(window, kStatus),
+              (QStringList{"5 spells listed", "0 spells selected", "1 spells added"}));
     window->Timer1_Timer();
     EXPECT_EQ(panelTexts(window, kStatus).at(2), QString());
     EXPECT_TRUE(prompt.shown().isEmpty());
@@ -125,15 +129,17 @@ TEST_F(UnlearnedTest, LearnedSpellsMoveIntoTheOpenBrowserInOneChange)
     EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
     // The browser re-queried through its school filter, which a spell without a school never passes.
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil", "Ember Call"}));
-    EXPECT_EQ(library.rows("SELECT SpellName, SpellLevel FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid"),
-              (QStringList{"Bramble Gate|2", "Cinder Veil|3", "Ember Call|1", "Dusk Ward|1"}));
+    EXPECT_EQ(
+        library.rows("SELECT SpellName, SpellLevel FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid"),
+        (QStringList{"Bramble Gate|2", "Cinder Veil|3", "Ember Call|1", "Dusk Ward|1"}));
 }
 
 TEST_F(UnlearnedTest, RemovingAsksNothingAndCommandsNeedASelection)
 {
     Frm_Unlearned *window = openFailed("Bryn");
     const QStringList before = library.dump();
-    for (const char *entry : {"Private_Unlearned_Learned", "Private_Unlearned_Remove", "Private_Unlearned_View"}) {
+    for (const char *entry :
+         {"Private_Unlearned_Learned", "Private_Unlearned_Remove", "Private_Unlearned_View"}) {
         prompt.clear();
         chooseMenuEntry(&frame(), entry);
         EXPECT_EQ(prompt.shown(), QStringList{"No spells are selected"}) << entry;
