@@ -245,12 +245,6 @@ void MDI_Main::Main_Tools_Spells_Click()
     manageSpell(QString(), activeBrowser());
 }
 
-void MDI_Main::showUnlearned(const QString &caster)
-{
-    // The failed-spells window joins here when it is part of the program.
-    Q_UNUSED(caster);
-}
-
 QMdiSubWindow *MDI_Main::showChild(QWidget *window)
 {
     QMdiSubWindow *subWindow = m_area->addSubWindow(window);

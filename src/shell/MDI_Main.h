@@ -87,6 +87,16 @@ public slots:
     void Private_Browser_Export_Click();
     void Private_Browser_Tooltip_Click();
 
+    void Main_Manage_Search_Click();
+    void Main_Tools_Unlearned_Click();
+    void Private_Search_View_Click();
+    void Private_Search_Manage_Click();
+    void Private_Search_Export_Click();
+    void Private_Unlearned_View_Click();
+    void Private_Unlearned_Manage_Click();
+    void Private_Unlearned_Remove_Click();
+    void Private_Unlearned_Learned_Click();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -106,6 +116,9 @@ private:
     Frm_Browser *activeBrowser() const;
     // The popup command of the browser whose list last had the focus.
     void routeToActiveBrowser(void (Frm_Browser::*command)());
+    // The popup command of the one open window of a class.
+    template<typename Window>
+    void routeToOpen(const QString &name, void (Window::*command)());
 
     std::unique_ptr<VM_Library> m_library;
     std::unique_ptr<VM_DragDropAssistant> m_assistant;

@@ -87,7 +87,8 @@ void MDI_Main::createMenus()
     addDivider(tools, QStringLiteral("Main_Tools_Divider4"));
     addEntry(tools, QStringLiteral("Main_Tools_Scrolls"), QStringLiteral("Manage S&crolls"), nullptr);
     addDivider(tools, QStringLiteral("Main_Tools_Divider5"));
-    addEntry(tools, QStringLiteral("Main_Manage_Search"), QStringLiteral("&Search"), nullptr)
+    addEntry(tools, QStringLiteral("Main_Manage_Search"), QStringLiteral("&Search"),
+             &MDI_Main::Main_Manage_Search_Click)
         ->setShortcut(QKeySequence::Find);
 
     m_windowMenu = addMenu(bar, QStringLiteral("Main_Window"), QStringLiteral("&Window"));
@@ -129,7 +130,8 @@ void MDI_Main::createMenus()
              &MDI_Main::Private_Browser_Manage_Click);
     // Opens the failed-spells window; it has no menu of its own, so the browsers' buttons
     // follow this hidden entry.
-    addEntry(nullptr, QStringLiteral("Main_Tools_Unlearned"), QStringLiteral("&Unlearned Spells"), nullptr);
+    addEntry(nullptr, QStringLiteral("Main_Tools_Unlearned"), QStringLiteral("&Unlearned Spells"),
+             &MDI_Main::Main_Tools_Unlearned_Click);
     addDivider(browser, QStringLiteral("Private_Browser_Divider"));
     QAction *remove = addEntry(browser, QStringLiteral("Private_Browser_Remove"),
                                QStringLiteral("&Remove Selected Spells"), &MDI_Main::Private_Browser_Remove_Click);
@@ -144,11 +146,13 @@ void MDI_Main::createMenus()
 
     QMenu *search =
         addMenu(this, QStringLiteral("Private_Menu_Search"), QStringLiteral("Private Menu for Search"));
-    addEntry(search, QStringLiteral("Private_Search_View"), QStringLiteral("&View Spell"), nullptr);
-    addEntry(search, QStringLiteral("Private_Search_Manage"), QStringLiteral("&Manage Spell"), nullptr);
+    addEntry(search, QStringLiteral("Private_Search_View"), QStringLiteral("&View Spell"),
+             &MDI_Main::Private_Search_View_Click);
+    addEntry(search, QStringLiteral("Private_Search_Manage"), QStringLiteral("&Manage Spell"),
+             &MDI_Main::Private_Search_Manage_Click);
     addDivider(search, QStringLiteral("Private_Search_Divider"));
     addEntry(search, QStringLiteral("Private_Search_Export"), QStringLiteral("&Export Selected Spells"),
-             nullptr);
+             &MDI_Main::Private_Search_Export_Click);
 
     QMenu *scrolls =
         addMenu(this, QStringLiteral("Private_Menu_Scrolls"), QStringLiteral("Private Menu for Scrolls"));
@@ -160,20 +164,26 @@ void MDI_Main::createMenus()
 
     QMenu *unlearned =
         addMenu(this, QStringLiteral("Private_Menu_Unlearned"), QStringLiteral("Private Menu for Unlearned"));
-    addEntry(unlearned, QStringLiteral("Private_Unlearned_View"), QStringLiteral("&View Spell"), nullptr);
-    addEntry(unlearned, QStringLiteral("Private_Unlearned_Manage"), QStringLiteral("&Manage Spell"), nullptr);
+    addEntry(unlearned, QStringLiteral("Private_Unlearned_View"), QStringLiteral("&View Spell"),
+             &MDI_Main::Private_Unlearned_View_Click);
+    addEntry(unlearned, QStringLiteral("Private_Unlearned_Manage"), QStringLiteral("&Manage Spell"),
+             &MDI_Main::Private_Unlearned_Manage_Click);
     addDivider(unlearned, QStringLiteral("Divider_Unlearned_1"));
     addEntry(unlearned, QStringLiteral("Private_Unlearned_Remove"), QStringLiteral("&Remove Selected Spells"),
-             nullptr);
+             &MDI_Main::Private_Unlearned_Remove_Click);
     addDivider(unlearned, QStringLiteral("Divider_Unlearned_2"));
     addEntry(unlearned, QStringLiteral("Private_Unlearned_Learned"),
-             QStringLiteral("Mark Selected Spells as &Learned"), nullptr);
+             QStringLiteral("Mark Selected Spells as &Learned"), &MDI_Main::Private_Unlearned_Learned_Click);
 
-    // Managing a spell from a browser works exactly when the manage-spells window does.
+    // Managing a spell from a list works exactly when the manage-spells window does.
     QAction *manageSpells = menuEntry(QStringLiteral("Main_Tools_Spells"));
-    QAction *manageFromBrowser = menuEntry(QStringLiteral("Private_Browser_Manage"));
-    manageFromBrowser->setEnabled(manageSpells->isEnabled());
-    connect(manageSpells, &QAction::enabledChanged, manageFromBrowser, &QAction::setEnabled);
+    for (const QString &name :
+         {QStringLiteral("Private_Browser_Manage"), QStringLiteral("Private_Search_Manage"),
+          QStringLiteral("Private_Unlearned_Manage")}) {
+        QAction *manageFromList = menuEntry(name);
+        manageFromList->setEnabled(manageSpells->isEnabled());
+        connect(manageSpells, &QAction::enabledChanged, manageFromList, &QAction::setEnabled);
+    }
 }
 
 void MDI_Main::fillWindowList()

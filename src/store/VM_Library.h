@@ -46,6 +46,8 @@ public:
     void Add_Spells_To_Spellbook(const QString &caster, const ListRows &list); // throws VmError
     QString Remove_Spells_From_Spellbook(const QStringList &names, const QString &caster);
     void Remove_Spells_From_Failed(const QString &caster, const ListRows &list); // throws VmError
+    // Moves the selected failed spells into the caster's spellbook, all or nothing.
+    void Learn_Failed_Spells(const QString &caster, const ListRows &list); // throws VmError
 
     // Search
     QString Search(const QString &field, const QString &scope, const QString &text, const QString &mode);

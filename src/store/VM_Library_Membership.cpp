@@ -3,26 +3,50 @@
 #include "store/Blanks.h"
 #include "store/Status.h"
 
+namespace {
+
+// Adds the selected rows to the caster's spellbook, skipping spells it already holds.
+void addSelectedToSpellbook(Connection &db, const QString &caster, const ListRows &list)
+{
+    Statement existing(db, "SELECT 1 FROM Spellbook WHERE Caster = ? AND SpellName = ? LIMIT 1");
+    Statement insert(db, "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+    for (const ListRow &row : list) {
+        if (!row.selected)
+            continue;
+        const QString spell = trimBlanks(row.text);
+        existing.bind(1, caster).bind(2, spell);
+        const bool present = existing.step();
+        existing.reset();
+        if (present)
+            continue;
+        insert.bind(1, caster).bind(2, spell).bind(3, trimBlanks(row.subItems.value(0)));
+        insert.run();
+        insert.reset();
+    }
+}
+
+// Removes one failed-spells row of the caster per selected row: a spell failed twice needs
+// two removals.
+void removeSelectedFromFailed(Connection &db, const QString &caster, const ListRows &list)
+{
+    Statement remove(db, "DELETE FROM FailedSpells WHERE rowid = (SELECT rowid FROM FailedSpells "
+                         "WHERE Caster = ? AND SpellName = ? ORDER BY rowid LIMIT 1)");
+    for (const ListRow &row : list) {
+        if (!row.selected)
+            continue;
+        remove.bind(1, caster).bind(2, trimBlanks(row.text));
+        remove.run();
+        remove.reset();
+    }
+}
+
+} // namespace
+
 void VM_Library::Add_Spells_To_Spellbook(const QString &caster, const ListRows &list)
 {
     raiseAs("Add_Spells_To_Spellbook", [&] {
-        const QString casterName = trimBlanks(caster);
         Transaction transaction(db());
-        Statement existing(db(), "SELECT 1 FROM Spellbook WHERE Caster = ? AND SpellName = ? LIMIT 1");
-        Statement insert(db(), "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
-        for (const ListRow &row : list) {
-            if (!row.selected)
-                continue;
-            const QString spell = trimBlanks(row.text);
-            existing.bind(1, casterName).bind(2, spell);
-            const bool present = existing.step();
-            existing.reset();
-            if (present)
-                continue;
-            insert.bind(1, casterName).bind(2, spell).bind(3, trimBlanks(row.subItems.value(0)));
-            insert.run();
-            insert.reset();
-        }
+        addSelectedToSpellbook(db(), trimBlanks(caster), list);
         transaction.commit();
     });
 }
@@ -46,18 +70,21 @@ QString VM_Library::Remove_Spells_From_Spellbook(const QStringList &names, const
 void VM_Library::Remove_Spells_From_Failed(const QString &caster, const ListRows &list)
 {
     raiseAs("Remove_Spells_From_Failed", [&] {
+        Transaction transaction(db());
+        removeSelectedFromFailed(db(), trimBlanks(caster), list);
+        transaction.commit();
+    });
+}
+
+void VM_Library::Learn_Failed_Spells(const QString &caster, const ListRows &list)
+{
+    // One change: a spell leaves the failed list only when it is in the spellbook, so a failure
+    // half way leaves both lists as they were.
+    raiseAs("Learn_Failed_Spells", [&] {
         const QString casterName = trimBlanks(caster);
         Transaction transaction(db());
-        // One row per selected item: a spell failed twice needs two removals.
-        Statement remove(db(), "DELETE FROM FailedSpells WHERE rowid = (SELECT rowid FROM FailedSpells "
-                               "WHERE Caster = ? AND SpellName = ? ORDER BY rowid LIMIT 1)");
-        for (const ListRow &row : list) {
-            if (!row.selected)
-                continue;
-            remove.bind(1, casterName).bind(2, trimBlanks(row.text));
-            remove.run();
-            remove.reset();
-        }
+        removeSelectedFromFailed(db(), casterName, list);
+        addSelectedToSpellbook(db(), casterName, list);
         transaction.commit();
     });
 }

@@ -109,9 +109,11 @@ TEST_F(Frame, ToolBarButtonsHaveIconsAndTipsAndFollowTheirMenuCommands)
                                   "Manage Scrolls|Manage Scrolls", "Import Spells|Import Vellumar Files",
                                   "Search|Search"}));
     EXPECT_TRUE(frame().TB_Main()->button("Browser")->isEnabled());
-    EXPECT_FALSE(frame().TB_Main()->button("Search")->isEnabled());
+    EXPECT_TRUE(frame().TB_Main()->button("Search")->isEnabled());
 
     // A button is enabled exactly when its command is.
+    frame().menuEntry("Main_Manage_Search")->setEnabled(false);
+    EXPECT_FALSE(frame().TB_Main()->button("Search")->isEnabled());
     frame().menuEntry("Main_Manage_Search")->setEnabled(true);
     EXPECT_TRUE(frame().TB_Main()->button("Search")->isEnabled());
 }

@@ -125,3 +125,27 @@ TEST(Membership, AnOlderLibraryLosesItsDuplicatesWhenOpenedToBeChanged)
     writer.exec("INSERT OR IGNORE INTO Spellbook (Caster, SpellName) VALUES ('Mira', 'Dark')");
     EXPECT_EQ(members(reader).size(), 3);
 }
+
+TEST_F(LibraryTest, LearningFailedSpellsMovesThemInOneChange)
+{
+    library.addFailed("Bryn", "Held", "1");
+    library.addFailed("Bryn", "New", "2");
+    library.addFailed("Bryn", "Boom", "3");
+    library.addFailed("Bryn", "Stays", "4");
+    library.addToSpellbook("Bryn", "Held", "1");
+    VM_Library lib;
+    lib.Learn_Failed_Spells(" Bryn ", {row("Held", "1"), row("New", "2"), row("Stays", "4", false)});
+    EXPECT_EQ(library.rows("SELECT SpellName, SpellLevel FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid"),
+              (QStringList{"Held|1", "New|2"}));
+    EXPECT_EQ(library.rows("SELECT SpellName FROM FailedSpells ORDER BY rowid"), (QStringList{"Boom", "Stays"}));
+
+    // The spellbook refuses one of them: none leaves the failed list, none goes in.
+    library.db().exec("CREATE TRIGGER refuse BEFORE INSERT ON Spellbook WHEN NEW.SpellName = 'Boom' "
+                      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;");
+    const QStringList before = library.dump();
+    EXPECT_EQ(raised([&] {
+                  lib.Learn_Failed_Spells("Bryn", {row("Stays", "4"), row("Boom", "3")});
+              }),
+              "-1 Learn_Failed_Spells: database or disk is full");
+    EXPECT_EQ(library.dump(), before);
+}

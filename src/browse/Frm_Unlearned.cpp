@@ -1,0 +1,205 @@
+#include "browse/Frm_Unlearned.h"
+
+#include "browse/VM_DragDropAssistant.h"
+#include "shell/Prompt.h"
+#include "store/Names.h"
+#include "store/VM_Library.h"
+#include "store/VmError.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListStatusPanels.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/ListViewRows.h"
+#include "widgets/Workspace.h"
+
+#include <QComboBox>
+#include <QMenu>
+
+Frm_Unlearned::~Frm_Unlearned() = default;
+
+void Frm_Unlearned::Initialize(Workspace &workspace, const QString &caster)
+{
+    m_workspace = &workspace;
+    m_list->setDropTarget([this] { LV_Spells_OLEDragDrop(); });
+    followCasters();
+    LoadCasters();
+    showCaster(caster);
+}
+
+void Frm_Unlearned::ResetCurrent(const QString &caster)
+{
+    m_caster = caster;
+}
+
+QString Frm_Unlearned::ResetCurrent() const
+{
+    return m_caster.trimmed();
+}
+
+void Frm_Unlearned::LoadCasters()
+{
+    QStringList names;
+    try {
+        names = m_workspace->library().Get_Exisiting_Spellbook_Names();
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+    }
+    const QSignalBlocker quiet(m_casters);
+    m_casters->hide();
+    m_casters->clear();
+    for (const QString &name : std::as_const(names)) {
+        if (name.trimmed() != kReservedSpellbook)
+            m_casters->addItem(name.trimmed());
+    }
+    m_casters->setCurrentIndex(m_casters->findText(ResetCurrent(), Qt::MatchExactly));
+    m_casters->show();
+}
+
+void Frm_Unlearned::showCaster(const QString &caster)
+{
+    {
+        const QSignalBlocker quiet(m_casters);
+        m_casters->setCurrentIndex(m_casters->findText(caster.trimmed(), Qt::MatchExactly));
+    }
+    Cmbo_Casters_Click();
+}
+
+void Frm_Unlearned::Cmbo_Casters_Click()
+{
+    BusyCursor busy;
+    ResetCurrent(m_casters->currentText().trimmed());
+    // Spells dropped with no caster chosen would belong to nobody.
+    m_list->setDropsAccepted(!ResetCurrent().isEmpty());
+    reloadList();
+}
+
+void Frm_Unlearned::reloadList()
+{
+    ListRows failed;
+    if (!ResetCurrent().isEmpty()) {
+        try {
+            m_workspace->library().LoadSpellList(ResetCurrent(), failed);
+        } catch (const VmError &error) {
+            Prompt::message(this, error.description.trimmed());
+        }
+    }
+    {
+        const QSignalBlocker quiet(m_list);
+        m_list->rows()->clear();
+        appendRows(m_list, failed);
+        m_sort->forget();
+    }
+    m_panels->showCounts(m_list->rowCount(), 0);
+}
+
+void Frm_Unlearned::LV_Spells_Click()
+{
+    m_panels->showSelected(selectedCount(m_list));
+}
+
+void Frm_Unlearned::LV_Spells_ColumnClick(int column)
+{
+    m_sort->sortBy(column);
+}
+
+void Frm_Unlearned::LV_Spells_DblClick()
+{
+    U_Menu_View_Click();
+}
+
+void Frm_Unlearned::LV_Spells_MouseDown(const QPoint &position)
+{
+    m_workspace->menu(QStringLiteral("Private_Menu_Unlearned"))
+        ->popup(m_list->viewport()->mapToGlobal(position));
+}
+
+bool Frm_Unlearned::hasSelection()
+{
+    if (firstSelectedRow(m_list) >= 0)
+        return true;
+    Prompt::message(this, QStringLiteral("No spells are selected"));
+    return false;
+}
+
+void Frm_Unlearned::U_Menu_View_Click()
+{
+    if (hasSelection())
+        m_workspace->viewSpell(m_list->text(firstSelectedRow(m_list)).trimmed(), this);
+}
+
+void Frm_Unlearned::U_Menu_Manage_Click()
+{
+    if (hasSelection())
+        m_workspace->manageSpell(m_list->text(firstSelectedRow(m_list)).trimmed(), this);
+}
+
+void Frm_Unlearned::LV_Spells_OLEDragDrop()
+{
+    VM_DragDropAssistant &assistant = m_workspace->dragDropAssistant();
+    if (ResetCurrent().isEmpty() || !assistant.Validate_Drop())
+        return;
+    BusyCursor busy;
+    const QString status = assistant.Unpack_To_Unlearned(m_casters->currentText().trimmed());
+    const int added = assistant.NumberAdded();
+    if (!status.isEmpty()) {
+        Prompt::message(this, status.trimmed());
+        // Spells that were still in the library went in all the same.
+        if (added == 0)
+            return;
+    }
+    reloadList();
+    m_panels->showTransient(QString::number(added) + QStringLiteral(" spells added"));
+}
+
+void Frm_Unlearned::U_Menu_Read_Click()
+{
+    if (!hasSelection())
+        return;
+    const QString caster = ResetCurrent();
+    try {
+        BusyCursor busy;
+        m_workspace->library().Learn_Failed_Spells(caster, selectedRowsOf(m_list));
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return;
+    }
+    emit m_workspace->events().spellbookChanged(caster);
+    reloadList();
+    Prompt::message(this, QStringLiteral("Selected Spells have been removed and added to Spellbook"));
+}
+
+void Frm_Unlearned::U_Menu_Remove_Click()
+{
+    if (!hasSelection())
+        return;
+    try {
+        BusyCursor busy;
+        m_workspace->library().Remove_Spells_From_Failed(ResetCurrent(), selectedRowsOf(m_list));
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return;
+    }
+    reloadList();
+    Prompt::message(this, QStringLiteral("Selected Spells have been removed but not added to Spellbook"));
+}
+
+void Frm_Unlearned::Timer1_Timer()
+{
+    m_panels->clearTransient();
+}
+
+void Frm_Unlearned::followCasters()
+{
+    LibraryEvents &events = m_workspace->events();
+    // A caster deleted or renamed elsewhere is not left chosen: its list empties.
+    connect(&events, &LibraryEvents::castersChanged, this, [this] {
+        LoadCasters();
+        if (m_casters->currentIndex() < 0 && !ResetCurrent().isEmpty())
+            Cmbo_Casters_Click();
+    });
+    // A failed spell whose spell has left the library is no longer listed.
+    connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Unlearned::reloadList);
+    connect(&events, &LibraryEvents::spellsChanged, this, &Frm_Unlearned::reloadList);
+}

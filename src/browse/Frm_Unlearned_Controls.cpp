@@ -1,0 +1,85 @@
+#include "browse/Frm_Unlearned.h"
+
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/ListStatusPanels.h"
+#include "widgets/ListView.h"
+#include "widgets/ToolIcons.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+// The failed-spells window's controls and where they sit.
+
+namespace {
+
+// Laid out at 7665 x 4140 twips, its smallest size.
+constexpr QSize kMinimumSize(7665 / 15, 4140 / 15);
+constexpr QSize kOpeningSize(560, 360);
+constexpr int kColumnWidths[] = {200, 44, 90, 60, 40};
+
+} // namespace
+
+Frm_Unlearned::Frm_Unlearned(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Frm_Unlearned"));
+    setWindowTitle(QStringLiteral("Spells Failed to Learn"));
+    setWindowIcon(ToolIcons::icon(ToolIcons::Unlearned));
+    createControls();
+}
+
+QSize Frm_Unlearned::sizeHint() const
+{
+    return kOpeningSize;
+}
+
+void Frm_Unlearned::createControls()
+{
+    auto *label = new QLabel(QStringLiteral("Caster:"), this);
+    m_casters = new QComboBox(this);
+    m_casters->setObjectName(QStringLiteral("Cmbo_Casters"));
+    m_casters->setMinimumContentsLength(20);
+    m_casters->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    label->setBuddy(m_casters);
+    connect(m_casters, &QComboBox::activated, this, &Frm_Unlearned::Cmbo_Casters_Click);
+
+    m_list = new ListView(QStringLiteral("LV_Spells"),
+                          {QStringLiteral("Spell Name"), QStringLiteral("Level"), QStringLiteral("Frequency"),
+                           QStringLiteral("Book"), QStringLiteral("Page")},
+                          this);
+    m_list->header()->setMinimumSectionSize(24);
+    for (int column = 0; column < 5; ++column)
+        m_list->setColumnWidth(column, kColumnWidths[column]);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_sort = new ColumnSortToggle(m_list);
+    connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Unlearned::LV_Spells_Click);
+    connect(m_list, &ListView::rowDoubleClicked, this, &Frm_Unlearned::LV_Spells_DblClick);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Unlearned::LV_Spells_MouseDown);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("sbr_Failed"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_panels = new ListStatusPanels(m_statusBar, this);
+    connect(m_panels->timer(), &QTimer::timeout, this, &Frm_Unlearned::Timer1_Timer);
+
+    auto *casterRow = new QHBoxLayout;
+    casterRow->addWidget(label);
+    casterRow->addWidget(m_casters);
+    casterRow->addStretch(1);
+
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(6, 6, 6, 0);
+    body->addLayout(casterRow);
+    body->addWidget(m_list, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addLayout(body, 1);
+    layout->addWidget(m_statusBar);
+    setMinimumSize(kMinimumSize);
+}

@@ -1,0 +1,204 @@
+#include "maintain/Frm_Search.h"
+
+#include "browse/SpellDrag.h"
+#include "browse/SpellExport.h"
+#include "browse/VM_DragDropAssistant.h"
+#include "exchange/VM_SpellSaver.h"
+#include "shell/Prompt.h"
+#include "store/Blanks.h"
+#include "store/VM_Library.h"
+#include "store/VmError.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListStatusPanels.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/ListViewRows.h"
+#include "widgets/Workspace.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+
+namespace {
+
+// The table the search leaves has the schools last; the list shows them after the level.
+constexpr int kTableColumnOf[] = {0, 1, 5, 2, 3, 4};
+
+} // namespace
+
+Frm_Search::~Frm_Search() = default;
+
+void Frm_Search::Initialize(Workspace &workspace)
+{
+    m_workspace = &workspace;
+    m_toolbar->followCommand(QStringLiteral("Manage Spell"),
+                             workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
+    m_list->setDragSource([this] { return LV_Search_OLEStartDrag(); },
+                          [this] { LV_Search_OLECompleteDrag(); });
+
+    LibraryEvents &events = workspace.events();
+    connect(&events, &LibraryEvents::castersChanged, this, &Frm_Search::Load_Type_Combo);
+    connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Search::dropSpell);
+    Load_Type_Combo();
+}
+
+void Frm_Search::Load_Type_Combo()
+{
+    QStringList names;
+    try {
+        names = m_workspace->library().Get_Exisiting_Spellbook_Names();
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+    }
+    m_scope->clear();
+    for (const QString &name : std::as_const(names))
+        m_scope->addItem(name.trimmed());
+    m_scope->setCurrentIndex(m_scope->findText(QStringLiteral("KXR"), Qt::MatchExactly));
+}
+
+QString Frm_Search::chosenField() const
+{
+    for (const QRadioButton *field : m_fields) {
+        if (field->isChecked())
+            return field->text();
+    }
+    return QStringLiteral("Name");
+}
+
+void Frm_Search::Cmd_Search_Click()
+{
+    const QString text = m_text->text().trimmed();
+    if (text.isEmpty())
+        return;
+    BusyCursor busy;
+    VM_Library &library = m_workspace->library();
+    const QString status =
+        library.Search(chosenField(), m_scope->currentText().trimmed(), text,
+                       m_starts->isChecked() ? QStringLiteral("Starts") : QStringLiteral("Any"));
+    if (!status.isEmpty()) {
+        Prompt::message(this, status.trimmed());
+        return;
+    }
+
+    const OptionalTable hits = library.Fetch_Search_Array();
+    QList<QString> cells;
+    if (hits) {
+        cells.reserve(qsizetype(hits->rows()) * 6);
+        for (int row = 0; row < hits->rows(); ++row) {
+            for (const int column : kTableColumnOf)
+                cells.append(hits->at(column, row));
+        }
+    }
+    {
+        const QSignalBlocker quiet(m_list);
+        m_list->rows()->setCells(std::move(cells));
+        m_sort->forget();
+        if (m_list->rowCount() > 0)
+            m_list->selectOnly(0);
+    }
+    const int listed = m_list->rowCount();
+    m_panels->showCounts(listed, listed > 0 ? 1 : 0);
+}
+
+void Frm_Search::LV_Search_Click()
+{
+    m_panels->showSelected(selectedCount(m_list));
+}
+
+void Frm_Search::LV_Search_DblClick()
+{
+    S_Menu_View_Click();
+}
+
+void Frm_Search::LV_Search_ColumnClick(int column)
+{
+    m_sort->sortBy(column);
+}
+
+void Frm_Search::LV_Search_MouseDown(const QPoint &position)
+{
+    m_workspace->menu(QStringLiteral("Private_Menu_Search"))
+        ->popup(m_list->viewport()->mapToGlobal(position));
+}
+
+bool Frm_Search::LV_Search_OLEStartDrag()
+{
+    return packDraggedSpells(m_workspace->dragDropAssistant(), m_list, QStringLiteral("Search"), this);
+}
+
+void Frm_Search::LV_Search_OLECompleteDrag()
+{
+    m_workspace->dragDropAssistant().Reset_Drag();
+}
+
+QString Frm_Search::firstSelectedSpell()
+{
+    const int row = firstSelectedRow(m_list);
+    if (row < 0) {
+        Prompt::message(this, QStringLiteral("No spells are selected"));
+        return {};
+    }
+    return m_list->text(row).trimmed();
+}
+
+void Frm_Search::S_Menu_View_Click()
+{
+    const QString spell = firstSelectedSpell();
+    if (!spell.isEmpty())
+        m_workspace->viewSpell(spell, this);
+}
+
+void Frm_Search::S_Menu_Manage_Click()
+{
+    const QString spell = firstSelectedSpell();
+    if (!spell.isEmpty())
+        m_workspace->manageSpell(spell, this);
+}
+
+void Frm_Search::S_Menu_Export_Click()
+{
+    if (m_list->rowCount() == 0) {
+        Prompt::message(this, QStringLiteral("There are no spells in the Search List to export"));
+        return;
+    }
+    // Asked before the file is chosen: a file name picked for nothing is a wasted question.
+    if (firstSelectedRow(m_list) < 0) {
+        Prompt::message(this, QStringLiteral("No spells are selected"));
+        return;
+    }
+    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel"),
+                    QStringLiteral("Saving "), trimBlanks(m_text->text()),
+                    [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
+                        saver.Save2(title, path, selectedRowsOf(m_list));
+                    });
+}
+
+void Frm_Search::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == QStringLiteral("View Spell"))
+        S_Menu_View_Click();
+    else if (key == QStringLiteral("Manage Spell"))
+        S_Menu_Manage_Click();
+    else if (key == QStringLiteral("Export Selected Spells"))
+        S_Menu_Export_Click();
+}
+
+void Frm_Search::dropSpell(const QString &spell)
+{
+    QList<int> gone;
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->text(row).trimmed() == spell.trimmed())
+            gone.append(row);
+    }
+    if (gone.isEmpty())
+        return;
+    {
+        const QSignalBlocker quiet(m_list);
+        m_list->rows()->removeRowNumbers(gone);
+    }
+    m_panels->showCounts(m_list->rowCount(), selectedCount(m_list));
+}

@@ -1,0 +1,92 @@
+#include "shell/MDI_Main.h"
+
+#include "browse/Frm_Browser.h"
+#include "browse/Frm_Unlearned.h"
+#include "maintain/Frm_Search.h"
+#include "shell/Constants.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/OpenWindows.h"
+
+#include <memory>
+
+// The search window and the failed-spells window: one of each, and their popup menus.
+
+namespace {
+
+const QString kSearch = QStringLiteral("Frm_Search");
+const QString kUnlearned = QStringLiteral("Frm_Unlearned");
+
+} // namespace
+
+template<typename Window>
+void MDI_Main::routeToOpen(const QString &name, void (Window::*command)())
+{
+    if (Window *window = OpenWindows::named<Window>(m_area, name))
+        (window->*command)();
+}
+
+void MDI_Main::Main_Manage_Search_Click()
+{
+    if (auto *search = OpenWindows::named<Frm_Search>(m_area, kSearch)) {
+        OpenWindows::bringToFront(search);
+        return;
+    }
+    auto search = std::make_unique<Frm_Search>();
+    search->Initialize(*this);
+    showChild(search.release());
+}
+
+void MDI_Main::Main_Tools_Unlearned_Click()
+{
+    // The failed spells of the caster whose browser was used last.
+    const Frm_Browser *browser = activeBrowser();
+    showUnlearned(browser ? browser->tag() : Constants::Active_Browser_Name);
+}
+
+void MDI_Main::showUnlearned(const QString &caster)
+{
+    if (auto *unlearned = OpenWindows::named<Frm_Unlearned>(m_area, kUnlearned)) {
+        unlearned->showCaster(caster);
+        OpenWindows::bringToFront(unlearned);
+        return;
+    }
+    BusyCursor busy;
+    auto unlearned = std::make_unique<Frm_Unlearned>();
+    unlearned->Initialize(*this, caster);
+    showChild(unlearned.release());
+}
+
+void MDI_Main::Private_Search_View_Click()
+{
+    routeToOpen(kSearch, &Frm_Search::S_Menu_View_Click);
+}
+
+void MDI_Main::Private_Search_Manage_Click()
+{
+    routeToOpen(kSearch, &Frm_Search::S_Menu_Manage_Click);
+}
+
+void MDI_Main::Private_Search_Export_Click()
+{
+    routeToOpen(kSearch, &Frm_Search::S_Menu_Export_Click);
+}
+
+void MDI_Main::Private_Unlearned_View_Click()
+{
+    routeToOpen(kUnlearned, &Frm_Unlearned::U_Menu_View_Click);
+}
+
+void MDI_Main::Private_Unlearned_Manage_Click()
+{
+    routeToOpen(kUnlearned, &Frm_Unlearned::U_Menu_Manage_Click);
+}
+
+void MDI_Main::Private_Unlearned_Remove_Click()
+{
+    routeToOpen(kUnlearned, &Frm_Unlearned::U_Menu_Remove_Click);
+}
+
+void MDI_Main::Private_Unlearned_Learned_Click()
+{
+    routeToOpen(kUnlearned, &Frm_Unlearned::U_Menu_Read_Click);
+}
