@@ -39,6 +39,23 @@ VM_Spell recordOf(const QStringList &fields)
     return record;
 }
 
+void applyEdits(VM_Spell &record, const SpellEdits &edits)
+{
+    record.Set_Spell_Components(edits.components.trimmed());
+    record.Set_Spell_Duration(edits.duration.trimmed());
+    record.Set_Spell_Range(edits.range.trimmed());
+    record.Set_Spell_Casting_Time(edits.castingTime.trimmed());
+    record.Set_Spell_Casting_Time_Type(edits.castingTimeType.trimmed());
+    record.Set_Spell_Area_of_Effect(edits.areaOfEffect.trimmed());
+    record.Set_Spell_Saving_Throw(edits.savingThrow.trimmed());
+    record.Set_Spell_Book_Number(edits.book.trimmed());
+    record.Set_Spell_Page_Number(edits.page.trimmed());
+    record.Set_Spell_Author(edits.author.trimmed());
+    record.Set_Spell_Description(edits.description.trimmed());
+    record.WasUpdated(true);
+    record.Set_Spell_Schools_Collection(edits.schools);
+}
+
 QStringList blankCasterDetails()
 {
     return QStringList(kCasterFields, QString());
@@ -90,22 +107,15 @@ void VM_SpellSaver::SaveItem(const QString &spellName, const SpellEdits &edits)
     // record whose name in the file carried blanks can still be corrected.
     const QString name = spellName.trimmed();
     for (VM_Spell &record : m_importList) {
-        if (record.Fetch_Spell_Name().trimmed() != name)
-            continue;
-        record.Set_Spell_Components(edits.components.trimmed());
-        record.Set_Spell_Duration(edits.duration.trimmed());
-        record.Set_Spell_Range(edits.range.trimmed());
-        record.Set_Spell_Casting_Time(edits.castingTime.trimmed());
-        record.Set_Spell_Casting_Time_Type(edits.castingTimeType.trimmed());
-        record.Set_Spell_Area_of_Effect(edits.areaOfEffect.trimmed());
-        record.Set_Spell_Saving_Throw(edits.savingThrow.trimmed());
-        record.Set_Spell_Book_Number(edits.book.trimmed());
-        record.Set_Spell_Page_Number(edits.page.trimmed());
-        record.Set_Spell_Author(edits.author.trimmed());
-        record.Set_Spell_Description(edits.description.trimmed());
-        record.WasUpdated(true);
-        record.Set_Spell_Schools_Collection(edits.schools);
+        if (record.Fetch_Spell_Name().trimmed() == name)
+            applyEdits(record, edits);
     }
+}
+
+void VM_SpellSaver::SaveItem(qsizetype record, const SpellEdits &edits)
+{
+    if (record >= 0 && record < qsizetype(m_importList.size()))
+        applyEdits(m_importList[size_t(record)], edits);
 }
 
 void VM_SpellSaver::Set_Caster_Details(const QStringList &details)

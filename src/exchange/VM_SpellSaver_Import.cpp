@@ -19,12 +19,22 @@ QHash<QString, bool> checkBoxesByName(const ListRows &list)
     return checked;
 }
 
+int checkedCount(const std::vector<VM_Spell> &records, const QHash<QString, bool> &checked)
+{
+    int count = 0;
+    for (const VM_Spell &record : records)
+        count += checked.value(record.Fetch_Spell_Name(), false) ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
-void VM_SpellSaver::ImportSpells(const ListRows &list)
+void VM_SpellSaver::ImportSpells(const ListRows &list, const ImportProgress &progress)
 {
     raiseAs("ImportSpells", [&] {
         const QHash<QString, bool> checked = checkBoxesByName(list);
+        const int total = progress ? checkedCount(m_importList, checked) : 0;
+        int done = 0;
         SpellImporter importer(db());
         for (const VM_Spell &record : m_importList) {
             if (!checked.value(record.Fetch_Spell_Name(), false))
@@ -33,13 +43,15 @@ void VM_SpellSaver::ImportSpells(const ListRows &list)
                 if (!importer.overwriteExistingSpell(record))
                     importer.addNewSpell(record);
             });
+            if (progress && !progress(++done, total))
+                break;
         }
         importer.finish();
     });
 }
 
 void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails,
-                                    bool overwriteSpells)
+                                    bool overwriteSpells, const ImportProgress &progress)
 {
     raiseAs("ImportSpellbook", [&] {
         const QString caster = m_casterDetails.value(0).trimmed();
@@ -58,6 +70,8 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
             importer.step([&] { importer.clearSpellbookList(caster); });
 
         const QHash<QString, bool> checked = checkBoxesByName(list);
+        const int total = progress ? checkedCount(m_importList, checked) : 0;
+        int done = 0;
         for (const VM_Spell &record : m_importList) {
             if (!checked.value(record.Fetch_Spell_Name(), false))
                 continue;
@@ -69,6 +83,8 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
                 if (!exists)
                     importer.addNewSpell(record);
             });
+            if (progress && !progress(++done, total))
+                break;
         }
 
         // The caster row comes last: its list is complete before the caster appears.

@@ -65,7 +65,7 @@ void MDI_Main::createMenus()
     QMenuBar *bar = menuBar();
 
     QMenu *file = addMenu(bar, QStringLiteral("Main_File"), QStringLiteral("&File"));
-    addEntry(file, QStringLiteral("Main_File_Import"), QStringLiteral("Import &File"), nullptr);
+    addEntry(file, QStringLiteral("Main_File_Import"), QStringLiteral("Import &File"), &MDI_Main::Main_File_Import_Click);
     addDivider(file, QStringLiteral("Main_Tools_Divider3"));
     QMenu *preview =
         addMenu(file, QStringLiteral("Main_File_PreviewOptions"), QStringLiteral("&Print Preview Options"));
