@@ -189,10 +189,10 @@ void Frm_Import::createControls()
     m_statusBar->setObjectName(QStringLiteral("SB"));
     m_statusBar->setSizeGripEnabled(false);
     m_panel1 = new QLabel(m_statusBar);
-    m_panel1->setObjectName(QStringLiteral("SB_Panel1"));
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
     m_panel1->setMinimumWidth(120);
     m_panel2 = new QLabel(m_statusBar);
-    m_panel2->setObjectName(QStringLiteral("SB_Panel2"));
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
     m_statusBar->addWidget(m_panel1);
     m_statusBar->addWidget(m_panel2, 1);
 
