@@ -44,33 +44,48 @@ enum Column { NameColumn, LevelColumn, AuthorColumn, ReviewColumn, RecordColumn 
 constexpr int kProgressBatch = 250;
 
 const QStringList kCasterFieldNames = {
-    QStringLiteral("txt_SB"), QStringLiteral("Txt_Level"), QStringLiteral("Txt_Race"), QStringLiteral("Txt_Class"),
-    QStringLiteral("txt_1"),  QStringLiteral("txt_2"),     QStringLiteral("txt_3"),    QStringLiteral("txt_4"),
-    QStringLiteral("txt_5"),  QStringLiteral("txt_6"),     QStringLiteral("txt_7"),    QStringLiteral("txt_8"),
+    QStringLiteral("txt_SB"),    QStringLiteral("Txt_Level"), QStringLiteral("Txt_Race"),
+    QStringLiteral("Txt_Class"), QStringLiteral("txt_1"),     QStringLiteral("txt_2"),
+    QStringLiteral("txt_3"),     QStringLiteral("txt_4"),     QStringLiteral("txt_5"),
+    QStringLiteral("txt_6"),     QStringLiteral("txt_7"),     QStringLiteral("txt_8"),
     QStringLiteral("txt_9")};
-const QStringList kCasterCaptions = {QStringLiteral("Spellbook:"), QStringLiteral("Level:"), QStringLiteral("Race:"),
-                                     QStringLiteral("Class:"),     QStringLiteral("1st:"),   QStringLiteral("2nd:"),
-                                     QStringLiteral("3rd:"),       QStringLiteral("4th:"),   QStringLiteral("5th:"),
-                                     QStringLiteral("6th:"),       QStringLiteral("7th:"),   QStringLiteral("8th:"),
-                                     QStringLiteral("9th:")};
+const QStringList kCasterCaptions = {
+    QStringLiteral("Spellbook:"), QStringLiteral("Level:"), QStringLiteral("Race:"), QStringLiteral("Class:"),
+    QStringLiteral("1st:"),       QStringLiteral("2nd:"),   QStringLiteral("3rd:"),  QStringLiteral("4th:"),
+    QStringLiteral("5th:"),       QStringLiteral("6th:"),   QStringLiteral("7th:"),  QStringLiteral("8th:"),
+    QStringLiteral("9th:")};
 
 QString fieldCaption(ImportReview::Field field)
 {
     switch (field) {
-    case ImportReview::Level: return QStringLiteral("Level");
-    case ImportReview::Frequency: return QStringLiteral("Frequency");
-    case ImportReview::Book: return QStringLiteral("Book");
-    case ImportReview::Page: return QStringLiteral("Page");
-    case ImportReview::Components: return QStringLiteral("Components");
-    case ImportReview::Range: return QStringLiteral("Range");
-    case ImportReview::Duration: return QStringLiteral("Duration");
-    case ImportReview::AreaOfEffect: return QStringLiteral("AoE");
-    case ImportReview::CastingTime: return QStringLiteral("Casting Time");
-    case ImportReview::CastingTimeType: return QStringLiteral("Casting Time Type");
-    case ImportReview::SavingThrow: return QStringLiteral("Saving Throw");
-    case ImportReview::Description: return QStringLiteral("Description");
-    case ImportReview::Author: return QStringLiteral("Caster");
-    case ImportReview::FieldCount: break;
+    case ImportReview::Level:
+        return QStringLiteral("Level");
+    case ImportReview::Frequency:
+        return QStringLiteral("Frequency");
+    case ImportReview::Book:
+        return QStringLiteral("Book");
+    case ImportReview::Page:
+        return QStringLiteral("Page");
+    case ImportReview::Components:
+        return QStringLiteral("Components");
+    case ImportReview::Range:
+        return QStringLiteral("Range");
+    case ImportReview::Duration:
+        return QStringLiteral("Duration");
+    case ImportReview::AreaOfEffect:
+        return QStringLiteral("AoE");
+    case ImportReview::CastingTime:
+        return QStringLiteral("Casting Time");
+    case ImportReview::CastingTimeType:
+        return QStringLiteral("Casting Time Type");
+    case ImportReview::SavingThrow:
+        return QStringLiteral("Saving Throw");
+    case ImportReview::Description:
+        return QStringLiteral("Description");
+    case ImportReview::Author:
+        return QStringLiteral("Caster");
+    case ImportReview::FieldCount:
+        break;
     }
     return {};
 }
@@ -135,11 +150,13 @@ void Frm_Import::createControls()
         option->setChecked(true);
         return option;
     };
-    m_replaceList = addOption(QStringLiteral("Menu_Spellbook_Replace"), QStringLiteral("&Replace Existing Spellbook List"));
+    m_replaceList = addOption(QStringLiteral("Menu_Spellbook_Replace"),
+                              QStringLiteral("&Replace Existing Spellbook List"));
     m_replaceDetails = addOption(QStringLiteral("Menu_Spellbook_Replace_Details"),
                                  QStringLiteral("Replace Existing Spellbook &Details"));
     m_spellbookMenu->addSeparator();
-    m_overwrite = addOption(QStringLiteral("Menu_Spellbook_Overwrite"), QStringLiteral("&Overwrite Existing Spell Details"));
+    m_overwrite = addOption(QStringLiteral("Menu_Spellbook_Overwrite"),
+                            QStringLiteral("&Overwrite Existing Spell Details"));
 
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("Menu_PopUp"));
@@ -148,7 +165,8 @@ void Frm_Import::createControls()
         entry->setObjectName(name);
         connect(entry, &QAction::triggered, this, handler);
     };
-    addPopupEntry(QStringLiteral("PopUp_Check"), QStringLiteral("&Check All Spells"), &Frm_Import::PopUp_Check_Click);
+    addPopupEntry(QStringLiteral("PopUp_Check"), QStringLiteral("&Check All Spells"),
+                  &Frm_Import::PopUp_Check_Click);
     m_popup->addSeparator();
     addPopupEntry(QStringLiteral("PopUp_UnCheck"), QStringLiteral("&Uncheck All Spells"),
                   &Frm_Import::PopUp_UnCheck_Click);
@@ -257,9 +275,11 @@ QWidget *Frm_Import::createDetails()
     m_fieldWidgets.insert(ImportReview::CastingTimeType, m_castingTimeType);
     m_fieldLabels.insert(ImportReview::CastingTimeType, m_fieldLabels.value(ImportReview::CastingTime));
     place(ImportReview::Range, QStringLiteral("Range:"), addField(QStringLiteral("txt_Range")), 1, 0);
-    place(ImportReview::Duration, QStringLiteral("Duration:"), addField(QStringLiteral("txt_Duration")), 1, 2, 2);
+    place(ImportReview::Duration, QStringLiteral("Duration:"), addField(QStringLiteral("txt_Duration")), 1, 2,
+          2);
     place(ImportReview::AreaOfEffect, QStringLiteral("AoE:"), addField(QStringLiteral("txt_AOE")), 2, 0);
-    place(ImportReview::SavingThrow, QStringLiteral("Saving Throw:"), addField(QStringLiteral("txt_ST")), 2, 2, 2);
+    place(ImportReview::SavingThrow, QStringLiteral("Saving Throw:"), addField(QStringLiteral("txt_ST")), 2,
+          2, 2);
     place(ImportReview::Book, QStringLiteral("Book:"), addField(QStringLiteral("txt_Book")), 3, 0);
     place(ImportReview::Page, QStringLiteral("Page:"), addField(QStringLiteral("txt_Page")), 3, 2, 2);
     place(ImportReview::Author, QStringLiteral("Caster:"), addField(QStringLiteral("txt_Caster")), 4, 0, 4);
@@ -329,16 +349,18 @@ void Frm_Import::Refresh_Lst_Schools()
 void Frm_Import::Refresh_Lst_CastingTimeTypes()
 {
     m_castingTimeType->clear();
-    m_castingTimeType->addItems({QStringLiteral("Segment(s)"), QStringLiteral("Round(s)"), QStringLiteral("Turn(s)"),
-                                 QStringLiteral("Hour(s)"), QStringLiteral("Day(s)"), QStringLiteral("Special")});
+    m_castingTimeType->addItems({QStringLiteral("Segment(s)"), QStringLiteral("Round(s)"),
+                                 QStringLiteral("Turn(s)"), QStringLiteral("Hour(s)"),
+                                 QStringLiteral("Day(s)"), QStringLiteral("Special")});
     m_castingTimeType->setCurrentIndex(-1);
 }
 
 void Frm_Import::Refresh_Lst_Components()
 {
     m_components->clear();
-    m_components->addItems({QStringLiteral("V"), QStringLiteral("S"), QStringLiteral("M"), QStringLiteral("V,S"),
-                            QStringLiteral("S,M"), QStringLiteral("V,M"), QStringLiteral("V,S,M")});
+    m_components->addItems({QStringLiteral("V"), QStringLiteral("S"), QStringLiteral("M"),
+                            QStringLiteral("V,S"), QStringLiteral("S,M"), QStringLiteral("V,M"),
+                            QStringLiteral("V,S,M")});
     m_components->setCurrentIndex(-1);
 }
 
@@ -357,8 +379,9 @@ void Frm_Import::Menu_File_Open_Click()
 {
     // Corrections made with "Save" live only in this window until they are imported.
     if (m_unimportedEdits &&
-        !Prompt::ask(this, QStringLiteral("Spells you updated in this file have not been imported. Open another "
-                                          "file and lose those changes?")))
+        !Prompt::ask(this,
+                     QStringLiteral("Spells you updated in this file have not been imported. Open another "
+                                    "file and lose those changes?")))
         return;
     const std::optional<QString> path =
         Prompt::openFile(this, QStringLiteral("Vellumar Files (*.spel;*.sbok)|*.spel;*.sbok"));
@@ -402,8 +425,8 @@ void Frm_Import::openFile(const QString &path)
             m_sort->forget();
             m_list->header()->setSortIndicatorShown(false);
             for (qsizetype i = 0; i < rows.size(); ++i)
-                rows[i].subItems = QStringList{rows[i].subItems.value(0), rows[i].subItems.value(1), QString(),
-                                               QString::number(i)};
+                rows[i].subItems = QStringList{rows[i].subItems.value(0), rows[i].subItems.value(1),
+                                               QString(), QString::number(i)};
             m_list->rows()->appendRows(rows);
             if (type == SpellsFile)
                 Show_Spells_Layout();
@@ -491,9 +514,9 @@ void Frm_Import::Clear_Spell_Details()
 {
     m_components->setCurrentIndex(-1);
     m_castingTimeType->setCurrentIndex(-1);
-    for (ImportReview::Field field : {ImportReview::Range, ImportReview::Duration, ImportReview::AreaOfEffect,
-                                      ImportReview::CastingTime, ImportReview::SavingThrow, ImportReview::Book,
-                                      ImportReview::Page, ImportReview::Author})
+    for (ImportReview::Field field :
+         {ImportReview::Range, ImportReview::Duration, ImportReview::AreaOfEffect, ImportReview::CastingTime,
+          ImportReview::SavingThrow, ImportReview::Book, ImportReview::Page, ImportReview::Author})
         static_cast<QLineEdit *>(m_fieldWidgets.value(field))->clear();
     m_fieldWidgets.value(ImportReview::CastingTime)->setEnabled(true);
     m_description->clear();
@@ -527,7 +550,8 @@ void Frm_Import::Show_Spell_Details()
     if (!record.Fetch_Spell_Components().isEmpty())
         m_components->setCurrentText(record.Fetch_Spell_Components());
     if (!record.Fetch_Spell_Casting_Time_Type().isEmpty())
-        m_castingTimeType->setCurrentIndex(m_castingTimeType->findText(record.Fetch_Spell_Casting_Time_Type()));
+        m_castingTimeType->setCurrentIndex(
+            m_castingTimeType->findText(record.Fetch_Spell_Casting_Time_Type()));
     auto setText = [this](ImportReview::Field field, const QString &text) {
         static_cast<QLineEdit *>(m_fieldWidgets.value(field))->setText(text);
     };
@@ -548,7 +572,8 @@ void Frm_Import::Show_Spell_Details()
     }
     showMarks(index);
 
-    m_panel2->setText(QStringLiteral("Displaying details for") + QStringLiteral(" ") + record.Fetch_Spell_Name() +
+    m_panel2->setText(QStringLiteral("Displaying details for") + QStringLiteral(" ") +
+                      record.Fetch_Spell_Name() +
                       (record.WasUpdated() ? QStringLiteral(" - UPDATED") : QString()));
     showPosition();
 }
@@ -581,7 +606,8 @@ void Frm_Import::showMarks(qsizetype record)
             m_fieldWidgets.value(field)->setToolTip(QStringLiteral("In your library: ") + stored);
             changed.append(fieldCaption(field));
         } else {
-            changed.append(fieldCaption(field) + QStringLiteral(" (your library: ") + stored + QStringLiteral(")"));
+            changed.append(fieldCaption(field) + QStringLiteral(" (your library: ") + stored +
+                           QStringLiteral(")"));
         }
     }
     QString text = QStringLiteral("Changed from your library");
@@ -589,7 +615,8 @@ void Frm_Import::showMarks(qsizetype record)
         text += QStringLiteral(": ") + changed.join(QStringLiteral(", "));
     text += QLatin1Char('.');
     if (!difference.schoolsAdded.isEmpty())
-        text += QStringLiteral(" Schools added: ") + difference.schoolsAdded.join(QStringLiteral(", ")) + QLatin1Char('.');
+        text += QStringLiteral(" Schools added: ") + difference.schoolsAdded.join(QStringLiteral(", ")) +
+                QLatin1Char('.');
     if (!difference.schoolsRemoved.isEmpty())
         text += QStringLiteral(" Schools removed: ") + difference.schoolsRemoved.join(QStringLiteral(", ")) +
                 QLatin1Char('.');
@@ -601,7 +628,8 @@ void Frm_Import::showPosition()
     const int row = selectedRow();
     if (m_list->rowCount() == 0 || row < 0)
         return;
-    m_panel1->setText(QString::number(row + 1) + QStringLiteral(" of ") + QString::number(m_list->rowCount()));
+    m_panel1->setText(QString::number(row + 1) + QStringLiteral(" of ") +
+                      QString::number(m_list->rowCount()));
 }
 
 void Frm_Import::cbo_CT_Click(int index)
@@ -680,7 +708,8 @@ void Frm_Import::saveItem()
     edits.duration = text(ImportReview::Duration);
     edits.range = text(ImportReview::Range);
     edits.castingTime = text(ImportReview::CastingTime);
-    edits.castingTimeType = m_castingTimeType->currentIndex() < 0 ? QString() : m_castingTimeType->currentText();
+    edits.castingTimeType =
+        m_castingTimeType->currentIndex() < 0 ? QString() : m_castingTimeType->currentText();
     edits.areaOfEffect = text(ImportReview::AreaOfEffect);
     edits.savingThrow = text(ImportReview::SavingThrow);
     edits.book = text(ImportReview::Book);
@@ -695,7 +724,8 @@ void Frm_Import::saveItem()
     const VM_Spell &saved = m_saver->Import_List()[size_t(record)];
     m_list->rows()->setText(row, ReviewColumn, ImportReview::statusText(m_review.status(saved)));
     showMarks(record);
-    m_panel2->setText(m_list->text(row) + QStringLiteral(" ") + QStringLiteral("has been updated for Import"));
+    m_panel2->setText(m_list->text(row) + QStringLiteral(" ") +
+                      QStringLiteral("has been updated for Import"));
 }
 
 ListRows Frm_Import::rowsInRecordOrder() const
@@ -741,8 +771,9 @@ void Frm_Import::importChecked()
             replaced.insert(record.Fetch_Spell_Name().trimmed());
     }
     if (!replaced.isEmpty() &&
-        !Prompt::ask(this, QStringLiteral("Import will replace the details of %1 spells in your library. Continue?")
-                               .arg(replaced.size())))
+        !Prompt::ask(this,
+                     QStringLiteral("Import will replace the details of %1 spells in your library. Continue?")
+                         .arg(replaced.size())))
         return;
 
     QString failure;
@@ -751,7 +782,8 @@ void Frm_Import::importChecked()
     QString caster;
     {
         BusyCursor busy;
-        QProgressDialog progress(QStringLiteral("Importing spells..."), QStringLiteral("Cancel"), 0, total, this);
+        QProgressDialog progress(QStringLiteral("Importing spells..."), QStringLiteral("Cancel"), 0, total,
+                                 this);
         progress.setObjectName(QStringLiteral("ImportProgress"));
         progress.setWindowTitle(kCaption);
         progress.setWindowModality(Qt::WindowModal);
@@ -802,7 +834,8 @@ void Frm_Import::importChecked()
         return;
     }
     if (cancelled) {
-        const QString text = QStringLiteral("Import cancelled: %1 of %2 spells were imported.").arg(done).arg(total);
+        const QString text =
+            QStringLiteral("Import cancelled: %1 of %2 spells were imported.").arg(done).arg(total);
         m_panel2->setText(text);
         Prompt::message(this, text);
         return;

@@ -92,20 +92,34 @@ const ImportReview::Version *ImportReview::libraryVersion(const QString &spellNa
 QString ImportReview::detail(const VM_Spell &record, Field field)
 {
     switch (field) {
-    case Level: return record.Fetch_Spell_Level().trimmed();
-    case Frequency: return record.Fetch_Spell_Frequency().trimmed();
-    case Book: return record.Fetch_Spell_Book_Number().trimmed();
-    case Page: return record.Fetch_Spell_Page_Number().trimmed();
-    case Components: return record.Fetch_Spell_Components().trimmed();
-    case Range: return record.Fetch_Spell_Range().trimmed();
-    case Duration: return record.Fetch_Spell_Duration().trimmed();
-    case AreaOfEffect: return record.Fetch_Spell_Area_of_Effect().trimmed();
-    case CastingTime: return record.Fetch_Spell_Casting_Time().trimmed();
-    case CastingTimeType: return record.Fetch_Spell_Casting_Time_Type().trimmed();
-    case SavingThrow: return record.Fetch_Spell_Saving_Throw().trimmed();
-    case Description: return record.Fetch_Spell_Description().trimmed();
-    case Author: return record.Fetch_Spell_Author().trimmed();
-    case FieldCount: break;
+    case Level:
+        return record.Fetch_Spell_Level().trimmed();
+    case Frequency:
+        return record.Fetch_Spell_Frequency().trimmed();
+    case Book:
+        return record.Fetch_Spell_Book_Number().trimmed();
+    case Page:
+        return record.Fetch_Spell_Page_Number().trimmed();
+    case Components:
+        return record.Fetch_Spell_Components().trimmed();
+    case Range:
+        return record.Fetch_Spell_Range().trimmed();
+    case Duration:
+        return record.Fetch_Spell_Duration().trimmed();
+    case AreaOfEffect:
+        return record.Fetch_Spell_Area_of_Effect().trimmed();
+    case CastingTime:
+        return record.Fetch_Spell_Casting_Time().trimmed();
+    case CastingTimeType:
+        return record.Fetch_Spell_Casting_Time_Type().trimmed();
+    case SavingThrow:
+        return record.Fetch_Spell_Saving_Throw().trimmed();
+    case Description:
+        return record.Fetch_Spell_Description().trimmed();
+    case Author:
+        return record.Fetch_Spell_Author().trimmed();
+    case FieldCount:
+        break;
     }
     return {};
 }
@@ -139,9 +153,12 @@ ImportReview::Status ImportReview::status(const VM_Spell &record) const
 QString ImportReview::statusText(Status status)
 {
     switch (status) {
-    case Status::New: return QStringLiteral("New");
-    case Status::Same: return QStringLiteral("Same");
-    case Status::Changed: return QStringLiteral("Changed");
+    case Status::New:
+        return QStringLiteral("New");
+    case Status::Same:
+        return QStringLiteral("Same");
+    case Status::Changed:
+        return QStringLiteral("Changed");
     }
     return {};
 }

@@ -51,7 +51,10 @@ public:
         QList<Field> fields;
         QStringList schoolsAdded;
         QStringList schoolsRemoved;
-        bool isEmpty() const { return fields.isEmpty() && schoolsAdded.isEmpty() && schoolsRemoved.isEmpty(); }
+        bool isEmpty() const
+        {
+            return fields.isEmpty() && schoolsAdded.isEmpty() && schoolsRemoved.isEmpty();
+        }
     };
 
     ImportReview() = default;

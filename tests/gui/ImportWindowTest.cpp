@@ -26,12 +26,14 @@ const QByteArray kHeader = "For Vellumar Use Only\r\n";
 const QByteArray kSameLine = "Ward of Ash||3||Common||x||KXR||12||V,S||60 yards||1 round||One creature||"
                              "Segment(s)||1||Neg.||A test spell.||||Abjuration\r\n";
 // In the library with another description, and Evocation where the file has Alteration.
-const QByteArray kChangedLine = "Cinder Veil||2||Common||||KXR||12||V,S||60 yards||1 round||One creature||"
-                                "Segment(s)||1||Neg.||A veil of embers.^^It smoulders.||||Abjuration~~Alteration\r\n";
+const QByteArray kChangedLine =
+    "Cinder Veil||2||Common||||KXR||12||V,S||60 yards||1 round||One creature||"
+    "Segment(s)||1||Neg.||A veil of embers.^^It smoulders.||||Abjuration~~Alteration\r\n";
 // Not in the library; one of its schools is unknown there.
-const QByteArray kNewLine = "Caf\xE9 Light||1||Rare||||Homebrew||3||V||Touch||1 hour||1 room||Turn(s)||2||None||"
-                            "A warm glow.||Ren\xE9"
-                            "e||Alteration~~Druidic Lore\r\n";
+const QByteArray kNewLine =
+    "Caf\xE9 Light||1||Rare||||Homebrew||3||V||Touch||1 hour||1 room||Turn(s)||2||None||"
+    "A warm glow.||Ren\xE9"
+    "e||Alteration~~Druidic Lore\r\n";
 const QString kCafe = QStringLiteral("Caf\u00E9 Light");
 
 class ImportWindowTest : public WindowTest
@@ -54,7 +56,8 @@ protected:
     QString spellsFile() { return file("friend.spel", kSameLine + kChangedLine + kNewLine, 3); }
     QString spellbookFile()
     {
-        return file("mira.sbok", kChangedLine + kNewLine, 2, "Mira||7||Human||Mage||4||3||2||1||||||||||\r\n");
+        return file("mira.sbok", kChangedLine + kNewLine, 2,
+                    "Mira||7||Human||Mage||4||3||2||1||||||||||\r\n");
     }
 
     Frm_Import *importWindow()
@@ -102,7 +105,10 @@ protected:
         for (int i = 0; i < list->count(); ++i)
             list->item(i)->setSelected(schools.contains(list->item(i)->text()));
     }
-    static QString panel(const Frm_Import *window, int number) { return panelTexts(window, "SB").value(number - 1); }
+    static QString panel(const Frm_Import *window, int number)
+    {
+        return panelTexts(window, "SB").value(number - 1);
+    }
     const VM_Spell &record(const Frm_Import *window, qsizetype index)
     {
         return window->saver().Import_List().at(size_t(index));
@@ -140,7 +146,8 @@ TEST_F(ImportWindowTest, OnlyExactSpelAndSbokExtensionsOpenAndTheWindowIsOneOfIt
     for (const char *refused : {"FRIEND.SPEL", "friend.v2.spel", "scrolls.srol"}) {
         prompt.clear();
         open(window, file(refused, kNewLine, 1));
-        EXPECT_EQ(prompt.messages(), QStringList{"A file of an invalid type was requested to be opened"}) << refused;
+        EXPECT_EQ(prompt.messages(), QStringList{"A file of an invalid type was requested to be opened"})
+            << refused;
         EXPECT_EQ(panel(window, 2), QStringLiteral("Loading Spells from %1...").arg(refused));
         EXPECT_EQ(columnTexts(spells(window)), (QStringList{"Ward of Ash", "Cinder Veil", kCafe}));
         EXPECT_EQ(window->windowTitle(), "Vellumar Import (" + path + ")");
@@ -177,8 +184,9 @@ TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
     EXPECT_EQ(text(window, "txt_Desc"), "A veil of embers.\nIt smoulders.");
     EXPECT_EQ(control<QTextEdit>(window, "txt_Desc")->toolTip(), "In your library: A test spell.");
     EXPECT_EQ(control<QLineEdit>(window, "txt_Range")->toolTip(), QString());
-    EXPECT_EQ(control<QLabel>(window, "lbl_Changes")->text(),
-              "Changed from your library: Description. Schools added: Alteration. Schools removed: Evocation.");
+    EXPECT_EQ(
+        control<QLabel>(window, "lbl_Changes")->text(),
+        "Changed from your library: Description. Schools added: Alteration. Schools removed: Evocation.");
     EXPECT_EQ(selectedItems(window, "Lst_Schools"), (QStringList{"Abjuration", "Alteration"}));
 
     // The popup's entries choose by what an import would do.
@@ -234,7 +242,8 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     open(window, spellsFile());
     show(window, kCafe);
     // The record keeps the school the library does not know; the list shows only known ones.
-    EXPECT_EQ(record(window, 2).Fetch_Spell_Schools_Collection(), (QStringList{"Alteration", "Druidic Lore"}));
+    EXPECT_EQ(record(window, 2).Fetch_Spell_Schools_Collection(),
+              (QStringList{"Alteration", "Druidic Lore"}));
     EXPECT_EQ(selectedItems(window, "Lst_Schools"), QStringList{"Alteration"});
     EXPECT_EQ(control<QComboBox>(window, "cbo_CT")->currentText(), "Turn(s)");
     EXPECT_EQ(text(window, "txt_CT"), "2");
@@ -274,8 +283,9 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     EXPECT_EQ(record(window, 2).Fetch_Spell_Range(), "Ten feet");
     chooseMenuEntry(window, "PopUp_CheckNew");
     pressButton(window, "Import");
-    EXPECT_EQ(library.rows("SELECT Range, [Casting Time], [Casting Time Type] FROM Spells WHERE Name = ?", {kCafe}),
-              QStringList{"Ten feet||Special"});
+    EXPECT_EQ(
+        library.rows("SELECT Range, [Casting Time], [Casting Time Type] FROM Spells WHERE Name = ?", {kCafe}),
+        QStringList{"Ten feet||Special"});
     // Imported, the correction is safe: the next file opens without a question.
     prompt.clear();
     open(window, spellsFile());
@@ -314,8 +324,9 @@ TEST_F(ImportWindowTest, ASpellbookImportsUnderItsEditedNameAndTheFrameFollows)
     open(window, spellbookFile());
     EXPECT_TRUE(panel->isVisibleTo(window));
     EXPECT_TRUE(options->menuAction()->isVisible());
-    EXPECT_EQ(menuTexts(options), (QStringList{"&Replace Existing Spellbook List", "Replace Existing Spellbook &Details",
-                                               "-", "&Overwrite Existing Spell Details"}));
+    EXPECT_EQ(menuTexts(options),
+              (QStringList{"&Replace Existing Spellbook List", "Replace Existing Spellbook &Details", "-",
+                           "&Overwrite Existing Spell Details"}));
     for (QAction *option : options->actions())
         EXPECT_TRUE(option->isSeparator() || option->isChecked());
     EXPECT_EQ(text(window, "txt_SB"), "Mira");
@@ -329,10 +340,13 @@ TEST_F(ImportWindowTest, ASpellbookImportsUnderItsEditedNameAndTheFrameFollows)
     pressButton(window, "Import");
     EXPECT_TRUE(prompt.questions().isEmpty());
     EXPECT_EQ(panelTexts(window, "SB").value(1), "Spellbook Imported");
-    EXPECT_EQ(library.rows("SELECT Spellbook, Lvl, Race, First, Fourth FROM SpellCasters WHERE Spellbook LIKE 'Mira%'"),
-              QStringList{"Mira the Bold|7|Human|4|1"});
-    EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Mira the Bold' ORDER BY SpellName"),
-              (QStringList{"Caf\u00E9 Light", "Cinder Veil"}));
+    EXPECT_EQ(
+        library.rows(
+            "SELECT Spellbook, Lvl, Race, First, Fourth FROM SpellCasters WHERE Spellbook LIKE 'Mira%'"),
+        QStringList{"Mira the Bold|7|Human|4|1"});
+    EXPECT_EQ(
+        library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Mira the Bold' ORDER BY SpellName"),
+        (QStringList{"Caf\u00E9 Light", "Cinder Veil"}));
     EXPECT_EQ(library.rows("SELECT Description FROM Spells WHERE Name = 'Cinder Veil'"),
               QStringList{"A test spell."});
     EXPECT_TRUE(menuTexts(frame().TB_Main()->buttonMenu("Browser")).contains("Mira the Bold"));
