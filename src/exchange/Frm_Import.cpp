@@ -14,6 +14,7 @@
 #include "widgets/Workspace.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -795,7 +796,9 @@ void Frm_Import::importChecked()
             if (count % kProgressBatch != 0 && count != all)
                 return true;
             progress.setLabelText(QStringLiteral("%1 of %2 spells imported").arg(count).arg(all));
-            progress.setValue(count); // lets the window repaint and Cancel be pressed
+            progress.setValue(count); // once shown, lets the window repaint and Cancel be pressed
+            // Before the dialog shows, the window still repaints; clicks wait for the import's end.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             cancelled = progress.wasCanceled() && count < all;
             return !cancelled;
         };
@@ -824,7 +827,22 @@ void Frm_Import::importChecked()
             emit m_workspace->events().castersChanged();
             emit m_workspace->events().spellbookChanged(caster);
         }
-        readReview();
+        if (failure.isEmpty()) {
+            // The library now holds what was imported, so the review follows without reading it.
+            int adopted = 0;
+            for (const VM_Spell &record : records) {
+                if (adopted == done)
+                    break;
+                if (!checked.value(record.Fetch_Spell_Name(), false))
+                    continue;
+                ++adopted;
+                if (overwrites || !m_review.libraryVersion(record.Fetch_Spell_Name()))
+                    m_review.adopt(record);
+            }
+            showReviewColumn();
+        } else {
+            readReview(); // where the import stopped is known to the library alone
+        }
         const int row = selectedRow();
         if (row >= 0)
             showMarks(recordOfRow(row));

@@ -83,6 +83,16 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
     }
 }
 
+void ImportReview::adopt(const VM_Spell &record)
+{
+    Version version;
+    version.details.reserve(FieldCount);
+    for (int field = 0; field < FieldCount; ++field)
+        version.details.append(detail(record, Field(field)));
+    version.schools = trimmedSchools(record.Fetch_Spell_Schools_Collection());
+    m_versions.insert(record.Fetch_Spell_Name().trimmed(), version);
+}
+
 const ImportReview::Version *ImportReview::libraryVersion(const QString &spellName) const
 {
     const auto found = m_versions.constFind(spellName.trimmed());

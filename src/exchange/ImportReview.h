@@ -62,6 +62,8 @@ public:
     // their schools, whatever the number of records.
     void read(Connection &db, const std::vector<VM_Spell> &records);
     void clear();
+    // The library now holds the record as an import stores it.
+    void adopt(const VM_Spell &record);
 
     // The library's version of a spell; nullptr when it holds none of that name.
     const Version *libraryVersion(const QString &spellName) const;

@@ -16,7 +16,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace {
 
@@ -367,4 +369,28 @@ TEST_F(ImportWindowTest, ASpellbookImportsUnderItsEditedNameAndTheFrameFollows)
     chooseMenuEntry(window, "PopUp_CheckNew");
     pressButton(window, "Import");
     EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters"), casters);
+}
+
+TEST_F(ImportWindowTest, CancellingALongImportKeepsTheSpellsAlreadyImportedAndSaysHowMany)
+{
+    QByteArray lines;
+    for (int i = 0; i < 600; ++i)
+        lines += "Spell " + QByteArray::number(i) + "||1||Rare||||PHB||9||V||Touch||1 round||One||Round(s)||1||"
+                                                    "None||Text||Author||Alteration\r\n";
+    Frm_Import *window = importWindow();
+    open(window, file("many.spel", lines, 600));
+    const int before = library.count("SELECT count(*) FROM Spells");
+    // Cancel is pressed as soon as the import first lets the window breathe.
+    QTimer::singleShot(0, window, [window] {
+        if (auto *progress = window->findChild<QProgressDialog *>())
+            progress->cancel();
+    });
+    pressButton(window, "Import");
+    const int imported = library.count("SELECT count(*) FROM Spells") - before;
+    EXPECT_GT(imported, 0);
+    EXPECT_LT(imported, 600);
+    const QString said = QStringLiteral("Import cancelled: %1 of 600 spells were imported.").arg(imported);
+    EXPECT_EQ(prompt.messages(), QStringList{said});
+    EXPECT_EQ(panelTexts(window, "SB").value(1), said);
+    EXPECT_EQ(columnTexts(spells(window), 3).count("Same"), imported);
 }
