@@ -182,7 +182,6 @@ void Frm_Import::createControls()
                          style()->standardIcon(QStyle::SP_DialogSaveButton));
     m_toolbar->addButton(QStringLiteral("Import"), QStringLiteral("Import Checked Spells"),
                          ToolIcons::icon(ToolIcons::Import));
-    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Import::Toolbar1_ButtonClick);
 
     m_list = new ListView(QStringLiteral("LV_Spells"),
@@ -192,9 +191,11 @@ void Frm_Import::createControls()
     m_list->rows()->setCheckBoxes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setColumnHidden(RecordColumn, true);
-    m_list->setColumnWidth(NameColumn, 220);
+    m_list->setColumnWidth(NameColumn, 200);
     m_list->setColumnWidth(LevelColumn, 50);
     m_list->setColumnWidth(AuthorColumn, 110);
+    // Every column, the review's too, shows without scrolling.
+    m_list->setMinimumWidth(200 + 50 + 110 + 90 + 2 * m_list->frameWidth() + 20);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_sort = new ColumnSortToggle(m_list);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, [this] { showPosition(); });
@@ -223,6 +224,19 @@ void Frm_Import::createControls()
     auto *body = new QHBoxLayout;
     body->addWidget(m_list, 3);
     body->addLayout(right, 2);
+
+    // Tab goes down the list, then through the details as they read, then the caster.
+    QList<QWidget *> chain = {m_list, m_components};
+    for (ImportReview::Field field :
+         {ImportReview::CastingTime, ImportReview::CastingTimeType, ImportReview::Range,
+          ImportReview::Duration, ImportReview::AreaOfEffect, ImportReview::SavingThrow, ImportReview::Book,
+          ImportReview::Page, ImportReview::Author, ImportReview::Description})
+        chain.append(m_fieldWidgets.value(field));
+    chain.append(m_schools);
+    for (QLineEdit *field : std::as_const(m_casterFields))
+        chain.append(field);
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 0);
@@ -306,9 +320,11 @@ QWidget *Frm_Import::createDetails()
     m_changes->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(m_changes, 9, 0, 1, 5);
 
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    // The left fields get the room the casting-time unit takes on the right.
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 2);
     grid->setRowStretch(6, 1);
+    details->setMinimumWidth(440);
     return details;
 }
 
@@ -554,7 +570,9 @@ void Frm_Import::Show_Spell_Details()
         m_castingTimeType->setCurrentIndex(
             m_castingTimeType->findText(record.Fetch_Spell_Casting_Time_Type()));
     auto setText = [this](ImportReview::Field field, const QString &text) {
-        static_cast<QLineEdit *>(m_fieldWidgets.value(field))->setText(text);
+        auto *edit = static_cast<QLineEdit *>(m_fieldWidgets.value(field));
+        edit->setText(text);
+        edit->setCursorPosition(0); // a long value shows its beginning
     };
     setText(ImportReview::Range, record.Fetch_Spell_Range());
     setText(ImportReview::Duration, record.Fetch_Spell_Duration());

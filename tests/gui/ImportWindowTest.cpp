@@ -394,3 +394,4 @@ TEST_F(ImportWindowTest, CancellingALongImportKeepsTheSpellsAlreadyImportedAndSa
     EXPECT_EQ(panelTexts(window, "SB").value(1), said);
     EXPECT_EQ(columnTexts(spells(window), 3).count("Same"), imported);
 }
+
