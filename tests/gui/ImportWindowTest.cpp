@@ -11,6 +11,7 @@
 #include "widgets/OpenWindows.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -164,6 +165,10 @@ TEST_F(ImportWindowTest, OnlyExactSpelAndSbokExtensionsOpenAndTheWindowIsOneOfIt
     prompt.cancelFile();
     chooseMenuEntry(window, "Menu_File_Open");
     EXPECT_TRUE(prompt.messages().isEmpty());
+
+    chooseMenuEntry(window, "Menu_File_Exit");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(OpenWindows::all<Frm_Import>(frame().area()).isEmpty());
 }
 
 TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
