@@ -453,8 +453,7 @@ void Frm_Import::openFile(const QString &path)
             setWindowTitle(kCaption + QStringLiteral(" (") + path + QStringLiteral(")"));
             readReview();
             if (m_list->rowCount() > 0) {
-                m_list->selectOnly(0);
-                Show_Spell_Details();
+                m_list->selectOnly(0); // shows its details
             } else {
                 Clear_Spell_Details();
                 m_panel1->clear();
