@@ -380,8 +380,9 @@ TEST_F(ImportWindowTest, CancellingALongImportKeepsTheSpellsAlreadyImportedAndSa
 {
     QByteArray lines;
     for (int i = 0; i < 600; ++i)
-        lines += "Spell " + QByteArray::number(i) + "||1||Rare||||PHB||9||V||Touch||1 round||One||Round(s)||1||"
-                                                    "None||Text||Author||Alteration\r\n";
+        lines += "Spell " + QByteArray::number(i) +
+                 "||1||Rare||||PHB||9||V||Touch||1 round||One||Round(s)||1||"
+                 "None||Text||Author||Alteration\r\n";
     Frm_Import *window = importWindow();
     open(window, file("many.spel", lines, 600));
     const int before = library.count("SELECT count(*) FROM Spells");
@@ -399,4 +400,3 @@ TEST_F(ImportWindowTest, CancellingALongImportKeepsTheSpellsAlreadyImportedAndSa
     EXPECT_EQ(panelTexts(window, "SB").value(1), said);
     EXPECT_EQ(columnTexts(spells(window), 3).count("Same"), imported);
 }
-
