@@ -45,6 +45,23 @@ VM_Spell recordOf(const QStringList &fields)
     return record;
 }
 
+void applyEdits(VM_Spell &record, const SpellEdits &edits)
+{
+    record.Set_Spell_Components(trimBlanks(edits.components));
+    record.Set_Spell_Duration(trimBlanks(edits.duration));
+    record.Set_Spell_Range(trimBlanks(edits.range));
+    record.Set_Spell_Casting_Time(trimBlanks(edits.castingTime));
+    record.Set_Spell_Casting_Time_Type(trimBlanks(edits.castingTimeType));
+    record.Set_Spell_Area_of_Effect(trimBlanks(edits.areaOfEffect));
+    record.Set_Spell_Saving_Throw(trimBlanks(edits.savingThrow));
+    record.Set_Spell_Book_Number(trimBlanks(edits.book));
+    record.Set_Spell_Page_Number(trimBlanks(edits.page));
+    record.Set_Spell_Author(trimBlanks(edits.author));
+    record.Set_Spell_Description(trimBlanks(edits.description));
+    record.WasUpdated(true);
+    record.Set_Spell_Schools_Collection(edits.schools);
+}
+
 QStringList blankCasterDetails()
 {
     return QStringList(kCasterFields, QString());
@@ -104,22 +121,15 @@ void VM_SpellSaver::SaveItem(const QString &spellName, const SpellEdits &edits)
     // record whose name in the file carried blanks can still be corrected.
     const QString name = trimBlanks(spellName);
     for (VM_Spell &record : m_importList) {
-        if (trimBlanks(record.Fetch_Spell_Name()) != name)
-            continue;
-        record.Set_Spell_Components(trimBlanks(edits.components));
-        record.Set_Spell_Duration(trimBlanks(edits.duration));
-        record.Set_Spell_Range(trimBlanks(edits.range));
-        record.Set_Spell_Casting_Time(trimBlanks(edits.castingTime));
-        record.Set_Spell_Casting_Time_Type(trimBlanks(edits.castingTimeType));
-        record.Set_Spell_Area_of_Effect(trimBlanks(edits.areaOfEffect));
-        record.Set_Spell_Saving_Throw(trimBlanks(edits.savingThrow));
-        record.Set_Spell_Book_Number(trimBlanks(edits.book));
-        record.Set_Spell_Page_Number(trimBlanks(edits.page));
-        record.Set_Spell_Author(trimBlanks(edits.author));
-        record.Set_Spell_Description(trimBlanks(edits.description));
-        record.WasUpdated(true);
-        record.Set_Spell_Schools_Collection(edits.schools);
+        if (trimBlanks(record.Fetch_Spell_Name()) == name)
+            applyEdits(record, edits);
     }
+}
+
+void VM_SpellSaver::SaveItem(qsizetype record, const SpellEdits &edits)
+{
+    if (record >= 0 && record < qsizetype(m_importList.size()))
+        applyEdits(m_importList[size_t(record)], edits);
 }
 
 void VM_SpellSaver::Set_Caster_Details(const QStringList &details)

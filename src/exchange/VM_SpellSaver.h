@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class ExchangeWriter;
@@ -46,9 +47,16 @@ public:
     // Import pipeline: a record is imported when the first row whose text equals its name is
     // checked. Each record, and the caster, runs in a savepoint of its own, so a failing one is
     // undone alone; commits come every 2,000 records and at the end.
-    void ImportSpells(const ListRows &list);
-    void ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails, bool overwriteSpells);
+    // progress is told after each record how many of the checked ones are done; when it
+    // returns false the import ends there, keeping what it wrote (a spellbook still gets its
+    // caster row, so the spells already listed belong to a caster the user can open).
+    using ImportProgress = std::function<bool(int done, int total)>;
+    void ImportSpells(const ListRows &list, const ImportProgress &progress = {});
+    void ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails, bool overwriteSpells,
+                         const ImportProgress &progress = {});
     void SaveItem(const QString &spellName, const SpellEdits &edits);
+    // Corrects one record of the import list by its position, leaving others of the same name.
+    void SaveItem(qsizetype record, const SpellEdits &edits);
 
     const std::vector<VM_Spell> &Import_List() const { return m_importList; }
     QStringList Caster_Details() const { return m_casterDetails; } // the 13 values of the caster line

@@ -48,12 +48,22 @@ void countingWhatIsKept(const SpellImporter &importer, Work &&work)
     }
 }
 
+int checkedCount(const std::vector<VM_Spell> &records, const QHash<QString, bool> &checked)
+{
+    int count = 0;
+    for (const VM_Spell &record : records)
+        count += checked.value(record.Fetch_Spell_Name(), false) ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
-void VM_SpellSaver::ImportSpells(const ListRows &list)
+void VM_SpellSaver::ImportSpells(const ListRows &list, const ImportProgress &progress)
 {
     raiseAs("ImportSpells", [&] {
         const QHash<QString, bool> checked = checkBoxesByName(list);
+        const int total = progress ? checkedCount(m_importList, checked) : 0;
+        int done = 0;
         SpellImporter importer(db());
         countingWhatIsKept(importer, [&] {
             for (const VM_Spell &record : m_importList) {
@@ -65,6 +75,8 @@ void VM_SpellSaver::ImportSpells(const ListRows &list)
                             importer.addNewSpell(record);
                     },
                     true);
+                if (progress && !progress(++done, total))
+                    break;
             }
             importer.finish();
         });
@@ -72,7 +84,7 @@ void VM_SpellSaver::ImportSpells(const ListRows &list)
 }
 
 void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails,
-                                    bool overwriteSpells)
+                                    bool overwriteSpells, const ImportProgress &progress)
 {
     raiseAs("ImportSpellbook", [&] {
         const QString caster = trimBlanks(m_casterDetails.value(0));
@@ -101,6 +113,8 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
             }
 
             const QHash<QString, bool> checked = checkBoxesByName(list);
+            const int total = progress ? checkedCount(m_importList, checked) : 0;
+            int done = 0;
             for (const VM_Spell &record : m_importList) {
                 if (!checked.value(record.Fetch_Spell_Name(), false))
                     continue;
@@ -115,6 +129,8 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
                             importer.addNewSpell(record);
                     },
                     true);
+                if (progress && !progress(++done, total))
+                    break;
             }
             importer.finish();
         });

@@ -10,6 +10,7 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
+#include "exchange/Frm_Import.h"
 #include "shell/Frm_About.h"
 #include "shell/Prompt.h"
 #include "shell/ShellArt.h"
@@ -208,6 +209,18 @@ void MDI_Main::Refresh_From_Import(const QString &name)
     // browsers re-query.
     emit m_events->castersChanged();
     emit m_events->spellbookChanged(trimBlanks(name));
+}
+
+void MDI_Main::Main_File_Import_Click()
+{
+    // One import window at a time: asking again brings it forward.
+    if (auto *open = OpenWindows::all<Frm_Import>(m_area).value(0)) {
+        OpenWindows::bringToFront(open);
+        return;
+    }
+    auto *window = new Frm_Import;
+    window->Initialize(*this);
+    showChild(window);
 }
 
 void MDI_Main::openSpellbook(const QString &spellbook)

@@ -67,6 +67,7 @@ public slots:
     void TB_Main_ButtonClick(const QString &key);
     void TB_Main_ButtonMenuClick(const QString &key);
 
+    void Main_File_Import_Click();
     void Main_File_PreviewOptions_Max_Click();
     void Main_Tools_Spells_Click();
     void Main_File_Exit_Click();

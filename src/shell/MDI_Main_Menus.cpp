@@ -65,7 +65,8 @@ void MDI_Main::createMenus()
     QMenuBar *bar = menuBar();
 
     QMenu *file = addMenu(bar, QStringLiteral("Main_File"), QStringLiteral("&File"));
-    addEntry(file, QStringLiteral("Main_File_Import"), QStringLiteral("Import &File"), nullptr);
+    addEntry(file, QStringLiteral("Main_File_Import"), QStringLiteral("Import &File"),
+             &MDI_Main::Main_File_Import_Click);
     addEntry(file, QStringLiteral("Main_File_Print"), QStringLiteral("&Print"), &MDI_Main::Main_File_Print_Click)
         ->setShortcut(QKeySequence::Print);
     addDivider(file, QStringLiteral("Main_Tools_Divider3"));

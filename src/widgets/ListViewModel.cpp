@@ -95,6 +95,24 @@ void ListViewModel::setCells(QList<QString> cells)
     endResetModel();
 }
 
+void ListViewModel::setText(int row, int column, const QString &text)
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
+        return;
+    m_cells[cell(row, column)] = text;
+    emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
+}
+
+void ListViewModel::setColumnTexts(int column, const QList<QString> &texts)
+{
+    if (column < 0 || column >= m_columns || rowCount() == 0)
+        return;
+    const int rows = int(std::min<qsizetype>(rowCount(), texts.size()));
+    for (int row = 0; row < rows; ++row)
+        m_cells[cell(row, column)] = texts.at(row);
+    emit dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::DisplayRole});
+}
+
 void ListViewModel::appendRows(const ListRows &rows)
 {
     if (rows.isEmpty())

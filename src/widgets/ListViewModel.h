@@ -34,6 +34,10 @@ public:
     bool isChecked(int row) const;
     void setChecked(int row, bool checked);
 
+    void setText(int row, int column, const QString &text);
+    // Replaces one column's texts, row by row.
+    void setColumnTexts(int column, const QList<QString> &texts);
+
     void clear();
     // Replaces every row: cells row by row, columnCount() texts per row, none checked.
     void setCells(QList<QString> cells);

@@ -1,0 +1,193 @@
+#include "SyntheticLibrary.h"
+#include "exchange/ExchangeWriter.h"
+#include "exchange/Frm_Import.h"
+#include "exchange/VM_SpellSaver.h"
+#include "shell/MDI_Main.h"
+#include "store/AppFolder.h"
+#include "store/Database.h"
+#include "widgets/ListView.h"
+#include "widgets/OpenWindows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+// The import window on the 100,000-spell library with files of 10,000 spells: one of spells the
+// library lacks, and one of spells it holds, revised, so that every one is compared in full.
+namespace {
+
+constexpr int kLibrarySpells = 100000;
+constexpr int kFileSpells = 10000;
+
+struct Setup
+{
+    QString folder;
+    QString newFile;
+    QString changedFile;
+};
+
+const Setup &setup()
+{
+    static Setup made;
+    if (made.folder.isEmpty()) {
+        made.folder = SyntheticLibrary::freshCopy(kLibrarySpells);
+        const QString description = QStringLiteral("arcane ember ward of the shadow ").repeated(19);
+        ExchangeWriter fresh;
+        ExchangeWriter revised;
+        for (int i = 0; i < kFileSpells; ++i) {
+            const QStringList schools = {SyntheticLibrary::schoolName(i % 24),
+                                         SyntheticLibrary::schoolName((i + 7) % 24)};
+            QStringList fields = {QStringLiteral("Imported %1").arg(i),
+                                  QString::number(1 + i % 9),
+                                  QStringLiteral("Rare"),
+                                  QString(),
+                                  QStringLiteral("KXR"),
+                                  QString::number(i % 400),
+                                  QStringLiteral("V,S,M"),
+                                  QStringLiteral("60 yards"),
+                                  QStringLiteral("1 round/level"),
+                                  QStringLiteral("20-foot cube"),
+                                  QStringLiteral("Segment(s)"),
+                                  QStringLiteral("3"),
+                                  QStringLiteral("Neg."),
+                                  description,
+                                  QString()};
+            fresh.addSpell(fields, schools);
+            fields[0] = SyntheticLibrary::spellName(i * (kLibrarySpells / kFileSpells));
+            revised.addSpell(fields, schools);
+        }
+        made.newFile = made.folder + QStringLiteral("/new.spel");
+        made.changedFile = made.folder + QStringLiteral("/changed.spel");
+        fresh.save(made.newFile);
+        revised.save(made.changedFile);
+    }
+    setAppFolder(made.folder);
+    return made;
+}
+
+void settle()
+{
+    QApplication::processEvents();
+}
+
+struct ImportFrame
+{
+    std::unique_ptr<MDI_Main> frame;
+    Frm_Import *window = nullptr;
+};
+
+ImportFrame openImportWindow()
+{
+    ImportFrame opened;
+    opened.frame = std::make_unique<MDI_Main>();
+    if (!opened.frame->MDIForm_Load())
+        return opened;
+    opened.frame->show();
+    opened.frame->menuEntry(QStringLiteral("Main_File_Import"))->trigger();
+    settle();
+    opened.window = OpenWindows::all<Frm_Import>(opened.frame->area()).value(0);
+    return opened;
+}
+
+void removeRowsAfter(const char *table, qint64 rowid)
+{
+    Connection db(libraryPath());
+    Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid > ?").arg(QLatin1String(table)));
+    remove.bind(1, rowid).run();
+}
+
+qint64 lastRowid(const char *table)
+{
+    Connection db(libraryPath());
+    Statement select(db, QStringLiteral("SELECT ifnull(max(rowid), 0) FROM %1").arg(QLatin1String(table)));
+    select.step();
+    return select.integer(0);
+}
+
+} // namespace
+
+// From the file chosen to the filled list with its review column and summary.
+static void BM_ImportWindowOpenFile(benchmark::State &state)
+{
+    const Setup &files = setup();
+    const QString path = state.range(0) ? files.changedFile : files.newFile;
+    ImportFrame opened = openImportWindow();
+    if (!opened.window) {
+        state.SkipWithError("no import window");
+        return;
+    }
+    for (auto _ : state) {
+        opened.window->openFile(path);
+        settle();
+    }
+    state.counters["rows"] = opened.window->findChild<ListView *>(QStringLiteral("LV_Spells"))->rowCount();
+}
+BENCHMARK(BM_ImportWindowOpenFile)->ArgName("changed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A click on a spell of a file of changed spells: its details, schools and marks.
+static void BM_ImportWindowShowSpell(benchmark::State &state)
+{
+    ImportFrame opened = openImportWindow();
+    if (!opened.window) {
+        state.SkipWithError("no import window");
+        return;
+    }
+    opened.window->openFile(setup().changedFile);
+    settle();
+    auto *list = opened.window->findChild<ListView *>(QStringLiteral("LV_Spells"));
+    int row = 0;
+    for (auto _ : state) {
+        row = (row + 997) % list->rowCount();
+        list->selectOnly(row);
+        settle();
+    }
+}
+BENCHMARK(BM_ImportWindowShowSpell)->Unit(benchmark::kMillisecond);
+
+// "Import" of 10,000 new spells, progress dialog included.
+static void BM_ImportWindowImportNew(benchmark::State &state)
+{
+    const Setup &files = setup();
+    ImportFrame opened = openImportWindow();
+    if (!opened.window) {
+        state.SkipWithError("no import window");
+        return;
+    }
+    opened.window->openFile(files.newFile);
+    settle();
+    const qint64 spells = lastRowid("Spells");
+    const qint64 schools = lastRowid("SpellandSphere");
+    for (auto _ : state) {
+        opened.window->Toolbar1_ButtonClick(QStringLiteral("Import"));
+        state.PauseTiming();
+        removeRowsAfter("Spells", spells);
+        removeRowsAfter("SpellandSphere", schools);
+        opened.window->openFile(files.newFile); // the review back to "New"
+        settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ImportWindowImportNew)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The same import without the window, for the difference the window makes.
+static void BM_ImportSpellsNewBaseline(benchmark::State &state)
+{
+    const Setup &files = setup();
+    VM_SpellSaver saver;
+    ListRows list;
+    saver.OpenSpellFile2(list, files.newFile);
+    const qint64 spells = lastRowid("Spells");
+    const qint64 schools = lastRowid("SpellandSphere");
+    for (auto _ : state) {
+        saver.ImportSpells(list);
+        state.PauseTiming();
+        removeRowsAfter("Spells", spells);
+        removeRowsAfter("SpellandSphere", schools);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ImportSpellsNewBaseline)->Iterations(3)->Unit(benchmark::kMillisecond);

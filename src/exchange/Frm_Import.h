@@ -1,0 +1,123 @@
+#pragma once
+
+#include "exchange/ImportReview.h"
+#include "store/Database.h"
+#include "store/ListRows.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <functional>
+
+#include <memory>
+
+class ButtonToolBar;
+class ColumnSortToggle;
+class ListView;
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QTextEdit;
+class VM_SpellSaver;
+class Workspace;
+
+// The import window: opens a spells file or a spellbook file, shows what importing each spell
+// would do to the library (new, the same, or changed, and what changed), lets the user correct
+// a spell, its check box and the caster, and imports the checked spells. One exists at a time.
+class Frm_Import : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum FileType { SpellsFile = 1, SpellbookFile = 2, OtherFile = 3 };
+
+    explicit Frm_Import(QWidget *parent = nullptr);
+    ~Frm_Import() override;
+
+    void Initialize(Workspace &workspace);
+
+    // Opens a file as the File menu's Open does after its dialog.
+    void openFile(const QString &path);
+
+    // The type of a file by its title: only the text after the first dot counts, exactly.
+    static FileType Get_File_Type(const QString &fileTitle);
+
+    FileType fileType() const { return m_fileType; }
+    const VM_SpellSaver &saver() const { return *m_saver; }
+
+public slots:
+    void Menu_File_Open_Click();
+    void Menu_File_Exit_Click();
+    void Toolbar1_ButtonClick(const QString &key);
+    void PopUp_Check_Click();
+    void PopUp_UnCheck_Click();
+    void PopUp_CheckNew_Click();
+    void PopUp_CheckNewChanged_Click();
+
+private:
+    void createControls();
+    QWidget *createDetails();
+    QGroupBox *createCasterPanel();
+    QLineEdit *addField(const QString &name);
+
+    void Refresh_Lst_Schools();
+    void Refresh_Lst_CastingTimeTypes();
+    void Refresh_Lst_Components();
+    void Show_Spells_Layout();
+    void Show_Spellbook_Layout();
+    void Clear_Spell_Details();
+    void Show_Spell_Details();
+    void Store_Caster_Details();
+    void cbo_CT_Click(int index);
+    void LV_Spells_MouseUp(const QPoint &position);
+
+    void saveItem();
+    void importChecked();
+    // The review column and summary, read again from the library after it changed.
+    void readReview();
+    void showReviewColumn();
+    void showMarks(qsizetype record);
+    void showPosition();
+    void checkWhere(const std::function<bool(ImportReview::Status)> &wanted);
+
+    int selectedRow() const;
+    qsizetype recordOfRow(int row) const;
+    // The list's rows in the order of the import list, as the import matches them.
+    ListRows rowsInRecordOrder() const;
+
+    Workspace *m_workspace = nullptr;
+    std::unique_ptr<VM_SpellSaver> m_saver;
+    LazyConnection m_library; // the review's reading of the library
+    ImportReview m_review;
+    QString m_reviewSummary; // "N spells: X new, Y changed, Z same"
+    FileType m_fileType = OtherFile;
+    bool m_unimportedEdits = false;
+
+    QMenuBar *m_menuBar = nullptr;
+    QMenu *m_spellbookMenu = nullptr;
+    QAction *m_replaceList = nullptr;
+    QAction *m_replaceDetails = nullptr;
+    QAction *m_overwrite = nullptr;
+    QMenu *m_popup = nullptr;
+    ButtonToolBar *m_toolbar = nullptr;
+    ListView *m_list = nullptr;
+    ColumnSortToggle *m_sort = nullptr;
+    QListWidget *m_schools = nullptr;
+    QComboBox *m_components = nullptr;
+    QComboBox *m_castingTimeType = nullptr;
+    QTextEdit *m_description = nullptr;
+    QLabel *m_changes = nullptr;
+    QHash<ImportReview::Field, QWidget *> m_fieldWidgets;
+    QHash<ImportReview::Field, QLabel *> m_fieldLabels;
+    QGroupBox *m_casterPanel = nullptr;
+    QList<QLineEdit *> m_casterFields; // the 13 caster details in file order
+    QStatusBar *m_statusBar = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QLabel *m_panel2 = nullptr;
+};

@@ -1,0 +1,174 @@
+#include "exchange/ImportReview.h"
+
+#include "store/VM_Spell.h"
+
+#include <QByteArray>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+QStringList trimmedSchools(const QStringList &schools)
+{
+    QStringList trimmed;
+    trimmed.reserve(schools.size());
+    for (const QString &school : schools)
+        trimmed.append(school.trimmed());
+    return trimmed;
+}
+
+QStringList sorted(QStringList names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The names of one list that the other lacks, each as often as it is missing.
+QStringList missingFrom(const QStringList &names, QStringList others)
+{
+    QStringList missing;
+    for (const QString &name : names) {
+        if (!others.removeOne(name))
+            missing.append(name);
+    }
+    return missing;
+}
+
+} // namespace
+
+void ImportReview::clear()
+{
+    m_versions.clear();
+}
+
+void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
+{
+    clear();
+    // Names are matched as UTF-8 bytes, so the scan turns into text only the rows it keeps.
+    QHash<QByteArray, QString> wanted;
+    wanted.reserve(qsizetype(records.size()));
+    for (const VM_Spell &record : records) {
+        const QString name = record.Fetch_Spell_Name().trimmed();
+        wanted.insert(name.toUtf8(), name);
+    }
+    if (wanted.isEmpty())
+        return;
+    m_versions.reserve(wanted.size());
+
+    Statement spells(db, "SELECT Name, Lvl, Frequency, Book, Page, Components, Range, Duration, "
+                         "[Area of Effect], [Casting Time], [Casting Time Type], [Saving Throw], "
+                         "Description, Author FROM Spells");
+    while (spells.step()) {
+        const QByteArrayView stored = spells.bytes(0);
+        const auto found = wanted.constFind(QByteArray::fromRawData(stored.data(), stored.size()));
+        if (found == wanted.constEnd() || m_versions.contains(found.value()))
+            continue; // a second row of one name: an import changes only the first
+        Version version;
+        version.details.reserve(FieldCount);
+        for (int column = 1; column <= FieldCount; ++column)
+            version.details.append(spells.text(column));
+        m_versions.insert(found.value(), version);
+    }
+
+    Statement schools(db, "SELECT Name, Sphere FROM SpellandSphere ORDER BY rowid");
+    while (schools.step()) {
+        const QByteArrayView stored = schools.bytes(0);
+        const auto found = wanted.constFind(QByteArray::fromRawData(stored.data(), stored.size()));
+        if (found == wanted.constEnd())
+            continue;
+        const auto version = m_versions.find(found.value());
+        if (version != m_versions.end())
+            version->schools.append(schools.text(1));
+    }
+}
+
+void ImportReview::adopt(const VM_Spell &record)
+{
+    Version version;
+    version.details.reserve(FieldCount);
+    for (int field = 0; field < FieldCount; ++field)
+        version.details.append(detail(record, Field(field)));
+    version.schools = trimmedSchools(record.Fetch_Spell_Schools_Collection());
+    m_versions.insert(record.Fetch_Spell_Name().trimmed(), version);
+}
+
+const ImportReview::Version *ImportReview::libraryVersion(const QString &spellName) const
+{
+    const auto found = m_versions.constFind(spellName.trimmed());
+    return found == m_versions.constEnd() ? nullptr : &found.value();
+}
+
+QString ImportReview::detail(const VM_Spell &record, Field field)
+{
+    switch (field) {
+    case Level:
+        return record.Fetch_Spell_Level().trimmed();
+    case Frequency:
+        return record.Fetch_Spell_Frequency().trimmed();
+    case Book:
+        return record.Fetch_Spell_Book_Number().trimmed();
+    case Page:
+        return record.Fetch_Spell_Page_Number().trimmed();
+    case Components:
+        return record.Fetch_Spell_Components().trimmed();
+    case Range:
+        return record.Fetch_Spell_Range().trimmed();
+    case Duration:
+        return record.Fetch_Spell_Duration().trimmed();
+    case AreaOfEffect:
+        return record.Fetch_Spell_Area_of_Effect().trimmed();
+    case CastingTime:
+        return record.Fetch_Spell_Casting_Time().trimmed();
+    case CastingTimeType:
+        return record.Fetch_Spell_Casting_Time_Type().trimmed();
+    case SavingThrow:
+        return record.Fetch_Spell_Saving_Throw().trimmed();
+    case Description:
+        return record.Fetch_Spell_Description().trimmed();
+    case Author:
+        return record.Fetch_Spell_Author().trimmed();
+    case FieldCount:
+        break;
+    }
+    return {};
+}
+
+ImportReview::Difference ImportReview::difference(const VM_Spell &record) const
+{
+    Difference difference;
+    const Version *version = libraryVersion(record.Fetch_Spell_Name());
+    if (!version)
+        return difference;
+    for (int field = 0; field < FieldCount; ++field) {
+        if (detail(record, Field(field)) != version->details.at(field))
+            difference.fields.append(Field(field));
+    }
+    // The order of a spell's schools means nothing to the user, so only names count.
+    const QStringList schools = trimmedSchools(record.Fetch_Spell_Schools_Collection());
+    if (sorted(schools) != sorted(version->schools)) {
+        difference.schoolsAdded = missingFrom(schools, version->schools);
+        difference.schoolsRemoved = missingFrom(version->schools, schools);
+    }
+    return difference;
+}
+
+ImportReview::Status ImportReview::status(const VM_Spell &record) const
+{
+    if (!libraryVersion(record.Fetch_Spell_Name()))
+        return Status::New;
+    return difference(record).isEmpty() ? Status::Same : Status::Changed;
+}
+
+QString ImportReview::statusText(Status status)
+{
+    switch (status) {
+    case Status::New:
+        return QStringLiteral("New");
+    case Status::Same:
+        return QStringLiteral("Same");
+    case Status::Changed:
+        return QStringLiteral("Changed");
+    }
+    return {};
+}

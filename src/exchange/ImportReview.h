@@ -1,0 +1,79 @@
+#pragma once
+
+#include "store/Database.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class VM_Spell;
+
+// What importing each record of a file would do to the library: add a spell it lacks, leave a
+// spell it holds exactly as it is, or replace the details of one that differs. The library's
+// versions of the file's spells are read in one pass, so a record corrected in the window can be
+// judged again without asking the library.
+class ImportReview
+{
+public:
+    enum class Status { New, Same, Changed };
+
+    // The details that an import stores, in the order of the window's fields.
+    enum Field {
+        Level,
+        Frequency,
+        Book,
+        Page,
+        Components,
+        Range,
+        Duration,
+        AreaOfEffect,
+        CastingTime,
+        CastingTimeType,
+        SavingThrow,
+        Description,
+        Author,
+        FieldCount
+    };
+
+    // A spell as the library holds it: its details by Field, and its schools in stored order.
+    struct Version
+    {
+        QStringList details;
+        QStringList schools;
+    };
+
+    // What a record would change in the library's version of it.
+    struct Difference
+    {
+        QList<Field> fields;
+        QStringList schoolsAdded;
+        QStringList schoolsRemoved;
+        bool isEmpty() const
+        {
+            return fields.isEmpty() && schoolsAdded.isEmpty() && schoolsRemoved.isEmpty();
+        }
+    };
+
+    ImportReview() = default;
+    // Reads the library's versions of the records' spells: one scan of the spells and one of
+    // their schools, whatever the number of records.
+    void read(Connection &db, const std::vector<VM_Spell> &records);
+    void clear();
+    // The library now holds the record as an import stores it.
+    void adopt(const VM_Spell &record);
+
+    // The library's version of a spell; nullptr when it holds none of that name.
+    const Version *libraryVersion(const QString &spellName) const;
+    Status status(const VM_Spell &record) const;
+    Difference difference(const VM_Spell &record) const;
+
+    static QString statusText(Status status);
+    // A record's detail as an import stores it (surrounding blanks removed).
+    static QString detail(const VM_Spell &record, Field field);
+
+private:
+    QHash<QString, Version> m_versions; // by spell name, surrounding blanks removed
+};

@@ -1,0 +1,402 @@
+#include "Clicks.h"
+#include "Files.h"
+#include "WindowTest.h"
+
+#include "exchange/Frm_Import.h"
+#include "exchange/VM_SpellSaver.h"
+#include "shell/MDI_Main.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/OpenWindows.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+// Files as an older installation wrote them: Windows-1252, CR LF.
+const QByteArray kHeader = "For Vellumar Use Only\r\n";
+// Held by the library exactly as the file has it.
+const QByteArray kSameLine = "Ward of Ash||3||Common||x||KXR||12||V,S||60 yards||1 round||One creature||"
+                             "Segment(s)||1||Neg.||A test spell.||||Abjuration\r\n";
+// In the library with another description, and Evocation where the file has Alteration.
+const QByteArray kChangedLine =
+    "Cinder Veil||2||Common||||KXR||12||V,S||60 yards||1 round||One creature||"
+    "Segment(s)||1||Neg.||A veil of embers.^^It smoulders.||||Abjuration~~Alteration\r\n";
+// Not in the library; one of its schools is unknown there.
+const QByteArray kNewLine =
+    "Caf\xE9 Light||1||Rare||||Homebrew||3||V||Touch||1 hour||1 room||Turn(s)||2||None||"
+    "A warm glow.||Ren\xE9"
+    "e||Alteration~~Druidic Lore\r\n";
+const QString kCafe = QStringLiteral("Caf\u00E9 Light");
+
+class ImportWindowTest : public WindowTest
+{
+protected:
+    ImportWindowTest()
+    {
+        for (const char *school : {"Abjuration", "Alteration", "Evocation"})
+            library.addSchool(school);
+        library.addSpell("Ward of Ash", "3", {"Abjuration"});
+        library.addSpell("Cinder Veil", "2", {"Evocation", "Abjuration"});
+        library.addCaster("Bryn");
+    }
+
+    QString file(const QString &name, const QByteArray &lines, int count, const QByteArray &caster = {})
+    {
+        return writeFile(library.folder(), name,
+                         kHeader + QByteArray::number(count) + "\r\n" + caster + lines);
+    }
+    QString spellsFile() { return file("friend.spel", kSameLine + kChangedLine + kNewLine, 3); }
+    QString spellbookFile()
+    {
+        return file("mira.sbok", kChangedLine + kNewLine, 2,
+                    "Mira||7||Human||Mage||4||3||2||1||||||||||\r\n");
+    }
+
+    Frm_Import *importWindow()
+    {
+        pressButton(&frame(), "Import Spells");
+        return OpenWindows::all<Frm_Import>(frame().area()).value(0);
+    }
+    void open(Frm_Import *window, const QString &path)
+    {
+        prompt.chooseFile(path);
+        chooseMenuEntry(window, "Menu_File_Open");
+    }
+
+    static ListView *spells(const Frm_Import *window) { return control<ListView>(window, "LV_Spells"); }
+    static QStringList checkedNames(const Frm_Import *window)
+    {
+        QStringList names;
+        const ListView *list = spells(window);
+        for (int row = 0; row < list->rowCount(); ++row) {
+            if (list->rows()->isChecked(row))
+                names.append(list->text(row));
+        }
+        return names;
+    }
+    static void show(Frm_Import *window, const QString &name, int occurrence = 0)
+    {
+        ListView *list = spells(window);
+        for (int row = 0; row < list->rowCount(); ++row) {
+            if (list->text(row) == name && occurrence-- == 0) {
+                list->selectOnly(row);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no row " << name.toStdString();
+    }
+    static QString text(const Frm_Import *window, const QString &field)
+    {
+        if (auto *edit = window->findChild<QTextEdit *>(field))
+            return edit->toPlainText();
+        return control<QLineEdit>(window, field)->text();
+    }
+    static void selectSchools(Frm_Import *window, const QStringList &schools)
+    {
+        auto *list = control<QListWidget>(window, "Lst_Schools");
+        for (int i = 0; i < list->count(); ++i)
+            list->item(i)->setSelected(schools.contains(list->item(i)->text()));
+    }
+    static QString panel(const Frm_Import *window, int number)
+    {
+        return panelTexts(window, "SB").value(number - 1);
+    }
+    const VM_Spell &record(const Frm_Import *window, qsizetype index)
+    {
+        return window->saver().Import_List().at(size_t(index));
+    }
+};
+
+} // namespace
+
+TEST_F(ImportWindowTest, OnlyExactSpelAndSbokExtensionsOpenAndTheWindowIsOneOfItsKind)
+{
+    Frm_Import *window = importWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Vellumar Import");
+    EXPECT_EQ(importWindow(), window);
+    EXPECT_EQ(OpenWindows::all<Frm_Import>(frame().area()).size(), 1);
+
+    const QString path = spellsFile();
+    open(window, path);
+    EXPECT_EQ(prompt.shown(), QStringList{"open: Vellumar Files (*.spel;*.sbok)|*.spel;*.sbok"});
+    EXPECT_EQ(window->windowTitle(), "Vellumar Import (" + path + ")");
+
+    struct Case
+    {
+        const char *title;
+        Frm_Import::FileType type;
+    };
+    const Case cases[] = {{"friend.spel", Frm_Import::SpellsFile},   {"mira.sbok", Frm_Import::SpellbookFile},
+                          {"friend.SPEL", Frm_Import::OtherFile},    {"friend.Sbok", Frm_Import::OtherFile},
+                          {"friend.v2.spel", Frm_Import::OtherFile}, {"scrolls.srol", Frm_Import::OtherFile},
+                          {"friend", Frm_Import::OtherFile}};
+    for (const Case &c : cases)
+        EXPECT_EQ(Frm_Import::Get_File_Type(c.title), c.type) << c.title;
+
+    // A refused file leaves the loaded one in place, with the loading text still showing.
+    for (const char *refused : {"FRIEND.SPEL", "friend.v2.spel", "scrolls.srol"}) {
+        prompt.clear();
+        open(window, file(refused, kNewLine, 1));
+        EXPECT_EQ(prompt.messages(), QStringList{"A file of an invalid type was requested to be opened"})
+            << refused;
+        EXPECT_EQ(panel(window, 2), QStringLiteral("Loading Spells from %1...").arg(refused));
+        EXPECT_EQ(columnTexts(spells(window)), (QStringList{"Ward of Ash", "Cinder Veil", kCafe}));
+        EXPECT_EQ(window->windowTitle(), "Vellumar Import (" + path + ")");
+    }
+
+    // A file that is not an exchange file says so, and cancelling the dialog says nothing.
+    prompt.clear();
+    open(window, writeFile(library.folder(), "notes.spel", "Shopping list\r\n"));
+    EXPECT_EQ(prompt.messages(), QStringList{"Invalid File requested for Import"});
+    EXPECT_EQ(spells(window)->rowCount(), 0);
+    prompt.clear();
+    prompt.cancelFile();
+    chooseMenuEntry(window, "Menu_File_Open");
+    EXPECT_TRUE(prompt.messages().isEmpty());
+
+    chooseMenuEntry(window, "Menu_File_Exit");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(OpenWindows::all<Frm_Import>(frame().area()).isEmpty());
+}
+
+TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
+{
+    Frm_Import *window = importWindow();
+    const QString before = library.dump().join('\n');
+    open(window, spellsFile());
+
+    ListView *list = spells(window);
+    EXPECT_EQ(columnTexts(list, 1), (QStringList{"3", "2", "1"}));
+    EXPECT_EQ(columnTexts(list, 2), (QStringList{"", "", "Ren\u00E9e"}));
+    EXPECT_EQ(columnTexts(list, 3), (QStringList{"Same", "Changed", "New"}));
+    EXPECT_EQ(checkedNames(window), (QStringList{"Ward of Ash", "Cinder Veil", kCafe}));
+    EXPECT_EQ(panelTexts(window, "SB"), (QStringList{"1 of 3", "3 spells: 1 new, 1 changed, 1 same"}));
+    EXPECT_EQ(control<QLabel>(window, "lbl_Changes")->text(),
+              "Your library holds this spell exactly as it is here.");
+
+    show(window, "Cinder Veil");
+    EXPECT_EQ(panelTexts(window, "SB"), (QStringList{"2 of 3", "Displaying details for Cinder Veil"}));
+    EXPECT_EQ(text(window, "txt_Desc"), "A veil of embers.\nIt smoulders.");
+    EXPECT_EQ(control<QTextEdit>(window, "txt_Desc")->toolTip(), "In your library: A test spell.");
+    EXPECT_EQ(control<QLineEdit>(window, "txt_Range")->toolTip(), QString());
+    EXPECT_EQ(
+        control<QLabel>(window, "lbl_Changes")->text(),
+        "Changed from your library: Description. Schools added: Alteration. Schools removed: Evocation.");
+    EXPECT_EQ(selectedItems(window, "Lst_Schools"), (QStringList{"Abjuration", "Alteration"}));
+
+    // The popup's entries choose by what an import would do.
+    chooseMenuEntry(window, "PopUp_CheckNew");
+    EXPECT_EQ(checkedNames(window), QStringList{kCafe});
+    chooseMenuEntry(window, "PopUp_CheckNewChanged");
+    EXPECT_EQ(checkedNames(window), (QStringList{"Cinder Veil", kCafe}));
+    chooseMenuEntry(window, "PopUp_UnCheck");
+    EXPECT_EQ(checkedNames(window), QStringList());
+    chooseMenuEntry(window, "PopUp_Check");
+    EXPECT_EQ(checkedNames(window).size(), 3);
+
+    // Overwriting a changed spell is asked about once; No leaves the library alone.
+    prompt.answer(false);
+    pressButton(window, "Import");
+    EXPECT_EQ(prompt.questions(),
+              QStringList{"Import will replace the details of 1 spells in your library. Continue?"});
+    EXPECT_EQ(library.dump().join('\n'), before);
+
+    // With only the new spell checked nothing is overwritten, so nothing is asked.
+    prompt.clear();
+    chooseMenuEntry(window, "PopUp_CheckNew");
+    pressButton(window, "Import");
+    EXPECT_TRUE(prompt.questions().isEmpty());
+    EXPECT_EQ(panel(window, 2), "Checked Spells Imported");
+    EXPECT_EQ(library.rows("SELECT Name, Lvl, Author FROM Spells ORDER BY Name"),
+              (QStringList{"Caf\u00E9 Light|1|Ren\u00E9e", "Cinder Veil|2|", "Ward of Ash|3|"}));
+    EXPECT_EQ(library.rows("SELECT Description FROM Spells WHERE Name = 'Cinder Veil'"),
+              QStringList{"A test spell."});
+    // The review follows the library it changed.
+    EXPECT_EQ(columnTexts(list, 3), (QStringList{"Same", "Changed", "Same"}));
+
+    // Yes overwrites.
+    prompt.clear();
+    chooseMenuEntry(window, "PopUp_Check");
+    prompt.answer(true);
+    pressButton(window, "Import");
+    EXPECT_EQ(prompt.questions().size(), 1);
+    EXPECT_EQ(library.rows("SELECT Sphere FROM SpellandSphere WHERE Name = 'Cinder Veil' ORDER BY Sphere"),
+              (QStringList{"Abjuration", "Alteration"}));
+    EXPECT_EQ(columnTexts(list, 3), (QStringList{"Same", "Same", "Same"}));
+
+    // Sorting keeps each row with its own record.
+    control<ListView>(window, "LV_Spells")->sortByColumn(1, Qt::AscendingOrder);
+    show(window, "Cinder Veil");
+    EXPECT_EQ(text(window, "txt_Desc"), "A veil of embers.\nIt smoulders.");
+    EXPECT_EQ(panel(window, 1), "2 of 3");
+}
+
+TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
+{
+    Frm_Import *window = importWindow();
+    open(window, spellsFile());
+    show(window, kCafe);
+    // The record keeps the school the library does not know; the list shows only known ones.
+    EXPECT_EQ(record(window, 2).Fetch_Spell_Schools_Collection(),
+              (QStringList{"Alteration", "Druidic Lore"}));
+    EXPECT_EQ(selectedItems(window, "Lst_Schools"), QStringList{"Alteration"});
+    EXPECT_EQ(control<QComboBox>(window, "cbo_CT")->currentText(), "Turn(s)");
+    EXPECT_EQ(text(window, "txt_CT"), "2");
+
+    selectSchools(window, {});
+    control<QLineEdit>(window, "txt_Range")->setText("Ten feet");
+    pressButton(window, "Save");
+    EXPECT_EQ(prompt.messages(), QStringList{"You must select at least one School"});
+    EXPECT_EQ(panel(window, 2), QString());
+    EXPECT_EQ(record(window, 2).Fetch_Spell_Range(), "Touch");
+    EXPECT_FALSE(record(window, 2).WasUpdated());
+
+    // "Special" takes the casting time away.
+    auto *type = control<QComboBox>(window, "cbo_CT");
+    type->setCurrentIndex(type->findText("Special"));
+    emit type->activated(type->currentIndex());
+    EXPECT_EQ(text(window, "txt_CT"), QString());
+    EXPECT_FALSE(control<QLineEdit>(window, "txt_CT")->isEnabled());
+
+    selectSchools(window, {"Alteration", "Evocation"});
+    pressButton(window, "Save");
+    const VM_Spell &saved = record(window, 2);
+    EXPECT_EQ(saved.Fetch_Spell_Schools_Collection(), (QStringList{"Alteration", "Evocation"}));
+    EXPECT_EQ(saved.Fetch_Spell_Range(), "Ten feet");
+    EXPECT_EQ(saved.Fetch_Spell_Casting_Time(), QString());
+    EXPECT_EQ(saved.Fetch_Spell_Casting_Time_Type(), "Special");
+    EXPECT_EQ(panel(window, 2), kCafe + " has been updated for Import");
+    show(window, "Ward of Ash");
+    show(window, kCafe);
+    EXPECT_EQ(panel(window, 2), "Displaying details for " + kCafe + " - UPDATED");
+
+    // Opening another file would lose the correction: asked first, No keeps it.
+    prompt.clear();
+    prompt.answer(false);
+    chooseMenuEntry(window, "Menu_File_Open");
+    EXPECT_EQ(prompt.shown().size(), 1); // the question, no file dialog
+    EXPECT_EQ(record(window, 2).Fetch_Spell_Range(), "Ten feet");
+    chooseMenuEntry(window, "PopUp_CheckNew");
+    pressButton(window, "Import");
+    EXPECT_EQ(
+        library.rows("SELECT Range, [Casting Time], [Casting Time Type] FROM Spells WHERE Name = ?", {kCafe}),
+        QStringList{"Ten feet||Special"});
+    // Imported, the correction is safe: the next file opens without a question.
+    prompt.clear();
+    open(window, spellsFile());
+    EXPECT_TRUE(prompt.questions().isEmpty());
+}
+
+TEST_F(ImportWindowTest, ARepeatedNameShowsAndSavesEachOfItsOwnRecords)
+{
+    Frm_Import *window = importWindow();
+    const QByteArray second = "Ward of Ash||4||Common||||KXR||99||V||Touch||1 turn||One creature||"
+                              "Round(s)||1||None||The second ward.||||Abjuration\r\n";
+    open(window, file("twice.spel", kSameLine + second, 2));
+    // The reader keeps both records, in file order.
+    ASSERT_EQ(window->saver().Import_List().size(), 2u);
+    EXPECT_EQ(columnTexts(spells(window), 3), (QStringList{"Same", "Changed"}));
+
+    show(window, "Ward of Ash", 1);
+    EXPECT_EQ(text(window, "txt_Desc"), "The second ward.");
+    EXPECT_EQ(text(window, "txt_Page"), "99");
+    control<QLineEdit>(window, "txt_Page")->setText("100");
+    pressButton(window, "Save");
+    EXPECT_EQ(record(window, 0).Fetch_Spell_Page_Number(), "12");
+    EXPECT_EQ(record(window, 1).Fetch_Spell_Page_Number(), "100");
+    show(window, "Ward of Ash", 0);
+    EXPECT_EQ(text(window, "txt_Page"), "12");
+}
+
+TEST_F(ImportWindowTest, ASpellbookImportsUnderItsEditedNameAndTheFrameFollows)
+{
+    Frm_Import *window = importWindow();
+    auto *panel = control<QGroupBox>(window, "fra_Spellbook");
+    auto *options = control<QMenu>(window, "Menu_Spellbook");
+    EXPECT_FALSE(panel->isVisibleTo(window));
+    EXPECT_FALSE(options->menuAction()->isVisible());
+
+    open(window, spellbookFile());
+    EXPECT_TRUE(panel->isVisibleTo(window));
+    EXPECT_TRUE(options->menuAction()->isVisible());
+    EXPECT_EQ(menuTexts(options),
+              (QStringList{"&Replace Existing Spellbook List", "Replace Existing Spellbook &Details", "-",
+                           "&Overwrite Existing Spell Details"}));
+    for (QAction *option : options->actions())
+        EXPECT_TRUE(option->isSeparator() || option->isChecked());
+    EXPECT_EQ(text(window, "txt_SB"), "Mira");
+    EXPECT_EQ(text(window, "Txt_Race"), "Human");
+    EXPECT_EQ(text(window, "txt_4"), "1");
+    EXPECT_EQ(checkedNames(window), (QStringList{"Cinder Veil", kCafe}));
+
+    // Without overwriting, the changed spell is kept and nothing is asked.
+    chooseMenuEntry(window, "Menu_Spellbook_Overwrite");
+    control<QLineEdit>(window, "txt_SB")->setText("  Mira the Bold ");
+    pressButton(window, "Import");
+    EXPECT_TRUE(prompt.questions().isEmpty());
+    EXPECT_EQ(panelTexts(window, "SB").value(1), "Spellbook Imported");
+    EXPECT_EQ(
+        library.rows(
+            "SELECT Spellbook, Lvl, Race, First, Fourth FROM SpellCasters WHERE Spellbook LIKE 'Mira%'"),
+        QStringList{"Mira the Bold|7|Human|4|1"});
+    EXPECT_EQ(
+        library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Mira the Bold' ORDER BY SpellName"),
+        (QStringList{"Caf\u00E9 Light", "Cinder Veil"}));
+    EXPECT_EQ(library.rows("SELECT Description FROM Spells WHERE Name = 'Cinder Veil'"),
+              QStringList{"A test spell."});
+    EXPECT_TRUE(menuTexts(frame().TB_Main()->buttonMenu("Browser")).contains("Mira the Bold"));
+
+    // With it, the question comes first.
+    chooseMenuEntry(window, "Menu_Spellbook_Overwrite");
+    prompt.answer(true);
+    pressButton(window, "Import");
+    EXPECT_EQ(prompt.questions(),
+              QStringList{"Import will replace the details of 1 spells in your library. Continue?"});
+
+    // A spells file afterwards hides the caster; its details stay with the saver, unused.
+    open(window, spellsFile());
+    EXPECT_FALSE(panel->isVisibleTo(window));
+    EXPECT_FALSE(options->menuAction()->isVisible());
+    EXPECT_EQ(window->saver().Caster_Details().value(0), "Mira the Bold");
+    const int casters = library.count("SELECT count(*) FROM SpellCasters");
+    chooseMenuEntry(window, "PopUp_CheckNew");
+    pressButton(window, "Import");
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters"), casters);
+}
+
+TEST_F(ImportWindowTest, CancellingALongImportKeepsTheSpellsAlreadyImportedAndSaysHowMany)
+{
+    QByteArray lines;
+    for (int i = 0; i < 600; ++i)
+        lines += "Spell " + QByteArray::number(i) +
+                 "||1||Rare||||PHB||9||V||Touch||1 round||One||Round(s)||1||"
+                 "None||Text||Author||Alteration\r\n";
+    Frm_Import *window = importWindow();
+    open(window, file("many.spel", lines, 600));
+    const int before = library.count("SELECT count(*) FROM Spells");
+    // Cancel is pressed as soon as the import first lets the window breathe.
+    QTimer::singleShot(0, window, [window] {
+        if (auto *progress = window->findChild<QProgressDialog *>())
+            progress->cancel();
+    });
+    pressButton(window, "Import");
+    const int imported = library.count("SELECT count(*) FROM Spells") - before;
+    EXPECT_GT(imported, 0);
+    EXPECT_LT(imported, 600);
+    const QString said = QStringLiteral("Import cancelled: %1 of 600 spells were imported.").arg(imported);
+    EXPECT_EQ(prompt.messages(), QStringList{said});
+    EXPECT_EQ(panelTexts(window, "SB").value(1), said);
+    EXPECT_EQ(columnTexts(spells(window), 3).count("Same"), imported);
+}
