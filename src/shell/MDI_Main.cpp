@@ -3,6 +3,7 @@
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
+#include "scrolls/Frm_Scrolls.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
@@ -286,6 +287,42 @@ void MDI_Main::Private_Browser_Remove_Click()
 void MDI_Main::Private_Browser_Export_Click()
 {
     routeToActiveBrowser(&Frm_Browser::B_Menu_Export_Click);
+}
+
+void MDI_Main::Main_Tools_Scrolls_Click()
+{
+    if (Frm_Scrolls *open = OpenWindows::named<Frm_Scrolls>(m_area, QStringLiteral("Frm_Scrolls"))) {
+        OpenWindows::bringToFront(open);
+        return;
+    }
+    auto window = std::make_unique<Frm_Scrolls>();
+    {
+        BusyCursor busy;
+        if (!window->Initialize(*this))
+            return;
+    }
+    showChild(window.release());
+}
+
+void MDI_Main::routeToScrolls(void (Frm_Scrolls::*command)())
+{
+    if (Frm_Scrolls *open = OpenWindows::named<Frm_Scrolls>(m_area, QStringLiteral("Frm_Scrolls")))
+        (open->*command)();
+}
+
+void MDI_Main::Private_Scroll_View_Click()
+{
+    routeToScrolls(&Frm_Scrolls::B_Menu_View_Click);
+}
+
+void MDI_Main::Private_Scroll_Manage_Click()
+{
+    routeToScrolls(&Frm_Scrolls::B_Menu_Manage_Click);
+}
+
+void MDI_Main::Private_Scroll_Remove_Click()
+{
+    routeToScrolls(&Frm_Scrolls::B_Menu_Remove_Click);
 }
 
 void MDI_Main::Private_Browser_Tooltip_Click()

@@ -19,6 +19,7 @@ class QMenu;
 class VM_Library;
 class Frm_About;
 class Frm_Browser;
+class Frm_Scrolls;
 class LibraryEvents;
 class VM_DragDropAssistant;
 
@@ -84,6 +85,11 @@ public slots:
     void Private_Browser_Export_Click();
     void Private_Browser_Tooltip_Click();
 
+    void Main_Tools_Scrolls_Click();
+    void Private_Scroll_View_Click();
+    void Private_Scroll_Manage_Click();
+    void Private_Scroll_Remove_Click();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -103,6 +109,8 @@ private:
     Frm_Browser *activeBrowser() const;
     // The popup command of the browser whose list last had the focus.
     void routeToActiveBrowser(void (Frm_Browser::*command)());
+    // The popup command of the scroll manager, when it is open.
+    void routeToScrolls(void (Frm_Scrolls::*command)());
 
     std::unique_ptr<VM_Library> m_library;
     std::unique_ptr<VM_DragDropAssistant> m_assistant;

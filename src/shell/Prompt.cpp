@@ -58,6 +58,23 @@ protected:
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     }
 
+    Choice showSaveDiscardCancel(QWidget *parent, const QString &text) override
+    {
+        NormalPointer pointer;
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Save:
+            return Choice::Save;
+        case QMessageBox::Discard:
+            return Choice::Discard;
+        default:
+            return Choice::Cancel;
+        }
+    }
+
     std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
                                         const QString &suggestedName) override
     {
@@ -120,6 +137,12 @@ bool Prompt::ask(QWidget *parent, const QString &text)
 {
     BusyCursor::clearProgressTexts();
     return current().showQuestion(parent, text);
+}
+
+Prompt::Choice Prompt::askSaveDiscardCancel(QWidget *parent, const QString &text)
+{
+    BusyCursor::clearProgressTexts();
+    return current().showSaveDiscardCancel(parent, text);
 }
 
 std::optional<QString> Prompt::saveFile(QWidget *parent, const QString &filter, const QString &suggestedName)

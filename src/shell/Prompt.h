@@ -17,6 +17,9 @@ public:
     static void message(QWidget *parent, const QString &text);
     // A Yes/No question; true for Yes.
     static bool ask(QWidget *parent, const QString &text);
+    // A question about changes not yet saved: Save, Discard or Cancel (Esc cancels).
+    enum class Choice { Save, Discard, Cancel };
+    static Choice askSaveDiscardCancel(QWidget *parent, const QString &text);
     // File dialogs. filter is in the "Spell Files (*.spel)|*.spel" form; no value = cancelled.
     // A save dialog offers suggestedName (the extension added when missing) in the folder the
     // user last chose.
@@ -33,6 +36,7 @@ public:
 protected:
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
     virtual bool showQuestion(QWidget *parent, const QString &text) = 0;
+    virtual Choice showSaveDiscardCancel(QWidget *parent, const QString &text) = 0;
     virtual std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
                                                 const QString &suggestedName) = 0;
     virtual std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) = 0;

@@ -12,14 +12,19 @@ ScriptedPrompt::ScriptedPrompt()
 ScriptedPrompt::~ScriptedPrompt()
 {
     Prompt::install(nullptr);
-    if (!m_answers.isEmpty() || !m_files.isEmpty())
-        ADD_FAILURE() << "answers left unused: " << m_answers.size() << " questions, " << m_files.size()
-                      << " files";
+    if (!m_answers.isEmpty() || !m_choices.isEmpty() || !m_files.isEmpty())
+        ADD_FAILURE() << "answers left unused: " << m_answers.size() + m_choices.size() << " questions, "
+                      << m_files.size() << " files";
 }
 
 void ScriptedPrompt::answer(bool yes)
 {
     m_answers.enqueue(yes);
+}
+
+void ScriptedPrompt::answerSaveDiscardCancel(Prompt::Choice choice)
+{
+    m_choices.enqueue(choice);
 }
 
 void ScriptedPrompt::chooseFile(const QString &path)
@@ -59,6 +64,19 @@ bool ScriptedPrompt::showQuestion(QWidget *, const QString &text)
         return false;
     }
     return m_answers.dequeue();
+}
+
+Prompt::Choice ScriptedPrompt::showSaveDiscardCancel(QWidget *, const QString &text)
+{
+    if (onShow)
+        onShow();
+    m_shown.append(text);
+    m_questions.append(text);
+    if (m_choices.isEmpty()) {
+        ADD_FAILURE() << "unexpected Save / Discard / Cancel question: " << text.toStdString();
+        return Choice::Cancel;
+    }
+    return m_choices.dequeue();
 }
 
 std::optional<QString> ScriptedPrompt::nextFile(const QString &kind, const QString &filter)

@@ -20,6 +20,8 @@ public:
     ~ScriptedPrompt() override; // brings back the real dialogs
 
     void answer(bool yes);
+    // The answer to the next Save / Discard / Cancel question.
+    void answerSaveDiscardCancel(Prompt::Choice choice);
     void chooseFile(const QString &path);
     void cancelFile();
 
@@ -39,6 +41,7 @@ public:
 protected:
     void showMessage(QWidget *parent, const QString &text) override;
     bool showQuestion(QWidget *parent, const QString &text) override;
+    Choice showSaveDiscardCancel(QWidget *parent, const QString &text) override;
     std::optional<QString> showSaveFile(QWidget *parent, const QString &filter,
                                         const QString &suggestedName) override;
     std::optional<QString> showOpenFile(QWidget *parent, const QString &filter) override;
@@ -51,5 +54,6 @@ private:
     QStringList m_questions;
     QStringList m_suggestedNames;
     QQueue<bool> m_answers;
+    QQueue<Prompt::Choice> m_choices;
     QQueue<std::optional<QString>> m_files;
 };
