@@ -199,8 +199,8 @@ QWidget *Frm_Scrolls::createGenerateTab()
     const QSize cell(levelWidth + 16, m_levels->fontMetrics().height() + 4);
     for (const QString &level : kLevels)
         (new QListWidgetItem(level, m_levels))->setSizeHint(cell);
-    m_levels->setFixedHeight(3 * (cell.height() + 2) + 2 * m_levels->frameWidth() + 4);
-    m_levels->setMinimumWidth(3 * (cell.width() + 2) + 2 * m_levels->frameWidth() + 4);
+    m_levels->setFixedSize(3 * (cell.width() + 2) + 2 * m_levels->frameWidth() + 4,
+                           3 * (cell.height() + 2) + 2 * m_levels->frameWidth() + 4);
 
     m_schools = new QListWidget(choices);
     m_schools->setObjectName(QStringLiteral("Lst_Schools"));
@@ -248,12 +248,16 @@ QWidget *Frm_Scrolls::createGenerateTab()
     m_generated = createLineList(QStringLiteral("LV_Spells"), spells);
     (new QVBoxLayout(spells))->addWidget(m_generated);
 
-    auto *left = new QVBoxLayout;
+    // The choices keep the width they need; the drawn scroll takes the rest.
+    auto *choicesPanel = new QWidget(tab);
+    auto *left = new QVBoxLayout(choicesPanel);
+    left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(choices, 1);
     left->addWidget(filters);
+    choicesPanel->setFixedWidth(std::max(choices->sizeHint().width(), filters->sizeHint().width()) + 12);
     auto *layout = new QHBoxLayout(tab);
-    layout->addLayout(left, 2);
-    layout->addWidget(spells, 5);
+    layout->addWidget(choicesPanel);
+    layout->addWidget(spells, 1);
     return tab;
 }
 
