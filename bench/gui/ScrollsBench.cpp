@@ -56,7 +56,8 @@ void useScrollLibrary()
                 const QString name = QStringLiteral("Scroll %1").arg(scroll, 4, 10, QLatin1Char('0'));
                 const int lines = 10 + random.bounded(11);
                 for (int line = 0; line < lines; ++line) {
-                    insert.bind(1, name).bind(2, caster).bind(3, SyntheticLibrary::spellName(random.bounded(kSpells)));
+                    insert.bind(1, name).bind(2, caster).bind(
+                        3, SyntheticLibrary::spellName(random.bounded(kSpells)));
                     insert.run();
                     insert.reset();
                 }
@@ -96,10 +97,9 @@ static void BM_OpenScrollManager(benchmark::State &state)
         Frm_Scrolls *window = openScrolls(*frame);
         benchmark::DoNotOptimize(window);
         state.PauseTiming();
-        state.counters["scrolls"] = window->findChild<QTreeWidget *>(QStringLiteral("TV_Scrolls"))
-                                        ->topLevelItem(0)
-                                        ->childCount() *
-                                    SyntheticLibrary::kCasters;
+        state.counters["scrolls"] =
+            window->findChild<QTreeWidget *>(QStringLiteral("TV_Scrolls"))->topLevelItem(0)->childCount() *
+            SyntheticLibrary::kCasters;
         state.counters["spells"] = window->findChild<QComboBox *>(QStringLiteral("Cmbo_Spell"))->count();
         qDeleteAll(frame->area()->subWindowList());
         settle();

@@ -114,8 +114,10 @@ bool Frm_Scrolls::Initialize(Workspace &workspace)
 void Frm_Scrolls::followLibrary()
 {
     LibraryEvents &events = m_workspace->events();
-    connect(&events, &LibraryEvents::castersChanged, this, [this] { reloadReporting([this] { LoadCasterNames(); }); });
-    connect(&events, &LibraryEvents::spellsChanged, this, [this] { reloadReporting([this] { LoadSpellNames(); }); });
+    connect(&events, &LibraryEvents::castersChanged, this,
+            [this] { reloadReporting([this] { LoadCasterNames(); }); });
+    connect(&events, &LibraryEvents::spellsChanged, this,
+            [this] { reloadReporting([this] { LoadSpellNames(); }); });
     connect(&events, &LibraryEvents::schoolsChanged, this,
             [this] { reloadReporting([this] { LoadSchoolNames(); }); });
     connect(&events, &LibraryEvents::spellDeleted, this, [this](const QString &spell) {
@@ -267,7 +269,8 @@ void Frm_Scrolls::refreshStates()
         m_toolbar->button(QStringLiteral("Save"))->setEnabled(false);
 
     const bool nodeChosen = m_tab == ViewTab && m_node;
-    for (const QString &key : {QStringLiteral("Delete"), QStringLiteral("Print"), QStringLiteral("Export Scroll")})
+    for (const QString &key :
+         {QStringLiteral("Delete"), QStringLiteral("Print"), QStringLiteral("Export Scroll")})
         m_toolbar->button(key)->setEnabled(nodeChosen);
     const bool scroll = isScrollNode(m_node);
     const QList<QAction *> entries = m_toolbar->buttonMenu(QStringLiteral("Print"))->actions();
@@ -531,9 +534,10 @@ void Frm_Scrolls::B_Menu_Remove_Click()
     if (row < 0)
         return;
     if (list->rowCount() == 1 && m_tab == ViewTab) {
-        Prompt::message(this, kLastLineOfScroll +
-                                  QStringLiteral("\n\nIf you want to delete the Scroll, highlight the Scroll\n"
-                                                 "in the Tree View and click the Delete button."));
+        Prompt::message(this,
+                        kLastLineOfScroll +
+                            QStringLiteral("\n\nIf you want to delete the Scroll, highlight the Scroll\n"
+                                           "in the Tree View and click the Delete button."));
         return;
     }
     if (list->rowCount() == 1 && m_tab == GenerateTab) {

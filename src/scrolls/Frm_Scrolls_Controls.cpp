@@ -68,20 +68,23 @@ QSize Frm_Scrolls::sizeHint() const
 void Frm_Scrolls::createControls()
 {
     m_toolbar = new ButtonToolBar(QStringLiteral("TB"), this);
-    m_toolbar->addMenuButton(QStringLiteral("Print"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
-                             {{QStringLiteral("Print Selected Scroll"), QStringLiteral("Print Selected Scroll")},
-                              {QStringLiteral("Preview Selected Scroll"), QStringLiteral("Preview Selected Scroll")},
-                              {},
-                              {QStringLiteral("Print Selected Caster's Scrolls"),
-                               QStringLiteral("Print Selected Caster's Scrolls")},
-                              {QStringLiteral("Preview Selected Caster's Scrolls"),
-                               QStringLiteral("Preview Selected Caster's Scrolls")}});
+    m_toolbar->addMenuButton(
+        QStringLiteral("Print"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
+        {{QStringLiteral("Print Selected Scroll"), QStringLiteral("Print Selected Scroll")},
+         {QStringLiteral("Preview Selected Scroll"), QStringLiteral("Preview Selected Scroll")},
+         {},
+         {QStringLiteral("Print Selected Caster's Scrolls"),
+          QStringLiteral("Print Selected Caster's Scrolls")},
+         {QStringLiteral("Preview Selected Caster's Scrolls"),
+          QStringLiteral("Preview Selected Caster's Scrolls")}});
     m_toolbar->addButton(QStringLiteral("Add"), QStringLiteral("Add Spell to Scroll"),
                          ScrollIcons::icon(ScrollIcons::Add));
     m_toolbar->addButton(QStringLiteral("Replace"), QStringLiteral("Replace selected spell"),
                          ScrollIcons::icon(ScrollIcons::Replace));
-    m_toolbar->addButton(QStringLiteral("Save"), QStringLiteral("Save"), ScrollIcons::icon(ScrollIcons::Save));
-    m_toolbar->addButton(QStringLiteral("Delete"), QStringLiteral("Delete"), ScrollIcons::icon(ScrollIcons::Delete));
+    m_toolbar->addButton(QStringLiteral("Save"), QStringLiteral("Save"),
+                         ScrollIcons::icon(ScrollIcons::Save));
+    m_toolbar->addButton(QStringLiteral("Delete"), QStringLiteral("Delete"),
+                         ScrollIcons::icon(ScrollIcons::Delete));
     m_toolbar->addButton(QStringLiteral("Export Scroll"), QStringLiteral("Export Scroll(s)"),
                          ToolIcons::icon(ToolIcons::ExportSelected));
     m_crystal = new ReportEngine(this);

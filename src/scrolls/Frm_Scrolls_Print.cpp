@@ -20,8 +20,8 @@
 
 void Frm_Scrolls::printScrolls(const QString &entry)
 {
-    const bool oneScroll =
-        entry == QStringLiteral("Print Selected Scroll") || entry == QStringLiteral("Preview Selected Scroll");
+    const bool oneScroll = entry == QStringLiteral("Print Selected Scroll") ||
+                           entry == QStringLiteral("Preview Selected Scroll");
     const bool casterScrolls = entry == QStringLiteral("Print Selected Caster's Scrolls") ||
                                entry == QStringLiteral("Preview Selected Caster's Scrolls");
     // Each entry works on its own kind of node only.
@@ -37,9 +37,9 @@ void Frm_Scrolls::printScrolls(const QString &entry)
     command.run([&] {
         // The scroll of the chosen caster alone: another caster's scroll of the same name is not
         // what was chosen.
-        const QString status = oneScroll
-                                   ? m_library->FillScrollDetails(QStringLiteral("Scroll"), name, casterOf(m_node))
-                                   : m_library->FillScrollDetails(QStringLiteral("Caster"), name);
+        const QString status =
+            oneScroll ? m_library->FillScrollDetails(QStringLiteral("Scroll"), name, casterOf(m_node))
+                      : m_library->FillScrollDetails(QStringLiteral("Caster"), name);
         if (!status.isEmpty()) {
             command.tell(status);
             return;
@@ -118,7 +118,8 @@ void Frm_Scrolls::exportScroll()
         return;
     const QString fileName = QFileInfo(*path).fileName();
     try {
-        BusyCursor busy(m_workspace->progressPanel(), QStringLiteral("Saving ") + fileName + QStringLiteral("..."));
+        BusyCursor busy(m_workspace->progressPanel(),
+                        QStringLiteral("Saving ") + fileName + QStringLiteral("..."));
         VM_SpellSaver saver;
         saver.Save2(fileName, *path, spells);
     } catch (const VmError &error) {

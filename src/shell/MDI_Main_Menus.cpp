@@ -171,7 +171,8 @@ void MDI_Main::createMenus()
 
     // Managing a spell from a browser works exactly when the manage-spells window does.
     QAction *manageSpells = menuEntry(QStringLiteral("Main_Tools_Spells"));
-    for (const QString &entry : {QStringLiteral("Private_Browser_Manage"), QStringLiteral("Private_Scroll_Manage")}) {
+    for (const QString &entry :
+         {QStringLiteral("Private_Browser_Manage"), QStringLiteral("Private_Scroll_Manage")}) {
         QAction *manageFromList = menuEntry(entry);
         manageFromList->setEnabled(manageSpells->isEnabled());
         connect(manageSpells, &QAction::enabledChanged, manageFromList, &QAction::setEnabled);

@@ -122,7 +122,8 @@ QString VM_Library::FillScrollDetails(const QString &kind, const QString &name, 
     return fillScrollHold(kind, name, caster);
 }
 
-QString VM_Library::fillScrollHold(const QString &kind, const QString &name, const std::optional<QString> &caster)
+QString VM_Library::fillScrollHold(const QString &kind, const QString &name,
+                                   const std::optional<QString> &caster)
 {
     return statusOf([&] {
         Transaction transaction(db());
@@ -132,11 +133,11 @@ QString VM_Library::fillScrollHold(const QString &kind, const QString &name, con
                                                                : nullptr;
         if (column) {
             const bool oneCaster = caster && kind == QLatin1String("Scroll");
-            Statement select(db(),
-                             QStringLiteral("SELECT ScrollName, Caster, Spell, Lvl, Book, Page FROM Scrolls "
-                                            "WHERE %1 = ?%2 ORDER BY rowid")
-                                 .arg(QLatin1String(column),
-                                      oneCaster ? QStringLiteral(" AND Caster = ?") : QString()));
+            Statement select(
+                db(),
+                QStringLiteral("SELECT ScrollName, Caster, Spell, Lvl, Book, Page FROM Scrolls "
+                               "WHERE %1 = ?%2 ORDER BY rowid")
+                    .arg(QLatin1String(column), oneCaster ? QStringLiteral(" AND Caster = ?") : QString()));
             Statement insert(db(), "INSERT INTO ScrollHold (ScrollName, Caster, Spell, Lvl, Book, Page) "
                                    "VALUES (?, ?, ?, ?, ?, ?)");
             select.bind(1, name.trimmed());

@@ -72,8 +72,9 @@ TEST_F(NewScrollTest, TheAddTabChecksEverythingBeforeSavingANewScroll)
     openScrolls();
     showTab(Frm_Scrolls::AddTab);
     pressButton(window, "Save");
-    EXPECT_EQ(prompt.messages(), (QStringList{"Scoll is pretty useless without any spells",
-                                              "Caster is a required field", "Scroll Name is a required field"}));
+    EXPECT_EQ(prompt.messages(),
+              (QStringList{"Scoll is pretty useless without any spells", "Caster is a required field",
+                           "Scroll Name is a required field"}));
     EXPECT_EQ(library.count("SELECT count(*) FROM Scrolls"), 6);
 
     // On the Add tab the only line may go.
@@ -92,7 +93,8 @@ TEST_F(NewScrollTest, TheAddTabChecksEverythingBeforeSavingANewScroll)
     control<QLineEdit>(window, "Txt_ScrollName")->setText("Embers");
     control<QComboBox>(window, "Cmbo_CasterName")->setEditText("Corwin");
     pressButton(window, "Save");
-    EXPECT_EQ(prompt.messages(), QStringList{"Embers already exists for Caster Corwin.  Please choose another name"});
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"Embers already exists for Caster Corwin.  Please choose another name"});
     EXPECT_EQ(columnTexts(lines("LV_Add")), (QStringList{"Bramble Gate", "Dusk Ward"}));
 
     // A caster the library does not know holds scrolls too.
@@ -116,8 +118,8 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
     openScrolls();
     showTab(Frm_Scrolls::GenerateTab);
     const QString invalid = "Please input a valid number of spells";
-    const QList<std::pair<QString, QString>> counts = {{"", invalid},   {"0", invalid}, {"-3", invalid},
-                                                       {"ab", invalid}, {"0.4", invalid}};
+    const QList<std::pair<QString, QString>> counts = {
+        {"", invalid}, {"0", invalid}, {"-3", invalid}, {"ab", invalid}, {"0.4", invalid}};
     for (const auto &[count, message] : counts) {
         prompt.clear();
         generate(count, "Common");
@@ -141,8 +143,9 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
     window->Cmd_Apply_Click();
     generate("3", "Common", {"zz"}, {});
     generate("3", "Common", {"1st"}, {"zz"});
-    EXPECT_EQ(prompt.messages(), (QStringList{"Please select a valid lowest frequency",
-                                              "You must select at least 1 level", "You must select at least 1 School"}));
+    EXPECT_EQ(prompt.messages(),
+              (QStringList{"Please select a valid lowest frequency", "You must select at least 1 level",
+                           "You must select at least 1 School"}));
     EXPECT_EQ(lines("LV_Spells")->rowCount(), 0);
 
     // No candidate: an empty list and not a word.
@@ -170,9 +173,11 @@ TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenLevelsSchoolsAnd
     for (int row = 0; row < drawn->rowCount(); ++row) {
         EXPECT_TRUE(allowed.contains(drawn->text(row))) << drawn->text(row).toStdString();
         EXPECT_TRUE(QStringList({"Common", "UnCommon"}).contains(drawn->text(row, 2)));
-        const QStringList shown = {drawn->text(row, 1), drawn->text(row, 2), drawn->text(row, 3), drawn->text(row, 4)};
-        EXPECT_EQ(library.rows("SELECT Lvl, Frequency, Book, Page FROM Spells WHERE Name = ?", {drawn->text(row)}),
-                  QStringList{shown.join('|')});
+        const QStringList shown = {drawn->text(row, 1), drawn->text(row, 2), drawn->text(row, 3),
+                                   drawn->text(row, 4)};
+        EXPECT_EQ(
+            library.rows("SELECT Lvl, Frequency, Book, Page FROM Spells WHERE Name = ?", {drawn->text(row)}),
+            QStringList{shown.join('|')});
     }
     EXPECT_TRUE(prompt.shown().isEmpty());
 
@@ -203,7 +208,8 @@ TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
         saver->Cmd_Cancel_Click();
     });
     EXPECT_EQ(prompt.messages(),
-              (QStringList{"Both fields are required", "Frost already exists for Caster Bryn.  Please choose another name"}));
+              (QStringList{"Both fields are required",
+                           "Frost already exists for Caster Bryn.  Please choose another name"}));
     EXPECT_EQ(library.count("SELECT count(*) FROM Scrolls"), 6);
     EXPECT_TRUE(canPress(window, "Save"));
 

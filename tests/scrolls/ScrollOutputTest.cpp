@@ -55,8 +55,8 @@ TEST_F(ScrollOutputTest, ACastersScrollsPrintAndTheChosenScrollAloneIsPreviewed)
     EXPECT_EQ(output.jobs[0].destination, ReportJob::Destination::Printer);
     EXPECT_EQ(statusWhilePrinting, QStringList{"Printing Scroll..."});
     const QString text = output.pdfText(output.jobs[0]);
-    for (const char *expected : {"Scrolls of Bryn", "Embers", "Frost", "Ember Call", "Amber Lantern", "Cinder Veil",
-                                 "Frost Lance"})
+    for (const char *expected :
+         {"Scrolls of Bryn", "Embers", "Frost", "Ember Call", "Amber Lantern", "Cinder Veil", "Frost Lance"})
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
     EXPECT_FALSE(text.contains("Corwin"));
 
@@ -102,8 +102,9 @@ TEST_F(ScrollOutputTest, ExportWritesTheScrollsSpellsOnceAndNamesThoseThatLeftTh
     prompt.chooseFile(fileNamed("bryn.spel"));
     pressButton(window, "Export Scroll");
     EXPECT_EQ(prompt.suggestedNames(), QStringList{"Bryn.spel"});
-    EXPECT_EQ(prompt.messages(), QStringList{"These spells are no longer in the library and were not exported: "
-                                             "Cinder Veil, Dusk Ward"});
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"These spells are no longer in the library and were not exported: "
+                          "Cinder Veil, Dusk Ward"});
     EXPECT_EQ(namesIn(fileNamed("bryn.spel")), (QStringList{"Ember Call", "Amber Lantern", "Frost Lance"}));
 
     prompt.clear();

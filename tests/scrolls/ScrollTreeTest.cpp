@@ -21,8 +21,9 @@
 
 namespace {
 
-const QString kLastLine = "You cannot delete the last Spell from a Scroll\n\nIf you want to delete the Scroll, "
-                          "highlight the Scroll\nin the Tree View and click the Delete button.";
+const QString kLastLine =
+    "You cannot delete the last Spell from a Scroll\n\nIf you want to delete the Scroll, "
+    "highlight the Scroll\nin the Tree View and click the Delete button.";
 const QString kDelete = "Are you sure you want to Delete the Selected Caster/ Scroll?";
 
 // Which entries of the Print drop-down can be chosen, by key.
@@ -62,7 +63,8 @@ TEST_F(ScrollsTest, TheTreeHasOneNodePerScrollUnderEachCasterAndShowsTheChosenOn
     EXPECT_FALSE(canPress(window, "Add"));
 
     click(node("Corwin", "Embers"));
-    EXPECT_EQ(rowTexts(lines()), (QStringList{"Dusk Ward|1|Very Rare|KXR|12", "Bramble Gate|2|UnCommon|KXR|12"}));
+    EXPECT_EQ(rowTexts(lines()),
+              (QStringList{"Dusk Ward|1|Very Rare|KXR|12", "Bramble Gate|2|UnCommon|KXR|12"}));
     EXPECT_EQ(printEntries(window), (QStringList{"Print Selected Scroll", "Preview Selected Scroll"}));
     EXPECT_TRUE(canPress(window, "Add") && canPress(window, "Replace") && canPress(window, "Save"));
     EXPECT_TRUE(lines()->dropsAccepted());
@@ -102,8 +104,9 @@ TEST_F(ScrollsTest, DeletingScrollsAndCastersUpdatesTheTreeInPlace)
     click(node("Corwin", "Embers"));
     prompt.answer(true);
     pressButton(window, "Delete");
-    EXPECT_EQ(prompt.messages(), QStringList{"Embers has been deleted. \n\nCorwin was also removed as that Caster "
-                                             "no longer has any Scrolls"});
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"Embers has been deleted. \n\nCorwin was also removed as that Caster "
+                          "no longer has any Scrolls"});
     EXPECT_EQ(treeTexts(), (QStringList{"Bryn", "  Embers"}));
     EXPECT_EQ(savedSpells("Bryn", "Embers"), (QStringList{"Ember Call", "Amber Lantern", "Cinder Veil"}));
 
@@ -153,7 +156,8 @@ TEST_F(ScrollsTest, LinesAreAddedReplacedAndRemovedInTheListAndReachTheLibraryOn
 // Discard drops them, Cancel stays on the scroll with its changes.
 TEST_F(ScrollsTest, LeavingAChangedScrollAsksWhetherToSaveIt)
 {
-    const QString question = "The changes to Scroll Frost of Bryn have not been saved.\n\nDo you want to save them?";
+    const QString question =
+        "The changes to Scroll Frost of Bryn have not been saved.\n\nDo you want to save them?";
     struct Case
     {
         const char *leaving;
@@ -163,10 +167,14 @@ TEST_F(ScrollsTest, LeavingAChangedScrollAsksWhetherToSaveIt)
     };
     const QStringList changed{"Frost Lance", "Amber Lantern"};
     const QList<Case> cases = {
-        {"node", Prompt::Choice::Save, changed, true},         {"node", Prompt::Choice::Discard, {"Frost Lance"}, true},
-        {"node", Prompt::Choice::Cancel, {"Frost Lance"}, false}, {"tab", Prompt::Choice::Save, changed, true},
-        {"tab", Prompt::Choice::Discard, {"Frost Lance"}, true},  {"tab", Prompt::Choice::Cancel, {"Frost Lance"}, false},
-        {"close", Prompt::Choice::Save, changed, true},        {"close", Prompt::Choice::Discard, {"Frost Lance"}, true},
+        {"node", Prompt::Choice::Save, changed, true},
+        {"node", Prompt::Choice::Discard, {"Frost Lance"}, true},
+        {"node", Prompt::Choice::Cancel, {"Frost Lance"}, false},
+        {"tab", Prompt::Choice::Save, changed, true},
+        {"tab", Prompt::Choice::Discard, {"Frost Lance"}, true},
+        {"tab", Prompt::Choice::Cancel, {"Frost Lance"}, false},
+        {"close", Prompt::Choice::Save, changed, true},
+        {"close", Prompt::Choice::Discard, {"Frost Lance"}, true},
         {"close", Prompt::Choice::Cancel, {"Frost Lance"}, false},
     };
     for (const Case &c : cases) {
@@ -222,7 +230,8 @@ TEST_F(ScrollsTest, SpellsDroppedFromABrowserJoinTheShownScrollAndThePopupOpensT
 
     // The dragged spell comes in; the old line goes: the scroll's spell is replaced.
     dragOnto(browser, lines());
-    EXPECT_EQ(rowTexts(lines()), (QStringList{"Frost Lance|4|Common|KXR|12", "Bramble Gate|2|UnCommon|KXR|12"}));
+    EXPECT_EQ(rowTexts(lines()),
+              (QStringList{"Frost Lance|4|Common|KXR|12", "Bramble Gate|2|UnCommon|KXR|12"}));
     EXPECT_TRUE(window->hasUnsavedScroll());
     selectLine("LV_Scrolls", 0);
     chooseMenuEntry(&frame(), "Private_Scroll_Remove");
@@ -255,8 +264,11 @@ TEST_F(ScrollsTest, TheFindBoxChoosesTheFirstSpellThatBeginsWithTheTypedLetters)
     auto *find = control<QLineEdit>(window, "txtFind");
     auto *picker = control<QComboBox>(window, "Cmbo_Spell");
     EXPECT_EQ(picker->currentText(), QString());
-    const QList<std::pair<QString, QString>> typed = {
-        {" AM", "amber Glow"}, {"amber l", "Amber Lantern"}, {"c", "Cinder Veil"}, {"zz", "Cinder Veil"}, {"", "Cinder Veil"}};
+    const QList<std::pair<QString, QString>> typed = {{" AM", "amber Glow"},
+                                                      {"amber l", "Amber Lantern"},
+                                                      {"c", "Cinder Veil"},
+                                                      {"zz", "Cinder Veil"},
+                                                      {"", "Cinder Veil"}};
     for (const auto &[text, chosen] : typed) {
         find->setText(text);
         EXPECT_EQ(picker->currentText(), chosen) << text.toStdString();

@@ -31,8 +31,9 @@ ScrollsTest::ScrollsTest()
 
 void ScrollsTest::addScroll(const QString &caster, const QString &scroll, const QStringList &spells)
 {
-    Statement insert(library.db(), "INSERT INTO Scrolls (ScrollName, Caster, Spell, Lvl, Frequency, Book, Page) "
-                                   "SELECT ?, ?, Name, Lvl, Frequency, Book, Page FROM Spells WHERE Name = ?");
+    Statement insert(library.db(),
+                     "INSERT INTO Scrolls (ScrollName, Caster, Spell, Lvl, Frequency, Book, Page) "
+                     "SELECT ?, ?, Name, Lvl, Frequency, Book, Page FROM Spells WHERE Name = ?");
     for (const QString &spell : spells) {
         insert.bind(1, scroll).bind(2, caster).bind(3, spell).run();
         insert.reset();
