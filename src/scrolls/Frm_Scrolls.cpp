@@ -194,7 +194,9 @@ void Frm_Scrolls::LoadScrollNames()
         } catch (const VmError &error) {
             m_tree->setUpdatesEnabled(true);
             refreshStates();
-            Prompt::message(this, error.description.trimmed());
+            // The cause follows, so that a locked or damaged library can be told apart.
+            Prompt::message(this, QStringLiteral("There was an error retrieving data from the database\n\n") +
+                                      error.description.trimmed());
             return;
         }
         const OptionalTable scrolls = m_library->Fetch_Scrolls_Array();

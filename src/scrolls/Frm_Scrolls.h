@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/ListRows.h"
+#include "widgets/PrintableWindow.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -25,7 +26,7 @@ class Workspace;
 // a new scroll built by hand ("Add") and a scroll drawn at random from the library ("Generate").
 // Lines are changed in the lists and reach the library only when saved; the spell picker below
 // the tabs supplies the spells added or put in place of a line.
-class Frm_Scrolls : public QWidget
+class Frm_Scrolls : public QWidget, public PrintableWindow
 {
     Q_OBJECT
 
@@ -40,6 +41,7 @@ public:
     // false when the library could not be read (the user has been told why).
     bool Initialize(Workspace &workspace);
     QSize sizeHint() const override;
+    void printMain() override;
 
     // Reloads the casters offered for a new scroll.
     void LoadCasterNames();

@@ -2,18 +2,19 @@
 
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
+#include "browse/SpellExport.h"
 #include "exchange/VM_SpellSaver.h"
 #include "shell/Prompt.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
 #include "widgets/ListView.h"
 #include "widgets/Workspace.h"
 
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
+#include <QToolButton>
 #include <QTreeWidget>
 
 // Printing and exporting the chosen scroll, or every scroll of the chosen caster.
@@ -109,23 +110,22 @@ void Frm_Scrolls::exportScroll()
         return;
     }
 
-    // A scroll name may hold what a file name cannot.
-    QString suggested = title;
-    suggested.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
-    const std::optional<QString> path = Prompt::saveFile(this, QStringLiteral("Spell Files (*.spel)|*.spel"),
-                                                         suggested + QStringLiteral(".spel"));
-    if (!path)
-        return;
-    const QString fileName = QFileInfo(*path).fileName();
-    try {
-        BusyCursor busy(m_workspace->progressPanel(),
-                        QStringLiteral("Saving ") + fileName + QStringLiteral("..."));
-        VM_SpellSaver saver;
-        saver.Save2(fileName, *path, spells);
-    } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
-        return;
-    }
-    if (!leftOut.isEmpty())
+    bool written = false;
+    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel"),
+                    QStringLiteral("Saving "), title,
+                    [&](VM_SpellSaver &saver, const QString &fileTitle, const QString &filePath) {
+                        saver.Save2(fileTitle, filePath, spells);
+                        written = true;
+                    });
+    // Told only once the file holds the others: a cancelled export says nothing.
+    if (written && !leftOut.isEmpty())
         Prompt::message(this, leftOut);
+}
+
+void Frm_Scrolls::printMain()
+{
+    // The frame's Print prints what the drop-down would: the chosen scroll, or the caster's.
+    if (m_toolbar->button(QStringLiteral("Print"))->isEnabled() && m_node)
+        printScrolls(isScrollNode(m_node) ? QStringLiteral("Print Selected Scroll")
+                                          : QStringLiteral("Print Selected Caster's Scrolls"));
 }

@@ -39,7 +39,7 @@ protected:
             chooseItems(control<QListWidget>(window, "Lst_Levels"), levels);
         if (!schools.isEmpty())
             chooseItems(control<QListWidget>(window, "Lst_Schools"), schools);
-        control<QPushButton>(window, "Cmd_Apply")->click();
+        clickButton("Cmd_Apply");
     }
 
     // Presses Save on the Generate tab and answers the scroll saver once it is up.
@@ -116,6 +116,7 @@ TEST_F(NewScrollTest, TheAddTabChecksEverythingBeforeSavingANewScroll)
 TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
 {
     openScrolls();
+    EXPECT_FALSE(control<QPushButton>(window, "Cmd_Apply")->isEnabled());
     showTab(Frm_Scrolls::GenerateTab);
     const QString invalid = "Please input a valid number of spells";
     const QList<std::pair<QString, QString>> counts = {
@@ -140,9 +141,13 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
     prompt.clear();
     control<QComboBox>(window, "Cmbo_Frequency")->setCurrentIndex(-1);
     control<QComboBox>(window, "cmbo_Spells")->setEditText("3");
-    window->Cmd_Apply_Click();
-    generate("3", "Common", {"zz"}, {});
-    generate("3", "Common", {"1st"}, {"zz"});
+    clickButton("Cmd_Apply");
+    // No level speaks first, even with no school either.
+    clickButton("Opt_None_Levels");
+    clickButton("Opt_None");
+    generate("3", "Common");
+    clickButton("Opt_All_Levels");
+    generate("3", "Common");
     EXPECT_EQ(prompt.messages(),
               (QStringList{"Please select a valid lowest frequency", "You must select at least 1 level",
                            "You must select at least 1 School"}));
@@ -154,6 +159,15 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
     EXPECT_EQ(lines("LV_Spells")->rowCount(), 0);
     EXPECT_TRUE(prompt.shown().isEmpty());
     EXPECT_FALSE(canPress(window, "Save"));
+
+    // The most a scroll may hold is drawn; 100 typed is cut to 10.
+    clickButton("Opt_All");
+    clickButton("Opt_All_Levels");
+    generate("99", "Restricted");
+    EXPECT_EQ(lines("LV_Spells")->rowCount(), 99);
+    generate("100", "Restricted");
+    EXPECT_EQ(lines("LV_Spells")->rowCount(), 10);
+    EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
 TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenLevelsSchoolsAndFrequencies)

@@ -71,6 +71,22 @@ TEST_F(ScrollOutputTest, ACastersScrollsPrintAndTheChosenScrollAloneIsPreviewed)
     EXPECT_TRUE(preview.contains("Dusk Ward") && preview.contains("Bramble Gate"));
     EXPECT_FALSE(preview.contains("Ember Call") || preview.contains("Bryn"));
     EXPECT_EQ(statusWhilePrinting.value(1), QString());
+
+    // A caster's preview holds every scroll of that caster; the frame's Print prints the chosen node.
+    click(node("Corwin"));
+    chooseEntry(window, "Print", "Preview Selected Caster's Scrolls");
+    click(node("Bryn", "Frost"));
+    chooseMenuEntry(&frame(), "Main_File_Print");
+    ASSERT_EQ(output.jobs.size(), 4);
+    EXPECT_EQ(output.jobs[2].destination, ReportJob::Destination::Window);
+    const QString corwin = output.pdfText(output.jobs[2]);
+    EXPECT_TRUE(corwin.contains("Scrolls of Corwin") && corwin.contains("Dusk Ward"));
+    EXPECT_FALSE(corwin.contains("Frost Lance"));
+    EXPECT_EQ(output.jobs[3].destination, ReportJob::Destination::Printer);
+    const QString frost = output.pdfText(output.jobs[3]);
+    EXPECT_TRUE(frost.contains("Frost Lance"));
+    EXPECT_FALSE(frost.contains("Ember Call"));
+
     EXPECT_EQ(frame().statusPanel(2)->text(), QString());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(prompt.shown().isEmpty());
@@ -93,7 +109,7 @@ TEST_F(ScrollOutputTest, ExportWritesTheScrollsSpellsOnceAndNamesThoseThatLeftTh
     click(node("Bryn", "Odd/Name"));
     prompt.chooseFile(fileNamed("odd.spel"));
     pressButton(window, "Export Scroll");
-    EXPECT_EQ(prompt.suggestedNames().value(1), "Odd_Name.spel");
+    EXPECT_EQ(prompt.suggestedNames().value(1), "Odd Name.spel");
 
     // A caster: every spell of every scroll, each once; a spell gone from the library is left out.
     library.db().exec("DELETE FROM Spells WHERE Name IN ('Cinder Veil', 'Dusk Ward')");

@@ -275,3 +275,30 @@ TEST_F(ScrollsTest, TheFindBoxChoosesTheFirstSpellThatBeginsWithTheTypedLetters)
     }
     EXPECT_EQ(picker->count(), 7);
 }
+
+TEST_F(ScrollsTest, SpellsDroppedFromTheSearchResultsJoinEachListThatTakesThem)
+{
+    openScrolls();
+    // Before a scroll is chosen the View tab's list has nowhere to put spells.
+    dropFrom("Search", {"Dusk Ward"}, lines());
+    EXPECT_EQ(lines()->rowCount(), 0);
+
+    click(node("Corwin", "Embers"));
+    dropFrom("Search", {"Frost Lance", "No Such Spell", "Amber Lantern"}, lines());
+    EXPECT_EQ(columnTexts(lines()),
+              (QStringList{"Dusk Ward", "Bramble Gate", "Frost Lance", "Amber Lantern"}));
+    EXPECT_EQ(lines()->text(2, 1), "4");
+    prompt.answerSaveDiscardCancel(Prompt::Choice::Save);
+    showTab(Frm_Scrolls::AddTab);
+    EXPECT_EQ(savedSpells("Corwin", "Embers"),
+              (QStringList{"Dusk Ward", "Bramble Gate", "Frost Lance", "Amber Lantern"}));
+
+    dropFrom("Search", {"Cinder Veil"}, lines("LV_Add"));
+    showTab(Frm_Scrolls::GenerateTab);
+    // An empty generated list takes spells too: a scroll can be started from a search.
+    dropFrom("Search", {"Bramble Gate"}, lines("LV_Spells"));
+    EXPECT_EQ(columnTexts(lines("LV_Add")), QStringList{"Cinder Veil"});
+    EXPECT_EQ(rowTexts(lines("LV_Spells")), QStringList{"Bramble Gate|2|UnCommon|KXR|12"});
+    EXPECT_TRUE(canPress(window, "Save"));
+    EXPECT_EQ(prompt.messages(), QStringList{"Scroll saved"});
+}

@@ -2,14 +2,20 @@
 
 #include "Clicks.h"
 
+#include "browse/VM_DragDropAssistant.h"
 #include "scrolls/Frm_Scrolls.h"
 #include "shell/MDI_Main.h"
 #include "widgets/ListView.h"
 #include "widgets/OpenWindows.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 
 ScrollsTest::ScrollsTest()
@@ -91,6 +97,32 @@ void ScrollsTest::click(QTreeWidgetItem *node)
 void ScrollsTest::showTab(int tab)
 {
     control<QTabWidget>(window, "SSTab1")->setCurrentIndex(tab);
+}
+
+void ScrollsTest::clickButton(const QString &name)
+{
+    auto *button = control<QPushButton>(window, name);
+    if (!button || !button->isVisible() || !button->isEnabled()) {
+        ADD_FAILURE() << "button " << name.toStdString() << " cannot be pressed";
+        return;
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void ScrollsTest::dropFrom(const QString &source, const QStringList &spells, ListView *target)
+{
+    ListRows dragged;
+    for (const QString &spell : spells)
+        dragged.append(ListRow{spell, {}, true});
+    VM_DragDropAssistant &assistant = frame().dragDropAssistant();
+    assistant.Pack_Data(dragged, source);
+    QMimeData marker;
+    marker.setData(ListView::kDragMimeType, QByteArray());
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target->viewport(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target->viewport(), &drop);
+    assistant.Reset_Drag();
 }
 
 ListView *ScrollsTest::lines(const QString &list)
