@@ -345,7 +345,9 @@ void MDI_Main::Main_File_PreviewOptions_Max_Click()
 
 void MDI_Main::Main_File_Exit_Click()
 {
-    QCoreApplication::quit();
+    // Through closing, so that a window with changes not yet saved can keep the program open.
+    if (close())
+        QCoreApplication::quit();
 }
 
 void MDI_Main::Main_Window_Title_Click()
@@ -428,6 +430,14 @@ void MDI_Main::closeEvent(QCloseEvent *event)
 {
     // Closing the frame ends the program: with the about box gone too, the frame was the
     // last window.
+    // A window with changes not yet saved asks first; staying there keeps the program open.
+    const QList<QMdiSubWindow *> windows = m_area->subWindowList();
+    for (QMdiSubWindow *window : windows) {
+        if (!window->close()) {
+            event->ignore();
+            return;
+        }
+    }
     if (m_about)
         m_about->close();
     event->accept();

@@ -217,6 +217,28 @@ TEST_F(ScrollsTest, LeavingAChangedScrollAsksWhetherToSaveIt)
     }
 }
 
+TEST_F(ScrollsTest, LeavingTheProgramWithAChangedScrollAsksFirst)
+{
+    openScrolls();
+    click(node("Bryn", "Frost"));
+    pick("Amber Lantern");
+    pressButton(window, "Add");
+
+    // Staying keeps the program, the window and its changes.
+    prompt.answerSaveDiscardCancel(Prompt::Choice::Cancel);
+    chooseMenuEntry(&frame(), "Main_File_Exit");
+    EXPECT_TRUE(frame().isVisible());
+    ASSERT_EQ(OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls"), window);
+    EXPECT_EQ(columnTexts(lines()), (QStringList{"Frost Lance", "Amber Lantern"}));
+    EXPECT_EQ(savedSpells("Bryn", "Frost"), QStringList{"Frost Lance"});
+
+    prompt.answerSaveDiscardCancel(Prompt::Choice::Save);
+    chooseMenuEntry(&frame(), "Main_File_Exit");
+    EXPECT_FALSE(frame().isVisible());
+    EXPECT_EQ(savedSpells("Bryn", "Frost"), (QStringList{"Frost Lance", "Amber Lantern"}));
+    EXPECT_EQ(prompt.questions().size(), 2);
+}
+
 TEST_F(ScrollsTest, SpellsDroppedFromABrowserJoinTheShownScrollAndThePopupOpensTheirCards)
 {
     library.addToSpellbook("Bryn", "Bramble Gate");
