@@ -7,6 +7,7 @@
 #include "maintain/Frm_ManageSpells.h"
 #include "maintain/Frm_ManageSchools.h"
 #include "maintain/Frm_ManageSpellbooks.h"
+#include "scrolls/Frm_Scrolls.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
@@ -314,6 +315,21 @@ void MDI_Main::Private_Browser_Export_Click()
     routeToActiveBrowser(&Frm_Browser::B_Menu_Export_Click);
 }
 
+void MDI_Main::Main_Tools_Scrolls_Click()
+{
+    if (Frm_Scrolls *open = OpenWindows::named<Frm_Scrolls>(m_area, QStringLiteral("Frm_Scrolls"))) {
+        OpenWindows::bringToFront(open);
+        return;
+    }
+    auto window = std::make_unique<Frm_Scrolls>();
+    {
+        BusyCursor busy;
+        if (!window->Initialize(*this))
+            return;
+    }
+    showChild(window.release());
+}
+
 void MDI_Main::Private_Browser_Tooltip_Click()
 {
     // Every browser decides from the check mark as it is before the toggle, so all of them
@@ -337,7 +353,9 @@ void MDI_Main::Main_File_PreviewOptions_Max_Click()
 
 void MDI_Main::Main_File_Exit_Click()
 {
-    QCoreApplication::quit();
+    // Through closing, so that a window with changes not yet saved can keep the program open.
+    if (close())
+        QCoreApplication::quit();
 }
 
 namespace {
@@ -448,15 +466,16 @@ void MDI_Main::Main_About_About_Click()
 
 void MDI_Main::closeEvent(QCloseEvent *event)
 {
-    // Edits not yet saved in the manage-spells window are not lost without asking.
-    if (auto *spells = OpenWindows::named<Frm_ManageSpells>(m_area, QStringLiteral("Frm_ManageSpells"))) {
-        if (!spells->close()) {
+    // A window with changes not yet saved (a spell, a scroll) asks first; staying there keeps the
+    // program open. Closing the frame ends the program: with the about box gone too, the frame
+    // was the last window.
+    const QList<QMdiSubWindow *> windows = m_area->subWindowList();
+    for (QMdiSubWindow *window : windows) {
+        if (!window->close()) {
             event->ignore();
             return;
         }
     }
-    // Closing the frame ends the program: with the about box gone too, the frame was the
-    // last window.
     if (m_about)
         m_about->close();
     event->accept();

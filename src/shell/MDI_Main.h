@@ -97,6 +97,10 @@ public slots:
     void Private_Unlearned_Manage_Click();
     void Private_Unlearned_Remove_Click();
     void Private_Unlearned_Learned_Click();
+    void Main_Tools_Scrolls_Click();
+    void Private_Scroll_View_Click();
+    void Private_Scroll_Manage_Click();
+    void Private_Scroll_Remove_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -3,13 +3,15 @@
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Unlearned.h"
 #include "maintain/Frm_Search.h"
+#include "scrolls/Frm_Scrolls.h"
 #include "shell/Constants.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/OpenWindows.h"
 
 #include <memory>
 
-// The search window and the failed-spells window: one of each, and their popup menus.
+// The search window, the failed-spells window and the scroll manager: one of each, and their
+// popup menus.
 
 namespace {
 
@@ -89,4 +91,19 @@ void MDI_Main::Private_Unlearned_Remove_Click()
 void MDI_Main::Private_Unlearned_Learned_Click()
 {
     routeToOpen(kUnlearned, &Frm_Unlearned::U_Menu_Read_Click);
+}
+
+void MDI_Main::Private_Scroll_View_Click()
+{
+    routeToOpen(QStringLiteral("Frm_Scrolls"), &Frm_Scrolls::B_Menu_View_Click);
+}
+
+void MDI_Main::Private_Scroll_Manage_Click()
+{
+    routeToOpen(QStringLiteral("Frm_Scrolls"), &Frm_Scrolls::B_Menu_Manage_Click);
+}
+
+void MDI_Main::Private_Scroll_Remove_Click()
+{
+    routeToOpen(QStringLiteral("Frm_Scrolls"), &Frm_Scrolls::B_Menu_Remove_Click);
 }

@@ -86,7 +86,8 @@ void MDI_Main::createMenus()
     addEntry(tools, QStringLiteral("Main_Tools_Spells"), QStringLiteral("Manage S&pells"),
              &MDI_Main::Main_Tools_Spells_Click);
     addDivider(tools, QStringLiteral("Main_Tools_Divider4"));
-    addEntry(tools, QStringLiteral("Main_Tools_Scrolls"), QStringLiteral("Manage S&crolls"), nullptr);
+    addEntry(tools, QStringLiteral("Main_Tools_Scrolls"), QStringLiteral("Manage S&crolls"),
+             &MDI_Main::Main_Tools_Scrolls_Click);
     addDivider(tools, QStringLiteral("Main_Tools_Divider5"));
     addEntry(tools, QStringLiteral("Main_Manage_Search"), QStringLiteral("&Search"),
              &MDI_Main::Main_Manage_Search_Click)
@@ -157,11 +158,13 @@ void MDI_Main::createMenus()
 
     QMenu *scrolls =
         addMenu(this, QStringLiteral("Private_Menu_Scrolls"), QStringLiteral("Private Menu for Scrolls"));
-    addEntry(scrolls, QStringLiteral("Private_Scroll_View"), QStringLiteral("&View Spell"), nullptr);
-    addEntry(scrolls, QStringLiteral("Private_Scroll_Manage"), QStringLiteral("&Manage Spell"), nullptr);
+    addEntry(scrolls, QStringLiteral("Private_Scroll_View"), QStringLiteral("&View Spell"),
+             &MDI_Main::Private_Scroll_View_Click);
+    addEntry(scrolls, QStringLiteral("Private_Scroll_Manage"), QStringLiteral("&Manage Spell"),
+             &MDI_Main::Private_Scroll_Manage_Click);
     addDivider(scrolls, QStringLiteral("Private_Scroll_Divider"));
     addEntry(scrolls, QStringLiteral("Private_Scroll_Remove"),
-             QStringLiteral("&Remove selected spell from Scroll"), nullptr);
+             QStringLiteral("&Remove selected spell from Scroll"), &MDI_Main::Private_Scroll_Remove_Click);
 
     QMenu *unlearned =
         addMenu(this, QStringLiteral("Private_Menu_Unlearned"), QStringLiteral("Private Menu for Unlearned"));
@@ -180,7 +183,7 @@ void MDI_Main::createMenus()
     QAction *manageSpells = menuEntry(QStringLiteral("Main_Tools_Spells"));
     for (const QString &name :
          {QStringLiteral("Private_Browser_Manage"), QStringLiteral("Private_Search_Manage"),
-          QStringLiteral("Private_Unlearned_Manage")}) {
+          QStringLiteral("Private_Unlearned_Manage"), QStringLiteral("Private_Scroll_Manage")}) {
         QAction *manageFromList = menuEntry(name);
         manageFromList->setEnabled(manageSpells->isEnabled());
         connect(manageSpells, &QAction::enabledChanged, manageFromList, &QAction::setEnabled);

@@ -61,9 +61,11 @@ protected:
     Choice showSaveQuestion(QWidget *parent, const QString &text) override
     {
         NormalPointer pointer;
-        switch (QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
-                                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                      QMessageBox::Save)) {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
         case QMessageBox::Save:
             return Choice::Save;
         case QMessageBox::Discard:

@@ -61,6 +61,8 @@ public:
     QString UpdateScroll(const QString &caster, const QString &scrollName, const ListRows &lines);
     QString DeleteScroll(const QString &kind, const QString &caster, const QString &scrollName);
     QString FillScrollDetails(const QString &kind, const QString &name);
+    // One caster's scroll of that name only, where the two-argument form takes every caster's.
+    QString FillScrollDetails(const QString &kind, const QString &name, const QString &caster);
     OptionalTable Fetch_LibScrolls_Array() const;
     void Fetch_LibScrolls_Array(const OptionalTable &value);
     QString CreateScroll(const QStringList &levels, const QStringList &schools, int lowestFrequencyId,
@@ -75,6 +77,7 @@ public:
 
 private:
     Connection &db() { return *m_connection; }
+    QString fillScrollHold(const QString &kind, const QString &name, const std::optional<QString> &caster);
 
     std::unique_ptr<Connection> m_connection;
     QString m_currentSpellbook;

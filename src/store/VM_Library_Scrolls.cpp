@@ -115,6 +115,17 @@ QString VM_Library::DeleteScroll(const QString &kind, const QString &caster, con
 
 QString VM_Library::FillScrollDetails(const QString &kind, const QString &name)
 {
+    return fillScrollHold(kind, name, std::nullopt);
+}
+
+QString VM_Library::FillScrollDetails(const QString &kind, const QString &name, const QString &caster)
+{
+    return fillScrollHold(kind, name, caster);
+}
+
+QString VM_Library::fillScrollHold(const QString &kind, const QString &name,
+                                   const std::optional<QString> &caster)
+{
     return statusOf([&] {
         Transaction transaction(db());
         db().exec("DELETE FROM ScrollHold;");
@@ -122,13 +133,17 @@ QString VM_Library::FillScrollDetails(const QString &kind, const QString &name)
                              : kind == QLatin1String("Caster") ? "Caster"
                                                                : nullptr;
         if (column) {
-            Statement select(db(),
-                             QStringLiteral("SELECT ScrollName, Caster, Spell, Lvl, Book, Page FROM Scrolls "
-                                            "WHERE %1 = ? ORDER BY rowid")
-                                 .arg(QLatin1String(column)));
+            const bool oneCaster = caster && kind == QLatin1String("Scroll");
+            Statement select(
+                db(),
+                QStringLiteral("SELECT ScrollName, Caster, Spell, Lvl, Book, Page FROM Scrolls "
+                               "WHERE %1 = ?%2 ORDER BY rowid")
+                    .arg(QLatin1String(column), oneCaster ? QStringLiteral(" AND Caster = ?") : QString()));
             Statement insert(db(), "INSERT INTO ScrollHold (ScrollName, Caster, Spell, Lvl, Book, Page) "
                                    "VALUES (?, ?, ?, ?, ?, ?)");
             select.bind(1, trimBlanks(name));
+            if (oneCaster)
+                select.bind(2, trimBlanks(*caster));
             while (select.step()) {
                 for (int i = 0; i < 6; ++i)
                     insert.bind(i + 1, trimBlanks(select.text(i)));

@@ -93,7 +93,12 @@ TEST_F(LibraryTest, TheScrollHoldGetsACopyOfTheScrollsToPrint)
     EXPECT_EQ(lib.FillScrollDetails("Scroll", "Embers"), QString());
     EXPECT_EQ(hold(), (QStringList{"Embers|" + kMira + "|A|1|PHB|7", "Embers|" + kMira + "|B|1|PHB|7",
                                    "Embers|Bryn|C|1|PHB|7"}));
+    // Naming the caster takes that caster's scroll alone; a caster is never narrowed further.
+    EXPECT_EQ(lib.FillScrollDetails("Scroll", " Embers ", " " + kMira + " "), QString());
+    EXPECT_EQ(hold(), (QStringList{"Embers|" + kMira + "|A|1|PHB|7", "Embers|" + kMira + "|B|1|PHB|7"}));
     EXPECT_EQ(lib.FillScrollDetails("Caster", kBryn), QString());
+    EXPECT_EQ(hold(), (QStringList{"Embers|Bryn|C|1|PHB|7", "Frost|Bryn|D|3|PHB|7"}));
+    EXPECT_EQ(lib.FillScrollDetails("Caster", kBryn, kMira), QString());
     EXPECT_EQ(hold(), (QStringList{"Embers|Bryn|C|1|PHB|7", "Frost|Bryn|D|3|PHB|7"}));
     EXPECT_EQ(lib.FillScrollDetails("Other", kBryn), QString());
     EXPECT_EQ(hold(), QStringList());

@@ -1,0 +1,244 @@
+#include "Clicks.h"
+#include "ScrollsFixture.h"
+
+#include "scrolls/Frm_ScrollSaver.h"
+#include "scrolls/Frm_Scrolls.h"
+#include "shell/MDI_Main.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListView.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+// Chooses exactly these items of a list box.
+void chooseItems(QListWidget *list, const QStringList &texts)
+{
+    for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setSelected(texts.contains(list->item(row)->text()));
+}
+
+} // namespace
+
+class NewScrollTest : public ScrollsTest
+{
+protected:
+    // Sets the Generate tab's choices and presses Apply.
+    void generate(const QString &count, const QString &frequency, const QStringList &levels = {},
+                  const QStringList &schools = {})
+    {
+        control<QComboBox>(window, "cmbo_Spells")->setEditText(count);
+        auto *frequencies = control<QComboBox>(window, "Cmbo_Frequency");
+        frequencies->setCurrentIndex(frequencies->findText(frequency));
+        if (!levels.isEmpty())
+            chooseItems(control<QListWidget>(window, "Lst_Levels"), levels);
+        if (!schools.isEmpty())
+            chooseItems(control<QListWidget>(window, "Lst_Schools"), schools);
+        clickButton("Cmd_Apply");
+    }
+
+    // Presses Save on the Generate tab and answers the scroll saver once it is up.
+    void saveGenerated(const std::function<void(Frm_ScrollSaver *)> &answer)
+    {
+        QTimer::singleShot(0, [this, answer] {
+            auto *saver = window->findChild<Frm_ScrollSaver *>("Frm_ScrollSaver");
+            ASSERT_NE(saver, nullptr);
+            ASSERT_TRUE(saver->isVisible() && saver->isModal());
+            // Save cannot be pressed again while its dialog is open.
+            EXPECT_FALSE(canPress(window, "Save"));
+            answer(saver);
+            if (saver->isVisible()) {
+                ADD_FAILURE() << "the dialog stayed open";
+                saver->reject();
+            }
+        });
+        pressButton(window, "Save");
+    }
+
+    static void fill(Frm_ScrollSaver *saver, const QString &name, const QString &caster)
+    {
+        saver->findChild<QLineEdit *>("Txt_Name")->setText(name);
+        saver->findChild<QComboBox *>("Cmbo_Casters")->setEditText(caster);
+    }
+};
+
+TEST_F(NewScrollTest, TheAddTabChecksEverythingBeforeSavingANewScroll)
+{
+    openScrolls();
+    showTab(Frm_Scrolls::AddTab);
+    pressButton(window, "Save");
+    EXPECT_EQ(prompt.messages(),
+              (QStringList{"Scoll is pretty useless without any spells", "Caster is a required field",
+                           "Scroll Name is a required field"}));
+    EXPECT_EQ(library.count("SELECT count(*) FROM Scrolls"), 6);
+
+    // On the Add tab the only line may go.
+    pick("Frost Lance");
+    pressButton(window, "Add");
+    selectLine("LV_Add", 0);
+    chooseMenuEntry(&frame(), "Private_Scroll_Remove");
+    EXPECT_EQ(lines("LV_Add")->rowCount(), 0);
+
+    // A name the caster already uses keeps the lines for another try.
+    prompt.clear();
+    pick("Bramble Gate");
+    pressButton(window, "Add");
+    pick("Dusk Ward");
+    pressButton(window, "Add");
+    control<QLineEdit>(window, "Txt_ScrollName")->setText("Embers");
+    control<QComboBox>(window, "Cmbo_CasterName")->setEditText("Corwin");
+    pressButton(window, "Save");
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"Embers already exists for Caster Corwin.  Please choose another name"});
+    EXPECT_EQ(columnTexts(lines("LV_Add")), (QStringList{"Bramble Gate", "Dusk Ward"}));
+
+    // A caster the library does not know holds scrolls too.
+    prompt.clear();
+    control<QComboBox>(window, "Cmbo_CasterName")->setEditText("  Old Mag  ");
+    pressButton(window, "Save");
+    EXPECT_EQ(prompt.messages(), QStringList{"Scroll saved"});
+    EXPECT_EQ(savedSpells("Old Mag", "Embers"), (QStringList{"Bramble Gate", "Dusk Ward"}));
+    EXPECT_EQ(treeTexts().mid(5, 2), (QStringList{"Old Mag", "  Embers"}));
+    EXPECT_EQ(lines("LV_Add")->rowCount(), 0);
+    EXPECT_EQ(control<QLineEdit>(window, "Txt_ScrollName")->text(), QString());
+
+    // Casters added elsewhere are offered at once.
+    library.addCaster("Dara");
+    emit frame().events().castersChanged();
+    EXPECT_GE(control<QComboBox>(window, "Cmbo_CasterName")->findText("Dara"), 0);
+}
+
+TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
+{
+    openScrolls();
+    EXPECT_FALSE(control<QPushButton>(window, "Cmd_Apply")->isEnabled());
+    showTab(Frm_Scrolls::GenerateTab);
+    const QString invalid = "Please input a valid number of spells";
+    const QList<std::pair<QString, QString>> counts = {
+        {"", invalid}, {"0", invalid}, {"-3", invalid}, {"ab", invalid}, {"0.4", invalid}};
+    for (const auto &[count, message] : counts) {
+        prompt.clear();
+        generate(count, "Common");
+        EXPECT_EQ(prompt.messages(), QStringList{message}) << count.toStdString();
+    }
+    // Two figures at most; more than 99 reaching Apply some other way is still refused.
+    auto *count = control<QComboBox>(window, "cmbo_Spells");
+    count->setEditText(" 100");
+    EXPECT_EQ(count->currentText(), "10");
+    prompt.clear();
+    {
+        const QSignalBlocker quiet(count);
+        count->lineEdit()->setText("99.5");
+    }
+    window->Cmd_Apply_Click();
+    EXPECT_EQ(prompt.messages(), QStringList{"Please limit the spell number to 99 or less"});
+
+    prompt.clear();
+    control<QComboBox>(window, "Cmbo_Frequency")->setCurrentIndex(-1);
+    control<QComboBox>(window, "cmbo_Spells")->setEditText("3");
+    clickButton("Cmd_Apply");
+    // No level speaks first, even with no school either.
+    clickButton("Opt_None_Levels");
+    clickButton("Opt_None");
+    generate("3", "Common");
+    clickButton("Opt_All_Levels");
+    generate("3", "Common");
+    EXPECT_EQ(prompt.messages(),
+              (QStringList{"Please select a valid lowest frequency", "You must select at least 1 level",
+                           "You must select at least 1 School"}));
+    EXPECT_EQ(lines("LV_Spells")->rowCount(), 0);
+
+    // No candidate: an empty list and not a word.
+    prompt.clear();
+    generate("3", "Common", {"3rd"}, {"Sun"});
+    EXPECT_EQ(lines("LV_Spells")->rowCount(), 0);
+    EXPECT_TRUE(prompt.shown().isEmpty());
+    EXPECT_FALSE(canPress(window, "Save"));
+
+    // The most a scroll may hold is drawn; 100 typed is cut to 10.
+    clickButton("Opt_All");
+    clickButton("Opt_All_Levels");
+    generate("99", "Restricted");
+    EXPECT_EQ(lines("LV_Spells")->rowCount(), 99);
+    generate("100", "Restricted");
+    EXPECT_EQ(lines("LV_Spells")->rowCount(), 10);
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
+TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenLevelsSchoolsAndFrequencies)
+{
+    // Decoys: a level not chosen, a school not chosen, a frequency above the bound.
+    library.addSpell("Glass Step", "2", {"Illusion"}, "UnCommon");
+    library.addSpell("Hollow Bell", "5", {"Sun"});
+    library.addSpell("Iron Thorn", "1", {"Evocation"});
+    library.addSpell("Jade Mist", "1", {"Illusion"}, "Unique");
+    openScrolls();
+    showTab(Frm_Scrolls::GenerateTab);
+    generate("12", "UnCommon", {"1st", "2nd"}, {"Sun", "Illusion", "Alteration"});
+
+    const QSet<QString> allowed{"Amber Lantern", "Bramble Gate", "Glass Step"};
+    ListView *drawn = lines("LV_Spells");
+    ASSERT_EQ(drawn->rowCount(), 12);
+    for (int row = 0; row < drawn->rowCount(); ++row) {
+        EXPECT_TRUE(allowed.contains(drawn->text(row))) << drawn->text(row).toStdString();
+        EXPECT_TRUE(QStringList({"Common", "UnCommon"}).contains(drawn->text(row, 2)));
+        const QStringList shown = {drawn->text(row, 1), drawn->text(row, 2), drawn->text(row, 3),
+                                   drawn->text(row, 4)};
+        EXPECT_EQ(
+            library.rows("SELECT Lvl, Frequency, Book, Page FROM Spells WHERE Name = ?", {drawn->text(row)}),
+            QStringList{shown.join('|')});
+    }
+    EXPECT_TRUE(prompt.shown().isEmpty());
+
+    // "7." is a number; the only line of a generated scroll stays.
+    generate("7.", "Common", {"4th"}, {"Evocation"});
+    EXPECT_EQ(columnTexts(lines("LV_Spells")), QStringList(7, "Frost Lance"));
+    for (int removed = 0; removed < 7; ++removed) {
+        selectLine("LV_Spells", 0);
+        window->B_Menu_Remove_Click();
+    }
+    EXPECT_EQ(columnTexts(lines("LV_Spells")), QStringList{"Frost Lance"});
+    EXPECT_EQ(prompt.messages(), QStringList{"You cannot delete the last Spell from a Scroll"});
+}
+
+TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
+{
+    openScrolls();
+    showTab(Frm_Scrolls::GenerateTab);
+    generate("4", "Common", {"4th"}, {"Evocation"});
+
+    // Both fields are needed, a blank caster counts as none, and a name in use is refused.
+    saveGenerated([this](Frm_ScrollSaver *saver) {
+        fill(saver, "Loot", "   ");
+        saver->Cmd_Save_Click();
+        fill(saver, "Frost", "Bryn");
+        saver->Cmd_Save_Click();
+        EXPECT_TRUE(saver->isVisible());
+        saver->Cmd_Cancel_Click();
+    });
+    EXPECT_EQ(prompt.messages(),
+              (QStringList{"Both fields are required",
+                           "Frost already exists for Caster Bryn.  Please choose another name"}));
+    EXPECT_EQ(library.count("SELECT count(*) FROM Scrolls"), 6);
+    EXPECT_TRUE(canPress(window, "Save"));
+
+    // A double click saves once; the caster is trimmed and need not be in the library.
+    prompt.clear();
+    saveGenerated([this](Frm_ScrollSaver *saver) {
+        fill(saver, " Loot ", "  Goblin Chief ");
+        saver->Cmd_Save_Click();
+        saver->Cmd_Save_Click();
+    });
+    EXPECT_EQ(prompt.messages(), QStringList{"Scroll saved"});
+    EXPECT_EQ(library.rows("SELECT DISTINCT Caster, ScrollName FROM Scrolls WHERE Spell = 'Frost Lance' "
+                           "AND ScrollName <> 'Frost'"),
+              QStringList{"Goblin Chief|Loot"});
+    EXPECT_EQ(savedSpells("Goblin Chief", "Loot").size(), 4);
+    EXPECT_EQ(treeTexts().mid(5, 2), (QStringList{"Goblin Chief", "  Loot"}));
+    EXPECT_TRUE(canPress(window, "Save"));
+}
