@@ -5,6 +5,7 @@
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
+#include "browse/LevelCountDelegate.h"
 #include "browse/SpellDrag.h"
 #include "browse/SpellExport.h"
 #include "browse/VM_DragDropAssistant.h"
@@ -26,12 +27,12 @@
 
 namespace {
 
-QStringList selectedTexts(const QListWidget *list)
+QStringList selectedTexts(const QListWidget *list, int role = Qt::DisplayRole)
 {
     QStringList texts;
     for (int row = 0; row < list->count(); ++row) {
         if (list->item(row)->isSelected())
-            texts.append(list->item(row)->text());
+            texts.append(list->item(row)->data(role).toString());
     }
     return texts;
 }
@@ -120,6 +121,7 @@ void Frm_Browser::Load_Spell_List()
     const int listed = m_list->rowCount();
     m_panels->showCounts(listed, listed > 0 ? 1 : 0);
     setWindowTitle(kCaptionPrefix + m_name);
+    showLevelCounts();
 }
 
 void Frm_Browser::Load_Schools_List()
@@ -177,10 +179,7 @@ void Frm_Browser::Opt_Schools_None_Click()
 void Frm_Browser::Requery()
 {
     BusyCursor busy;
-    QStringList levels;
-    const QStringList selectedLevels = selectedTexts(m_levels);
-    for (const QString &level : selectedLevels)
-        levels.append(level.left(1));
+    const QStringList levels = selectedTexts(m_levels, LevelCountDelegate::LevelRole);
     if (levels.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must select at least 1 level"));
         return;
@@ -288,6 +287,10 @@ void Frm_Browser::LV_Spells_OLEDragDrop()
     // The core library takes no drops, and spells dropped back where they came from stay put.
     if (isLibrary() || !m_assistant || m_assistant->Drag_Source() == m_name || !m_assistant->Validate_Drop())
         return;
+    if (!acceptOverCapacity(m_assistant->Dragged_Spells())) {
+        m_assistant->Reset_Drag();
+        return;
+    }
     BusyCursor busy;
     const QString status = m_assistant->Unpack_To_Button(m_name);
     const int added = m_assistant->NumberAdded();
@@ -340,6 +343,7 @@ void Frm_Browser::B_Menu_Remove_Click()
     const int listed = m_list->rowCount();
     m_panels->showCounts(listed, listed > 0 ? 1 : 0);
     m_panels->showTransient(QString::number(names.size()) + QStringLiteral(" Spell(s) Removed"));
+    showLevelCounts();
 }
 
 void Frm_Browser::B_Menu_Tooltip_Click()
@@ -391,4 +395,6 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
         if (caster.trimmed() == m_name)
             Requery();
     });
+    // A capacity edited in another window shows here at once.
+    connect(&events, &LibraryEvents::castersChanged, this, &Frm_Browser::showLevelCounts);
 }
