@@ -180,11 +180,15 @@ void Frm_Browser::Requery()
 {
     BusyCursor busy;
     const QStringList levels = selectedTexts(m_levels, LevelCountDelegate::LevelRole);
+    const QStringList schools = selectedTexts(m_schoolsList);
+    // The counts cover the whole book, so they follow a change even when the filters let
+    // nothing through.
+    if (levels.isEmpty() || schools.isEmpty())
+        showLevelCounts();
     if (levels.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must select at least 1 level"));
         return;
     }
-    const QStringList schools = selectedTexts(m_schoolsList);
     if (schools.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must select at least 1 School"));
         return;
@@ -397,4 +401,7 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
     });
     // A capacity edited in another window shows here at once.
     connect(&events, &LibraryEvents::castersChanged, this, &Frm_Browser::showLevelCounts);
+    // So does a spell of the book moved to another level, or gone from the library.
+    connect(&events, &LibraryEvents::spellsChanged, this, &Frm_Browser::showLevelCounts);
+    connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Browser::showLevelCounts);
 }

@@ -137,4 +137,15 @@ TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
     library.addToSpellbook("Bryn", "amber Lantern", "1");
     emit frame().events().spellbookChanged("Bryn");
     EXPECT_EQ(levelsShown(bryn).at(0), "1st 3/2 !|3 spells, capacity 2");
+
+    // With every level filtered out the list cannot re-query, but the counts still follow.
+    selectOnly(bryn, "Lst_Levels", {});
+    library.addToSpellbook("Bryn", "Glass Road", "3");
+    emit frame().events().spellbookChanged("Bryn");
+    EXPECT_TRUE(prompt.messages().contains("You must select at least 1 level"));
+    EXPECT_EQ(levelsShown(bryn).at(2), "3rd 2/1 !|2 spells, capacity 1");
+    // A spell of the book moved to another level in the library.
+    library.db().exec("UPDATE Spells SET Lvl = '4' WHERE Name = 'Glass Road'");
+    emit frame().events().spellsChanged();
+    EXPECT_EQ(levelsShown(bryn).mid(2), (QStringList{"3rd 1/1|1 spell, capacity 1", "4th 1|1 spell"}));
 }
