@@ -5,6 +5,7 @@
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
+#include "browse/Frm_FillSpellbook.h"
 #include "browse/LevelCountDelegate.h"
 #include "browse/SpellDrag.h"
 #include "browse/SpellExport.h"
@@ -65,7 +66,8 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
         m_list->setDropsAccepted(false);
         for (const QString &key :
              {QStringLiteral("Print Spellbook"), QStringLiteral("Export Spellbook"),
-              QStringLiteral("Unlearned Spells"), QStringLiteral("Divider1"), QStringLiteral("Divider2")})
+              QStringLiteral("Unlearned Spells"), QStringLiteral("Fill Spellbook"), QStringLiteral("Divider1"),
+              QStringLiteral("Divider2")})
             m_toolbar->setItemVisible(key, false);
     }
     m_list->setToolTip(Constants::Browser_Tooltip_Text);
@@ -371,6 +373,8 @@ void Frm_Browser::Toolbar1_ButtonClick(const QString &key)
         B_Menu_Export_Click();
     } else if (key == QStringLiteral("Unlearned Spells")) {
         m_workspace->showUnlearned(m_name);
+    } else if (key == QStringLiteral("Fill Spellbook")) {
+        fillSpellbook();
     }
 }
 
@@ -386,6 +390,15 @@ void Frm_Browser::Toolbar1_ButtonMenuClick(const QString &key)
         printSelectedSpells();
     else if (key == QStringLiteral("Full") || key == QStringLiteral("Filtered"))
         exportSpellbook(key);
+}
+
+void Frm_Browser::fillSpellbook()
+{
+    if (isLibrary())
+        return;
+    Frm_FillSpellbook dialog(this);
+    if (dialog.Initialize(*m_workspace, m_name))
+        dialog.exec(); // adding announces the change, and this browser follows it
 }
 
 void Frm_Browser::Timer1_Timer()

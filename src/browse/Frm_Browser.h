@@ -100,6 +100,7 @@ private:
     void printSelectedSpells();
     // False when the user declines spells that take levels past the caster's capacity.
     bool acceptOverCapacity(const QStringList &spells);
+    void fillSpellbook();
 
     Workspace *m_workspace = nullptr;
     VM_Library *m_library = nullptr;
