@@ -45,15 +45,16 @@ void Frm_Browser::showLevelCounts()
     int widest = 0;
     for (int row = 0; row < m_levels->count() && row < int(load.size()); ++row) {
         const LevelLoad &level = load[row];
-        const QString count = level.limited()
-                                  ? QString::number(level.inBook) + QLatin1Char('/') + QString::number(level.capacity)
-                                  : QString::number(level.inBook);
+        const QString count = level.limited() ? QString::number(level.inBook) + QLatin1Char('/') +
+                                                    QString::number(level.capacity)
+                                              : QString::number(level.inBook);
         QListWidgetItem *item = m_levels->item(row);
         item->setData(LevelCountDelegate::CountRole, count);
         item->setData(Qt::AccessibleTextRole, item->text() + QStringLiteral("  ") + count);
         item->setData(Qt::ForegroundRole, level.over() ? QVariant(QBrush(kOverCapacity)) : QVariant());
         item->setToolTip(CasterCapacity::describe(level));
-        widest = std::max(widest, metrics.horizontalAdvance(item->text()) + 10 + boldMetrics.horizontalAdvance(count));
+        widest = std::max(widest, metrics.horizontalAdvance(item->text()) + 10 +
+                                      boldMetrics.horizontalAdvance(count));
     }
     for (int row = 0; row < m_levels->count(); ++row) {
         QListWidgetItem *item = m_levels->item(row);

@@ -49,7 +49,8 @@ void Frm_FillSpellbook::createControls()
     m_frequency->setObjectName(QStringLiteral("Cbo_Frequency"));
     m_seed = new QLineEdit(this);
     m_seed->setObjectName(QStringLiteral("Txt_Seed"));
-    m_seed->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,9}")), m_seed));
+    m_seed->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,9}")), m_seed));
     m_seed->setToolTip(QStringLiteral("The same seed draws the same spells again"));
     m_seed->setText(QString::number(QRandomGenerator::global()->bounded(1, 1000000000)));
 
@@ -59,8 +60,8 @@ void Frm_FillSpellbook::createControls()
     connect(m_draw, &QPushButton::clicked, this, &Frm_FillSpellbook::Cmd_Draw_Click);
 
     m_drawn = new ListView(QStringLiteral("LV_Drawn"),
-                           {QStringLiteral("Spell Name"), QStringLiteral("Level"), QStringLiteral("Frequency"),
-                            QStringLiteral("Book"), QStringLiteral("Page")},
+                           {QStringLiteral("Spell Name"), QStringLiteral("Level"),
+                            QStringLiteral("Frequency"), QStringLiteral("Book"), QStringLiteral("Page")},
                            this);
     m_drawn->setColumnWidth(0, 180);
     m_summary = new QLabel(this);
@@ -191,9 +192,10 @@ void Frm_FillSpellbook::showDrawn(const ListRows &drawn)
     }
     appendRows(m_drawn, rows, CheckBoxes::Yes);
     m_add->setEnabled(!rows.isEmpty());
-    m_summary->setText(rows.isEmpty()
-                           ? QStringLiteral("Nothing to draw: every level with a capacity is full, or no spell fits.")
-                           : QString::number(rows.size()) + QStringLiteral(" spells drawn"));
+    m_summary->setText(
+        rows.isEmpty()
+            ? QStringLiteral("Nothing to draw: every level with a capacity is full, or no spell fits.")
+            : QString::number(rows.size()) + QStringLiteral(" spells drawn"));
 }
 
 void Frm_FillSpellbook::Cmd_Add_Click()

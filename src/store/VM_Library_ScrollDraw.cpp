@@ -32,8 +32,9 @@ QString VM_Library::CreateScroll(const QStringList &levels, const QStringList &s
 
         // The rarity weighting is shared with the random spellbook.
         std::vector<qint64> candidates;
-        forEachWeightedCandidate(db(), levels, schools, lowestFrequencyId,
-                                 [&](qint64 rowid, std::string_view, std::string_view) { candidates.push_back(rowid); });
+        forEachWeightedCandidate(
+            db(), levels, schools, lowestFrequencyId,
+            [&](qint64 rowid, std::string_view, std::string_view) { candidates.push_back(rowid); });
         if (candidates.empty())
             return {};
 

@@ -12,10 +12,11 @@ void forEachWeightedCandidate(Connection &db, const QStringList &levels, const Q
         return;
     // Both halves are read in name order from indexes that hold every column needed, and joined
     // here as they come: a join in the engine would look up each candidate's row on its own.
-    Statement spells(db, QStringLiteral("SELECT rowid, Name, Lvl FROM Spells WHERE Lvl IN (%1) AND Frequency IN "
-                                        "(SELECT Frequency FROM Frequency WHERE FrequencyID <= ?) "
-                                        "ORDER BY Name COLLATE NOCASE, Name")
-                             .arg(Statement::placeholders(levels.size())));
+    Statement spells(db,
+                     QStringLiteral("SELECT rowid, Name, Lvl FROM Spells WHERE Lvl IN (%1) AND Frequency IN "
+                                    "(SELECT Frequency FROM Frequency WHERE FrequencyID <= ?) "
+                                    "ORDER BY Name COLLATE NOCASE, Name")
+                         .arg(Statement::placeholders(levels.size())));
     spells.bind(spells.bindAll(1, levels), qint64(lowestFrequencyId));
     Statement links(db, QStringLiteral("SELECT Name FROM SpellandSphere INDEXED BY SpellandSphere_Ordered "
                                        "WHERE Sphere IN (%1) ORDER BY Name COLLATE NOCASE, Name")

@@ -29,8 +29,9 @@ protected:
     {
         static const char *const columns[] = {"First", "Second", "Third", "Fourth"};
         for (qsizetype i = 0; i < values.size(); ++i) {
-            Statement update(library.db(), QStringLiteral("UPDATE SpellCasters SET %1 = ? WHERE Spellbook = ?")
-                                               .arg(QLatin1String(columns[i])));
+            Statement update(library.db(),
+                             QStringLiteral("UPDATE SpellCasters SET %1 = ? WHERE Spellbook = ?")
+                                 .arg(QLatin1String(columns[i])));
             update.bind(1, values[i]).bind(2, caster).run();
         }
     }
@@ -42,7 +43,8 @@ protected:
         QStringList shown;
         for (int row = 0; row < levels; ++row) {
             const QListWidgetItem *item = list->item(row);
-            QString text = item->text() + QLatin1Char(' ') + item->data(LevelCountDelegate::CountRole).toString();
+            QString text =
+                item->text() + QLatin1Char(' ') + item->data(LevelCountDelegate::CountRole).toString();
             if (item->data(Qt::ForegroundRole).isValid())
                 text += QStringLiteral(" !");
             shown.append(text.trimmed() + QLatin1Char('|') + item->toolTip());
@@ -68,9 +70,15 @@ protected:
 
 TEST(CasterCapacityText, CapacitiesOrdinalsAndTheQuestion)
 {
-    for (const auto &[text, value] : std::initializer_list<std::pair<const char *, int>>{
-             {"5", 5}, {" 12 ", 12}, {"0", 0}, {"", LevelLoad::kNoLimit}, {"  ", LevelLoad::kNoLimit},
-             {"five", LevelLoad::kNoLimit}, {"3a", LevelLoad::kNoLimit}, {"-2", LevelLoad::kNoLimit}})
+    for (const auto &[text, value] :
+         std::initializer_list<std::pair<const char *, int>>{{"5", 5},
+                                                             {" 12 ", 12},
+                                                             {"0", 0},
+                                                             {"", LevelLoad::kNoLimit},
+                                                             {"  ", LevelLoad::kNoLimit},
+                                                             {"five", LevelLoad::kNoLimit},
+                                                             {"3a", LevelLoad::kNoLimit},
+                                                             {"-2", LevelLoad::kNoLimit}})
         EXPECT_EQ(CasterCapacity::capacityOf(QString::fromUtf8(text)), value) << text;
     EXPECT_EQ((QStringList{CasterCapacity::ordinal(1), CasterCapacity::ordinal(2), CasterCapacity::ordinal(3),
                            CasterCapacity::ordinal(4), CasterCapacity::ordinal(9)}),
@@ -87,8 +95,9 @@ TEST(CasterCapacityText, CapacitiesOrdinalsAndTheQuestion)
     EXPECT_EQ(CasterCapacity::overCapacityQuestion("Maelis Thorn", load, added),
               "This takes Maelis Thorn's 3rd-level spells to 4 of 3. Add anyway?");
     added[4] = 2;
-    EXPECT_EQ(CasterCapacity::overCapacityQuestion("Maelis Thorn", load, added),
-              "This takes Maelis Thorn's 3rd-level spells to 4 of 3 and 5th-level spells to 3 of 1. Add anyway?");
+    EXPECT_EQ(
+        CasterCapacity::overCapacityQuestion("Maelis Thorn", load, added),
+        "This takes Maelis Thorn's 3rd-level spells to 4 of 3 and 5th-level spells to 3 of 1. Add anyway?");
 }
 
 TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
@@ -133,7 +142,8 @@ TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
     // A capacity changed elsewhere, and spells learned elsewhere, show when announced.
     setCapacities("Bryn", {"2", "0"});
     emit frame().events().castersChanged();
-    EXPECT_EQ(levelsShown(bryn, 2), (QStringList{"1st 2/2|2 spells, capacity 2", "2nd 1/0 !|1 spell, capacity 0"}));
+    EXPECT_EQ(levelsShown(bryn, 2),
+              (QStringList{"1st 2/2|2 spells, capacity 2", "2nd 1/0 !|1 spell, capacity 0"}));
     library.addToSpellbook("Bryn", "amber Lantern", "1");
     emit frame().events().spellbookChanged("Bryn");
     EXPECT_EQ(levelsShown(bryn).at(0), "1st 3/2 !|3 spells, capacity 2");

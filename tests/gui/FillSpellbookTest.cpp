@@ -89,13 +89,15 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
         EXPECT_FALSE(dialog->isVisible());
     });
     ASSERT_EQ(added.size(), 2);
-    const QStringList held = library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid");
+    const QStringList held =
+        library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid");
     EXPECT_EQ(held.mid(2), added);
     // The browser follows at once: the new spells are listed and the 1st level is full.
     for (const QString &spell : added)
         EXPECT_TRUE(namesIn(bryn).contains(spell));
-    EXPECT_EQ(control<QListWidget>(bryn, "Lst_Levels")->item(0)->data(LevelCountDelegate::CountRole).toString(),
-              "2/2");
+    EXPECT_EQ(
+        control<QListWidget>(bryn, "Lst_Levels")->item(0)->data(LevelCountDelegate::CountRole).toString(),
+        "2/2");
 
     // A full book has nothing more to draw, and says so.
     withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {

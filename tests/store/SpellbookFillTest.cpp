@@ -16,7 +16,8 @@ protected:
         const char *const frequencies[] = {"Common", "UnCommon", "Rare", "Very Rare"};
         for (int level = 1; level <= 4; ++level) {
             for (int i = 0; i < 8; ++i) {
-                const QString name = QStringLiteral("L%1 %2 %3").arg(level).arg(i < 4 ? "Fire" : "Ice").arg(i);
+                const QString name =
+                    QStringLiteral("L%1 %2 %3").arg(level).arg(i < 4 ? "Fire" : "Ice").arg(i);
                 library.addSpell(name, QString::number(level),
                                  i == 0 ? QStringList{"Fire", "Ice"} : QStringList{i < 4 ? "Fire" : "Ice"},
                                  QString::fromLatin1(frequencies[i % 4]));
@@ -71,7 +72,8 @@ TEST_F(SpellbookFillTest, ADrawKeepsToCapacitySchoolsFrequencyAndTheBook)
     ASSERT_EQ(names.size(), 5);
     EXPECT_EQ(names.mid(0, 4), (QStringList{"L1 Fire 0|1|Common|KXR|12", "L1 Ice 4|1|Common|KXR|12",
                                             "L2 Fire 0|2|Common|KXR|12", "L2 Ice 4|2|Common|KXR|12"}));
-    EXPECT_TRUE(names[4] == "L4 Fire 0|4|Common|KXR|12" || names[4] == "L4 Ice 4|4|Common|KXR|12") << names[4].toStdString();
+    EXPECT_TRUE(names[4] == "L4 Fire 0|4|Common|KXR|12" || names[4] == "L4 Ice 4|4|Common|KXR|12")
+        << names[4].toStdString();
 
     // No school, or a book already full, draws nothing; nothing is ever written.
     EXPECT_TRUE(fill.draw("Maelis Thorn", {}, 6, 1).isEmpty());
