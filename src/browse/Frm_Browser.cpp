@@ -28,6 +28,9 @@
 
 namespace {
 
+// Offered beside the exchange files: the file name's extension picks what is written.
+const QString kReadableFilters = QStringLiteral("Markdown (*.md)|*.md|JSON (*.json)|*.json");
+
 QStringList selectedTexts(const QListWidget *list, int role = Qt::DisplayRole)
 {
     QStringList texts;
@@ -252,7 +255,7 @@ void Frm_Browser::B_Menu_Export_Click()
         Prompt::message(this, QStringLiteral("There are no spells in this Spellbook to export"));
         return;
     }
-    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel"),
+    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel|") + kReadableFilters,
                     QStringLiteral("Saving "),
                     [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
                         saver.Save2(title, path, selectedRowsOf(m_list));
@@ -269,7 +272,7 @@ void Frm_Browser::exportSpellbook(const QString &mode)
         Prompt::message(this, QStringLiteral("You can not Export an empty Spellbook."));
         return;
     }
-    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spellbooks (*.sbok)|*.sbok"),
+    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spellbooks (*.sbok)|*.sbok|") + kReadableFilters,
                     mode == QStringLiteral("Full") ? QStringLiteral("Saving ")
                                                    : QStringLiteral("Saving Filtered "),
                     [this, &mode](VM_SpellSaver &saver, const QString &title, const QString &path) {
