@@ -47,8 +47,12 @@ SpellbookLoad CasterCapacity::load(const QString &caster)
     raiseAs("CasterCapacity", [&] {
         const QString name = caster.trimmed();
         // Counted as the full spellbook printout counts "IN BOOK": each spell of the library once.
-        Statement counts(db(), "SELECT Lvl, count(*) FROM Spells WHERE Name IN "
-                               "(SELECT SpellName FROM Spellbook WHERE Caster = ?) GROUP BY Lvl");
+        // Each spell of the book is found in the ordered index, which also holds its level, so no
+        // spell's own row (with its long description) is read.
+        Statement counts(db(), "SELECT Lvl, count(*) FROM (SELECT DISTINCT s.rowid, s.Lvl FROM Spellbook b "
+                               "JOIN Spells s INDEXED BY Spells_Ordered "
+                               "ON s.Name = b.SpellName COLLATE NOCASE AND s.Name = b.SpellName "
+                               "WHERE b.Caster = ?) GROUP BY Lvl");
         counts.bind(1, name);
         while (counts.step()) {
             const int index = levelIndex(counts.text(0));
