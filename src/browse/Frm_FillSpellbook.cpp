@@ -63,7 +63,9 @@ void Frm_FillSpellbook::createControls()
                            {QStringLiteral("Spell Name"), QStringLiteral("Level"),
                             QStringLiteral("Frequency"), QStringLiteral("Book"), QStringLiteral("Page")},
                            this);
-    m_drawn->setColumnWidth(0, 180);
+    // Every column shows without scrolling at the dialog's first size.
+    for (const auto &[column, width] : {std::pair{0, 170}, {1, 45}, {2, 85}, {3, 70}, {4, 40}})
+        m_drawn->setColumnWidth(column, width);
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("Lbl_Summary"));
 

@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeFormat.h"
 #include "exchange/SafeSave.h"
+#include "store/CasterCapacity.h"
 #include "store/VmError.h"
 
 #include <QDir>
@@ -30,12 +31,6 @@ constexpr int kCapacityFields = kCasterFields - 4;
 
 // Written into every JSON file, so a reader can tell a later layout from this one.
 constexpr int kJsonVersion = 1;
-
-QString ordinal(int level)
-{
-    static const char *const suffixes[] = {"st", "nd", "rd"};
-    return QString::number(level) + QLatin1String(level >= 1 && level <= 3 ? suffixes[level - 1] : "th");
-}
 
 // Text that Markdown shows as it stands: the characters that would start emphasis, code, links,
 // headings or markup are escaped, and a line break inside a field becomes a blank.
@@ -95,7 +90,7 @@ QString levelHeading(const QString &level)
     bool ok = false;
     const int number = level.toInt(&ok);
     if (ok && number >= 1 && number <= 9)
-        return ordinal(number) + QStringLiteral("-Level Spells");
+        return CasterCapacity::ordinal(number) + QStringLiteral("-Level Spells");
     return level.isEmpty() ? QStringLiteral("Spells Without a Level")
                            : QStringLiteral("Level ") + inlineText(level) + QStringLiteral(" Spells");
 }
