@@ -5,7 +5,9 @@
 #include "exchange/ExchangeWriter.h"
 #include "exchange/VM_SpellSaver.h"
 #include "store/AppFolder.h"
+#include "store/CasterCapacity.h"
 #include "store/Database.h"
+#include "store/SpellbookFill.h"
 #include "store/VM_Library.h"
 
 #include <QDir>
@@ -19,6 +21,8 @@ namespace {
 constexpr int kLibrarySpells = 100000;
 const QString kCaster2000 = QStringLiteral("Caster of 2000");
 const QString kCaster10000 = QStringLiteral("Caster of 10000");
+// Room for ten spells at every level, and none in the book.
+const QString kEmptyCaster = QStringLiteral("Empty Caster");
 
 QStringList spellNames(int count, int offset)
 {
@@ -59,6 +63,10 @@ QString exchangeLibrary()
         Transaction transaction(db);
         addCaster(db, kCaster2000, spellNames(2000, 3));
         addCaster(db, kCaster10000, spellNames(10000, 5));
+        addCaster(db, kEmptyCaster, {});
+        db.exec(
+            "UPDATE SpellCasters SET First = '10', Second = '10', Third = '10', Fourth = '10', Fifth = '10', "
+            "Sixth = '10', Seventh = '10', Eighth = '10', Ninth = '10' WHERE Spellbook = 'Empty Caster'");
         transaction.commit();
     }
     setAppFolder(folder);
@@ -285,3 +293,43 @@ static void BM_CreateScroll(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CreateScroll)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
+
+// The counts beside the levels of a caster's browser, recounted after every change.
+static void BM_LevelCounts(benchmark::State &state)
+{
+    exchangeLibrary();
+    CasterCapacity capacity;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(capacity.load(kCaster2000));
+}
+BENCHMARK(BM_LevelCounts)->Unit(benchmark::kMillisecond);
+
+// A random spellbook of 9 levels of 10 spells from every school and frequency of the library.
+static void BM_FillSpellbook(benchmark::State &state)
+{
+    exchangeLibrary();
+    QStringList schools;
+    for (int i = 0; i < SyntheticLibrary::kSchools; ++i)
+        schools.append(SyntheticLibrary::schoolName(i));
+    SpellbookFill fill;
+    quint32 seed = 1;
+    for (auto _ : state) {
+        const ListRows drawn = fill.draw(kEmptyCaster, schools, 6, seed++);
+        if (drawn.size() != 90)
+            state.SkipWithError("the draw did not fill the book");
+    }
+}
+BENCHMARK(BM_FillSpellbook)->Unit(benchmark::kMillisecond);
+
+// 10,000 selected spells to a wiki page or a JSON file.
+static void BM_SaveReadable(benchmark::State &state, const QString &fileName)
+{
+    const QString path = exchangeLibrary() + QLatin1Char('/') + fileName;
+    const ListRows list = selectedRows(spellNames(10000, 0));
+    for (auto _ : state) {
+        VM_SpellSaver saver;
+        saver.Save2(QString(), path, list);
+    }
+}
+BENCHMARK_CAPTURE(BM_SaveReadable, markdown, QStringLiteral("save.md"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveReadable, json, QStringLiteral("save.json"))->Unit(benchmark::kMillisecond);

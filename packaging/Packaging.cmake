@@ -33,7 +33,8 @@ add_custom_target(installed_files ALL
 
 install(TARGETS vellumar RUNTIME DESTINATION bin)
 file(GLOB VELLUMAR_REPORTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/reports/*.rpt)
-install(FILES ${VELLUMAR_PACKAGING_OUT}/Spells.mdb "${CMAKE_SOURCE_DIR}/data/Read Me.txt" ${VELLUMAR_REPORTS}
+install(FILES ${VELLUMAR_PACKAGING_OUT}/Spells.mdb "${CMAKE_SOURCE_DIR}/data/Read Me.txt"
+        ${CMAKE_SOURCE_DIR}/data/spells.schema.json ${VELLUMAR_REPORTS}
         DESTINATION share/vellumar)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VELLUMAR_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${VELLUMAR_PACKAGING_OUT}/${VELLUMAR_APP_ID}.metainfo.xml DESTINATION share/metainfo)

@@ -14,6 +14,8 @@ packages=(
     # tests: PDF text of rendered reports; checking the menu entry, the AppStream metadata and
     # the Debian package's library dependencies
     poppler-utils desktop-file-utils appstream dpkg-dev
+    # tests: rendering exported Markdown as a wiki would
+    python3-markdown
 )
 if [[ "${1:-}" == "--fuzz" ]]; then
     packages+=(clang libclang-rt-14-dev)

@@ -6,6 +6,8 @@
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
+#include "browse/Frm_FillSpellbook.h"
+#include "browse/LevelCountDelegate.h"
 #include "browse/SpellDrag.h"
 #include "browse/SpellExport.h"
 #include "browse/VM_DragDropAssistant.h"
@@ -28,12 +30,15 @@
 
 namespace {
 
-QStringList selectedTexts(const QListWidget *list)
+// Offered beside the exchange files: the file name's extension picks what is written.
+const QString kReadableFilters = QStringLiteral("Markdown (*.md)|*.md|JSON (*.json)|*.json");
+
+QStringList selectedTexts(const QListWidget *list, int role = Qt::DisplayRole)
 {
     QStringList texts;
     for (int row = 0; row < list->count(); ++row) {
         if (list->item(row)->isSelected())
-            texts.append(list->item(row)->text());
+            texts.append(list->item(row)->data(role).toString());
     }
     return texts;
 }
@@ -66,7 +71,8 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
         m_list->setDropsAccepted(false);
         for (const QString &key :
              {QStringLiteral("Print Spellbook"), QStringLiteral("Export Spellbook"),
-              QStringLiteral("Unlearned Spells"), QStringLiteral("Divider1"), QStringLiteral("Divider2")})
+              QStringLiteral("Unlearned Spells"), QStringLiteral("Fill Spellbook"), QStringLiteral("Divider1"),
+              QStringLiteral("Divider2")})
             m_toolbar->setItemVisible(key, false);
     }
     m_list->setToolTip(listTooltip());
@@ -122,6 +128,7 @@ void Frm_Browser::Load_Spell_List()
     const int listed = m_list->rowCount();
     m_panels->showCounts(listed, listed > 0 ? 1 : 0);
     setWindowTitle(kCaptionPrefix + m_name);
+    showLevelCounts();
 }
 
 void Frm_Browser::Load_Schools_List()
@@ -179,15 +186,16 @@ void Frm_Browser::Opt_Schools_None_Click()
 void Frm_Browser::Requery()
 {
     BusyCursor busy;
-    QStringList levels;
-    const QStringList selectedLevels = selectedTexts(m_levels);
-    for (const QString &level : selectedLevels)
-        levels.append(level.left(1));
+    const QStringList levels = selectedTexts(m_levels, LevelCountDelegate::LevelRole);
+    const QStringList schools = selectedTexts(m_schoolsList);
+    // The counts cover the whole book, so they follow a change even when the filters let
+    // nothing through.
+    if (levels.isEmpty() || schools.isEmpty())
+        showLevelCounts();
     if (levels.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must select at least 1 level"));
         return;
     }
-    const QStringList schools = selectedTexts(m_schoolsList);
     if (schools.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must select at least 1 School"));
         return;
@@ -255,7 +263,7 @@ void Frm_Browser::B_Menu_Export_Click()
         Prompt::message(this, QStringLiteral("There are no spells selected"));
         return;
     }
-    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel"),
+    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel|") + kReadableFilters,
                     QStringLiteral("Saving "), selected.size() == 1 ? m_list->text(selected.constFirst()) : m_name,
                     [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
                         saver.Save2(title, path, selectedRowsOf(m_list));
@@ -272,7 +280,7 @@ void Frm_Browser::exportSpellbook(const QString &mode)
         Prompt::message(this, QStringLiteral("You can not Export an empty Spellbook."));
         return;
     }
-    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spellbooks (*.sbok)|*.sbok"),
+    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spellbooks (*.sbok)|*.sbok|") + kReadableFilters,
                     mode == QStringLiteral("Full") ? QStringLiteral("Saving ")
                                                    : QStringLiteral("Saving Filtered "),
                     m_name,
@@ -297,6 +305,10 @@ void Frm_Browser::LV_Spells_OLEDragDrop()
     // The core library takes no drops, and spells dropped back where they came from stay put.
     if (isLibrary() || !m_assistant || m_assistant->Drag_Source() == m_name || !m_assistant->Validate_Drop())
         return;
+    if (!acceptOverCapacity(m_assistant->Dragged_Spells())) {
+        m_assistant->Reset_Drag();
+        return;
+    }
     BusyCursor busy;
     const QString status = m_assistant->Unpack_To_Button(m_name);
     const int added = m_assistant->NumberAdded();
@@ -349,6 +361,7 @@ void Frm_Browser::B_Menu_Remove_Click()
     const int listed = m_list->rowCount();
     m_panels->showCounts(listed, listed > 0 ? 1 : 0);
     m_panels->showTransient(QString::number(names.size()) + QStringLiteral(" Spell(s) Removed"));
+    showLevelCounts();
 }
 
 void Frm_Browser::B_Menu_Tooltip_Click()
@@ -381,6 +394,8 @@ void Frm_Browser::Toolbar1_ButtonClick(const QString &key)
         B_Menu_Export_Click();
     } else if (key == QStringLiteral("Unlearned Spells")) {
         m_workspace->showUnlearned(m_name);
+    } else if (key == QStringLiteral("Fill Spellbook")) {
+        fillSpellbook();
     }
 }
 
@@ -396,6 +411,15 @@ void Frm_Browser::Toolbar1_ButtonMenuClick(const QString &key)
         printSelectedSpells();
     else if (key == QStringLiteral("Full") || key == QStringLiteral("Filtered"))
         exportSpellbook(key);
+}
+
+void Frm_Browser::fillSpellbook()
+{
+    if (isLibrary())
+        return;
+    Frm_FillSpellbook dialog(this);
+    if (dialog.Initialize(*m_workspace, m_name))
+        dialog.exec(); // adding announces the change, and this browser follows it
 }
 
 void Frm_Browser::Timer1_Timer()
@@ -419,6 +443,11 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
         Requery();
     });
     connect(&events, &LibraryEvents::schoolsChanged, this, &Frm_Browser::followSchools);
+    // A capacity edited in another window shows here at once.
+    connect(&events, &LibraryEvents::castersChanged, this, &Frm_Browser::showLevelCounts);
+    // So does a spell of the book moved to another level, or gone from the library.
+    connect(&events, &LibraryEvents::spellsChanged, this, &Frm_Browser::showLevelCounts);
+    connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Browser::showLevelCounts);
 }
 
 QList<int> Frm_Browser::rowNumbersOf(const QString &spell) const

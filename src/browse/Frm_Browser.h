@@ -1,10 +1,13 @@
 #pragma once
 
 #include "browse/ReportEngine.h"
+#include "store/CasterCapacity.h"
 #include "store/Table.h"
 #include "widgets/PrintableWindow.h"
 
 #include <QWidget>
+
+#include <memory>
 
 class ButtonToolBar;
 class CSplitter;
@@ -50,6 +53,8 @@ public:
     void Levels_List_Select_All();
     void Levels_List_DeSelect_All();
     void Requery();
+    // The "Levels" filter shows each level's spells in the book against the caster's capacity.
+    void showLevelCounts();
     // Ctrl+P: the whole spellbook to the printer.
     void printMain() override;
 
@@ -97,6 +102,9 @@ private:
     void printSpellbook(bool preview);
     void printFiltered(ReportEngine::Destination destination);
     void printSelectedSpells();
+    // False when the user declines spells that take levels past the caster's capacity.
+    bool acceptOverCapacity(const QStringList &spells);
+    void fillSpellbook();
 
     Workspace *m_workspace = nullptr;
     VM_Library *m_library = nullptr;
@@ -118,4 +126,5 @@ private:
     ColumnSortToggle *m_sort = nullptr;
     ReportEngine *m_crystal = nullptr;
     bool m_columnsFitted = false;
+    std::unique_ptr<CasterCapacity> m_capacity;
 };

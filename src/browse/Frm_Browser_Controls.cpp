@@ -4,6 +4,7 @@
 #include "widgets/ColumnSortToggle.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
+#include "browse/LevelCountDelegate.h"
 #include "browse/ReportEngine.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ToolIcons.h"
@@ -112,6 +113,8 @@ void Frm_Browser::createControls()
     m_toolbar->addDivider(QStringLiteral("Divider1"));
     m_toolbar->addButton(QStringLiteral("Unlearned Spells"), QStringLiteral("Unlearned Spells"),
                          ToolIcons::icon(ToolIcons::Unlearned));
+    m_toolbar->addButton(QStringLiteral("Fill Spellbook"), QStringLiteral("Fill Spellbook\u2026"),
+                         ToolIcons::icon(ToolIcons::ManageSpellbooks));
     m_toolbar->addDivider(QStringLiteral("Divider2"));
     m_toolbar->addButton(QStringLiteral("Export Selected Spells"), QStringLiteral("Export Selected Spells"),
                          ToolIcons::icon(ToolIcons::ExportSelected));
@@ -193,8 +196,12 @@ QWidget *Frm_Browser::createFilters()
     for (const QString &level : kLevels)
         levelWidth = std::max(levelWidth, m_levels->fontMetrics().horizontalAdvance(level));
     const QSize cell(levelWidth + 16, m_levels->fontMetrics().height() + 4);
-    for (const QString &level : kLevels)
-        (new QListWidgetItem(level, m_levels))->setSizeHint(cell);
+    for (qsizetype level = 0; level < kLevels.size(); ++level) {
+        auto *item = new QListWidgetItem(kLevels.at(level), m_levels);
+        item->setData(LevelCountDelegate::LevelRole, QString::number(level + 1));
+        item->setSizeHint(cell);
+    }
+    m_levels->setItemDelegate(new LevelCountDelegate(m_levels));
     m_levels->setFixedHeight(3 * (cell.height() + 2) + 2 * m_levels->frameWidth() + 4);
     m_levels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 

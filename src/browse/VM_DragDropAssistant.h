@@ -22,6 +22,8 @@ public:
     bool Validate_Drop() const { return m_dragValid; }
     QString Drag_Source() const { return m_source; }
     int NumberAdded() const { return m_numberAdded; }
+    // The names packed by the drag in progress.
+    QStringList Dragged_Spells() const { return m_spells; }
 
     // Each unpack returns "" or a message for the user, and ends the drag.
     QString Unpack_To_Button(const QString &spellbook);

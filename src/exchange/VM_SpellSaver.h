@@ -11,7 +11,6 @@
 #include <functional>
 #include <vector>
 
-class ExchangeWriter;
 
 // The corrections the import window makes to one record before it is imported.
 struct SpellEdits
@@ -32,7 +31,8 @@ public:
     VM_SpellSaver(const VM_SpellSaver &) = delete;
     VM_SpellSaver &operator=(const VM_SpellSaver &) = delete;
 
-    // Writers: list rows are the caller's spell list, each row's text a spell name.
+    // Writers: list rows are the caller's spell list, each row's text a spell name. A file name
+    // ending in .md or .json gets Markdown or JSON (see ReadableExport) instead of the exchange file.
     void Save2(const QString &fileTitle, const QString &filePath, const ListRows &list);
     void SaveSpellbook2(const QString &fileTitle, const QString &filePath, const ListRows &list,
                         const QString &spellbook, const QString &mode);
@@ -66,7 +66,8 @@ private:
     Connection &db() { return m_connection.get(); }
 
     // Export
-    void addSpellLines(ExchangeWriter &writer, const QStringList &names);
+    using SpellLineSink = std::function<void(const QStringList &fields, const QStringList &schools)>;
+    void addSpellLines(const SpellLineSink &add, const QStringList &names);
     QStringList casterFields(const QString &spellbook);
     // "Filtered": every row of the browser's list; "Full": every spell of the spellbook.
     QStringList spellbookNames(const QString &caster, const ListRows &list, bool full);

@@ -1,6 +1,7 @@
 #include "exchange/ExchangeFormat.h"
 #include "exchange/ExchangeWriter.h"
 #include "exchange/LargePageCache.h"
+#include "exchange/ReadableExport.h"
 #include "exchange/VM_SpellSaver.h"
 #include "store/Blanks.h"
 #include "store/VmError.h"
@@ -52,6 +53,15 @@ private:
     Connection &m_db;
 };
 
+// Either writer takes the same spell lines.
+template<typename Writer>
+auto addTo(Writer &writer)
+{
+    return [&writer](const QStringList &fields, const QStringList &schools) {
+        writer.addSpell(fields, schools);
+    };
+}
+
 } // namespace
 
 void VM_SpellSaver::Save2(const QString &, const QString &filePath, const ListRows &list)
@@ -64,10 +74,19 @@ void VM_SpellSaver::Save2(const QString &, const QString &filePath, const ListRo
         }
         if (names.isEmpty())
             throw VmError(-1, QString(), QStringLiteral("There are no spells selected"));
+        if (const auto format = ReadableExport::formatOf(filePath)) {
+            ReadableExport file(*format);
+            {
+                const ReadSnapshot snapshot(db());
+                addSpellLines(addTo(file), names);
+            }
+            file.save(filePath);
+            return;
+        }
         ExchangeWriter writer;
         {
             const ReadSnapshot snapshot(db());
-            addSpellLines(writer, names);
+            addSpellLines(addTo(writer), names);
         }
         writer.save(filePath);
     });
@@ -83,11 +102,22 @@ void VM_SpellSaver::SaveSpellbook2(const QString &, const QString &filePath, con
                           QStringLiteral(
                               "\"%1\" is not a way of exporting a spellbook: it is \"Full\" or \"Filtered\".")
                               .arg(mode));
+        const bool full = trimBlanks(mode) == QLatin1String("Full");
+        if (const auto format = ReadableExport::formatOf(filePath)) {
+            ReadableExport file(*format);
+            {
+                const ReadSnapshot snapshot(db());
+                file.setCaster(casterFields(caster));
+                addSpellLines(addTo(file), spellbookNames(caster, list, full));
+            }
+            file.save(filePath);
+            return;
+        }
         ExchangeWriter writer;
         {
             const ReadSnapshot snapshot(db());
             writer.setCaster(casterFields(caster));
-            addSpellLines(writer, spellbookNames(caster, list, trimBlanks(mode) == QLatin1String("Full")));
+            addSpellLines(addTo(writer), spellbookNames(caster, list, full));
         }
         writer.save(filePath);
     });
@@ -109,7 +139,7 @@ QStringList VM_SpellSaver::spellbookNames(const QString &caster, const ListRows 
     return names;
 }
 
-void VM_SpellSaver::addSpellLines(ExchangeWriter &writer, const QStringList &names)
+void VM_SpellSaver::addSpellLines(const SpellLineSink &add, const QStringList &names)
 {
     // The spells are read in the order of the name index, so that neighbouring look-ups share
     // their pages, and written in the caller's order.
@@ -143,7 +173,7 @@ void VM_SpellSaver::addSpellLines(ExchangeWriter &writer, const QStringList &nam
     }
     for (const QString &name : names) {
         const auto &line = lines[name];
-        writer.addSpell(line.first, line.second);
+        add(line.first, line.second);
     }
 }
 

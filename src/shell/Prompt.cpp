@@ -34,10 +34,16 @@ private:
     QList<QCursor> m_saved;
 };
 
-// "Spell Files (*.spel)|*.spel" gives "spel": a name typed without it gets it.
-QString defaultSuffix(const QString &filter)
+// "Spell Files (*.spel)|*.spel" gives "spel" for "Spell Files (*.spel)": a name typed without
+// it gets the extension of the file type chosen.
+QString defaultSuffix(const QString &filter, const QString &chosen = QString())
 {
-    const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QString pattern = parts.value(1);
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts.at(i) == chosen)
+            pattern = parts.at(i + 1);
+    }
     return pattern.startsWith(QStringLiteral("*.")) && !pattern.contains(QLatin1Char(';')) ? pattern.mid(2)
                                                                                            : QString();
 }
@@ -101,6 +107,10 @@ private:
             dialog.setDirectory(m_lastFolder);
         if (!suggestedName.isEmpty())
             dialog.selectFile(suggestedName);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, &filter](const QString &chosen) {
+                             dialog.setDefaultSuffix(defaultSuffix(filter, chosen));
+                         });
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         const QString chosen = dialog.selectedFiles().constFirst();

@@ -1,11 +1,10 @@
 #include "store/VM_Library.h"
 
-#include "store/NameOrder.h"
 #include "store/Status.h"
+#include "store/WeightedCandidates.h"
 
 #include <QRandomGenerator>
 
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,42 +31,12 @@ QString VM_Library::CreateScroll(const QStringList &levels, const QStringList &s
             return QStringLiteral("A scroll holds at most %1 spells").arg(kMaximumScrollSpells);
 
         // A spell is a candidate once for every chosen school it belongs to, so a spell of two
-        // chosen schools is drawn twice as often. A spell without a known frequency or without a
-        // chosen school is never drawn. Both halves are read in name order (from the ordered
-        // indexes when the library has them; no index is named, a library made elsewhere may
-        // lack it) and joined here as they come: a join in the engine would look up each
-        // candidate's row on its own.
-        Statement spells(db(),
-                         QStringLiteral("SELECT rowid, Name FROM Spells WHERE Lvl IN (%1) AND Frequency IN "
-                                        "(SELECT Frequency FROM Frequency WHERE FrequencyID <= ?) "
-                                        "ORDER BY Name COLLATE NOCASE, Name")
-                             .arg(Statement::placeholders(levels.size())));
-        spells.bind(spells.bindAll(1, levels), qint64(lowestFrequencyId));
-        Statement links(db(), QStringLiteral("SELECT Name FROM SpellandSphere "
-                                             "WHERE Sphere IN (%1) ORDER BY Name COLLATE NOCASE, Name")
-                                  .arg(Statement::placeholders(schools.size())));
-        links.bindAll(1, schools);
-
+        // chosen schools is drawn twice as often; the weighting is shared with the random
+        // spellbook.
         std::vector<qint64> candidates;
-        std::string groupName;     // the name of the last school row
-        std::vector<qint64> group; // the spells of that name
-        bool moreSpells = spells.step();
-        const auto spellName = [&] { return bytesView(spells.bytes(1)); };
-        while (links.step()) {
-            const std::string_view name = bytesView(links.bytes(0));
-            if (group.empty() || name != groupName) {
-                while (moreSpells && nameLess(spellName(), name))
-                    moreSpells = spells.step();
-                group.clear();
-                groupName.assign(name);
-                while (moreSpells && spellName() == name) {
-                    group.push_back(spells.integer(0));
-                    moreSpells = spells.step();
-                }
-            }
-            candidates.insert(candidates.end(), group.begin(), group.end());
-        }
-        spells.reset();
+        forEachWeightedCandidate(
+            db(), levels, schools, lowestFrequencyId,
+            [&](qint64 rowid, std::string_view, std::string_view) { candidates.push_back(rowid); });
         if (candidates.empty())
             return {};
 

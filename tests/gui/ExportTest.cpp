@@ -36,7 +36,8 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
     const QString path = fileNamed("chosen.spel");
     prompt.chooseFile(path);
     pressButton(kxr, "Export Selected Spells");
-    EXPECT_EQ(prompt.shown(), QStringList{"save: Spell Files (*.spel)|*.spel"});
+    EXPECT_EQ(prompt.shown(),
+              QStringList{"save: Spell Files (*.spel)|*.spel|Markdown (*.md)|*.md|JSON (*.json)|*.json"});
     EXPECT_EQ(prompt.suggestedNames(), QStringList{"KXR.spel"});
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
@@ -78,7 +79,7 @@ TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)
     prompt.chooseFile(filtered);
     chooseEntry(bryn, "Export Spellbook", "Filtered");
     EXPECT_EQ(prompt.shown(),
-              (QStringList{"save: Spellbooks (*.sbok)|*.sbok", "save: Spellbooks (*.sbok)|*.sbok"}));
+              QStringList(2, "save: Spellbooks (*.sbok)|*.sbok|Markdown (*.md)|*.md|JSON (*.json)|*.json"));
 
     VM_SpellSaver reader;
     ListRows read;
@@ -89,6 +90,16 @@ TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)
     read.clear();
     filteredReader.OpenSpellbookFile2(read, filtered);
     EXPECT_EQ(namesRead(read), QStringList{"Bramble Gate"});
+
+    // The file name's extension picks Markdown or JSON instead of the exchange file.
+    prompt.chooseFile(fileNamed("bryn.md"));
+    chooseEntry(bryn, "Export Spellbook", "Filtered");
+    EXPECT_TRUE(fileBytes(fileNamed("bryn.md")).startsWith("# Bryn\n"));
+    EXPECT_FALSE(fileBytes(fileNamed("bryn.md")).contains("Cinder Veil"));
+    selectSpells(bryn, {"Bramble Gate"});
+    prompt.chooseFile(fileNamed("bryn.json"));
+    pressButton(bryn, "Export Selected Spells");
+    EXPECT_TRUE(fileBytes(fileNamed("bryn.json")).contains("\"name\": \"Bramble Gate\""));
 
     prompt.clear();
     Frm_Browser *kxr = openBrowser("KXR");

@@ -127,7 +127,7 @@ TEST_F(Installed, FilesLandWhereTheDesktopLooksAndPassItsValidators)
 {
     EXPECT_TRUE(QFileInfo(path("bin/vellumar")).isExecutable());
     for (const char *name : {"Spells.mdb", "Read Me.txt", "singlespell.rpt", "fullspellbook.rpt",
-                             "filteredspellbook.rpt", "scrolls.rpt"})
+                             "filteredspellbook.rpt", "scrolls.rpt", "spells.schema.json"})
         EXPECT_TRUE(QFile::exists(path("share/vellumar/") + name)) << name;
     // The installed library is the delivered one, whatever the build folder's has become.
     EXPECT_EQ(casterCount(path("share/vellumar/Spells.mdb"), "Maelis Thorn"), 1);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// Draws a level of a browser's "Levels" filter with its spells in the book against the caster's
+// capacity ("1st  4/5") while the item's text stays the plain level, so whatever selects levels by
+// their names keeps working. A level over capacity carries a foreground colour of its own.
+class LevelCountDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    // The level value handed to the spell queries ("1".."9").
+    static constexpr int LevelRole = Qt::UserRole;
+    // The count shown beside the level ("4/5", or "4" without a limit); none for KXR.
+    static constexpr int CountRole = Qt::UserRole + 1;
+
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+};

@@ -1,0 +1,120 @@
+#include "store/CasterCapacity.h"
+
+#include "store/Status.h"
+
+#include <QSet>
+
+namespace {
+
+// A level stored as "3" or " 3 " is level 3; anything else belongs to no level of the book.
+int levelIndex(const QString &text)
+{
+    bool ok = false;
+    const int level = text.trimmed().toInt(&ok);
+    return ok && level >= 1 && level <= 9 ? level - 1 : -1;
+}
+
+} // namespace
+
+CasterCapacity::CasterCapacity() = default;
+CasterCapacity::~CasterCapacity() = default;
+
+int CasterCapacity::capacityOf(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok && value >= 0 ? value : LevelLoad::kNoLimit;
+}
+
+QString CasterCapacity::ordinal(int level)
+{
+    static const char *const suffixes[] = {"st", "nd", "rd"};
+    return QString::number(level) + QLatin1String(level >= 1 && level <= 3 ? suffixes[level - 1] : "th");
+}
+
+QString CasterCapacity::describe(const LevelLoad &level)
+{
+    QString text = QString::number(level.inBook) +
+                   (level.inBook == 1 ? QStringLiteral(" spell") : QStringLiteral(" spells"));
+    if (level.limited())
+        text += QStringLiteral(", capacity ") + QString::number(level.capacity);
+    return text;
+}
+
+SpellbookLoad CasterCapacity::load(const QString &caster)
+{
+    SpellbookLoad levels;
+    raiseAs("CasterCapacity", [&] {
+        const QString name = caster.trimmed();
+        // Counted as the full spellbook printout counts "IN BOOK": each spell of the library once.
+        // Each spell of the book is found in the ordered index, which also holds its level, so no
+        // spell's own row (with its long description) is read.
+        Statement counts(db(), "SELECT Lvl, count(*) FROM (SELECT DISTINCT s.rowid, s.Lvl FROM Spellbook b "
+                               "JOIN Spells s INDEXED BY Spells_Ordered "
+                               "ON s.Name = b.SpellName COLLATE NOCASE AND s.Name = b.SpellName "
+                               "WHERE b.Caster = ?) GROUP BY Lvl");
+        counts.bind(1, name);
+        while (counts.step()) {
+            const int index = levelIndex(counts.text(0));
+            if (index >= 0)
+                levels[index].inBook += int(counts.integer(1));
+        }
+        Statement record(db(), "SELECT First, Second, Third, Fourth, Fifth, Sixth, Seventh, Eighth, Ninth "
+                               "FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1");
+        record.bind(1, name);
+        if (record.step()) {
+            for (int index = 0; index < 9; ++index)
+                levels[index].capacity = capacityOf(record.text(index));
+        }
+        record.reset();
+    });
+    return levels;
+}
+
+LevelCounts CasterCapacity::newSpellsByLevel(const QString &caster, const QStringList &spells)
+{
+    LevelCounts added{};
+    raiseAs("CasterCapacity", [&] {
+        Statement held(db(), "SELECT SpellName FROM Spellbook WHERE Caster = ?");
+        held.bind(1, caster.trimmed());
+        QSet<QString> seen;
+        while (held.step())
+            seen.insert(held.text(0));
+        Statement level(db(), "SELECT Lvl FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
+        for (const QString &spell : spells) {
+            const QString name = spell.trimmed();
+            if (seen.contains(name))
+                continue;
+            seen.insert(name);
+            level.bind(1, name);
+            if (level.step()) {
+                const int index = levelIndex(level.text(0));
+                if (index >= 0)
+                    ++added[index];
+            }
+            level.reset();
+        }
+    });
+    return added;
+}
+
+QString CasterCapacity::overCapacityQuestion(const QString &caster, const SpellbookLoad &load,
+                                             const LevelCounts &added)
+{
+    QStringList levels;
+    for (int index = 0; index < 9; ++index) {
+        const LevelLoad &level = load[index];
+        const int after = level.inBook + added[index];
+        if (added[index] > 0 && level.limited() && after > level.capacity)
+            levels.append(QStringLiteral("%1-level spells to %2 of %3")
+                              .arg(ordinal(index + 1))
+                              .arg(after)
+                              .arg(level.capacity));
+    }
+    if (levels.isEmpty())
+        return {};
+    QString list = levels.takeLast();
+    if (!levels.isEmpty())
+        list = levels.join(QStringLiteral(", ")) + QStringLiteral(" and ") + list;
+    return QStringLiteral("This takes %1's %2. Add anyway?").arg(caster.trimmed(), list);
+}

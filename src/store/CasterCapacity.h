@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/Database.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// How full each spell level of a caster's book is: the spells it holds against what the caster's
+// record says it can hold. A capacity left empty or not a number means the level has no limit.
+struct LevelLoad
+{
+    static constexpr int kNoLimit = -1;
+
+    int inBook = 0;
+    int capacity = kNoLimit;
+
+    bool limited() const { return capacity != kNoLimit; }
+    bool over() const { return limited() && inBook > capacity; }
+};
+
+// Levels 1 to 9, at index level - 1.
+using SpellbookLoad = std::array<LevelLoad, 9>;
+using LevelCounts = std::array<int, 9>;
+
+class CasterCapacity
+{
+public:
+    CasterCapacity(); // the connection opens at the first statement
+    ~CasterCapacity();
+    CasterCapacity(const CasterCapacity &) = delete;
+    CasterCapacity &operator=(const CasterCapacity &) = delete;
+
+    // The whole book, whatever a browser's filters show; two statements. Throws VmError.
+    SpellbookLoad load(const QString &caster);
+    // Per level, the named spells that would be new to the caster's book. Throws VmError.
+    LevelCounts newSpellsByLevel(const QString &caster, const QStringList &spells);
+
+    // "5" -> 5; "", " ", "five" -> kNoLimit.
+    static int capacityOf(const QString &text);
+    // 1 -> "1st", 3 -> "3rd", 9 -> "9th".
+    static QString ordinal(int level);
+    // "6 spells, capacity 5", or "6 spells" for a level without a limit.
+    static QString describe(const LevelLoad &level);
+    // The question to ask before adding spells that take levels past their capacity ("This takes
+    // Maelis Thorn's 3rd-level spells to 4 of 3. Add anyway?"), or "" when none goes past.
+    static QString overCapacityQuestion(const QString &caster, const SpellbookLoad &load,
+                                        const LevelCounts &added);
+
+private:
+    Connection &db() { return m_connection.get(); }
+
+    LazyConnection m_connection;
+};

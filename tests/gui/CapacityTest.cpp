@@ -1,0 +1,161 @@
+#include "BrowserFixture.h"
+#include "browse/Frm_Browser.h"
+#include "browse/LevelCountDelegate.h"
+#include "browse/VM_DragDropAssistant.h"
+#include "shell/MDI_Main.h"
+#include "store/CasterCapacity.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListView.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+
+namespace {
+
+class CapacityTest : public BrowserTest
+{
+protected:
+    CapacityTest()
+    {
+        library.addSpell("Frost Lance", "3", {"Sun"});
+        library.addSpell("Glass Road", "3", {"Sun"});
+        // Bryn: no limit at 1st, one 2nd- and one 3rd-level spell, a 4th that is not a number.
+        setCapacities("Bryn", {"", "1", "1", "many"});
+    }
+
+    void setCapacities(const QString &caster, const QStringList &values)
+    {
+        static const char *const columns[] = {"First", "Second", "Third", "Fourth"};
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            Statement update(library.db(),
+                             QStringLiteral("UPDATE SpellCasters SET %1 = ? WHERE Spellbook = ?")
+                                 .arg(QLatin1String(columns[i])));
+            update.bind(1, values[i]).bind(2, caster).run();
+        }
+    }
+
+    // "3rd 2/1 !|capacity tooltip" per level with a count: what the user sees on each level.
+    static QStringList levelsShown(Frm_Browser *browser, int levels = 4)
+    {
+        auto *list = control<QListWidget>(browser, "Lst_Levels");
+        QStringList shown;
+        for (int row = 0; row < levels; ++row) {
+            const QListWidgetItem *item = list->item(row);
+            QString text =
+                item->text() + QLatin1Char(' ') + item->data(LevelCountDelegate::CountRole).toString();
+            if (item->data(Qt::ForegroundRole).isValid())
+                text += QStringLiteral(" !");
+            shown.append(text.trimmed() + QLatin1Char('|') + item->toolTip());
+        }
+        return shown;
+    }
+
+    void dragSelected(Frm_Browser *from, Frm_Browser *to)
+    {
+        ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
+        ListView *target = spellsOf(to);
+        QMimeData marker;
+        marker.setData(ListView::kDragMimeType, QByteArray());
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target->viewport(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target->viewport(), &drop);
+        from->LV_Spells_OLECompleteDrag();
+    }
+};
+
+} // namespace
+
+TEST(CasterCapacityText, CapacitiesOrdinalsAndTheQuestion)
+{
+    for (const auto &[text, value] :
+         std::initializer_list<std::pair<const char *, int>>{{"5", 5},
+                                                             {" 12 ", 12},
+                                                             {"0", 0},
+                                                             {"", LevelLoad::kNoLimit},
+                                                             {"  ", LevelLoad::kNoLimit},
+                                                             {"five", LevelLoad::kNoLimit},
+                                                             {"3a", LevelLoad::kNoLimit},
+                                                             {"-2", LevelLoad::kNoLimit}})
+        EXPECT_EQ(CasterCapacity::capacityOf(QString::fromUtf8(text)), value) << text;
+    EXPECT_EQ((QStringList{CasterCapacity::ordinal(1), CasterCapacity::ordinal(2), CasterCapacity::ordinal(3),
+                           CasterCapacity::ordinal(4), CasterCapacity::ordinal(9)}),
+              (QStringList{"1st", "2nd", "3rd", "4th", "9th"}));
+
+    SpellbookLoad load;
+    load[2] = {3, 3};
+    load[4] = {1, 1};
+    load[0] = {7, LevelLoad::kNoLimit};
+    LevelCounts added{};
+    added[0] = 40; // no limit: never asked about
+    EXPECT_EQ(CasterCapacity::overCapacityQuestion("Maelis Thorn", load, added), "");
+    added[2] = 1;
+    EXPECT_EQ(CasterCapacity::overCapacityQuestion("Maelis Thorn", load, added),
+              "This takes Maelis Thorn's 3rd-level spells to 4 of 3. Add anyway?");
+    added[4] = 2;
+    EXPECT_EQ(
+        CasterCapacity::overCapacityQuestion("Maelis Thorn", load, added),
+        "This takes Maelis Thorn's 3rd-level spells to 4 of 3 and 5th-level spells to 3 of 1. Add anyway?");
+}
+
+TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
+{
+    Frm_Browser *kxr = openBrowser("KXR");
+    Frm_Browser *bryn = openBrowser("Bryn");
+    EXPECT_EQ(levelsShown(bryn), (QStringList{"1st 0|0 spells", "2nd 1/1|1 spell, capacity 1",
+                                              "3rd 1/1|1 spell, capacity 1", "4th 0|0 spells"}));
+    // The whole library has no capacity: its levels stay plain.
+    EXPECT_EQ(levelsShown(kxr, 2), (QStringList{"1st|", "2nd|"}));
+
+    // Spells of a level without a limit go in without a question.
+    selectSpells(kxr, {"Ember Call", "Dusk Ward"});
+    dragSelected(kxr, bryn);
+    EXPECT_TRUE(prompt.questions().isEmpty());
+    EXPECT_EQ(levelsShown(bryn).at(0), "1st 2|2 spells");
+
+    // Past the capacity: one question for the drop; "No" adds nothing.
+    selectSpells(kxr, {"Frost Lance", "Glass Road", "Cinder Veil"});
+    prompt.answer(false);
+    dragSelected(kxr, bryn);
+    EXPECT_EQ(prompt.questions(), QStringList{"This takes Bryn's 3rd-level spells to 3 of 1. Add anyway?"});
+    EXPECT_EQ(library.rows("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), QStringList{"4"});
+    EXPECT_FALSE(frame().dragDropAssistant().Validate_Drop());
+    prompt.answer(true);
+    dragSelected(kxr, bryn);
+    EXPECT_EQ(levelsShown(bryn).at(2), "3rd 3/1 !|3 spells, capacity 1");
+
+    // Filtering shows fewer rows; the counts stay those of the whole book, and the level value
+    // the filter hands on is the level itself.
+    selectOnly(bryn, "Lst_Levels", {"3rd"});
+    bryn->Requery();
+    EXPECT_EQ(namesIn(bryn), (QStringList{"Cinder Veil", "Frost Lance", "Glass Road"}));
+    EXPECT_EQ(levelsShown(bryn).at(0), "1st 2|2 spells");
+
+    // Removing brings the level back within its capacity at once.
+    selectSpells(bryn, {"Frost Lance", "Glass Road"});
+    prompt.answer(true);
+    bryn->B_Menu_Remove_Click();
+    EXPECT_EQ(levelsShown(bryn).at(2), "3rd 1/1|1 spell, capacity 1");
+
+    // A capacity changed elsewhere, and spells learned elsewhere, show when announced.
+    setCapacities("Bryn", {"2", "0"});
+    emit frame().events().castersChanged();
+    EXPECT_EQ(levelsShown(bryn, 2),
+              (QStringList{"1st 2/2|2 spells, capacity 2", "2nd 1/0 !|1 spell, capacity 0"}));
+    library.addToSpellbook("Bryn", "amber Lantern", "1");
+    emit frame().events().spellbookChanged("Bryn");
+    EXPECT_EQ(levelsShown(bryn).at(0), "1st 3/2 !|3 spells, capacity 2");
+
+    // With every level filtered out the list cannot re-query, but the counts still follow.
+    selectOnly(bryn, "Lst_Levels", {});
+    library.addToSpellbook("Bryn", "Glass Road", "3");
+    emit frame().events().spellbookChanged("Bryn");
+    EXPECT_TRUE(prompt.messages().contains("You must select at least 1 level"));
+    EXPECT_EQ(levelsShown(bryn).at(2), "3rd 2/1 !|2 spells, capacity 1");
+    // A spell of the book moved to another level in the library.
+    library.db().exec("UPDATE Spells SET Lvl = '4' WHERE Name = 'Glass Road'");
+    emit frame().events().spellsChanged();
+    EXPECT_EQ(levelsShown(bryn).mid(2), (QStringList{"3rd 1/1|1 spell, capacity 1", "4th 1|1 spell"}));
+}

@@ -1,0 +1,108 @@
+#include "BrowserFixture.h"
+#include "Clicks.h"
+#include "browse/Frm_Browser.h"
+#include "browse/Frm_FillSpellbook.h"
+#include "browse/LevelCountDelegate.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewRows.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+class FillSpellbookTest : public BrowserTest
+{
+protected:
+    FillSpellbookTest()
+    {
+        // Bryn holds Bramble Gate (2nd) and Cinder Veil (3rd): room for two 1st-level spells,
+        // 2nd is full, 3rd has no limit.
+        library.db().exec("UPDATE SpellCasters SET First = '2', Second = '1' WHERE Spellbook = 'Bryn'");
+    }
+
+    // Presses the browser's "Fill Spellbook" button and runs steps on the dialog it opens; the
+    // dialog is closed afterwards whatever the steps did.
+    void withFillDialog(Frm_Browser *browser, const std::function<void(Frm_FillSpellbook *)> &steps)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, browser, [&] {
+            auto *dialog = browser->findChild<Frm_FillSpellbook *>();
+            ASSERT_NE(dialog, nullptr);
+            ran = true;
+            steps(dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        pressButton(browser, "Fill Spellbook");
+        EXPECT_TRUE(ran);
+    }
+
+    static QStringList drawn(Frm_FillSpellbook *dialog)
+    {
+        QStringList rows;
+        for (const ListRow &row : rowsOf(control<ListView>(dialog, "LV_Drawn")))
+            rows.append(row.text + "|" + row.subItems.value(0) + (row.checked ? "" : " (unticked)"));
+        return rows;
+    }
+};
+
+} // namespace
+
+TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
+{
+    EXPECT_FALSE(canPress(openBrowser("KXR"), "Fill Spellbook"));
+    Frm_Browser *bryn = openBrowser("Bryn");
+
+    withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
+        // No school chosen: told so, nothing drawn.
+        dialog->Opt_Schools_None_Click();
+        dialog->Cmd_Draw_Click();
+        EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 School"});
+        EXPECT_TRUE(drawn(dialog).isEmpty());
+
+        dialog->Opt_Schools_All_Click();
+        control<QLineEdit>(dialog, "Txt_Seed")->setText("4242");
+        dialog->Cmd_Draw_Click();
+        const QStringList first = drawn(dialog);
+        ASSERT_EQ(first.size(), 2);
+        for (const QString &row : first) {
+            EXPECT_TRUE(row.endsWith("|1")) << row.toStdString();
+            EXPECT_FALSE(row.startsWith("Dusk Ward")) << "a spell of no school";
+        }
+        // The same seed draws the same spells; nothing is written until they are added.
+        dialog->Cmd_Draw_Click();
+        EXPECT_EQ(drawn(dialog), first);
+        EXPECT_EQ(library.rows("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), QStringList{"2"});
+    });
+    EXPECT_EQ(library.rows("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), QStringList{"2"});
+
+    QStringList added;
+    withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
+        control<QLineEdit>(dialog, "Txt_Seed")->setText("4242");
+        dialog->Cmd_Draw_Click();
+        for (const QString &row : drawn(dialog))
+            added.append(row.section('|', 0, 0));
+        dialog->Cmd_Add_Click();
+        EXPECT_FALSE(dialog->isVisible());
+    });
+    ASSERT_EQ(added.size(), 2);
+    const QStringList held =
+        library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid");
+    EXPECT_EQ(held.mid(2), added);
+    // The browser follows at once: the new spells are listed and the 1st level is full.
+    for (const QString &spell : added)
+        EXPECT_TRUE(namesIn(bryn).contains(spell));
+    EXPECT_EQ(
+        control<QListWidget>(bryn, "Lst_Levels")->item(0)->data(LevelCountDelegate::CountRole).toString(),
+        "2/2");
+
+    // A full book has nothing more to draw, and says so.
+    withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
+        dialog->Cmd_Draw_Click();
+        EXPECT_TRUE(drawn(dialog).isEmpty());
+        EXPECT_FALSE(control<QPushButton>(dialog, "Cmd_Add")->isEnabled());
+    });
+}
