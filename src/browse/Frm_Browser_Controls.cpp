@@ -112,6 +112,8 @@ void Frm_Browser::createControls()
     m_toolbar->addDivider(QStringLiteral("Divider1"));
     m_toolbar->addButton(QStringLiteral("Unlearned Spells"), QStringLiteral("Unlearned Spells"),
                          ToolIcons::icon(ToolIcons::Unlearned));
+    m_toolbar->addButton(QStringLiteral("Memorized Spells"), QStringLiteral("Memorized Spells"),
+                         ToolIcons::icon(ToolIcons::Spellbooks));
     m_toolbar->addDivider(QStringLiteral("Divider2"));
     m_toolbar->addButton(QStringLiteral("Export Selected Spells"), QStringLiteral("Export Selected Spells"),
                          ToolIcons::icon(ToolIcons::ExportSelected));

@@ -2,6 +2,7 @@
 
 #include "store/Blanks.h"
 #include "browse/Frm_Browser.h"
+#include "browse/Frm_Memorized.h"
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "maintain/Frm_ManageSpells.h"
@@ -16,6 +17,7 @@
 #include "shell/ShellArt.h"
 #include "widgets/ToolIcons.h"
 #include "store/AppFolder.h"
+#include "store/Names.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/LibraryEvents.h"
@@ -256,6 +258,30 @@ void MDI_Main::manageSpell(const QString &spell, QWidget *opener)
 void MDI_Main::Main_Tools_Spells_Click()
 {
     manageSpell(QString(), activeBrowser());
+}
+
+void MDI_Main::showMemorized(const QString &caster)
+{
+    const QString name = caster.trimmed();
+    if (name == kReservedSpellbook) {
+        Prompt::message(this, QStringLiteral("KXR is the whole library, not a caster: it memorizes no spells"));
+        return;
+    }
+    if (auto *open = OpenWindows::find<Frm_Memorized>(
+            m_area, [&name](const Frm_Memorized *window) { return window->tag() == name; })) {
+        OpenWindows::bringToFront(open);
+        return;
+    }
+    auto window = std::make_unique<Frm_Memorized>();
+    BusyCursor busy(m_panel2, QStringLiteral("Retrieving Memorized Spells of ") + name + QStringLiteral("..."));
+    if (!window->Initialize(*this, name))
+        return;
+    showChild(window.release());
+}
+
+void MDI_Main::Main_Tools_Memorized_Click()
+{
+    showMemorized(Constants::Active_Browser_Name);
 }
 
 QMdiSubWindow *MDI_Main::showChild(QWidget *window)
