@@ -1,5 +1,7 @@
 #include "BrowserFixture.h"
 #include "Clicks.h"
+#include "RecordingReportOutput.h"
+#include "TextChecks.h"
 
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Memorized.h"
@@ -217,4 +219,40 @@ TEST_F(MemorizedWindowTest, TheWindowMarksSpellsThatLeftTheBookAndFollowsTheCast
     QCoreApplication::processEvents();
     EXPECT_TRUE(OpenWindows::all<Frm_Memorized>(frame().area()).isEmpty());
     EXPECT_EQ(library.count("SELECT count(*) FROM Memorized"), 0);
+}
+
+TEST_F(MemorizedWindowTest, TheSheetPrintsEachLevelsSlotsWithBoxesToTick)
+{
+    library.addReportFiles();
+    RecordingReportOutput output;
+    QStringList progress;
+    output.onDelivery = [&](const ReportJob &) { progress.append(frame().statusPanel(2)->text()); };
+    Frm_Browser *bryn = openBrowser("Bryn");
+    Frm_Memorized *window = openMemorized(bryn);
+    ASSERT_NE(window, nullptr);
+    dropOn(bryn, {"Ember Call"}, window, 1);
+    dropOn(bryn, {"Bramble Gate"}, window, 2);
+    dropOn(bryn, {"Bramble Gate"}, window, 2);
+    clickButton(slotButton(window, 2, 1, 2));
+
+    chooseEntry(window, "Print", "Preview Memorized");
+    ASSERT_EQ(output.jobs.size(), 1) << prompt.shown().join("\n").toStdString();
+    EXPECT_EQ(output.jobs[0].destination, ReportJob::Destination::Window);
+    EXPECT_EQ(output.jobs[0].title, "Previewing Memorized Spells of Bryn");
+    const QString text = output.pdfText(output.jobs[0]);
+    EXPECT_EQ(outOfOrder(text, {"Memorized Spells of Bryn", "Level 5 Elf Mage", "1st level 1 of 1 memorized, 0 cast",
+                                "Ember Call", "2nd level 2 of 2 memorized, 1 cast", "Bramble Gate", "Bramble Gate",
+                                "3rd level 0 of 1 memorized, 0 cast", "free slot"}),
+              QString())
+        << text.toStdString();
+    EXPECT_EQ(text.count(QChar(0x2610)), 3) << text.toStdString(); // two ready slots, one free
+    EXPECT_EQ(text.count(QChar(0x2612)), 1);                       // the one cast
+    EXPECT_FALSE(text.contains("4th level"));
+
+    frame().Main_File_Print_Click(); // Ctrl+P on the window
+    ASSERT_EQ(output.jobs.size(), 2);
+    EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Printer);
+    EXPECT_EQ(progress.value(1), "Printing Memorized Spells of Bryn...");
+    EXPECT_EQ(frame().statusPanel(2)->text(), QString());
+    EXPECT_TRUE(prompt.shown().isEmpty());
 }
