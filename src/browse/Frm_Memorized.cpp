@@ -183,13 +183,8 @@ void Frm_Memorized::fill()
 
     m_view->setUpdatesEnabled(false);
     m_view->clear();
-    const QColor spent = palette().color(QPalette::Disabled, QPalette::Text);
-    const QColor marked(0x9a, 0x2a, 0x1a);
-    int memorized = 0;
-    int cast = 0;
-    int capacity = 0;
     for (int level = 1; level <= 9; ++level) {
-        auto *group = new QTreeWidgetItem(m_view, {levelCaption(level)});
+        auto *group = new QTreeWidgetItem(m_view);
         group->setData(0, MemorizedSlotsView::LevelRole, level);
         group->setData(0, IndexRole, -1);
         group->setFirstColumnSpanned(true);
@@ -199,37 +194,15 @@ void Frm_Memorized::fill()
         if (level == currentLevel && currentIndex < 0)
             restore = group;
 
-        const int levelSlots = m_slotsPerLevel[level - 1];
-        capacity += levelSlots;
         int index = 0;
         for (const MemorizedSlot &slot : std::as_const(m_slots)) {
             if (slot.level != level)
                 continue;
-            QStringList notes;
-            if (slot.cast)
-                notes.append(QStringLiteral("cast"));
-            if (!slot.inSpellbook)
-                notes.append(QStringLiteral("no longer in the spellbook"));
-            else if (slot.movedLevel())
-                notes.append(QStringLiteral("now a %1-level spell").arg(
-                    VM_Memorized::ordinal(slot.spellLevel.toInt())));
-            if (index >= levelSlots)
-                notes.append(QStringLiteral("beyond the caster's slots"));
-            auto *row = new QTreeWidgetItem(group, {slot.spell, notes.join(QStringLiteral("; "))});
+            auto *row = new QTreeWidgetItem(group, {slot.spell});
             row->setData(0, MemorizedSlotsView::LevelRole, level);
             row->setData(0, IndexRole, index);
-            if (slot.cast) {
-                row->setForeground(0, spent);
-                row->setForeground(1, spent);
-            } else if (notes.size() > 0) {
-                row->setForeground(1, marked);
-            }
-
             auto *castButton = new QToolButton;
             castButton->setObjectName(QStringLiteral("Cmd_Cast"));
-            castButton->setText(slot.cast ? QStringLiteral("Undo Cast") : QStringLiteral("Cast"));
-            castButton->setToolTip(slot.cast ? QStringLiteral("Not cast after all: the slot is ready again")
-                                             : QStringLiteral("Cast the spell: its slot is spent until a rest"));
             connect(castButton, &QToolButton::clicked, this,
                     [this, level, index] { Cmd_Cast_Click(level, index); });
             auto *forgetButton = new QToolButton;
@@ -240,21 +213,19 @@ void Frm_Memorized::fill()
                     [this, level, index] { Cmd_Forget_Click(level, index); });
             m_view->setItemWidget(row, 2, castButton);
             m_view->setItemWidget(row, 3, forgetButton);
-
+            showSlot(row, slot);
             if (level == currentLevel && index == currentIndex)
                 restore = row;
             ++index;
-            ++memorized;
-            cast += slot.cast ? 1 : 0;
         }
         // The free slots of a level are one row: a level can have many.
-        if (const int free = levelSlots - index; free > 0) {
+        if (const int free = m_slotsPerLevel[level - 1] - index; free > 0) {
             auto *row = new QTreeWidgetItem(
                 group, {free == 1 ? QStringLiteral("1 free slot") : QStringLiteral("%1 free slots").arg(free)});
             row->setData(0, MemorizedSlotsView::LevelRole, level);
             row->setData(0, IndexRole, -2);
             row->setFirstColumnSpanned(true);
-            row->setForeground(0, spent);
+            row->setForeground(0, palette().color(QPalette::Disabled, QPalette::Text));
             QFont italic = row->font(0);
             italic.setItalic(true);
             row->setFont(0, italic);
@@ -262,19 +233,64 @@ void Frm_Memorized::fill()
         }
         group->setExpanded(true);
     }
+    showTotals();
+    m_view->fitColumns();
     m_view->setUpdatesEnabled(true);
     if (restore)
         m_view->setCurrentItem(restore);
+}
 
-    m_panels->panel(1)->setText(QStringLiteral("%1 of %2 slots memorized, %3 cast").arg(memorized).arg(capacity).arg(cast));
+void Frm_Memorized::showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot)
+{
+    const int index = row->data(0, IndexRole).toInt();
+    QStringList notes;
+    if (slot.cast)
+        notes.append(QStringLiteral("cast"));
+    if (!slot.inSpellbook)
+        notes.append(QStringLiteral("no longer in the spellbook"));
+    else if (slot.movedLevel())
+        notes.append(QStringLiteral("now a %1-level spell").arg(VM_Memorized::ordinal(slot.spellLevel.toInt())));
+    if (index >= m_slotsPerLevel[slot.level - 1])
+        notes.append(QStringLiteral("beyond the caster's slots"));
+    row->setText(1, notes.join(QStringLiteral("; ")));
+
+    // A cast slot is greyed; a mark on a ready one stands out.
+    const QColor spent = palette().color(QPalette::Disabled, QPalette::Text);
+    const QColor plain = palette().color(QPalette::Active, QPalette::Text);
+    row->setForeground(0, slot.cast ? spent : plain);
+    row->setForeground(1, slot.cast ? spent : QColor(0x9a, 0x2a, 0x1a));
+
+    if (auto *castButton = qobject_cast<QToolButton *>(m_view->itemWidget(row, 2))) {
+        castButton->setText(slot.cast ? QStringLiteral("Undo Cast") : QStringLiteral("Cast"));
+        castButton->setToolTip(slot.cast ? QStringLiteral("Not cast after all: the slot is ready again")
+                                         : QStringLiteral("Cast the spell: its slot is spent until a rest"));
+    }
+}
+
+void Frm_Memorized::showTotals()
+{
+    int memorized = 0;
+    int cast = 0;
+    int capacity = 0;
+    for (const MemorizedSlot &slot : std::as_const(m_slots)) {
+        ++memorized;
+        cast += slot.cast ? 1 : 0;
+    }
+    for (int level = 1; level <= 9; ++level) {
+        capacity += m_slotsPerLevel[level - 1];
+        if (QTreeWidgetItem *group = m_view->topLevelItem(level - 1))
+            group->setText(0, levelCaption(level));
+    }
+    m_panels->panel(1)->setText(
+        QStringLiteral("%1 of %2 slots memorized, %3 cast").arg(memorized).arg(capacity).arg(cast));
     m_toolbar->button(QStringLiteral("Rest"))->setEnabled(cast > 0);
     m_toolbar->button(QStringLiteral("Clear All"))->setEnabled(memorized > 0);
 }
 
-const MemorizedSlot *Frm_Memorized::slotAt(int level, int index) const
+MemorizedSlot *Frm_Memorized::slotAt(int level, int index)
 {
     int seen = 0;
-    for (const MemorizedSlot &slot : m_slots) {
+    for (MemorizedSlot &slot : m_slots) {
         if (slot.level != level)
             continue;
         if (seen++ == index)
@@ -303,7 +319,7 @@ void Frm_Memorized::report(const QString &status)
 
 void Frm_Memorized::Cmd_Cast_Click(int level, int index)
 {
-    const MemorizedSlot *slot = slotAt(level, index);
+    MemorizedSlot *slot = slotAt(level, index);
     if (!slot)
         return;
     const MemorizedSlot chosen = *slot;
@@ -312,7 +328,12 @@ void Frm_Memorized::Cmd_Cast_Click(int level, int index)
         report(status);
         return;
     }
-    Load_Memorized();
+    // Only this slot changed: the rows stay, and so does the user's place in them.
+    slot->cast = !chosen.cast;
+    if (QTreeWidgetItem *row = slotItem(level, index))
+        showSlot(row, *slot);
+    showTotals();
+    m_view->fitColumns();
     m_panels->showTransient(chosen.cast ? chosen.spell + QStringLiteral(" is ready again")
                                         : chosen.spell + QStringLiteral(" cast"));
 }
@@ -342,7 +363,19 @@ void Frm_Memorized::Cmd_Rest_Click()
         report(status);
         return;
     }
-    Load_Memorized();
+    int index = 0;
+    int level = 0;
+    for (MemorizedSlot &slot : m_slots) {
+        index = slot.level == level ? index + 1 : 0;
+        level = slot.level;
+        if (!slot.cast)
+            continue;
+        slot.cast = false;
+        if (QTreeWidgetItem *row = slotItem(slot.level, index))
+            showSlot(row, slot);
+    }
+    showTotals();
+    m_view->fitColumns();
     m_panels->showTransient(QStringLiteral("Rested: %1 ready again").arg(spells(cast)));
 }
 

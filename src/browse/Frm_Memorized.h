@@ -56,7 +56,11 @@ public slots:
 
 private:
     void fill();
-    const MemorizedSlot *slotAt(int level, int index) const;
+    // Shows a slot's state in its row: notes, grey when cast, the Cast button's text.
+    void showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot);
+    // The level captions, the counts of the status bar and the commands that need slots.
+    void showTotals();
+    MemorizedSlot *slotAt(int level, int index);
     QString levelCaption(int level) const;
     void followLibrary();
     void printSheet(bool preview);

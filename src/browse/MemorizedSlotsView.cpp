@@ -19,9 +19,10 @@ MemorizedSlotsView::MemorizedSlotsView(QWidget *parent) : QTreeWidget(parent)
     viewport()->setAcceptDrops(true);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    header()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    // Fitted once after a change of many rows (fitColumns), not at every change of a row: a
+    // rest changes every row, and fitting after each would measure every row each time.
+    for (int column = 1; column < 4; ++column)
+        header()->setSectionResizeMode(column, QHeaderView::Interactive);
 }
 
 void MemorizedSlotsView::setDropTarget(std::function<void(int)> drop)
@@ -68,4 +69,10 @@ void MemorizedSlotsView::dropEvent(QDropEvent *event)
     }
     event->acceptProposedAction();
     m_drop(levelAt(event->position().toPoint()));
+}
+
+void MemorizedSlotsView::fitColumns()
+{
+    for (int column = 1; column < 4; ++column)
+        resizeColumnToContents(column);
 }

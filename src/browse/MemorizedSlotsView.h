@@ -21,6 +21,8 @@ public:
     void setDropTarget(std::function<void(int level)> drop);
     // The level of the row at a point of the viewport; 0 when there is none.
     int levelAt(const QPoint &position) const;
+    // The note and button columns as wide as their widest row.
+    void fitColumns();
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
