@@ -12,7 +12,8 @@ MemorizedSlotsView::MemorizedSlotsView(QWidget *parent) : QTreeWidget(parent)
     setColumnCount(4);
     setHeaderLabels({QStringLiteral("Spell"), QStringLiteral("Note"), QString(), QString()});
     setRootIsDecorated(true);
-    setUniformRowHeights(true);
+    // Rows with buttons are taller than the level captions.
+    setUniformRowHeights(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setDragDropMode(QAbstractItemView::DropOnly);
     setAcceptDrops(true);
