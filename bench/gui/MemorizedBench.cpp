@@ -24,9 +24,10 @@ void prepareCaster()
     SyntheticLibrary::freshCopy(10000);
     Connection db(libraryPath());
     Transaction transaction(db);
-    Statement caster(db, "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, "
-                         "Fifth, Sixth, Seventh, Eighth, Ninth) "
-                         "VALUES (?, '18', 'Human', 'Mage', '10', '10', '10', '10', '10', '10', '10', '10', '10')");
+    Statement caster(
+        db, "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, "
+            "Fifth, Sixth, Seventh, Eighth, Ninth) "
+            "VALUES (?, '18', 'Human', 'Mage', '10', '10', '10', '10', '10', '10', '10', '10', '10')");
     caster.bind(1, kCaster).run();
     Statement book(db, "INSERT INTO Spellbook (Caster, SpellName, SpellLevel) "
                        "SELECT ?, Name, Lvl FROM Spells ORDER BY rowid LIMIT 2000");

@@ -66,10 +66,9 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
 
     if (isLibrary()) {
         m_list->setDropsAccepted(false);
-        for (const QString &key :
-             {QStringLiteral("Print Spellbook"), QStringLiteral("Export Spellbook"),
-              QStringLiteral("Unlearned Spells"), QStringLiteral("Memorized Spells"), QStringLiteral("Divider1"),
-              QStringLiteral("Divider2")})
+        for (const QString &key : {QStringLiteral("Print Spellbook"), QStringLiteral("Export Spellbook"),
+                                   QStringLiteral("Unlearned Spells"), QStringLiteral("Memorized Spells"),
+                                   QStringLiteral("Divider1"), QStringLiteral("Divider2")})
             m_toolbar->setItemVisible(key, false);
     }
     m_list->setToolTip(listTooltip());

@@ -78,12 +78,13 @@ Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
     m_toolbar->addDivider(QStringLiteral("Divider1"));
     m_toolbar->addButton(QStringLiteral("Rest"), QStringLiteral("Rest: every cast spell is ready again"),
                          paintedIcon(true));
-    m_toolbar->addButton(QStringLiteral("Clear All"), QStringLiteral("Clear All: forget every memorized spell"),
-                         paintedIcon(false));
+    m_toolbar->addButton(QStringLiteral("Clear All"),
+                         QStringLiteral("Clear All: forget every memorized spell"), paintedIcon(false));
     m_toolbar->addDivider(QStringLiteral("Divider2"));
-    m_toolbar->addMenuButton(QStringLiteral("Print"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
-                             {{QStringLiteral("Print Memorized"), QStringLiteral("Print Memorized Sheet")},
-                              {QStringLiteral("Preview Memorized"), QStringLiteral("Preview Memorized Sheet")}});
+    m_toolbar->addMenuButton(
+        QStringLiteral("Print"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
+        {{QStringLiteral("Print Memorized"), QStringLiteral("Print Memorized Sheet")},
+         {QStringLiteral("Preview Memorized"), QStringLiteral("Preview Memorized Sheet")}});
     // The two commands of the day are read as well as seen.
     for (const QString &key : {QStringLiteral("Rest"), QStringLiteral("Clear All")}) {
         m_toolbar->button(key)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -220,8 +221,8 @@ void Frm_Memorized::fill()
         }
         // The free slots of a level are one row: a level can have many.
         if (const int free = m_slotsPerLevel[level - 1] - index; free > 0) {
-            auto *row = new QTreeWidgetItem(
-                group, {free == 1 ? QStringLiteral("1 free slot") : QStringLiteral("%1 free slots").arg(free)});
+            auto *row = new QTreeWidgetItem(group, {free == 1 ? QStringLiteral("1 free slot")
+                                                              : QStringLiteral("%1 free slots").arg(free)});
             row->setData(0, MemorizedSlotsView::LevelRole, level);
             row->setData(0, IndexRole, -2);
             row->setFirstColumnSpanned(true);
@@ -249,7 +250,8 @@ void Frm_Memorized::showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot)
     if (!slot.inSpellbook)
         notes.append(QStringLiteral("no longer in the spellbook"));
     else if (slot.movedLevel())
-        notes.append(QStringLiteral("now a %1-level spell").arg(VM_Memorized::ordinal(slot.spellLevel.toInt())));
+        notes.append(
+            QStringLiteral("now a %1-level spell").arg(VM_Memorized::ordinal(slot.spellLevel.toInt())));
     if (index >= m_slotsPerLevel[slot.level - 1])
         notes.append(QStringLiteral("beyond the caster's slots"));
     row->setText(1, notes.join(QStringLiteral("; ")));
@@ -381,8 +383,9 @@ void Frm_Memorized::Cmd_Rest_Click()
 
 void Frm_Memorized::Cmd_ClearAll_Click()
 {
-    if (!Prompt::ask(this, QStringLiteral("Are you sure you want to forget every spell %1 has memorized?")
-                               .arg(m_caster)))
+    if (!Prompt::ask(
+            this,
+            QStringLiteral("Are you sure you want to forget every spell %1 has memorized?").arg(m_caster)))
         return;
     const QString status = m_day.Remove_All_Memorized(m_caster);
     if (!status.isEmpty()) {
@@ -454,7 +457,8 @@ void Frm_Memorized::printSheet(bool preview)
 {
     PrintCommand command(this, m_workspace->progressPanel());
     if (!preview)
-        command.showProgress(QStringLiteral("Printing Memorized Spells of ") + m_caster + QStringLiteral("..."));
+        command.showProgress(QStringLiteral("Printing Memorized Spells of ") + m_caster +
+                             QStringLiteral("..."));
     command.run([&] {
         const QString status = m_workspace->library().Set_Caster_Hold(m_caster, QString());
         if (!status.isEmpty()) {

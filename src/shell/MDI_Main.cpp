@@ -264,7 +264,8 @@ void MDI_Main::showMemorized(const QString &caster)
 {
     const QString name = caster.trimmed();
     if (name == kReservedSpellbook) {
-        Prompt::message(this, QStringLiteral("KXR is the whole library, not a caster: it memorizes no spells"));
+        Prompt::message(this,
+                        QStringLiteral("KXR is the whole library, not a caster: it memorizes no spells"));
         return;
     }
     if (auto *open = OpenWindows::find<Frm_Memorized>(
@@ -273,7 +274,8 @@ void MDI_Main::showMemorized(const QString &caster)
         return;
     }
     auto window = std::make_unique<Frm_Memorized>();
-    BusyCursor busy(m_panel2, QStringLiteral("Retrieving Memorized Spells of ") + name + QStringLiteral("..."));
+    BusyCursor busy(m_panel2,
+                    QStringLiteral("Retrieving Memorized Spells of ") + name + QStringLiteral("..."));
     if (!window->Initialize(*this, name))
         return;
     showChild(window.release());

@@ -19,8 +19,8 @@ CREATE INDEX IF NOT EXISTS Memorized_BySpell ON Memorized (SpellName);
 )SQL";
 
 const char *const kSlotColumns = "First, Second, Third, Fourth, Fifth, Sixth, Seventh, Eighth, Ninth";
-const char *const kSlotColumnNames[9] = {"First", "Second", "Third",  "Fourth", "Fifth",
-                                          "Sixth", "Seventh", "Eighth", "Ninth"};
+const char *const kSlotColumnNames[9] = {"First", "Second",  "Third",  "Fourth", "Fifth",
+                                         "Sixth", "Seventh", "Eighth", "Ninth"};
 
 bool hasTable(Connection &connection, const char *name)
 {
@@ -88,8 +88,9 @@ int VM_Memorized::slotsOf(const QString &field)
 SlotsPerLevel VM_Memorized::Fetch_Slots_Per_Level(const QString &caster)
 {
     SlotsPerLevel perLevel{};
-    Statement record(db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
-                               .arg(QLatin1String(kSlotColumns)));
+    Statement record(db(),
+                     QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
+                         .arg(QLatin1String(kSlotColumns)));
     record.bind(1, caster.trimmed());
     if (record.step()) {
         for (int index = 0; index < 9; ++index)
@@ -132,8 +133,9 @@ QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, int level, 
     const QString ordinalText = ordinal(level);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
-        Statement record(db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
-                                   .arg(QLatin1String(kSlotColumnNames[level - 1])));
+        Statement record(
+            db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
+                      .arg(QLatin1String(kSlotColumnNames[level - 1])));
         record.bind(1, owner);
         if (!record.step())
             return QStringLiteral("Spellbook details could not be found");
@@ -162,11 +164,13 @@ QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, int level, 
 
         QStringList refused;
         if (!otherLevel.isEmpty())
-            refused.append(QStringLiteral("These spells are not %1-level spells and were not memorized there: %2")
-                               .arg(ordinalText, named(otherLevel)));
+            refused.append(
+                QStringLiteral("These spells are not %1-level spells and were not memorized there: %2")
+                    .arg(ordinalText, named(otherLevel)));
         if (!notInBook.isEmpty())
-            refused.append(QStringLiteral("These spells are not in the spellbook of %1 and were not memorized: %2")
-                               .arg(owner, named(notInBook)));
+            refused.append(
+                QStringLiteral("These spells are not in the spellbook of %1 and were not memorized: %2")
+                    .arg(owner, named(notInBook)));
         if (taken.isEmpty())
             return refused.join(QLatin1Char('\n'));
 

@@ -31,7 +31,8 @@ protected:
     MemorizedWindowTest()
     {
         library.addToSpellbook("Bryn", "Ember Call", "1");
-        library.db().exec("UPDATE SpellCasters SET First = '1', Second = '2', Third = '1' WHERE Spellbook = 'Bryn'");
+        library.db().exec(
+            "UPDATE SpellCasters SET First = '1', Second = '2', Third = '1' WHERE Spellbook = 'Bryn'");
     }
 
     Frm_Memorized *openMemorized(Frm_Browser *browser)
@@ -44,7 +45,10 @@ protected:
         return window;
     }
 
-    static QTreeWidget *slotsOf(const Frm_Memorized *window) { return control<QTreeWidget>(window, "TV_Memorized"); }
+    static QTreeWidget *slotsOf(const Frm_Memorized *window)
+    {
+        return control<QTreeWidget>(window, "TV_Memorized");
+    }
 
     static QStringList captions(const Frm_Memorized *window)
     {
@@ -106,6 +110,9 @@ TEST_F(MemorizedWindowTest, ADayIsPreparedFromTheBookCastRestedAndCleared)
     Frm_Browser *kxr = openBrowser("KXR");
     Frm_Browser *bryn = openBrowser("Bryn");
     EXPECT_FALSE(canPress(kxr, "Memorized Spells"));
+    frame().showMemorized("KXR");
+    EXPECT_EQ(prompt.messages(), QStringList{"KXR is the whole library, not a caster: it memorizes no spells"});
+    prompt.clear();
     Frm_Memorized *window = openMemorized(bryn);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(openMemorized(bryn), window); // one window per caster
@@ -139,7 +146,8 @@ TEST_F(MemorizedWindowTest, ADayIsPreparedFromTheBookCastRestedAndCleared)
         {bryn, "Bramble Gate", 2,
          "The 2nd-level slots of Bryn are full: 2 of 2 memorized. Forget a spell of that level to make room; "
          "nothing was memorized."},
-        {bryn, "Cinder Veil", 1, "These spells are not 1st-level spells and were not memorized there: Cinder Veil"},
+        {bryn, "Cinder Veil", 1,
+         "These spells are not 1st-level spells and were not memorized there: Cinder Veil"},
         {kxr, "Dusk Ward", 1,
          "Only spells from the spellbook of Bryn can be memorized here: drag them from the browser of that "
          "spellbook."},
@@ -240,8 +248,9 @@ TEST_F(MemorizedWindowTest, TheSheetPrintsEachLevelsSlotsWithBoxesToTick)
     EXPECT_EQ(output.jobs[0].destination, ReportJob::Destination::Window);
     EXPECT_EQ(output.jobs[0].title, "Previewing Memorized Spells of Bryn");
     const QString text = output.pdfText(output.jobs[0]);
-    EXPECT_EQ(outOfOrder(text, {"Memorized Spells of Bryn", "Level 5 Elf Mage", "1st level 1 of 1 memorized, 0 cast",
-                                "Ember Call", "2nd level 2 of 2 memorized, 1 cast", "Bramble Gate", "Bramble Gate",
+    EXPECT_EQ(outOfOrder(text, {"Memorized Spells of Bryn", "Level 5 Elf Mage",
+                                "1st level 1 of 1 memorized, 0 cast", "Ember Call",
+                                "2nd level 2 of 2 memorized, 1 cast", "Bramble Gate", "Bramble Gate",
                                 "3rd level 0 of 1 memorized, 0 cast", "free slot"}),
               QString())
         << text.toStdString();

@@ -69,16 +69,19 @@ TEST_F(MemorizedTest, MemorizesWithinTheSlotsOfTheCastersRecordAndRefusesBeyondT
         QString message;
     };
     const QList<Refusal> refusals = {
-        {1, {"Frost \"Rime\""},
+        {1,
+         {"Frost \"Rime\""},
          "The 1st-level slots of " + ysolde +
-             " are full: 2 of 2 memorized. Forget a spell of that level to make room; nothing was memorized."},
-        {2, {"Veil", "Veil"},
+             " are full: 2 of 2 memorized. Forget a spell of that level to make room; nothing was "
+             "memorized."},
+        {2,
+         {"Veil", "Veil"},
          "Only 1 of the 2nd-level slots of " + ysolde +
              " is free, and 2 spells were dropped: nothing was memorized. Forget a spell of that level, or "
              "drop fewer."},
-        {2, {"Ash Bolt"},
-         "These spells are not 2nd-level spells and were not memorized there: Ash Bolt"},
-        {1, {"Glimmer", "Nowhere"},
+        {2, {"Ash Bolt"}, "These spells are not 2nd-level spells and were not memorized there: Ash Bolt"},
+        {1,
+         {"Glimmer", "Nowhere"},
          "These spells are not in the spellbook of " + ysolde + " and were not memorized: Glimmer, Nowhere"},
         {3, {"Veil"}, "These spells are not 3rd-level spells and were not memorized there: Veil"},
         {0, {"Veil"}, "Spells are memorized at the levels 1st to 9th."},
