@@ -5,6 +5,7 @@
 #include "browse/ReportEngine.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "shell/Prompt.h"
+#include "store/Blanks.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
@@ -127,7 +128,7 @@ QSize Frm_Memorized::sizeHint() const
 bool Frm_Memorized::Initialize(Workspace &workspace, const QString &caster)
 {
     m_workspace = &workspace;
-    m_caster = caster.trimmed();
+    m_caster = trimBlanks(caster);
     setWindowTitle(kCaptionPrefix + m_caster);
     m_view->setToolTip(QStringLiteral("Drag spells from the browser of %1's spellbook onto a level to "
                                       "memorize them; double-click a spell to read its card")
@@ -476,7 +477,7 @@ void Frm_Memorized::followLibrary()
     LibraryEvents &events = m_workspace->events();
     // Spells leaving the book are marked, not dropped: the caster still has them in mind.
     connect(&events, &LibraryEvents::spellbookChanged, this, [this](const QString &caster) {
-        if (caster.trimmed() == m_caster)
+        if (trimBlanks(caster) == m_caster)
             Load_Memorized();
     });
     connect(&events, &LibraryEvents::spellsChanged, this, [this] { Load_Memorized(); });

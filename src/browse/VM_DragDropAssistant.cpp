@@ -159,7 +159,7 @@ QString VM_DragDropAssistant::Unpack_To_List_View(ListRows &list)
 
 QString VM_DragDropAssistant::Unpack_To_Memorized(const QString &caster, int level)
 {
-    const QString owner = caster.trimmed();
+    const QString owner = trimBlanks(caster);
     // A caster memorizes from her own book: a spell dragged from anywhere else is not hers yet.
     if (m_source != owner) {
         endDrag();

@@ -262,7 +262,7 @@ void MDI_Main::Main_Tools_Spells_Click()
 
 void MDI_Main::showMemorized(const QString &caster)
 {
-    const QString name = caster.trimmed();
+    const QString name = trimBlanks(caster);
     if (name == kReservedSpellbook) {
         Prompt::message(this,
                         QStringLiteral("KXR is the whole library, not a caster: it memorizes no spells"));

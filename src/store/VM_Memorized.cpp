@@ -1,5 +1,6 @@
 #include "store/VM_Memorized.h"
 
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 #include <sqlite3.h>
@@ -81,7 +82,7 @@ QString VM_Memorized::ordinal(int level)
 int VM_Memorized::slotsOf(const QString &field)
 {
     bool ok = false;
-    const int value = field.trimmed().toInt(&ok);
+    const int value = trimBlanks(field).toInt(&ok);
     return ok && value > 0 ? value : 0;
 }
 
@@ -91,7 +92,7 @@ SlotsPerLevel VM_Memorized::Fetch_Slots_Per_Level(const QString &caster)
     Statement record(db(),
                      QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
                          .arg(QLatin1String(kSlotColumns)));
-    record.bind(1, caster.trimmed());
+    record.bind(1, trimBlanks(caster));
     if (record.step()) {
         for (int index = 0; index < 9; ++index)
             perLevel[index] = slotsOf(record.text(index));
@@ -109,7 +110,7 @@ QList<MemorizedSlot> VM_Memorized::Fetch_Memorized_Slots(const QString &caster)
               "(SELECT trim(s.Lvl) FROM Spells s WHERE s.Name = m.SpellName ORDER BY s.rowid LIMIT 1) "
               "FROM Memorized m WHERE m.Caster = ? "
               "ORDER BY CAST(m.SpellLevel AS INTEGER), m.SlotOrder, m.rowid");
-    select.bind(1, caster.trimmed());
+    select.bind(1, trimBlanks(caster));
     while (select.step()) {
         MemorizedSlot slot;
         slot.spell = select.text(0);
@@ -126,7 +127,7 @@ QList<MemorizedSlot> VM_Memorized::Fetch_Memorized_Slots(const QString &caster)
 QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, int level, const QStringList &spells)
 {
     m_memorized = 0;
-    const QString owner = caster.trimmed();
+    const QString owner = trimBlanks(caster);
     if (level < 1 || level > 9)
         return QStringLiteral("Spells are memorized at the levels 1st to 9th.");
     const QString levelText = QString::number(level);
@@ -149,7 +150,7 @@ QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, int level, 
         QStringList notInBook;
         QStringList otherLevel;
         for (const QString &name : spells) {
-            const QString spell = name.trimmed();
+            const QString spell = trimBlanks(name);
             held.bind(1, owner).bind(2, spell);
             const bool found = held.step();
             const QString spellLevel = found ? held.text(0) : QString();
@@ -215,7 +216,7 @@ QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, int level, 
 
 QString VM_Memorized::Update_Memorized_Cast(const QString &caster, const MemorizedSlot &slot, bool cast)
 {
-    const QString owner = caster.trimmed();
+    const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
         Statement update(db(), "UPDATE Memorized SET IsCast = ? WHERE Caster = ? AND SpellLevel = ? "
@@ -231,7 +232,7 @@ QString VM_Memorized::Update_Memorized_Cast(const QString &caster, const Memoriz
 
 QString VM_Memorized::Remove_Memorized_Slot(const QString &caster, const MemorizedSlot &slot)
 {
-    const QString owner = caster.trimmed();
+    const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
         Statement remove(db(), "DELETE FROM Memorized WHERE Caster = ? AND SpellLevel = ? "
@@ -250,7 +251,7 @@ QString VM_Memorized::Update_Memorized_Rest(const QString &caster)
     return statusOf([&] {
         Transaction transaction(db());
         Statement rest(db(), "UPDATE Memorized SET IsCast = 0 WHERE Caster = ? AND IsCast <> 0");
-        rest.bind(1, caster.trimmed()).run();
+        rest.bind(1, trimBlanks(caster)).run();
         transaction.commit();
     });
 }
@@ -260,7 +261,7 @@ QString VM_Memorized::Remove_All_Memorized(const QString &caster)
     return statusOf([&] {
         Transaction transaction(db());
         Statement clear(db(), "DELETE FROM Memorized WHERE Caster = ?");
-        clear.bind(1, caster.trimmed()).run();
+        clear.bind(1, trimBlanks(caster)).run();
         transaction.commit();
     });
 }
