@@ -263,6 +263,8 @@ void MDI_Main::Main_Tools_Spells_Click()
 void MDI_Main::showMemorized(const QString &caster)
 {
     const QString name = trimBlanks(caster);
+    if (name.isEmpty())
+        return; // no browser has had the focus yet
     if (name == kReservedSpellbook) {
         Prompt::message(this,
                         QStringLiteral("KXR is the whole library, not a caster: it memorizes no spells"));
