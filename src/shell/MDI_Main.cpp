@@ -285,7 +285,9 @@ void MDI_Main::showMemorized(const QString &caster)
 
 void MDI_Main::Main_Tools_Memorized_Click()
 {
-    showMemorized(Constants::Active_Browser_Name);
+    // The memorized spells of the caster whose browser was used last.
+    const Frm_Browser *browser = activeBrowser();
+    showMemorized(browser ? browser->tag() : Constants::Active_Browser_Name);
 }
 
 QMdiSubWindow *MDI_Main::showChild(QWidget *window)
