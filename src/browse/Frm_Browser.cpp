@@ -23,6 +23,7 @@
 #include "store/VmError.h"
 
 #include <QHash>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QListWidget>
 #include <QMenu>
@@ -62,6 +63,8 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
     m_toolbar->followCommand(QStringLiteral("Manage Spell"), workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
     m_toolbar->followCommand(QStringLiteral("Unlearned Spells"),
                              workspace.menuEntry(QStringLiteral("Main_Tools_Unlearned")));
+    m_toolbar->followCommand(QStringLiteral("Memorized Spells"),
+                             workspace.menuEntry(QStringLiteral("Main_Tools_Memorized")));
     followLibrary(workspace.events());
     m_list->setDragSource([this] { return LV_Spells_OLEStartDrag(); },
                           [this] { LV_Spells_OLECompleteDrag(); });
@@ -71,8 +74,8 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
         m_list->setDropsAccepted(false);
         for (const QString &key :
              {QStringLiteral("Print Spellbook"), QStringLiteral("Export Spellbook"),
-              QStringLiteral("Unlearned Spells"), QStringLiteral("Fill Spellbook"), QStringLiteral("Divider1"),
-              QStringLiteral("Divider2")})
+              QStringLiteral("Unlearned Spells"), QStringLiteral("Fill Spellbook"),
+              QStringLiteral("Memorized Spells"), QStringLiteral("Divider1"), QStringLiteral("Divider2")})
             m_toolbar->setItemVisible(key, false);
     }
     m_list->setToolTip(listTooltip());
@@ -362,6 +365,9 @@ void Frm_Browser::B_Menu_Remove_Click()
     m_panels->showCounts(listed, listed > 0 ? 1 : 0);
     m_panels->showTransient(QString::number(names.size()) + QStringLiteral(" Spell(s) Removed"));
     showLevelCounts();
+    // Other windows of this caster follow; this list is already as it should be.
+    const QScopedValueRollback announcing(m_announcing, true);
+    emit m_workspace->events().spellbookChanged(m_name);
 }
 
 void Frm_Browser::B_Menu_Tooltip_Click()
@@ -396,6 +402,8 @@ void Frm_Browser::Toolbar1_ButtonClick(const QString &key)
         m_workspace->showUnlearned(m_name);
     } else if (key == QStringLiteral("Fill Spellbook")) {
         fillSpellbook();
+    } else if (key == QStringLiteral("Memorized Spells")) {
+        m_workspace->showMemorized(m_name);
     }
 }
 
@@ -430,7 +438,7 @@ void Frm_Browser::Timer1_Timer()
 void Frm_Browser::followLibrary(LibraryEvents &events)
 {
     connect(&events, &LibraryEvents::spellbookChanged, this, [this](const QString &caster) {
-        if (trimBlanks(caster) == m_name)
+        if (trimBlanks(caster) == m_name && !m_announcing)
             Requery();
     });
     connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Browser::dropSpell);

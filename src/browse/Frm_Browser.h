@@ -110,6 +110,7 @@ private:
     VM_Library *m_library = nullptr;
     VM_DragDropAssistant *m_assistant = nullptr;
     QString m_name;
+    bool m_announcing = false; // while this browser tells the others of its own change
     OptionalTable m_spells;
     OptionalTable m_schools;
 

@@ -115,6 +115,8 @@ void Frm_Browser::createControls()
                          ToolIcons::icon(ToolIcons::Unlearned));
     m_toolbar->addButton(QStringLiteral("Fill Spellbook"), QStringLiteral("Fill Spellbook\u2026"),
                          ToolIcons::icon(ToolIcons::ManageSpellbooks));
+    m_toolbar->addButton(QStringLiteral("Memorized Spells"), QStringLiteral("Memorized Spells"),
+                         ToolIcons::icon(ToolIcons::Spellbooks));
     m_toolbar->addDivider(QStringLiteral("Divider2"));
     m_toolbar->addButton(QStringLiteral("Export Selected Spells"), QStringLiteral("Export Selected Spells"),
                          ToolIcons::icon(ToolIcons::ExportSelected));

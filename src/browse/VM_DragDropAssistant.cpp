@@ -3,6 +3,7 @@
 #include "store/Blanks.h"
 #include "store/Names.h"
 #include "store/Status.h"
+#include "store/VM_Memorized.h"
 
 #include <QSet>
 
@@ -152,6 +153,23 @@ QString VM_DragDropAssistant::Unpack_To_List_View(ListRows &list)
             spell.reset();
         }
     });
+    endDrag();
+    return status;
+}
+
+QString VM_DragDropAssistant::Unpack_To_Memorized(const QString &caster, int level)
+{
+    const QString owner = trimBlanks(caster);
+    // A caster memorizes from her own book: a spell dragged from anywhere else is not hers yet.
+    if (m_source != owner) {
+        endDrag();
+        return QStringLiteral("Only spells from the spellbook of %1 can be memorized here: drag them from "
+                              "the browser of that spellbook.")
+            .arg(owner);
+    }
+    VM_Memorized day;
+    const QString status = day.Add_Spells_To_Memorized(owner, level, m_spells);
+    m_numberAdded += day.NumberMemorized();
     endDrag();
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include "store/Blanks.h"
 #include "browse/Frm_Browser.h"
+#include "browse/Frm_Memorized.h"
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "maintain/Frm_ManageSpells.h"
@@ -17,6 +18,7 @@
 #include "shell/ShellArt.h"
 #include "widgets/ToolIcons.h"
 #include "store/AppFolder.h"
+#include "store/Names.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/LibraryEvents.h"
@@ -257,6 +259,36 @@ void MDI_Main::manageSpell(const QString &spell, QWidget *opener)
 void MDI_Main::Main_Tools_Spells_Click()
 {
     manageSpell(QString(), activeBrowser());
+}
+
+void MDI_Main::showMemorized(const QString &caster)
+{
+    const QString name = trimBlanks(caster);
+    if (name.isEmpty())
+        return; // no browser has had the focus yet
+    if (name == kReservedSpellbook) {
+        Prompt::message(this,
+                        QStringLiteral("KXR is the whole library, not a caster: it memorizes no spells"));
+        return;
+    }
+    if (auto *open = OpenWindows::find<Frm_Memorized>(
+            m_area, [&name](const Frm_Memorized *window) { return window->tag() == name; })) {
+        OpenWindows::bringToFront(open);
+        return;
+    }
+    auto window = std::make_unique<Frm_Memorized>();
+    BusyCursor busy(m_panel2,
+                    QStringLiteral("Retrieving Memorized Spells of ") + name + QStringLiteral("..."));
+    if (!window->Initialize(*this, name))
+        return;
+    showChild(window.release());
+}
+
+void MDI_Main::Main_Tools_Memorized_Click()
+{
+    // The memorized spells of the caster whose browser was used last.
+    const Frm_Browser *browser = activeBrowser();
+    showMemorized(browser ? browser->tag() : Constants::Active_Browser_Name);
 }
 
 QMdiSubWindow *MDI_Main::showChild(QWidget *window)

@@ -59,6 +59,7 @@ public:
     void manageSpell(const QString &spell, QWidget *opener) override;
     void showUnlearned(const QString &caster) override;
     void openSpellbook(const QString &spellbook) override;
+    void showMemorized(const QString &caster) override;
 
     ButtonToolBar *TB_Main() const { return m_toolBar; }
     QLabel *statusPanel(int panel) const;
@@ -87,6 +88,7 @@ public slots:
     void Private_Browser_Remove_Click();
     void Private_Browser_Export_Click();
     void Private_Browser_Tooltip_Click();
+    void Main_Tools_Memorized_Click();
 
     void Main_Manage_Search_Click();
     void Main_Tools_Unlearned_Click();

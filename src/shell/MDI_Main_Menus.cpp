@@ -134,6 +134,9 @@ void MDI_Main::createMenus()
     // follow this hidden entry.
     addEntry(nullptr, QStringLiteral("Main_Tools_Unlearned"), QStringLiteral("&Unlearned Spells"),
              &MDI_Main::Main_Tools_Unlearned_Click);
+    // The memorized spells of the browser's caster, for the browsers' buttons to follow.
+    addEntry(nullptr, QStringLiteral("Main_Tools_Memorized"), QStringLiteral("Me&morized Spells"),
+             &MDI_Main::Main_Tools_Memorized_Click);
     addDivider(browser, QStringLiteral("Private_Browser_Divider"));
     QAction *remove = addEntry(browser, QStringLiteral("Private_Browser_Remove"),
                                QStringLiteral("&Remove Selected Spells"), &MDI_Main::Private_Browser_Remove_Click);

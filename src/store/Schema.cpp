@@ -1,6 +1,8 @@
 #include "store/Schema.h"
 
 #include "store/Database.h"
+#include "store/VM_Memorized.h"
+#include "store/VmError.h"
 
 #include <QFile>
 #include <QSet>
@@ -179,10 +181,17 @@ void createSchema(Connection &connection)
         insert.reset();
     }
     transaction.commit();
+    addMemorizedTable(connection);
 }
 
 void upgradeLibrary(Connection &connection)
 {
+    // A library from before memorized spells gains their table. One that cannot take it now (a
+    // full disk) still opens; the memorized spells try again and say why they fail.
+    try {
+        addMemorizedTable(connection);
+    } catch (const VmError &) {
+    }
     int found = 0;
     {
         Statement current(connection,

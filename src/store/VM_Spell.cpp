@@ -138,6 +138,10 @@ QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbo
             Statement deleteMembership(db(), "DELETE FROM Spellbook WHERE SpellName = ?");
             deleteMembership.bind(1, oldName).run();
             insertSpellbooks(name);
+            // Memorized slots follow the spell to its new name; a caster whose book no longer
+            // holds it sees them marked.
+            Statement renameMemorized(db(), "UPDATE Memorized SET SpellName = ? WHERE SpellName = ?");
+            renameMemorized.bind(1, name).bind(2, oldName).run();
         }
         transaction.commit();
     });
@@ -155,6 +159,8 @@ QString VM_Spell::Delete_Spell(const QString &name)
         deleteSchools.bind(1, spell).run();
         Statement deleteMembership(db(), "DELETE FROM Spellbook WHERE SpellName = ?");
         deleteMembership.bind(1, spell).run();
+        Statement deleteMemorized(db(), "DELETE FROM Memorized WHERE SpellName = ?");
+        deleteMemorized.bind(1, spell).run();
         transaction.commit();
     });
 }

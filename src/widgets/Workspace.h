@@ -47,4 +47,6 @@ public:
     virtual void showUnlearned(const QString &caster) = 0;
     // Opens the browser of a spellbook, or brings the open one forward.
     virtual void openSpellbook(const QString &spellbook) = 0;
+    // Opens the memorized spells of a caster, or brings the open window forward.
+    virtual void showMemorized(const QString &caster) = 0;
 };

@@ -1,5 +1,6 @@
 #include "Clicks.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QTest>
@@ -90,4 +91,17 @@ void chooseMenuEntry(const QObject *owner, const QString &name)
         return;
     }
     action->trigger();
+}
+
+void clickButton(QAbstractButton *button)
+{
+    if (!button) {
+        ADD_FAILURE() << "no button to click";
+        return;
+    }
+    if (!button->isVisibleTo(button->window()) || !button->isEnabled()) {
+        ADD_FAILURE() << "button " << button->text().toStdString() << " is hidden or disabled";
+        return;
+    }
+    button->click();
 }

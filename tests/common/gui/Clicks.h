@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAbstractButton;
 class QObject;
 class QWidget;
 
@@ -17,3 +18,5 @@ void chooseEntry(const QWidget *window, const QString &button, const QString &en
 void chooseMenuEntry(const QObject *owner, const QString &name);
 // Whether a tool bar button can be pressed: there, visible and enabled.
 bool canPress(const QWidget *window, const QString &key);
+// Clicks a button that sits in a window rather than on its tool bar (a button of a list row).
+void clickButton(QAbstractButton *button);

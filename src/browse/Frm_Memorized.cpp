@@ -1,0 +1,494 @@
+#include "browse/Frm_Memorized.h"
+
+#include "browse/MemorizedSlotsView.h"
+#include "browse/PrintCommand.h"
+#include "browse/ReportEngine.h"
+#include "browse/VM_DragDropAssistant.h"
+#include "shell/Prompt.h"
+#include "store/Blanks.h"
+#include "store/VM_Library.h"
+#include "store/VmError.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListStatusPanels.h"
+#include "widgets/ToolIcons.h"
+#include "widgets/Workspace.h"
+
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPainterPath>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int IndexRole = MemorizedSlotsView::LevelRole + 1; // a slot row: its place in its level
+
+// The two pictures of this window's own commands, in the tool bar's style: a crescent moon for
+// the rest, a slate wiped clean for clearing the day.
+QIcon paintedIcon(bool moon)
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 24.0, size / 24.0);
+        painter.setPen(QPen(QColor(0x4a, 0x3a, 0x1a), 1.2));
+        if (moon) {
+            QPainterPath disc;
+            disc.addEllipse(QRectF(3, 3, 18, 18));
+            QPainterPath bite;
+            bite.addEllipse(QRectF(8, 1, 16, 16));
+            painter.setBrush(QColor(0xd9, 0xb2, 0x4c));
+            painter.drawPath(disc.subtracted(bite));
+        } else {
+            painter.setBrush(QColor(0xf3, 0xec, 0xd8));
+            painter.drawRoundedRect(QRectF(3, 4, 18, 16), 2, 2);
+            painter.setPen(QPen(QColor(0x9a, 0x2a, 0x1a), 2.4, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(QPointF(8, 8), QPointF(16, 16));
+            painter.drawLine(QPointF(16, 8), QPointF(8, 16));
+        }
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+QString spells(int count)
+{
+    return QString::number(count) + (count == 1 ? QStringLiteral(" spell") : QStringLiteral(" spells"));
+}
+
+} // namespace
+
+Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Frm_Memorized"));
+    setWindowIcon(ToolIcons::icon(ToolIcons::Spellbooks));
+
+    m_toolbar = new ButtonToolBar(QStringLiteral("Toolbar1"), this);
+    m_toolbar->addButton(QStringLiteral("View Spell"), QStringLiteral("View Spell"),
+                         ToolIcons::icon(ToolIcons::ViewSpell));
+    m_toolbar->addDivider(QStringLiteral("Divider1"));
+    m_toolbar->addButton(QStringLiteral("Rest"), QStringLiteral("Rest: every cast spell is ready again"),
+                         paintedIcon(true));
+    m_toolbar->addButton(QStringLiteral("Clear All"),
+                         QStringLiteral("Clear All: forget every memorized spell"), paintedIcon(false));
+    m_toolbar->addDivider(QStringLiteral("Divider2"));
+    m_toolbar->addMenuButton(
+        QStringLiteral("Print"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
+        {{QStringLiteral("Print Memorized"), QStringLiteral("Print Memorized Sheet")},
+         {QStringLiteral("Preview Memorized"), QStringLiteral("Preview Memorized Sheet")}});
+    // The two commands of the day are read as well as seen.
+    for (const QString &key : {QStringLiteral("Rest"), QStringLiteral("Clear All")}) {
+        m_toolbar->button(key)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        m_toolbar->button(key)->setText(key);
+    }
+    m_crystal = new ReportEngine(this);
+    connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Memorized::Toolbar1_ButtonClick);
+    connect(m_toolbar, &ButtonToolBar::buttonMenuClicked, this, &Frm_Memorized::Toolbar1_ButtonMenuClick);
+
+    m_view = new MemorizedSlotsView(this);
+    m_view->setDropTarget([this](int level) { TV_Memorized_OLEDragDrop(level); });
+    // A double click, or Enter, on a slot: the view reports both as an activation.
+    connect(m_view, &QTreeWidget::itemActivated, this, &Frm_Memorized::TV_Memorized_DblClick);
+
+    auto *statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("SB_Memorized"));
+    statusBar->setSizeGripEnabled(false);
+    m_panels = new ListStatusPanels(statusBar, this);
+    m_panels->panel(2)->hide();
+    connect(m_panels->timer(), &QTimer::timeout, this, &Frm_Memorized::Timer1_Timer);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_toolbar);
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(6, 4, 6, 2);
+    body->addWidget(m_view, 1);
+    layout->addLayout(body, 1);
+    layout->addWidget(statusBar);
+}
+
+Frm_Memorized::~Frm_Memorized() = default;
+
+QSize Frm_Memorized::sizeHint() const
+{
+    return QSize(560, 600);
+}
+
+bool Frm_Memorized::Initialize(Workspace &workspace, const QString &caster)
+{
+    m_workspace = &workspace;
+    m_caster = trimBlanks(caster);
+    setWindowTitle(kCaptionPrefix + m_caster);
+    m_view->setToolTip(QStringLiteral("Drag spells from the browser of %1's spellbook onto a level to "
+                                      "memorize them; double-click a spell to read its card")
+                           .arg(m_caster));
+    if (!Load_Memorized())
+        return false;
+    followLibrary();
+    return true;
+}
+
+bool Frm_Memorized::Load_Memorized()
+{
+    try {
+        m_slotsPerLevel = m_day.Fetch_Slots_Per_Level(m_caster);
+        m_slots = m_day.Fetch_Memorized_Slots(m_caster);
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return false;
+    }
+    fill();
+    return true;
+}
+
+QString Frm_Memorized::levelCaption(int level) const
+{
+    int memorized = 0;
+    int cast = 0;
+    for (const MemorizedSlot &slot : m_slots) {
+        if (slot.level == level) {
+            ++memorized;
+            cast += slot.cast ? 1 : 0;
+        }
+    }
+    const int capacity = m_slotsPerLevel[level - 1];
+    if (capacity == 0 && memorized == 0)
+        return VM_Memorized::ordinal(level) + QStringLiteral(": no slots");
+    QString caption = QStringLiteral("%1: %2 of %3 memorized, %4 cast")
+                          .arg(VM_Memorized::ordinal(level))
+                          .arg(memorized)
+                          .arg(capacity)
+                          .arg(cast);
+    if (memorized > capacity)
+        caption += QStringLiteral(" (%1 more than the caster's slots)").arg(memorized - capacity);
+    return caption;
+}
+
+void Frm_Memorized::fill()
+{
+    // Where the user was, kept across the rebuild.
+    const QTreeWidgetItem *current = m_view->currentItem();
+    const int currentLevel = current ? current->data(0, MemorizedSlotsView::LevelRole).toInt() : 0;
+    const int currentIndex = current ? current->data(0, IndexRole).toInt() : -1;
+    QTreeWidgetItem *restore = nullptr;
+
+    m_view->setUpdatesEnabled(false);
+    m_view->clear();
+    for (int level = 1; level <= 9; ++level) {
+        auto *group = new QTreeWidgetItem(m_view);
+        group->setData(0, MemorizedSlotsView::LevelRole, level);
+        group->setData(0, IndexRole, -1);
+        group->setFirstColumnSpanned(true);
+        QFont bold = group->font(0);
+        bold.setBold(true);
+        group->setFont(0, bold);
+        if (level == currentLevel && currentIndex < 0)
+            restore = group;
+
+        int index = 0;
+        for (const MemorizedSlot &slot : std::as_const(m_slots)) {
+            if (slot.level != level)
+                continue;
+            auto *row = new QTreeWidgetItem(group, {slot.spell});
+            row->setData(0, MemorizedSlotsView::LevelRole, level);
+            row->setData(0, IndexRole, index);
+            auto *castButton = new QToolButton;
+            castButton->setObjectName(QStringLiteral("Cmd_Cast"));
+            connect(castButton, &QToolButton::clicked, this,
+                    [this, level, index] { Cmd_Cast_Click(level, index); });
+            auto *forgetButton = new QToolButton;
+            forgetButton->setObjectName(QStringLiteral("Cmd_Forget"));
+            forgetButton->setText(QStringLiteral("Forget"));
+            forgetButton->setToolTip(QStringLiteral("Forget the spell: its slot is free again"));
+            connect(forgetButton, &QToolButton::clicked, this,
+                    [this, level, index] { Cmd_Forget_Click(level, index); });
+            m_view->setItemWidget(row, 2, castButton);
+            m_view->setItemWidget(row, 3, forgetButton);
+            showSlot(row, slot);
+            if (level == currentLevel && index == currentIndex)
+                restore = row;
+            ++index;
+        }
+        // The free slots of a level are one row: a level can have many.
+        if (const int free = m_slotsPerLevel[level - 1] - index; free > 0) {
+            auto *row = new QTreeWidgetItem(group, {free == 1 ? QStringLiteral("1 free slot")
+                                                              : QStringLiteral("%1 free slots").arg(free)});
+            row->setData(0, MemorizedSlotsView::LevelRole, level);
+            row->setData(0, IndexRole, -2);
+            row->setFirstColumnSpanned(true);
+            row->setForeground(0, palette().color(QPalette::Disabled, QPalette::Text));
+            QFont italic = row->font(0);
+            italic.setItalic(true);
+            row->setFont(0, italic);
+            row->setFlags(row->flags() & ~Qt::ItemIsSelectable);
+        }
+        group->setExpanded(true);
+    }
+    showTotals();
+    m_view->fitColumns();
+    m_view->setUpdatesEnabled(true);
+    if (restore)
+        m_view->setCurrentItem(restore);
+}
+
+void Frm_Memorized::showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot)
+{
+    const int index = row->data(0, IndexRole).toInt();
+    QStringList notes;
+    if (slot.cast)
+        notes.append(QStringLiteral("cast"));
+    if (!slot.inSpellbook)
+        notes.append(QStringLiteral("no longer in the spellbook"));
+    else if (slot.movedLevel())
+        notes.append(
+            QStringLiteral("now a %1-level spell").arg(VM_Memorized::ordinal(slot.spellLevel.toInt())));
+    if (index >= m_slotsPerLevel[slot.level - 1])
+        notes.append(QStringLiteral("beyond the caster's slots"));
+    row->setText(1, notes.join(QStringLiteral("; ")));
+
+    // A cast slot is greyed; a mark on a ready one stands out.
+    const QColor spent = palette().color(QPalette::Disabled, QPalette::Text);
+    const QColor plain = palette().color(QPalette::Active, QPalette::Text);
+    row->setForeground(0, slot.cast ? spent : plain);
+    row->setForeground(1, slot.cast ? spent : QColor(0x9a, 0x2a, 0x1a));
+
+    if (auto *castButton = qobject_cast<QToolButton *>(m_view->itemWidget(row, 2))) {
+        castButton->setText(slot.cast ? QStringLiteral("Undo Cast") : QStringLiteral("Cast"));
+        castButton->setToolTip(slot.cast ? QStringLiteral("Not cast after all: the slot is ready again")
+                                         : QStringLiteral("Cast the spell: its slot is spent until a rest"));
+    }
+}
+
+void Frm_Memorized::showTotals()
+{
+    int memorized = 0;
+    int cast = 0;
+    int capacity = 0;
+    for (const MemorizedSlot &slot : std::as_const(m_slots)) {
+        ++memorized;
+        cast += slot.cast ? 1 : 0;
+    }
+    for (int level = 1; level <= 9; ++level) {
+        capacity += m_slotsPerLevel[level - 1];
+        if (QTreeWidgetItem *group = m_view->topLevelItem(level - 1))
+            group->setText(0, levelCaption(level));
+    }
+    m_panels->panel(1)->setText(
+        QStringLiteral("%1 of %2 slots memorized, %3 cast").arg(memorized).arg(capacity).arg(cast));
+    m_toolbar->button(QStringLiteral("Rest"))->setEnabled(cast > 0);
+    m_toolbar->button(QStringLiteral("Clear All"))->setEnabled(memorized > 0);
+}
+
+MemorizedSlot *Frm_Memorized::slotAt(int level, int index)
+{
+    int seen = 0;
+    for (MemorizedSlot &slot : m_slots) {
+        if (slot.level != level)
+            continue;
+        if (seen++ == index)
+            return &slot;
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem *Frm_Memorized::slotItem(int level, int index) const
+{
+    if (level < 1 || level > m_view->topLevelItemCount())
+        return nullptr;
+    QTreeWidgetItem *group = m_view->topLevelItem(level - 1);
+    for (int child = 0; child < group->childCount(); ++child) {
+        if (group->child(child)->data(0, IndexRole).toInt() == index)
+            return group->child(child);
+    }
+    return nullptr;
+}
+
+void Frm_Memorized::report(const QString &status)
+{
+    Prompt::message(this, status.trimmed());
+    Load_Memorized();
+}
+
+void Frm_Memorized::Cmd_Cast_Click(int level, int index)
+{
+    MemorizedSlot *slot = slotAt(level, index);
+    if (!slot)
+        return;
+    const MemorizedSlot chosen = *slot;
+    const QString status = m_day.Update_Memorized_Cast(m_caster, chosen, !chosen.cast);
+    if (!status.isEmpty()) {
+        report(status);
+        return;
+    }
+    // Only this slot changed: the rows stay, and so does the user's place in them.
+    slot->cast = !chosen.cast;
+    if (QTreeWidgetItem *row = slotItem(level, index))
+        showSlot(row, *slot);
+    showTotals();
+    m_view->fitColumns();
+    m_panels->showTransient(chosen.cast ? chosen.spell + QStringLiteral(" is ready again")
+                                        : chosen.spell + QStringLiteral(" cast"));
+}
+
+void Frm_Memorized::Cmd_Forget_Click(int level, int index)
+{
+    const MemorizedSlot *slot = slotAt(level, index);
+    if (!slot)
+        return;
+    const MemorizedSlot chosen = *slot;
+    const QString status = m_day.Remove_Memorized_Slot(m_caster, chosen);
+    if (!status.isEmpty()) {
+        report(status);
+        return;
+    }
+    Load_Memorized();
+    m_panels->showTransient(chosen.spell + QStringLiteral(" forgotten"));
+}
+
+void Frm_Memorized::Cmd_Rest_Click()
+{
+    int cast = 0;
+    for (const MemorizedSlot &slot : std::as_const(m_slots))
+        cast += slot.cast ? 1 : 0;
+    const QString status = m_day.Update_Memorized_Rest(m_caster);
+    if (!status.isEmpty()) {
+        report(status);
+        return;
+    }
+    int index = 0;
+    int level = 0;
+    for (MemorizedSlot &slot : m_slots) {
+        index = slot.level == level ? index + 1 : 0;
+        level = slot.level;
+        if (!slot.cast)
+            continue;
+        slot.cast = false;
+        if (QTreeWidgetItem *row = slotItem(slot.level, index))
+            showSlot(row, slot);
+    }
+    showTotals();
+    m_view->fitColumns();
+    m_panels->showTransient(QStringLiteral("Rested: %1 ready again").arg(spells(cast)));
+}
+
+void Frm_Memorized::Cmd_ClearAll_Click()
+{
+    if (!Prompt::ask(
+            this,
+            QStringLiteral("Are you sure you want to forget every spell %1 has memorized?").arg(m_caster)))
+        return;
+    const QString status = m_day.Remove_All_Memorized(m_caster);
+    if (!status.isEmpty()) {
+        report(status);
+        return;
+    }
+    Load_Memorized();
+    m_panels->showTransient(QStringLiteral("Every memorized spell forgotten"));
+}
+
+void Frm_Memorized::TV_Memorized_DblClick(QTreeWidgetItem *item)
+{
+    if (!item || item->data(0, IndexRole).toInt() < 0)
+        return;
+    const MemorizedSlot *slot =
+        slotAt(item->data(0, MemorizedSlotsView::LevelRole).toInt(), item->data(0, IndexRole).toInt());
+    if (slot)
+        m_workspace->viewSpell(slot->spell, this);
+}
+
+void Frm_Memorized::TV_Memorized_OLEDragDrop(int level)
+{
+    VM_DragDropAssistant &assistant = m_workspace->dragDropAssistant();
+    if (!assistant.Validate_Drop())
+        return;
+    QString status;
+    int added = 0;
+    {
+        BusyCursor busy;
+        status = assistant.Unpack_To_Memorized(m_caster, level);
+        added = assistant.NumberAdded();
+    }
+    if (!status.isEmpty())
+        Prompt::message(this, status.trimmed());
+    Load_Memorized();
+    if (added > 0)
+        m_panels->showTransient(QStringLiteral("%1 memorized").arg(spells(added)));
+}
+
+void Frm_Memorized::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == QStringLiteral("View Spell"))
+        TV_Memorized_DblClick(m_view->currentItem());
+    else if (key == QStringLiteral("Rest"))
+        Cmd_Rest_Click();
+    else if (key == QStringLiteral("Clear All"))
+        Cmd_ClearAll_Click();
+}
+
+void Frm_Memorized::Toolbar1_ButtonMenuClick(const QString &key)
+{
+    if (key == QStringLiteral("Print Memorized"))
+        printSheet(false);
+    else if (key == QStringLiteral("Preview Memorized"))
+        printSheet(true);
+}
+
+void Frm_Memorized::Timer1_Timer()
+{
+    m_panels->clearTransient();
+}
+
+void Frm_Memorized::printMain()
+{
+    printSheet(false);
+}
+
+void Frm_Memorized::printSheet(bool preview)
+{
+    PrintCommand command(this, m_workspace->progressPanel());
+    if (!preview)
+        command.showProgress(QStringLiteral("Printing Memorized Spells of ") + m_caster +
+                             QStringLiteral("..."));
+    command.run([&] {
+        const QString status = m_workspace->library().Set_Caster_Hold(m_caster, QString());
+        if (!status.isEmpty()) {
+            command.tell(status);
+            return;
+        }
+        m_crystal->run({QStringLiteral("memorized.rpt"),
+                        preview ? ReportEngine::Destination::Window : ReportEngine::Destination::Printer,
+                        QStringLiteral("Previewing Memorized Spells of ") + m_caster});
+    });
+}
+
+void Frm_Memorized::followLibrary()
+{
+    LibraryEvents &events = m_workspace->events();
+    // Spells leaving the book are marked, not dropped: the caster still has them in mind.
+    connect(&events, &LibraryEvents::spellbookChanged, this, [this](const QString &caster) {
+        if (trimBlanks(caster) == m_caster)
+            Load_Memorized();
+    });
+    connect(&events, &LibraryEvents::spellsChanged, this, [this] { Load_Memorized(); });
+    connect(&events, &LibraryEvents::spellDeleted, this, [this] { Load_Memorized(); });
+    // A changed record changes the slots; a deleted caster takes the day along, and the window.
+    connect(&events, &LibraryEvents::castersChanged, this, [this] {
+        if (!m_workspace->library().Get_Exisiting_Spellbook_Names().contains(m_caster)) {
+            if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+                frame->close();
+            return;
+        }
+        Load_Memorized();
+    });
+}
