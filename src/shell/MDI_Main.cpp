@@ -1,29 +1,29 @@
 #include "shell/MDI_Main.h"
 
-#include "store/Blanks.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Memorized.h"
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
-#include "maintain/Frm_ManageSpells.h"
+#include "exchange/Frm_Import.h"
 #include "maintain/Frm_ManageSchools.h"
 #include "maintain/Frm_ManageSpellbooks.h"
+#include "maintain/Frm_ManageSpells.h"
 #include "scrolls/Frm_Scrolls.h"
-#include "widgets/BusyCursor.h"
-#include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
-#include "exchange/Frm_Import.h"
 #include "shell/Frm_About.h"
 #include "shell/Prompt.h"
 #include "shell/ShellArt.h"
-#include "widgets/ToolIcons.h"
 #include "store/AppFolder.h"
+#include "store/Blanks.h"
 #include "store/Names.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/OpenWindows.h"
 #include "widgets/PrintableWindow.h"
+#include "widgets/ToolIcons.h"
 #include "widgets/WindowArrangement.h"
 
 #include <QCloseEvent>
@@ -47,7 +47,14 @@ MDI_Main::MDI_Main(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("MDI_Main"));
     setWindowIcon(ShellArt::windowIcon());
     m_events = new LibraryEvents(this);
-    connect(m_events, &LibraryEvents::castersChanged, this, &MDI_Main::Load_Spellbook_ButtonMenus);
+    connect(m_events, &LibraryEvents::castersChanged, this, [this] {
+        // A failure here must not escape through the signal: the drop-down keeps its entries.
+        try {
+            Load_Spellbook_ButtonMenus();
+        } catch (const VmError &error) {
+            Prompt::message(this, error.description.trimmed());
+        }
+    });
 
     m_area = new QMdiArea(this);
     m_area->setObjectName(QStringLiteral("MDIClient"));
@@ -154,6 +161,7 @@ void MDI_Main::createToolBar()
     }
     connect(m_toolBar, &ButtonToolBar::buttonClicked, this, &MDI_Main::TB_Main_ButtonClick);
     connect(m_toolBar, &ButtonToolBar::buttonMenuClicked, this, &MDI_Main::TB_Main_ButtonMenuClick);
+    connect(m_toolBar, &ButtonToolBar::buttonMenuContext, this, &MDI_Main::TB_Main_ButtonMenuContext);
 }
 
 void MDI_Main::TB_Main_ButtonClick(const QString &key)
@@ -172,6 +180,21 @@ void MDI_Main::TB_Main_ButtonMenuClick(const QString &key)
         OpenWindows::bringToFront(browser);
     else
         Show_Spell_Book();
+}
+
+void MDI_Main::TB_Main_ButtonMenuContext(const QString &key, const QPoint &globalPos)
+{
+    // What a spellbook of the drop-down offers besides opening it: a caster's memorized spells.
+    const QString spellbook = trimBlanks(key);
+    auto *offer = new QMenu(this);
+    offer->setObjectName(QStringLiteral("Spellbook Context"));
+    offer->setAttribute(Qt::WA_DeleteOnClose);
+    connect(offer->addAction(QStringLiteral("&Open Spellbook")), &QAction::triggered, this,
+            [this, spellbook] { TB_Main_ButtonMenuClick(spellbook); });
+    QAction *memorized = offer->addAction(QStringLiteral("&Memorized Spells"));
+    memorized->setEnabled(spellbook != kReservedSpellbook);
+    connect(memorized, &QAction::triggered, this, [this, spellbook] { showMemorized(spellbook); });
+    offer->popup(globalPos);
 }
 
 void MDI_Main::Load_Spellbook_ButtonMenus()

@@ -67,6 +67,7 @@ public:
 public slots:
     void TB_Main_ButtonClick(const QString &key);
     void TB_Main_ButtonMenuClick(const QString &key);
+    void TB_Main_ButtonMenuContext(const QString &key, const QPoint &globalPos);
 
     void Main_File_Import_Click();
     void Main_File_PreviewOptions_Max_Click();

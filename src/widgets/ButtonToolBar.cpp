@@ -42,6 +42,20 @@ QToolButton *ButtonToolBar::addMenuButton(const QString &key, const QString &too
     button->setMenu(menu);
     connect(menu, &QMenu::triggered, this,
             [this](QAction *entry) { emit buttonMenuClicked(entry->data().toString()); });
+    // A right click on an entry offers what else can be done with it; the drop-down closes
+    // first, so the offer stands alone.
+    menu->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(menu, &QMenu::customContextMenuRequested, this, [this, menu](const QPoint &pos) {
+        QAction *entry = menu->actionAt(pos);
+        if (!entry)
+            entry = menu->activeAction(); // the menu key
+        if (!entry || entry->isSeparator())
+            return;
+        const QString entryKey = entry->data().toString();
+        const QPoint globalPos = menu->mapToGlobal(menu->actionGeometry(entry).center());
+        menu->hide();
+        emit buttonMenuContext(entryKey, globalPos);
+    });
     setEntries(key, entries);
     return button;
 }

@@ -41,6 +41,8 @@ public:
 signals:
     void buttonClicked(const QString &key);
     void buttonMenuClicked(const QString &key);
+    // An entry of a drop-down was right-clicked (or its menu key pressed) at globalPos.
+    void buttonMenuContext(const QString &key, const QPoint &globalPos);
 
 private:
     QToolButton *makeButton(const QString &key, const QString &toolTip, const QIcon &icon);

@@ -6,6 +6,8 @@
 #include "shell/MDI_Main.h"
 
 #include "widgets/ListView.h"
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -177,6 +179,50 @@ TEST_F(Frame, ChoosingASpellbookTwiceBringsItsOneBrowserToTheFront)
     Frm_Browser *ilse = openBrowser("Ilse");
     ASSERT_NE(ilse, nullptr);
     EXPECT_EQ(columnTexts(control<ListView>(ilse, "LV_Spells")), QStringList{"Dawn Hymn"});
+}
+
+// A right click on an entry of the spellbook drop-down offers the caster's memorized spells.
+TEST_F(Frame, ASpellbookOfTheDropDownOffersItsMemorizedSpellsOnARightClick)
+{
+    library.addCaster("Bryn");
+    frame().Load_Spellbook_ButtonMenus();
+    QMenu *spellbooks = control<ButtonToolBar>(&frame(), "TB_Main")->buttonMenu("Browser");
+    const auto rightClick = [&](const QString &entry) -> QMenu * {
+        spellbooks->popup(frame().mapToGlobal(QPoint(10, 10)));
+        QAction *action = nullptr;
+        for (QAction *candidate : spellbooks->actions())
+            action = candidate->data().toString() == entry ? candidate : action;
+        if (!action)
+            return nullptr;
+        const QPoint at = spellbooks->actionGeometry(action).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, spellbooks->mapToGlobal(at));
+        QApplication::sendEvent(spellbooks, &event);
+        EXPECT_FALSE(spellbooks->isVisible());
+        return frame().findChild<QMenu *>("Spellbook Context");
+    };
+    const auto offered = [](QMenu *offer, const QString &text) {
+        for (QAction *action : offer->actions())
+            if (action->text() == text)
+                return action;
+        return static_cast<QAction *>(nullptr);
+    };
+
+    QMenu *offer = rightClick("KXR");
+    ASSERT_NE(offer, nullptr);
+    EXPECT_FALSE(offered(offer, "&Memorized Spells")->isEnabled());
+    offered(offer, "&Open Spellbook")->trigger();
+    offer->close();
+    EXPECT_EQ(openBrowsers().size(), 1);
+    QApplication::processEvents();
+
+    offer = rightClick("Bryn");
+    ASSERT_NE(offer, nullptr);
+    ASSERT_TRUE(offered(offer, "&Memorized Spells")->isEnabled());
+    offered(offer, "&Memorized Spells")->trigger();
+    offer->close();
+    ASSERT_NE(frame().area()->activeSubWindow(), nullptr);
+    EXPECT_EQ(frame().area()->activeSubWindow()->widget()->windowTitle(), "Memorized Spells of Bryn");
+    EXPECT_EQ(openBrowsers().size(), 1); // the memorized spells need no browser
 }
 
 TEST_F(Frame, PreviewsMaximizedToggleHoldsForTheRunOnly)
