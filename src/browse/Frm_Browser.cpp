@@ -486,7 +486,9 @@ void Frm_Browser::followSchools()
     // The schools the user deselected stay deselected; every other school, a new one too,
     // comes back selected.
     QSet<QString> deselected;
+    QSet<QString> gone;
     for (int row = 0; row < m_schoolsList->count(); ++row) {
+        gone.insert(m_schoolsList->item(row)->text());
         if (!m_schoolsList->item(row)->isSelected())
             deselected.insert(m_schoolsList->item(row)->text());
     }
@@ -499,5 +501,11 @@ void Frm_Browser::followSchools()
     for (int row = 0; row < m_schoolsList->count(); ++row) {
         QListWidgetItem *item = m_schoolsList->item(row);
         item->setSelected(!deselected.contains(item->text()));
+        gone.remove(item->text());
     }
+    // A deleted school went from its spells too: the rows that named it are read anew, unless
+    // the filters would be refused.
+    if (!gone.isEmpty() && m_list->rowCount() > 0 && !selectedTexts(m_levels).isEmpty() &&
+        !selectedTexts(m_schoolsList).isEmpty())
+        Requery();
 }

@@ -1,6 +1,7 @@
 #include "browse/Frm_FillSpellbook.h"
 
 #include "shell/Prompt.h"
+#include "store/Blanks.h"
 #include "store/SpellbookFill.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
@@ -126,7 +127,7 @@ bool Frm_FillSpellbook::Initialize(Workspace &workspace, const QString &caster)
 {
     m_workspace = &workspace;
     m_library = &workspace.library();
-    m_caster = caster.trimmed();
+    m_caster = trimBlanks(caster);
     setWindowTitle(QStringLiteral("Fill Spellbook ") + m_caster);
     try {
         for (const QString &school : m_library->Fetch_Schools_List())

@@ -25,6 +25,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int IndexRole = MemorizedSlotsView::LevelRole + 1; // a slot row: its place in its level
@@ -133,10 +135,27 @@ bool Frm_Memorized::Initialize(Workspace &workspace, const QString &caster)
     m_view->setToolTip(QStringLiteral("Drag spells from the browser of %1's spellbook onto a level to "
                                       "memorize them; double-click a spell to read its card")
                            .arg(m_caster));
+    // The caster may have gone since the browser it was chosen in was used last.
+    try {
+        if (!casterExists()) {
+            Prompt::message(this, QStringLiteral("There is no caster named %1 in the library").arg(m_caster));
+            return false;
+        }
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return false;
+    }
     if (!Load_Memorized())
         return false;
     followLibrary();
     return true;
+}
+
+bool Frm_Memorized::casterExists() const
+{
+    const QStringList names = m_workspace->library().Get_Exisiting_Spellbook_Names();
+    return std::any_of(names.cbegin(), names.cend(),
+                       [this](const QString &name) { return trimBlanks(name) == m_caster; });
 }
 
 bool Frm_Memorized::Load_Memorized()
@@ -484,7 +503,14 @@ void Frm_Memorized::followLibrary()
     connect(&events, &LibraryEvents::spellDeleted, this, [this] { Load_Memorized(); });
     // A changed record changes the slots; a deleted caster takes the day along, and the window.
     connect(&events, &LibraryEvents::castersChanged, this, [this] {
-        if (!m_workspace->library().Get_Exisiting_Spellbook_Names().contains(m_caster)) {
+        bool exists = true;
+        try {
+            exists = casterExists();
+        } catch (const VmError &error) {
+            Prompt::message(this, error.description.trimmed());
+            return;
+        }
+        if (!exists) {
             if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
                 frame->close();
             return;

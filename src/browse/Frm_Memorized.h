@@ -55,6 +55,8 @@ public slots:
     void Timer1_Timer();
 
 private:
+    // Whether the caster is in the library; throws VmError when the library cannot be read.
+    bool casterExists() const;
     void fill();
     // Shows a slot's state in its row: notes, grey when cast, the Cast button's text.
     void showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot);

@@ -13,6 +13,7 @@
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -404,6 +405,18 @@ void Frm_Import::Menu_File_Open_Click()
         Prompt::openFile(this, QStringLiteral("Vellumar Files (*.spel;*.sbok)|*.spel;*.sbok"));
     if (path)
         openFile(*path);
+}
+
+void Frm_Import::closeEvent(QCloseEvent *event)
+{
+    // Closing loses the corrections as surely as opening another file does.
+    if (m_unimportedEdits &&
+        !Prompt::ask(this, QStringLiteral("Spells you updated in this file have not been imported. Close the "
+                                          "window and lose those changes?"))) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void Frm_Import::Menu_File_Exit_Click()

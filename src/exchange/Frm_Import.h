@@ -60,6 +60,9 @@ public slots:
     void PopUp_CheckNew_Click();
     void PopUp_CheckNewChanged_Click();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void createControls();
     QWidget *createDetails();

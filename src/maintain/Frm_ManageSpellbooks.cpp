@@ -218,7 +218,8 @@ void Frm_ManageSpellbooks::Empty_All_Text_Fields()
 
 bool Frm_ManageSpellbooks::isNewCaster() const
 {
-    return m_names->currentText() == kNew;
+    // By place, not by text: an imported caster may well be called "<new>".
+    return m_names->currentIndex() == 0;
 }
 
 void Frm_ManageSpellbooks::Cmbo_Names_Click()

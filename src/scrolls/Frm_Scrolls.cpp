@@ -3,6 +3,7 @@
 #include "browse/SpellDrag.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "shell/Prompt.h"
+#include "store/Blanks.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
@@ -481,6 +482,25 @@ void Frm_Scrolls::linesChanged(ListView *list)
     refreshStates();
 }
 
+bool Frm_Scrolls::readLine(const QString &name, VM_Spell &spell)
+{
+    bool read = false;
+    {
+        BusyCursor busy;
+        read = spell.Set_Spell_Details(name);
+    }
+    // A library that cannot be read is not a spell that left it.
+    if (!read) {
+        Prompt::message(this, name + QStringLiteral(" could not be read from the library"));
+        return false;
+    }
+    if (trimBlanks(spell.Fetch_Spell_Name()).isEmpty()) {
+        Prompt::message(this, name + QStringLiteral(" is no longer in the library"));
+        return false;
+    }
+    return true;
+}
+
 void Frm_Scrolls::addLine()
 {
     const QString name = m_spell->currentText().trimmed();
@@ -488,14 +508,8 @@ void Frm_Scrolls::addLine()
         return;
     ListView *list = currentList();
     VM_Spell spell;
-    {
-        BusyCursor busy;
-        spell.Set_Spell_Details(name);
-    }
-    if (spell.Fetch_Spell_Name().trimmed().isEmpty()) {
-        Prompt::message(this, name + QStringLiteral(" is no longer in the library"));
+    if (!readLine(name, spell))
         return;
-    }
     const QStringList line = lineOf(spell);
     appendRows(list, {ListRow{line.constFirst(), line.mid(1)}});
     linesChanged(list);
@@ -509,14 +523,8 @@ void Frm_Scrolls::replaceLine()
     if (name.isEmpty() || row < 0)
         return;
     VM_Spell spell;
-    {
-        BusyCursor busy;
-        spell.Set_Spell_Details(name);
-    }
-    if (spell.Fetch_Spell_Name().trimmed().isEmpty()) {
-        Prompt::message(this, name + QStringLiteral(" is no longer in the library"));
+    if (!readLine(name, spell))
         return;
-    }
     QList<QString> cells = cellsOf(list);
     const QStringList line = lineOf(spell);
     for (int column = 0; column < 5; ++column)

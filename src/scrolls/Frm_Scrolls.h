@@ -20,6 +20,7 @@ class QTreeWidgetItem;
 class ReportEngine;
 class VM_DragDropAssistant;
 class VM_Library;
+class VM_Spell;
 class Workspace;
 
 // The scroll manager: the casters' scrolls as a tree with the lines of the chosen one ("View"),
@@ -113,6 +114,8 @@ private:
     bool mayLeaveScroll();
     bool saveShownScroll();
 
+    // Reads the spell of a line to be added, or says why there is none.
+    bool readLine(const QString &name, VM_Spell &spell);
     void addLine();
     void replaceLine();
     void saveCurrent();

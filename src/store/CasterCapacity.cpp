@@ -1,5 +1,6 @@
 #include "store/CasterCapacity.h"
 
+#include "store/Blanks.h"
 #include "store/Status.h"
 
 #include <QSet>
@@ -45,7 +46,7 @@ SpellbookLoad CasterCapacity::load(const QString &caster)
 {
     SpellbookLoad levels;
     raiseAs("CasterCapacity", [&] {
-        const QString name = caster.trimmed();
+        const QString name = trimBlanks(caster);
         // Counted as the full spellbook printout counts "IN BOOK": each spell of the library once.
         // Each spell of the book is found in the ordered index, which also holds its level, so no
         // spell's own row (with its long description) is read.
@@ -76,13 +77,13 @@ LevelCounts CasterCapacity::newSpellsByLevel(const QString &caster, const QStrin
     LevelCounts added{};
     raiseAs("CasterCapacity", [&] {
         Statement held(db(), "SELECT SpellName FROM Spellbook WHERE Caster = ?");
-        held.bind(1, caster.trimmed());
+        held.bind(1, trimBlanks(caster));
         QSet<QString> seen;
         while (held.step())
             seen.insert(held.text(0));
         Statement level(db(), "SELECT Lvl FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
         for (const QString &spell : spells) {
-            const QString name = spell.trimmed();
+            const QString name = trimBlanks(spell);
             if (seen.contains(name))
                 continue;
             seen.insert(name);
@@ -116,5 +117,5 @@ QString CasterCapacity::overCapacityQuestion(const QString &caster, const Spellb
     QString list = levels.takeLast();
     if (!levels.isEmpty())
         list = levels.join(QStringLiteral(", ")) + QStringLiteral(" and ") + list;
-    return QStringLiteral("This takes %1's %2. Add anyway?").arg(caster.trimmed(), list);
+    return QStringLiteral("This takes %1's %2. Add anyway?").arg(trimBlanks(caster), list);
 }

@@ -1,5 +1,6 @@
 #include "store/SpellbookFill.h"
 
+#include "store/Blanks.h"
 #include "store/CasterCapacity.h"
 #include "store/NameOrder.h"
 #include "store/Status.h"
@@ -31,7 +32,7 @@ ListRows SpellbookFill::draw(const QString &caster, const QStringList &schools, 
 {
     ListRows drawn;
     raiseAs("Fill Spellbook", [&] {
-        const QString name = caster.trimmed();
+        const QString name = trimBlanks(caster);
         std::array<int, 9> wanted{};
         QStringList levels;
         {

@@ -288,6 +288,15 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     chooseMenuEntry(window, "Menu_File_Open");
     EXPECT_EQ(prompt.shown().size(), 1); // the question, no file dialog
     EXPECT_EQ(record(window, 2).Fetch_Spell_Range(), "Ten feet");
+    // So would closing the window, by Exit or by the program's close: No keeps it open.
+    prompt.answer(false);
+    chooseMenuEntry(window, "Menu_File_Exit");
+    prompt.answer(false);
+    EXPECT_FALSE(frame().close());
+    EXPECT_EQ(prompt.questions().size(), 3);
+    EXPECT_TRUE(prompt.questions().last().startsWith("Spells you updated in this file have not been imported. Close"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(OpenWindows::all<Frm_Import>(frame().area()).size(), 1);
     chooseMenuEntry(window, "PopUp_CheckNew");
     pressButton(window, "Import");
     EXPECT_EQ(

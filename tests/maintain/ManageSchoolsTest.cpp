@@ -5,6 +5,7 @@
 #include "browse/Frm_Browser.h"
 #include "maintain/Frm_ManageSchools.h"
 #include "shell/MDI_Main.h"
+#include "widgets/ListView.h"
 #include "widgets/OpenWindows.h"
 
 #include <QCoreApplication>
@@ -169,6 +170,13 @@ TEST_F(ManageSchools, OpenBrowsersShowNewSchoolsSelectedAndKeepTheUsersDeselecti
     clickButton(window, "Cmd_Delete");
     EXPECT_EQ(allItems(kxr), (QStringList{"Alteration", "Sun", "Zephyr"}));
     EXPECT_EQ(selectedItems(kxr, "Lst_Schools"), (QStringList{"Sun", "Zephyr"}));
+    // The deleted school went from the spells, and from the rows the browsers show.
+    const auto *rows = kxr->findChild<ListView *>("LV_Spells");
+    ASSERT_GT(rows->rowCount(), 0);
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        for (int column = 0; column < 6; ++column)
+            EXPECT_FALSE(rows->text(row, column).contains(kShadows)) << row << " " << column;
+    }
 }
 
 TEST_F(ManageSchools, DatabaseFailuresAreShownAndLoseNothing)
