@@ -31,6 +31,7 @@
 #include <QSet>
 #include <QStatusBar>
 #include <QStyle>
+#include <QScopedValueRollback>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -127,6 +128,19 @@ void Frm_Import::Initialize(Workspace &workspace)
         for (int i = 0; i < m_schools->count(); ++i)
             m_schools->item(i)->setSelected(selected.contains(m_schools->item(i)->text()));
     });
+    // A spell added, changed, renamed or deleted elsewhere changes what an import would do; the
+    // window's own import has already brought its review up to date.
+    const auto followSpells = [this] {
+        if (m_announcing || m_list->rowCount() == 0)
+            return;
+        readReview();
+        const int row = selectedRow();
+        if (row >= 0)
+            showMarks(recordOfRow(row));
+    };
+    connect(&workspace.events(), &LibraryEvents::spellsChanged, this, followSpells);
+    connect(&workspace.events(), &LibraryEvents::spellDeleted, this, followSpells);
+    connect(&workspace.events(), &LibraryEvents::spellRenamed, this, followSpells);
     Show_Spells_Layout();
 }
 
@@ -851,11 +865,15 @@ void Frm_Import::importChecked()
     }
 
     // Whatever was written, also before a failure or Cancel, is shown everywhere.
-    if (done > 0 || (failure.isEmpty() && m_fileType == SpellbookFile)) {
-        emit m_workspace->events().spellsChanged();
-        if (m_fileType == SpellbookFile) {
-            emit m_workspace->events().castersChanged();
-            emit m_workspace->events().spellbookChanged(caster);
+    // A spellbook import that failed may still have written its caster or cleared its list.
+    if (done > 0 || m_fileType == SpellbookFile) {
+        {
+            const QScopedValueRollback announcing(m_announcing, true);
+            emit m_workspace->events().spellsChanged();
+            if (m_fileType == SpellbookFile) {
+                emit m_workspace->events().castersChanged();
+                emit m_workspace->events().spellbookChanged(caster);
+            }
         }
         if (failure.isEmpty()) {
             // The library now holds what was imported, so the review follows without reading it.

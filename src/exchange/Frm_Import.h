@@ -101,6 +101,7 @@ private:
     QString m_reviewSummary; // "N spells: X new, Y changed, Z same"
     FileType m_fileType = OtherFile;
     bool m_unimportedEdits = false;
+    bool m_announcing = false; // while this window tells the others what its import changed
 
     QMenuBar *m_menuBar = nullptr;
     QMenu *m_spellbookMenu = nullptr;

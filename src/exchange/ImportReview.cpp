@@ -1,5 +1,6 @@
 #include "exchange/ImportReview.h"
 
+#include "store/Blanks.h"
 #include "store/VM_Spell.h"
 
 #include <QByteArray>
@@ -14,8 +15,15 @@ QStringList trimmedSchools(const QStringList &schools)
     QStringList trimmed;
     trimmed.reserve(schools.size());
     for (const QString &school : schools)
-        trimmed.append(school.trimmed());
+        trimmed.append(trimBlanks(school));
     return trimmed;
+}
+
+// A description written by this program breaks its lines with LF, one read from a file with
+// CR LF: the same text either way.
+QString sameBreaks(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 QStringList sorted(QStringList names)
@@ -49,7 +57,7 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
     QHash<QByteArray, QString> wanted;
     wanted.reserve(qsizetype(records.size()));
     for (const VM_Spell &record : records) {
-        const QString name = record.Fetch_Spell_Name().trimmed();
+        const QString name = trimBlanks(record.Fetch_Spell_Name());
         wanted.insert(name.toUtf8(), name);
     }
     if (wanted.isEmpty())
@@ -66,8 +74,10 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
             continue; // a second row of one name: an import changes only the first
         Version version;
         version.details.reserve(FieldCount);
-        for (int column = 1; column <= FieldCount; ++column)
-            version.details.append(spells.text(column));
+        for (int column = 1; column <= FieldCount; ++column) {
+            const QString text = spells.text(column);
+            version.details.append(column - 1 == Description ? sameBreaks(text) : text);
+        }
         m_versions.insert(found.value(), version);
     }
 
@@ -90,12 +100,12 @@ void ImportReview::adopt(const VM_Spell &record)
     for (int field = 0; field < FieldCount; ++field)
         version.details.append(detail(record, Field(field)));
     version.schools = trimmedSchools(record.Fetch_Spell_Schools_Collection());
-    m_versions.insert(record.Fetch_Spell_Name().trimmed(), version);
+    m_versions.insert(trimBlanks(record.Fetch_Spell_Name()), version);
 }
 
 const ImportReview::Version *ImportReview::libraryVersion(const QString &spellName) const
 {
-    const auto found = m_versions.constFind(spellName.trimmed());
+    const auto found = m_versions.constFind(trimBlanks(spellName));
     return found == m_versions.constEnd() ? nullptr : &found.value();
 }
 
@@ -103,31 +113,31 @@ QString ImportReview::detail(const VM_Spell &record, Field field)
 {
     switch (field) {
     case Level:
-        return record.Fetch_Spell_Level().trimmed();
+        return trimBlanks(record.Fetch_Spell_Level());
     case Frequency:
-        return record.Fetch_Spell_Frequency().trimmed();
+        return trimBlanks(record.Fetch_Spell_Frequency());
     case Book:
-        return record.Fetch_Spell_Book_Number().trimmed();
+        return trimBlanks(record.Fetch_Spell_Book_Number());
     case Page:
-        return record.Fetch_Spell_Page_Number().trimmed();
+        return trimBlanks(record.Fetch_Spell_Page_Number());
     case Components:
-        return record.Fetch_Spell_Components().trimmed();
+        return trimBlanks(record.Fetch_Spell_Components());
     case Range:
-        return record.Fetch_Spell_Range().trimmed();
+        return trimBlanks(record.Fetch_Spell_Range());
     case Duration:
-        return record.Fetch_Spell_Duration().trimmed();
+        return trimBlanks(record.Fetch_Spell_Duration());
     case AreaOfEffect:
-        return record.Fetch_Spell_Area_of_Effect().trimmed();
+        return trimBlanks(record.Fetch_Spell_Area_of_Effect());
     case CastingTime:
-        return record.Fetch_Spell_Casting_Time().trimmed();
+        return trimBlanks(record.Fetch_Spell_Casting_Time());
     case CastingTimeType:
-        return record.Fetch_Spell_Casting_Time_Type().trimmed();
+        return trimBlanks(record.Fetch_Spell_Casting_Time_Type());
     case SavingThrow:
-        return record.Fetch_Spell_Saving_Throw().trimmed();
+        return trimBlanks(record.Fetch_Spell_Saving_Throw());
     case Description:
-        return record.Fetch_Spell_Description().trimmed();
+        return sameBreaks(trimBlanks(record.Fetch_Spell_Description()));
     case Author:
-        return record.Fetch_Spell_Author().trimmed();
+        return trimBlanks(record.Fetch_Spell_Author());
     case FieldCount:
         break;
     }

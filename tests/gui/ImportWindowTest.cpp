@@ -6,6 +6,7 @@
 #include "exchange/VM_SpellSaver.h"
 #include "shell/MDI_Main.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/OpenWindows.h"
@@ -235,6 +236,19 @@ TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
     EXPECT_EQ(library.rows("SELECT Sphere FROM SpellandSphere WHERE Name = 'Cinder Veil' ORDER BY Sphere"),
               (QStringList{"Abjuration", "Alteration"}));
     EXPECT_EQ(columnTexts(list, 3), (QStringList{"Same", "Same", "Same"}));
+
+    // Changes made elsewhere are followed. A description whose lines the program broke with LF
+    // is the file's CR LF text all the same.
+    library.db().exec("UPDATE Spells SET Description = replace(Description, char(13), '') "
+                      "WHERE Name = 'Cinder Veil';");
+    ASSERT_EQ(library.rows("SELECT instr(Description, char(10)) > 0 FROM Spells WHERE Name = 'Cinder Veil'"),
+              QStringList{"1"});
+    emit frame().events().spellsChanged();
+    EXPECT_EQ(columnTexts(list, 3), (QStringList{"Same", "Same", "Same"}));
+    library.db().exec("UPDATE Spells SET Range = 'Far' WHERE Name = 'Cinder Veil';"
+                      "DELETE FROM Spells WHERE Name = 'Ward of Ash';");
+    emit frame().events().spellDeleted("Ward of Ash");
+    EXPECT_EQ(columnTexts(list, 3), (QStringList{"New", "Changed", "Same"}));
 
     // Sorting keeps each row with its own record.
     control<ListView>(window, "LV_Spells")->sortByColumn(1, Qt::AscendingOrder);
