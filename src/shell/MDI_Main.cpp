@@ -318,6 +318,14 @@ QMdiSubWindow *MDI_Main::showChild(QWidget *window)
 {
     QMdiSubWindow *subWindow = m_area->addSubWindow(window);
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
+    // The Window menu's Close owns the close keys; a second claim would leave them doing nothing.
+    if (QMenu *system = subWindow->systemMenu()) {
+        for (QAction *entry : system->actions()) {
+            if (entry->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)) ||
+                entry->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
+                entry->setShortcuts({});
+        }
+    }
     subWindow->setWindowIcon(window->windowIcon().isNull() ? windowIcon() : window->windowIcon());
     // The sub-window is as small as the window may get, so that its content is never cut off.
     subWindow->setMinimumSize(subWindow->minimumSizeHint());

@@ -3,6 +3,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <algorithm>
+
 // Looking through the open windows of the frame: the child windows are the widgets of the
 // multiple-document area's sub-windows.
 namespace OpenWindows {
@@ -51,8 +53,16 @@ inline void bringToFront(QWidget *window)
             subWindow->showNormal();
         else
             subWindow->show();
-        if (QMdiArea *area = subWindow->mdiArea())
+        if (QMdiArea *area = subWindow->mdiArea()) {
+            // A window scrolled out of sight (after Tile) comes back where it can be seen.
+            const QRect visible = area->viewport()->rect();
+            if (!subWindow->isMaximized() && !visible.contains(subWindow->geometry())) {
+                const int x = std::max(0, std::min(subWindow->x(), visible.width() - subWindow->width()));
+                const int y = std::max(0, std::min(subWindow->y(), visible.height() - subWindow->height()));
+                subWindow->move(x, y);
+            }
             area->setActiveSubWindow(subWindow);
+        }
         subWindow->raise();
     }
     window->show();

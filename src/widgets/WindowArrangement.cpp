@@ -48,22 +48,43 @@ void tile(QMdiArea *area)
         return;
     scrollToTop(area);
     const QSize size = areaSize(area);
-    const int share = size.height() / int(windows.size());
-    int top = 0;
-    for (QMdiSubWindow *window : windows) {
+    const int count = int(windows.size());
+    QSize largestMinimum;
+    for (const QMdiSubWindow *window : windows)
+        largestMinimum = largestMinimum.expandedTo(window->minimumSize().expandedTo(window->minimumSizeHint()));
+    // One above the other, each as wide as the area; when their minimum heights do not fit,
+    // side by side in as few columns as lets them fit, and when not even that is possible, in
+    // as many columns as the area's width takes, the area scrolling down to the rest.
+    const int widest = std::max(1, size.width() / std::max(1, largestMinimum.width()));
+    int columns = std::min(count, widest);
+    for (int tried = 1; tried <= std::min(count, widest); ++tried) {
+        const int rows = (count + tried - 1) / tried;
+        if (size.height() / rows >= largestMinimum.height()) {
+            columns = tried;
+            break;
+        }
+    }
+    const int rows = (count + columns - 1) / columns;
+    const int width = std::max(size.width() / columns, largestMinimum.width());
+    const int height = std::max(size.height() / rows, largestMinimum.height());
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow *window = windows.at(i);
         window->showNormal();
-        const QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint());
-        const int height = std::max(share, minimum.height());
-        window->setGeometry(0, top, std::max(size.width(), minimum.width()), height);
-        top += height;
+        // The last column takes what division left over.
+        const int column = i % columns;
+        const int cellWidth = column == columns - 1 ? std::max(width, size.width() - column * width) : width;
+        window->setGeometry(column * width, (i / columns) * height, cellWidth, height);
     }
 }
 
 void cascade(QMdiArea *area)
 {
-    const QList<QMdiSubWindow *> windows = arrangeable(area);
+    QList<QMdiSubWindow *> windows = arrangeable(area);
     if (windows.isEmpty())
         return;
+    // The window in use ends on top, where the keyboard already is.
+    if (QMdiSubWindow *active = area->activeSubWindow(); active && windows.removeOne(active))
+        windows.append(active);
     scrollToTop(area);
     const int step = staggerStep(area);
     const int count = int(windows.size());

@@ -300,28 +300,47 @@ TEST_F(Frame, WindowMenuListsTheOpenWindowsAndArrangesThemWithoutLosingAny)
         EXPECT_TRUE(area.contains(window->geometry())) << window->windowTitle().toStdString();
     EXPECT_NE(windows.at(2)->pos(), windows.at(0)->pos());
 
-    // Tile: each as wide as the area, none over another, every one whole.
+    // Tile: none over another, every one whole, the area filled across.
     chooseMenuEntry(&frame(), "Main_Window_Title");
+    int right = 0;
     for (int i = 0; i < windows.size(); ++i) {
-        EXPECT_EQ(windows.at(i)->x(), 0);
-        EXPECT_GE(windows.at(i)->width(), area.width());
+        EXPECT_GE(windows.at(i)->x(), 0);
+        EXPECT_GE(windows.at(i)->y(), 0);
+        EXPECT_GE(windows.at(i)->width(), windows.at(i)->minimumSizeHint().width());
         EXPECT_GE(windows.at(i)->height(), windows.at(i)->minimumSizeHint().height());
+        right = std::max(right, windows.at(i)->geometry().right() + 1);
         for (int j = i + 1; j < windows.size(); ++j)
             EXPECT_FALSE(windows.at(i)->geometry().intersects(windows.at(j)->geometry())) << i << " " << j;
     }
+    EXPECT_GE(right, area.width());
+    // A window tiled out of sight comes back into view when it is asked for.
+    QMdiSubWindow *lowest = windows.at(0);
+    for (QMdiSubWindow *window : windows)
+        lowest = window->y() > lowest->y() ? window : lowest;
+    chooseEntry(&frame(), "Browser", lowest->widget()->windowTitle().mid(QString("Browsing Spellbook ").size()));
+    EXPECT_TRUE(area.contains(lowest->geometry()) || lowest->height() > area.height());
 
     // Cascade with five: every title bar shows.
     openBrowser("Dara");
     openBrowser("Eluned");
     windows = frame().area()->subWindowList();
+    frame().area()->setActiveSubWindow(windows.at(1));
     chooseMenuEntry(&frame(), "Main_Window_Cascade");
     const int titleBar = frame().style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    for (int i = 1; i < windows.size(); ++i)
-        EXPECT_GE(windows.at(i)->y() - windows.at(i - 1)->y(), titleBar);
+    QList<QMdiSubWindow *> staggered = frame().area()->subWindowList(QMdiArea::StackingOrder);
+    for (int i = 1; i < staggered.size(); ++i)
+        EXPECT_GE(staggered.at(i)->y() - staggered.at(i - 1)->y(), titleBar);
 
-    // The window keys: Ctrl+W closes the active one.
+    // The window last used stays in front and keeps the keyboard.
     QMdiSubWindow *active = frame().area()->activeSubWindow();
-    frame().menuEntry("Main_Window_Close")->trigger();
+    ASSERT_EQ(active, windows.at(1));
+    EXPECT_EQ(frame().area()->subWindowList(QMdiArea::StackingOrder).last(), active);
+
+    // The window keys: Ctrl+W closes the active one, and no other command claims the key.
+    frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    QTest::keyClick(active->widget(), Qt::Key_W, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(frame().area()->subWindowList().contains(active));
 }
 
