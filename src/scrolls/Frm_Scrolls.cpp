@@ -558,20 +558,16 @@ void Frm_Scrolls::B_Menu_Remove_Click()
 
 void Frm_Scrolls::B_Menu_View_Click()
 {
-    const ListView *list = currentList();
-    const int row = firstSelectedRow(list);
-    if (row < 0 || list->text(row).trimmed().isEmpty())
-        return;
-    m_workspace->viewSpell(list->text(row).trimmed(), this);
+    const QString spell = firstSelectedName(currentList());
+    if (!spell.isEmpty())
+        m_workspace->viewSpell(spell, this);
 }
 
 void Frm_Scrolls::B_Menu_Manage_Click()
 {
-    const ListView *list = currentList();
-    const int row = firstSelectedRow(list);
-    if (row < 0 || list->text(row).trimmed().isEmpty())
-        return;
-    m_workspace->manageSpell(list->text(row).trimmed(), this);
+    const QString spell = firstSelectedName(currentList());
+    if (!spell.isEmpty())
+        m_workspace->manageSpell(spell, this);
 }
 
 void Frm_Scrolls::saveCurrent()
