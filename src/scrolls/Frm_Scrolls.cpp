@@ -2,6 +2,7 @@
 
 #include "browse/SpellDrag.h"
 #include "browse/VM_DragDropAssistant.h"
+#include "scrolls/Frm_ScrollSaver.h"
 #include "shell/Prompt.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
@@ -603,16 +604,9 @@ void Frm_Scrolls::saveNewScroll()
     if (!complete)
         return;
 
-    QString status;
-    {
-        BusyCursor busy;
-        status = m_library->DoesScrollExist(name, caster);
-    }
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
-        m_scrollName->setFocus();
+    if (!Frm_ScrollSaver::nameIsFree(this, *m_library, name, caster, m_scrollName))
         return;
-    }
+    QString status;
     {
         BusyCursor busy;
         status = m_library->SaveScroll(name, caster, rowsOf(m_addLines));
