@@ -174,13 +174,11 @@ static void BM_ImportSpellsNew(benchmark::State &state)
     ListRows list;
     saver.OpenSpellFile2(list, newSpellsFile());
     VM_Library frame; // the main window's connection stays open meanwhile
-    const qint64 spells = SyntheticLibrary::lastRowid("Spells");
-    const qint64 schools = SyntheticLibrary::lastRowid("SpellandSphere");
+    const SyntheticLibrary::SpellRows before = SyntheticLibrary::lastSpellRows();
     for (auto _ : state) {
         saver.ImportSpells(list);
         state.PauseTiming();
-        SyntheticLibrary::removeRowsAfter("Spells", spells);
-        SyntheticLibrary::removeRowsAfter("SpellandSphere", schools);
+        SyntheticLibrary::removeSpellsAfter(before);
         state.ResumeTiming();
     }
 }

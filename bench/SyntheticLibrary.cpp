@@ -169,3 +169,14 @@ void SyntheticLibrary::removeRowsAfter(const char *table, qint64 rowid)
     Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid > ?").arg(QLatin1String(table)));
     remove.bind(1, rowid).run();
 }
+
+SyntheticLibrary::SpellRows SyntheticLibrary::lastSpellRows()
+{
+    return {lastRowid("Spells"), lastRowid("SpellandSphere")};
+}
+
+void SyntheticLibrary::removeSpellsAfter(const SpellRows &rows)
+{
+    removeRowsAfter("Spells", rows.spells);
+    removeRowsAfter("SpellandSphere", rows.schools);
+}

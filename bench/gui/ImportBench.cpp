@@ -144,13 +144,11 @@ static void BM_ImportWindowImportNew(benchmark::State &state)
     }
     opened.window->openFile(files.newFile);
     settle();
-    const qint64 spells = SyntheticLibrary::lastRowid("Spells");
-    const qint64 schools = SyntheticLibrary::lastRowid("SpellandSphere");
+    const SyntheticLibrary::SpellRows before = SyntheticLibrary::lastSpellRows();
     for (auto _ : state) {
         opened.window->Toolbar1_ButtonClick(QStringLiteral("Import"));
         state.PauseTiming();
-        SyntheticLibrary::removeRowsAfter("Spells", spells);
-        SyntheticLibrary::removeRowsAfter("SpellandSphere", schools);
+        SyntheticLibrary::removeSpellsAfter(before);
         opened.window->openFile(files.newFile); // the review back to "New"
         settle();
         state.ResumeTiming();
@@ -165,13 +163,11 @@ static void BM_ImportSpellsNewBaseline(benchmark::State &state)
     VM_SpellSaver saver;
     ListRows list;
     saver.OpenSpellFile2(list, files.newFile);
-    const qint64 spells = SyntheticLibrary::lastRowid("Spells");
-    const qint64 schools = SyntheticLibrary::lastRowid("SpellandSphere");
+    const SyntheticLibrary::SpellRows before = SyntheticLibrary::lastSpellRows();
     for (auto _ : state) {
         saver.ImportSpells(list);
         state.PauseTiming();
-        SyntheticLibrary::removeRowsAfter("Spells", spells);
-        SyntheticLibrary::removeRowsAfter("SpellandSphere", schools);
+        SyntheticLibrary::removeSpellsAfter(before);
         state.ResumeTiming();
     }
 }
