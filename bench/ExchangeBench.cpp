@@ -133,21 +133,6 @@ QString revisedSpellsFile(bool everything)
     return path;
 }
 
-void removeRowsAfter(const char *table, qint64 rowid)
-{
-    Connection db(libraryPath());
-    Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid > ?").arg(QLatin1String(table)));
-    remove.bind(1, rowid).run();
-}
-
-qint64 lastRowid(const char *table)
-{
-    Connection db(libraryPath());
-    Statement select(db, QStringLiteral("SELECT ifnull(max(rowid), 0) FROM %1").arg(QLatin1String(table)));
-    select.step();
-    return select.integer(0);
-}
-
 } // namespace
 
 static void BM_Save2(benchmark::State &state)
@@ -189,13 +174,11 @@ static void BM_ImportSpellsNew(benchmark::State &state)
     ListRows list;
     saver.OpenSpellFile2(list, newSpellsFile());
     VM_Library frame; // the main window's connection stays open meanwhile
-    const qint64 spells = lastRowid("Spells");
-    const qint64 schools = lastRowid("SpellandSphere");
+    const SyntheticLibrary::SpellRows before = SyntheticLibrary::lastSpellRows();
     for (auto _ : state) {
         saver.ImportSpells(list);
         state.PauseTiming();
-        removeRowsAfter("Spells", spells);
-        removeRowsAfter("SpellandSphere", schools);
+        SyntheticLibrary::removeSpellsAfter(before);
         state.ResumeTiming();
     }
 }
@@ -238,7 +221,7 @@ static void BM_UnpackToButton(benchmark::State &state)
     exchangeLibrary();
     const ListRows dragged = selectedRows(spellNames(5000, 5) + spellNames(5000, 7));
     VM_DragDropAssistant assistant;
-    const qint64 members = lastRowid("Spellbook");
+    const qint64 members = SyntheticLibrary::lastRowid("Spellbook");
     for (auto _ : state) {
         assistant.Pack_Data(dragged, kCaster2000);
         const QString status = assistant.Unpack_To_Button(kCaster10000);
@@ -247,7 +230,7 @@ static void BM_UnpackToButton(benchmark::State &state)
         state.PauseTiming();
         state.counters["added"] = assistant.NumberAdded();
         assistant.Reset_Drag();
-        removeRowsAfter("Spellbook", members);
+        SyntheticLibrary::removeRowsAfter("Spellbook", members);
         state.ResumeTiming();
     }
 }

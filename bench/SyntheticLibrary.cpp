@@ -154,3 +154,29 @@ void SyntheticLibrary::use(int spells)
 {
     setAppFolder(QFileInfo(file(spells)).absolutePath());
 }
+
+qint64 SyntheticLibrary::lastRowid(const char *table)
+{
+    Connection db(libraryPath());
+    Statement select(db, QStringLiteral("SELECT ifnull(max(rowid), 0) FROM %1").arg(QLatin1String(table)));
+    select.step();
+    return select.integer(0);
+}
+
+void SyntheticLibrary::removeRowsAfter(const char *table, qint64 rowid)
+{
+    Connection db(libraryPath());
+    Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid > ?").arg(QLatin1String(table)));
+    remove.bind(1, rowid).run();
+}
+
+SyntheticLibrary::SpellRows SyntheticLibrary::lastSpellRows()
+{
+    return {lastRowid("Spells"), lastRowid("SpellandSphere")};
+}
+
+void SyntheticLibrary::removeSpellsAfter(const SpellRows &rows)
+{
+    removeRowsAfter("Spells", rows.spells);
+    removeRowsAfter("SpellandSphere", rows.schools);
+}

@@ -19,6 +19,19 @@ struct SyntheticLibrary
     // Points the application folder at the cached library itself (for benchmarks that read).
     static void use(int spells);
 
+    // The benchmarks that add rows take them away again between rounds: the last row a table
+    // of the current library holds, and the rows added after it.
+    static qint64 lastRowid(const char *table);
+    static void removeRowsAfter(const char *table, qint64 rowid);
+    // The same for the spells an import adds, with their school links.
+    struct SpellRows
+    {
+        qint64 spells = 0;
+        qint64 schools = 0;
+    };
+    static SpellRows lastSpellRows();
+    static void removeSpellsAfter(const SpellRows &rows);
+
     static QString spellName(int index);
     static QString schoolName(int index);
     static QString casterName(int index);

@@ -93,21 +93,6 @@ ImportFrame openImportWindow()
     return opened;
 }
 
-void removeRowsAfter(const char *table, qint64 rowid)
-{
-    Connection db(libraryPath());
-    Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid > ?").arg(QLatin1String(table)));
-    remove.bind(1, rowid).run();
-}
-
-qint64 lastRowid(const char *table)
-{
-    Connection db(libraryPath());
-    Statement select(db, QStringLiteral("SELECT ifnull(max(rowid), 0) FROM %1").arg(QLatin1String(table)));
-    select.step();
-    return select.integer(0);
-}
-
 } // namespace
 
 // From the file chosen to the filled list with its review column and summary.
@@ -159,13 +144,11 @@ static void BM_ImportWindowImportNew(benchmark::State &state)
     }
     opened.window->openFile(files.newFile);
     settle();
-    const qint64 spells = lastRowid("Spells");
-    const qint64 schools = lastRowid("SpellandSphere");
+    const SyntheticLibrary::SpellRows before = SyntheticLibrary::lastSpellRows();
     for (auto _ : state) {
         opened.window->Toolbar1_ButtonClick(QStringLiteral("Import"));
         state.PauseTiming();
-        removeRowsAfter("Spells", spells);
-        removeRowsAfter("SpellandSphere", schools);
+        SyntheticLibrary::removeSpellsAfter(before);
         opened.window->openFile(files.newFile); // the review back to "New"
         settle();
         state.ResumeTiming();
@@ -180,13 +163,11 @@ static void BM_ImportSpellsNewBaseline(benchmark::State &state)
     VM_SpellSaver saver;
     ListRows list;
     saver.OpenSpellFile2(list, files.newFile);
-    const qint64 spells = lastRowid("Spells");
-    const qint64 schools = lastRowid("SpellandSphere");
+    const SyntheticLibrary::SpellRows before = SyntheticLibrary::lastSpellRows();
     for (auto _ : state) {
         saver.ImportSpells(list);
         state.PauseTiming();
-        removeRowsAfter("Spells", spells);
-        removeRowsAfter("SpellandSphere", schools);
+        SyntheticLibrary::removeSpellsAfter(before);
         state.ResumeTiming();
     }
 }

@@ -1,4 +1,5 @@
 #include "SyntheticLibrary.h"
+#include "gui/LoadedFrame.h"
 #include "maintain/Frm_ManageSchools.h"
 #include "maintain/Frm_ManageSpellbooks.h"
 #include "shell/MDI_Main.h"
@@ -22,12 +23,7 @@ std::unique_ptr<MDI_Main> frameOn(int spells)
     static SilentPrompt quiet;
     Prompt::install(&quiet);
     SyntheticLibrary::freshCopy(spells);
-    auto frame = std::make_unique<MDI_Main>();
-    if (!frame->MDIForm_Load())
-        return nullptr;
-    frame->show();
-    QApplication::processEvents();
-    return frame;
+    return loadedFrame();
 }
 
 template<typename Window>

@@ -1,4 +1,5 @@
 #include "SyntheticLibrary.h"
+#include "gui/LoadedFrame.h"
 #include "browse/Frm_Memorized.h"
 #include "shell/MDI_Main.h"
 #include "store/AppFolder.h"
@@ -44,12 +45,7 @@ void prepareCaster()
 std::unique_ptr<MDI_Main> frameWithCaster()
 {
     prepareCaster();
-    auto frame = std::make_unique<MDI_Main>();
-    if (!frame->MDIForm_Load())
-        return nullptr;
-    frame->show();
-    QApplication::processEvents();
-    return frame;
+    return loadedFrame();
 }
 
 Frm_Memorized *openWindow(MDI_Main &frame)

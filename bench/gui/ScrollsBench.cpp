@@ -1,4 +1,5 @@
 #include "SyntheticLibrary.h"
+#include "gui/LoadedFrame.h"
 #include "scrolls/Frm_Scrolls.h"
 #include "shell/MDI_Main.h"
 #include "store/AppFolder.h"
@@ -67,16 +68,6 @@ void useScrollLibrary()
         QFile::rename(partial, path);
     }
     setAppFolder(folder);
-}
-
-std::unique_ptr<MDI_Main> loadedFrame()
-{
-    auto frame = std::make_unique<MDI_Main>();
-    if (!frame->MDIForm_Load())
-        return nullptr;
-    frame->show();
-    settle();
-    return frame;
 }
 
 Frm_Scrolls *openScrolls(MDI_Main &frame)

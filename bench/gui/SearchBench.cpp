@@ -1,4 +1,5 @@
 #include "SyntheticLibrary.h"
+#include "gui/LoadedFrame.h"
 #include "browse/Frm_Unlearned.h"
 #include "maintain/Frm_Search.h"
 #include "shell/MDI_Main.h"
@@ -19,21 +20,11 @@
 
 namespace {
 
-std::unique_ptr<MDI_Main> shownFrame()
-{
-    auto frame = std::make_unique<MDI_Main>();
-    if (!frame->MDIForm_Load())
-        return nullptr;
-    frame->show();
-    QApplication::processEvents();
-    return frame;
-}
-
 // Runs one search as the "Search" button does, on the 100,000-spell library.
 void searchFor(benchmark::State &state, const QString &text, const char *mode)
 {
     SyntheticLibrary::use(100000);
-    auto frame = shownFrame();
+    auto frame = loadedFrame();
     frame->Main_Manage_Search_Click();
     auto *search = OpenWindows::named<Frm_Search>(frame->area(), QStringLiteral("Frm_Search"));
     search->findChild<QLineEdit *>(QStringLiteral("Txt_Search"))->setText(text);
@@ -80,7 +71,7 @@ static void BM_OpenFailedSpells(benchmark::State &state)
         }
         transaction.commit();
     }
-    auto frame = shownFrame();
+    auto frame = loadedFrame();
     int listed = 0;
     for (auto _ : state) {
         frame->showUnlearned(caster);

@@ -1,4 +1,5 @@
 #include "SyntheticLibrary.h"
+#include "gui/LoadedFrame.h"
 #include "browse/Frm_Browser.h"
 #include "widgets/ListView.h"
 #include "shell/MDI_Main.h"
@@ -20,16 +21,6 @@ namespace {
 void settle()
 {
     QApplication::processEvents();
-}
-
-std::unique_ptr<MDI_Main> loadedFrame()
-{
-    auto frame = std::make_unique<MDI_Main>();
-    if (!frame->MDIForm_Load())
-        return nullptr;
-    frame->show();
-    settle();
-    return frame;
 }
 
 void closeAll(MDI_Main &frame)

@@ -35,13 +35,7 @@ constexpr int IndexRole = MemorizedSlotsView::LevelRole + 1; // a slot row: its 
 // the rest, a slate wiped clean for clearing the day.
 QIcon paintedIcon(bool moon)
 {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 24.0, size / 24.0);
+    return ToolIcons::paintedOnGrid([moon](QPainter &painter) {
         painter.setPen(QPen(QColor(0x4a, 0x3a, 0x1a), 1.2));
         if (moon) {
             QPainterPath disc;
@@ -57,10 +51,7 @@ QIcon paintedIcon(bool moon)
             painter.drawLine(QPointF(8, 8), QPointF(16, 16));
             painter.drawLine(QPointF(16, 8), QPointF(8, 16));
         }
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    });
 }
 
 QString spells(int count)

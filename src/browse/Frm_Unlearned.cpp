@@ -126,13 +126,13 @@ bool Frm_Unlearned::hasSelection()
 void Frm_Unlearned::U_Menu_View_Click()
 {
     if (hasSelection())
-        m_workspace->viewSpell(m_list->text(firstSelectedRow(m_list)).trimmed(), this);
+        m_workspace->viewSpell(firstSelectedName(m_list), this);
 }
 
 void Frm_Unlearned::U_Menu_Manage_Click()
 {
     if (hasSelection())
-        m_workspace->manageSpell(m_list->text(firstSelectedRow(m_list)).trimmed(), this);
+        m_workspace->manageSpell(firstSelectedName(m_list), this);
 }
 
 void Frm_Unlearned::LV_Spells_OLEDragDrop()

@@ -2,6 +2,7 @@
 
 #include "exchange/VM_SpellSaver.h"
 #include "shell/Prompt.h"
+#include "store/Schema.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
@@ -381,18 +382,14 @@ void Frm_Import::Refresh_Lst_Schools()
 void Frm_Import::Refresh_Lst_CastingTimeTypes()
 {
     m_castingTimeType->clear();
-    m_castingTimeType->addItems({QStringLiteral("Segment(s)"), QStringLiteral("Round(s)"),
-                                 QStringLiteral("Turn(s)"), QStringLiteral("Hour(s)"),
-                                 QStringLiteral("Day(s)"), QStringLiteral("Special")});
+    m_castingTimeType->addItems(castingTimeTypes());
     m_castingTimeType->setCurrentIndex(-1);
 }
 
 void Frm_Import::Refresh_Lst_Components()
 {
     m_components->clear();
-    m_components->addItems({QStringLiteral("V"), QStringLiteral("S"), QStringLiteral("M"),
-                            QStringLiteral("V,S"), QStringLiteral("S,M"), QStringLiteral("V,M"),
-                            QStringLiteral("V,S,M")});
+    m_components->addItems(componentSets());
     m_components->setCurrentIndex(-1);
 }
 

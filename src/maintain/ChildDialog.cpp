@@ -1,9 +1,13 @@
 #include "maintain/ChildDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace ChildDialog {
 
@@ -35,6 +39,34 @@ void closeWindow(QWidget *window)
         subWindow->close();
     else
         window->close();
+}
+
+QPushButton *button(QWidget *parent, const QString &caption, const QString &objectName)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    return button;
+}
+
+QComboBox *namesCombo(QWidget *parent, const QString &objectName, const QString &accessibleName)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(objectName);
+    combo->setAccessibleName(accessibleName);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(24);
+    return combo;
+}
+
+void layOutTabs(QWidget *window, QTabWidget *tabs, QPushButton *apply, QPushButton *cancel)
+{
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(apply);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(window);
+    layout->addWidget(tabs, 1);
+    layout->addLayout(buttons);
 }
 
 } // namespace ChildDialog

@@ -41,21 +41,12 @@ Frm_ManageSchools::Frm_ManageSchools(QWidget *parent) : QWidget(parent)
     m_tabs->addTab(createNewTab(), QStringLiteral("New Schools"));
     connect(m_tabs, &QTabWidget::currentChanged, this, &Frm_ManageSchools::SSTab1_Click);
 
-    m_apply = new QPushButton(QStringLiteral("&Apply"), this);
-    m_apply->setObjectName(QStringLiteral("Cmd_Apply"));
+    m_apply = ChildDialog::button(this, QStringLiteral("&Apply"), QStringLiteral("Cmd_Apply"));
     m_apply->setDefault(true);
     connect(m_apply, &QPushButton::clicked, this, &Frm_ManageSchools::Cmd_Apply_Click);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("Cmd_Cancel"));
+    m_cancel = ChildDialog::button(this, QStringLiteral("&Cancel"), QStringLiteral("Cmd_Cancel"));
     connect(m_cancel, &QPushButton::clicked, this, &Frm_ManageSchools::Cmd_Cancel_Click);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_apply);
-    buttons->addWidget(m_cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttons);
+    ChildDialog::layOutTabs(this, m_tabs, m_apply, m_cancel);
 
     setTabOrder(m_names, m_description);
     setTabOrder(m_description, m_apply);
@@ -73,11 +64,7 @@ QWidget *Frm_ManageSchools::createViewTab()
 
     auto *schools = new QGroupBox(QStringLiteral("Schools"), tab);
     schools->setObjectName(QStringLiteral("Frame1"));
-    m_names = new QComboBox(schools);
-    m_names->setObjectName(QStringLiteral("Cmbo_Names"));
-    m_names->setAccessibleName(QStringLiteral("Choose School"));
-    m_names->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_names->setMinimumContentsLength(24);
+    m_names = ChildDialog::namesCombo(schools, QStringLiteral("Cmbo_Names"), QStringLiteral("Choose School"));
     connect(m_names, &QComboBox::currentIndexChanged, this, &Frm_ManageSchools::Cmbo_Names_Click);
     auto *choose = new QLabel(QStringLiteral("Choose School"), schools);
     choose->setBuddy(m_names);
@@ -110,19 +97,13 @@ QWidget *Frm_ManageSchools::createNewTab()
     m_new = new QLineEdit(add);
     m_new->setObjectName(QStringLiteral("Txt_New"));
     m_new->setAccessibleName(QStringLiteral("School Name"));
-    m_add = new QPushButton(QStringLiteral("&Add"), add);
-    m_add->setObjectName(QStringLiteral("Cmd_Add"));
+    m_add = ChildDialog::button(add, QStringLiteral("&Add"), QStringLiteral("Cmd_Add"));
     connect(m_add, &QPushButton::clicked, this, &Frm_ManageSchools::Cmd_Add_Click);
 
     auto *remove = new QGroupBox(QStringLiteral("Delete User Defined School"), tab);
     remove->setObjectName(QStringLiteral("Frame4"));
-    m_delete = new QComboBox(remove);
-    m_delete->setObjectName(QStringLiteral("Cmbo_Delete"));
-    m_delete->setAccessibleName(QStringLiteral("School Name"));
-    m_delete->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_delete->setMinimumContentsLength(24);
-    m_deleteButton = new QPushButton(QStringLiteral("&Delete"), remove);
-    m_deleteButton->setObjectName(QStringLiteral("Cmd_Delete"));
+    m_delete = ChildDialog::namesCombo(remove, QStringLiteral("Cmbo_Delete"), QStringLiteral("School Name"));
+    m_deleteButton = ChildDialog::button(remove, QStringLiteral("&Delete"), QStringLiteral("Cmd_Delete"));
     connect(m_deleteButton, &QPushButton::clicked, this, &Frm_ManageSchools::Cmd_Delete_Click);
 
     // Both frames share their columns, so the two "School Name" labels and boxes line up.

@@ -54,21 +54,12 @@ Frm_ManageSpellbooks::Frm_ManageSpellbooks(QWidget *parent) : QWidget(parent)
     m_tabs->addTab(createDeleteTab(), QStringLiteral("Delete Spell Book"));
     connect(m_tabs, &QTabWidget::currentChanged, this, &Frm_ManageSpellbooks::SSTab1_Click);
 
-    m_apply = new QPushButton(QStringLiteral("&Apply"), this);
-    m_apply->setObjectName(QStringLiteral("CmdApply"));
+    m_apply = ChildDialog::button(this, QStringLiteral("&Apply"), QStringLiteral("CmdApply"));
     m_apply->setDefault(true);
     connect(m_apply, &QPushButton::clicked, this, &Frm_ManageSpellbooks::CmdApply_Click);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("CmdCancel"));
+    m_cancel = ChildDialog::button(this, QStringLiteral("&Cancel"), QStringLiteral("CmdCancel"));
     connect(m_cancel, &QPushButton::clicked, this, &Frm_ManageSpellbooks::CmdCancel_Click);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_apply);
-    buttons->addWidget(m_cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttons);
+    ChildDialog::layOutTabs(this, m_tabs, m_apply, m_cancel);
 
     setTabOrder(m_spellsPerLevel.back(), m_apply);
     setTabOrder(m_apply, m_cancel);
@@ -82,11 +73,7 @@ QWidget *Frm_ManageSpellbooks::createDetailsTab()
 
     auto *details = new QGroupBox(QStringLiteral("Caster Details"), tab);
     details->setObjectName(QStringLiteral("Frame1"));
-    m_names = new QComboBox(details);
-    m_names->setObjectName(QStringLiteral("Cmbo_Names"));
-    m_names->setAccessibleName(QStringLiteral("Caster Name"));
-    m_names->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_names->setMinimumContentsLength(24);
+    m_names = ChildDialog::namesCombo(details, QStringLiteral("Cmbo_Names"), QStringLiteral("Caster Name"));
     connect(m_names, &QComboBox::currentIndexChanged, this, &Frm_ManageSpellbooks::Cmbo_Names_Click);
     m_name = addLineEdit(details, QStringLiteral("Txt_Name"), QStringLiteral("New Caster Name"));
     m_name->setPlaceholderText(QStringLiteral("Name of the new caster"));
@@ -141,13 +128,9 @@ QWidget *Frm_ManageSpellbooks::createDeleteTab()
     auto *tab = new QWidget(m_tabs);
     auto *books = new QGroupBox(QStringLiteral("Spell Books"), tab);
     books->setObjectName(QStringLiteral("Frame3"));
-    m_delete = new QComboBox(books);
-    m_delete->setObjectName(QStringLiteral("Cmbo_Delete"));
-    m_delete->setAccessibleName(QStringLiteral("Choose Spell Book for Deletion"));
-    m_delete->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_delete->setMinimumContentsLength(24);
-    m_deleteButton = new QPushButton(QStringLiteral("&Delete"), books);
-    m_deleteButton->setObjectName(QStringLiteral("CmdDelete"));
+    m_delete = ChildDialog::namesCombo(books, QStringLiteral("Cmbo_Delete"),
+                                       QStringLiteral("Choose Spell Book for Deletion"));
+    m_deleteButton = ChildDialog::button(books, QStringLiteral("&Delete"), QStringLiteral("CmdDelete"));
     connect(m_deleteButton, &QPushButton::clicked, this, &Frm_ManageSpellbooks::CmdDelete_Click);
 
     auto *label = new QLabel(QStringLiteral("Choose Spell Book for Deletion"), books);
@@ -339,9 +322,7 @@ void Frm_ManageSpellbooks::addCaster(const QString &name)
         return;
     }
     Refresh_The_Combo_Boxes();
-    m_announcing = true;
-    emit m_workspace->events().castersChanged();
-    m_announcing = false;
+    announceCasters();
     m_workspace->openSpellbook(name);
 }
 
@@ -365,15 +346,20 @@ void Frm_ManageSpellbooks::CmdDelete_Click()
         return;
     }
     Refresh_The_Combo_Boxes();
-    m_announcing = true;
-    emit m_workspace->events().castersChanged();
-    m_announcing = false;
+    announceCasters();
     Prompt::message(this, QStringLiteral("Delete successful"));
 }
 
 void Frm_ManageSpellbooks::CmdCancel_Click()
 {
     ChildDialog::closeWindow(this);
+}
+
+void Frm_ManageSpellbooks::announceCasters()
+{
+    m_announcing = true;
+    emit m_workspace->events().castersChanged();
+    m_announcing = false;
 }
 
 void Frm_ManageSpellbooks::followCasters()
@@ -387,7 +373,8 @@ void Frm_ManageSpellbooks::followCasters()
     m_delete->setCurrentIndex(m_delete->findText(toDelete, Qt::MatchExactly | Qt::MatchCaseSensitive));
     // A caster that was deleted elsewhere is not left on show.
     if (shown != kNew)
-        m_names->setCurrentIndex(qMax(0, m_names->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive)));
+        m_names->setCurrentIndex(
+            qMax(0, m_names->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive)));
 }
 
 void Frm_ManageSpellbooks::keyPressEvent(QKeyEvent *event)

@@ -2,6 +2,7 @@
 
 #include "shell/Prompt.h"
 #include "store/Names.h"
+#include "store/Schema.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
@@ -25,15 +26,6 @@ namespace {
 const QStringList kLevels = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                              QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
                              QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
-const QStringList kFrequencies = {QStringLiteral("Common"), QStringLiteral("UnCommon"),
-                                  QStringLiteral("Rare"),   QStringLiteral("Very Rare"),
-                                  QStringLiteral("Unique"), QStringLiteral("Restricted")};
-const QStringList kComponents = {QStringLiteral("V"),    QStringLiteral("S"),   QStringLiteral("M"),
-                                 QStringLiteral("V,S"),  QStringLiteral("S,M"), QStringLiteral("V,M"),
-                                 QStringLiteral("V,S,M")};
-const QStringList kCastingTimeTypes = {QStringLiteral("Segment(s)"), QStringLiteral("Round(s)"),
-                                       QStringLiteral("Turn(s)"),    QStringLiteral("Hour(s)"),
-                                       QStringLiteral("Day(s)"),     QStringLiteral("Special")};
 const QString kSpecial = QStringLiteral("Special");
 
 QStringList selectedTexts(const QListWidget *list)
@@ -177,17 +169,17 @@ void Frm_ManageSpells::Refresh_Levels()
 
 void Frm_ManageSpells::Refresh_Frequencies()
 {
-    refill(m_frequency, kFrequencies);
+    refill(m_frequency, frequencyNames());
 }
 
 void Frm_ManageSpells::Refresh_Components()
 {
-    refill(m_components, kComponents);
+    refill(m_components, componentSets());
 }
 
 void Frm_ManageSpells::Refresh_Casting_Time_Types()
 {
-    refill(m_castingType, kCastingTimeTypes);
+    refill(m_castingType, castingTimeTypes());
 }
 
 void Frm_ManageSpells::Set_Spells_Schools(const QStringList &selected)

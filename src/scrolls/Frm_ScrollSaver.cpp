@@ -80,19 +80,12 @@ void Frm_ScrollSaver::Cmd_Save_Click()
         Prompt::message(this, QStringLiteral("Both fields are required"));
         return;
     }
-    QString status;
-    {
-        BusyCursor busy;
-        status = m_library->DoesScrollExist(name, caster);
-    }
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
-        m_name->setFocus();
+    if (!nameIsFree(this, *m_library, name, caster, m_name))
         return;
-    }
 
     m_done = true;
     m_save->setEnabled(false);
+    QString status;
     {
         BusyCursor busy;
         status = m_library->SaveScroll(name, caster, m_lines);
@@ -101,6 +94,21 @@ void Frm_ScrollSaver::Cmd_Save_Click()
         m_saved();
     Prompt::message(this, status.isEmpty() ? QStringLiteral("Scroll saved") : status.trimmed());
     accept();
+}
+
+bool Frm_ScrollSaver::nameIsFree(QWidget *window, VM_Library &library, const QString &name,
+                                 const QString &caster, QWidget *nameBox)
+{
+    QString status;
+    {
+        BusyCursor busy;
+        status = library.DoesScrollExist(name, caster);
+    }
+    if (status.isEmpty())
+        return true;
+    Prompt::message(window, status.trimmed());
+    nameBox->setFocus();
+    return false;
 }
 
 void Frm_ScrollSaver::Cmd_Cancel_Click()

@@ -2,6 +2,7 @@
 
 #include "browse/SpellDrag.h"
 #include "browse/VM_DragDropAssistant.h"
+#include "scrolls/Frm_ScrollSaver.h"
 #include "shell/Prompt.h"
 #include "store/Blanks.h"
 #include "store/VM_Library.h"
@@ -566,20 +567,16 @@ void Frm_Scrolls::B_Menu_Remove_Click()
 
 void Frm_Scrolls::B_Menu_View_Click()
 {
-    const ListView *list = currentList();
-    const int row = firstSelectedRow(list);
-    if (row < 0 || list->text(row).trimmed().isEmpty())
-        return;
-    m_workspace->viewSpell(list->text(row).trimmed(), this);
+    const QString spell = firstSelectedName(currentList());
+    if (!spell.isEmpty())
+        m_workspace->viewSpell(spell, this);
 }
 
 void Frm_Scrolls::B_Menu_Manage_Click()
 {
-    const ListView *list = currentList();
-    const int row = firstSelectedRow(list);
-    if (row < 0 || list->text(row).trimmed().isEmpty())
-        return;
-    m_workspace->manageSpell(list->text(row).trimmed(), this);
+    const QString spell = firstSelectedName(currentList());
+    if (!spell.isEmpty())
+        m_workspace->manageSpell(spell, this);
 }
 
 void Frm_Scrolls::saveCurrent()
@@ -615,16 +612,9 @@ void Frm_Scrolls::saveNewScroll()
     if (!complete)
         return;
 
-    QString status;
-    {
-        BusyCursor busy;
-        status = m_library->DoesScrollExist(name, caster);
-    }
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
-        m_scrollName->setFocus();
+    if (!Frm_ScrollSaver::nameIsFree(this, *m_library, name, caster, m_scrollName))
         return;
-    }
+    QString status;
     {
         BusyCursor busy;
         status = m_library->SaveScroll(name, caster, rowsOf(m_addLines));

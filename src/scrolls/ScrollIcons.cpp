@@ -1,8 +1,9 @@
 #include "scrolls/ScrollIcons.h"
 
+#include "widgets/ToolIcons.h"
+
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
 namespace {
 
@@ -83,16 +84,5 @@ void paint(QPainter &p, ScrollIcons::Kind kind)
 
 QIcon ScrollIcons::icon(Kind kind)
 {
-    QIcon result;
-    for (const int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 24.0, size / 24.0);
-        paint(painter, kind);
-        painter.end();
-        result.addPixmap(pixmap);
-    }
-    return result;
+    return ToolIcons::paintedOnGrid([kind](QPainter &painter) { paint(painter, kind); });
 }

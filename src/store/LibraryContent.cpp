@@ -16,12 +16,6 @@
 
 namespace {
 
-const QStringList kComponents = {QStringLiteral("V"),    QStringLiteral("S"),   QStringLiteral("M"),
-                                 QStringLiteral("V,S"),  QStringLiteral("S,M"), QStringLiteral("V,M"),
-                                 QStringLiteral("V,S,M")};
-const QStringList kCastingTimeTypes = {QStringLiteral("Segment(s)"), QStringLiteral("Round(s)"),
-                                       QStringLiteral("Turn(s)"),    QStringLiteral("Hour(s)"),
-                                       QStringLiteral("Day(s)"),     QStringLiteral("Special")};
 // Built-in schools must stay below the first number the counter gives to a user's school.
 constexpr int kFirstUserSchool = 50;
 
@@ -129,10 +123,10 @@ int loadSpells(Connection &connection, const QString &folder, const QSet<QString
             if (!frequencies.contains(frequency))
                 refuse(QStringLiteral("%1: unknown frequency \"%2\"").arg(where, frequency));
             const QString components = field("components");
-            if (!kComponents.contains(components))
+            if (!componentSets().contains(components))
                 refuse(QStringLiteral("%1: unknown components \"%2\"").arg(where, components));
             const QString castingTimeType = field("castingTimeType");
-            if (!kCastingTimeTypes.contains(castingTimeType))
+            if (!castingTimeTypes().contains(castingTimeType))
                 refuse(QStringLiteral("%1: unknown casting time unit \"%2\"").arg(where, castingTimeType));
 
             const QJsonArray spellSchools = spell.value(QStringLiteral("schools")).toArray();

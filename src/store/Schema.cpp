@@ -9,6 +9,33 @@
 
 const char *const kFrequencies[6] = {"Common", "UnCommon", "Rare", "Very Rare", "Unique", "Restricted"};
 
+const QStringList &frequencyNames()
+{
+    static const QStringList names = [] {
+        QStringList list;
+        for (const char *frequency : kFrequencies)
+            list.append(QLatin1String(frequency));
+        return list;
+    }();
+    return names;
+}
+
+const QStringList &componentSets()
+{
+    static const QStringList sets = {QStringLiteral("V"),    QStringLiteral("S"),   QStringLiteral("M"),
+                                     QStringLiteral("V,S"),  QStringLiteral("S,M"), QStringLiteral("V,M"),
+                                     QStringLiteral("V,S,M")};
+    return sets;
+}
+
+const QStringList &castingTimeTypes()
+{
+    static const QStringList types = {QStringLiteral("Segment(s)"), QStringLiteral("Round(s)"),
+                                      QStringLiteral("Turn(s)"),    QStringLiteral("Hour(s)"),
+                                      QStringLiteral("Day(s)"),     QStringLiteral("Special")};
+    return types;
+}
+
 namespace {
 
 // Every relation is by name. Text columns compare case-sensitively (SQLite's binary

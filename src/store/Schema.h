@@ -1,11 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class Connection;
 
 // The frequency scale, rarest last; FrequencyID counts from 1 in this order.
 extern const char *const kFrequencies[6];
+
+// The values a spell's frequency, components and casting-time unit may take, in the order the
+// lists that offer them show them; the library's content is checked against the same lists.
+const QStringList &frequencyNames();
+const QStringList &componentSets();
+const QStringList &castingTimeTypes();
 
 // Makes an empty library file at path: every table, the saved query AddSpheres, the indexes
 // and the frequency scale; no schools and no spells. Refuses a path that already exists.

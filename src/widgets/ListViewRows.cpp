@@ -70,6 +70,12 @@ int firstSelectedRow(const ListView *list)
     return selected.isEmpty() ? -1 : selected.constFirst();
 }
 
+QString firstSelectedName(const ListView *list)
+{
+    const int row = firstSelectedRow(list);
+    return row < 0 ? QString() : list->text(row).trimmed();
+}
+
 int selectedCount(const ListView *list)
 {
     return int(list->selectionModel()->selectedRows().size());

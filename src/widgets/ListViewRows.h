@@ -20,4 +20,7 @@ void appendRows(ListView *list, const ListRows &rows, CheckBoxes checkBoxes = Ch
 
 // The first selected row in list order, or -1.
 int firstSelectedRow(const ListView *list);
+// The trimmed text of the first selected row: the spell a command on "the selected spell"
+// means. Empty when nothing is selected.
+QString firstSelectedName(const ListView *list);
 int selectedCount(const ListView *list);

@@ -230,6 +230,11 @@ void paint(QPainter &p, ToolIcons::Kind kind)
 
 QIcon ToolIcons::icon(Kind kind)
 {
+    return paintedOnGrid([kind](QPainter &painter) { paint(painter, kind); });
+}
+
+QIcon ToolIcons::paintedOnGrid(const std::function<void(QPainter &)> &paint)
+{
     QIcon result;
     for (const int size : {16, 24, 32, 48}) {
         QPixmap pixmap(size, size);
@@ -237,7 +242,7 @@ QIcon ToolIcons::icon(Kind kind)
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(size / 24.0, size / 24.0);
-        paint(painter, kind);
+        paint(painter);
         painter.end();
         result.addPixmap(pixmap);
     }

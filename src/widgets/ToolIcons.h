@@ -2,6 +2,10 @@
 
 #include <QIcon>
 
+#include <functional>
+
+class QPainter;
+
 // The tool bar pictures, painted in one style on a 24-unit grid: leather books, parchment,
 // brass. Painted at several sizes so they stay crisp on any screen.
 class ToolIcons
@@ -28,4 +32,8 @@ public:
     };
 
     static QIcon icon(Kind kind);
+
+    // Paints a picture drawn on the 24-unit grid at each size a tool bar may ask for, so a
+    // window's own pictures sit among these at the same scale.
+    static QIcon paintedOnGrid(const std::function<void(QPainter &)> &paint);
 };

@@ -1,12 +1,10 @@
 #include "BrowserFixture.h"
+#include "Clicks.h"
 #include "browse/Frm_Browser.h"
 #include "widgets/ListView.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "shell/MDI_Main.h"
 
-#include <QCoreApplication>
-#include <QDropEvent>
-#include <QMimeData>
 #include <QTimer>
 
 namespace {
@@ -21,12 +19,7 @@ void dragSelected(Frm_Browser *from, Frm_Browser *to)
 {
     ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
     ListView *target = BrowserTest::spellsOf(to);
-    QMimeData marker;
-    marker.setData(ListView::kDragMimeType, QByteArray());
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target->viewport(), &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target->viewport(), &drop);
+    dropOnList(target);
     from->LV_Spells_OLECompleteDrag();
 }
 

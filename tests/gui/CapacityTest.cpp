@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "Clicks.h"
 #include "browse/Frm_Browser.h"
 #include "browse/LevelCountDelegate.h"
 #include "browse/VM_DragDropAssistant.h"
@@ -7,10 +8,7 @@
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 
-#include <QCoreApplication>
-#include <QDropEvent>
 #include <QListWidget>
-#include <QMimeData>
 
 namespace {
 
@@ -56,12 +54,7 @@ protected:
     {
         ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
         ListView *target = spellsOf(to);
-        QMimeData marker;
-        marker.setData(ListView::kDragMimeType, QByteArray());
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target->viewport(), &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target->viewport(), &drop);
+        dropOnList(target);
         from->LV_Spells_OLECompleteDrag();
     }
 };

@@ -1,6 +1,7 @@
 #include "Clicks.h"
 #include "BrowserFixture.h"
 #include "Files.h"
+#include "SpellFiles.h"
 #include "browse/Frm_Browser.h"
 #include "widgets/ListView.h"
 #include "exchange/VM_SpellSaver.h"
@@ -41,10 +42,7 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
     EXPECT_EQ(prompt.suggestedNames(), QStringList{"KXR.spel"});
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
-    VM_SpellSaver reader;
-    ListRows read;
-    reader.OpenSpellFile2(read, path);
-    EXPECT_EQ(namesRead(read), (QStringList{"Cinder Veil", "Maud's \"Quiet\" Step"}));
+    EXPECT_EQ(namesInSpellFile(path), (QStringList{"Cinder Veil", "Maud's \"Quiet\" Step"}));
 
     // One spell selected: its name is offered. Cancelling ends the command without a word.
     selectSpells(kxr, {"Cinder Veil"});

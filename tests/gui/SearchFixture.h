@@ -12,10 +12,7 @@
 #include "widgets/OpenWindows.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDropEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -84,12 +81,7 @@ protected:
     static void dragOnto(Source *from, bool (Source::*start)(), void (Source::*complete)(), ListView *target)
     {
         ASSERT_TRUE((from->*start)());
-        QMimeData marker;
-        marker.setData(ListView::kDragMimeType, QByteArray());
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target->viewport(), &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target->viewport(), &drop);
+        dropOnList(target);
         (from->*complete)();
     }
 };

@@ -1,7 +1,7 @@
 #include "SearchFixture.h"
+#include "SpellFiles.h"
 
 #include "browse/Frm_Spell.h"
-#include "exchange/VM_SpellSaver.h"
 #include "widgets/LibraryEvents.h"
 
 #include <QDir>
@@ -125,13 +125,7 @@ TEST_F(SearchTest, ExportWritesTheSelectedHitsAndRefusesWithoutThem)
     pressButton(window, "Export Selected Spells");
     EXPECT_EQ(prompt.shown(), QStringList{"save: Spell Files (*.spel)|*.spel"});
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
-    VM_SpellSaver reader;
-    ListRows read;
-    reader.OpenSpellFile2(read, path);
-    QStringList names;
-    for (const ListRow &row : read)
-        names.append(row.text);
-    EXPECT_EQ(names, (QStringList{"Cinder Veil", "Maud's \"Quiet\" Step"}));
+    EXPECT_EQ(namesInSpellFile(path), (QStringList{"Cinder Veil", "Maud's \"Quiet\" Step"}));
 
     // Nothing selected, from the popup menu: said at once, no file asked for or written.
     QFile::remove(path);

@@ -1,8 +1,8 @@
 #include "Clicks.h"
 #include "RecordingReportOutput.h"
 #include "ScrollsFixture.h"
+#include "SpellFiles.h"
 
-#include "exchange/VM_SpellSaver.h"
 #include "scrolls/Frm_Scrolls.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
@@ -11,21 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-
-namespace {
-
-QStringList namesIn(const QString &spellFile)
-{
-    VM_SpellSaver reader;
-    ListRows read;
-    reader.OpenSpellFile2(read, spellFile);
-    QStringList names;
-    for (const ListRow &row : read)
-        names.append(row.text);
-    return names;
-}
-
-} // namespace
 
 class ScrollOutputTest : public ScrollsTest
 {
@@ -105,7 +90,7 @@ TEST_F(ScrollOutputTest, ExportWritesTheScrollsSpellsOnceAndNamesThoseThatLeftTh
     pressButton(window, "Export Scroll");
     EXPECT_EQ(prompt.shown().value(0), "save: Spell Files (*.spel)|*.spel");
     EXPECT_EQ(prompt.suggestedNames().value(0), "Frost.spel");
-    EXPECT_EQ(namesIn(fileNamed("frost.spel")), (QStringList{"Frost Lance", "Amber Lantern"}));
+    EXPECT_EQ(namesInSpellFile(fileNamed("frost.spel")), (QStringList{"Frost Lance", "Amber Lantern"}));
     click(node("Bryn", "Odd/Name"));
     prompt.chooseFile(fileNamed("odd.spel"));
     pressButton(window, "Export Scroll");
@@ -121,7 +106,8 @@ TEST_F(ScrollOutputTest, ExportWritesTheScrollsSpellsOnceAndNamesThoseThatLeftTh
     EXPECT_EQ(prompt.messages(),
               QStringList{"These spells are no longer in the library and were not exported: "
                           "Cinder Veil, Dusk Ward"});
-    EXPECT_EQ(namesIn(fileNamed("bryn.spel")), (QStringList{"Ember Call", "Amber Lantern", "Frost Lance"}));
+    EXPECT_EQ(namesInSpellFile(fileNamed("bryn.spel")),
+              (QStringList{"Ember Call", "Amber Lantern", "Frost Lance"}));
 
     prompt.clear();
     click(node("Bryn", "Odd/Name"));

@@ -10,11 +10,9 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
-#include <QMimeData>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -42,12 +40,7 @@ QStringList printEntries(const Frm_Scrolls *window)
 void dragOnto(Frm_Browser *from, ListView *target)
 {
     ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
-    QMimeData marker;
-    marker.setData(ListView::kDragMimeType, QByteArray());
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target->viewport(), &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target->viewport(), &drop);
+    dropOnList(target);
     from->LV_Spells_OLECompleteDrag();
 }
 

@@ -9,10 +9,7 @@
 #include "widgets/OpenWindows.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDropEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -116,12 +113,7 @@ void ScrollsTest::dropFrom(const QString &source, const QStringList &spells, Lis
         dragged.append(ListRow{spell, {}, true});
     VM_DragDropAssistant &assistant = frame().dragDropAssistant();
     assistant.Pack_Data(dragged, source);
-    QMimeData marker;
-    marker.setData(ListView::kDragMimeType, QByteArray());
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target->viewport(), &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target->viewport(), &drop);
+    dropOnList(target);
     assistant.Reset_Drag();
 }
 

@@ -1,8 +1,13 @@
 #include "Clicks.h"
 
+#include "widgets/ListView.h"
+
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -104,4 +109,14 @@ void clickButton(QAbstractButton *button)
         return;
     }
     button->click();
+}
+
+void dropOnList(ListView *target)
+{
+    QMimeData marker;
+    marker.setData(ListView::kDragMimeType, QByteArray());
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target->viewport(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target->viewport(), &drop);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class ListView;
 class QAbstractButton;
 class QObject;
 class QWidget;
@@ -20,3 +21,6 @@ void chooseMenuEntry(const QObject *owner, const QString &name);
 bool canPress(const QWidget *window, const QString &key);
 // Clicks a button that sits in a window rather than on its tool bar (a button of a list row).
 void clickButton(QAbstractButton *button);
+// Ends a drag of this program's own on a list as the platform delivers it: the list is
+// entered, then takes the drop. What is dropped is what the drag-and-drop assistant holds.
+void dropOnList(ListView *target);
