@@ -194,6 +194,18 @@ TEST_F(ManageSchools, DatabaseFailuresAreShownAndLoseNothing)
     EXPECT_EQ(comboItems(window, "Cmbo_Delete"), QStringList{kShadows});
     EXPECT_EQ(boxText(window, "Txt_New"), "Zephyr");
 
+    // A description that cannot be read is said so and cannot be edited, so Apply cannot wipe it.
+    showTab(window, 0);
+    library.db().exec("ALTER TABLE [Sphere Names] RENAME TO Away");
+    prompt.clear();
+    chooseItem(window, "Cmbo_Names", kShadows);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("Sphere Names")) << prompt.lastMessage().toStdString();
+    EXPECT_TRUE(window->findChild<QTextEdit *>("RTB_Desc")->isReadOnly());
+    EXPECT_EQ(boxText(window, "RTB_Desc"), "");
+    EXPECT_FALSE(canClick(window, "Cmd_Apply"));
+    library.db().exec("ALTER TABLE Away RENAME TO [Sphere Names]");
+
     clickButton(window, "Cmd_Cancel");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     library.db().exec("DROP TABLE [Sphere Names]");
