@@ -294,6 +294,9 @@ void Frm_ManageSchools::followSchools()
 void Frm_ManageSchools::keyPressEvent(QKeyEvent *event)
 {
     QPushButton *defaultButton = m_tabs->currentIndex() == 0 ? m_apply : m_add;
+    // On the delete row Enter means Delete: a school chosen there is never added.
+    if (m_tabs->currentIndex() != 0 && focusWidget() == m_delete)
+        defaultButton = m_deleteButton;
     if (!ChildDialog::handleKey(this, event, defaultButton))
         QWidget::keyPressEvent(event);
 }

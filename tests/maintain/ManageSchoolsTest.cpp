@@ -7,6 +7,7 @@
 #include "shell/MDI_Main.h"
 #include "widgets/OpenWindows.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -143,6 +144,15 @@ TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
     prompt.clear();
     clickButton(window, "Cmd_Delete");
     EXPECT_TRUE(prompt.shown().isEmpty());
+
+    // Enter on the school chosen for deletion means Delete, never Add.
+    chooseItem(window, "Cmbo_Delete", "Zephyr");
+    auto *toDelete = window->findChild<QComboBox *>("Cmbo_Delete");
+    toDelete->setFocus();
+    prompt.answer(false);
+    QTest::keyClick(toDelete, Qt::Key_Return);
+    EXPECT_EQ(prompt.questions(), QStringList{"Are you sure you want to delete Zephyr as a School?"});
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join("|").toStdString();
     QTest::keyClick(window->findChild<QLineEdit *>("Txt_New"), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(OpenWindows::all<Frm_ManageSchools>(frame().area()).isEmpty());
