@@ -488,8 +488,14 @@ void Frm_ManageSpells::refuse(const QString &message)
 
 bool Frm_ManageSpells::saveSpell()
 {
-    BusyCursor busy;
-    return m_shown.isEmpty() ? saveNewSpell() : saveExistingSpell();
+    // Reached from the question before leaving a spell too, where nothing else would catch it.
+    try {
+        BusyCursor busy;
+        return m_shown.isEmpty() ? saveNewSpell() : saveExistingSpell();
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return false;
+    }
 }
 
 bool Frm_ManageSpells::saveNewSpell()
