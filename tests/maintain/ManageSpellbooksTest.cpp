@@ -150,7 +150,8 @@ TEST_F(ManageSpellbooks, CapacitiesAppliedShowInTheBrowserAndTypingSurvivesOther
     Frm_ManageSpellbooks *window = open();
     ASSERT_TRUE(window);
     const auto secondLevel = [corwin] {
-        return control<QListWidget>(corwin, "Lst_Levels")->item(1)->data(LevelCountDelegate::CountRole).toString();
+        const QListWidgetItem *second = control<QListWidget>(corwin, "Lst_Levels")->item(1);
+        return second->data(LevelCountDelegate::CountRole).toString();
     };
     EXPECT_FALSE(secondLevel().endsWith("/1")) << secondLevel().toStdString();
     chooseItem(window, "Cmbo_Names", "Corwin");

@@ -592,7 +592,8 @@ TEST_F(ManageSpellsTest, ASaveKeepsSpellbookChangesMadeInOtherWindows)
         pressButton(window, "Save");
         EXPECT_EQ(prompt.messages(), QStringList{kUpdated});
         EXPECT_EQ(spellbooksOf(step.spell), step.storedBooks);
-        EXPECT_EQ(library.rows("SELECT Range FROM Spells WHERE Name = ?", {step.spell}), QStringList{"Touch"});
+        EXPECT_EQ(library.rows("SELECT Range FROM Spells WHERE Name = ?", {step.spell}),
+                  QStringList{"Touch"});
     }
 }
 
