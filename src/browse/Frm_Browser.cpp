@@ -323,6 +323,9 @@ void Frm_Browser::LV_Spells_OLEDragDrop()
     }
     Requery();
     m_panels->showTransient(QString::number(added) + QStringLiteral(" spells added"));
+    // Other windows of this caster, and the spell editor's spellbooks, follow.
+    const QScopedValueRollback announcing(m_announcing, true);
+    emit m_workspace->events().spellbookChanged(m_name);
 }
 
 void Frm_Browser::B_Menu_Remove_Click()

@@ -15,6 +15,7 @@
 #include "widgets/Workspace.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 
 Frm_Unlearned::~Frm_Unlearned() = default;
@@ -92,6 +93,8 @@ void Frm_Unlearned::reloadList()
         m_sort->forget();
     }
     m_panels->showCounts(m_list->rowCount(), 0);
+    // A reloaded list has no selection to count: the panel stays empty until the user clicks.
+    m_panels->panel(2)->clear();
 }
 
 void Frm_Unlearned::LV_Spells_Click()

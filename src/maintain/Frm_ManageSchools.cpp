@@ -173,7 +173,18 @@ void Frm_ManageSchools::Cmbo_Names_Click()
 {
     if (!schoolChosen())
         return;
-    m_description->setPlainText(m_workspace->library().Fetch_School_Description(m_names->currentText()));
+    QString description;
+    try {
+        description = m_workspace->library().Fetch_School_Description(m_names->currentText());
+    } catch (const VmError &error) {
+        // Nothing to edit: Apply would write the empty box over the stored description.
+        m_description->clear();
+        setDescriptionEditable(false);
+        m_apply->setEnabled(false);
+        Prompt::message(this, error.description.trimmed());
+        return;
+    }
+    m_description->setPlainText(description);
     setDescriptionEditable(true);
     m_apply->setEnabled(m_tabs->currentIndex() == 0);
 }
@@ -264,6 +275,9 @@ void Frm_ManageSchools::followSchools()
 void Frm_ManageSchools::keyPressEvent(QKeyEvent *event)
 {
     QPushButton *defaultButton = m_tabs->currentIndex() == 0 ? m_apply : m_add;
+    // On the delete row Enter means Delete: a school chosen there is never added.
+    if (m_tabs->currentIndex() != 0 && focusWidget() == m_delete)
+        defaultButton = m_deleteButton;
     if (!ChildDialog::handleKey(this, event, defaultButton))
         QWidget::keyPressEvent(event);
 }

@@ -309,6 +309,12 @@ void Frm_ManageSpellbooks::updateCaster()
 {
     setCasterFields();
     const QString status = m_caster->Update_Existing_Caster(m_names->currentText().trimmed());
+    if (status.isEmpty()) {
+        // The browsers' capacities and the memorized spells follow the new spells per level.
+        m_announcing = true;
+        emit m_workspace->events().castersChanged();
+        m_announcing = false;
+    }
     Prompt::message(this, status.isEmpty() ? QStringLiteral("Update successful") : status.trimmed());
 }
 
@@ -368,6 +374,13 @@ void Frm_ManageSpellbooks::followCasters()
         return;
     const QString shown = m_names->currentText();
     const QString toDelete = m_delete->currentText();
+    // What the user typed (a new caster, or edits not yet applied) is not wiped by the reload.
+    QList<QLineEdit *> boxes = {m_name, m_level, m_race, m_class};
+    for (QLineEdit *box : m_spellsPerLevel)
+        boxes.append(box);
+    QStringList typed;
+    for (const QLineEdit *box : std::as_const(boxes))
+        typed.append(box->text());
     if (!Refresh_The_Combo_Boxes())
         return;
     m_delete->setCurrentIndex(m_delete->findText(toDelete, Qt::MatchExactly | Qt::MatchCaseSensitive));
@@ -375,6 +388,10 @@ void Frm_ManageSpellbooks::followCasters()
     if (shown != kNew)
         m_names->setCurrentIndex(
             qMax(0, m_names->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive)));
+    if (m_names->currentText() != shown)
+        return;
+    for (qsizetype index = 0; index < boxes.size(); ++index)
+        boxes.at(index)->setText(typed.at(index));
 }
 
 void Frm_ManageSpellbooks::keyPressEvent(QKeyEvent *event)

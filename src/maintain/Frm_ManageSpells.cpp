@@ -111,6 +111,11 @@ void Frm_ManageSpells::followLibrary(LibraryEvents &events)
 {
     connect(&events, &LibraryEvents::schoolsChanged, this, &Frm_ManageSpells::Refresh_Lst_Schools);
     connect(&events, &LibraryEvents::castersChanged, this, &Frm_ManageSpells::Set_Spellbooks);
+    // A drop, a removal or a learned spell elsewhere: a save here must not undo it.
+    connect(&events, &LibraryEvents::spellbookChanged, this, [this] {
+        if (!m_announcing && m_spell)
+            Set_Spellbooks();
+    });
     connect(&events, &LibraryEvents::spellsChanged, this, [this] {
         if (m_announcing)
             return;
@@ -120,8 +125,15 @@ void Frm_ManageSpells::followLibrary(LibraryEvents &events)
             Prompt::message(this, error.description.trimmed());
             return;
         }
-        if (m_shown.isEmpty() || m_names.indexOf(m_shown) >= 0)
+        if (m_shown.isEmpty())
             return;
+        if (m_names.indexOf(m_shown) >= 0) {
+            // Unedited, the spell is read again (an import may have overwritten it), so that a
+            // save does not write the old fields back.
+            if (!hasUnsavedChanges())
+                Start_The_Form(m_shown);
+            return;
+        }
         // The spell shown has left the library: unsaved edits stay, to be added as a new spell.
         if (hasUnsavedChanges()) {
             m_shown.clear();
@@ -210,12 +222,13 @@ void Frm_ManageSpells::Refresh_Lst_Schools()
 
 void Frm_ManageSpells::Set_Spellbooks()
 {
-    // Unedited, the spell's spellbooks are read again (an import may have added it to one);
-    // edited, the user's choice stands.
-    const bool unchanged = !hasUnsavedChanges();
+    // While the user has not chosen the spellbooks anew, the spell's spellbooks are read again
+    // (a drop, a learned spell or an import may have added it to one); once chosen, the user's
+    // choice stands. Other edits not yet saved stay unsaved.
+    const bool untouched = !m_unchanged.isEmpty() && formState().constLast() == m_unchanged.constLast();
     try {
         QStringList selected = chosenSpellbooks();
-        if (unchanged && m_spell) {
+        if (untouched && m_spell) {
             m_spell->Set_Spellbooks(m_shown);
             selected = m_spell->Fetch_Spellbooks_Collection();
         }
@@ -223,8 +236,8 @@ void Frm_ManageSpells::Set_Spellbooks()
     } catch (const VmError &error) {
         Prompt::message(this, error.description.trimmed());
     }
-    if (unchanged)
-        keepUnchangedState();
+    if (untouched)
+        m_unchanged.last() = formState().constLast();
 }
 
 void Frm_ManageSpells::Start_The_Form(const QString &name)
@@ -467,8 +480,14 @@ void Frm_ManageSpells::refuse(const QString &message)
 
 bool Frm_ManageSpells::saveSpell()
 {
-    BusyCursor busy;
-    return m_shown.isEmpty() ? saveNewSpell() : saveExistingSpell();
+    // Reached from the question before leaving a spell too, where nothing else would catch it.
+    try {
+        BusyCursor busy;
+        return m_shown.isEmpty() ? saveNewSpell() : saveExistingSpell();
+    } catch (const VmError &error) {
+        Prompt::message(this, error.description.trimmed());
+        return false;
+    }
 }
 
 bool Frm_ManageSpells::saveNewSpell()

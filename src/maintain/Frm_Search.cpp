@@ -43,6 +43,8 @@ void Frm_Search::Initialize(Workspace &workspace)
     LibraryEvents &events = workspace.events();
     connect(&events, &LibraryEvents::castersChanged, this, &Frm_Search::Load_Type_Combo);
     connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Search::dropSpell);
+    // A hit left under its old name could no longer be viewed, managed or dragged.
+    connect(&events, &LibraryEvents::spellRenamed, this, &Frm_Search::renameSpell);
     Load_Type_Combo();
 }
 
@@ -201,4 +203,12 @@ void Frm_Search::dropSpell(const QString &spell)
         m_list->rows()->removeRowNumbers(gone);
     }
     m_panels->showCounts(m_list->rowCount(), selectedCount(m_list));
+}
+
+void Frm_Search::renameSpell(const QString &from, const QString &to)
+{
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->text(row).trimmed() == from.trimmed())
+            m_list->rows()->setText(row, 0, to.trimmed());
+    }
 }

@@ -50,6 +50,7 @@ private:
     // The first selected spell; when there is none the user is told so and it is empty.
     QString firstSelectedSpell();
     void dropSpell(const QString &spell);
+    void renameSpell(const QString &from, const QString &to);
 
     Workspace *m_workspace = nullptr;
 

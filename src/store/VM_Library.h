@@ -35,6 +35,7 @@ public:
     // Schools and frequencies
     QStringList Fetch_Schools_List();
     QStringList Fetch_User_Schools_List();
+    // Throws VmError when the library cannot be read.
     QString Fetch_School_Description(const QString &school);
     QString Add_New_School(const QString &school);
     QString Update_Exisiting_School_Description(const QString &school, const QString &description);

@@ -20,15 +20,13 @@ QStringList VM_Library::Fetch_User_Schools_List()
 
 QString VM_Library::Fetch_School_Description(const QString &school)
 {
-    try {
-        Statement select(db(), "SELECT Description FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1");
-        select.bind(1, trimBlanks(school));
-        if (!select.step())
-            return QStringLiteral("(No description found)");
-        return trimBlanks(select.text(0));
-    } catch (const VmError &) {
-        return {};
-    }
+    // A failed read is raised, not returned as "": an empty description shown as editable
+    // would wipe the stored one on the next update.
+    Statement select(db(), "SELECT Description FROM [Sphere Names] WHERE Sphere_Name = ? LIMIT 1");
+    select.bind(1, trimBlanks(school));
+    if (!select.step())
+        return QStringLiteral("(No description found)");
+    return trimBlanks(select.text(0));
 }
 
 QString VM_Library::Add_New_School(const QString &school)

@@ -133,7 +133,12 @@ QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbo
         update.bind(update.bindAll(1, trimmedFields()), oldName);
         update.run();
 
-        // Failed spells and scrolls keep the old name; only membership follows a rename.
+        // The spells a caster failed to learn and the lines of scrolls follow a new name: left
+        // under the old one they would name no spell, and the failed list would drop them.
+        Statement renameFailed(db(), "UPDATE FailedSpells SET SpellName = ? WHERE SpellName = ?");
+        renameFailed.bind(1, name).bind(2, oldName).run();
+        Statement renameScrolls(db(), "UPDATE Scrolls SET Spell = ? WHERE Spell = ?");
+        renameScrolls.bind(1, name).bind(2, oldName).run();
         if (!keepSpellbooks) {
             Statement deleteMembership(db(), "DELETE FROM Spellbook WHERE SpellName = ?");
             deleteMembership.bind(1, oldName).run();

@@ -14,7 +14,8 @@ public:
     using QObject::QObject;
 
 signals:
-    // A caster was added, renamed or deleted: every list of spellbooks reloads.
+    // A caster was added, deleted or had its details (its capacity too) changed: every list of
+    // spellbooks reloads, and what shows a caster's details reads them anew.
     void castersChanged();
     // The spells of one caster's spellbook (or its failed spells) changed: its browsers re-query.
     void spellbookChanged(const QString &caster);

@@ -2,6 +2,7 @@
 #include "SpellFiles.h"
 
 #include "browse/Frm_Spell.h"
+#include "maintain/Frm_ManageSpells.h"
 #include "widgets/LibraryEvents.h"
 
 #include <QDir>
@@ -179,6 +180,20 @@ TEST_F(SearchTest, TheScopeListFollowsTheCastersAndHitsLeaveWithTheirSpell)
     emit frame().events().spellDeleted("Ember Call");
     EXPECT_FALSE(columnTexts(hitsOf(window)).contains("Ember Call"));
     EXPECT_EQ(panelTexts(window, kStatus).at(0), QString::number(before - 1) + " spells listed");
+
+    // A hit renamed in the manage-spells window stands under its new name.
+    search(window, "Cinder");
+    ASSERT_EQ(hitsOf(window)->rowCount(), 1);
+    const QString level = hitsOf(window)->text(0, 1);
+    chooseMenuEntry(&frame(), "Main_Tools_Spells");
+    auto *manage = OpenWindows::named<Frm_ManageSpells>(frame().area(), "Frm_ManageSpells");
+    ASSERT_TRUE(manage);
+    control<QComboBox>(manage, "cmbo_Spells")->setCurrentText("Cinder Veil");
+    control<QLineEdit>(manage, "Txt_New")->setText("Ashen Veil");
+    prompt.answer(true);
+    pressButton(manage, "Save");
+    EXPECT_EQ(hitsOf(window)->text(0), "Ashen Veil");
+    EXPECT_EQ(hitsOf(window)->text(0, 1), level);
 }
 
 TEST_F(SearchTest, HitsDragOntoABrowserAsFromTheSearch)

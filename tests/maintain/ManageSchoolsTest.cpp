@@ -8,6 +8,7 @@
 #include "widgets/ListView.h"
 #include "widgets/OpenWindows.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -144,6 +145,15 @@ TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
     prompt.clear();
     clickButton(window, "Cmd_Delete");
     EXPECT_TRUE(prompt.shown().isEmpty());
+
+    // Enter on the school chosen for deletion means Delete, never Add.
+    chooseItem(window, "Cmbo_Delete", "Zephyr");
+    auto *toDelete = window->findChild<QComboBox *>("Cmbo_Delete");
+    toDelete->setFocus();
+    prompt.answer(false);
+    QTest::keyClick(toDelete, Qt::Key_Return);
+    EXPECT_EQ(prompt.questions(), QStringList{"Are you sure you want to delete Zephyr as a School?"});
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join("|").toStdString();
     QTest::keyClick(window->findChild<QLineEdit *>("Txt_New"), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(OpenWindows::all<Frm_ManageSchools>(frame().area()).isEmpty());
@@ -201,6 +211,18 @@ TEST_F(ManageSchools, DatabaseFailuresAreShownAndLoseNothing)
     EXPECT_EQ(library.dump(), before);
     EXPECT_EQ(comboItems(window, "Cmbo_Delete"), QStringList{kShadows});
     EXPECT_EQ(boxText(window, "Txt_New"), "Zephyr");
+
+    // A description that cannot be read is said so and cannot be edited, so Apply cannot wipe it.
+    showTab(window, 0);
+    library.db().exec("ALTER TABLE [Sphere Names] RENAME TO Away");
+    prompt.clear();
+    chooseItem(window, "Cmbo_Names", kShadows);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("Sphere Names")) << prompt.lastMessage().toStdString();
+    EXPECT_TRUE(window->findChild<QTextEdit *>("RTB_Desc")->isReadOnly());
+    EXPECT_EQ(boxText(window, "RTB_Desc"), "");
+    EXPECT_FALSE(canClick(window, "Cmd_Apply"));
+    library.db().exec("ALTER TABLE Away RENAME TO [Sphere Names]");
 
     clickButton(window, "Cmd_Cancel");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

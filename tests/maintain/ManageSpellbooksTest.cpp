@@ -3,14 +3,17 @@
 #include "WindowTest.h"
 
 #include "browse/Frm_Browser.h"
+#include "browse/LevelCountDelegate.h"
 #include "maintain/Frm_ManageSpellbooks.h"
 #include "shell/MDI_Main.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/LibraryEvents.h"
 #include "widgets/OpenWindows.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -139,6 +142,40 @@ TEST_F(ManageSpellbooks, ShowsAndSavesACastersDetailsAndSpellsPerLevel)
     EXPECT_TRUE(window->findChild<QLineEdit *>("Txt_Name")->isEnabled());
     for (const QString &box : kLevelBoxes + QStringList{"Txt_Level", "Txt_Race", "Txt_Class"})
         EXPECT_EQ(boxText(window, box), "") << box.toStdString();
+}
+
+TEST_F(ManageSpellbooks, CapacitiesAppliedShowInTheBrowserAndTypingSurvivesOtherWindows)
+{
+    Frm_Browser *corwin = openBrowser("Corwin");
+    Frm_ManageSpellbooks *window = open();
+    ASSERT_TRUE(window);
+    const auto secondLevel = [corwin] {
+        const QListWidgetItem *second = control<QListWidget>(corwin, "Lst_Levels")->item(1);
+        return second->data(LevelCountDelegate::CountRole).toString();
+    };
+    EXPECT_FALSE(secondLevel().endsWith("/1")) << secondLevel().toStdString();
+    chooseItem(window, "Cmbo_Names", "Corwin");
+    typeText(window, "Txt_Levels_1", "1");
+    clickButton(window, "CmdApply");
+    EXPECT_EQ(prompt.messages(), QStringList{"Update successful"});
+    EXPECT_TRUE(secondLevel().endsWith("/1")) << secondLevel().toStdString();
+
+    // Another window changes the casters: edits not yet applied, and a new caster being
+    // typed, stay as the user left them.
+    typeText(window, "Txt_Class", "Bard");
+    library.addCaster("Ilse");
+    emit frame().events().castersChanged();
+    EXPECT_EQ(comboItems(window, "Cmbo_Names"), (QStringList{"<new>", "Corwin", kQuoted, "Ilse"}));
+    EXPECT_EQ(boxText(window, "Txt_Class"), "Bard");
+    chooseItem(window, "Cmbo_Names", "<new>");
+    typeText(window, "Txt_Name", "Dara");
+    typeText(window, "Txt_Race", "Elf");
+    library.addCaster("Jory");
+    emit frame().events().castersChanged();
+    EXPECT_EQ(boxText(window, "Txt_Name"), "Dara");
+    EXPECT_EQ(boxText(window, "Txt_Race"), "Elf");
+    clickButton(window, "CmdApply");
+    EXPECT_EQ(library.rows("SELECT Race FROM SpellCasters WHERE Spellbook = 'Dara'"), QStringList{"Elf"});
 }
 
 TEST_F(ManageSpellbooks, ANewCasterOpensInABrowserAndEveryListOfSpellbooksHasIt)

@@ -3,6 +3,7 @@
 
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
+#include "browse/Frm_Unlearned.h"
 #include "maintain/Frm_ManageSpells.h"
 #include "shell/MDI_Main.h"
 #include "widgets/LibraryEvents.h"
@@ -10,9 +11,12 @@
 #include "widgets/OpenWindows.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QTest>
 #include <QTextEdit>
 
@@ -119,6 +123,23 @@ protected:
     static QStringList names(const Frm_Browser *browser)
     {
         return columnTexts(control<ListView>(browser, "LV_Spells"));
+    }
+    // Drags one spell from a browser and drops it on another, as the mouse does.
+    static void drag(Frm_Browser *from, const QString &spell, Frm_Browser *to)
+    {
+        auto *list = control<ListView>(from, "LV_Spells");
+        list->clearSelection();
+        for (int row = 0; row < list->rowCount(); ++row)
+            list->setRowSelected(row, list->text(row) == spell);
+        ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
+        auto *target = control<ListView>(to, "LV_Spells");
+        QMimeData marker;
+        marker.setData(ListView::kDragMimeType, QByteArray());
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target->viewport(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target->viewport(), &drop);
+        from->LV_Spells_OLECompleteDrag();
     }
 };
 
@@ -483,20 +504,121 @@ TEST_F(ManageSpellsTest, FollowsSchoolsCastersAndSpellsChangedElsewhere)
 
     EXPECT_EQ(selectedItems(window, "Lst_Schools"), (QStringList{"Alteration", "Sun"}));
     EXPECT_EQ(control<QListWidget>(window, "Lst_Schools")->count(), 6);
-    // Edited, the user's choice of spellbooks stands; the new caster is offered.
-    EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn"}));
+    // Spellbooks the user has not chosen anew are read again; the school edit stays unsaved.
+    EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn", "Ilse"}));
     EXPECT_EQ(control<QListWidget>(window, "Lst_Spellbooks")->item(3)->text(), "Ilse");
     EXPECT_TRUE(pickerEntries(window).contains("Dawn Hymn"));
     EXPECT_EQ(shown(window, "cmbo_Spells"), "Bramble Gate");
+    EXPECT_TRUE(window->hasUnsavedChanges());
 
-    // Unedited, the spell's spellbooks are read again.
+    // Chosen anew, the user's choice of spellbooks stands.
+    selectOnly(window, "Lst_Spellbooks", {"KXR", "Bryn"});
+    library.addToSpellbook("Corwin", "Bramble Gate", "2");
+    emit events.castersChanged();
+    EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn"}));
+
+    // Unedited, the spell is read again.
     prompt.answerSave(Prompt::Choice::Discard);
     pressButton(window, "Add");
     choose(window, "cmbo_Spells", "Bramble Gate");
-    library.addToSpellbook("Corwin", "Bramble Gate", "2");
+    library.db().exec("DELETE FROM Spellbook WHERE Caster = 'Ilse'");
     emit events.castersChanged();
-    EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn", "Corwin", "Ilse"}));
+    EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn", "Corwin"}));
     EXPECT_FALSE(window->hasUnsavedChanges());
+
+    // So is a spell changed elsewhere (an import overwriting it): a save here does not write
+    // its old fields back.
+    library.setSpell("Bramble Gate", {{"Range", "90 yards"}});
+    emit events.spellsChanged();
+    EXPECT_EQ(text(window, "txt_Range"), "90 yards");
+    EXPECT_FALSE(window->hasUnsavedChanges());
+    type(window, "txt_Page", "12");
+    pressButton(window, "Save");
+    EXPECT_EQ(library.rows("SELECT Range || '/' || Page FROM Spells WHERE Name = 'Bramble Gate'"),
+              QStringList{"90 yards/12"});
+    // Edited, it stays as the user left it.
+    type(window, "txt_Range", "Touch");
+    library.setSpell("Bramble Gate", {{"Range", "Sight"}});
+    emit events.spellsChanged();
+    EXPECT_EQ(text(window, "txt_Range"), "Touch");
+}
+
+// A drop, a removal and a learned spell in other windows while the spell is shown, with an
+// edit of its own not yet saved: the save writes the edit and undoes none of them.
+TEST_F(ManageSpellsTest, ASaveKeepsSpellbookChangesMadeInOtherWindows)
+{
+    library.addFailed("Corwin", "Ember Call", "1");
+    Frm_Browser *kxr = openBrowser("KXR");
+    Frm_Browser *bryn = openBrowser("Bryn");
+    Frm_Browser *corwin = openBrowser("Corwin");
+    Frm_ManageSpells *window = openWindow();
+
+    struct Case
+    {
+        QString spell;
+        std::function<void()> elsewhere;
+        QStringList shownBooks;
+        QStringList storedBooks;
+    };
+    const Case cases[] = {
+        {"amber Lantern", [&] { drag(kxr, "amber Lantern", corwin); }, {"KXR", "Corwin"}, {"Corwin|1"}},
+        {"Cinder Veil",
+         [&] {
+             auto *list = control<ListView>(bryn, "LV_Spells");
+             list->selectOnly(int(names(bryn).indexOf("Cinder Veil")));
+             prompt.answer(true);
+             bryn->B_Menu_Remove_Click();
+         },
+         {"KXR"},
+         {}},
+        {"Ember Call",
+         [&] {
+             frame().showUnlearned("Corwin");
+             auto *failed = OpenWindows::named<Frm_Unlearned>(frame().area(), "Frm_Unlearned");
+             ASSERT_TRUE(failed);
+             control<ListView>(failed, "LV_Spells")->selectOnly(0);
+             failed->U_Menu_Read_Click();
+         },
+         {"KXR", "Corwin"},
+         {"Corwin|1"}},
+    };
+    for (const Case &step : cases) {
+        SCOPED_TRACE(step.spell.toStdString());
+        choose(window, "cmbo_Spells", step.spell);
+        type(window, "txt_Range", "Touch");
+        step.elsewhere();
+        EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), step.shownBooks);
+        prompt.clear();
+        pressButton(window, "Save");
+        EXPECT_EQ(prompt.messages(), QStringList{kUpdated});
+        EXPECT_EQ(spellbooksOf(step.spell), step.storedBooks);
+        EXPECT_EQ(library.rows("SELECT Range FROM Spells WHERE Name = ?", {step.spell}),
+                  QStringList{"Touch"});
+    }
+}
+
+// The library fails while a save asked for on leaving the spell lists the spells again: the
+// user is told, and the window stays on the spell.
+TEST_F(ManageSpellsTest, AFailureInASaveOnLeavingIsShownAndTheWindowStays)
+{
+    Frm_ManageSpells *window = openWindow();
+    choose(window, "cmbo_Spells", "Ember Call");
+    type(window, "Txt_New", "Boom");
+    // The spells read back fail once the spell is called Boom: abs() of the smallest integer
+    // is an error inside SQLite.
+    library.db().exec("ALTER TABLE Spells RENAME TO Stored");
+    library.db().exec("CREATE VIEW Spells AS SELECT rowid AS rowid, * FROM Stored WHERE abs(CASE WHEN "
+                      "EXISTS (SELECT 1 FROM Stored WHERE Name = 'Boom') THEN -9223372036854775807 - 1 "
+                      "ELSE 0 END) >= 0");
+    library.db().exec("CREATE TRIGGER Through INSTEAD OF UPDATE ON Spells BEGIN UPDATE Stored SET "
+                      "Name = NEW.Name WHERE rowid = OLD.rowid; END");
+    prompt.answerSave(Prompt::Choice::Save);
+    prompt.answer(true); // the new name
+    choose(window, "cmbo_Spells", "Cinder Veil");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("overflow")) << prompt.lastMessage().toStdString();
+    EXPECT_EQ(shown(window, "cmbo_Spells"), "Ember Call");
+    EXPECT_TRUE(window->isVisible());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "TestLibrary.h"
 
 #include "store/VM_Library.h"
+#include "store/VmError.h"
 
 TEST_F(LibraryTest, SchoolListsDescriptionsAndTheCaseSensitiveDuplicateTest)
 {
@@ -29,6 +30,10 @@ TEST_F(LibraryTest, SchoolListsDescriptionsAndTheCaseSensitiveDuplicateTest)
     const QStringList before = library.dump();
     EXPECT_EQ(lib.Update_Exisiting_School_Description("Nowhere", "x"), QString());
     EXPECT_EQ(library.dump(), before);
+
+    // A description that cannot be read is an error, never an empty description.
+    library.db().exec("ALTER TABLE [Sphere Names] RENAME TO Away");
+    EXPECT_THROW(lib.Fetch_School_Description("necromancy"), VmError);
 }
 
 TEST_F(LibraryTest, DeletingASchoolRemovesItsLinksButNoSpell)

@@ -66,7 +66,7 @@ TEST_F(SpellRecordTest, AddedSpellLoadsBackTrimmedWithItsSchoolsAndSpellbooksInO
     EXPECT_TRUE(loaded.Fetch_Spellbooks_Collection().isEmpty());
 }
 
-TEST_F(SpellRecordTest, RenamingMovesSchoolsAndMembershipButNotFailedSpellsOrScrolls)
+TEST_F(SpellRecordTest, RenamingMovesSchoolsMembershipFailedSpellsAndScrollLines)
 {
     library.addFailed("Bryn", kName);
     library.db().exec("INSERT INTO Scrolls (Caster, ScrollName, Spell) VALUES ('Bryn', 'Pocket', 'Maud''s "
@@ -83,8 +83,8 @@ TEST_F(SpellRecordTest, RenamingMovesSchoolsAndMembershipButNotFailedSpellsOrScr
     EXPECT_EQ(library.rows("SELECT Name, Sphere FROM SpellandSphere ORDER BY Name"),
               (QStringList{"Neighbour|Sun", "Quiet Step|Sun"}));
     EXPECT_EQ(library.rows("SELECT Caster, SpellName FROM Spellbook"), QStringList{"Cara|Quiet Step"});
-    EXPECT_EQ(library.rows("SELECT SpellName FROM FailedSpells"), QStringList{kName});
-    EXPECT_EQ(library.rows("SELECT Spell FROM Scrolls"), QStringList{kName});
+    EXPECT_EQ(library.rows("SELECT SpellName FROM FailedSpells"), QStringList{"Quiet Step"});
+    EXPECT_EQ(library.rows("SELECT Spell FROM Scrolls"), QStringList{"Quiet Step"});
 
     // Keeping spellbooks leaves membership rows under the old name.
     spell.Set_Spell_Name("Quieter Step");
