@@ -2,6 +2,7 @@
 
 #include "browse/SpellDrag.h"
 #include "browse/VM_DragDropAssistant.h"
+#include "maintain/ChildDialog.h"
 #include "shell/Prompt.h"
 #include "store/Blanks.h"
 #include "store/VM_Library.h"
@@ -17,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -445,6 +447,13 @@ void Frm_Scrolls::closeEvent(QCloseEvent *event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+void Frm_Scrolls::keyPressEvent(QKeyEvent *event)
+{
+    // Only drawing a scroll has a button of its own; elsewhere Enter presses a focused button.
+    if (!ChildDialog::handleKey(this, event, m_tab == GenerateTab ? m_apply : nullptr))
+        QWidget::keyPressEvent(event);
 }
 
 void Frm_Scrolls::Cmd_Cancel_Click()
