@@ -126,8 +126,14 @@ void Frm_Scrolls::followLibrary()
     connect(&events, &LibraryEvents::spellDeleted, this, [this](const QString &spell) {
         // Scroll lines keep their copies; only the picker stops offering the spell.
         const int row = int(m_spellNames->stringList().indexOf(spell.trimmed()));
-        if (row >= 0)
-            m_spellNames->removeRows(row, 1);
+        if (row < 0)
+            return;
+        // The combo box would slide to a neighbour of a removed current row, and the next Add
+        // would take a spell the user never chose.
+        const bool wasChosen = m_spell->currentIndex() == row;
+        m_spellNames->removeRows(row, 1);
+        if (wasChosen)
+            m_spell->setCurrentIndex(-1);
     });
 }
 
