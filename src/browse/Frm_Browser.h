@@ -85,6 +85,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -93,6 +94,10 @@ private:
     void dropSpell(const QString &spell);
     void followSchools();
     void fitColumns();
+    // Moves the splitter so the filters are at least this wide, as far as the list can spare.
+    void widenFilters(int wanted);
+    // The levels list is as tall as its wrapped rows, so no level hides below its edge.
+    void fitLevelsHeight();
     void placeControls();
     QWidget *createFilters();
     QPushButton *addFilterButton(const QString &name, const QString &caption, void (Frm_Browser::*handler)());

@@ -56,10 +56,16 @@ void Frm_Browser::showLevelCounts()
         widest = std::max(widest, metrics.horizontalAdvance(item->text()) + 10 +
                                       boldMetrics.horizontalAdvance(count));
     }
+    int cellWidth = 0;
     for (int row = 0; row < m_levels->count(); ++row) {
         QListWidgetItem *item = m_levels->item(row);
         item->setSizeHint(QSize(std::max(item->sizeHint().width(), widest + 12), item->sizeHint().height()));
+        cellWidth = std::max(cellWidth, item->sizeHint().width());
     }
+    // Three wider cells a row still need room: take it from the list where it can spare it, and
+    // let the list grow a row where it cannot.
+    widenFilters(3 * (cellWidth + 2 * m_levels->spacing()) + m_levels->spacing() + 2 * m_levels->frameWidth() + 2);
+    fitLevelsHeight();
     m_levels->viewport()->update();
 }
 

@@ -9,6 +9,7 @@
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ToolIcons.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -77,11 +78,7 @@ void Frm_Browser::fitColumns()
     const int wanted = std::min(schoolWidth + 2 * m_schoolsList->frameWidth() +
                                     m_schoolsList->verticalScrollBar()->sizeHint().width() + 12,
                                 width() / 3);
-    if (wanted > m_filters->width()) {
-        const int room = m_list->width() - std::max(kMinPane, kListWidth * 3 / 4);
-        if (room > 0)
-            m_splitter->MoveBar(m_splitter->barPosition() - std::min(room, wanted - m_filters->width()));
-    }
+    widenFilters(wanted);
 
     // The last column stretches to the edge, so it counts at its laid-out width.
     int used = kColumnWidths[5];
@@ -92,6 +89,36 @@ void Frm_Browser::fitColumns()
         m_list->setColumnWidth(0, m_list->columnWidth(0) + extra * 2 / 5);
         m_list->setColumnWidth(2, m_list->columnWidth(2) + extra * 3 / 5);
     }
+}
+
+void Frm_Browser::widenFilters(int wanted)
+{
+    if (wanted <= m_filters->width())
+        return;
+    const int room = m_list->width() - std::max(kMinPane, kListWidth * 3 / 4);
+    if (room > 0)
+        m_splitter->MoveBar(m_splitter->barPosition() - std::min(room, wanted - m_filters->width()));
+}
+
+void Frm_Browser::fitLevelsHeight()
+{
+    // Counts widen the cells, and a narrow filter pane wraps the nine levels into more than
+    // three rows: the height follows the rows the list really lays out.
+    m_levels->doItemsLayout();
+    m_levels->scrollToTop();
+    int bottom = 0;
+    for (int row = 0; row < m_levels->count(); ++row)
+        bottom = std::max(bottom, m_levels->visualItemRect(m_levels->item(row)).bottom());
+    const int height = bottom + 1 + m_levels->spacing() + 2 * m_levels->frameWidth() + 2;
+    if (height != m_levels->height())
+        m_levels->setFixedHeight(height);
+}
+
+bool Frm_Browser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_levels && event->type() == QEvent::Resize)
+        fitLevelsHeight();
+    return QWidget::eventFilter(watched, event);
 }
 
 void Frm_Browser::createControls()
@@ -206,6 +233,9 @@ QWidget *Frm_Browser::createFilters()
     m_levels->setItemDelegate(new LevelCountDelegate(m_levels));
     m_levels->setFixedHeight(3 * (cell.height() + 2) + 2 * m_levels->frameWidth() + 4);
     m_levels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The list is always as tall as its rows; a scroll bar would only narrow it into more rows.
+    m_levels->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_levels->installEventFilter(this);
 
     m_schoolsList = new QListWidget(m_filters);
     m_schoolsList->setObjectName(QStringLiteral("Lst_Schools"));

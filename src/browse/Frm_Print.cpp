@@ -12,11 +12,20 @@
 #include "store/VM_Library.h"
 
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int kMinimumWidth = 360;
+
+} // namespace
 
 Frm_Print::Frm_Print(QWidget *parent) : QDialog(parent)
 {
@@ -45,7 +54,7 @@ Frm_Print::Frm_Print(QWidget *parent) : QDialog(parent)
     layout->addWidget(label);
     layout->addWidget(m_name);
     layout->addWidget(buttons);
-    setMinimumWidth(360);
+    setMinimumWidth(kMinimumWidth);
 
     m_crystal = new ReportEngine(this);
 }
@@ -69,6 +78,14 @@ void Frm_Print::Initialize(Frm_Browser *browser, Workspace &workspace, ReportEng
     setWindowTitle((preview ? QStringLiteral("Previewing Filtered Spellbook ")
                             : QStringLiteral("Printing Filtered Spellbook ")) +
                    trimBlanks(browser->tag()));
+    // The title names the caster: it stands whole beside the title bar's icon and buttons, as far
+    // as the screen is wide.
+    const QFontMetrics titleMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    int titleWidth = titleMetrics.horizontalAdvance(windowTitle()) +
+                     4 * style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    if (const QScreen *shownOn = screen())
+        titleWidth = std::min(titleWidth, shownOn->availableGeometry().width());
+    setMinimumWidth(std::max(kMinimumWidth, titleWidth));
     findChild<QPushButton *>(QStringLiteral("Cmd_Print"))
         ->setText(preview ? QStringLiteral("Pre&view") : QStringLiteral("&Print"));
     m_name->setFocus();

@@ -541,12 +541,19 @@ void Frm_Import::Show_Spellbook_Layout()
     const QStringList details = m_saver->Caster_Details();
     for (qsizetype i = 0; i < m_casterFields.size(); ++i)
         m_casterFields[i]->setText(details.value(i));
-    // The window grows to make room for the caster, within the frame's area.
+    // The window grows to make room for the caster, within the frame's area: grown where it
+    // stands it could reach past the area's right or bottom edge, so it moves back in.
     if (auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget())) {
         QSize wanted = subWindow->size().expandedTo(subWindow->sizeHint());
-        if (QMdiArea *area = subWindow->mdiArea())
+        QMdiArea *area = subWindow->mdiArea();
+        if (area)
             wanted = wanted.boundedTo(area->viewport()->size());
         subWindow->resize(wanted);
+        if (area) {
+            const QSize room = area->viewport()->size() - wanted;
+            subWindow->move(std::max(0, std::min(subWindow->x(), room.width())),
+                            std::max(0, std::min(subWindow->y(), room.height())));
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "browse/SpellDrag.h"
 #include "browse/VM_DragDropAssistant.h"
+#include "maintain/ChildDialog.h"
 #include "scrolls/Frm_ScrollSaver.h"
 #include "shell/Prompt.h"
 #include "store/Blanks.h"
@@ -18,6 +19,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -125,8 +127,14 @@ void Frm_Scrolls::followLibrary()
     connect(&events, &LibraryEvents::spellDeleted, this, [this](const QString &spell) {
         // Scroll lines keep their copies; only the picker stops offering the spell.
         const int row = int(m_spellNames->stringList().indexOf(spell.trimmed()));
-        if (row >= 0)
-            m_spellNames->removeRows(row, 1);
+        if (row < 0)
+            return;
+        // The combo box would slide to a neighbour of a removed current row, and the next Add
+        // would take a spell the user never chose.
+        const bool wasChosen = m_spell->currentIndex() == row;
+        m_spellNames->removeRows(row, 1);
+        if (wasChosen)
+            m_spell->setCurrentIndex(-1);
     });
 }
 
@@ -446,6 +454,13 @@ void Frm_Scrolls::closeEvent(QCloseEvent *event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+void Frm_Scrolls::keyPressEvent(QKeyEvent *event)
+{
+    // Only drawing a scroll has a button of its own; elsewhere Enter presses a focused button.
+    if (!ChildDialog::handleKey(this, event, m_tab == GenerateTab ? m_apply : nullptr))
+        QWidget::keyPressEvent(event);
 }
 
 void Frm_Scrolls::Cmd_Cancel_Click()

@@ -29,6 +29,9 @@ void Frm_Scrolls::printScrolls(const QString &entry)
     if (!m_node || (oneScroll && !isScrollNode(m_node)) || (casterScrolls && isScrollNode(m_node)) ||
         (!oneScroll && !casterScrolls))
         return;
+    // The report reads the library: changes only in the list would be printed without.
+    if (!mayLeaveScroll())
+        return;
     const bool preview = entry.startsWith(QLatin1String("Preview"));
     const QString name = m_node->text(0).trimmed();
 
@@ -63,7 +66,7 @@ QStringList Frm_Scrolls::spellsToExport(const QTreeWidgetItem *node)
         }
     };
     if (isScrollNode(node)) {
-        // What the list shows, changes not yet saved included.
+        // What the list shows, which by now is what the library holds.
         for (int row = 0; row < m_scrollLines->rowCount(); ++row)
             take(m_scrollLines->text(row));
         return names;
@@ -80,6 +83,9 @@ QStringList Frm_Scrolls::spellsToExport(const QTreeWidgetItem *node)
 void Frm_Scrolls::exportScroll()
 {
     if (!m_node)
+        return;
+    // Exported as printed: what the library holds, once the user has saved or dropped the changes.
+    if (!mayLeaveScroll())
         return;
     const QString title = m_node->text(0).trimmed();
     ListRows spells;

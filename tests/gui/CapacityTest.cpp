@@ -9,6 +9,9 @@
 #include "widgets/ListView.h"
 
 #include <QListWidget>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
 
 namespace {
 
@@ -25,7 +28,8 @@ protected:
 
     void setCapacities(const QString &caster, const QStringList &values)
     {
-        static const char *const columns[] = {"First", "Second", "Third", "Fourth"};
+        static const char *const columns[] = {"First", "Second", "Third",   "Fourth", "Fifth",
+                                             "Sixth", "Seventh", "Eighth", "Ninth"};
         for (qsizetype i = 0; i < values.size(); ++i) {
             Statement update(library.db(),
                              QStringLiteral("UPDATE SpellCasters SET %1 = ? WHERE Spellbook = ?")
@@ -151,4 +155,37 @@ TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
     library.db().exec("UPDATE Spells SET Lvl = '4' WHERE Name = 'Glass Road'");
     emit frame().events().spellsChanged();
     EXPECT_EQ(levelsShown(bryn).mid(2), (QStringList{"3rd 1/1|1 spell, capacity 1", "4th 1|1 spell"}));
+}
+
+TEST_F(CapacityTest, EveryLevelStaysInSightWithItsCountWhateverTheFilterPaneWidth)
+{
+    setCapacities("Bryn", {"17", "17", "17", "17", "17", "17", "17", "17", "17"});
+    Frm_Browser *bryn = openBrowser("Bryn");
+    auto *levels = control<QListWidget>(bryn, "Lst_Levels");
+    auto allInSight = [&](const char *when) {
+        QTest::qWait(50); // the delayed layouts of the window and of the list
+        const QRect pane = levels->parentWidget()->rect();
+        EXPECT_TRUE(pane.contains(levels->geometry())) << when;
+        for (int row = 0; row < levels->count(); ++row) {
+            EXPECT_EQ(levels->item(row)->data(LevelCountDelegate::CountRole).toString(),
+                      row == 2 ? "1/17" : row == 1 ? "1/17" : "0/17");
+            EXPECT_TRUE(levels->viewport()->rect().contains(levels->visualItemRect(levels->item(row))))
+                << when << ": " << levels->item(row)->text().toStdString() << " is cut off";
+        }
+    };
+    allInSight("as opened");
+    // At its opening size the list spares the room for three levels a row.
+    EXPECT_EQ(levels->visualItemRect(levels->item(2)).top(), levels->visualItemRect(levels->item(0)).top());
+
+    // The user drags the bar until the filters are as narrow as they may be: more rows, all seen.
+    auto *bar = control<QWidget>(bryn, "Image1");
+    auto send = [bar](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, bar->mapToGlobal(at), Qt::LeftButton, buttons, {});
+        QCoreApplication::sendEvent(bar, &event);
+    };
+    send(QEvent::MouseButtonPress, QPoint(2, 10), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(2 + bryn->width(), 10), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(2 + bryn->width(), 10), Qt::NoButton);
+    ASSERT_LT(levels->width(), 3 * levels->visualItemRect(levels->item(0)).width());
+    allInSight("after the filters were narrowed");
 }

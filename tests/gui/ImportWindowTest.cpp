@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QTextEdit>
@@ -422,4 +424,23 @@ TEST_F(ImportWindowTest, CancellingALongImportKeepsTheSpellsAlreadyImportedAndSa
     EXPECT_EQ(prompt.messages(), QStringList{said});
     EXPECT_EQ(panelTexts(window, "SB").value(1), said);
     EXPECT_EQ(columnTexts(spells(window), 3).count("Same"), imported);
+}
+
+TEST_F(ImportWindowTest, ASpellbookGrowsTheWindowWithinTheAreaEvenFromItsBottomRightCorner)
+{
+    frame().resize(1300, 1000);
+    Frm_Import *window = importWindow();
+    auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+    ASSERT_NE(subWindow, nullptr);
+    QCoreApplication::processEvents();
+    const QRect area = frame().area()->viewport()->rect();
+    // Placed where the user left it: in the area's bottom right corner, a little inside.
+    subWindow->move(area.width() - subWindow->width() - 4, area.height() - subWindow->height() - 4);
+    const QSize before = subWindow->size();
+
+    open(window, spellbookFile());
+    EXPECT_TRUE(subWindow->height() > before.height() || subWindow->width() > before.width());
+    EXPECT_TRUE(area.contains(subWindow->geometry()))
+        << subWindow->geometry().x() << "," << subWindow->geometry().y() << " "
+        << subWindow->width() << "x" << subWindow->height() << " in " << area.width() << "x" << area.height();
 }

@@ -11,6 +11,8 @@
 #include "shell/MDI_Main.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QScreen>
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
@@ -353,4 +355,24 @@ TEST_F(PrintTest, ASavedPdfHoldsExactlyThePagesThePreviewShowedUnderTheReportsTi
     EXPECT_TRUE(text.contains(QRegularExpression("Pages:\\s+" + QString::number(pages->pageCount()) + "\\n")))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QRegularExpression("Title:\\s+Spellbook of Ilse\\n"))) << text.toStdString();
+}
+
+TEST_F(PrintTest, TheFilteredPrintDialogIsWideEnoughForItsTitleUpToTheScreensWidth)
+{
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    const QStringList casters{QStringLiteral("Maelis Thorn"), QString(400, QLatin1Char('M'))};
+    for (const QString &caster : casters)
+        library.addCaster(caster);
+    for (const QString &caster : casters) {
+        SCOPED_TRACE(caster.left(20).toStdString());
+        Frm_Browser *browser = openBrowser(caster);
+        ASSERT_NE(browser, nullptr);
+        printFiltered(browser, "Preview Filtered", [&](Frm_Print *shown) {
+            EXPECT_EQ(shown->windowTitle(), "Previewing Filtered Spellbook " + caster);
+            const int screen = shown->screen()->availableGeometry().width();
+            EXPECT_GE(shown->width(), std::min(screen, title.horizontalAdvance(shown->windowTitle())));
+            EXPECT_LE(shown->minimumWidth(), screen);
+            shown->Cmd_Cancel_Click();
+        });
+    }
 }

@@ -6,11 +6,15 @@
 #include "shell/MDI_Main.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
+#include "widgets/OpenWindows.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QMdiArea>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -241,4 +245,40 @@ TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
     EXPECT_EQ(savedSpells("Goblin Chief", "Loot").size(), 4);
     EXPECT_EQ(treeTexts().mid(5, 2), (QStringList{"Goblin Chief", "  Loot"}));
     EXPECT_TRUE(canPress(window, "Save"));
+}
+
+TEST_F(NewScrollTest, EnterDrawsOnTheGenerateTabAndEscClosesTheWindowAfterAskingAboutChanges)
+{
+    openScrolls();
+    showTab(Frm_Scrolls::GenerateTab);
+    clickButton("Opt_All_Levels");
+    clickButton("Opt_All");
+    auto *count = control<QComboBox>(window, "cmbo_Spells");
+    auto *frequencies = control<QComboBox>(window, "Cmbo_Frequency");
+    frequencies->setCurrentIndex(frequencies->findText("Restricted"));
+    count->setEditText("3");
+    QTest::keyClick(count->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(lines("LV_Spells")->rowCount(), 3);
+    EXPECT_TRUE(prompt.shown().isEmpty());
+
+    // The View tab has no button of its own: Enter in the find box draws nothing.
+    showTab(Frm_Scrolls::ViewTab);
+    click(node("Bryn", "Frost"));
+    pick("Amber Lantern");
+    pressButton(window, "Add");
+    QTest::keyClick(control<QLineEdit>(window, "txtFind"), Qt::Key_Return);
+    EXPECT_EQ(lines("LV_Spells")->rowCount(), 3);
+    EXPECT_TRUE(prompt.shown().isEmpty());
+
+    // Esc leaves as Cancel does: staying keeps the window and its changes, discarding closes it.
+    prompt.answerSave(Prompt::Choice::Cancel);
+    QTest::keyClick(control<QTreeWidget>(window, "TV_Scrolls"), Qt::Key_Escape);
+    ASSERT_EQ(OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls"), window);
+    EXPECT_TRUE(window->hasUnsavedScroll());
+    prompt.answerSave(Prompt::Choice::Discard);
+    QTest::keyClick(control<QLineEdit>(window, "txtFind"), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls"), nullptr);
+    EXPECT_EQ(prompt.questions().size(), 2);
+    EXPECT_EQ(savedSpells("Bryn", "Frost"), QStringList{"Frost Lance"});
 }

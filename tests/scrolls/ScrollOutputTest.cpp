@@ -123,3 +123,62 @@ TEST_F(ScrollOutputTest, ExportWritesTheScrollsSpellsOnceAndNamesThoseThatLeftTh
     EXPECT_EQ(prompt.shown(), QStringList{"save: Spell Files (*.spel)|*.spel"});
     EXPECT_EQ(frame().statusPanel(2)->text(), QString());
 }
+
+TEST_F(ScrollOutputTest, PrintAndExportAskAboutUnsavedChangesAndThenAgreeWithTheLibrary)
+{
+    const QString question =
+        "The changes to Scroll Frost of Bryn have not been saved.\n\nDo you want to save them?";
+    const QStringList changed{"Frost Lance", "Amber Lantern"};
+    struct Case
+    {
+        bool print;
+        Prompt::Choice choice;
+        QStringList saved; // the library's scroll afterwards, which is also what goes out
+    };
+    const QList<Case> cases = {
+        {true, Prompt::Choice::Cancel, {"Frost Lance"}},   {true, Prompt::Choice::Discard, {"Frost Lance"}},
+        {true, Prompt::Choice::Save, changed},             {false, Prompt::Choice::Cancel, {"Frost Lance"}},
+        {false, Prompt::Choice::Discard, {"Frost Lance"}}, {false, Prompt::Choice::Save, changed},
+    };
+    openScrolls();
+    for (const Case &c : cases) {
+        SCOPED_TRACE((c.print ? "print " : "export ") + std::to_string(int(c.choice)));
+        library.db().exec("DELETE FROM Scrolls WHERE ScrollName = 'Frost'");
+        addScroll("Bryn", "Frost", {"Frost Lance"});
+        window->LoadScrollNames();
+        click(node("Bryn", "Frost"));
+        pick("Amber Lantern");
+        pressButton(window, "Add");
+        prompt.clear();
+        output.jobs.clear();
+        QFile::remove(fileNamed("frost.spel"));
+
+        prompt.answerSave(c.choice);
+        if (c.print) {
+            chooseEntry(window, "Print", "Print Selected Scroll");
+        } else {
+            // Staying with the changes never reaches the file dialog.
+            if (c.choice != Prompt::Choice::Cancel)
+                prompt.chooseFile(fileNamed("frost.spel"));
+            pressButton(window, "Export Scroll");
+        }
+        EXPECT_EQ(prompt.questions(), QStringList{question});
+        EXPECT_EQ(savedSpells("Bryn", "Frost"), c.saved);
+        if (c.choice == Prompt::Choice::Cancel) {
+            // Nothing goes out, and the changes stay in the list.
+            EXPECT_TRUE(output.jobs.isEmpty());
+            EXPECT_FALSE(QFile::exists(fileNamed("frost.spel")));
+            EXPECT_EQ(columnTexts(lines()), changed);
+            EXPECT_TRUE(window->hasUnsavedScroll());
+            pressButton(window, "Save");
+            continue;
+        }
+        EXPECT_EQ(columnTexts(lines()), c.saved);
+        if (c.print) {
+            ASSERT_EQ(output.jobs.size(), 1);
+            EXPECT_EQ(output.pdfText(output.jobs[0]).contains("Amber Lantern"), c.saved == changed);
+        } else {
+            EXPECT_EQ(namesInSpellFile(fileNamed("frost.spel")), c.saved);
+        }
+    }
+}

@@ -5,6 +5,8 @@
 #include "browse/Frm_Spell.h"
 #include "scrolls/Frm_Scrolls.h"
 #include "shell/MDI_Main.h"
+#include "store/Database.h"
+#include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/OpenWindows.h"
 
@@ -316,4 +318,29 @@ TEST_F(ScrollsTest, SpellsDroppedFromTheSearchResultsJoinEachListThatTakesThem)
     EXPECT_EQ(rowTexts(lines("LV_Spells")), QStringList{"Bramble Gate|2|UnCommon|KXR|12"});
     EXPECT_TRUE(canPress(window, "Save"));
     EXPECT_EQ(prompt.messages(), QStringList{"Scroll saved"});
+}
+
+TEST_F(ScrollsTest, ADeletedSpellLeavesThePickerWithoutAChoiceOnlyWhenItWasTheChosenOne)
+{
+    openScrolls();
+    click(node("Bryn", "Frost"));
+    auto *picker = control<QComboBox>(window, "Cmbo_Spell");
+    auto deleteSpell = [this](const QString &spell) {
+        Statement(library.db(), "DELETE FROM Spells WHERE Name = ?").bind(1, spell).run();
+        emit frame().events().spellDeleted(spell);
+    };
+
+    // Another spell goes: the choice stays where it was.
+    pick("Ember Call");
+    deleteSpell("Dusk Ward");
+    EXPECT_EQ(picker->currentText(), "Ember Call");
+
+    // The chosen one goes: nothing is chosen, and Add cannot take a neighbour in its place.
+    deleteSpell("Ember Call");
+    EXPECT_EQ(picker->currentIndex(), -1);
+    EXPECT_EQ(picker->currentText(), QString());
+    if (canPress(window, "Add"))
+        pressButton(window, "Add");
+    EXPECT_EQ(columnTexts(lines()), QStringList{"Frost Lance"});
+    EXPECT_FALSE(window->hasUnsavedScroll());
 }
