@@ -1,5 +1,6 @@
 #include "exchange/Frm_Import.h"
 
+#include "exchange/ExchangeRules.h"
 #include "exchange/VM_SpellSaver.h"
 #include "shell/Prompt.h"
 #include "store/Schema.h"
@@ -29,10 +30,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QStatusBar>
 #include <QStyle>
-#include <QScopedValueRollback>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -789,9 +790,31 @@ void Frm_Import::Store_Caster_Details()
     m_saver->Set_Caster_Details(details);
 }
 
+// A caster corrected here into something the exchange format cannot carry would be imported
+// and then stop every export of the spellbook; the boxes keep what was typed.
+bool Frm_Import::casterExportable()
+{
+    for (qsizetype i = 0; i < m_casterFields.size(); ++i) {
+        const QString problem = ExchangeRules::fieldProblem(m_casterFields.at(i)->text().trimmed());
+        if (problem.isEmpty())
+            continue;
+        QString field = kCasterCaptions.at(i).chopped(1).toLower(); // "race", "1st", ...
+        if (i == 0)
+            field = QStringLiteral("spellbook name");
+        else if (i >= 4)
+            field += QStringLiteral("-level figure");
+        Prompt::message(this, ExchangeRules::refusal(field, problem, QStringLiteral("spellbook")));
+        m_casterFields.at(i)->setFocus();
+        return false;
+    }
+    return true;
+}
+
 void Frm_Import::importChecked()
 {
     if (m_fileType == OtherFile || m_list->rowCount() == 0)
+        return;
+    if (m_fileType == SpellbookFile && !casterExportable())
         return;
     const ListRows rows = rowsInRecordOrder();
     const std::vector<VM_Spell> &records = m_saver->Import_List();

@@ -77,6 +77,7 @@ private:
     void Clear_Spell_Details();
     void Show_Spell_Details();
     void Store_Caster_Details();
+    bool casterExportable();
     void cbo_CT_Click(int index);
     void LV_Spells_MouseUp(const QPoint &position);
 
