@@ -45,12 +45,6 @@ protected:
             ADD_FAILURE() << name << " did not open";
         return window;
     }
-    // Edits refused are dropped when the window moves on.
-    void leave(const Frm_ManageSpells *window)
-    {
-        if (window->hasUnsavedChanges())
-            prompt.answerSave(Prompt::Choice::Discard);
-    }
 };
 
 } // namespace
@@ -77,24 +71,30 @@ TEST_F(ExportableText, ManageSpellsRefusesWhatNoExportCouldWriteAndSavesTheRest)
                  "spell")},
         {"RTB_Desc", 1, "Ends in a pipe|\n", refusal("description", kHalfSeparator, "spell")},
     };
-    const QStringList before = library.dump();
-    for (const auto &refused : cases) {
-        leave(window);
+    // A new spell with one field typed; the rest is what any spell needs.
+    QString spellName = "Frost Lance";
+    const auto typeNewSpell = [&](const char *box, int tab, const QString &typed) {
+        if (window->hasUnsavedChanges())
+            prompt.answerSave(Prompt::Choice::Discard);
         pressButton(window, "Add");
-        typeText(window, "Txt_New", "Frost Lance");
+        typeText(window, "Txt_New", spellName);
         control<QComboBox>(window, "Cmbo_Levels")->setCurrentIndex(1);
         control<QListWidget>(window, "Lst_Schools")->item(0)->setSelected(true);
-        showTab(window, refused.tab < 0 ? 0 : refused.tab);
-        typeText(window, refused.box, refused.typed);
+        showTab(window, tab < 0 ? 0 : tab);
+        typeText(window, box, typed);
         prompt.clear();
         pressButton(window, "Save");
+    };
+    const QStringList before = library.dump();
+    for (const auto &refused : cases) {
+        typeNewSpell(refused.box, refused.tab, refused.typed);
         EXPECT_EQ(prompt.messages(), QStringList{refused.message}) << refused.box;
         EXPECT_EQ(boxText(window, refused.box), refused.typed) << refused.box;
         EXPECT_EQ(library.dump(), before) << refused.box;
     }
 
     // A changed spell is held to the same rules.
-    leave(window);
+    prompt.answerSave(Prompt::Choice::Discard);
     window->showSpell("Ember Call");
     showTab(window, 0);
     typeText(window, "txt_Page", "12|");
@@ -104,21 +104,12 @@ TEST_F(ExportableText, ManageSpellsRefusesWhatNoExportCouldWriteAndSavesTheRest)
     EXPECT_EQ(library.dump(), before);
 
     // Quotes, a single "|" or "^" and paragraphs are what a file carries: saved and exported.
-    leave(window);
-    pressButton(window, "Add");
     const QString name = "O'Brien's \"Fire\"";
     const QString description = "Flames | sparks ^ ash.\nA second paragraph.";
-    typeText(window, "Txt_New", name);
-    control<QComboBox>(window, "Cmbo_Levels")->setCurrentIndex(2);
-    control<QListWidget>(window, "Lst_Schools")->item(0)->setSelected(true);
-    showTab(window, 1);
-    typeText(window, "RTB_Desc", description);
-    prompt.clear();
-    pressButton(window, "Save");
+    spellName = name;
+    typeNewSpell("RTB_Desc", 1, description);
     ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.lastMessage().startsWith("Spell added successfully"))
-        << prompt.lastMessage().toStdString();
-
+    EXPECT_TRUE(prompt.lastMessage().startsWith("Spell added successfully"));
     const QString path = library.folder() + "/fire.spel";
     VM_SpellSaver().Save2("fire.spel", path, {ListRow{name, {}, true, false}});
     VM_SpellSaver reader;
