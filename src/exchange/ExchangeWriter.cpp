@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeCodec.h"
 #include "exchange/ExchangeFormat.h"
+#include "exchange/ExchangeRules.h"
 #include "exchange/SafeSave.h"
 #include "store/VmError.h"
 
@@ -50,70 +51,29 @@ const char *const kCasterFieldNames[kCasterFields] = {"name",
         QStringLiteral("The %1 \"%2\" cannot be exported: %3").arg(QLatin1String(record), name, problem));
 }
 
-bool hasLineBreak(const QString &value)
-{
-    return value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'));
-}
-
-// A field may not hold the separator, and may not end in half of one: "a|" followed by "||"
-// would read back as "a" and a following field starting with "|".
 void checkField(const char *record, const QString &name, const char *field, const QString &value)
 {
-    const QString label = QLatin1String(field);
-    if (value.contains(kFieldSeparator))
-        refuse(
-            record, name,
-            QStringLiteral("its %1 holds \"||\", which separates the fields of a Vellumar file.").arg(label));
-    if (value.endsWith(QLatin1Char('|')))
-        refuse(
-            record, name,
-            QStringLiteral("its %1 ends with \"|\", which would merge with the \"||\" after it.").arg(label));
-    if (hasLineBreak(value))
-        refuse(record, name,
-               QStringLiteral("its %1 holds a line break, which would split its line.").arg(label));
+    const QString problem = ExchangeRules::fieldProblem(value);
+    if (!problem.isEmpty())
+        refuse(record, name, QStringLiteral("its %1 %2").arg(QLatin1String(field), problem));
 }
 
 QString joinedSchools(const QString &spell, const QStringList &schools)
 {
     for (qsizetype i = 0; i < schools.size(); ++i) {
-        const QString &school = schools[i];
-        if (school.contains(kSchoolSeparator))
-            refuse("spell", spell,
-                   QStringLiteral("its school \"%1\" holds \"~~\", which separates the schools of a spell.")
-                       .arg(school));
-        if (i + 1 < schools.size() && school.endsWith(QLatin1Char('~')))
-            refuse("spell", spell,
-                   QStringLiteral(
-                       "its school \"%1\" ends with \"~\", which would merge with the \"~~\" after it.")
-                       .arg(school));
+        const QString problem = ExchangeRules::schoolProblem(schools[i], i + 1 < schools.size());
+        if (!problem.isEmpty())
+            refuse("spell", spell, QStringLiteral("its school \"%1\" %2").arg(schools[i], problem));
     }
     return schools.join(kSchoolSeparator);
 }
 
-// Every kind of line break becomes "^^", so a description of several paragraphs stays on one line.
-// A "^^" of its own, or a "^" just before a line break, would come back as something else.
-QString flattenedDescription(const QString &spell, QString description)
+QString flattenedDescription(const QString &spell, const QString &description)
 {
-    if (description.contains(kLineBreak))
-        refuse("spell", spell,
-               QStringLiteral("its description holds \"^^\", which marks a line break in a Vellumar file."));
-    const auto caretBeforeBreak = [&description] {
-        for (qsizetype at = description.indexOf(QLatin1Char('^')); at >= 0 && at + 1 < description.size();
-             at = description.indexOf(QLatin1Char('^'), at + 1)) {
-            if (description[at + 1] == QLatin1Char('\r') || description[at + 1] == QLatin1Char('\n'))
-                return true;
-        }
-        return false;
-    };
-    if (caretBeforeBreak())
-        refuse(
-            "spell", spell,
-            QStringLiteral("its description has \"^\" just before a line break, which would merge with the "
-                           "\"^^\" that marks it."));
-    description.replace(QStringLiteral("\r\n"), kLineBreak.toString());
-    description.replace(QLatin1Char('\r'), kLineBreak.toString());
-    description.replace(QLatin1Char('\n'), kLineBreak.toString());
-    return description;
+    const QString problem = ExchangeRules::descriptionProblem(description);
+    if (!problem.isEmpty())
+        refuse("spell", spell, QStringLiteral("its description ") + problem);
+    return ExchangeRules::flattenedDescription(description);
 }
 
 } // namespace

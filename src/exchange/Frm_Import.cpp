@@ -1,5 +1,6 @@
 #include "exchange/Frm_Import.h"
 
+#include "exchange/ExchangeRules.h"
 #include "exchange/VM_SpellSaver.h"
 #include "shell/Prompt.h"
 #include "store/Schema.h"
@@ -29,20 +30,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QStatusBar>
 #include <QStyle>
-#include <QScopedValueRollback>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace {
 
 const QString kCaption = QStringLiteral("Vellumar Import");
-
-// The list's columns; the last, hidden, holds each row's position in the import list, so a row
-// finds its own record however the list is sorted and whatever names repeat.
-enum Column { NameColumn, LevelColumn, AuthorColumn, ReviewColumn, RecordColumn };
 
 // The progress dialog is brought up to date, and asked about Cancel, once per this many spells.
 constexpr int kProgressBatch = 250;
@@ -58,46 +55,6 @@ const QStringList kCasterCaptions = {
     QStringLiteral("1st:"),       QStringLiteral("2nd:"),   QStringLiteral("3rd:"),  QStringLiteral("4th:"),
     QStringLiteral("5th:"),       QStringLiteral("6th:"),   QStringLiteral("7th:"),  QStringLiteral("8th:"),
     QStringLiteral("9th:")};
-
-QString fieldCaption(ImportReview::Field field)
-{
-    switch (field) {
-    case ImportReview::Level:
-        return QStringLiteral("Level");
-    case ImportReview::Frequency:
-        return QStringLiteral("Frequency");
-    case ImportReview::Book:
-        return QStringLiteral("Book");
-    case ImportReview::Page:
-        return QStringLiteral("Page");
-    case ImportReview::Components:
-        return QStringLiteral("Components");
-    case ImportReview::Range:
-        return QStringLiteral("Range");
-    case ImportReview::Duration:
-        return QStringLiteral("Duration");
-    case ImportReview::AreaOfEffect:
-        return QStringLiteral("AoE");
-    case ImportReview::CastingTime:
-        return QStringLiteral("Casting Time");
-    case ImportReview::CastingTimeType:
-        return QStringLiteral("Casting Time Type");
-    case ImportReview::SavingThrow:
-        return QStringLiteral("Saving Throw");
-    case ImportReview::Description:
-        return QStringLiteral("Description");
-    case ImportReview::Author:
-        return QStringLiteral("Caster");
-    case ImportReview::FieldCount:
-        break;
-    }
-    return {};
-}
-
-QString libraryValue(const QString &value)
-{
-    return value.isEmpty() ? QStringLiteral("(empty)") : value;
-}
 
 } // namespace
 
@@ -490,42 +447,6 @@ void Frm_Import::openFile(const QString &path)
         Prompt::message(this, failure);
 }
 
-void Frm_Import::readReview()
-{
-    m_reviewSummary.clear();
-    try {
-        m_review.read(m_library.get(), m_saver->Import_List());
-    } catch (const VmError &error) {
-        m_review.clear();
-        m_list->setColumnHidden(ReviewColumn, true);
-        Prompt::message(this, error.description.trimmed());
-        return;
-    }
-    m_list->setColumnHidden(ReviewColumn, false);
-    showReviewColumn();
-}
-
-void Frm_Import::showReviewColumn()
-{
-    const std::vector<VM_Spell> &records = m_saver->Import_List();
-    int counts[3] = {};
-    QList<QString> texts(m_list->rowCount());
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        const qsizetype record = recordOfRow(row);
-        if (record < 0 || record >= qsizetype(records.size()))
-            continue;
-        const ImportReview::Status status = m_review.status(records[size_t(record)]);
-        ++counts[int(status)];
-        texts[row] = ImportReview::statusText(status);
-    }
-    m_list->rows()->setColumnTexts(ReviewColumn, texts);
-    m_reviewSummary = QStringLiteral("%1 spells: %2 new, %3 changed, %4 same")
-                          .arg(m_list->rowCount())
-                          .arg(counts[int(ImportReview::Status::New)])
-                          .arg(counts[int(ImportReview::Status::Changed)])
-                          .arg(counts[int(ImportReview::Status::Same)]);
-}
-
 void Frm_Import::Show_Spells_Layout()
 {
     m_schools->setFixedHeight(5 * m_schools->fontMetrics().height() + 8);
@@ -627,51 +548,6 @@ void Frm_Import::Show_Spell_Details()
     showPosition();
 }
 
-void Frm_Import::showMarks(qsizetype record)
-{
-    for (auto it = m_fieldLabels.cbegin(); it != m_fieldLabels.cend(); ++it)
-        it.value()->setStyleSheet(QString());
-    for (QWidget *widget : std::as_const(m_fieldWidgets))
-        widget->setToolTip(QString());
-    m_changes->clear();
-    const std::vector<VM_Spell> &records = m_saver->Import_List();
-    if (record < 0 || record >= qsizetype(records.size()))
-        return;
-    const VM_Spell &spell = records[size_t(record)];
-    const ImportReview::Version *version = m_review.libraryVersion(spell.Fetch_Spell_Name());
-    if (!version)
-        return;
-    const ImportReview::Difference difference = m_review.difference(spell);
-    if (difference.isEmpty()) {
-        m_changes->setText(QStringLiteral("Your library holds this spell exactly as it is here."));
-        return;
-    }
-    // Each changed field's label is marked, and its field tells the library's value.
-    QStringList changed;
-    for (ImportReview::Field field : difference.fields) {
-        const QString stored = libraryValue(version->details.at(field));
-        if (QLabel *label = m_fieldLabels.value(field)) {
-            label->setStyleSheet(QStringLiteral("color: #a33a00; font-weight: bold;"));
-            m_fieldWidgets.value(field)->setToolTip(QStringLiteral("In your library: ") + stored);
-            changed.append(fieldCaption(field));
-        } else {
-            changed.append(fieldCaption(field) + QStringLiteral(" (your library: ") + stored +
-                           QStringLiteral(")"));
-        }
-    }
-    QString text = QStringLiteral("Changed from your library");
-    if (!changed.isEmpty())
-        text += QStringLiteral(": ") + changed.join(QStringLiteral(", "));
-    text += QLatin1Char('.');
-    if (!difference.schoolsAdded.isEmpty())
-        text += QStringLiteral(" Schools added: ") + difference.schoolsAdded.join(QStringLiteral(", ")) +
-                QLatin1Char('.');
-    if (!difference.schoolsRemoved.isEmpty())
-        text += QStringLiteral(" Schools removed: ") + difference.schoolsRemoved.join(QStringLiteral(", ")) +
-                QLatin1Char('.');
-    m_changes->setText(text);
-}
-
 void Frm_Import::showPosition()
 {
     const int row = selectedRow();
@@ -693,36 +569,6 @@ void Frm_Import::cbo_CT_Click(int index)
 void Frm_Import::LV_Spells_MouseUp(const QPoint &position)
 {
     m_popup->popup(m_list->viewport()->mapToGlobal(position));
-}
-
-void Frm_Import::checkWhere(const std::function<bool(ImportReview::Status)> &wanted)
-{
-    const std::vector<VM_Spell> &records = m_saver->Import_List();
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        const qsizetype record = recordOfRow(row);
-        const bool valid = record >= 0 && record < qsizetype(records.size());
-        m_list->rows()->setChecked(row, valid && wanted(m_review.status(records[size_t(record)])));
-    }
-}
-
-void Frm_Import::PopUp_Check_Click()
-{
-    checkWhere([](ImportReview::Status) { return true; });
-}
-
-void Frm_Import::PopUp_UnCheck_Click()
-{
-    checkWhere([](ImportReview::Status) { return false; });
-}
-
-void Frm_Import::PopUp_CheckNew_Click()
-{
-    checkWhere([](ImportReview::Status status) { return status == ImportReview::Status::New; });
-}
-
-void Frm_Import::PopUp_CheckNewChanged_Click()
-{
-    checkWhere([](ImportReview::Status status) { return status != ImportReview::Status::Same; });
 }
 
 void Frm_Import::Toolbar1_ButtonClick(const QString &key)
@@ -796,9 +642,31 @@ void Frm_Import::Store_Caster_Details()
     m_saver->Set_Caster_Details(details);
 }
 
+// A caster corrected here into something the exchange format cannot carry would be imported
+// and then stop every export of the spellbook; the boxes keep what was typed.
+bool Frm_Import::casterExportable()
+{
+    for (qsizetype i = 0; i < m_casterFields.size(); ++i) {
+        const QString problem = ExchangeRules::fieldProblem(m_casterFields.at(i)->text().trimmed());
+        if (problem.isEmpty())
+            continue;
+        QString field = kCasterCaptions.at(i).chopped(1).toLower(); // "race", "1st", ...
+        if (i == 0)
+            field = QStringLiteral("spellbook name");
+        else if (i >= 4)
+            field += QStringLiteral("-level figure");
+        Prompt::message(this, ExchangeRules::refusal(field, problem, QStringLiteral("spellbook")));
+        m_casterFields.at(i)->setFocus();
+        return false;
+    }
+    return true;
+}
+
 void Frm_Import::importChecked()
 {
     if (m_fileType == OtherFile || m_list->rowCount() == 0)
+        return;
+    if (m_fileType == SpellbookFile && !casterExportable())
         return;
     const ListRows rows = rowsInRecordOrder();
     const std::vector<VM_Spell> &records = m_saver->Import_List();

@@ -64,6 +64,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The list's columns; the last, hidden, holds each row's position in the import list, so a row
+    // finds its own record however the list is sorted and whatever names repeat.
+    enum Column { NameColumn, LevelColumn, AuthorColumn, ReviewColumn, RecordColumn };
+
     void createControls();
     QWidget *createDetails();
     QGroupBox *createCasterPanel();
@@ -77,6 +81,7 @@ private:
     void Clear_Spell_Details();
     void Show_Spell_Details();
     void Store_Caster_Details();
+    bool casterExportable();
     void cbo_CT_Click(int index);
     void LV_Spells_MouseUp(const QPoint &position);
 

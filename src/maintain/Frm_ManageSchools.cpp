@@ -1,5 +1,6 @@
 #include "maintain/Frm_ManageSchools.h"
 
+#include "exchange/ExchangeRules.h"
 #include "maintain/ChildDialog.h"
 #include "shell/Prompt.h"
 #include "store/VM_Library.h"
@@ -220,6 +221,14 @@ void Frm_ManageSchools::Cmd_Add_Click()
     // Blanks alone would make a school without a name, which no list could show.
     if (typed.trimmed().isEmpty()) {
         Prompt::message(this, QStringLiteral("School Name required"));
+        return;
+    }
+    // A school that no spell of could be exported is refused while the name can still change.
+    const QString problem = ExchangeRules::schoolNameProblem(typed.trimmed());
+    if (!problem.isEmpty()) {
+        Prompt::message(this, ExchangeRules::refusal(QStringLiteral("school name"), problem,
+                                                     QStringLiteral("spells of the school")));
+        m_new->setFocus();
         return;
     }
     const QString status = m_workspace->library().Add_New_School(typed.trimmed());

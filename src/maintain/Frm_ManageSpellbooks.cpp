@@ -1,6 +1,7 @@
 #include "maintain/Frm_ManageSpellbooks.h"
 
 #include "browse/Frm_Browser.h"
+#include "exchange/ExchangeRules.h"
 #include "maintain/ChildDialog.h"
 #include "shell/Prompt.h"
 #include "store/VM_Library.h"
@@ -28,8 +29,8 @@ namespace {
 const QString kNew = QStringLiteral("<new>");
 
 const QString kLevelNames[Frm_ManageSpellbooks::kSpellLevels] = {
-    QStringLiteral("First"), QStringLiteral("Second"),  QStringLiteral("Third"),
-    QStringLiteral("Fourth"), QStringLiteral("Fifth"),  QStringLiteral("Sixth"),
+    QStringLiteral("First"),   QStringLiteral("Second"), QStringLiteral("Third"),
+    QStringLiteral("Fourth"),  QStringLiteral("Fifth"),  QStringLiteral("Sixth"),
     QStringLiteral("Seventh"), QStringLiteral("Eighth"), QStringLiteral("Ninth")};
 
 QLineEdit *addLineEdit(QWidget *parent, const QString &name, const QString &caption)
@@ -239,8 +240,8 @@ void Frm_ManageSpellbooks::fillCaster()
     m_race->setText(m_caster->Fetch_Race());
     m_class->setText(m_caster->Fetch_Class());
     const QString perLevel[kSpellLevels] = {
-        m_caster->Fetch_First(), m_caster->Fetch_Second(),  m_caster->Fetch_Third(),
-        m_caster->Fetch_Fourth(), m_caster->Fetch_Fifth(),  m_caster->Fetch_Sixth(),
+        m_caster->Fetch_First(),   m_caster->Fetch_Second(), m_caster->Fetch_Third(),
+        m_caster->Fetch_Fourth(),  m_caster->Fetch_Fifth(),  m_caster->Fetch_Sixth(),
         m_caster->Fetch_Seventh(), m_caster->Fetch_Eighth(), m_caster->Fetch_Ninth()};
     for (int index = 0; index < kSpellLevels; ++index)
         m_spellsPerLevel[index]->setText(perLevel[index]);
@@ -277,7 +278,8 @@ void Frm_ManageSpellbooks::CmdApply_Click()
     if (m_tabs->currentIndex() != 0 || m_names->currentIndex() < 0)
         return;
     if (!isNewCaster()) {
-        updateCaster();
+        if (exportable())
+            updateCaster();
         return;
     }
     const QString typed = m_name->text();
@@ -302,7 +304,31 @@ void Frm_ManageSpellbooks::CmdApply_Click()
         Prompt::message(this, QStringLiteral("Please select a different Caster Name"));
         return;
     }
-    addCaster(name);
+    if (exportable())
+        addCaster(name);
+}
+
+// Details the exchange format cannot carry would stop every export of the spellbook, so they
+// are refused here, before anything is stored, with the box to change.
+bool Frm_ManageSpellbooks::exportable()
+{
+    QList<std::pair<QString, QLineEdit *>> fields = {{QStringLiteral("level"), m_level},
+                                                     {QStringLiteral("race"), m_race},
+                                                     {QStringLiteral("class"), m_class}};
+    if (isNewCaster())
+        fields.prepend({QStringLiteral("caster name"), m_name});
+    for (int index = 0; index < kSpellLevels; ++index)
+        fields.append({QStringLiteral("figure for %1-level spells").arg(kLevelNames[index].toLower()),
+                       m_spellsPerLevel[index]});
+    for (const auto &[field, box] : std::as_const(fields)) {
+        const QString problem = ExchangeRules::fieldProblem(box->text().trimmed());
+        if (!problem.isEmpty()) {
+            Prompt::message(this, ExchangeRules::refusal(field, problem, QStringLiteral("spellbook")));
+            box->setFocus();
+            return false;
+        }
+    }
+    return true;
 }
 
 void Frm_ManageSpellbooks::updateCaster()

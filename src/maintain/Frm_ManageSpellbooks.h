@@ -54,6 +54,8 @@ private:
     void setCasterFields();
     void addCaster(const QString &name);
     void updateCaster();
+    // False, with the user told which box to change, when the caster could never be exported.
+    bool exportable();
     // Tells the other windows the casters changed, without following the news itself.
     void announceCasters();
     // Another window changed the casters: the lists follow, keeping the caster shown when it

@@ -1,5 +1,6 @@
 #include "maintain/Frm_ManageSpells.h"
 
+#include "exchange/ExchangeRules.h"
 #include "shell/Prompt.h"
 #include "store/Names.h"
 #include "store/Schema.h"
@@ -478,6 +479,49 @@ void Frm_ManageSpells::refuse(const QString &message)
     m_name->setFocus();
 }
 
+// A spell the exchange format cannot carry would be saved and then stop every export that
+// holds it, so it is refused here with the field to change; the form keeps what was typed.
+bool Frm_ManageSpells::exportable()
+{
+    const auto refuseField = [this](const QString &field, const QString &problem, QWidget *box) {
+        Prompt::message(this, ExchangeRules::refusal(field, problem, QStringLiteral("spell")));
+        if (m_tabs->isAncestorOf(box))
+            m_tabs->setCurrentIndex(box == m_description ? 1 : 0);
+        box->setFocus();
+        return false;
+    };
+    const std::pair<QString, QWidget *> fields[] = {{QStringLiteral("name"), m_name},
+                                                    {QStringLiteral("level"), m_levels},
+                                                    {QStringLiteral("frequency"), m_frequency},
+                                                    {QStringLiteral("components"), m_components},
+                                                    {QStringLiteral("casting time"), m_castingTime},
+                                                    {QStringLiteral("casting time type"), m_castingType},
+                                                    {QStringLiteral("duration"), m_duration},
+                                                    {QStringLiteral("area of effect"), m_areaOfEffect},
+                                                    {QStringLiteral("range"), m_range},
+                                                    {QStringLiteral("saving throw"), m_savingThrow},
+                                                    {QStringLiteral("author"), m_author},
+                                                    {QStringLiteral("book"), m_book},
+                                                    {QStringLiteral("page"), m_page}};
+    for (const auto &[field, box] : fields) {
+        const auto *combo = qobject_cast<const QComboBox *>(box);
+        const QString value =
+            combo ? chosenValue(combo).trimmed() : static_cast<const QLineEdit *>(box)->text().trimmed();
+        const QString problem = ExchangeRules::fieldProblem(value);
+        if (!problem.isEmpty())
+            return refuseField(field, problem, box);
+    }
+    const QString description = ExchangeRules::descriptionProblem(m_description->toPlainText().trimmed());
+    if (!description.isEmpty())
+        return refuseField(QStringLiteral("description"), description, m_description);
+    for (const QString &school : selectedTexts(m_schools)) {
+        const QString problem = ExchangeRules::schoolNameProblem(school);
+        if (!problem.isEmpty())
+            return refuseField(QStringLiteral("school \"%1\"").arg(school), problem, m_schools);
+    }
+    return true;
+}
+
 bool Frm_ManageSpells::saveSpell()
 {
     // Reached from the question before leaving a spell too, where nothing else would catch it.
@@ -505,6 +549,8 @@ bool Frm_ManageSpells::saveNewSpell()
         refuse(QStringLiteral("Level is required"));
         return false;
     }
+    if (!exportable())
+        return false;
     const std::unique_ptr<VM_Spell> spell = Fill_Spell_From_Form();
     if (spell->Fetch_Spell_Schools_Collection().isEmpty()) {
         Prompt::message(this, QStringLiteral("Spell must have at least 1 School"));
@@ -538,12 +584,14 @@ bool Frm_ManageSpells::saveExistingSpell()
     }
     // Blanks around the name are not a new name: the name is stored trimmed.
     const bool rename = name != oldName;
+    // Taking another spell's name would merge the two spells' schools and spellbooks.
+    if (rename && nameTaken(name)) {
+        refuse(QStringLiteral("Spell Name already exists"));
+        return false;
+    }
+    if (!exportable())
+        return false;
     if (rename) {
-        // Taking another spell's name would merge the two spells' schools and spellbooks.
-        if (nameTaken(name)) {
-            refuse(QStringLiteral("Spell Name already exists"));
-            return false;
-        }
         if (!Prompt::ask(this, QStringLiteral("This action includes a request for a name change.  Note that\n"
                                               "this will NOT result in a new spell but rather updating the "
                                               "existing\nspell with a new name.  Are you sure this is what "

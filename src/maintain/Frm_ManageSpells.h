@@ -83,6 +83,8 @@ private:
     // Asks what to do with unsaved edits before they would be lost; false: stay where we are.
     bool mayLeaveSpell();
     bool saveSpell();
+    // False, with the user told which field to change, when the form could never be exported.
+    bool exportable();
     bool saveNewSpell();
     bool saveExistingSpell();
     void deleteSpell();

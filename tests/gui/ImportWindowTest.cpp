@@ -310,7 +310,8 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     prompt.answer(false);
     EXPECT_FALSE(frame().close());
     EXPECT_EQ(prompt.questions().size(), 3);
-    EXPECT_TRUE(prompt.questions().last().startsWith("Spells you updated in this file have not been imported. Close"));
+    EXPECT_TRUE(prompt.questions().last().startsWith(
+        "Spells you updated in this file have not been imported. Close"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(OpenWindows::all<Frm_Import>(frame().area()).size(), 1);
     chooseMenuEntry(window, "PopUp_CheckNew");
@@ -443,4 +444,41 @@ TEST_F(ImportWindowTest, ASpellbookGrowsTheWindowWithinTheAreaEvenFromItsBottomR
     EXPECT_TRUE(area.contains(subWindow->geometry()))
         << subWindow->geometry().x() << "," << subWindow->geometry().y() << " "
         << subWindow->width() << "x" << subWindow->height() << " in " << area.width() << "x" << area.height();
+}
+
+TEST_F(ImportWindowTest, ACasterEditedIntoWhatNoSpellbookFileCouldHoldIsRefusedBeforeTheImport)
+{
+    Frm_Import *window = importWindow();
+    open(window, spellbookFile());
+    const QStringList before = library.dump();
+    const struct
+    {
+        const char *box;
+        const char *typed;
+        const char *message;
+    } cases[] = {
+        {"txt_SB", "Mira || Bo",
+         "The spellbook name holds \"||\", which separates the fields of a Vellumar file.\n"
+         "Change the spellbook name so that the spellbook can be exported."},
+        {"Txt_Class", "Mage|",
+         "The class ends with \"|\", which would merge with the \"||\" after it.\n"
+         "Change the class so that the spellbook can be exported."},
+        {"txt_3", "2||",
+         "The 3rd-level figure holds \"||\", which separates the fields of a Vellumar file.\n"
+         "Change the 3rd-level figure so that the spellbook can be exported."},
+    };
+    for (const auto &refused : cases) {
+        auto *box = control<QLineEdit>(window, refused.box);
+        const QString kept = box->text();
+        box->setText(refused.typed);
+        prompt.clear();
+        pressButton(window, "Import");
+        EXPECT_EQ(prompt.shown(), QStringList{refused.message}) << refused.box;
+        EXPECT_EQ(box->text(), refused.typed);
+        EXPECT_EQ(library.dump(), before) << refused.box;
+        box->setText(kept);
+    }
+    prompt.answer(true);
+    pressButton(window, "Import");
+    EXPECT_EQ(library.rows("SELECT Class FROM SpellCasters WHERE Spellbook = 'Mira'"), QStringList{"Mage"});
 }

@@ -109,7 +109,7 @@ TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
     }
     EXPECT_EQ(library.dump(), before);
 
-    const QString added = "Wyrm's \"Deep\" || Lore";
+    const QString added = "Wyrm's \"Deep\" | Lore";
     prompt.clear();
     typeText(window, "Txt_New", " " + added + " ");
     clickButton(window, "Cmd_Add");

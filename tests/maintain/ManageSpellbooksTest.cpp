@@ -182,7 +182,7 @@ TEST_F(ManageSpellbooks, ANewCasterOpensInABrowserAndEveryListOfSpellbooksHasIt)
 {
     Frm_ManageSpellbooks *window = open();
     ASSERT_TRUE(window);
-    const QString name = "Maud's \"Quiet\" || Step";
+    const QString name = "Maud's \"Quiet\" | Step";
     typeText(window, "Txt_Name", "  " + name + " ");
     typeText(window, "Txt_Level", "3");
     typeText(window, "Txt_Levels_0", "2");

@@ -460,7 +460,7 @@ TEST_F(ManageSpellsTest, ADeleteLeavesEveryOpenBrowserWithItsRightCount)
 TEST_F(ManageSpellsTest, NamesWithQuotesApostrophesAndBarsAreOrdinaryNames)
 {
     Frm_ManageSpells *window = openWindow();
-    for (const char *name : {"O'Brien's \"Bolt\"", "Bolt || Arc", "\"; DROP TABLE Spells; --"}) {
+    for (const char *name : {"O'Brien's \"Bolt\"", "Bolt | Arc", "\"; DROP TABLE Spells; --"}) {
         type(window, "Txt_New", name);
         choose(window, "Cmbo_Levels", "1");
         selectOnly(window, "Lst_Schools", {"Mistress' Shadows"});

@@ -1,0 +1,94 @@
+#include "exchange/ExchangeRules.h"
+
+#include "exchange/ExchangeFormat.h"
+#include "store/Blanks.h"
+
+namespace ExchangeRules {
+
+using namespace ExchangeFormat;
+
+namespace {
+
+bool hasLineBreak(QStringView value)
+{
+    return value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'));
+}
+
+// The separator may not stand in a field, nor half of one at its end: "a|" followed by "||"
+// would read back as "a" and a following field starting with "|".
+QString separatorProblem(QStringView value)
+{
+    if (value.contains(kFieldSeparator))
+        return QStringLiteral("holds \"||\", which separates the fields of a Vellumar file.");
+    if (value.endsWith(QLatin1Char('|')))
+        return QStringLiteral("ends with \"|\", which would merge with the \"||\" after it.");
+    return {};
+}
+
+bool caretBeforeBreak(QStringView text)
+{
+    for (qsizetype at = text.indexOf(QLatin1Char('^')); at >= 0 && at + 1 < text.size();
+         at = text.indexOf(QLatin1Char('^'), at + 1)) {
+        if (text[at + 1] == QLatin1Char('\r') || text[at + 1] == QLatin1Char('\n'))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString fieldProblem(QStringView value)
+{
+    value = trimBlanks(value);
+    if (QString problem = separatorProblem(value); !problem.isEmpty())
+        return problem;
+    if (hasLineBreak(value))
+        return QStringLiteral("holds a line break, which would split its line.");
+    return {};
+}
+
+// A "^^" of its own, or a "^" just before a line break, would come back as something else.
+QString descriptionProblem(QStringView description)
+{
+    description = trimBlanks(description);
+    if (description.contains(kLineBreak))
+        return QStringLiteral("holds \"^^\", which marks a line break in a Vellumar file.");
+    if (caretBeforeBreak(description))
+        return QStringLiteral("has \"^\" just before a line break, which would merge with the \"^^\" that "
+                              "marks it.");
+    return separatorProblem(flattenedDescription(description));
+}
+
+QString schoolProblem(QStringView school, bool followed)
+{
+    school = trimBlanks(school);
+    if (school.contains(kSchoolSeparator))
+        return QStringLiteral("holds \"~~\", which separates the schools of a spell.");
+    if (followed && school.endsWith(QLatin1Char('~')))
+        return QStringLiteral("ends with \"~\", which would merge with the \"~~\" after it.");
+    return {};
+}
+
+QString schoolNameProblem(QStringView school)
+{
+    const QString problem = schoolProblem(school, true);
+    return problem.isEmpty() ? fieldProblem(school) : problem;
+}
+
+// Every kind of line break becomes "^^", so a description of several paragraphs stays on one line.
+QString flattenedDescription(QStringView description)
+{
+    QString flat = description.toString();
+    flat.replace(QStringLiteral("\r\n"), kLineBreak.toString());
+    flat.replace(QLatin1Char('\r'), kLineBreak.toString());
+    flat.replace(QLatin1Char('\n'), kLineBreak.toString());
+    return flat;
+}
+
+QString refusal(const QString &field, const QString &problem, const QString &record)
+{
+    return QStringLiteral("The %1 %2\nChange the %1 so that the %3 can be exported.")
+        .arg(field, problem, record);
+}
+
+} // namespace ExchangeRules

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// What a value must avoid to be carried by a Vellumar file. The exchange writer refuses a file
+// on these rules, and the windows that take such text refuse it as it is typed, so that nothing
+// accepted there can stop an export later. Each check returns the rest of a sentence about the
+// value ("holds \"||\", which separates the fields of a Vellumar file."), or an empty string when
+// the value can be written. Values are checked as they are written: blanks around them trimmed.
+namespace ExchangeRules {
+
+// Any field of a spell or a caster line but the description.
+QString fieldProblem(QStringView value);
+// A description, whose line breaks travel as "^^".
+QString descriptionProblem(QStringView description);
+// A school of a spell; followed: another school comes after it in the line. The limits of any
+// field apply to the schools joined together (fieldProblem).
+QString schoolProblem(QStringView school, bool followed);
+// A school name as a window takes it: it may stand anywhere among a spell's schools.
+QString schoolNameProblem(QStringView school);
+
+// A description with its line breaks turned into "^^", as the file holds it.
+QString flattenedDescription(QStringView description);
+
+// What a window tells the user when a value it was about to store breaks these rules: the
+// field named as the window shows it ("range", "school name"), what is wrong, what to change.
+QString refusal(const QString &field, const QString &problem, const QString &record);
+
+} // namespace ExchangeRules
