@@ -594,10 +594,36 @@ void Frm_Import::saveItem()
         Prompt::message(this, QStringLiteral("You must select at least one School"));
         return;
     }
-    BusyCursor busy;
     auto text = [this](ImportReview::Field field) {
         return static_cast<QLineEdit *>(m_fieldWidgets.value(field))->text();
     };
+    // A correction no spells file could carry would be imported and then stop every export
+    // that holds the spell: refused here, the text kept in its box.
+    const std::pair<ImportReview::Field, QString> typedFields[] = {
+        {ImportReview::Range, QStringLiteral("range")},
+        {ImportReview::Duration, QStringLiteral("duration")},
+        {ImportReview::AreaOfEffect, QStringLiteral("area of effect")},
+        {ImportReview::CastingTime, QStringLiteral("casting time")},
+        {ImportReview::SavingThrow, QStringLiteral("saving throw")},
+        {ImportReview::Book, QStringLiteral("book")},
+        {ImportReview::Page, QStringLiteral("page")},
+        {ImportReview::Author, QStringLiteral("author")}};
+    for (const auto &[field, caption] : typedFields) {
+        const QString problem = ExchangeRules::fieldProblem(text(field));
+        if (!problem.isEmpty()) {
+            Prompt::message(this, ExchangeRules::refusal(caption, problem, QStringLiteral("spell")));
+            m_fieldWidgets.value(field)->setFocus();
+            return;
+        }
+    }
+    if (const QString problem = ExchangeRules::descriptionProblem(m_description->toPlainText());
+        !problem.isEmpty()) {
+        Prompt::message(this, ExchangeRules::refusal(QStringLiteral("description"), problem,
+                                                     QStringLiteral("spell")));
+        m_description->setFocus();
+        return;
+    }
+    BusyCursor busy;
     SpellEdits edits;
     edits.components = m_components->currentIndex() < 0 ? QString() : m_components->currentText();
     edits.duration = text(ImportReview::Duration);

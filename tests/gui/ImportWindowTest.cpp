@@ -287,6 +287,16 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     EXPECT_FALSE(control<QLineEdit>(window, "txt_CT")->isEnabled());
 
     selectSchools(window, {"Alteration", "Evocation"});
+    // A correction no spells file could carry is refused, and kept in its box to be changed.
+    control<QLineEdit>(window, "txt_Range")->setText("Ten || feet");
+    prompt.clear();
+    pressButton(window, "Save");
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"The range holds \"||\", which separates the fields of a Vellumar file.\n"
+                          "Change the range so that the spell can be exported."});
+    EXPECT_EQ(text(window, "txt_Range"), "Ten || feet");
+    EXPECT_FALSE(record(window, 2).WasUpdated());
+    control<QLineEdit>(window, "txt_Range")->setText("Ten feet");
     pressButton(window, "Save");
     const VM_Spell &saved = record(window, 2);
     EXPECT_EQ(saved.Fetch_Spell_Schools_Collection(), (QStringList{"Alteration", "Evocation"}));
