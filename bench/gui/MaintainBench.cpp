@@ -1,9 +1,9 @@
 #include "SyntheticLibrary.h"
 #include "gui/LoadedFrame.h"
+#include "gui/SilentPrompt.h"
 #include "maintain/Frm_ManageSchools.h"
 #include "maintain/Frm_ManageSpellbooks.h"
 #include "shell/MDI_Main.h"
-#include "gui/SilentPrompt.h"
 #include "shell/Prompt.h"
 #include "widgets/OpenWindows.h"
 
@@ -16,7 +16,6 @@
 #include <memory>
 
 namespace {
-
 
 std::unique_ptr<MDI_Main> frameOn(int spells)
 {
@@ -47,7 +46,8 @@ static void BM_AddSchoolWithBrowsersOpen(benchmark::State &state)
                                                QStringLiteral("Frm_ManageSchools"));
     int added = 0;
     for (auto _ : state) {
-        window->findChild<QLineEdit *>(QStringLiteral("Txt_New"))->setText(QStringLiteral("New %1").arg(++added));
+        window->findChild<QLineEdit *>(QStringLiteral("Txt_New"))
+            ->setText(QStringLiteral("New %1").arg(++added));
         window->Cmd_Add_Click();
         QApplication::processEvents();
     }
@@ -62,7 +62,8 @@ static void BM_AddCasterAndOpenItsBrowser(benchmark::State &state)
     for (auto _ : state) {
         auto *window = openTool<Frm_ManageSpellbooks>(*frame, QStringLiteral("Main_Tools_Spellbooks"),
                                                       QStringLiteral("Frm_ManageSpellbooks"));
-        window->findChild<QLineEdit *>(QStringLiteral("Txt_Name"))->setText(QStringLiteral("Caster %1").arg(++added));
+        window->findChild<QLineEdit *>(QStringLiteral("Txt_Name"))
+            ->setText(QStringLiteral("Caster %1").arg(++added));
         window->CmdApply_Click();
         QApplication::processEvents();
         state.PauseTiming();

@@ -1,7 +1,7 @@
 #include "SyntheticLibrary.h"
+#include "gui/SilentPrompt.h"
 #include "maintain/Frm_ManageSpells.h"
 #include "shell/MDI_Main.h"
-#include "gui/SilentPrompt.h"
 #include "shell/Prompt.h"
 #include "widgets/OpenWindows.h"
 
@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int kSpells = 100000;
-
 
 struct Session
 {

@@ -1,6 +1,6 @@
 #include "SyntheticLibrary.h"
-#include "gui/LoadedFrame.h"
 #include "browse/Frm_Memorized.h"
+#include "gui/LoadedFrame.h"
 #include "shell/MDI_Main.h"
 #include "store/AppFolder.h"
 #include "store/Database.h"

@@ -1,6 +1,6 @@
 #include "SyntheticLibrary.h"
-#include "gui/LoadedFrame.h"
 #include "browse/Frm_Unlearned.h"
+#include "gui/LoadedFrame.h"
 #include "maintain/Frm_Search.h"
 #include "shell/MDI_Main.h"
 #include "store/AppFolder.h"

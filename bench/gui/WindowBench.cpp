@@ -1,10 +1,10 @@
 #include "SyntheticLibrary.h"
-#include "gui/LoadedFrame.h"
 #include "browse/Frm_Browser.h"
-#include "widgets/ListView.h"
+#include "gui/LoadedFrame.h"
 #include "shell/MDI_Main.h"
-#include "widgets/OpenWindows.h"
 #include "store/AppFolder.h"
+#include "widgets/ListView.h"
+#include "widgets/OpenWindows.h"
 
 #include <QApplication>
 #include <QListWidget>

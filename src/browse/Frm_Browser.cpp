@@ -1,32 +1,32 @@
 #include "browse/Frm_Browser.h"
 
-#include "store/Blanks.h"
-#include "widgets/ColumnSortToggle.h"
-#include "widgets/ListStatusPanels.h"
-#include "widgets/ListView.h"
-#include "widgets/ListViewModel.h"
-#include "widgets/ListViewRows.h"
 #include "browse/Frm_FillSpellbook.h"
 #include "browse/LevelCountDelegate.h"
 #include "browse/SpellDrag.h"
 #include "browse/SpellExport.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "exchange/VM_SpellSaver.h"
-#include "widgets/BusyCursor.h"
-#include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
 #include "shell/Prompt.h"
+#include "store/Blanks.h"
 #include "store/Names.h"
 #include "store/VM_Library.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/Workspace.h"
 #include "store/VmError.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListStatusPanels.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/ListViewRows.h"
+#include "widgets/Workspace.h"
 
 #include <QHash>
-#include <QScopedValueRollback>
-#include <QSet>
 #include <QListWidget>
 #include <QMenu>
+#include <QScopedValueRollback>
+#include <QSet>
 #include <QToolButton>
 
 namespace {
@@ -60,7 +60,8 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
     setWindowTitle(kCaptionPrefix + m_name);
 
     // Each command works exactly when the frame's entry for the window it needs does.
-    m_toolbar->followCommand(QStringLiteral("Manage Spell"), workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
+    m_toolbar->followCommand(QStringLiteral("Manage Spell"),
+                             workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
     m_toolbar->followCommand(QStringLiteral("Unlearned Spells"),
                              workspace.menuEntry(QStringLiteral("Main_Tools_Unlearned")));
     m_toolbar->followCommand(QStringLiteral("Memorized Spells"),
@@ -230,7 +231,8 @@ void Frm_Browser::LV_Spells_MouseDown(const QPoint &position)
 {
     Constants::Active_Browser_Name = m_name;
     m_workspace->menuEntry(QStringLiteral("Private_Browser_Remove"))->setEnabled(!isLibrary());
-    m_workspace->menu(QStringLiteral("Private_Menu_Browser"))->popup(m_list->viewport()->mapToGlobal(position));
+    m_workspace->menu(QStringLiteral("Private_Menu_Browser"))
+        ->popup(m_list->viewport()->mapToGlobal(position));
 }
 
 void Frm_Browser::LV_Spells_DblClick()
@@ -266,11 +268,12 @@ void Frm_Browser::B_Menu_Export_Click()
         Prompt::message(this, QStringLiteral("There are no spells selected"));
         return;
     }
-    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel|") + kReadableFilters,
-                    QStringLiteral("Saving "), selected.size() == 1 ? m_list->text(selected.constFirst()) : m_name,
-                    [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
-                        saver.Save2(title, path, selectedRowsOf(m_list));
-                    });
+    exportSpellFile(
+        this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel|") + kReadableFilters,
+        QStringLiteral("Saving "), selected.size() == 1 ? m_list->text(selected.constFirst()) : m_name,
+        [this](VM_SpellSaver &saver, const QString &title, const QString &path) {
+            saver.Save2(title, path, selectedRowsOf(m_list));
+        });
 }
 
 void Frm_Browser::exportSpellbook(const QString &mode)
@@ -283,13 +286,12 @@ void Frm_Browser::exportSpellbook(const QString &mode)
         Prompt::message(this, QStringLiteral("You can not Export an empty Spellbook."));
         return;
     }
-    exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spellbooks (*.sbok)|*.sbok|") + kReadableFilters,
-                    mode == QStringLiteral("Full") ? QStringLiteral("Saving ")
-                                                   : QStringLiteral("Saving Filtered "),
-                    m_name,
-                    [this, &mode](VM_SpellSaver &saver, const QString &title, const QString &path) {
-                        saver.SaveSpellbook2(title, path, rowsOf(m_list), m_name, mode);
-                    });
+    exportSpellFile(
+        this, m_workspace->progressPanel(), QStringLiteral("Spellbooks (*.sbok)|*.sbok|") + kReadableFilters,
+        mode == QStringLiteral("Full") ? QStringLiteral("Saving ") : QStringLiteral("Saving Filtered "),
+        m_name, [this, &mode](VM_SpellSaver &saver, const QString &title, const QString &path) {
+            saver.SaveSpellbook2(title, path, rowsOf(m_list), m_name, mode);
+        });
 }
 
 bool Frm_Browser::LV_Spells_OLEStartDrag()

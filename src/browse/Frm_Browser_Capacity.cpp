@@ -64,7 +64,8 @@ void Frm_Browser::showLevelCounts()
     }
     // Three wider cells a row still need room: take it from the list where it can spare it, and
     // let the list grow a row where it cannot.
-    widenFilters(3 * (cellWidth + 2 * m_levels->spacing()) + m_levels->spacing() + 2 * m_levels->frameWidth() + 2);
+    widenFilters(3 * (cellWidth + 2 * m_levels->spacing()) + m_levels->spacing() +
+                 2 * m_levels->frameWidth() + 2);
     fitLevelsHeight();
     m_levels->viewport()->update();
 }

@@ -1,12 +1,12 @@
 #include "browse/Frm_Browser.h"
 
+#include "browse/LevelCountDelegate.h"
+#include "browse/ReportEngine.h"
+#include "widgets/ButtonToolBar.h"
 #include "widgets/CSplitter.h"
 #include "widgets/ColumnSortToggle.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
-#include "browse/LevelCountDelegate.h"
-#include "browse/ReportEngine.h"
-#include "widgets/ButtonToolBar.h"
 #include "widgets/ToolIcons.h"
 
 #include <QEvent>
@@ -73,8 +73,8 @@ void Frm_Browser::fitColumns()
     // The filters get room for the longest school name, as far as the list can spare it.
     int schoolWidth = 0;
     for (int row = 0; row < m_schoolsList->count(); ++row)
-        schoolWidth = std::max(schoolWidth, m_schoolsList->fontMetrics().horizontalAdvance(
-                                                m_schoolsList->item(row)->text()));
+        schoolWidth = std::max(
+            schoolWidth, m_schoolsList->fontMetrics().horizontalAdvance(m_schoolsList->item(row)->text()));
     const int wanted = std::min(schoolWidth + 2 * m_schoolsList->frameWidth() +
                                     m_schoolsList->verticalScrollBar()->sizeHint().width() + 12,
                                 width() / 3);

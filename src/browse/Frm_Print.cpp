@@ -1,15 +1,15 @@
 #include "browse/Frm_Print.h"
 
-#include "store/Blanks.h"
 #include "browse/Frm_Browser.h"
-#include "widgets/ListView.h"
-#include "widgets/ListViewRows.h"
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
-#include "widgets/Workspace.h"
 #include "shell/Prompt.h"
+#include "store/Blanks.h"
 #include "store/Database.h"
 #include "store/VM_Library.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewRows.h"
+#include "widgets/Workspace.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>

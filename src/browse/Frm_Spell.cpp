@@ -2,11 +2,11 @@
 
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
-#include "widgets/ButtonToolBar.h"
 #include "store/Names.h"
-#include "widgets/Workspace.h"
-#include "widgets/ToolIcons.h"
 #include "store/VM_Spell.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ToolIcons.h"
+#include "widgets/Workspace.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -119,7 +119,8 @@ void Frm_Spell::Initialize(const QString &spellName, QWidget *opener, Workspace 
     m_spellName = spellName;
     m_opener = opener;
     m_workspace = &workspace;
-    m_toolbar->followCommand(QStringLiteral("Manage Spell"), workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
+    m_toolbar->followCommand(QStringLiteral("Manage Spell"),
+                             workspace.menuEntry(QStringLiteral("Main_Tools_Spells")));
     // A spell that is not found leaves the card empty; a caption with its name would pass the
     // card off as that spell's.
     setWindowTitle(QStringLiteral("(not in the library)"));
@@ -152,8 +153,7 @@ void Frm_Spell::fill()
     set("Lbl_ST", spell.Fetch_Spell_Saving_Throw());
     set("Lbl_CT",
         spell.Fetch_Spell_Casting_Time() + QLatin1Char(' ') + spell.Fetch_Spell_Casting_Time_Type());
-    set("Lbl_Author",
-        spell.Fetch_Spell_Author().isEmpty() ? kReservedSpellbook : spell.Fetch_Spell_Author());
+    set("Lbl_Author", spell.Fetch_Spell_Author().isEmpty() ? kReservedSpellbook : spell.Fetch_Spell_Author());
     m_description->setPlainText(spell.Fetch_Spell_Description());
     m_toolbar->button(QStringLiteral("Print"))->setEnabled(true);
 }

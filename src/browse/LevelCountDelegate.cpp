@@ -14,7 +14,8 @@ void LevelCountDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     initStyleOption(&item, index);
     const bool selected = item.state.testFlag(QStyle::State_Selected);
     const QVariant marked = index.data(Qt::ForegroundRole);
-    QColor colour = selected ? item.palette.color(QPalette::HighlightedText) : item.palette.color(QPalette::Text);
+    QColor colour =
+        selected ? item.palette.color(QPalette::HighlightedText) : item.palette.color(QPalette::Text);
     QFont font = item.font;
     if (marked.isValid()) {
         // Over capacity: bold, and on a highlighted row a colour that still reads on the highlight.

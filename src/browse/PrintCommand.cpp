@@ -1,7 +1,7 @@
 #include "browse/PrintCommand.h"
 
-#include "widgets/BusyCursor.h"
 #include "shell/Prompt.h"
+#include "widgets/BusyCursor.h"
 
 #include <QLabel>
 

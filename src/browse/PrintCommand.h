@@ -1,7 +1,7 @@
 #pragma once
 
-#include "widgets/BusyCursor.h"
 #include "store/VmError.h"
+#include "widgets/BusyCursor.h"
 
 #include <QPointer>
 #include <QString>

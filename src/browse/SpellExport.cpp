@@ -1,9 +1,9 @@
 #include "browse/SpellExport.h"
 
 #include "exchange/VM_SpellSaver.h"
-#include "widgets/BusyCursor.h"
 #include "shell/Prompt.h"
 #include "store/VmError.h"
+#include "widgets/BusyCursor.h"
 
 #include <QFileInfo>
 

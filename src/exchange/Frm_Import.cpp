@@ -618,8 +618,8 @@ void Frm_Import::saveItem()
     }
     if (const QString problem = ExchangeRules::descriptionProblem(m_description->toPlainText());
         !problem.isEmpty()) {
-        Prompt::message(this, ExchangeRules::refusal(QStringLiteral("description"), problem,
-                                                     QStringLiteral("spell")));
+        Prompt::message(
+            this, ExchangeRules::refusal(QStringLiteral("description"), problem, QStringLiteral("spell")));
         m_description->setFocus();
         return;
     }

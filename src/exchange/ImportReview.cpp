@@ -23,7 +23,8 @@ QStringList trimmedSchools(const QStringList &schools)
 // CR LF: the same text either way.
 QString sameBreaks(QString text)
 {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 QStringList sorted(QStringList names)

@@ -11,7 +11,6 @@
 #include <functional>
 #include <vector>
 
-
 // The corrections the import window makes to one record before it is imported.
 struct SpellEdits
 {

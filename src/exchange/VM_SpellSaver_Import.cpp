@@ -1,6 +1,6 @@
 #include "exchange/SpellImporter.h"
-#include "store/Blanks.h"
 #include "exchange/VM_SpellSaver.h"
+#include "store/Blanks.h"
 #include "store/Names.h"
 
 #include "store/Status.h"

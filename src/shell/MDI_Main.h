@@ -4,8 +4,8 @@
 
 #include <QDesktopServices>
 #include <QMainWindow>
-#include <QUrl>
 #include <QPointer>
+#include <QUrl>
 
 #include <functional>
 #include <memory>

@@ -67,7 +67,8 @@ void MDI_Main::createMenus()
     QMenu *file = addMenu(bar, QStringLiteral("Main_File"), QStringLiteral("&File"));
     addEntry(file, QStringLiteral("Main_File_Import"), QStringLiteral("Import &File"),
              &MDI_Main::Main_File_Import_Click);
-    addEntry(file, QStringLiteral("Main_File_Print"), QStringLiteral("&Print"), &MDI_Main::Main_File_Print_Click)
+    addEntry(file, QStringLiteral("Main_File_Print"), QStringLiteral("&Print"),
+             &MDI_Main::Main_File_Print_Click)
         ->setShortcut(QKeySequence::Print);
     addDivider(file, QStringLiteral("Main_Tools_Divider3"));
     QMenu *preview =
@@ -138,8 +139,9 @@ void MDI_Main::createMenus()
     addEntry(nullptr, QStringLiteral("Main_Tools_Memorized"), QStringLiteral("Me&morized Spells"),
              &MDI_Main::Main_Tools_Memorized_Click);
     addDivider(browser, QStringLiteral("Private_Browser_Divider"));
-    QAction *remove = addEntry(browser, QStringLiteral("Private_Browser_Remove"),
-                               QStringLiteral("&Remove Selected Spells"), &MDI_Main::Private_Browser_Remove_Click);
+    QAction *remove =
+        addEntry(browser, QStringLiteral("Private_Browser_Remove"), QStringLiteral("&Remove Selected Spells"),
+                 &MDI_Main::Private_Browser_Remove_Click);
     remove->setShortcut(QKeySequence::Delete);
     remove->setShortcutContext(Qt::WidgetShortcut);
     addDivider(browser, QStringLiteral("Private_Browser_Divider2"));

@@ -1,8 +1,8 @@
 #include "store/LibraryContent.h"
 
 #include "store/Blanks.h"
-#include "store/Names.h"
 #include "store/Database.h"
+#include "store/Names.h"
 #include "store/Schema.h"
 #include "store/VmError.h"
 

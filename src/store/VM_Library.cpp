@@ -1,8 +1,8 @@
 #include "store/VM_Library.h"
 
+#include "store/AppFolder.h"
 #include "store/Blanks.h"
 #include "store/Names.h"
-#include "store/AppFolder.h"
 #include "store/TableReader.h"
 #include "store/VmError.h"
 

@@ -2,6 +2,7 @@
 
 #include "widgets/ListViewModel.h"
 
+#include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
 #include <QFontMetrics>
@@ -9,9 +10,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-#include <QStyle>
 #include <QPalette>
-#include <QApplication>
+#include <QStyle>
 
 const QString ListView::kDragMimeType = QStringLiteral("application/x-vellumar-spells");
 
@@ -181,7 +181,8 @@ QPixmap ListView::dragPicture(const QStringList &names, const QFont &font)
     painter.setFont(font);
     painter.setPen(palette.color(QPalette::ToolTipText));
     for (qsizetype i = 0; i < names.size(); ++i)
-        painter.drawText(QRect(6, 4 + int(i) * lineHeight, width - 12, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.drawText(QRect(6, 4 + int(i) * lineHeight, width - 12, lineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter,
                          metrics.elidedText(names.at(i), Qt::ElideRight, width - 12));
     return picture;
 }
@@ -195,7 +196,8 @@ void ListView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
         if (currentIndex().isValid()) {
             emit rowActivated(currentIndex().row());
             event->accept();

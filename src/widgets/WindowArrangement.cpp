@@ -51,7 +51,8 @@ void tile(QMdiArea *area)
     const int count = int(windows.size());
     QSize largestMinimum;
     for (const QMdiSubWindow *window : windows)
-        largestMinimum = largestMinimum.expandedTo(window->minimumSize().expandedTo(window->minimumSizeHint()));
+        largestMinimum =
+            largestMinimum.expandedTo(window->minimumSize().expandedTo(window->minimumSizeHint()));
     // One above the other, each as wide as the area; when their minimum heights do not fit,
     // side by side in as few columns as lets them fit, and when not even that is possible, in
     // as many columns as the area's width takes, the area scrolling down to the rest.

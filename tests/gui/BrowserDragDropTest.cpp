@@ -1,9 +1,9 @@
 #include "BrowserFixture.h"
 #include "Clicks.h"
 #include "browse/Frm_Browser.h"
-#include "widgets/ListView.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "shell/MDI_Main.h"
+#include "widgets/ListView.h"
 
 #include <QTimer>
 

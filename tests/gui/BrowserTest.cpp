@@ -1,12 +1,12 @@
-#include "Clicks.h"
 #include "BrowserFixture.h"
+#include "Clicks.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
-#include "widgets/ListView.h"
-#include "widgets/ListViewModel.h"
-#include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
 #include "widgets/OpenWindows.h"
 
 #include <QHeaderView>

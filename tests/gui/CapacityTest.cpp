@@ -28,8 +28,8 @@ protected:
 
     void setCapacities(const QString &caster, const QStringList &values)
     {
-        static const char *const columns[] = {"First", "Second", "Third",   "Fourth", "Fifth",
-                                             "Sixth", "Seventh", "Eighth", "Ninth"};
+        static const char *const columns[] = {"First", "Second",  "Third",  "Fourth", "Fifth",
+                                              "Sixth", "Seventh", "Eighth", "Ninth"};
         for (qsizetype i = 0; i < values.size(); ++i) {
             Statement update(library.db(),
                              QStringLiteral("UPDATE SpellCasters SET %1 = ? WHERE Spellbook = ?")
@@ -167,8 +167,9 @@ TEST_F(CapacityTest, EveryLevelStaysInSightWithItsCountWhateverTheFilterPaneWidt
         const QRect pane = levels->parentWidget()->rect();
         EXPECT_TRUE(pane.contains(levels->geometry())) << when;
         for (int row = 0; row < levels->count(); ++row) {
-            EXPECT_EQ(levels->item(row)->data(LevelCountDelegate::CountRole).toString(),
-                      row == 2 ? "1/17" : row == 1 ? "1/17" : "0/17");
+            EXPECT_EQ(levels->item(row)->data(LevelCountDelegate::CountRole).toString(), row == 2   ? "1/17"
+                                                                                         : row == 1 ? "1/17"
+                                                                                                    : "0/17");
             EXPECT_TRUE(levels->viewport()->rect().contains(levels->visualItemRect(levels->item(row))))
                 << when << ": " << levels->item(row)->text().toStdString() << " is cut off";
         }

@@ -1,12 +1,12 @@
-#include "Clicks.h"
 #include "BrowserFixture.h"
+#include "Clicks.h"
 #include "Files.h"
 #include "SpellFiles.h"
 #include "browse/Frm_Browser.h"
-#include "widgets/ListView.h"
 #include "exchange/VM_SpellSaver.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
+#include "widgets/ListView.h"
 
 #include <QDir>
 #include <QFile>

@@ -452,8 +452,8 @@ TEST_F(ImportWindowTest, ASpellbookGrowsTheWindowWithinTheAreaEvenFromItsBottomR
     open(window, spellbookFile());
     EXPECT_TRUE(subWindow->height() > before.height() || subWindow->width() > before.width());
     EXPECT_TRUE(area.contains(subWindow->geometry()))
-        << subWindow->geometry().x() << "," << subWindow->geometry().y() << " "
-        << subWindow->width() << "x" << subWindow->height() << " in " << area.width() << "x" << area.height();
+        << subWindow->geometry().x() << "," << subWindow->geometry().y() << " " << subWindow->width() << "x"
+        << subWindow->height() << " in " << area.width() << "x" << area.height();
 }
 
 TEST_F(ImportWindowTest, ACasterEditedIntoWhatNoSpellbookFileCouldHoldIsRefusedBeforeTheImport)

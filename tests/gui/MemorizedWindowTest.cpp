@@ -111,7 +111,8 @@ TEST_F(MemorizedWindowTest, ADayIsPreparedFromTheBookCastRestedAndCleared)
     Frm_Browser *bryn = openBrowser("Bryn");
     EXPECT_FALSE(canPress(kxr, "Memorized Spells"));
     frame().showMemorized("KXR");
-    EXPECT_EQ(prompt.messages(), QStringList{"KXR is the whole library, not a caster: it memorizes no spells"});
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"KXR is the whole library, not a caster: it memorizes no spells"});
     prompt.clear();
     Frm_Memorized *window = openMemorized(bryn);
     ASSERT_NE(window, nullptr);

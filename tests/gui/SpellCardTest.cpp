@@ -1,10 +1,10 @@
-#include "Clicks.h"
 #include "BrowserFixture.h"
+#include "Clicks.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
+#include "shell/MDI_Main.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
-#include "shell/MDI_Main.h"
 #include "widgets/OpenWindows.h"
 
 #include <QLabel>

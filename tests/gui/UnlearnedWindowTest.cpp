@@ -81,8 +81,7 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnce)
              failedOf(window));
     EXPECT_EQ(failedRows("Bryn"),
               (QStringList{"Ember Call", "Dusk Ward", "Bramble Gate", "Maud's \"Quiet\" Step"}));
-    EXPECT_EQ(panelTexts(window, kStatus),
-              (QStringList{"4 spells listed", "", "2 spells added"}));
+    EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"4 spells listed", "", "2 spells added"}));
     EXPECT_TRUE(control<QTimer>(window, "Timer1")->isActive());
 
     // Already failed: nothing added, and said so.
@@ -97,8 +96,7 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnce)
     dragOnto(search, &Frm_Search::LV_Search_OLEStartDrag, &Frm_Search::LV_Search_OLECompleteDrag,
              failedOf(window));
     EXPECT_EQ(failedRows("Bryn").last(), "Cinder Veil");
-    EXPECT_EQ(panelTexts(window, kStatus),
-              (QStringList{"5 spells listed", "", "1 spells added"}));
+    EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"5 spells listed", "", "1 spells added"}));
     window->Timer1_Timer();
     EXPECT_EQ(panelTexts(window, kStatus).at(2), QString());
     EXPECT_TRUE(prompt.shown().isEmpty());

@@ -105,7 +105,8 @@ TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
         prompt.clear();
         typeText(window, "Txt_New", name);
         clickButton(window, "Cmd_Add");
-        EXPECT_EQ(prompt.messages(), message.isEmpty() ? QStringList() : QStringList{message}) << name.toStdString();
+        EXPECT_EQ(prompt.messages(), message.isEmpty() ? QStringList() : QStringList{message})
+            << name.toStdString();
     }
     EXPECT_EQ(library.dump(), before);
 
@@ -117,7 +118,8 @@ TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
     EXPECT_EQ(boxText(window, "Txt_New"), " " + added + " ");
     EXPECT_EQ(comboItems(window, "Cmbo_Delete"), (QStringList{kShadows, added}));
     EXPECT_EQ(comboItems(window, "Cmbo_Names"), (QStringList{"Alteration", kShadows, "Sun", added}));
-    EXPECT_EQ(library.count("SELECT COUNT(*) FROM [Sphere Names] WHERE Auto >= 50 AND Description IS NULL"), 1);
+    EXPECT_EQ(library.count("SELECT COUNT(*) FROM [Sphere Names] WHERE Auto >= 50 AND Description IS NULL"),
+              1);
 
     chooseItem(window, "Cmbo_Delete", kShadows);
     prompt.clear();
@@ -131,8 +133,10 @@ TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
               QStringList(2, "Are you sure you want to delete Mistress' Shadows as a School?"));
     EXPECT_EQ(prompt.messages(), QStringList{"Delete successful"});
     EXPECT_EQ(comboItems(window, "Cmbo_Delete"), QStringList{added});
-    EXPECT_EQ(library.rows("SELECT Name FROM Spells ORDER BY Name"), (QStringList{"Dusk Ward", "Ember Call"}));
-    EXPECT_EQ(library.rows("SELECT Name || ':' || Sphere FROM SpellandSphere"), QStringList{"Ember Call:Sun"});
+    EXPECT_EQ(library.rows("SELECT Name FROM Spells ORDER BY Name"),
+              (QStringList{"Dusk Ward", "Ember Call"}));
+    EXPECT_EQ(library.rows("SELECT Name || ':' || Sphere FROM SpellandSphere"),
+              QStringList{"Ember Call:Sun"});
 
     // Enter in the name box adds the school.
     prompt.clear();

@@ -51,8 +51,9 @@ protected:
     QStringList dropDown() { return menuTexts(frame().TB_Main()->buttonMenu("Browser")); }
 };
 
-const QStringList kLevelBoxes = {"Txt_Levels_0", "Txt_Levels_1", "Txt_Levels_2", "Txt_Levels_3", "Txt_Levels_4",
-                                 "Txt_Levels_5", "Txt_Levels_6", "Txt_Levels_7", "Txt_Levels_8"};
+const QStringList kLevelBoxes = {"Txt_Levels_0", "Txt_Levels_1", "Txt_Levels_2",
+                                 "Txt_Levels_3", "Txt_Levels_4", "Txt_Levels_5",
+                                 "Txt_Levels_6", "Txt_Levels_7", "Txt_Levels_8"};
 
 } // namespace
 
@@ -88,7 +89,8 @@ TEST_F(ManageSpellbooks, ListsCastersButNeverKXRAndRefusesNamesThatAreTakenOrBla
         prompt.clear();
         typeText(window, "Txt_Name", name);
         clickButton(window, "CmdApply");
-        EXPECT_EQ(prompt.messages(), message.isEmpty() ? QStringList() : QStringList{message}) << name.toStdString();
+        EXPECT_EQ(prompt.messages(), message.isEmpty() ? QStringList() : QStringList{message})
+            << name.toStdString();
     }
     EXPECT_EQ(library.dump(), before);
 }
@@ -128,7 +130,8 @@ TEST_F(ManageSpellbooks, ShowsAndSavesACastersDetailsAndSpellsPerLevel)
     EXPECT_EQ(boxText(window, "Txt_Level"), "5");
     typeText(window, "Txt_Race", "Gnome");
     clickButton(window, "CmdApply");
-    EXPECT_EQ(library.rows("SELECT Race FROM SpellCasters WHERE Spellbook = ?", {kQuoted}), QStringList{"Gnome"});
+    EXPECT_EQ(library.rows("SELECT Race FROM SpellCasters WHERE Spellbook = ?", {kQuoted}),
+              QStringList{"Gnome"});
 
     // A caster gone from the library since it was chosen is reported, not saved as a success.
     chooseItem(window, "Cmbo_Names", "Corwin");
@@ -233,7 +236,8 @@ TEST_F(ManageSpellbooks, DeletesACasterOnlyWhenNoBrowserShowsIt)
     EXPECT_EQ(casterRow(kQuoted).size(), 1);
     prompt.answer(true);
     clickButton(window, "CmdDelete");
-    EXPECT_EQ(prompt.questions(), QStringList(2, "Are you sure you want to delete " + kQuoted + "\nas a Spellbook?"));
+    EXPECT_EQ(prompt.questions(),
+              QStringList(2, "Are you sure you want to delete " + kQuoted + "\nas a Spellbook?"));
     EXPECT_EQ(prompt.messages(), QStringList{"Delete successful"});
     EXPECT_TRUE(casterRow(kQuoted).isEmpty());
     EXPECT_EQ(library.rows("SELECT Caster FROM Spellbook"), QStringList{"Corwin"});
@@ -270,7 +274,8 @@ TEST_F(ManageSpellbooks, DatabaseFailuresAreShownAndLoseNothing)
     typeText(window, "Txt_Name", "Zed");
     clickButton(window, "CmdApply");
     ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.lastMessage().contains("database or disk is full")) << prompt.lastMessage().toStdString();
+    EXPECT_TRUE(prompt.lastMessage().contains("database or disk is full"))
+        << prompt.lastMessage().toStdString();
     EXPECT_EQ(boxText(window, "Txt_Name"), "Zed");
     EXPECT_TRUE(openBrowsers().isEmpty());
     EXPECT_EQ(dropDown(), (QStringList{"KXR", "Corwin", kQuoted}));

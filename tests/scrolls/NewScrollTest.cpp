@@ -10,9 +10,9 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QMdiArea>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>

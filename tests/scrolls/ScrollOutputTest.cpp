@@ -136,9 +136,12 @@ TEST_F(ScrollOutputTest, PrintAndExportAskAboutUnsavedChangesAndThenAgreeWithThe
         QStringList saved; // the library's scroll afterwards, which is also what goes out
     };
     const QList<Case> cases = {
-        {true, Prompt::Choice::Cancel, {"Frost Lance"}},   {true, Prompt::Choice::Discard, {"Frost Lance"}},
-        {true, Prompt::Choice::Save, changed},             {false, Prompt::Choice::Cancel, {"Frost Lance"}},
-        {false, Prompt::Choice::Discard, {"Frost Lance"}}, {false, Prompt::Choice::Save, changed},
+        {true, Prompt::Choice::Cancel, {"Frost Lance"}},
+        {true, Prompt::Choice::Discard, {"Frost Lance"}},
+        {true, Prompt::Choice::Save, changed},
+        {false, Prompt::Choice::Cancel, {"Frost Lance"}},
+        {false, Prompt::Choice::Discard, {"Frost Lance"}},
+        {false, Prompt::Choice::Save, changed},
     };
     openScrolls();
     for (const Case &c : cases) {

@@ -1,9 +1,9 @@
 #include "Clicks.h"
 #include "WindowTest.h"
 #include "browse/Frm_Browser.h"
-#include "widgets/ButtonToolBar.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
+#include "widgets/ButtonToolBar.h"
 
 #include "widgets/ListView.h"
 #include <QApplication>
@@ -72,8 +72,8 @@ TEST_F(Frame, MenusOfferWhatAUserNeedsAndHideThePopups)
                      "Main_File_Exit|&Exit", "Main_Tools_Spellbooks|&Manage Spellbooks",
                      "Main_Tools_Schools|M&anage Schools", "Main_Tools_Spells|Manage S&pells",
                      "Main_Tools_Scrolls|Manage S&crolls", "Main_Manage_Search|&Search",
-                     "Main_Window_Title|&Tile", "Main_Window_Cascade|&Cascade", "Main_About_Help|&Help Topics",
-                     "Main_About_About|&About Vellumar"})
+                     "Main_Window_Title|&Tile", "Main_Window_Cascade|&Cascade",
+                     "Main_About_Help|&Help Topics", "Main_About_About|&About Vellumar"})
         EXPECT_TRUE(shown.contains(entry)) << entry.toStdString();
 
     // The popup menus exist but never show in the menu bar.
@@ -286,9 +286,9 @@ TEST_F(Frame, WindowMenuListsTheOpenWindowsAndArrangesThemWithoutLosingAny)
 
     QMenu *windowMenu = frame().menu("Main_Window");
     emit windowMenu->aboutToShow();
-    EXPECT_EQ(menuTexts(windowMenu).mid(4), (QStringList{"C&lose", "Ne&xt", "Pre&vious", "-",
-                                                         "&1 Browsing Spellbook KXR",
-                                                         "&2 Browsing Spellbook Bryn"}));
+    EXPECT_EQ(menuTexts(windowMenu).mid(4),
+              (QStringList{"C&lose", "Ne&xt", "Pre&vious", "-", "&1 Browsing Spellbook KXR",
+                           "&2 Browsing Spellbook Bryn"}));
     windowMenu->actions().at(8)->trigger();
     EXPECT_EQ(frame().area()->activeSubWindow()->windowTitle(), "Browsing Spellbook KXR");
 
@@ -317,7 +317,8 @@ TEST_F(Frame, WindowMenuListsTheOpenWindowsAndArrangesThemWithoutLosingAny)
     QMdiSubWindow *lowest = windows.at(0);
     for (QMdiSubWindow *window : windows)
         lowest = window->y() > lowest->y() ? window : lowest;
-    chooseEntry(&frame(), "Browser", lowest->widget()->windowTitle().mid(QString("Browsing Spellbook ").size()));
+    chooseEntry(&frame(), "Browser",
+                lowest->widget()->windowTitle().mid(QString("Browsing Spellbook ").size()));
     EXPECT_TRUE(area.contains(lowest->geometry()) || lowest->height() > area.height());
 
     // Cascade with five: every title bar shows.
@@ -347,12 +348,16 @@ TEST_F(Frame, WindowMenuListsTheOpenWindowsAndArrangesThemWithoutLosingAny)
 TEST_F(Frame, StandardKeysReachTheirCommandsAndTheFrameStaysUsable)
 {
     const QList<std::pair<const char *, QKeySequence>> keys = {
-        {"Main_File_Exit", QKeySequence::Quit},          {"Main_About_Help", QKeySequence::HelpContents},
-        {"Main_File_Print", QKeySequence::Print},        {"Main_Window_Next", QKeySequence::NextChild},
-        {"Main_Window_Previous", QKeySequence::PreviousChild}, {"Main_Manage_Search", QKeySequence::Find}};
+        {"Main_File_Exit", QKeySequence::Quit},
+        {"Main_About_Help", QKeySequence::HelpContents},
+        {"Main_File_Print", QKeySequence::Print},
+        {"Main_Window_Next", QKeySequence::NextChild},
+        {"Main_Window_Previous", QKeySequence::PreviousChild},
+        {"Main_Manage_Search", QKeySequence::Find}};
     for (const auto &[entry, key] : keys)
         EXPECT_EQ(frame().menuEntry(entry)->shortcut(), QKeySequence(key)) << entry;
-    EXPECT_TRUE(frame().menuEntry("Main_Window_Close")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)));
+    EXPECT_TRUE(
+        frame().menuEntry("Main_Window_Close")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)));
 
     frame().resize(100, 100);
     EXPECT_GE(frame().width(), 640);

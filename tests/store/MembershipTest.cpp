@@ -135,9 +135,11 @@ TEST_F(LibraryTest, LearningFailedSpellsMovesThemInOneChange)
     library.addToSpellbook("Bryn", "Held", "1");
     VM_Library lib;
     lib.Learn_Failed_Spells(" Bryn ", {row("Held", "1"), row("New", "2"), row("Stays", "4", false)});
-    EXPECT_EQ(library.rows("SELECT SpellName, SpellLevel FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid"),
-              (QStringList{"Held|1", "New|2"}));
-    EXPECT_EQ(library.rows("SELECT SpellName FROM FailedSpells ORDER BY rowid"), (QStringList{"Boom", "Stays"}));
+    EXPECT_EQ(
+        library.rows("SELECT SpellName, SpellLevel FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid"),
+        (QStringList{"Held|1", "New|2"}));
+    EXPECT_EQ(library.rows("SELECT SpellName FROM FailedSpells ORDER BY rowid"),
+              (QStringList{"Boom", "Stays"}));
 
     // The spellbook refuses one of them: none leaves the failed list, none goes in.
     library.db().exec("CREATE TRIGGER refuse BEFORE INSERT ON Spellbook WHEN NEW.SpellName = 'Boom' "

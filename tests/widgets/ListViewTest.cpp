@@ -132,6 +132,6 @@ TEST(ListViewRows, NumbersSortAsNumbersAndMixedValuesNaturally)
     ColumnSortToggle toggle(&list);
     toggle.sortBy(0); // the first click sorts descending
     toggle.sortBy(0);
-    EXPECT_EQ(columnTexts(&list), (QStringList{"", "9", "010", "12", "12a", "35", "100", "350", "Page 2",
-                                               "Page 10"}));
+    EXPECT_EQ(columnTexts(&list),
+              (QStringList{"", "9", "010", "12", "12a", "35", "100", "350", "Page 2", "Page 10"}));
 }

@@ -91,7 +91,8 @@ std::optional<QString> ScriptedPrompt::nextFile(const QString &kind, const QStri
     return m_files.dequeue();
 }
 
-std::optional<QString> ScriptedPrompt::showSaveFile(QWidget *, const QString &filter, const QString &suggestedName)
+std::optional<QString> ScriptedPrompt::showSaveFile(QWidget *, const QString &filter,
+                                                    const QString &suggestedName)
 {
     m_suggestedNames.append(suggestedName);
     return nextFile(QStringLiteral("save"), filter);

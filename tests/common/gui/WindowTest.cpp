@@ -3,10 +3,10 @@
 #include "Clicks.h"
 
 #include "browse/Frm_Browser.h"
-#include "widgets/ListView.h"
-#include "widgets/ListViewModel.h"
 #include "shell/Constants.h"
 #include "shell/MDI_Main.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
 #include "widgets/OpenWindows.h"
 
 #include <QLabel>
