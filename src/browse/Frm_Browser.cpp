@@ -121,16 +121,7 @@ void Frm_Browser::Load_Spell_List()
                   << m_spells->at(3, row) << m_spells->at(4, row);
         }
     }
-    {
-        const QSignalBlocker quiet(m_list);
-        m_list->rows()->setCells(std::move(cells));
-        m_sort->forget();
-        if (m_list->rowCount() > 0)
-            m_list->selectOnly(0);
-    }
-
-    const int listed = m_list->rowCount();
-    m_panels->showCounts(listed, listed > 0 ? 1 : 0);
+    showQueriedRows(m_list, std::move(cells), m_sort, m_panels);
     setWindowTitle(kCaptionPrefix + m_name);
     showLevelCounts();
 }

@@ -5,6 +5,7 @@
 #include "widgets/ButtonToolBar.h"
 #include "widgets/CSplitter.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/LevelGrid.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
 #include "widgets/ToolIcons.h"
@@ -35,10 +36,6 @@ constexpr int kColumnWidths[] = {122, 40, 102, 80, 36, 36};
 constexpr int kListWidth = 6615 / 15;
 constexpr int kMargin = 6;
 constexpr int kMinPane = 120;
-
-const QStringList kLevels = {QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
-                             QStringLiteral("4th"), QStringLiteral("5th"), QStringLiteral("6th"),
-                             QStringLiteral("7th"), QStringLiteral("8th"), QStringLiteral("9th")};
 
 } // namespace
 
@@ -213,28 +210,12 @@ QWidget *Frm_Browser::createFilters()
     m_filters = new QWidget(this);
     m_filters->setObjectName(QStringLiteral("Frame_Filters"));
 
-    m_levels = new QListWidget(m_filters);
-    m_levels->setObjectName(QStringLiteral("Lst_Levels"));
-    m_levels->setSelectionMode(QAbstractItemView::MultiSelection);
-    // Three columns of three, like a list box with columns.
-    m_levels->setFlow(QListView::LeftToRight);
-    m_levels->setWrapping(true);
-    m_levels->setResizeMode(QListView::Adjust);
-    m_levels->setSpacing(1);
-    int levelWidth = 0;
-    for (const QString &level : kLevels)
-        levelWidth = std::max(levelWidth, m_levels->fontMetrics().horizontalAdvance(level));
-    const QSize cell(levelWidth + 16, m_levels->fontMetrics().height() + 4);
-    for (qsizetype level = 0; level < kLevels.size(); ++level) {
-        auto *item = new QListWidgetItem(kLevels.at(level), m_levels);
-        item->setData(LevelCountDelegate::LevelRole, QString::number(level + 1));
-        item->setSizeHint(cell);
-    }
+    m_levels = LevelGrid::create(m_filters);
+    for (int level = 0; level < m_levels->count(); ++level)
+        m_levels->item(level)->setData(LevelCountDelegate::LevelRole, QString::number(level + 1));
     m_levels->setItemDelegate(new LevelCountDelegate(m_levels));
-    m_levels->setFixedHeight(3 * (cell.height() + 2) + 2 * m_levels->frameWidth() + 4);
-    m_levels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The list is always as tall as its rows; a scroll bar would only narrow it into more rows.
-    m_levels->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_levels->setFixedHeight(LevelGrid::threeByThree(m_levels).height());
     m_levels->installEventFilter(this);
 
     m_schoolsList = new QListWidget(m_filters);

@@ -95,15 +95,7 @@ void Frm_Search::Cmd_Search_Click()
                 cells.append(hits->at(column, row));
         }
     }
-    {
-        const QSignalBlocker quiet(m_list);
-        m_list->rows()->setCells(std::move(cells));
-        m_sort->forget();
-        if (m_list->rowCount() > 0)
-            m_list->selectOnly(0);
-    }
-    const int listed = m_list->rowCount();
-    m_panels->showCounts(listed, listed > 0 ? 1 : 0);
+    showQueriedRows(m_list, std::move(cells), m_sort, m_panels);
 }
 
 void Frm_Search::LV_Search_Click()

@@ -4,6 +4,7 @@
 #include "scrolls/ScrollIcons.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/LevelGrid.h"
 #include "widgets/ListView.h"
 #include "widgets/ToolIcons.h"
 
@@ -26,9 +27,6 @@
 
 namespace {
 
-const QStringList kLevels = {QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
-                             QStringLiteral("4th"), QStringLiteral("5th"), QStringLiteral("6th"),
-                             QStringLiteral("7th"), QStringLiteral("8th"), QStringLiteral("9th")};
 constexpr int kColumnWidths[] = {190, 48, 80, 70};
 
 QPushButton *button(const QString &name, const QString &caption, QWidget *parent)
@@ -186,24 +184,8 @@ QWidget *Frm_Scrolls::createGenerateTab()
     auto *choices = new QGroupBox(QStringLiteral("Schools && Levels"), tab);
     choices->setObjectName(QStringLiteral("Frame_SchoolsLevels"));
 
-    m_levels = new QListWidget(choices);
-    m_levels->setObjectName(QStringLiteral("Lst_Levels"));
-    m_levels->setSelectionMode(QAbstractItemView::MultiSelection);
-    // Three columns of three, like a list box with columns.
-    m_levels->setFlow(QListView::LeftToRight);
-    m_levels->setWrapping(true);
-    m_levels->setResizeMode(QListView::Adjust);
-    m_levels->setSpacing(1);
-    m_levels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_levels->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    int levelWidth = 0;
-    for (const QString &level : kLevels)
-        levelWidth = std::max(levelWidth, m_levels->fontMetrics().horizontalAdvance(level));
-    const QSize cell(levelWidth + 16, m_levels->fontMetrics().height() + 4);
-    for (const QString &level : kLevels)
-        (new QListWidgetItem(level, m_levels))->setSizeHint(cell);
-    m_levels->setFixedSize(3 * (cell.width() + 2) + 2 * m_levels->frameWidth() + 4,
-                           3 * (cell.height() + 2) + 2 * m_levels->frameWidth() + 4);
+    m_levels = LevelGrid::create(choices);
+    m_levels->setFixedSize(LevelGrid::threeByThree(m_levels));
 
     m_schools = new QListWidget(choices);
     m_schools->setObjectName(QStringLiteral("Lst_Schools"));

@@ -1,9 +1,12 @@
 #include "widgets/ListViewRows.h"
 
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 
 #include <QItemSelectionModel>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -79,4 +82,17 @@ QString firstSelectedName(const ListView *list)
 int selectedCount(const ListView *list)
 {
     return int(list->selectionModel()->selectedRows().size());
+}
+
+void showQueriedRows(ListView *list, QList<QString> &&cells, ColumnSortToggle *sort, ListStatusPanels *panels)
+{
+    {
+        const QSignalBlocker quiet(list);
+        list->rows()->setCells(std::move(cells));
+        sort->forget();
+        if (list->rowCount() > 0)
+            list->selectOnly(0);
+    }
+    const int listed = list->rowCount();
+    panels->showCounts(listed, listed > 0 ? 1 : 0);
 }

@@ -2,6 +2,11 @@
 
 #include "store/ListRows.h"
 
+#include <QList>
+#include <QString>
+
+class ColumnSortToggle;
+class ListStatusPanels;
 class ListView;
 
 // Between a list view on screen and the ListRows that store and exchange operations read and
@@ -24,3 +29,8 @@ int firstSelectedRow(const ListView *list);
 // means. Empty when nothing is selected.
 QString firstSelectedName(const ListView *list);
 int selectedCount(const ListView *list);
+
+// Shows the rows a query has just read, given cell by cell: the user's last sort forgotten
+// (the rows come in the query's order), the first row chosen and the counts shown.
+void showQueriedRows(ListView *list, QList<QString> &&cells, ColumnSortToggle *sort,
+                     ListStatusPanels *panels);

@@ -1,0 +1,45 @@
+#include "widgets/LevelGrid.h"
+
+#include <QListWidget>
+
+#include <algorithm>
+
+namespace {
+
+const QStringList kLevels = {QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
+                             QStringLiteral("4th"), QStringLiteral("5th"), QStringLiteral("6th"),
+                             QStringLiteral("7th"), QStringLiteral("8th"), QStringLiteral("9th")};
+
+} // namespace
+
+namespace LevelGrid {
+
+QListWidget *create(QWidget *parent)
+{
+    auto *levels = new QListWidget(parent);
+    levels->setObjectName(QStringLiteral("Lst_Levels"));
+    levels->setSelectionMode(QAbstractItemView::MultiSelection);
+    // Three columns of three, like a list box with columns.
+    levels->setFlow(QListView::LeftToRight);
+    levels->setWrapping(true);
+    levels->setResizeMode(QListView::Adjust);
+    levels->setSpacing(1);
+    levels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    levels->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int levelWidth = 0;
+    for (const QString &level : kLevels)
+        levelWidth = std::max(levelWidth, levels->fontMetrics().horizontalAdvance(level));
+    const QSize cell(levelWidth + 16, levels->fontMetrics().height() + 4);
+    for (const QString &level : kLevels)
+        (new QListWidgetItem(level, levels))->setSizeHint(cell);
+    return levels;
+}
+
+QSize threeByThree(const QListWidget *levels)
+{
+    const QSize cell = levels->item(0)->sizeHint();
+    const int frame = 2 * levels->frameWidth() + 4;
+    return {3 * (cell.width() + 2) + frame, 3 * (cell.height() + 2) + frame};
+}
+
+} // namespace LevelGrid
