@@ -1,7 +1,7 @@
 #include "SyntheticLibrary.h"
 #include "exchange/ExchangeWriter.h"
-#include "exchange/Frm_Import.h"
 #include "exchange/VM_SpellSaver.h"
+#include "import/Frm_Import.h"
 #include "shell/MDI_Main.h"
 #include "store/AppFolder.h"
 #include "store/Database.h"

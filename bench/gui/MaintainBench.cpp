@@ -4,8 +4,8 @@
 #include "maintain/Frm_ManageSchools.h"
 #include "maintain/Frm_ManageSpellbooks.h"
 #include "shell/MDI_Main.h"
-#include "shell/Prompt.h"
 #include "widgets/OpenWindows.h"
+#include "widgets/Prompt.h"
 
 #include <QApplication>
 #include <QLineEdit>

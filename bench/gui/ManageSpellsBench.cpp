@@ -2,8 +2,8 @@
 #include "gui/SilentPrompt.h"
 #include "maintain/Frm_ManageSpells.h"
 #include "shell/MDI_Main.h"
-#include "shell/Prompt.h"
 #include "widgets/OpenWindows.h"
+#include "widgets/Prompt.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Prompt.h"
+#include "widgets/Prompt.h"
 
 // Answers every message box at once ("Update successful" and the like would wait for a click
 // that never comes), so a measured command runs to its end unattended: questions get Yes,

@@ -1,3 +1,6 @@
+// The spellbook browser: its lists of levels, schools and spells, the queries behind them, and
+// how it follows changes to the library. Controls, capacity and printing are in Frm_Browser_*.cpp.
+
 #include "browse/Frm_Browser.h"
 
 #include "browse/Frm_FillSpellbook.h"
@@ -6,8 +9,6 @@
 #include "browse/SpellExport.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "exchange/VM_SpellSaver.h"
-#include "shell/Constants.h"
-#include "shell/Prompt.h"
 #include "store/Blanks.h"
 #include "store/Names.h"
 #include "store/VM_Library.h"
@@ -15,11 +16,14 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/Constants.h"
+#include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
+#include "widgets/Prompt.h"
 #include "widgets/Workspace.h"
 
 #include <QHash>
@@ -33,16 +37,6 @@ namespace {
 
 // Offered beside the exchange files: the file name's extension picks what is written.
 const QString kReadableFilters = QStringLiteral("Markdown (*.md)|*.md|JSON (*.json)|*.json");
-
-QStringList selectedTexts(const QListWidget *list, int role = Qt::DisplayRole)
-{
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            texts.append(list->item(row)->data(role).toString());
-    }
-    return texts;
-}
 
 } // namespace
 
@@ -86,7 +80,7 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
         Load_Spell_List();
         Load_Schools_List();
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return false;
     }
     Schools_List_Select_All();
@@ -181,8 +175,8 @@ void Frm_Browser::Opt_Schools_None_Click()
 void Frm_Browser::Requery()
 {
     BusyCursor busy;
-    const QStringList levels = selectedTexts(m_levels, LevelCountDelegate::LevelRole);
-    const QStringList schools = selectedTexts(m_schoolsList);
+    const QStringList levels = FormControls::selectedTexts(m_levels, LevelCountDelegate::LevelRole);
+    const QStringList schools = FormControls::selectedTexts(m_schoolsList);
     // The counts cover the whole book, so they follow a change even when the filters let
     // nothing through.
     if (levels.isEmpty() || schools.isEmpty())
@@ -196,8 +190,7 @@ void Frm_Browser::Requery()
         return;
     }
     const QString status = m_library->Requery(levels, schools, m_name);
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         return;
     }
     Load_Spell_List();
@@ -308,8 +301,7 @@ void Frm_Browser::LV_Spells_OLEDragDrop()
     BusyCursor busy;
     const QString status = m_assistant->Unpack_To_Button(m_name);
     const int added = m_assistant->NumberAdded();
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         // Spells that were still in the library went in all the same.
         if (added == 0)
             return;
@@ -339,8 +331,7 @@ void Frm_Browser::B_Menu_Remove_Click()
     for (const int row : selected)
         names.append(m_list->text(row));
     const QString status = m_library->Remove_Spells_From_Spellbook(names, m_name);
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         return;
     }
     {
@@ -441,8 +432,8 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
     // A renamed spell is read anew, to stand under its new name in its new place. While the
     // filters would be refused, the list stays as it is until the user re-queries.
     connect(&events, &LibraryEvents::spellRenamed, this, [this](const QString &from) {
-        if (rowNumbersOf(from.trimmed()).isEmpty() || selectedTexts(m_levels).isEmpty() ||
-            selectedTexts(m_schoolsList).isEmpty())
+        if (rowNumbersOf(from.trimmed()).isEmpty() || FormControls::selectedTexts(m_levels).isEmpty() ||
+            FormControls::selectedTexts(m_schoolsList).isEmpty())
             return;
         Requery();
     });
@@ -491,7 +482,7 @@ void Frm_Browser::followSchools()
     try {
         Load_Schools_List();
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     for (int row = 0; row < m_schoolsList->count(); ++row) {
@@ -501,7 +492,7 @@ void Frm_Browser::followSchools()
     }
     // A deleted school went from its spells too: the rows that named it are read anew, unless
     // the filters would be refused.
-    if (!gone.isEmpty() && m_list->rowCount() > 0 && !selectedTexts(m_levels).isEmpty() &&
-        !selectedTexts(m_schoolsList).isEmpty())
+    if (!gone.isEmpty() && m_list->rowCount() > 0 && !FormControls::selectedTexts(m_levels).isEmpty() &&
+        !FormControls::selectedTexts(m_schoolsList).isEmpty())
         Requery();
 }

@@ -1,8 +1,11 @@
+// The spellbook browser's capacity: the counts per level beside the caster's numbers, and the
+// question asked before a book goes past them.
+
 #include "browse/Frm_Browser.h"
 
 #include "browse/LevelCountDelegate.h"
-#include "shell/Prompt.h"
 #include "store/VmError.h"
+#include "widgets/Prompt.h"
 
 #include <QListWidget>
 

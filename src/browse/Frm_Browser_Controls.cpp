@@ -1,3 +1,5 @@
+// The spellbook browser's controls and their layout, and how they fit the window as it is resized.
+
 #include "browse/Frm_Browser.h"
 
 #include "browse/LevelCountDelegate.h"

@@ -1,14 +1,16 @@
+// The spellbook browser's printouts: the whole book, the filtered book and the selected spells.
+
 #include "browse/Frm_Browser.h"
 
 #include "browse/Frm_Print.h"
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
-#include "shell/Prompt.h"
 #include "store/Blanks.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewRows.h"
+#include "widgets/Prompt.h"
 #include "widgets/Workspace.h"
 
 // The browser's print and preview entries.

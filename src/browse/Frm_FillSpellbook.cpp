@@ -1,6 +1,5 @@
 #include "browse/Frm_FillSpellbook.h"
 
-#include "shell/Prompt.h"
 #include "store/Blanks.h"
 #include "store/SpellbookFill.h"
 #include "store/VM_Library.h"
@@ -10,6 +9,7 @@
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
+#include "widgets/Prompt.h"
 #include "widgets/Workspace.h"
 
 #include <QComboBox>
@@ -139,7 +139,7 @@ bool Frm_FillSpellbook::Initialize(Workspace &workspace, const QString &caster)
         for (int row = 0; scale && row < scale->rows(); ++row)
             m_frequency->addItem(scale->at(0, row), scale->at(1, row).toInt());
     } catch (const VmError &error) {
-        Prompt::message(parentWidget(), error.description.trimmed());
+        Prompt::report(parentWidget(), error);
         return false;
     }
     m_schools->selectAll();
@@ -179,7 +179,7 @@ void Frm_FillSpellbook::Cmd_Draw_Click()
                         QStringLiteral("Drawing spells for ") + m_caster + QStringLiteral("..."));
         drawn = SpellbookFill().draw(m_caster, schools, m_frequency->currentData().toInt(), seed);
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     showDrawn(drawn);
@@ -218,7 +218,7 @@ void Frm_FillSpellbook::Cmd_Add_Click()
                         QStringLiteral("Adding spells to ") + m_caster + QStringLiteral("..."));
         m_library->Add_Spells_To_Spellbook(m_caster, rows);
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     emit m_workspace->events().spellbookChanged(m_caster);

@@ -1,17 +1,21 @@
+// The memorized window: the day's slots per level, filled from the library and kept up to date.
+// Its commands are in Frm_Memorized_Commands.cpp.
+
 #include "browse/Frm_Memorized.h"
 
 #include "browse/MemorizedSlotsView.h"
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
 #include "browse/VM_DragDropAssistant.h"
-#include "shell/Prompt.h"
 #include "store/Blanks.h"
+#include "store/SpellLevels.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListStatusPanels.h"
+#include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
@@ -28,8 +32,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr int IndexRole = MemorizedSlotsView::LevelRole + 1; // a slot row: its place in its level
 
 // The two pictures of this window's own commands, in the tool bar's style: a crescent moon for
 // the rest, a slate wiped clean for clearing the day.
@@ -52,11 +54,6 @@ QIcon paintedIcon(bool moon)
             painter.drawLine(QPointF(16, 8), QPointF(8, 16));
         }
     });
-}
-
-QString spells(int count)
-{
-    return QString::number(count) + (count == 1 ? QStringLiteral(" spell") : QStringLiteral(" spells"));
 }
 
 } // namespace
@@ -133,7 +130,7 @@ bool Frm_Memorized::Initialize(Workspace &workspace, const QString &caster)
             return false;
         }
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return false;
     }
     if (!Load_Memorized())
@@ -155,7 +152,7 @@ bool Frm_Memorized::Load_Memorized()
         m_slotsPerLevel = m_day.Fetch_Slots_Per_Level(m_caster);
         m_slots = m_day.Fetch_Memorized_Slots(m_caster);
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return false;
     }
     fill();
@@ -174,9 +171,9 @@ QString Frm_Memorized::levelCaption(int level) const
     }
     const int capacity = m_slotsPerLevel[level - 1];
     if (capacity == 0 && memorized == 0)
-        return VM_Memorized::ordinal(level) + QStringLiteral(": no slots");
+        return SpellLevels::ordinal(level) + QStringLiteral(": no slots");
     QString caption = QStringLiteral("%1: %2 of %3 memorized, %4 cast")
-                          .arg(VM_Memorized::ordinal(level))
+                          .arg(SpellLevels::ordinal(level))
                           .arg(memorized)
                           .arg(capacity)
                           .arg(cast);
@@ -190,15 +187,15 @@ void Frm_Memorized::fill()
     // Where the user was, kept across the rebuild.
     const QTreeWidgetItem *current = m_view->currentItem();
     const int currentLevel = current ? current->data(0, MemorizedSlotsView::LevelRole).toInt() : 0;
-    const int currentIndex = current ? current->data(0, IndexRole).toInt() : -1;
+    const int currentIndex = current ? current->data(0, MemorizedSlotsView::IndexRole).toInt() : -1;
     QTreeWidgetItem *restore = nullptr;
 
     m_view->setUpdatesEnabled(false);
     m_view->clear();
-    for (int level = 1; level <= 9; ++level) {
+    for (int level = 1; level <= SpellLevels::kCount; ++level) {
         auto *group = new QTreeWidgetItem(m_view);
         group->setData(0, MemorizedSlotsView::LevelRole, level);
-        group->setData(0, IndexRole, -1);
+        group->setData(0, MemorizedSlotsView::IndexRole, -1);
         group->setFirstColumnSpanned(true);
         QFont bold = group->font(0);
         bold.setBold(true);
@@ -212,7 +209,7 @@ void Frm_Memorized::fill()
                 continue;
             auto *row = new QTreeWidgetItem(group, {slot.spell});
             row->setData(0, MemorizedSlotsView::LevelRole, level);
-            row->setData(0, IndexRole, index);
+            row->setData(0, MemorizedSlotsView::IndexRole, index);
             auto *castButton = new QToolButton;
             castButton->setObjectName(QStringLiteral("Cmd_Cast"));
             connect(castButton, &QToolButton::clicked, this,
@@ -235,7 +232,7 @@ void Frm_Memorized::fill()
             auto *row = new QTreeWidgetItem(group, {free == 1 ? QStringLiteral("1 free slot")
                                                               : QStringLiteral("%1 free slots").arg(free)});
             row->setData(0, MemorizedSlotsView::LevelRole, level);
-            row->setData(0, IndexRole, -2);
+            row->setData(0, MemorizedSlotsView::IndexRole, -2);
             row->setFirstColumnSpanned(true);
             row->setForeground(0, palette().color(QPalette::Disabled, QPalette::Text));
             QFont italic = row->font(0);
@@ -254,7 +251,7 @@ void Frm_Memorized::fill()
 
 void Frm_Memorized::showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot)
 {
-    const int index = row->data(0, IndexRole).toInt();
+    const int index = row->data(0, MemorizedSlotsView::IndexRole).toInt();
     QStringList notes;
     if (slot.cast)
         notes.append(QStringLiteral("cast"));
@@ -262,7 +259,7 @@ void Frm_Memorized::showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot)
         notes.append(QStringLiteral("no longer in the spellbook"));
     else if (slot.movedLevel())
         notes.append(
-            QStringLiteral("now a %1-level spell").arg(VM_Memorized::ordinal(slot.spellLevel.toInt())));
+            QStringLiteral("now a %1-level spell").arg(SpellLevels::ordinal(slot.spellLevel.toInt())));
     if (index >= m_slotsPerLevel[slot.level - 1])
         notes.append(QStringLiteral("beyond the caster's slots"));
     row->setText(1, notes.join(QStringLiteral("; ")));
@@ -289,7 +286,7 @@ void Frm_Memorized::showTotals()
         ++memorized;
         cast += slot.cast ? 1 : 0;
     }
-    for (int level = 1; level <= 9; ++level) {
+    for (int level = 1; level <= SpellLevels::kCount; ++level) {
         capacity += m_slotsPerLevel[level - 1];
         if (QTreeWidgetItem *group = m_view->topLevelItem(level - 1))
             group->setText(0, levelCaption(level));
@@ -318,140 +315,10 @@ QTreeWidgetItem *Frm_Memorized::slotItem(int level, int index) const
         return nullptr;
     QTreeWidgetItem *group = m_view->topLevelItem(level - 1);
     for (int child = 0; child < group->childCount(); ++child) {
-        if (group->child(child)->data(0, IndexRole).toInt() == index)
+        if (group->child(child)->data(0, MemorizedSlotsView::IndexRole).toInt() == index)
             return group->child(child);
     }
     return nullptr;
-}
-
-void Frm_Memorized::report(const QString &status)
-{
-    Prompt::message(this, status.trimmed());
-    Load_Memorized();
-}
-
-void Frm_Memorized::Cmd_Cast_Click(int level, int index)
-{
-    MemorizedSlot *slot = slotAt(level, index);
-    if (!slot)
-        return;
-    const MemorizedSlot chosen = *slot;
-    const QString status = m_day.Update_Memorized_Cast(m_caster, chosen, !chosen.cast);
-    if (!status.isEmpty()) {
-        report(status);
-        return;
-    }
-    // Only this slot changed: the rows stay, and so does the user's place in them.
-    slot->cast = !chosen.cast;
-    if (QTreeWidgetItem *row = slotItem(level, index))
-        showSlot(row, *slot);
-    showTotals();
-    m_view->fitColumns();
-    m_panels->showTransient(chosen.cast ? chosen.spell + QStringLiteral(" is ready again")
-                                        : chosen.spell + QStringLiteral(" cast"));
-}
-
-void Frm_Memorized::Cmd_Forget_Click(int level, int index)
-{
-    const MemorizedSlot *slot = slotAt(level, index);
-    if (!slot)
-        return;
-    const MemorizedSlot chosen = *slot;
-    const QString status = m_day.Remove_Memorized_Slot(m_caster, chosen);
-    if (!status.isEmpty()) {
-        report(status);
-        return;
-    }
-    Load_Memorized();
-    m_panels->showTransient(chosen.spell + QStringLiteral(" forgotten"));
-}
-
-void Frm_Memorized::Cmd_Rest_Click()
-{
-    int cast = 0;
-    for (const MemorizedSlot &slot : std::as_const(m_slots))
-        cast += slot.cast ? 1 : 0;
-    const QString status = m_day.Update_Memorized_Rest(m_caster);
-    if (!status.isEmpty()) {
-        report(status);
-        return;
-    }
-    int index = 0;
-    int level = 0;
-    for (MemorizedSlot &slot : m_slots) {
-        index = slot.level == level ? index + 1 : 0;
-        level = slot.level;
-        if (!slot.cast)
-            continue;
-        slot.cast = false;
-        if (QTreeWidgetItem *row = slotItem(slot.level, index))
-            showSlot(row, slot);
-    }
-    showTotals();
-    m_view->fitColumns();
-    m_panels->showTransient(QStringLiteral("Rested: %1 ready again").arg(spells(cast)));
-}
-
-void Frm_Memorized::Cmd_ClearAll_Click()
-{
-    if (!Prompt::ask(
-            this,
-            QStringLiteral("Are you sure you want to forget every spell %1 has memorized?").arg(m_caster)))
-        return;
-    const QString status = m_day.Remove_All_Memorized(m_caster);
-    if (!status.isEmpty()) {
-        report(status);
-        return;
-    }
-    Load_Memorized();
-    m_panels->showTransient(QStringLiteral("Every memorized spell forgotten"));
-}
-
-void Frm_Memorized::TV_Memorized_DblClick(QTreeWidgetItem *item)
-{
-    if (!item || item->data(0, IndexRole).toInt() < 0)
-        return;
-    const MemorizedSlot *slot =
-        slotAt(item->data(0, MemorizedSlotsView::LevelRole).toInt(), item->data(0, IndexRole).toInt());
-    if (slot)
-        m_workspace->viewSpell(slot->spell, this);
-}
-
-void Frm_Memorized::TV_Memorized_OLEDragDrop(int level)
-{
-    VM_DragDropAssistant &assistant = m_workspace->dragDropAssistant();
-    if (!assistant.Validate_Drop())
-        return;
-    QString status;
-    int added = 0;
-    {
-        BusyCursor busy;
-        status = assistant.Unpack_To_Memorized(m_caster, level);
-        added = assistant.NumberAdded();
-    }
-    if (!status.isEmpty())
-        Prompt::message(this, status.trimmed());
-    Load_Memorized();
-    if (added > 0)
-        m_panels->showTransient(QStringLiteral("%1 memorized").arg(spells(added)));
-}
-
-void Frm_Memorized::Toolbar1_ButtonClick(const QString &key)
-{
-    if (key == QStringLiteral("View Spell"))
-        TV_Memorized_DblClick(m_view->currentItem());
-    else if (key == QStringLiteral("Rest"))
-        Cmd_Rest_Click();
-    else if (key == QStringLiteral("Clear All"))
-        Cmd_ClearAll_Click();
-}
-
-void Frm_Memorized::Toolbar1_ButtonMenuClick(const QString &key)
-{
-    if (key == QStringLiteral("Print Memorized"))
-        printSheet(false);
-    else if (key == QStringLiteral("Preview Memorized"))
-        printSheet(true);
 }
 
 void Frm_Memorized::Timer1_Timer()
@@ -498,7 +365,7 @@ void Frm_Memorized::followLibrary()
         try {
             exists = casterExists();
         } catch (const VmError &error) {
-            Prompt::message(this, error.description.trimmed());
+            Prompt::report(this, error);
             return;
         }
         if (!exists) {

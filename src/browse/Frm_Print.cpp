@@ -3,12 +3,12 @@
 #include "browse/Frm_Browser.h"
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
-#include "shell/Prompt.h"
 #include "store/Blanks.h"
 #include "store/Database.h"
 #include "store/VM_Library.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewRows.h"
+#include "widgets/Prompt.h"
 #include "widgets/Workspace.h"
 
 #include <QDialogButtonBox>

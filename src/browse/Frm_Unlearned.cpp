@@ -1,7 +1,9 @@
+// The failed-spells window: the caster's failed spells, with their commands and drops.
+// Its controls are in Frm_Unlearned_Controls.cpp.
+
 #include "browse/Frm_Unlearned.h"
 
 #include "browse/VM_DragDropAssistant.h"
-#include "shell/Prompt.h"
 #include "store/Names.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
@@ -12,6 +14,7 @@
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
+#include "widgets/Prompt.h"
 #include "widgets/Workspace.h"
 
 #include <QComboBox>
@@ -45,7 +48,7 @@ void Frm_Unlearned::LoadCasters()
     try {
         names = m_workspace->library().Get_Exisiting_Spellbook_Names();
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
     }
     const QSignalBlocker quiet(m_casters);
     m_casters->hide();
@@ -83,7 +86,7 @@ void Frm_Unlearned::reloadList()
         try {
             m_workspace->library().LoadSpellList(ResetCurrent(), failed);
         } catch (const VmError &error) {
-            Prompt::message(this, error.description.trimmed());
+            Prompt::report(this, error);
         }
     }
     {
@@ -146,8 +149,7 @@ void Frm_Unlearned::LV_Spells_OLEDragDrop()
     BusyCursor busy;
     const QString status = assistant.Unpack_To_Unlearned(m_casters->currentText().trimmed());
     const int added = assistant.NumberAdded();
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         // Spells that were still in the library went in all the same.
         if (added == 0)
             return;
@@ -165,7 +167,7 @@ void Frm_Unlearned::U_Menu_Read_Click()
         BusyCursor busy;
         m_workspace->library().Learn_Failed_Spells(caster, selectedRowsOf(m_list));
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     emit m_workspace->events().spellbookChanged(caster);
@@ -181,7 +183,7 @@ void Frm_Unlearned::U_Menu_Remove_Click()
         BusyCursor busy;
         m_workspace->library().Remove_Spells_From_Failed(ResetCurrent(), selectedRowsOf(m_list));
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     reloadList();

@@ -1,3 +1,5 @@
+// The failed-spells window's controls and their layout.
+
 #include "browse/Frm_Unlearned.h"
 
 #include "widgets/ColumnSortToggle.h"

@@ -14,6 +14,7 @@ class MemorizedSlotsView : public QTreeWidget
 public:
     // The data role of every row that holds the level it belongs to, 1 to 9.
     static constexpr int LevelRole = Qt::UserRole + 1;
+    static constexpr int IndexRole = LevelRole + 1; // a slot row: its place in its level
 
     explicit MemorizedSlotsView(QWidget *parent = nullptr);
 

@@ -1,7 +1,7 @@
 #include "browse/PrintCommand.h"
 
-#include "shell/Prompt.h"
 #include "widgets/BusyCursor.h"
+#include "widgets/Prompt.h"
 
 #include <QLabel>
 

@@ -4,9 +4,9 @@
 #include "browse/ReportFile.h"
 #include "browse/ReportOutput.h"
 #include "browse/ReportRenderer.h"
-#include "shell/Constants.h"
 #include "store/AppFolder.h"
 #include "store/Database.h"
+#include "widgets/Constants.h"
 
 #include <QDir>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "browse/ReportPreviewDialog.h"
 
 #include "browse/ReportPages.h"
-#include "shell/Prompt.h"
 #include "store/VmError.h"
+#include "widgets/Prompt.h"
 
 #include <QAction>
 #include <QPrinter>
@@ -43,6 +43,6 @@ void ReportPreviewDialog::savePdf()
     try {
         ReportPages::writePdf(m_job, *path, printer()->pageLayout());
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
     }
 }

@@ -1,8 +1,8 @@
 #include "browse/SpellDrag.h"
 
 #include "browse/VM_DragDropAssistant.h"
-#include "shell/Prompt.h"
 #include "widgets/ListViewRows.h"
+#include "widgets/Prompt.h"
 
 bool packDraggedSpells(VM_DragDropAssistant &assistant, const ListView *list, const QString &sourceName,
                        QWidget *window)

@@ -1,9 +1,9 @@
 #include "browse/SpellExport.h"
 
 #include "exchange/VM_SpellSaver.h"
-#include "shell/Prompt.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
+#include "widgets/Prompt.h"
 
 #include <QFileInfo>
 
@@ -19,6 +19,6 @@ void exportSpellFile(QWidget *window, QLabel *progressPanel, const QString &filt
         VM_SpellSaver saver;
         write(saver, title, *path);
     } catch (const VmError &error) {
-        Prompt::message(window, error.description.trimmed());
+        Prompt::report(window, error);
     }
 }

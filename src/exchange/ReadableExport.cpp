@@ -3,6 +3,7 @@
 #include "exchange/ExchangeFormat.h"
 #include "exchange/SafeSave.h"
 #include "store/CasterCapacity.h"
+#include "store/SpellLevels.h"
 #include "store/VmError.h"
 
 #include <QDir>
@@ -87,21 +88,17 @@ QString paragraph(const QString &line)
 
 QString levelHeading(const QString &level)
 {
-    bool ok = false;
-    const int number = level.toInt(&ok);
-    if (ok && number >= 1 && number <= 9)
-        return CasterCapacity::ordinal(number) + QStringLiteral("-Level Spells");
+    if (const auto number = SpellLevels::levelOf(level))
+        return SpellLevels::ordinal(*number) + QStringLiteral("-Level Spells");
     return level.isEmpty() ? QStringLiteral("Spells Without a Level")
                            : QStringLiteral("Level ") + inlineText(level) + QStringLiteral(" Spells");
 }
 
-// Levels 1 to 9 first, in order; any other level after them, in the order first met.
+// The spell levels first, in order; any other level after them, in the order first met.
 int levelRank(const QString &level, std::map<QString, int> &others)
 {
-    bool ok = false;
-    const int number = level.toInt(&ok);
-    if (ok && number >= 1 && number <= 9)
-        return number;
+    if (const auto number = SpellLevels::levelOf(level))
+        return *number;
     return others.try_emplace(level, 10 + int(others.size())).first->second;
 }
 

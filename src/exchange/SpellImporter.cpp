@@ -1,6 +1,7 @@
 #include "exchange/SpellImporter.h"
 
 #include "store/Blanks.h"
+#include "store/SpellLevels.h"
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
 
@@ -54,10 +55,6 @@ QStringList storedValues(const VM_Spell &record)
             trimBlanks(record.Fetch_Spell_Description()),
             trimBlanks(record.Fetch_Spell_Author())};
 }
-
-const char *const kCasterColumns = "Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, Fifth, Sixth, "
-                                   "Seventh, Eighth, Ninth";
-constexpr int kCasterColumnCount = 13;
 
 } // namespace
 
@@ -251,11 +248,11 @@ void SpellImporter::deleteCasterRecord(const QString &caster)
 void SpellImporter::addCasterRecord(const QStringList &details)
 {
     QStringList values;
-    for (int i = 0; i < kCasterColumnCount; ++i)
+    for (int i = 0; i < SpellLevels::kCasterColumnCount; ++i)
         values.append(trimBlanks(details.value(i)));
-    Statement insert(m_db,
-                     QStringLiteral("INSERT INTO SpellCasters (%1) VALUES (%2)")
-                         .arg(QLatin1String(kCasterColumns), Statement::placeholders(kCasterColumnCount)));
+    Statement insert(m_db, QStringLiteral("INSERT INTO SpellCasters (%1) VALUES (%2)")
+                               .arg(SpellLevels::casterColumnList(),
+                                    Statement::placeholders(SpellLevels::kCasterColumnCount)));
     insert.bindAll(1, values);
     insert.run();
 }

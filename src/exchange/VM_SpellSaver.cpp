@@ -1,3 +1,6 @@
+// Spells and spellbook files opened for import, and the corrections made to their records before
+// they are imported. Writing the files is in VM_SpellSaver_Export.cpp, importing in _Import.cpp.
+
 #include "exchange/VM_SpellSaver.h"
 
 #include "exchange/ExchangeFormat.h"

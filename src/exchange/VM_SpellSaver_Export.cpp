@@ -1,9 +1,12 @@
+// Spells and spellbook files written: the spells chosen, or a caster with the spells of the book.
+
 #include "exchange/ExchangeFormat.h"
 #include "exchange/ExchangeWriter.h"
 #include "exchange/LargePageCache.h"
 #include "exchange/ReadableExport.h"
 #include "exchange/VM_SpellSaver.h"
 #include "store/Blanks.h"
+#include "store/SpellLevels.h"
 #include "store/VmError.h"
 
 #include <QHash>
@@ -18,9 +21,6 @@ using namespace ExchangeFormat;
 const char *const kSpellColumns = "Lvl, Frequency, In_School, Book, Page, Components, Range, Duration, "
                                   "[Area of Effect], [Casting Time Type], [Casting Time], [Saving Throw], "
                                   "Description, Author";
-
-const char *const kCasterColumns = "Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, Fifth, Sixth, "
-                                   "Seventh, Eighth, Ninth";
 
 // The writers keep the code of whatever failed, under their own name.
 template<typename Operation>
@@ -182,7 +182,7 @@ QStringList VM_SpellSaver::casterFields(const QString &spellbook)
     QStringList fields(kCasterFields, QString());
     Statement caster(db(),
                      QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
-                         .arg(QLatin1String(kCasterColumns)));
+                         .arg(SpellLevels::casterColumnList()));
     caster.bind(1, spellbook);
     if (caster.step()) {
         for (int column = 0; column < kCasterFields; ++column)

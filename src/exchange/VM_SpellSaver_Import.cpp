@@ -1,3 +1,5 @@
+// The records of an opened file imported into the library, in savepoints and batches.
+
 #include "exchange/SpellImporter.h"
 #include "exchange/VM_SpellSaver.h"
 #include "store/Blanks.h"

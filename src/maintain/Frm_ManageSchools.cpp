@@ -1,11 +1,11 @@
 #include "maintain/Frm_ManageSchools.h"
 
 #include "exchange/ExchangeRules.h"
-#include "maintain/ChildDialog.h"
-#include "shell/Prompt.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
+#include "widgets/ChildDialog.h"
 #include "widgets/LibraryEvents.h"
+#include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
@@ -149,7 +149,7 @@ bool Frm_ManageSchools::Load_Combo_Boxes()
     } catch (const VmError &error) {
         m_names->clear();
         m_delete->clear();
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return false;
     }
     chooseNothing(m_names);
@@ -182,7 +182,7 @@ void Frm_ManageSchools::Cmbo_Names_Click()
         m_description->clear();
         setDescriptionEditable(false);
         m_apply->setEnabled(false);
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     m_description->setPlainText(description);
@@ -205,8 +205,7 @@ void Frm_ManageSchools::Cmd_Apply_Click()
         return;
     const QString status = m_workspace->library().Update_Exisiting_School_Description(
         m_names->currentText(), m_description->toPlainText());
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         return;
     }
     ReSet_Browser_Schools_List();
@@ -232,8 +231,7 @@ void Frm_ManageSchools::Cmd_Add_Click()
         return;
     }
     const QString status = m_workspace->library().Add_New_School(typed.trimmed());
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         return;
     }
     Load_Combo_Boxes();
@@ -250,8 +248,7 @@ void Frm_ManageSchools::Cmd_Delete_Click()
                                QStringLiteral(" as a School?")))
         return;
     const QString status = m_workspace->library().Delete_New_School(school.trimmed());
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         return;
     }
     Load_Combo_Boxes();

@@ -2,13 +2,14 @@
 
 #include "browse/Frm_Browser.h"
 #include "exchange/ExchangeRules.h"
-#include "maintain/ChildDialog.h"
-#include "shell/Prompt.h"
+#include "store/SpellLevels.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spellbook.h"
 #include "store/VmError.h"
+#include "widgets/ChildDialog.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/OpenWindows.h"
+#include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
@@ -27,11 +28,6 @@
 namespace {
 
 const QString kNew = QStringLiteral("<new>");
-
-const QString kLevelNames[Frm_ManageSpellbooks::kSpellLevels] = {
-    QStringLiteral("First"),   QStringLiteral("Second"), QStringLiteral("Third"),
-    QStringLiteral("Fourth"),  QStringLiteral("Fifth"),  QStringLiteral("Sixth"),
-    QStringLiteral("Seventh"), QStringLiteral("Eighth"), QStringLiteral("Ninth")};
 
 QLineEdit *addLineEdit(QWidget *parent, const QString &name, const QString &caption)
 {
@@ -93,11 +89,11 @@ QWidget *Frm_ManageSpellbooks::createDetailsTab()
     perLevel->setObjectName(QStringLiteral("Frame2"));
     auto *grid = new QGridLayout(perLevel);
     constexpr int kColumns = 3;
-    for (int index = 0; index < kSpellLevels; ++index) {
-        QLineEdit *box =
-            addLineEdit(perLevel, QStringLiteral("Txt_Levels_%1").arg(index), kLevelNames[index]);
+    for (int index = 0; index < SpellLevels::kCount; ++index) {
+        QLineEdit *box = addLineEdit(perLevel, QStringLiteral("Txt_Levels_%1").arg(index),
+                                     SpellLevels::columnNames().at(index));
         box->setMaximumWidth(60);
-        auto *label = new QLabel(kLevelNames[index], perLevel);
+        auto *label = new QLabel(SpellLevels::columnNames().at(index), perLevel);
         label->setBuddy(box);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         const int row = index / kColumns;
@@ -114,7 +110,7 @@ QWidget *Frm_ManageSpellbooks::createDetailsTab()
     setTabOrder(m_level, m_race);
     setTabOrder(m_race, m_class);
     setTabOrder(m_class, m_spellsPerLevel.front());
-    for (int index = 1; index < kSpellLevels; ++index)
+    for (int index = 1; index < SpellLevels::kCount; ++index)
         setTabOrder(m_spellsPerLevel[index - 1], m_spellsPerLevel[index]);
 
     auto *layout = new QVBoxLayout(tab);
@@ -159,7 +155,7 @@ bool Frm_ManageSpellbooks::Initialize(Workspace &workspace)
 
 QLineEdit *Frm_ManageSpellbooks::spellsPerLevelBox(int level) const
 {
-    return level >= 1 && level <= kSpellLevels ? m_spellsPerLevel[level - 1] : nullptr;
+    return level >= 1 && level <= SpellLevels::kCount ? m_spellsPerLevel[level - 1] : nullptr;
 }
 
 bool Frm_ManageSpellbooks::Refresh_The_Combo_Boxes()
@@ -168,7 +164,7 @@ bool Frm_ManageSpellbooks::Refresh_The_Combo_Boxes()
     try {
         names = m_workspace->library().Get_Exisiting_Spellbook_Names();
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return false;
     }
     {
@@ -239,11 +235,11 @@ void Frm_ManageSpellbooks::fillCaster()
     m_level->setText(m_caster->Fetch_Lvl());
     m_race->setText(m_caster->Fetch_Race());
     m_class->setText(m_caster->Fetch_Class());
-    const QString perLevel[kSpellLevels] = {
+    const QString perLevel[SpellLevels::kCount] = {
         m_caster->Fetch_First(),   m_caster->Fetch_Second(), m_caster->Fetch_Third(),
         m_caster->Fetch_Fourth(),  m_caster->Fetch_Fifth(),  m_caster->Fetch_Sixth(),
         m_caster->Fetch_Seventh(), m_caster->Fetch_Eighth(), m_caster->Fetch_Ninth()};
-    for (int index = 0; index < kSpellLevels; ++index)
+    for (int index = 0; index < SpellLevels::kCount; ++index)
         m_spellsPerLevel[index]->setText(perLevel[index]);
 }
 
@@ -297,7 +293,7 @@ void Frm_ManageSpellbooks::CmdApply_Click()
     try {
         taken = m_workspace->library().Get_Exisiting_Spellbook_Names();
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     if (name == kNew || taken.contains(name)) {
@@ -317,9 +313,10 @@ bool Frm_ManageSpellbooks::exportable()
                                                      {QStringLiteral("class"), m_class}};
     if (isNewCaster())
         fields.prepend({QStringLiteral("caster name"), m_name});
-    for (int index = 0; index < kSpellLevels; ++index)
-        fields.append({QStringLiteral("figure for %1-level spells").arg(kLevelNames[index].toLower()),
-                       m_spellsPerLevel[index]});
+    for (int index = 0; index < SpellLevels::kCount; ++index)
+        fields.append(
+            {QStringLiteral("figure for %1-level spells").arg(SpellLevels::columnNames().at(index).toLower()),
+             m_spellsPerLevel[index]});
     for (const auto &[field, box] : std::as_const(fields)) {
         const QString problem = ExchangeRules::fieldProblem(box->text().trimmed());
         if (!problem.isEmpty()) {
@@ -349,8 +346,7 @@ void Frm_ManageSpellbooks::addCaster(const QString &name)
     m_caster->Fetch_Name(name);
     setCasterFields();
     const QString status = m_caster->Add_New_Caster();
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         return;
     }
     Refresh_The_Combo_Boxes();
@@ -373,8 +369,7 @@ void Frm_ManageSpellbooks::CmdDelete_Click()
                                QStringLiteral("\nas a Spellbook?")))
         return;
     const QString status = m_caster->Delete_Existing_Caster(name);
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         return;
     }
     Refresh_The_Combo_Boxes();

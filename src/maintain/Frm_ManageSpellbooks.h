@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/SpellLevels.h"
+
 #include <QWidget>
 
 #include <array>
@@ -20,7 +22,6 @@ class Frm_ManageSpellbooks : public QWidget
 
 public:
     // The spell levels a caster's spellbook holds, and so the boxes of "Spells per Level".
-    static constexpr int kSpellLevels = 9;
 
     explicit Frm_ManageSpellbooks(QWidget *parent = nullptr);
     ~Frm_ManageSpellbooks() override;
@@ -72,7 +73,7 @@ private:
     QLineEdit *m_level = nullptr;
     QLineEdit *m_race = nullptr;
     QLineEdit *m_class = nullptr;
-    std::array<QLineEdit *, kSpellLevels> m_spellsPerLevel{};
+    std::array<QLineEdit *, SpellLevels::kCount> m_spellsPerLevel{};
     QComboBox *m_delete = nullptr;
     QPushButton *m_deleteButton = nullptr;
     QPushButton *m_apply = nullptr;

@@ -1,7 +1,10 @@
+// The manage-spells window: the spell picker, the form filled from the library and read back,
+// and the question asked before unsaved edits are lost. Commands are in _Commands.cpp,
+// controls in _Controls.cpp.
+
 #include "maintain/Frm_ManageSpells.h"
 
 #include "exchange/ExchangeRules.h"
-#include "shell/Prompt.h"
 #include "store/Names.h"
 #include "store/Schema.h"
 #include "store/VM_Library.h"
@@ -9,7 +12,9 @@
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
+#include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
@@ -22,55 +27,14 @@
 #include <QTabWidget>
 #include <QTextEdit>
 
+using namespace FormControls;
+
 namespace {
 
 const QStringList kLevels = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                              QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
                              QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
 const QString kSpecial = QStringLiteral("Special");
-
-QStringList selectedTexts(const QListWidget *list)
-{
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            texts.append(list->item(row)->text());
-    }
-    return texts;
-}
-
-void refill(QComboBox *combo, const QStringList &entries)
-{
-    combo->clear();
-    combo->addItems(entries);
-    combo->setCurrentIndex(-1);
-    combo->setPlaceholderText(QString());
-}
-
-// A stored value the list does not offer (an imported spell's, say) leaves the drop-down without a
-// selection; it shows greyed as the placeholder and is what a save keeps, so nothing is lost.
-void choose(QComboBox *combo, const QString &value)
-{
-    const int index = value.isEmpty() ? -1 : combo->findText(value);
-    combo->setCurrentIndex(index);
-    combo->setPlaceholderText(index < 0 ? value : QString());
-}
-
-QString chosenValue(const QComboBox *combo)
-{
-    return combo->currentIndex() >= 0 ? combo->currentText() : combo->placeholderText();
-}
-
-void fillList(QListWidget *list, const QStringList &entries, const QStringList &selected)
-{
-    const QSignalBlocker quiet(list);
-    list->clear();
-    for (const QString &entry : entries) {
-        auto *item = new QListWidgetItem(entry, list);
-        item->setToolTip(entry); // long names are cut short in the narrow list
-        item->setSelected(selected.contains(entry));
-    }
-}
 
 } // namespace
 
@@ -100,7 +64,7 @@ bool Frm_ManageSpells::Initialize(Workspace &workspace, const QString &spellName
     try {
         Refresh_Spell_List();
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return false;
     }
     const QString name = spellName.trimmed();
@@ -123,7 +87,7 @@ void Frm_ManageSpells::followLibrary(LibraryEvents &events)
         try {
             Refresh_Spell_List();
         } catch (const VmError &error) {
-            Prompt::message(this, error.description.trimmed());
+            Prompt::report(this, error);
             return;
         }
         if (m_shown.isEmpty())
@@ -145,8 +109,7 @@ void Frm_ManageSpells::followLibrary(LibraryEvents &events)
     });
 }
 
-template<typename Announce>
-void Frm_ManageSpells::announce(Announce announce)
+void Frm_ManageSpells::announce(const std::function<void(LibraryEvents &)> &announce)
 {
     const QScopedValueRollback<bool> announcing(m_announcing, true);
     announce(m_workspace->events());
@@ -215,7 +178,7 @@ void Frm_ManageSpells::Refresh_Lst_Schools()
     try {
         Set_Spells_Schools(selectedTexts(m_schools));
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
     }
     if (unchanged)
         keepUnchangedState();
@@ -235,7 +198,7 @@ void Frm_ManageSpells::Set_Spellbooks()
         }
         Refresh_Lst_Spellbooks(selected);
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
     }
     if (untouched)
         m_unchanged.last() = formState().constLast();
@@ -261,7 +224,7 @@ void Frm_ManageSpells::Start_The_Form(const QString &name)
         // Nothing half read stays on show, where a save could write it back.
         clearForm();
         keepUnchangedState();
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     keepUnchangedState();
@@ -453,219 +416,8 @@ void Frm_ManageSpells::Toolbar1_ButtonClick(const QString &key)
         else if (key == QStringLiteral("Delete"))
             deleteSpell();
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
     }
-}
-
-void Frm_ManageSpells::addSpell()
-{
-    if (!mayLeaveSpell())
-        return;
-    {
-        const QScopedValueRollback<bool> filling(m_filling, true);
-        m_find->clear();
-    }
-    Start_The_Form(QString());
-}
-
-bool Frm_ManageSpells::nameTaken(const QString &name) const
-{
-    return name == kNewSpell || m_names.indexOf(name) >= 0;
-}
-
-void Frm_ManageSpells::refuse(const QString &message)
-{
-    Prompt::message(this, message);
-    m_name->setFocus();
-}
-
-// A spell the exchange format cannot carry would be saved and then stop every export that
-// holds it, so it is refused here with the field to change; the form keeps what was typed.
-bool Frm_ManageSpells::exportable()
-{
-    const auto refuseField = [this](const QString &field, const QString &problem, QWidget *box) {
-        Prompt::message(this, ExchangeRules::refusal(field, problem, QStringLiteral("spell")));
-        if (m_tabs->isAncestorOf(box))
-            m_tabs->setCurrentIndex(box == m_description ? 1 : 0);
-        box->setFocus();
-        return false;
-    };
-    const std::pair<QString, QWidget *> fields[] = {{QStringLiteral("name"), m_name},
-                                                    {QStringLiteral("level"), m_levels},
-                                                    {QStringLiteral("frequency"), m_frequency},
-                                                    {QStringLiteral("components"), m_components},
-                                                    {QStringLiteral("casting time"), m_castingTime},
-                                                    {QStringLiteral("casting time type"), m_castingType},
-                                                    {QStringLiteral("duration"), m_duration},
-                                                    {QStringLiteral("area of effect"), m_areaOfEffect},
-                                                    {QStringLiteral("range"), m_range},
-                                                    {QStringLiteral("saving throw"), m_savingThrow},
-                                                    {QStringLiteral("author"), m_author},
-                                                    {QStringLiteral("book"), m_book},
-                                                    {QStringLiteral("page"), m_page}};
-    for (const auto &[field, box] : fields) {
-        const auto *combo = qobject_cast<const QComboBox *>(box);
-        const QString value =
-            combo ? chosenValue(combo).trimmed() : static_cast<const QLineEdit *>(box)->text().trimmed();
-        const QString problem = ExchangeRules::fieldProblem(value);
-        if (!problem.isEmpty())
-            return refuseField(field, problem, box);
-    }
-    const QString description = ExchangeRules::descriptionProblem(m_description->toPlainText().trimmed());
-    if (!description.isEmpty())
-        return refuseField(QStringLiteral("description"), description, m_description);
-    for (const QString &school : selectedTexts(m_schools)) {
-        const QString problem = ExchangeRules::schoolNameProblem(school);
-        if (!problem.isEmpty())
-            return refuseField(QStringLiteral("school \"%1\"").arg(school), problem, m_schools);
-    }
-    return true;
-}
-
-bool Frm_ManageSpells::saveSpell()
-{
-    // Reached from the question before leaving a spell too, where nothing else would catch it.
-    try {
-        BusyCursor busy;
-        return m_shown.isEmpty() ? saveNewSpell() : saveExistingSpell();
-    } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
-        return false;
-    }
-}
-
-bool Frm_ManageSpells::saveNewSpell()
-{
-    const QString name = m_name->text().trimmed();
-    if (nameTaken(name)) {
-        refuse(QStringLiteral("Spell Name already exists"));
-        return false;
-    }
-    if (name.isEmpty()) {
-        refuse(QStringLiteral("Spell Name required"));
-        return false;
-    }
-    if (m_levels->currentIndex() < 0) {
-        refuse(QStringLiteral("Level is required"));
-        return false;
-    }
-    if (!exportable())
-        return false;
-    const std::unique_ptr<VM_Spell> spell = Fill_Spell_From_Form();
-    if (spell->Fetch_Spell_Schools_Collection().isEmpty()) {
-        Prompt::message(this, QStringLiteral("Spell must have at least 1 School"));
-        return false;
-    }
-    const QString status = spell->Add_New_Spell();
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
-        return false;
-    }
-    Refresh_Spell_List();
-    Start_The_Form(QString());
-    announce([&spell](LibraryEvents &events) {
-        emit events.spellsChanged();
-        const QStringList casters = spell->Fetch_Spellbooks_Collection();
-        for (const QString &caster : casters)
-            emit events.spellbookChanged(caster);
-    });
-    Prompt::message(this, QStringLiteral("Spell added successfully.  Note that the Browser\n"
-                                         "must be refreshed for the new spell to show"));
-    return true;
-}
-
-bool Frm_ManageSpells::saveExistingSpell()
-{
-    const QString oldName = m_shown;
-    const QString name = m_name->text().trimmed();
-    if (name.isEmpty()) {
-        refuse(QStringLiteral("Spell Name required"));
-        return false;
-    }
-    // Blanks around the name are not a new name: the name is stored trimmed.
-    const bool rename = name != oldName;
-    // Taking another spell's name would merge the two spells' schools and spellbooks.
-    if (rename && nameTaken(name)) {
-        refuse(QStringLiteral("Spell Name already exists"));
-        return false;
-    }
-    if (!exportable())
-        return false;
-    if (rename) {
-        if (!Prompt::ask(this, QStringLiteral("This action includes a request for a name change.  Note that\n"
-                                              "this will NOT result in a new spell but rather updating the "
-                                              "existing\nspell with a new name.  Are you sure this is what "
-                                              "you want?")))
-            return false;
-    }
-    std::unique_ptr<VM_Spell> spell = Fill_Spell_From_Form();
-    if (spell->Fetch_Spell_Schools_Collection().isEmpty()) {
-        Prompt::message(this, QStringLiteral("Spell must have at least 1 School"));
-        return false;
-    }
-    const QString status = spell->Update_Existing_Spell(oldName, false);
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
-        return false;
-    }
-
-    // The spellbooks the spell joined or left follow, and so does every list of the old name.
-    const QStringList before = m_spell ? m_spell->Fetch_Spellbooks_Collection() : QStringList();
-    const QStringList after = spell->Fetch_Spellbooks_Collection();
-    QStringList changed;
-    for (const QString &caster : before + after) {
-        if (before.contains(caster) != after.contains(caster) && !changed.contains(caster))
-            changed.append(caster);
-    }
-    if (rename) {
-        Refresh_Spell_List();
-        Start_The_Form(name);
-    } else {
-        m_spell = std::move(spell);
-        keepUnchangedState();
-    }
-    announce([&](LibraryEvents &events) {
-        if (rename)
-            emit events.spellRenamed(oldName, name);
-        emit events.spellsChanged();
-        for (const QString &caster : std::as_const(changed))
-            emit events.spellbookChanged(caster);
-    });
-    Prompt::message(this, rename
-                              ? QStringLiteral("Update successful.  Note that if the Browser or spell card "
-                                               "are open \nthen they may need to be refreshed in order for "
-                                               "the changes to show.")
-                              : QStringLiteral("Update successful.  Note that if the Browser or spell card\n"
-                                               "are open then they must be refreshed in order for the "
-                                               "changes to show."));
-    return true;
-}
-
-void Frm_ManageSpells::deleteSpell()
-{
-    if (m_shown.isEmpty())
-        return;
-    const QString name = m_shown;
-    if (!Prompt::ask(this, QStringLiteral("Are you sure you want to delete ") + name +
-                               QStringLiteral("\nfrom the Library?")))
-        return;
-    BusyCursor busy;
-    const QString status = VM_Spell().Delete_Spell(name);
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
-        return;
-    }
-    Refresh_Spell_List();
-    {
-        const QScopedValueRollback<bool> filling(m_filling, true);
-        m_find->clear();
-    }
-    Start_The_Form(QString());
-    announce([&name](LibraryEvents &events) {
-        emit events.spellDeleted(name);
-        emit events.spellsChanged();
-    });
-    Prompt::message(this, QStringLiteral("Spell deleted from Library"));
 }
 
 void Frm_ManageSpells::closeEvent(QCloseEvent *event)

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class ButtonToolBar;
@@ -96,8 +97,7 @@ private:
     QStringList formState() const;
     QStringList chosenSpellbooks() const;
     // Announces a change of this window's making; the window itself has already followed it.
-    template<typename Announce>
-    void announce(Announce announce);
+    void announce(const std::function<void(LibraryEvents &)> &announce);
 
     Workspace *m_workspace = nullptr;
     std::unique_ptr<VM_Spell> m_spell; // the spell as last read or saved

@@ -1,3 +1,5 @@
+// The manage-spells window's controls and their layout.
+
 #include "maintain/Frm_ManageSpells.h"
 
 #include "widgets/ButtonToolBar.h"

@@ -1,10 +1,12 @@
+// The search window: the search asked of the library, the list of spells found and its commands.
+// Its controls are in Frm_Search_Controls.cpp.
+
 #include "maintain/Frm_Search.h"
 
 #include "browse/SpellDrag.h"
 #include "browse/SpellExport.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "exchange/VM_SpellSaver.h"
-#include "shell/Prompt.h"
 #include "store/Blanks.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
@@ -16,6 +18,7 @@
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
+#include "widgets/Prompt.h"
 #include "widgets/Workspace.h"
 
 #include <QComboBox>
@@ -54,7 +57,7 @@ void Frm_Search::Load_Type_Combo()
     try {
         names = m_workspace->library().Get_Exisiting_Spellbook_Names();
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
     }
     m_scope->clear();
     for (const QString &name : std::as_const(names))
@@ -81,8 +84,7 @@ void Frm_Search::Cmd_Search_Click()
     const QString status =
         library.Search(chosenField(), m_scope->currentText().trimmed(), text,
                        m_starts->isChecked() ? QStringLiteral("Starts") : QStringLiteral("Any"));
-    if (!status.isEmpty()) {
-        Prompt::message(this, status.trimmed());
+    if (Prompt::failed(this, status)) {
         return;
     }
 

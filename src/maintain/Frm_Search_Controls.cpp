@@ -1,3 +1,5 @@
+// The search window's controls and their layout.
+
 #include "maintain/Frm_Search.h"
 
 #include "widgets/ButtonToolBar.h"

@@ -1,9 +1,9 @@
 #include "scrolls/Frm_ScrollSaver.h"
 
-#include "shell/Prompt.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
+#include "widgets/Prompt.h"
 #include "widgets/Workspace.h"
 
 #include <QComboBox>
@@ -62,7 +62,7 @@ void Frm_ScrollSaver::Initialize(Workspace &workspace, const ListRows &lines, st
         m_casters->addItems(m_library->Get_Exisiting_Spellbook_Names());
     } catch (const VmError &error) {
         // The caster can still be typed.
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
     }
     m_casters->setCurrentIndex(-1);
     m_name->setFocus();

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class ButtonToolBar;
 class ColumnSortToggle;
 class ListView;
@@ -127,8 +129,7 @@ private:
     void linesChanged(ListView *list);
     QString dragSourceName(const ListView *list) const;
     // Runs a reload; a library that cannot be read is reported to the user.
-    template<typename Reload>
-    void reloadReporting(Reload &&reload);
+    void reloadReporting(const std::function<void()> &reload);
 
     void printScrolls(const QString &entry);
     void exportScroll();

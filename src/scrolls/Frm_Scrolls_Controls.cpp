@@ -1,3 +1,5 @@
+// The scroll manager's controls and their layout.
+
 #include "scrolls/Frm_Scrolls.h"
 
 #include "browse/ReportEngine.h"

@@ -1,12 +1,15 @@
+// The scroll manager's Generate tab: the levels, schools and counts of a random scroll, drawn and
+// saved.
+
 #include "scrolls/Frm_Scrolls.h"
 
 #include "scrolls/Frm_ScrollSaver.h"
-#include "shell/Prompt.h"
 #include "store/VM_Library.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
+#include "widgets/Prompt.h"
 
 #include <QComboBox>
 #include <QListWidget>

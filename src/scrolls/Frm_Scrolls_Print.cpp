@@ -1,16 +1,18 @@
+// The scroll manager's printouts and the export of a scroll's spells to a file.
+
 #include "scrolls/Frm_Scrolls.h"
 
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
 #include "browse/SpellExport.h"
 #include "exchange/VM_SpellSaver.h"
-#include "shell/Prompt.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ListView.h"
+#include "widgets/Prompt.h"
 #include "widgets/Workspace.h"
 
 #include <QSet>
@@ -104,7 +106,7 @@ void Frm_Scrolls::exportScroll()
                 spells.append(ListRow{name, {}, true});
         }
     } catch (const VmError &error) {
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     const QString leftOut =

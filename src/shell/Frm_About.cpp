@@ -1,8 +1,8 @@
 #include "shell/Frm_About.h"
 
-#include "shell/Constants.h"
-#include "shell/Prompt.h"
 #include "shell/ShellArt.h"
+#include "widgets/Constants.h"
+#include "widgets/Prompt.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "shell/Frm_Open.h"
 
-#include "shell/Constants.h"
 #include "shell/ShellArt.h"
+#include "widgets/Constants.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

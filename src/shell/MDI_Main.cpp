@@ -1,17 +1,19 @@
+// The main window: the frame with its tool bar and status bar, the spellbook drop-down, the
+// commands routed to the active browser, and closing. Menus, child windows and the lists' popup
+// commands are in MDI_Main_*.cpp.
+
 #include "shell/MDI_Main.h"
 
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Memorized.h"
 #include "browse/Frm_Spell.h"
 #include "browse/VM_DragDropAssistant.h"
-#include "exchange/Frm_Import.h"
+#include "import/Frm_Import.h"
 #include "maintain/Frm_ManageSchools.h"
 #include "maintain/Frm_ManageSpellbooks.h"
 #include "maintain/Frm_ManageSpells.h"
 #include "scrolls/Frm_Scrolls.h"
-#include "shell/Constants.h"
 #include "shell/Frm_About.h"
-#include "shell/Prompt.h"
 #include "shell/ShellArt.h"
 #include "store/AppFolder.h"
 #include "store/Blanks.h"
@@ -20,9 +22,11 @@
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/Constants.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/OpenWindows.h"
 #include "widgets/PrintableWindow.h"
+#include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/WindowArrangement.h"
 
@@ -52,7 +56,7 @@ MDI_Main::MDI_Main(QWidget *parent) : QMainWindow(parent)
         try {
             Load_Spellbook_ButtonMenus();
         } catch (const VmError &error) {
-            Prompt::message(this, error.description.trimmed());
+            Prompt::report(this, error);
         }
     });
 
@@ -93,7 +97,7 @@ bool MDI_Main::MDIForm_Load()
     } catch (const VmError &error) {
         m_assistant.reset();
         m_library.reset();
-        Prompt::message(nullptr, error.description.trimmed());
+        Prompt::report(nullptr, error);
         return false;
     }
     setWindowTitle(QStringLiteral("  Vellumar, Version ") + Constants::versionNumber());
@@ -249,95 +253,6 @@ void MDI_Main::Main_File_Import_Click()
     showChild(window);
 }
 
-void MDI_Main::openSpellbook(const QString &spellbook)
-{
-    TB_Main_ButtonMenuClick(spellbook);
-}
-
-void MDI_Main::viewSpell(const QString &spell, QWidget *opener)
-{
-    BusyCursor busy;
-    auto *card = new Frm_Spell;
-    card->Initialize(spell, opener, *this);
-    showChild(card);
-}
-
-void MDI_Main::manageSpell(const QString &spell, QWidget *opener)
-{
-    // Every opener reaches the one window the same way; it needs nothing of the opener.
-    Q_UNUSED(opener);
-    if (auto *open = OpenWindows::named<Frm_ManageSpells>(m_area, QStringLiteral("Frm_ManageSpells"))) {
-        OpenWindows::bringToFront(open);
-        if (!spell.trimmed().isEmpty())
-            open->showSpell(spell);
-        return;
-    }
-    BusyCursor busy;
-    auto window = std::make_unique<Frm_ManageSpells>();
-    if (!window->Initialize(*this, spell))
-        return;
-    showChild(window.release());
-}
-
-void MDI_Main::Main_Tools_Spells_Click()
-{
-    manageSpell(QString(), activeBrowser());
-}
-
-void MDI_Main::showMemorized(const QString &caster)
-{
-    const QString name = trimBlanks(caster);
-    if (name.isEmpty())
-        return; // no browser has had the focus yet
-    if (name == kReservedSpellbook) {
-        Prompt::message(this,
-                        QStringLiteral("KXR is the whole library, not a caster: it memorizes no spells"));
-        return;
-    }
-    if (auto *open = OpenWindows::find<Frm_Memorized>(
-            m_area, [&name](const Frm_Memorized *window) { return window->tag() == name; })) {
-        OpenWindows::bringToFront(open);
-        return;
-    }
-    auto window = std::make_unique<Frm_Memorized>();
-    BusyCursor busy(m_panel2,
-                    QStringLiteral("Retrieving Memorized Spells of ") + name + QStringLiteral("..."));
-    if (!window->Initialize(*this, name))
-        return;
-    showChild(window.release());
-}
-
-void MDI_Main::Main_Tools_Memorized_Click()
-{
-    // The memorized spells of the caster whose browser was used last.
-    const Frm_Browser *browser = activeBrowser();
-    showMemorized(browser ? browser->tag() : Constants::Active_Browser_Name);
-}
-
-QMdiSubWindow *MDI_Main::showChild(QWidget *window)
-{
-    QMdiSubWindow *subWindow = m_area->addSubWindow(window);
-    subWindow->setAttribute(Qt::WA_DeleteOnClose);
-    // The Window menu's Close owns the close keys; a second claim would leave them doing nothing.
-    if (QMenu *system = subWindow->systemMenu()) {
-        for (QAction *entry : system->actions()) {
-            if (entry->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)) ||
-                entry->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
-                entry->setShortcuts({});
-        }
-    }
-    subWindow->setWindowIcon(window->windowIcon().isNull() ? windowIcon() : window->windowIcon());
-    // The sub-window is as small as the window may get, so that its content is never cut off.
-    subWindow->setMinimumSize(subWindow->minimumSizeHint());
-    subWindow->adjustSize();
-    // A window opens inside the area, staggered from the last one, no larger than the area
-    // shows but never below its own minimum.
-    subWindow->setGeometry(WindowArrangement::placeNew(m_area, subWindow));
-    subWindow->show();
-    m_area->setActiveSubWindow(subWindow);
-    return subWindow;
-}
-
 Frm_Browser *MDI_Main::browserShowing(const QString &spellbook) const
 {
     const QString caption = Frm_Browser::kCaptionPrefix + spellbook;
@@ -378,21 +293,6 @@ void MDI_Main::Private_Browser_Export_Click()
     routeToActiveBrowser(&Frm_Browser::B_Menu_Export_Click);
 }
 
-void MDI_Main::Main_Tools_Scrolls_Click()
-{
-    if (Frm_Scrolls *open = OpenWindows::named<Frm_Scrolls>(m_area, QStringLiteral("Frm_Scrolls"))) {
-        OpenWindows::bringToFront(open);
-        return;
-    }
-    auto window = std::make_unique<Frm_Scrolls>();
-    {
-        BusyCursor busy;
-        if (!window->Initialize(*this))
-            return;
-    }
-    showChild(window.release());
-}
-
 void MDI_Main::Private_Browser_Tooltip_Click()
 {
     // Every browser decides from the check mark as it is before the toggle, so all of them
@@ -419,36 +319,6 @@ void MDI_Main::Main_File_Exit_Click()
     // Through closing, so that a window with changes not yet saved can keep the program open.
     if (close())
         QCoreApplication::quit();
-}
-
-namespace {
-
-// Brings the open window of a class forward, or creates, initializes and shows a new one. A
-// window that could not load what it shows is not left open.
-template<typename Window>
-void openSingle(MDI_Main &frame, const QString &name)
-{
-    if (Window *open = OpenWindows::named<Window>(frame.area(), name)) {
-        OpenWindows::bringToFront(open);
-        return;
-    }
-    BusyCursor busy;
-    auto window = std::make_unique<Window>();
-    if (!window->Initialize(frame))
-        return;
-    frame.showChild(window.release());
-}
-
-} // namespace
-
-void MDI_Main::Main_Tools_Spellbooks_Click()
-{
-    openSingle<Frm_ManageSpellbooks>(*this, QStringLiteral("Frm_ManageSpellbooks"));
-}
-
-void MDI_Main::Main_Tools_Schools_Click()
-{
-    openSingle<Frm_ManageSchools>(*this, QStringLiteral("Frm_ManageSchools"));
 }
 
 void MDI_Main::Main_Window_Title_Click()

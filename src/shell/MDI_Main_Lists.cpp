@@ -1,11 +1,13 @@
+// The frame's search and failed-spells windows, and the popup commands of their lists.
+
 #include "shell/MDI_Main.h"
 
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Unlearned.h"
 #include "maintain/Frm_Search.h"
 #include "scrolls/Frm_Scrolls.h"
-#include "shell/Constants.h"
 #include "widgets/BusyCursor.h"
+#include "widgets/Constants.h"
 #include "widgets/OpenWindows.h"
 
 #include <memory>

@@ -1,3 +1,5 @@
+// The frame's menus and the list of open windows in the Window menu.
+
 #include "shell/MDI_Main.h"
 
 #include <QMdiArea>

@@ -1,7 +1,8 @@
-#include "shell/Constants.h"
-#include "shell/Prompt.h"
 #include "shell/ShellArt.h"
+#include "shell/Startup.h"
 #include "store/AppFolder.h"
+#include "widgets/Constants.h"
+#include "widgets/Prompt.h"
 
 #include <QApplication>
 

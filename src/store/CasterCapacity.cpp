@@ -1,6 +1,7 @@
 #include "store/CasterCapacity.h"
 
 #include "store/Blanks.h"
+#include "store/SpellLevels.h"
 #include "store/Status.h"
 
 #include <QSet>
@@ -10,9 +11,7 @@ namespace {
 // A level stored as "3" or " 3 " is level 3; anything else belongs to no level of the book.
 int levelIndex(const QString &text)
 {
-    bool ok = false;
-    const int level = text.trimmed().toInt(&ok);
-    return ok && level >= 1 && level <= 9 ? level - 1 : -1;
+    return SpellLevels::levelOf(text).value_or(0) - 1;
 }
 
 } // namespace
@@ -22,15 +21,7 @@ CasterCapacity::~CasterCapacity() = default;
 
 int CasterCapacity::capacityOf(const QString &text)
 {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok && value >= 0 ? value : LevelLoad::kNoLimit;
-}
-
-QString CasterCapacity::ordinal(int level)
-{
-    static const char *const suffixes[] = {"st", "nd", "rd"};
-    return QString::number(level) + QLatin1String(level >= 1 && level <= 3 ? suffixes[level - 1] : "th");
+    return SpellLevels::casterFigure(text).value_or(LevelLoad::kNoLimit);
 }
 
 QString CasterCapacity::describe(const LevelLoad &level)
@@ -60,11 +51,12 @@ SpellbookLoad CasterCapacity::load(const QString &caster)
             if (index >= 0)
                 levels[index].inBook += int(counts.integer(1));
         }
-        Statement record(db(), "SELECT First, Second, Third, Fourth, Fifth, Sixth, Seventh, Eighth, Ninth "
-                               "FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1");
+        Statement record(
+            db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
+                      .arg(SpellLevels::columnList()));
         record.bind(1, name);
         if (record.step()) {
-            for (int index = 0; index < 9; ++index)
+            for (int index = 0; index < SpellLevels::kCount; ++index)
                 levels[index].capacity = capacityOf(record.text(index));
         }
         record.reset();
@@ -103,12 +95,12 @@ QString CasterCapacity::overCapacityQuestion(const QString &caster, const Spellb
                                              const LevelCounts &added)
 {
     QStringList levels;
-    for (int index = 0; index < 9; ++index) {
+    for (int index = 0; index < SpellLevels::kCount; ++index) {
         const LevelLoad &level = load[index];
         const int after = level.inBook + added[index];
         if (added[index] > 0 && level.limited() && after > level.capacity)
             levels.append(QStringLiteral("%1-level spells to %2 of %3")
-                              .arg(ordinal(index + 1))
+                              .arg(SpellLevels::ordinal(index + 1))
                               .arg(after)
                               .arg(level.capacity));
     }

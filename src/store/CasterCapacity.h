@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Database.h"
+#include "store/SpellLevels.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,9 +21,8 @@ struct LevelLoad
     bool over() const { return limited() && inBook > capacity; }
 };
 
-// Levels 1 to 9, at index level - 1.
-using SpellbookLoad = std::array<LevelLoad, 9>;
-using LevelCounts = std::array<int, 9>;
+using SpellbookLoad = SpellLevels::PerLevel<LevelLoad>;
+using LevelCounts = SpellLevels::PerLevel<int>;
 
 class CasterCapacity
 {
@@ -37,10 +37,8 @@ public:
     // Per level, the named spells that would be new to the caster's book. Throws VmError.
     LevelCounts newSpellsByLevel(const QString &caster, const QStringList &spells);
 
-    // "5" -> 5; "", " ", "five" -> kNoLimit.
+    // The caster's figure for a level as the book's capacity: "5" -> 5; "", " ", "five" -> kNoLimit.
     static int capacityOf(const QString &text);
-    // 1 -> "1st", 3 -> "3rd", 9 -> "9th".
-    static QString ordinal(int level);
     // "6 spells, capacity 5", or "6 spells" for a level without a limit.
     static QString describe(const LevelLoad &level);
     // The question to ask before adding spells that take levels past their capacity ("This takes

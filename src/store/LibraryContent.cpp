@@ -4,6 +4,7 @@
 #include "store/Database.h"
 #include "store/Names.h"
 #include "store/Schema.h"
+#include "store/SpellLevels.h"
 #include "store/VmError.h"
 
 #include <QDir>

@@ -3,6 +3,7 @@
 #include "store/Blanks.h"
 #include "store/CasterCapacity.h"
 #include "store/NameOrder.h"
+#include "store/SpellLevels.h"
 #include "store/Status.h"
 #include "store/WeightedCandidates.h"
 
@@ -82,7 +83,7 @@ ListRows SpellbookFill::draw(const QString &caster, const QStringList &schools, 
                                          ++spells;
                                      }
                                      const int index = level.size() == 1 ? level[0] - '1' : -1;
-                                     if (index >= 0 && index < 9)
+                                     if (index >= 0 && index < SpellLevels::kCount)
                                          pools[index].push_back({rowid, spells});
                                  });
 

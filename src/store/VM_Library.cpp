@@ -1,3 +1,6 @@
+// The library: its spellbooks and the spell lists of a spellbook, filtered by levels and schools.
+// Memberships, schools, scrolls, search and printing are in VM_Library_*.cpp.
+
 #include "store/VM_Library.h"
 
 #include "store/AppFolder.h"

@@ -1,3 +1,6 @@
+// The library's memberships: spells added to and removed from spellbooks, and failed spells
+// removed or learned.
+
 #include "store/VM_Library.h"
 
 #include "store/Blanks.h"

@@ -1,3 +1,5 @@
+// The library's hold tables, filled for a printout of a caster or a filtered spellbook.
+
 #include "store/VM_Library.h"
 
 #include "store/Blanks.h"

@@ -1,3 +1,5 @@
+// The library's schools and the lists the forms choose from (spells, frequencies).
+
 #include "store/VM_Library.h"
 
 #include "store/Blanks.h"

@@ -1,3 +1,5 @@
+// The library's random scrolls, drawn by weighted frequency.
+
 #include "store/VM_Library.h"
 
 #include "store/Status.h"

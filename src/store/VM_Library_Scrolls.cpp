@@ -1,3 +1,5 @@
+// The library's scrolls: listed, read, saved, updated and deleted.
+
 #include "store/VM_Library.h"
 
 #include "store/Blanks.h"

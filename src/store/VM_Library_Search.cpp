@@ -1,3 +1,5 @@
+// The library's search over every spell's text fields.
+
 #include "store/Blanks.h"
 #include "store/NameOrder.h"
 #include "store/Names.h"

@@ -1,6 +1,7 @@
 #include "store/VM_Memorized.h"
 
 #include "store/Blanks.h"
+#include "store/SpellLevels.h"
 #include "store/Status.h"
 
 #include <sqlite3.h>
@@ -18,10 +19,6 @@ CREATE TABLE IF NOT EXISTS Memorized (
 CREATE INDEX IF NOT EXISTS Memorized_ByCaster ON Memorized (Caster, SpellLevel, SlotOrder);
 CREATE INDEX IF NOT EXISTS Memorized_BySpell ON Memorized (SpellName);
 )SQL";
-
-const char *const kSlotColumns = "First, Second, Third, Fourth, Fifth, Sixth, Seventh, Eighth, Ninth";
-const char *const kSlotColumnNames[9] = {"First", "Second",  "Third",  "Fourth", "Fifth",
-                                         "Sixth", "Seventh", "Eighth", "Ninth"};
 
 bool hasTable(Connection &connection, const char *name)
 {
@@ -44,7 +41,7 @@ QString slotGone(const QString &caster, const MemorizedSlot &slot)
 {
     return QStringLiteral("%1 is no longer memorized in that %2-level slot of %3; the list shows the day "
                           "as it is now.")
-        .arg(slot.spell, VM_Memorized::ordinal(slot.level), caster);
+        .arg(slot.spell, SpellLevels::ordinal(slot.level), caster);
 }
 
 } // namespace
@@ -73,17 +70,9 @@ Connection &VM_Memorized::db()
     return connection;
 }
 
-QString VM_Memorized::ordinal(int level)
-{
-    static const char *const suffixes[] = {"st", "nd", "rd"};
-    return QString::number(level) + QLatin1String(level >= 1 && level <= 3 ? suffixes[level - 1] : "th");
-}
-
 int VM_Memorized::slotsOf(const QString &field)
 {
-    bool ok = false;
-    const int value = trimBlanks(field).toInt(&ok);
-    return ok && value > 0 ? value : 0;
+    return SpellLevels::casterFigure(field).value_or(0);
 }
 
 SlotsPerLevel VM_Memorized::Fetch_Slots_Per_Level(const QString &caster)
@@ -91,10 +80,10 @@ SlotsPerLevel VM_Memorized::Fetch_Slots_Per_Level(const QString &caster)
     SlotsPerLevel perLevel{};
     Statement record(db(),
                      QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
-                         .arg(QLatin1String(kSlotColumns)));
+                         .arg(SpellLevels::columnList()));
     record.bind(1, trimBlanks(caster));
     if (record.step()) {
-        for (int index = 0; index < 9; ++index)
+        for (int index = 0; index < SpellLevels::kCount; ++index)
             perLevel[index] = slotsOf(record.text(index));
     }
     record.reset();
@@ -128,15 +117,15 @@ QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, int level, 
 {
     m_memorized = 0;
     const QString owner = trimBlanks(caster);
-    if (level < 1 || level > 9)
+    if (!SpellLevels::isLevel(level))
         return QStringLiteral("Spells are memorized at the levels 1st to 9th.");
     const QString levelText = QString::number(level);
-    const QString ordinalText = ordinal(level);
+    const QString ordinalText = SpellLevels::ordinal(level);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
         Statement record(
             db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
-                      .arg(QLatin1String(kSlotColumnNames[level - 1])));
+                      .arg(SpellLevels::columnNames().at(level - 1)));
         record.bind(1, owner);
         if (!record.step())
             return QStringLiteral("Spellbook details could not be found");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Database.h"
+#include "store/SpellLevels.h"
 
 #include <QList>
 #include <QString>
@@ -22,7 +23,7 @@ struct MemorizedSlot
     bool movedLevel() const { return !spellLevel.isEmpty() && spellLevel != QString::number(level); }
 };
 
-using SlotsPerLevel = std::array<int, 9>; // levels 1 to 9 at index level - 1
+using SlotsPerLevel = SpellLevels::PerLevel<int>;
 
 // The memorized spells of casters: memorizing from the spellbook within the slots the caster's
 // record gives each level, casting, forgetting, resting and clearing the day. Each change is
@@ -56,9 +57,7 @@ public:
     // Empties the caster's day.
     QString Remove_All_Memorized(const QString &caster);
 
-    // "1st", "2nd", "3rd", "4th" ... "9th".
-    static QString ordinal(int level);
-    // Slots per level from the texts of a caster record's fields First to Ninth.
+    // The caster's figure for a level as the day's slots: none is no slots.
     static int slotsOf(const QString &field);
 
 private:

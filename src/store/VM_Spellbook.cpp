@@ -1,12 +1,11 @@
 #include "store/VM_Spellbook.h"
 
 #include "store/Blanks.h"
+#include "store/SpellLevels.h"
 #include "store/Status.h"
 
 namespace {
 
-const char *const kCasterColumns = "Spellbook, Lvl, Race, Class, First, Second, Third, Fourth, Fifth, Sixth, "
-                                   "Seventh, Eighth, Ninth";
 const QString kNotFound = QStringLiteral("Spellbook details could not be found");
 
 } // namespace
@@ -26,7 +25,7 @@ QString VM_Spellbook::Set_Caster_Details(const QString &name)
     return statusFrom([&]() -> QString {
         Statement select(
             db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
-                      .arg(QLatin1String(kCasterColumns)));
+                      .arg(SpellLevels::casterColumnList()));
         select.bind(1, name);
         if (!select.step())
             return kNotFound;
@@ -40,8 +39,9 @@ QString VM_Spellbook::Add_New_Caster()
 {
     return statusOf([&] {
         Transaction transaction(db());
-        Statement insert(db(), QStringLiteral("INSERT INTO SpellCasters (%1) VALUES (%2)")
-                                   .arg(QLatin1String(kCasterColumns), Statement::placeholders(FieldCount)));
+        Statement insert(db(),
+                         QStringLiteral("INSERT INTO SpellCasters (%1) VALUES (%2)")
+                             .arg(SpellLevels::casterColumnList(), Statement::placeholders(FieldCount)));
         for (int field = 0; field < FieldCount; ++field)
             insert.bind(field + 1, trimBlanks(m_fields[field]));
         insert.run();

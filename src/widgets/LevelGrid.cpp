@@ -1,16 +1,9 @@
 #include "widgets/LevelGrid.h"
+#include "store/SpellLevels.h"
 
 #include <QListWidget>
 
 #include <algorithm>
-
-namespace {
-
-const QStringList kLevels = {QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
-                             QStringLiteral("4th"), QStringLiteral("5th"), QStringLiteral("6th"),
-                             QStringLiteral("7th"), QStringLiteral("8th"), QStringLiteral("9th")};
-
-} // namespace
 
 namespace LevelGrid {
 
@@ -27,10 +20,10 @@ QListWidget *create(QWidget *parent)
     levels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     levels->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     int levelWidth = 0;
-    for (const QString &level : kLevels)
+    for (const QString &level : SpellLevels::ordinals())
         levelWidth = std::max(levelWidth, levels->fontMetrics().horizontalAdvance(level));
     const QSize cell(levelWidth + 16, levels->fontMetrics().height() + 4);
-    for (const QString &level : kLevels)
+    for (const QString &level : SpellLevels::ordinals())
         (new QListWidgetItem(level, levels))->setSizeHint(cell);
     return levels;
 }

@@ -5,6 +5,7 @@
 #include "browse/VM_DragDropAssistant.h"
 #include "shell/MDI_Main.h"
 #include "store/CasterCapacity.h"
+#include "store/SpellLevels.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 
@@ -77,8 +78,8 @@ TEST(CasterCapacityText, CapacitiesOrdinalsAndTheQuestion)
                                                              {"3a", LevelLoad::kNoLimit},
                                                              {"-2", LevelLoad::kNoLimit}})
         EXPECT_EQ(CasterCapacity::capacityOf(QString::fromUtf8(text)), value) << text;
-    EXPECT_EQ((QStringList{CasterCapacity::ordinal(1), CasterCapacity::ordinal(2), CasterCapacity::ordinal(3),
-                           CasterCapacity::ordinal(4), CasterCapacity::ordinal(9)}),
+    EXPECT_EQ((QStringList{SpellLevels::ordinal(1), SpellLevels::ordinal(2), SpellLevels::ordinal(3),
+                           SpellLevels::ordinal(4), SpellLevels::ordinal(9)}),
               (QStringList{"1st", "2nd", "3rd", "4th", "9th"}));
 
     SpellbookLoad load;

@@ -4,8 +4,8 @@
 #include "SpellFiles.h"
 #include "browse/Frm_Browser.h"
 #include "exchange/VM_SpellSaver.h"
-#include "shell/Constants.h"
 #include "shell/MDI_Main.h"
+#include "widgets/Constants.h"
 #include "widgets/ListView.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 #include "Files.h"
 #include "WindowTest.h"
 
-#include "exchange/Frm_Import.h"
 #include "exchange/VM_SpellSaver.h"
+#include "import/Frm_Import.h"
 #include "shell/MDI_Main.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/LibraryEvents.h"

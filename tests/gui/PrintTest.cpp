@@ -6,8 +6,8 @@
 #include "browse/Frm_Print.h"
 #include "browse/Frm_Spell.h"
 #include "browse/ReportPreviewDialog.h"
-#include "shell/Constants.h"
 #include "shell/MDI_Main.h"
+#include "widgets/Constants.h"
 #include "widgets/ListView.h"
 
 #include <QApplication>

@@ -7,10 +7,10 @@
 // Prints what went wrong and exits with 1 on a failure.
 #include "exchange/VM_SpellSaver.h"
 #include "shell/MDI_Main.h"
-#include "shell/Prompt.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
+#include "widgets/Prompt.h"
 
 #include <QApplication>
 

@@ -4,8 +4,8 @@
 #include "SpellFiles.h"
 
 #include "scrolls/Frm_Scrolls.h"
-#include "shell/Constants.h"
 #include "shell/MDI_Main.h"
+#include "widgets/Constants.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "WindowTest.h"
 
-#include "shell/Prompt.h"
+#include "widgets/Prompt.h"
 
 class Frm_Scrolls;
 class ListView;

@@ -1,9 +1,9 @@
 #include "Clicks.h"
 #include "WindowTest.h"
 #include "browse/Frm_Browser.h"
-#include "shell/Constants.h"
 #include "shell/MDI_Main.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/Constants.h"
 
 #include "widgets/ListView.h"
 #include <QApplication>

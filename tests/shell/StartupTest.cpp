@@ -1,11 +1,12 @@
+#include "shell/Startup.h"
 #include "Peer.h"
 #include "ScriptedPrompt.h"
 #include "TestLibrary.h"
-#include "shell/Constants.h"
 #include "shell/Frm_Open.h"
 #include "shell/MDI_Main.h"
 #include "store/AppFolder.h"
 #include "store/VM_Spell.h"
+#include "widgets/Constants.h"
 
 #include <QApplication>
 #include <QLabel>

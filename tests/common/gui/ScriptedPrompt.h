@@ -1,7 +1,7 @@
 #pragma once
 
 #include "QtPrinters.h"
-#include "shell/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include <QQueue>
 #include <QStringList>

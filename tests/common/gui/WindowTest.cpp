@@ -3,8 +3,8 @@
 #include "Clicks.h"
 
 #include "browse/Frm_Browser.h"
-#include "shell/Constants.h"
 #include "shell/MDI_Main.h"
+#include "widgets/Constants.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/OpenWindows.h"

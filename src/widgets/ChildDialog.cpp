@@ -1,4 +1,4 @@
-#include "maintain/ChildDialog.h"
+#include "widgets/ChildDialog.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,10 +1,13 @@
-#include "exchange/Frm_Import.h"
+// The import window's review: the column that says new, changed or the same, the marks on changed
+// fields, and the check boxes the review sets.
+
+#include "import/Frm_Import.h"
 
 #include "exchange/VM_SpellSaver.h"
-#include "shell/Prompt.h"
 #include "store/VmError.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
+#include "widgets/Prompt.h"
 
 #include <QLabel>
 
@@ -63,7 +66,7 @@ void Frm_Import::readReview()
     } catch (const VmError &error) {
         m_review.clear();
         m_list->setColumnHidden(ReviewColumn, true);
-        Prompt::message(this, error.description.trimmed());
+        Prompt::report(this, error);
         return;
     }
     m_list->setColumnHidden(ReviewColumn, false);

@@ -1,4 +1,4 @@
-#include "shell/Constants.h"
+#include "shell/Startup.h"
 
 #include "shell/Frm_Open.h"
 #include "shell/MDI_Main.h"
@@ -12,21 +12,6 @@
 #include <memory>
 
 namespace Constants {
-
-bool Previews_Maximized = true;
-QString Browser_Tooltip_Text;
-QString Active_Browser_Name;
-
-QString browserTooltip()
-{
-    return QStringLiteral(
-        "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
-}
-
-QString versionNumber()
-{
-    return QStringLiteral("%1.%2").arg(VELLUMAR_VERSION_MAJOR).arg(VELLUMAR_VERSION_MINOR);
-}
 
 namespace {
 

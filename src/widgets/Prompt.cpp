@@ -1,5 +1,6 @@
-#include "shell/Prompt.h"
+#include "widgets/Prompt.h"
 
+#include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 
 #include <QApplication>
@@ -141,6 +142,19 @@ void Prompt::message(QWidget *parent, const QString &text)
 {
     BusyCursor::clearProgressTexts();
     current().showMessage(parent, text);
+}
+
+void Prompt::report(QWidget *parent, const VmError &error)
+{
+    message(parent, error.description.trimmed());
+}
+
+bool Prompt::failed(QWidget *parent, const QString &status)
+{
+    if (status.isEmpty())
+        return false;
+    message(parent, status.trimmed());
+    return true;
 }
 
 bool Prompt::ask(QWidget *parent, const QString &text)

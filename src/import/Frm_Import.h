@@ -64,6 +64,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    static QString caption() { return QStringLiteral("Vellumar Import"); }
+    // The caption of a caster field ("Spellbook:", "Race:", "1st:" ...), by its place in the panel.
+    static QString casterCaption(qsizetype field);
     // The list's columns; the last, hidden, holds each row's position in the import list, so a row
     // finds its own record however the list is sorted and whatever names repeat.
     enum Column { NameColumn, LevelColumn, AuthorColumn, ReviewColumn, RecordColumn };

@@ -5,6 +5,7 @@
 #include <optional>
 
 class QWidget;
+class VmError;
 
 // Every message box, yes/no question and file dialog of the program goes through here, so a
 // test can install a scripted Prompt that records what was shown and hands out answers.
@@ -15,6 +16,11 @@ public:
 
     // An OK-only message box with the default title.
     static void message(QWidget *parent, const QString &text);
+    // A failure of the library, in its own words.
+    static void report(QWidget *parent, const VmError &error);
+    // A store operation's status text: empty is success and shows nothing; anything else is shown
+    // as the failure it reports. True when it was a failure.
+    static bool failed(QWidget *parent, const QString &status);
     // A Yes/No question; true for Yes.
     static bool ask(QWidget *parent, const QString &text);
     // What to do with edits not yet saved, before they would be lost: Save, Discard or Cancel.

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// The process-wide values that several windows read, and the entry procedure. Nothing here
-// is saved between runs.
+// The process-wide values that several windows read. Nothing here is saved between runs.
+// The entry procedure, Constants::Main, belongs to the shell (shell/Startup.h).
 namespace Constants {
 
 // Report previews open maximized. Set when the frame loads.
@@ -20,9 +20,5 @@ QString browserTooltip();
 
 // "1.0": the major and minor version numbers.
 QString versionNumber();
-
-// Any command-line text ends the program at once, without a window. Otherwise shows the
-// splash, then the main frame, and runs until the frame closes. Returns the exit code.
-int Main(const QStringList &commandLine);
 
 } // namespace Constants

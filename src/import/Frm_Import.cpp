@@ -1,0 +1,314 @@
+// The import window: a spells or spellbook file opened, its records listed and shown, and the
+// window closed. Controls, review marks and commands are in Frm_Import_*.cpp.
+
+#include "import/Frm_Import.h"
+
+#include "exchange/ExchangeRules.h"
+#include "exchange/VM_SpellSaver.h"
+#include "store/Schema.h"
+#include "store/VM_Library.h"
+#include "store/VmError.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/Prompt.h"
+#include "widgets/ToolIcons.h"
+#include "widgets/Workspace.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QScopedValueRollback>
+#include <QSet>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+Frm_Import::Frm_Import(QWidget *parent) : QWidget(parent), m_saver(std::make_unique<VM_SpellSaver>())
+{
+    setObjectName(QStringLiteral("Frm_Import"));
+    setWindowTitle(caption());
+    createControls();
+}
+
+Frm_Import::~Frm_Import() = default;
+
+void Frm_Import::Initialize(Workspace &workspace)
+{
+    m_workspace = &workspace;
+    Refresh_Lst_Schools();
+    Refresh_Lst_CastingTimeTypes();
+    Refresh_Lst_Components();
+    // New schools in the library are offered at once; the review is not read again, since the
+    // import stores school names as they stand.
+    connect(&workspace.events(), &LibraryEvents::schoolsChanged, this, [this] {
+        const QStringList selected = [this] {
+            QStringList names;
+            for (const QListWidgetItem *item : m_schools->selectedItems())
+                names.append(item->text());
+            return names;
+        }();
+        Refresh_Lst_Schools();
+        for (int i = 0; i < m_schools->count(); ++i)
+            m_schools->item(i)->setSelected(selected.contains(m_schools->item(i)->text()));
+    });
+    // A spell added, changed, renamed or deleted elsewhere changes what an import would do; the
+    // window's own import has already brought its review up to date.
+    const auto followSpells = [this] {
+        if (m_announcing || m_list->rowCount() == 0)
+            return;
+        readReview();
+        const int row = selectedRow();
+        if (row >= 0)
+            showMarks(recordOfRow(row));
+    };
+    connect(&workspace.events(), &LibraryEvents::spellsChanged, this, followSpells);
+    connect(&workspace.events(), &LibraryEvents::spellDeleted, this, followSpells);
+    connect(&workspace.events(), &LibraryEvents::spellRenamed, this, followSpells);
+    Show_Spells_Layout();
+}
+
+Frm_Import::FileType Frm_Import::Get_File_Type(const QString &fileTitle)
+{
+    const qsizetype dot = fileTitle.indexOf(QLatin1Char('.'));
+    const QString extension = dot < 0 ? QString() : fileTitle.mid(dot + 1).trimmed();
+    if (extension == QLatin1String("spel"))
+        return SpellsFile;
+    if (extension == QLatin1String("sbok"))
+        return SpellbookFile;
+    return OtherFile;
+}
+
+void Frm_Import::Menu_File_Open_Click()
+{
+    // Corrections made with "Save" live only in this window until they are imported.
+    if (m_unimportedEdits &&
+        !Prompt::ask(this,
+                     QStringLiteral("Spells you updated in this file have not been imported. Open another "
+                                    "file and lose those changes?")))
+        return;
+    const std::optional<QString> path =
+        Prompt::openFile(this, QStringLiteral("Vellumar Files (*.spel;*.sbok)|*.spel;*.sbok"));
+    if (path)
+        openFile(*path);
+}
+
+void Frm_Import::closeEvent(QCloseEvent *event)
+{
+    // Closing loses the corrections as surely as opening another file does.
+    if (m_unimportedEdits &&
+        !Prompt::ask(this, QStringLiteral("Spells you updated in this file have not been imported. Close the "
+                                          "window and lose those changes?"))) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void Frm_Import::Menu_File_Exit_Click()
+{
+    if (auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        subWindow->close();
+    else
+        close();
+}
+
+void Frm_Import::openFile(const QString &path)
+{
+    const QString title = QFileInfo(path).fileName();
+    QString failure;
+    {
+        BusyCursor busy;
+        m_panel2->setText(QStringLiteral("Loading Spells from ") + title.trimmed() + QStringLiteral("..."));
+        m_panel2->repaint();
+        const FileType type = Get_File_Type(title);
+        if (type == OtherFile) {
+            failure = QStringLiteral("A file of an invalid type was requested to be opened");
+        } else {
+            ListRows rows;
+            try {
+                if (type == SpellsFile)
+                    m_saver->OpenSpellFile2(rows, path);
+                else
+                    m_saver->OpenSpellbookFile2(rows, path);
+            } catch (const VmError &error) {
+                failure = error.description.trimmed();
+            }
+            // What was read before a fault stays listed and can be imported.
+            m_fileType = type;
+            m_unimportedEdits = false;
+            m_list->rows()->clear();
+            m_sort->forget();
+            m_list->header()->setSortIndicatorShown(false);
+            for (qsizetype i = 0; i < rows.size(); ++i)
+                rows[i].subItems = QStringList{rows[i].subItems.value(0), rows[i].subItems.value(1),
+                                               QString(), QString::number(i)};
+            m_list->rows()->appendRows(rows);
+            if (type == SpellsFile)
+                Show_Spells_Layout();
+            else
+                Show_Spellbook_Layout();
+            m_panel2->clear();
+            setWindowTitle(caption() + QStringLiteral(" (") + path + QStringLiteral(")"));
+            readReview();
+            if (m_list->rowCount() > 0) {
+                m_list->selectOnly(0); // shows its details
+            } else {
+                Clear_Spell_Details();
+                m_panel1->clear();
+            }
+            if (failure.isEmpty())
+                m_panel2->setText(m_reviewSummary);
+        }
+    }
+    if (!failure.isEmpty())
+        Prompt::message(this, failure);
+}
+
+void Frm_Import::Show_Spells_Layout()
+{
+    m_schools->setFixedHeight(5 * m_schools->fontMetrics().height() + 8);
+    m_spellbookMenu->menuAction()->setVisible(false);
+    m_casterPanel->setVisible(false);
+}
+
+void Frm_Import::Show_Spellbook_Layout()
+{
+    m_schools->setFixedHeight(10 * m_schools->fontMetrics().height() + 8);
+    m_spellbookMenu->menuAction()->setVisible(true);
+    m_casterPanel->setVisible(true);
+    const QStringList details = m_saver->Caster_Details();
+    for (qsizetype i = 0; i < m_casterFields.size(); ++i)
+        m_casterFields[i]->setText(details.value(i));
+    // The window grows to make room for the caster, within the frame's area: grown where it
+    // stands it could reach past the area's right or bottom edge, so it moves back in.
+    if (auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget())) {
+        QSize wanted = subWindow->size().expandedTo(subWindow->sizeHint());
+        QMdiArea *area = subWindow->mdiArea();
+        if (area)
+            wanted = wanted.boundedTo(area->viewport()->size());
+        subWindow->resize(wanted);
+        if (area) {
+            const QSize room = area->viewport()->size() - wanted;
+            subWindow->move(std::max(0, std::min(subWindow->x(), room.width())),
+                            std::max(0, std::min(subWindow->y(), room.height())));
+        }
+    }
+}
+
+void Frm_Import::Clear_Spell_Details()
+{
+    m_components->setCurrentIndex(-1);
+    m_castingTimeType->setCurrentIndex(-1);
+    for (ImportReview::Field field :
+         {ImportReview::Range, ImportReview::Duration, ImportReview::AreaOfEffect, ImportReview::CastingTime,
+          ImportReview::SavingThrow, ImportReview::Book, ImportReview::Page, ImportReview::Author})
+        static_cast<QLineEdit *>(m_fieldWidgets.value(field))->clear();
+    m_fieldWidgets.value(ImportReview::CastingTime)->setEnabled(true);
+    m_description->clear();
+    m_schools->clearSelection();
+    showMarks(-1);
+}
+
+int Frm_Import::selectedRow() const
+{
+    const QList<int> rows = m_list->selectedRowNumbers();
+    return rows.isEmpty() ? -1 : rows.first();
+}
+
+qsizetype Frm_Import::recordOfRow(int row) const
+{
+    bool ok = false;
+    const qsizetype record = m_list->text(row, RecordColumn).toLongLong(&ok);
+    return ok ? record : -1;
+}
+
+void Frm_Import::Show_Spell_Details()
+{
+    const int row = selectedRow();
+    const qsizetype index = row < 0 ? -1 : recordOfRow(row);
+    const std::vector<VM_Spell> &records = m_saver->Import_List();
+    if (index < 0 || index >= qsizetype(records.size()))
+        return;
+    BusyCursor busy;
+    const VM_Spell &record = records[size_t(index)];
+    Clear_Spell_Details();
+    if (!record.Fetch_Spell_Components().isEmpty())
+        m_components->setCurrentText(record.Fetch_Spell_Components());
+    if (!record.Fetch_Spell_Casting_Time_Type().isEmpty())
+        m_castingTimeType->setCurrentIndex(
+            m_castingTimeType->findText(record.Fetch_Spell_Casting_Time_Type()));
+    auto setText = [this](ImportReview::Field field, const QString &text) {
+        auto *edit = static_cast<QLineEdit *>(m_fieldWidgets.value(field));
+        edit->setText(text);
+        edit->setCursorPosition(0); // a long value shows its beginning
+    };
+    setText(ImportReview::Range, record.Fetch_Spell_Range());
+    setText(ImportReview::Duration, record.Fetch_Spell_Duration());
+    setText(ImportReview::AreaOfEffect, record.Fetch_Spell_Area_of_Effect());
+    setText(ImportReview::CastingTime, record.Fetch_Spell_Casting_Time());
+    setText(ImportReview::SavingThrow, record.Fetch_Spell_Saving_Throw());
+    setText(ImportReview::Book, record.Fetch_Spell_Book_Number());
+    setText(ImportReview::Page, record.Fetch_Spell_Page_Number());
+    setText(ImportReview::Author, record.Fetch_Spell_Author());
+    m_description->setPlainText(record.Fetch_Spell_Description());
+    const QStringList schools = record.Fetch_Spell_Schools_Collection();
+    for (int i = 0; i < m_schools->count(); ++i) {
+        QListWidgetItem *item = m_schools->item(i);
+        if (schools.contains(item->text()))
+            item->setSelected(true);
+    }
+    showMarks(index);
+
+    m_panel2->setText(QStringLiteral("Displaying details for") + QStringLiteral(" ") +
+                      record.Fetch_Spell_Name() +
+                      (record.WasUpdated() ? QStringLiteral(" - UPDATED") : QString()));
+    showPosition();
+}
+
+void Frm_Import::showPosition()
+{
+    const int row = selectedRow();
+    if (m_list->rowCount() == 0 || row < 0)
+        return;
+    m_panel1->setText(QString::number(row + 1) + QStringLiteral(" of ") +
+                      QString::number(m_list->rowCount()));
+}
+
+void Frm_Import::cbo_CT_Click(int index)
+{
+    QWidget *castingTime = m_fieldWidgets.value(ImportReview::CastingTime);
+    const bool special = m_castingTimeType->itemText(index) == QLatin1String("Special");
+    if (special)
+        static_cast<QLineEdit *>(castingTime)->clear();
+    castingTime->setEnabled(!special);
+}
+
+void Frm_Import::LV_Spells_MouseUp(const QPoint &position)
+{
+    m_popup->popup(m_list->viewport()->mapToGlobal(position));
+}
+
+void Frm_Import::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == QLatin1String("Save"))
+        saveItem();
+    else if (key == QLatin1String("Import"))
+        importChecked();
+}

@@ -1,0 +1,310 @@
+// The import window's controls and their layout: the list, the spell details with the review's
+// marks, the caster panel of a spellbook file, and the lists they choose from.
+
+#include "import/Frm_Import.h"
+
+#include "exchange/ExchangeRules.h"
+#include "exchange/VM_SpellSaver.h"
+#include "store/Schema.h"
+#include "store/VM_Library.h"
+#include "store/VmError.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/ColumnSortToggle.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
+#include "widgets/Prompt.h"
+#include "widgets/ToolIcons.h"
+#include "widgets/Workspace.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QScopedValueRollback>
+#include <QSet>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kCasterFieldNames = {
+    QStringLiteral("txt_SB"),    QStringLiteral("Txt_Level"), QStringLiteral("Txt_Race"),
+    QStringLiteral("Txt_Class"), QStringLiteral("txt_1"),     QStringLiteral("txt_2"),
+    QStringLiteral("txt_3"),     QStringLiteral("txt_4"),     QStringLiteral("txt_5"),
+    QStringLiteral("txt_6"),     QStringLiteral("txt_7"),     QStringLiteral("txt_8"),
+    QStringLiteral("txt_9")};
+const QStringList kCasterCaptions = {
+    QStringLiteral("Spellbook:"), QStringLiteral("Level:"), QStringLiteral("Race:"), QStringLiteral("Class:"),
+    QStringLiteral("1st:"),       QStringLiteral("2nd:"),   QStringLiteral("3rd:"),  QStringLiteral("4th:"),
+    QStringLiteral("5th:"),       QStringLiteral("6th:"),   QStringLiteral("7th:"),  QStringLiteral("8th:"),
+    QStringLiteral("9th:")};
+
+} // namespace
+
+QString Frm_Import::casterCaption(qsizetype field)
+{
+    return kCasterCaptions.at(field);
+}
+
+void Frm_Import::createControls()
+{
+    m_menuBar = new QMenuBar(this);
+    QMenu *file = m_menuBar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("Menu_File"));
+    QAction *open = file->addAction(QStringLiteral("&Open"));
+    open->setObjectName(QStringLiteral("Menu_File_Open"));
+    connect(open, &QAction::triggered, this, &Frm_Import::Menu_File_Open_Click);
+    file->addSeparator();
+    QAction *exit = file->addAction(QStringLiteral("&Exit"));
+    exit->setObjectName(QStringLiteral("Menu_File_Exit"));
+    connect(exit, &QAction::triggered, this, &Frm_Import::Menu_File_Exit_Click);
+
+    m_spellbookMenu = m_menuBar->addMenu(QStringLiteral("&Spellbook Options"));
+    m_spellbookMenu->setObjectName(QStringLiteral("Menu_Spellbook"));
+    auto addOption = [this](const QString &name, const QString &caption) {
+        QAction *option = m_spellbookMenu->addAction(caption);
+        option->setObjectName(name);
+        option->setCheckable(true);
+        option->setChecked(true);
+        return option;
+    };
+    m_replaceList = addOption(QStringLiteral("Menu_Spellbook_Replace"),
+                              QStringLiteral("&Replace Existing Spellbook List"));
+    m_replaceDetails = addOption(QStringLiteral("Menu_Spellbook_Replace_Details"),
+                                 QStringLiteral("Replace Existing Spellbook &Details"));
+    m_spellbookMenu->addSeparator();
+    m_overwrite = addOption(QStringLiteral("Menu_Spellbook_Overwrite"),
+                            QStringLiteral("&Overwrite Existing Spell Details"));
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("Menu_PopUp"));
+    auto addPopupEntry = [this](const QString &name, const QString &caption, void (Frm_Import::*handler)()) {
+        QAction *entry = m_popup->addAction(caption);
+        entry->setObjectName(name);
+        connect(entry, &QAction::triggered, this, handler);
+    };
+    addPopupEntry(QStringLiteral("PopUp_Check"), QStringLiteral("&Check All Spells"),
+                  &Frm_Import::PopUp_Check_Click);
+    m_popup->addSeparator();
+    addPopupEntry(QStringLiteral("PopUp_UnCheck"), QStringLiteral("&Uncheck All Spells"),
+                  &Frm_Import::PopUp_UnCheck_Click);
+    m_popup->addSeparator();
+    addPopupEntry(QStringLiteral("PopUp_CheckNew"), QStringLiteral("Check &New Only"),
+                  &Frm_Import::PopUp_CheckNew_Click);
+    addPopupEntry(QStringLiteral("PopUp_CheckNewChanged"), QStringLiteral("Check New and C&hanged"),
+                  &Frm_Import::PopUp_CheckNewChanged_Click);
+
+    m_toolbar = new ButtonToolBar(QStringLiteral("Toolbar1"), this);
+    m_toolbar->addButton(QStringLiteral("Save"), QStringLiteral("Update Spell For Import"),
+                         style()->standardIcon(QStyle::SP_DialogSaveButton));
+    m_toolbar->addButton(QStringLiteral("Import"), QStringLiteral("Import Checked Spells"),
+                         ToolIcons::icon(ToolIcons::Import));
+    connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Import::Toolbar1_ButtonClick);
+
+    m_list = new ListView(QStringLiteral("LV_Spells"),
+                          {QStringLiteral("Spell Name"), QStringLiteral("Level"), QStringLiteral("Caster"),
+                           QStringLiteral("In library"), QStringLiteral("Record")},
+                          this);
+    m_list->rows()->setCheckBoxes(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setColumnHidden(RecordColumn, true);
+    m_list->setColumnWidth(NameColumn, 200);
+    m_list->setColumnWidth(LevelColumn, 50);
+    m_list->setColumnWidth(AuthorColumn, 110);
+    // Every column, the review's too, shows without scrolling.
+    m_list->setMinimumWidth(200 + 50 + 110 + 90 + 2 * m_list->frameWidth() + 20);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_sort = new ColumnSortToggle(m_list);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this] { showPosition(); });
+    connect(m_list, &ListView::rowSelectionChanged, this, [this] {
+        if (selectedRow() >= 0)
+            Show_Spell_Details();
+    });
+    connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Import::LV_Spells_MouseUp);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("SB"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_panel1 = new QLabel(m_statusBar);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setMinimumWidth(120);
+    m_panel2 = new QLabel(m_statusBar);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_statusBar->addWidget(m_panel1);
+    m_statusBar->addWidget(m_panel2, 1);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(createDetails(), 1);
+    m_casterPanel = createCasterPanel();
+    right->addWidget(m_casterPanel);
+
+    auto *body = new QHBoxLayout;
+    body->addWidget(m_list, 3);
+    body->addLayout(right, 2);
+
+    // Tab goes down the list, then through the details as they read, then the caster.
+    QList<QWidget *> chain = {m_list, m_components};
+    for (ImportReview::Field field :
+         {ImportReview::CastingTime, ImportReview::CastingTimeType, ImportReview::Range,
+          ImportReview::Duration, ImportReview::AreaOfEffect, ImportReview::SavingThrow, ImportReview::Book,
+          ImportReview::Page, ImportReview::Author, ImportReview::Description})
+        chain.append(m_fieldWidgets.value(field));
+    chain.append(m_schools);
+    for (QLineEdit *field : std::as_const(m_casterFields))
+        chain.append(field);
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 0);
+    layout->setSpacing(4);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_toolbar);
+    layout->addLayout(body, 1);
+    layout->addWidget(m_statusBar);
+}
+
+QLineEdit *Frm_Import::addField(const QString &name)
+{
+    auto *field = new QLineEdit(this);
+    field->setObjectName(name);
+    return field;
+}
+
+QWidget *Frm_Import::createDetails()
+{
+    auto *details = new QWidget(this);
+    details->setObjectName(QStringLiteral("Frame_Details"));
+    auto *grid = new QGridLayout(details);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+
+    m_components = new QComboBox(details);
+    m_components->setObjectName(QStringLiteral("cbo_Components"));
+    m_castingTimeType = new QComboBox(details);
+    m_castingTimeType->setObjectName(QStringLiteral("cbo_CT"));
+    connect(m_castingTimeType, &QComboBox::activated, this, &Frm_Import::cbo_CT_Click);
+    m_description = new QTextEdit(details);
+    m_description->setObjectName(QStringLiteral("txt_Desc"));
+    m_description->setAcceptRichText(false);
+    m_description->setTabChangesFocus(true);
+
+    auto place = [&](ImportReview::Field field, const QString &caption, QWidget *widget, int row, int column,
+                     int span = 1) {
+        auto *label = new QLabel(caption, details);
+        label->setBuddy(widget);
+        grid->addWidget(label, row, column);
+        grid->addWidget(widget, row, column + 1, 1, span);
+        m_fieldWidgets.insert(field, widget);
+        m_fieldLabels.insert(field, label);
+    };
+    auto *castingTime = addField(QStringLiteral("txt_CT"));
+    place(ImportReview::Components, QStringLiteral("Components:"), m_components, 0, 0);
+    place(ImportReview::CastingTime, QStringLiteral("Casting Time:"), castingTime, 0, 2);
+    grid->addWidget(m_castingTimeType, 0, 4);
+    // The unit shares the casting time's label: marks for it go on that label too.
+    m_fieldWidgets.insert(ImportReview::CastingTimeType, m_castingTimeType);
+    m_fieldLabels.insert(ImportReview::CastingTimeType, m_fieldLabels.value(ImportReview::CastingTime));
+    place(ImportReview::Range, QStringLiteral("Range:"), addField(QStringLiteral("txt_Range")), 1, 0);
+    place(ImportReview::Duration, QStringLiteral("Duration:"), addField(QStringLiteral("txt_Duration")), 1, 2,
+          2);
+    place(ImportReview::AreaOfEffect, QStringLiteral("AoE:"), addField(QStringLiteral("txt_AOE")), 2, 0);
+    place(ImportReview::SavingThrow, QStringLiteral("Saving Throw:"), addField(QStringLiteral("txt_ST")), 2,
+          2, 2);
+    place(ImportReview::Book, QStringLiteral("Book:"), addField(QStringLiteral("txt_Book")), 3, 0);
+    place(ImportReview::Page, QStringLiteral("Page:"), addField(QStringLiteral("txt_Page")), 3, 2, 2);
+    place(ImportReview::Author, QStringLiteral("Caster:"), addField(QStringLiteral("txt_Caster")), 4, 0, 4);
+
+    auto *descriptionLabel = new QLabel(QStringLiteral("Description:"), details);
+    descriptionLabel->setBuddy(m_description);
+    grid->addWidget(descriptionLabel, 5, 0, 1, 5);
+    grid->addWidget(m_description, 6, 0, 1, 5);
+    m_fieldWidgets.insert(ImportReview::Description, m_description);
+    m_fieldLabels.insert(ImportReview::Description, descriptionLabel);
+
+    m_schools = new QListWidget(details);
+    m_schools->setObjectName(QStringLiteral("Lst_Schools"));
+    m_schools->setSelectionMode(QAbstractItemView::MultiSelection);
+    auto *schoolsLabel = new QLabel(QStringLiteral("Schools:"), details);
+    schoolsLabel->setBuddy(m_schools);
+    grid->addWidget(schoolsLabel, 7, 0, 1, 5);
+    grid->addWidget(m_schools, 8, 0, 1, 5);
+
+    m_changes = new QLabel(details);
+    m_changes->setObjectName(QStringLiteral("lbl_Changes"));
+    m_changes->setWordWrap(true);
+    m_changes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(m_changes, 9, 0, 1, 5);
+
+    // The left fields get the room the casting-time unit takes on the right.
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 2);
+    grid->setRowStretch(6, 1);
+    details->setMinimumWidth(440);
+    return details;
+}
+
+QGroupBox *Frm_Import::createCasterPanel()
+{
+    auto *panel = new QGroupBox(QStringLiteral("Spellbook"), this);
+    panel->setObjectName(QStringLiteral("fra_Spellbook"));
+    auto *grid = new QGridLayout(panel);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+    for (qsizetype i = 0; i < kCasterFieldNames.size(); ++i) {
+        auto *field = new QLineEdit(panel);
+        field->setObjectName(kCasterFieldNames.at(i));
+        auto *label = new QLabel(kCasterCaptions.at(i), panel);
+        label->setBuddy(field);
+        // Name and level, then race and class, then the figures three to a row.
+        const int row = i < 4 ? int(i / 2) : 2 + int(i - 4) / 3;
+        const int column = i < 4 ? int(i % 2) * 2 : int((i - 4) % 3) * 2;
+        grid->addWidget(label, row, column);
+        grid->addWidget(field, row, column + 1, 1, i < 4 && i % 2 == 1 ? 3 : 1);
+        if (i >= 4)
+            field->setMaximumWidth(60);
+        m_casterFields.append(field);
+    }
+    grid->setColumnStretch(1, 1);
+    return panel;
+}
+
+void Frm_Import::Refresh_Lst_Schools()
+{
+    m_schools->clear();
+    try {
+        m_schools->addItems(m_workspace->library().Fetch_Schools_List());
+    } catch (const VmError &error) {
+        Prompt::report(this, error);
+    }
+}
+
+void Frm_Import::Refresh_Lst_CastingTimeTypes()
+{
+    m_castingTimeType->clear();
+    m_castingTimeType->addItems(castingTimeTypes());
+    m_castingTimeType->setCurrentIndex(-1);
+}
+
+void Frm_Import::Refresh_Lst_Components()
+{
+    m_components->clear();
+    m_components->addItems(componentSets());
+    m_components->setCurrentIndex(-1);
+}

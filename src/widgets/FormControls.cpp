@@ -1,0 +1,50 @@
+#include "widgets/FormControls.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+namespace FormControls {
+
+QStringList selectedTexts(const QListWidget *list, int role)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected())
+            texts.append(list->item(row)->data(role).toString());
+    }
+    return texts;
+}
+
+void fillList(QListWidget *list, const QStringList &entries, const QStringList &selected)
+{
+    const QSignalBlocker quiet(list);
+    list->clear();
+    for (const QString &entry : entries) {
+        auto *item = new QListWidgetItem(entry, list);
+        item->setToolTip(entry); // long names are cut short in the narrow list
+        item->setSelected(selected.contains(entry));
+    }
+}
+
+void refill(QComboBox *combo, const QStringList &entries)
+{
+    combo->clear();
+    combo->addItems(entries);
+    combo->setCurrentIndex(-1);
+    combo->setPlaceholderText(QString());
+}
+
+void choose(QComboBox *combo, const QString &value)
+{
+    const int index = value.isEmpty() ? -1 : combo->findText(value);
+    combo->setCurrentIndex(index);
+    combo->setPlaceholderText(index < 0 ? value : QString());
+}
+
+QString chosenValue(const QComboBox *combo)
+{
+    return combo->currentIndex() >= 0 ? combo->currentText() : combo->placeholderText();
+}
+
+} // namespace FormControls

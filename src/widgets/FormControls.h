@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStringList>
+#include <Qt>
+
+class QComboBox;
+class QListWidget;
+
+// What the forms do with their lists and drop-downs, written once: the texts chosen in a list
+// box, a drop-down refilled without a choice, and a stored value kept even when the drop-down
+// does not offer it.
+namespace FormControls {
+
+// The texts (or another role's values) of a list box's selected items, in list order.
+QStringList selectedTexts(const QListWidget *list, int role = Qt::DisplayRole);
+
+// Fills a list box with entries, selecting those in selected, without announcing each change.
+void fillList(QListWidget *list, const QStringList &entries, const QStringList &selected);
+
+// Fills a drop-down with entries and leaves it without a choice.
+void refill(QComboBox *combo, const QStringList &entries);
+
+// A stored value the drop-down does not offer (an imported spell's, say) leaves it without a
+// selection; it shows greyed as the placeholder and is what chosenValue keeps, so nothing is lost.
+void choose(QComboBox *combo, const QString &value);
+QString chosenValue(const QComboBox *combo);
+
+} // namespace FormControls
