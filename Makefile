@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-slow bench fuzz clean
+.PHONY: all deps configure build run test test-slow test-sanitize bench fuzz clean
 
 all: build
 
@@ -30,6 +30,12 @@ test: build
 
 test-slow: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L slow
+
+# Runs each test program whole, in one process, under AddressSanitizer and
+# UndefinedBehaviorSanitizer (in a build of its own, build-sanitize/): a test that leaves something
+# behind for a later one shows here, where ctest's one process per test hides it.
+test-sanitize: deps
+	./scripts/test-sanitize.sh
 
 bench: build
 	./$(BUILD_DIR)/bench/vellumar_bench

@@ -18,6 +18,7 @@
 #include "widgets/ColumnSortToggle.h"
 #include "widgets/Constants.h"
 #include "widgets/FormControls.h"
+#include "widgets/LevelGrid.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
@@ -175,7 +176,7 @@ void Frm_Browser::Opt_Schools_None_Click()
 void Frm_Browser::Requery()
 {
     BusyCursor busy;
-    const QStringList levels = FormControls::selectedTexts(m_levels, LevelCountDelegate::LevelRole);
+    const QStringList levels = LevelGrid::chosenLevels(m_levels);
     const QStringList schools = FormControls::selectedTexts(m_schoolsList);
     // The counts cover the whole book, so they follow a change even when the filters let
     // nothing through.
@@ -309,8 +310,7 @@ void Frm_Browser::LV_Spells_OLEDragDrop()
     Requery();
     m_panels->showTransient(QString::number(added) + QStringLiteral(" spells added"));
     // Other windows of this caster, and the spell editor's spellbooks, follow.
-    const QScopedValueRollback announcing(m_announcing, true);
-    emit m_workspace->events().spellbookChanged(m_name);
+    announceOwnBook();
 }
 
 void Frm_Browser::B_Menu_Remove_Click()
@@ -353,8 +353,7 @@ void Frm_Browser::B_Menu_Remove_Click()
     m_panels->showTransient(QString::number(names.size()) + QStringLiteral(" Spell(s) Removed"));
     showLevelCounts();
     // Other windows of this caster follow; this list is already as it should be.
-    const QScopedValueRollback announcing(m_announcing, true);
-    emit m_workspace->events().spellbookChanged(m_name);
+    announceOwnBook();
 }
 
 void Frm_Browser::B_Menu_Tooltip_Click()
@@ -417,22 +416,23 @@ void Frm_Browser::fillSpellbook()
         dialog.exec(); // adding announces the change, and this browser follows it
 }
 
-void Frm_Browser::Timer1_Timer()
+void Frm_Browser::announceOwnBook()
 {
-    m_panels->clearTransient();
+    m_own.announce(m_workspace->events(),
+                   [this](LibraryEvents &events) { emit events.spellbookChanged(m_name); });
 }
 
 void Frm_Browser::followLibrary(LibraryEvents &events)
 {
     connect(&events, &LibraryEvents::spellbookChanged, this, [this](const QString &caster) {
-        if (trimBlanks(caster) == m_name && !m_announcing)
+        if (trimBlanks(caster) == m_name && !m_own.ours())
             Requery();
     });
     connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Browser::dropSpell);
     // A renamed spell is read anew, to stand under its new name in its new place. While the
     // filters would be refused, the list stays as it is until the user re-queries.
     connect(&events, &LibraryEvents::spellRenamed, this, [this](const QString &from) {
-        if (rowNumbersOf(from.trimmed()).isEmpty() || FormControls::selectedTexts(m_levels).isEmpty() ||
+        if (rowsOfSpell(m_list, from).isEmpty() || FormControls::selectedTexts(m_levels).isEmpty() ||
             FormControls::selectedTexts(m_schoolsList).isEmpty())
             return;
         Requery();
@@ -445,27 +445,9 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
     connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Browser::showLevelCounts);
 }
 
-QList<int> Frm_Browser::rowNumbersOf(const QString &spell) const
-{
-    QList<int> rows;
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        if (m_list->text(row).trimmed() == spell)
-            rows.append(row);
-    }
-    return rows;
-}
-
 void Frm_Browser::dropSpell(const QString &spell)
 {
-    // The library has lost every row of the spell: so does the list, and its counts follow.
-    const QList<int> gone = rowNumbersOf(spell.trimmed());
-    if (gone.isEmpty())
-        return;
-    {
-        const QSignalBlocker quiet(m_list);
-        m_list->rows()->removeRowNumbers(gone);
-    }
-    m_panels->showCounts(m_list->rowCount(), selectedCount(m_list));
+    dropSpellRows(m_list, spell, m_panels);
 }
 
 void Frm_Browser::followSchools()

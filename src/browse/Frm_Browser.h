@@ -5,6 +5,8 @@
 #include "store/Table.h"
 #include "widgets/PrintableWindow.h"
 
+#include "widgets/LibraryEvents.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -81,7 +83,6 @@ public slots:
     void LV_Spells_OLECompleteDrag();
     // Spells dragged here from another list.
     void LV_Spells_OLEDragDrop();
-    void Timer1_Timer();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -89,8 +90,9 @@ protected:
 
 private:
     void createControls();
+    // Tells the other windows of this caster that the book changed; this one already shows it.
+    void announceOwnBook();
     void followLibrary(LibraryEvents &events);
-    QList<int> rowNumbersOf(const QString &spell) const;
     void dropSpell(const QString &spell);
     void followSchools();
     void fitColumns();
@@ -115,7 +117,7 @@ private:
     VM_Library *m_library = nullptr;
     VM_DragDropAssistant *m_assistant = nullptr;
     QString m_name;
-    bool m_announcing = false; // while this browser tells the others of its own change
+    OwnAnnouncements m_own; // keeps the window from following its own announcements
     OptionalTable m_spells;
     OptionalTable m_schools;
 

@@ -184,7 +184,6 @@ void Frm_Browser::createControls()
     m_statusBar->setObjectName(QStringLiteral("SB_Browser"));
     m_statusBar->setSizeGripEnabled(false);
     m_panels = new ListStatusPanels(m_statusBar, this);
-    connect(m_panels->timer(), &QTimer::timeout, this, &Frm_Browser::Timer1_Timer);
 
     // The splitter bar between the list and the filters, and its ghost while dragging.
     m_bar = new QWidget(this);
@@ -213,8 +212,6 @@ QWidget *Frm_Browser::createFilters()
     m_filters->setObjectName(QStringLiteral("Frame_Filters"));
 
     m_levels = LevelGrid::create(m_filters);
-    for (int level = 0; level < m_levels->count(); ++level)
-        m_levels->item(level)->setData(LevelCountDelegate::LevelRole, QString::number(level + 1));
     m_levels->setItemDelegate(new LevelCountDelegate(m_levels));
     // The list is always as tall as its rows; a scroll bar would only narrow it into more rows.
     m_levels->setFixedHeight(LevelGrid::threeByThree(m_levels).height());

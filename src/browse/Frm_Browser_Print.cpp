@@ -69,12 +69,13 @@ void Frm_Browser::printSelectedSpells()
             VM_Spell spell;
             // A library that cannot be read (moved, locked) fails for every spell that follows:
             // the command ends here rather than call each of them deleted.
-            if (!spell.Set_Spell_Details(name)) {
+            const VM_Spell::Found found = spell.read(name);
+            if (found == VM_Spell::Found::Unreadable) {
                 command.tell(name + QStringLiteral(" could not be read from the library. "
                                                    "Nothing more was printed."));
                 return;
             }
-            if (spell.Fetch_Spell_Name().isEmpty()) {
+            if (found == VM_Spell::Found::Gone) {
                 gone.append(name); // deleted since the list was read: there is no card to print
                 continue;
             }

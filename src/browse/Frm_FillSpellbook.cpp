@@ -5,6 +5,7 @@
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
+#include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
@@ -132,12 +133,8 @@ bool Frm_FillSpellbook::Initialize(Workspace &workspace, const QString &caster)
     try {
         for (const QString &school : m_library->Fetch_Schools_List())
             (new QListWidgetItem(school, m_schools))->setToolTip(school);
-        const QString status = m_library->Fetch_Frequencies();
-        if (!status.isEmpty())
-            throw VmError(-1, QString(), status);
-        const OptionalTable scale = m_library->Fetch_Scrolls_Array();
-        for (int row = 0; scale && row < scale->rows(); ++row)
-            m_frequency->addItem(scale->at(0, row), scale->at(1, row).toInt());
+        if (Prompt::failed(parentWidget(), FormControls::fillFrequencies(m_frequency, *m_library)))
+            return false;
     } catch (const VmError &error) {
         Prompt::report(parentWidget(), error);
         return false;

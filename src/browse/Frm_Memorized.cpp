@@ -13,6 +13,7 @@
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/ChildDialog.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/Prompt.h"
@@ -38,18 +39,18 @@ namespace {
 QIcon paintedIcon(bool moon)
 {
     return ToolIcons::paintedOnGrid([moon](QPainter &painter) {
-        painter.setPen(QPen(QColor(0x4a, 0x3a, 0x1a), 1.2));
+        painter.setPen(IconPalette::inkPen(1.2));
         if (moon) {
             QPainterPath disc;
             disc.addEllipse(QRectF(3, 3, 18, 18));
             QPainterPath bite;
             bite.addEllipse(QRectF(8, 1, 16, 16));
-            painter.setBrush(QColor(0xd9, 0xb2, 0x4c));
+            painter.setBrush(IconPalette::kBrass);
             painter.drawPath(disc.subtracted(bite));
         } else {
-            painter.setBrush(QColor(0xf3, 0xec, 0xd8));
+            painter.setBrush(IconPalette::kParchment);
             painter.drawRoundedRect(QRectF(3, 4, 18, 16), 2, 2);
-            painter.setPen(QPen(QColor(0x9a, 0x2a, 0x1a), 2.4, Qt::SolidLine, Qt::RoundCap));
+            painter.setPen(QPen(IconPalette::kWax, 2.4, Qt::SolidLine, Qt::RoundCap));
             painter.drawLine(QPointF(8, 8), QPointF(16, 16));
             painter.drawLine(QPointF(16, 8), QPointF(8, 16));
         }
@@ -95,7 +96,6 @@ Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
     statusBar->setSizeGripEnabled(false);
     m_panels = new ListStatusPanels(statusBar, this);
     m_panels->panel(2)->hide();
-    connect(m_panels->timer(), &QTimer::timeout, this, &Frm_Memorized::Timer1_Timer);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -321,11 +321,6 @@ QTreeWidgetItem *Frm_Memorized::slotItem(int level, int index) const
     return nullptr;
 }
 
-void Frm_Memorized::Timer1_Timer()
-{
-    m_panels->clearTransient();
-}
-
 void Frm_Memorized::printMain()
 {
     printSheet(false);
@@ -369,8 +364,7 @@ void Frm_Memorized::followLibrary()
             return;
         }
         if (!exists) {
-            if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                frame->close();
+            ChildDialog::closeWindow(this);
             return;
         }
         Load_Memorized();

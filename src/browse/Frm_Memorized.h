@@ -52,7 +52,6 @@ public slots:
     void Cmd_ClearAll_Click();
     void TV_Memorized_DblClick(QTreeWidgetItem *item);
     void TV_Memorized_OLEDragDrop(int level);
-    void Timer1_Timer();
 
 private:
     // Whether the caster is in the library; throws VmError when the library cannot be read.

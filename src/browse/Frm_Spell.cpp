@@ -5,6 +5,7 @@
 #include "store/Names.h"
 #include "store/VM_Spell.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
@@ -126,8 +127,17 @@ void Frm_Spell::Initialize(const QString &spellName, QWidget *opener, Workspace 
     setWindowTitle(QStringLiteral("(not in the library)"));
 
     m_spell = std::make_unique<VM_Spell>();
-    if (m_spell->Set_Spell_Details(spellName) && !m_spell->Fetch_Spell_Name().isEmpty())
+    switch (m_spell->read(spellName)) {
+    case VM_Spell::Found::Read:
         fill();
+        break;
+    case VM_Spell::Found::Unreadable:
+        // A library that cannot be read is not a spell that left it: the user is told.
+        Prompt::message(opener, spellName + QStringLiteral(" could not be read from the library"));
+        break;
+    case VM_Spell::Found::Gone:
+        break;
+    }
 }
 
 void Frm_Spell::fill()

@@ -23,13 +23,15 @@
 
 Frm_Unlearned::~Frm_Unlearned() = default;
 
-void Frm_Unlearned::Initialize(Workspace &workspace, const QString &caster)
+bool Frm_Unlearned::Initialize(Workspace &workspace, const QString &caster)
 {
     m_workspace = &workspace;
     m_list->setDropTarget([this] { LV_Spells_OLEDragDrop(); });
     followCasters();
-    LoadCasters();
+    if (!LoadCasters())
+        return false;
     showCaster(caster);
+    return true;
 }
 
 void Frm_Unlearned::ResetCurrent(const QString &caster)
@@ -42,13 +44,15 @@ QString Frm_Unlearned::ResetCurrent() const
     return m_caster.trimmed();
 }
 
-void Frm_Unlearned::LoadCasters()
+bool Frm_Unlearned::LoadCasters()
 {
     QStringList names;
+    bool read = true;
     try {
         names = m_workspace->library().Get_Exisiting_Spellbook_Names();
     } catch (const VmError &error) {
         Prompt::report(this, error);
+        read = false;
     }
     const QSignalBlocker quiet(m_casters);
     m_casters->hide();
@@ -59,6 +63,7 @@ void Frm_Unlearned::LoadCasters()
     }
     m_casters->setCurrentIndex(m_casters->findText(ResetCurrent(), Qt::MatchExactly));
     m_casters->show();
+    return read;
 }
 
 void Frm_Unlearned::showCaster(const QString &caster)
@@ -188,11 +193,6 @@ void Frm_Unlearned::U_Menu_Remove_Click()
     }
     reloadList();
     Prompt::message(this, QStringLiteral("Selected Spells have been removed but not added to Spellbook"));
-}
-
-void Frm_Unlearned::Timer1_Timer()
-{
-    m_panels->clearTransient();
 }
 
 void Frm_Unlearned::followCasters()

@@ -20,12 +20,13 @@ public:
     explicit Frm_Unlearned(QWidget *parent = nullptr);
     ~Frm_Unlearned() override;
 
-    // Must run before the window is shown; lists the caster's failed spells.
-    void Initialize(Workspace &workspace, const QString &caster);
+    // Must run before the window is shown; lists the caster's failed spells. False when the window could not
+    // read what it shows (the user has been told): it is then not opened.
+    bool Initialize(Workspace &workspace, const QString &caster);
     void ResetCurrent(const QString &caster);
     QString ResetCurrent() const;
     // Refills the caster list, keeping the current caster while it exists.
-    void LoadCasters();
+    bool LoadCasters();
     // Chooses a caster and lists its failed spells.
     void showCaster(const QString &caster);
 
@@ -42,7 +43,6 @@ public slots:
     void U_Menu_Manage_Click();
     void U_Menu_Remove_Click();
     void U_Menu_Read_Click();
-    void Timer1_Timer();
 
 private:
     void createControls();

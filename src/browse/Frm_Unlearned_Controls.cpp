@@ -66,7 +66,6 @@ void Frm_Unlearned::createControls()
     m_statusBar->setObjectName(QStringLiteral("sbr_Failed"));
     m_statusBar->setSizeGripEnabled(false);
     m_panels = new ListStatusPanels(m_statusBar, this);
-    connect(m_panels->timer(), &QTimer::timeout, this, &Frm_Unlearned::Timer1_Timer);
 
     auto *casterRow = new QHBoxLayout;
     casterRow->addWidget(label);

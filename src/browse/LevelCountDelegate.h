@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/LevelGrid.h"
+
 #include <QStyledItemDelegate>
 
 // Draws a level of a browser's "Levels" filter with its spells in the book against the caster's
@@ -10,10 +12,8 @@ class LevelCountDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    // The level value handed to the spell queries ("1".."9").
-    static constexpr int LevelRole = Qt::UserRole;
     // The count shown beside the level ("4/5", or "4" without a limit); none for KXR.
-    static constexpr int CountRole = Qt::UserRole + 1;
+    static constexpr int CountRole = LevelGrid::LevelRole + 1;
 
     using QStyledItemDelegate::QStyledItemDelegate;
 

@@ -10,10 +10,13 @@
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/ChildDialog.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
+#include "widgets/OpenWindows.h"
 #include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
@@ -49,21 +52,17 @@ Frm_Import::Frm_Import(QWidget *parent) : QWidget(parent), m_saver(std::make_uni
 
 Frm_Import::~Frm_Import() = default;
 
-void Frm_Import::Initialize(Workspace &workspace)
+bool Frm_Import::Initialize(Workspace &workspace)
 {
     m_workspace = &workspace;
-    Refresh_Lst_Schools();
+    if (!Refresh_Lst_Schools())
+        return false;
     Refresh_Lst_CastingTimeTypes();
     Refresh_Lst_Components();
     // New schools in the library are offered at once; the review is not read again, since the
     // import stores school names as they stand.
     connect(&workspace.events(), &LibraryEvents::schoolsChanged, this, [this] {
-        const QStringList selected = [this] {
-            QStringList names;
-            for (const QListWidgetItem *item : m_schools->selectedItems())
-                names.append(item->text());
-            return names;
-        }();
+        const QStringList selected = FormControls::selectedTexts(m_schools);
         Refresh_Lst_Schools();
         for (int i = 0; i < m_schools->count(); ++i)
             m_schools->item(i)->setSelected(selected.contains(m_schools->item(i)->text()));
@@ -71,7 +70,7 @@ void Frm_Import::Initialize(Workspace &workspace)
     // A spell added, changed, renamed or deleted elsewhere changes what an import would do; the
     // window's own import has already brought its review up to date.
     const auto followSpells = [this] {
-        if (m_announcing || m_list->rowCount() == 0)
+        if (m_own.ours() || m_list->rowCount() == 0)
             return;
         readReview();
         const int row = selectedRow();
@@ -82,6 +81,7 @@ void Frm_Import::Initialize(Workspace &workspace)
     connect(&workspace.events(), &LibraryEvents::spellDeleted, this, followSpells);
     connect(&workspace.events(), &LibraryEvents::spellRenamed, this, followSpells);
     Show_Spells_Layout();
+    return true;
 }
 
 Frm_Import::FileType Frm_Import::Get_File_Type(const QString &fileTitle)
@@ -123,10 +123,7 @@ void Frm_Import::closeEvent(QCloseEvent *event)
 
 void Frm_Import::Menu_File_Exit_Click()
 {
-    if (auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        subWindow->close();
-    else
-        close();
+    ChildDialog::closeWindow(this);
 }
 
 void Frm_Import::openFile(const QString &path)
@@ -200,15 +197,10 @@ void Frm_Import::Show_Spellbook_Layout()
     // stands it could reach past the area's right or bottom edge, so it moves back in.
     if (auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget())) {
         QSize wanted = subWindow->size().expandedTo(subWindow->sizeHint());
-        QMdiArea *area = subWindow->mdiArea();
-        if (area)
+        if (const QMdiArea *area = subWindow->mdiArea())
             wanted = wanted.boundedTo(area->viewport()->size());
         subWindow->resize(wanted);
-        if (area) {
-            const QSize room = area->viewport()->size() - wanted;
-            subWindow->move(std::max(0, std::min(subWindow->x(), room.width())),
-                            std::max(0, std::min(subWindow->y(), room.height())));
-        }
+        OpenWindows::moveInside(subWindow);
     }
 }
 

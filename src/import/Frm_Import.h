@@ -4,6 +4,8 @@
 #include "store/Database.h"
 #include "store/ListRows.h"
 
+#include "widgets/LibraryEvents.h"
+
 #include <QHash>
 #include <QWidget>
 
@@ -40,7 +42,9 @@ public:
     explicit Frm_Import(QWidget *parent = nullptr);
     ~Frm_Import() override;
 
-    void Initialize(Workspace &workspace);
+    // Must run before the window is shown. False when the window could not read what it shows (the user has
+    // been told): it is then not opened.
+    bool Initialize(Workspace &workspace);
 
     // Opens a file as the File menu's Open does after its dialog.
     void openFile(const QString &path);
@@ -76,7 +80,7 @@ private:
     QGroupBox *createCasterPanel();
     QLineEdit *addField(const QString &name);
 
-    void Refresh_Lst_Schools();
+    bool Refresh_Lst_Schools();
     void Refresh_Lst_CastingTimeTypes();
     void Refresh_Lst_Components();
     void Show_Spells_Layout();
@@ -109,7 +113,7 @@ private:
     QString m_reviewSummary; // "N spells: X new, Y changed, Z same"
     FileType m_fileType = OtherFile;
     bool m_unimportedEdits = false;
-    bool m_announcing = false; // while this window tells the others what its import changed
+    OwnAnnouncements m_own; // keeps the window from following its own announcements
 
     QMenuBar *m_menuBar = nullptr;
     QMenu *m_spellbookMenu = nullptr;

@@ -233,14 +233,13 @@ void Frm_Import::importChecked()
     // Whatever was written, also before a failure or Cancel, is shown everywhere.
     // A spellbook import that failed may still have written its caster or cleared its list.
     if (done > 0 || m_fileType == SpellbookFile) {
-        {
-            const QScopedValueRollback announcing(m_announcing, true);
-            emit m_workspace->events().spellsChanged();
+        m_own.announce(m_workspace->events(), [&](LibraryEvents &events) {
+            emit events.spellsChanged();
             if (m_fileType == SpellbookFile) {
-                emit m_workspace->events().castersChanged();
-                emit m_workspace->events().spellbookChanged(caster);
+                emit events.castersChanged();
+                emit events.spellbookChanged(caster);
             }
-        }
+        });
         if (failure.isEmpty()) {
             // The library now holds what was imported, so the review follows without reading it.
             int adopted = 0;

@@ -285,14 +285,16 @@ QGroupBox *Frm_Import::createCasterPanel()
     return panel;
 }
 
-void Frm_Import::Refresh_Lst_Schools()
+bool Frm_Import::Refresh_Lst_Schools()
 {
     m_schools->clear();
     try {
         m_schools->addItems(m_workspace->library().Fetch_Schools_List());
     } catch (const VmError &error) {
         Prompt::report(this, error);
+        return false;
     }
+    return true;
 }
 
 void Frm_Import::Refresh_Lst_CastingTimeTypes()

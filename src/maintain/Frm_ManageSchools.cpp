@@ -263,14 +263,12 @@ void Frm_ManageSchools::Cmd_Cancel_Click()
 
 void Frm_ManageSchools::ReSet_Browser_Schools_List()
 {
-    m_announcing = true;
-    emit m_workspace->events().schoolsChanged();
-    m_announcing = false;
+    m_own.announce(m_workspace->events(), [](LibraryEvents &events) { emit events.schoolsChanged(); });
 }
 
 void Frm_ManageSchools::followSchools()
 {
-    if (m_announcing)
+    if (m_own.ours())
         return;
     const QString shown = schoolChosen() ? m_names->currentText() : QString();
     if (!Load_Combo_Boxes() || shown.isEmpty())

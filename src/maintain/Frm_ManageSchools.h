@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/LibraryEvents.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -49,7 +51,7 @@ private:
     void followSchools();
 
     Workspace *m_workspace = nullptr;
-    bool m_announcing = false;
+    OwnAnnouncements m_own; // keeps the window from following its own announcements
 
     QTabWidget *m_tabs = nullptr;
     QComboBox *m_names = nullptr;

@@ -1,6 +1,5 @@
 #include "maintain/Frm_ManageSpellbooks.h"
 
-#include "browse/Frm_Browser.h"
 #include "exchange/ExchangeRules.h"
 #include "store/SpellLevels.h"
 #include "store/VM_Library.h"
@@ -334,9 +333,7 @@ void Frm_ManageSpellbooks::updateCaster()
     const QString status = m_caster->Update_Existing_Caster(m_names->currentText().trimmed());
     if (status.isEmpty()) {
         // The browsers' capacities and the memorized spells follow the new spells per level.
-        m_announcing = true;
-        emit m_workspace->events().castersChanged();
-        m_announcing = false;
+        announceCasters();
     }
     Prompt::message(this, status.isEmpty() ? QStringLiteral("Update successful") : status.trimmed());
 }
@@ -359,8 +356,7 @@ void Frm_ManageSpellbooks::CmdDelete_Click()
     const QString name = m_delete->currentText().trimmed();
     if (name.isEmpty())
         return;
-    const auto showsCaster = [&name](const Frm_Browser *browser) { return browser->tag().trimmed() == name; };
-    if (OpenWindows::find<Frm_Browser>(m_workspace->area(), showsCaster)) {
+    if (m_workspace->isSpellbookOpen(name)) {
         Prompt::message(this, name + QStringLiteral(" is currently open.  You must\n"
                                                     "close the spellbook before deleting"));
         return;
@@ -384,14 +380,12 @@ void Frm_ManageSpellbooks::CmdCancel_Click()
 
 void Frm_ManageSpellbooks::announceCasters()
 {
-    m_announcing = true;
-    emit m_workspace->events().castersChanged();
-    m_announcing = false;
+    m_own.announce(m_workspace->events(), [](LibraryEvents &events) { emit events.castersChanged(); });
 }
 
 void Frm_ManageSpellbooks::followCasters()
 {
-    if (m_announcing)
+    if (m_own.ours())
         return;
     const QString shown = m_names->currentText();
     const QString toDelete = m_delete->currentText();

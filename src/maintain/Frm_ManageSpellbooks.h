@@ -2,6 +2,8 @@
 
 #include "store/SpellLevels.h"
 
+#include "widgets/LibraryEvents.h"
+
 #include <QWidget>
 
 #include <array>
@@ -65,7 +67,7 @@ private:
 
     Workspace *m_workspace = nullptr;
     std::unique_ptr<VM_Spellbook> m_caster;
-    bool m_announcing = false;
+    OwnAnnouncements m_own; // keeps the window from following its own announcements
 
     QTabWidget *m_tabs = nullptr;
     QComboBox *m_names = nullptr;

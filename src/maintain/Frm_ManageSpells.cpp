@@ -78,11 +78,11 @@ void Frm_ManageSpells::followLibrary(LibraryEvents &events)
     connect(&events, &LibraryEvents::castersChanged, this, &Frm_ManageSpells::Set_Spellbooks);
     // A drop, a removal or a learned spell elsewhere: a save here must not undo it.
     connect(&events, &LibraryEvents::spellbookChanged, this, [this] {
-        if (!m_announcing && m_spell)
+        if (!m_own.ours() && m_spell)
             Set_Spellbooks();
     });
     connect(&events, &LibraryEvents::spellsChanged, this, [this] {
-        if (m_announcing)
+        if (m_own.ours())
             return;
         try {
             Refresh_Spell_List();
@@ -111,8 +111,7 @@ void Frm_ManageSpells::followLibrary(LibraryEvents &events)
 
 void Frm_ManageSpells::announce(const std::function<void(LibraryEvents &)> &announce)
 {
-    const QScopedValueRollback<bool> announcing(m_announcing, true);
-    announce(m_workspace->events());
+    m_own.announce(m_workspace->events(), announce);
 }
 
 void Frm_ManageSpells::showSpell(const QString &spellName)
@@ -217,8 +216,11 @@ void Frm_ManageSpells::Start_The_Form(const QString &name)
             clearForm();
             Set_Spells_Schools({});
             Refresh_Lst_Spellbooks({});
-        } else {
-            showSpellDetails(name);
+        } else if (const QString problem = showSpellDetails(name); !problem.isEmpty()) {
+            clearForm();
+            keepUnchangedState();
+            Prompt::message(this, problem);
+            return;
         }
     } catch (const VmError &error) {
         // Nothing half read stays on show, where a save could write it back.
@@ -232,16 +234,17 @@ void Frm_ManageSpells::Start_The_Form(const QString &name)
         m_name->setFocus();
 }
 
-void Frm_ManageSpells::showSpellDetails(const QString &name)
+QString Frm_ManageSpells::showSpellDetails(const QString &name)
 {
     auto spell = std::make_unique<VM_Spell>();
-    if (!spell->Set_Spell_Details(name))
-        throw VmError(0, QStringLiteral("Start_The_Form"),
-                      QStringLiteral("The spell ") + name +
-                          QStringLiteral(" could not be read from the Library"));
-    if (spell->Fetch_Spell_Name().isEmpty())
-        throw VmError(0, QStringLiteral("Start_The_Form"),
-                      QStringLiteral("The spell ") + name + QStringLiteral(" is no longer in the Library"));
+    switch (spell->read(name)) {
+    case VM_Spell::Found::Unreadable:
+        return QStringLiteral("The spell ") + name + QStringLiteral(" could not be read from the Library");
+    case VM_Spell::Found::Gone:
+        return QStringLiteral("The spell ") + name + QStringLiteral(" is no longer in the Library");
+    case VM_Spell::Found::Read:
+        break;
+    }
     m_name->setText(name);
     m_name->setEnabled(true);
     choose(m_levels, spell->Fetch_Spell_Level().trimmed());
@@ -263,6 +266,7 @@ void Frm_ManageSpells::showSpellDetails(const QString &name)
     m_spell = std::move(spell);
     m_shown = name;
     pointPickerAt(m_shown);
+    return QString();
 }
 
 void Frm_ManageSpells::clearForm()

@@ -2,6 +2,8 @@
 
 #include "maintain/SpellNameIndex.h"
 
+#include "widgets/LibraryEvents.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -70,7 +72,8 @@ private:
     // Shows the spell (empty: a new spell) with the picker on it. On a failure the user is told
     // why and the window is left on a new spell.
     void Start_The_Form(const QString &name);
-    void showSpellDetails(const QString &name);
+    // Fills the form from the library; what went wrong (the spell unreadable or gone), or "".
+    QString showSpellDetails(const QString &name);
     void clearForm();
     void Refresh_Levels();
     void Refresh_Frequencies();
@@ -104,7 +107,7 @@ private:
     QString m_shown;                   // its name in the picker; empty for a new spell
     QStringList m_unchanged;           // the form as it was read or saved
     SpellNameIndex m_names;
-    bool m_announcing = false;
+    OwnAnnouncements m_own; // keeps the window from following its own announcements
     bool m_filling = false;
 
     ButtonToolBar *m_toolbar = nullptr;

@@ -35,7 +35,7 @@ constexpr int kTableColumnOf[] = {0, 1, 5, 2, 3, 4};
 
 Frm_Search::~Frm_Search() = default;
 
-void Frm_Search::Initialize(Workspace &workspace)
+bool Frm_Search::Initialize(Workspace &workspace)
 {
     m_workspace = &workspace;
     m_toolbar->followCommand(QStringLiteral("Manage Spell"),
@@ -48,21 +48,24 @@ void Frm_Search::Initialize(Workspace &workspace)
     connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Search::dropSpell);
     // A hit left under its old name could no longer be viewed, managed or dragged.
     connect(&events, &LibraryEvents::spellRenamed, this, &Frm_Search::renameSpell);
-    Load_Type_Combo();
+    return Load_Type_Combo();
 }
 
-void Frm_Search::Load_Type_Combo()
+bool Frm_Search::Load_Type_Combo()
 {
     QStringList names;
+    bool read = true;
     try {
         names = m_workspace->library().Get_Exisiting_Spellbook_Names();
     } catch (const VmError &error) {
         Prompt::report(this, error);
+        read = false;
     }
     m_scope->clear();
     for (const QString &name : std::as_const(names))
         m_scope->addItem(name.trimmed());
     m_scope->setCurrentIndex(m_scope->findText(QStringLiteral("KXR"), Qt::MatchExactly));
+    return read;
 }
 
 QString Frm_Search::chosenField() const
@@ -185,18 +188,7 @@ void Frm_Search::Toolbar1_ButtonClick(const QString &key)
 
 void Frm_Search::dropSpell(const QString &spell)
 {
-    QList<int> gone;
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        if (m_list->text(row).trimmed() == spell.trimmed())
-            gone.append(row);
-    }
-    if (gone.isEmpty())
-        return;
-    {
-        const QSignalBlocker quiet(m_list);
-        m_list->rows()->removeRowNumbers(gone);
-    }
-    m_panels->showCounts(m_list->rowCount(), selectedCount(m_list));
+    dropSpellRows(m_list, spell, m_panels);
 }
 
 void Frm_Search::renameSpell(const QString &from, const QString &to)

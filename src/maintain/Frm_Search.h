@@ -24,10 +24,12 @@ public:
     explicit Frm_Search(QWidget *parent = nullptr);
     ~Frm_Search() override;
 
-    // Must run before the window is shown.
-    void Initialize(Workspace &workspace);
-    // Refills the scope list with the spellbooks and sets it to the whole library.
-    void Load_Type_Combo();
+    // Must run before the window is shown. False when the window could not read what it shows (the user has
+    // been told): it is then not opened.
+    bool Initialize(Workspace &workspace);
+    // Refills the scope list with the spellbooks and sets it to the whole library; false when the
+    // spellbooks could not be read.
+    bool Load_Type_Combo();
 
     QSize sizeHint() const override;
 

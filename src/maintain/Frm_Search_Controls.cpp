@@ -125,7 +125,6 @@ void Frm_Search::createControls()
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
     m_panels = new ListStatusPanels(m_statusBar, this);
-    connect(m_panels->timer(), &QTimer::timeout, m_panels, &ListStatusPanels::clearTransient);
     m_panels->showCounts(0, 0);
 
     auto *top = new QHBoxLayout;

@@ -1,5 +1,6 @@
 #include "scrolls/Frm_ScrollSaver.h"
 
+#include "scrolls/ScrollDetails.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
@@ -20,20 +21,9 @@ Frm_ScrollSaver::Frm_ScrollSaver(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Scroll Saver"));
     setModal(true);
 
-    auto *details = new QGroupBox(QStringLiteral("Scroll Details"), this);
-    details->setObjectName(QStringLiteral("Frame_Details"));
-    m_name = new QLineEdit(details);
-    m_name->setObjectName(QStringLiteral("Txt_Name"));
-    m_casters = new QComboBox(details);
-    m_casters->setObjectName(QStringLiteral("Cmbo_Casters"));
-    m_casters->setEditable(true);
-    m_casters->setInsertPolicy(QComboBox::NoInsert);
-    m_casters->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_casters->setMinimumContentsLength(20);
-    auto *form = new QFormLayout(details);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form->addRow(QStringLiteral("Scroll Name"), m_name);
-    form->addRow(QStringLiteral("Caster Name"), m_casters);
+    const ScrollDetails details(this, QStringLiteral("Txt_Name"), QStringLiteral("Cmbo_Casters"), 20);
+    m_name = details.name;
+    m_casters = details.caster;
 
     auto *buttons = new QDialogButtonBox(this);
     m_save = buttons->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
@@ -46,7 +36,7 @@ Frm_ScrollSaver::Frm_ScrollSaver(QWidget *parent) : QDialog(parent)
     connect(cancel, &QPushButton::clicked, this, &Frm_ScrollSaver::Cmd_Cancel_Click);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(details);
+    layout->addWidget(details.box);
     layout->addWidget(buttons);
     setMinimumWidth(360);
 }
@@ -80,7 +70,7 @@ void Frm_ScrollSaver::Cmd_Save_Click()
         Prompt::message(this, QStringLiteral("Both fields are required"));
         return;
     }
-    if (!nameIsFree(this, *m_library, name, caster, m_name))
+    if (!ScrollDetails::nameIsFree(this, *m_library, name, caster, m_name))
         return;
 
     m_done = true;
@@ -94,21 +84,6 @@ void Frm_ScrollSaver::Cmd_Save_Click()
         m_saved();
     Prompt::message(this, status.isEmpty() ? QStringLiteral("Scroll saved") : status.trimmed());
     accept();
-}
-
-bool Frm_ScrollSaver::nameIsFree(QWidget *window, VM_Library &library, const QString &name,
-                                 const QString &caster, QWidget *nameBox)
-{
-    QString status;
-    {
-        BusyCursor busy;
-        status = library.DoesScrollExist(name, caster);
-    }
-    if (status.isEmpty())
-        return true;
-    Prompt::message(window, status.trimmed());
-    nameBox->setFocus();
-    return false;
 }
 
 void Frm_ScrollSaver::Cmd_Cancel_Click()

@@ -25,11 +25,6 @@ public:
     // the user is told. Returns when the dialog has closed.
     void Initialize(Workspace &workspace, const ListRows &lines, std::function<void()> saved);
 
-    // Whether the caster holds no scroll of that name yet. When one does (or the library
-    // cannot tell), the user is told and the name box takes the focus for another name.
-    static bool nameIsFree(QWidget *window, VM_Library &library, const QString &name, const QString &caster,
-                           QWidget *nameBox);
-
 public slots:
     void Cmd_Save_Click();
     void Cmd_Cancel_Click();

@@ -13,6 +13,7 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ChildDialog.h"
+#include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
@@ -148,17 +149,7 @@ void Frm_Scrolls::LoadSchoolNames()
 
 void Frm_Scrolls::fillFrequencies()
 {
-    const QString status = m_library->Fetch_Frequencies();
-    if (Prompt::failed(this, status)) {
-        return;
-    }
-    m_frequency->clear();
-    // The scale is read back at once: the slot it shares with the scroll list is refilled later.
-    if (const OptionalTable scale = m_library->Fetch_Scrolls_Array(); scale && scale->columns() >= 2) {
-        for (int row = 0; row < scale->rows(); ++row)
-            m_frequency->addItem(scale->at(0, row), scale->at(1, row).toInt());
-    }
-    m_frequency->setCurrentIndex(-1);
+    Prompt::failed(this, FormControls::fillFrequencies(m_frequency, *m_library));
 }
 
 void Frm_Scrolls::LoadScrollNames()
@@ -171,7 +162,6 @@ void Frm_Scrolls::LoadScrollNames()
         m_scrollLines->rows()->clear();
         m_scrollLines->setDropsAccepted(false);
         m_viewChanged = false;
-        m_nextKey = 1;
 
         // One entry per line, sorted by caster and scroll: repeats fold into one node per scroll.
         try {
@@ -194,15 +184,12 @@ void Frm_Scrolls::LoadScrollNames()
             const QString &scroll = scrolls->at(1, row);
             if (!casterNode || caster != previousCaster) {
                 casterNode = new QTreeWidgetItem(QStringList{caster});
-                casterNode->setData(0, Qt::UserRole, caster.trimmed());
-                ++m_nextKey;
                 casters.append(casterNode);
                 previousCaster = caster;
             } else if (scroll == previousScroll) {
                 continue;
             }
-            auto *scrollNode = new QTreeWidgetItem(casterNode, QStringList{scroll});
-            scrollNode->setData(0, Qt::UserRole, QString::number(m_nextKey++) + QStringLiteral("Key"));
+            new QTreeWidgetItem(casterNode, QStringList{scroll});
             previousScroll = scroll;
         }
         m_tree->addTopLevelItems(casters);
@@ -440,10 +427,7 @@ void Frm_Scrolls::keyPressEvent(QKeyEvent *event)
 void Frm_Scrolls::Cmd_Cancel_Click()
 {
     // The sub-window closes with its window, and asks it first.
-    if (auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        subWindow->close();
-    else
-        close();
+    ChildDialog::closeWindow(this);
 }
 
 void Frm_Scrolls::TB_ButtonClick(const QString &key)

@@ -161,7 +161,6 @@ private:
 
     QTreeWidgetItem *m_node = nullptr; // the chosen node, whose scroll or caster the View tab shows
     int m_tab = ViewTab;
-    int m_nextKey = 1;
     bool m_viewChanged = false;
     bool m_savingGenerated = false;
 };

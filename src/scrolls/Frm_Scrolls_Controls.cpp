@@ -3,6 +3,7 @@
 #include "scrolls/Frm_Scrolls.h"
 
 #include "browse/ReportEngine.h"
+#include "scrolls/ScrollDetails.h"
 #include "scrolls/ScrollIcons.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ColumnSortToggle.h"
@@ -151,20 +152,9 @@ QWidget *Frm_Scrolls::createViewTab()
 QWidget *Frm_Scrolls::createAddTab()
 {
     auto *tab = new QWidget;
-    auto *details = new QGroupBox(QStringLiteral("Scroll Details"), tab);
-    details->setObjectName(QStringLiteral("Frame_Details"));
-    m_scrollName = new QLineEdit(details);
-    m_scrollName->setObjectName(QStringLiteral("Txt_ScrollName"));
-    m_casterName = new QComboBox(details);
-    m_casterName->setObjectName(QStringLiteral("Cmbo_CasterName"));
-    m_casterName->setEditable(true);
-    m_casterName->setInsertPolicy(QComboBox::NoInsert);
-    m_casterName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_casterName->setMinimumContentsLength(16);
-    auto *form = new QFormLayout(details);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form->addRow(QStringLiteral("Scroll Name"), m_scrollName);
-    form->addRow(QStringLiteral("Caster Name"), m_casterName);
+    const ScrollDetails details(tab, QStringLiteral("Txt_ScrollName"), QStringLiteral("Cmbo_CasterName"), 16);
+    m_scrollName = details.name;
+    m_casterName = details.caster;
 
     auto *spells = new QGroupBox(QStringLiteral("Scroll Spells"), tab);
     spells->setObjectName(QStringLiteral("Frame_ScrollSpells"));
@@ -172,7 +162,7 @@ QWidget *Frm_Scrolls::createAddTab()
     (new QVBoxLayout(spells))->addWidget(m_addLines);
 
     auto *left = new QVBoxLayout;
-    left->addWidget(details);
+    left->addWidget(details.box);
     left->addStretch(1);
     auto *layout = new QHBoxLayout(tab);
     layout->addLayout(left, 2);

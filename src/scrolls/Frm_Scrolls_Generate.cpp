@@ -6,6 +6,8 @@
 #include "scrolls/Frm_ScrollSaver.h"
 #include "store/VM_Library.h"
 #include "widgets/BusyCursor.h"
+#include "widgets/FormControls.h"
+#include "widgets/LevelGrid.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
@@ -21,16 +23,6 @@
 namespace {
 
 constexpr int kMostSpells = 99;
-
-QStringList chosenTexts(const QListWidget *list)
-{
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            texts.append(list->item(row)->text());
-    }
-    return texts;
-}
 
 } // namespace
 
@@ -88,15 +80,12 @@ void Frm_Scrolls::Cmd_Apply_Click()
     }
 
     BusyCursor busy;
-    QStringList levels;
-    const QStringList chosenLevels = chosenTexts(m_levels);
-    for (const QString &level : chosenLevels)
-        levels.append(level.left(1));
+    const QStringList levels = LevelGrid::chosenLevels(m_levels);
     if (levels.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must select at least 1 level"));
         return;
     }
-    const QStringList schools = chosenTexts(m_schools);
+    const QStringList schools = FormControls::selectedTexts(m_schools);
     if (schools.isEmpty()) {
         Prompt::message(this, QStringLiteral("You must select at least 1 School"));
         return;

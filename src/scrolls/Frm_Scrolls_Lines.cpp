@@ -5,7 +5,7 @@
 
 #include "browse/SpellDrag.h"
 #include "browse/VM_DragDropAssistant.h"
-#include "scrolls/Frm_ScrollSaver.h"
+#include "scrolls/ScrollDetails.h"
 #include "store/Blanks.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
@@ -68,21 +68,16 @@ void Frm_Scrolls::linesChanged(ListView *list)
 
 bool Frm_Scrolls::readLine(const QString &name, VM_Spell &spell)
 {
-    bool read = false;
+    VM_Spell::Found found = VM_Spell::Found::Unreadable;
     {
         BusyCursor busy;
-        read = spell.Set_Spell_Details(name);
+        found = spell.read(name);
     }
-    // A library that cannot be read is not a spell that left it.
-    if (!read) {
+    if (found == VM_Spell::Found::Unreadable)
         Prompt::message(this, name + QStringLiteral(" could not be read from the library"));
-        return false;
-    }
-    if (trimBlanks(spell.Fetch_Spell_Name()).isEmpty()) {
+    else if (found == VM_Spell::Found::Gone)
         Prompt::message(this, name + QStringLiteral(" is no longer in the library"));
-        return false;
-    }
-    return true;
+    return found == VM_Spell::Found::Read;
 }
 
 void Frm_Scrolls::addLine()
@@ -195,7 +190,7 @@ void Frm_Scrolls::saveNewScroll()
     if (!complete)
         return;
 
-    if (!Frm_ScrollSaver::nameIsFree(this, *m_library, name, caster, m_scrollName))
+    if (!ScrollDetails::nameIsFree(this, *m_library, name, caster, m_scrollName))
         return;
     QString status;
     {

@@ -97,10 +97,12 @@ void Frm_Scrolls::exportScroll()
         const QStringList names = spellsToExport(m_node);
         for (const QString &name : names) {
             VM_Spell spell;
-            if (!spell.Set_Spell_Details(name))
-                throw VmError(-1, QStringLiteral("Export Scroll"),
-                              QStringLiteral("The library could not be read to export ") + name);
-            if (spell.Fetch_Spell_Name().trimmed().isEmpty())
+            const VM_Spell::Found found = spell.read(name);
+            if (found == VM_Spell::Found::Unreadable) {
+                Prompt::message(this, QStringLiteral("The library could not be read to export ") + name);
+                return;
+            }
+            if (found == VM_Spell::Found::Gone)
                 gone.append(name);
             else
                 spells.append(ListRow{name, {}, true});

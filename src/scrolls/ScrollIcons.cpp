@@ -7,19 +7,7 @@
 
 namespace {
 
-const QColor kInk(0x3d, 0x2a, 0x16);
-const QColor kParchment(0xfd, 0xf4, 0xd8);
-const QColor kRoll(0xe6, 0xd2, 0xa8);
-const QColor kLine(0xa0, 0x84, 0x58);
-const QColor kGreen(0x2f, 0x85, 0x45);
-const QColor kRed(0xc0, 0x2b, 0x22);
-const QColor kBlue(0x2d, 0x4f, 0x8c);
-const QColor kWax(0xa8, 0x22, 0x1c);
-
-QPen inkPen(qreal width = 1.3)
-{
-    return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+using namespace IconPalette;
 
 // A small scroll in the upper left, leaving the lower right for the sign.
 void scroll(QPainter &p)
@@ -54,7 +42,7 @@ void paint(QPainter &p, ScrollIcons::Kind kind)
         p.drawLine(QPointF(13.5, 17), QPointF(20.5, 17));
         break;
     case ScrollIcons::Replace: {
-        badge(p, kBlue);
+        badge(p, kBlueLeather);
         QPainterPath turn;
         turn.arcMoveTo(QRectF(13.5, 13.5, 7, 7), 60);
         turn.arcTo(QRectF(13.5, 13.5, 7, 7), 60, 270);

@@ -248,9 +248,10 @@ void MDI_Main::Main_File_Import_Click()
         OpenWindows::bringToFront(open);
         return;
     }
-    auto *window = new Frm_Import;
-    window->Initialize(*this);
-    showChild(window);
+    auto window = std::make_unique<Frm_Import>();
+    if (!window->Initialize(*this))
+        return;
+    showChild(window.release());
 }
 
 Frm_Browser *MDI_Main::browserShowing(const QString &spellbook) const
@@ -258,6 +259,14 @@ Frm_Browser *MDI_Main::browserShowing(const QString &spellbook) const
     const QString caption = Frm_Browser::kCaptionPrefix + spellbook;
     return OpenWindows::find<Frm_Browser>(
         m_area, [&caption](const Frm_Browser *browser) { return browser->windowTitle() == caption; });
+}
+
+bool MDI_Main::isSpellbookOpen(const QString &caster)
+{
+    const QString name = caster.trimmed();
+    return OpenWindows::find<Frm_Browser>(m_area, [&name](const Frm_Browser *browser) {
+               return browser->tag().trimmed() == name;
+           }) != nullptr;
 }
 
 Frm_Browser *MDI_Main::activeBrowser() const

@@ -59,6 +59,7 @@ public:
     void manageSpell(const QString &spell, QWidget *opener) override;
     void showUnlearned(const QString &caster) override;
     void openSpellbook(const QString &spellbook) override;
+    bool isSpellbookOpen(const QString &caster) override;
     void showMemorized(const QString &caster) override;
 
     ButtonToolBar *TB_Main() const { return m_toolBar; }

@@ -36,7 +36,8 @@ void MDI_Main::Main_Manage_Search_Click()
         return;
     }
     auto search = std::make_unique<Frm_Search>();
-    search->Initialize(*this);
+    if (!search->Initialize(*this))
+        return;
     showChild(search.release());
 }
 
@@ -56,7 +57,8 @@ void MDI_Main::showUnlearned(const QString &caster)
     }
     BusyCursor busy;
     auto unlearned = std::make_unique<Frm_Unlearned>();
-    unlearned->Initialize(*this, caster);
+    if (!unlearned->Initialize(*this, caster))
+        return;
     showChild(unlearned.release());
 }
 

@@ -63,6 +63,13 @@ bool VM_Spell::Set_Spell_Details(const QString &name)
     }
 }
 
+VM_Spell::Found VM_Spell::read(const QString &name)
+{
+    if (!Set_Spell_Details(name))
+        return Found::Unreadable;
+    return trimBlanks(m_name).isEmpty() ? Found::Gone : Found::Read;
+}
+
 void VM_Spell::Set_Spellbooks(const QString &name)
 {
     m_spellbooks = {};

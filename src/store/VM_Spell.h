@@ -16,6 +16,10 @@ public:
     ~VM_Spell();
 
     bool Set_Spell_Details(const QString &name);
+    // Reads a spell as Set_Spell_Details does, and says what it found: the spell, no such spell (it
+    // has left the library), or a library that could not be read — which is not a spell that left.
+    enum class Found { Read, Gone, Unreadable };
+    Found read(const QString &name);
     void Set_Spellbooks(const QString &name);
     QString Add_New_Spell();
     QString Update_Existing_Spell(const QString &oldName, bool keepSpellbooks);

@@ -1,5 +1,7 @@
 #include "widgets/FormControls.h"
 
+#include "store/VM_Library.h"
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -45,6 +47,20 @@ void choose(QComboBox *combo, const QString &value)
 QString chosenValue(const QComboBox *combo)
 {
     return combo->currentIndex() >= 0 ? combo->currentText() : combo->placeholderText();
+}
+
+QString fillFrequencies(QComboBox *combo, VM_Library &library)
+{
+    combo->clear();
+    if (const QString status = library.Fetch_Frequencies(); !status.isEmpty())
+        return status;
+    // The scale is read back at once: the library keeps it where the scroll list is kept too.
+    if (const OptionalTable scale = library.Fetch_Scrolls_Array(); scale && scale->columns() >= 2) {
+        for (int row = 0; row < scale->rows(); ++row)
+            combo->addItem(scale->at(0, row), scale->at(1, row).toInt());
+    }
+    combo->setCurrentIndex(-1);
+    return QString();
 }
 
 } // namespace FormControls

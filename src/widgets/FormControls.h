@@ -5,6 +5,7 @@
 
 class QComboBox;
 class QListWidget;
+class VM_Library;
 
 // What the forms do with their lists and drop-downs, written once: the texts chosen in a list
 // box, a drop-down refilled without a choice, and a stored value kept even when the drop-down
@@ -24,5 +25,9 @@ void refill(QComboBox *combo, const QStringList &entries);
 // selection; it shows greyed as the placeholder and is what chosenValue keeps, so nothing is lost.
 void choose(QComboBox *combo, const QString &value);
 QString chosenValue(const QComboBox *combo);
+
+// Fills a drop-down with the library's frequency scale, each entry's data its FrequencyID, and
+// leaves it without a choice. Returns the library's status text; throws VmError.
+QString fillFrequencies(QComboBox *combo, VM_Library &library);
 
 } // namespace FormControls

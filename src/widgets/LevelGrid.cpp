@@ -1,5 +1,6 @@
 #include "widgets/LevelGrid.h"
 #include "store/SpellLevels.h"
+#include "widgets/FormControls.h"
 
 #include <QListWidget>
 
@@ -23,9 +24,17 @@ QListWidget *create(QWidget *parent)
     for (const QString &level : SpellLevels::ordinals())
         levelWidth = std::max(levelWidth, levels->fontMetrics().horizontalAdvance(level));
     const QSize cell(levelWidth + 16, levels->fontMetrics().height() + 4);
-    for (const QString &level : SpellLevels::ordinals())
-        (new QListWidgetItem(level, levels))->setSizeHint(cell);
+    for (int level = 1; level <= SpellLevels::kCount; ++level) {
+        auto *item = new QListWidgetItem(SpellLevels::ordinal(level), levels);
+        item->setSizeHint(cell);
+        item->setData(LevelRole, QString::number(level));
+    }
     return levels;
+}
+
+QStringList chosenLevels(const QListWidget *levels)
+{
+    return FormControls::selectedTexts(levels, LevelRole);
 }
 
 QSize threeByThree(const QListWidget *levels)

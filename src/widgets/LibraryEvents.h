@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QScopedValueRollback>
 #include <QString>
+
+#include <functional>
 
 // What changed in the library, announced by the window that changed it. Every window connects
 // to what it shows and reloads itself through its own reload operations, so no window has to
@@ -27,4 +30,23 @@ signals:
     void spellRenamed(const QString &from, const QString &to);
     // A school was added, deleted or described anew: lists of schools reload.
     void schoolsChanged();
+};
+
+// What keeps a window from following its own announcement: the window has already shown the change
+// it announces, and reloading on hearing it back would undo what the user sees (a selection, a
+// scroll position) for nothing. Each window that announces holds one.
+class OwnAnnouncements
+{
+public:
+    // Emits through announce, with the window marked as the one announcing.
+    void announce(LibraryEvents &events, const std::function<void(LibraryEvents &)> &announce)
+    {
+        const QScopedValueRollback<bool> announcing(m_announcing, true);
+        announce(events);
+    }
+    // Whether the change being heard is the window's own.
+    bool ours() const { return m_announcing; }
+
+private:
+    bool m_announcing = false;
 };

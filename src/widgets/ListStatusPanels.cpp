@@ -22,6 +22,7 @@ ListStatusPanels::ListStatusPanels(QStatusBar *bar, QWidget *window) : QObject(w
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setSingleShot(true);
     m_timer->setInterval(kTransientMilliseconds);
+    connect(m_timer, &QTimer::timeout, this, &ListStatusPanels::clearTransient);
 }
 
 void ListStatusPanels::showCounts(int listed, int selected)

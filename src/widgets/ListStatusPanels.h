@@ -13,7 +13,8 @@ class ListStatusPanels : public QObject
     Q_OBJECT
 
 public:
-    // Fills the status bar with the three panels; the timer is a child of the window.
+    // Fills the status bar with the three panels; the timer is a child of the window, and its end
+    // clears the transient message.
     ListStatusPanels(QStatusBar *bar, QWidget *window);
 
     void showCounts(int listed, int selected);

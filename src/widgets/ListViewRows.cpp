@@ -84,6 +84,29 @@ int selectedCount(const ListView *list)
     return int(list->selectionModel()->selectedRows().size());
 }
 
+QList<int> rowsOfSpell(const ListView *list, const QString &spell)
+{
+    const QString name = spell.trimmed();
+    QList<int> rows;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        if (list->text(row).trimmed() == name)
+            rows.append(row);
+    }
+    return rows;
+}
+
+void dropSpellRows(ListView *list, const QString &spell, ListStatusPanels *panels)
+{
+    const QList<int> gone = rowsOfSpell(list, spell);
+    if (gone.isEmpty())
+        return;
+    {
+        const QSignalBlocker quiet(list);
+        list->rows()->removeRowNumbers(gone);
+    }
+    panels->showCounts(list->rowCount(), selectedCount(list));
+}
+
 void showQueriedRows(ListView *list, QList<QString> &&cells, ColumnSortToggle *sort, ListStatusPanels *panels)
 {
     {

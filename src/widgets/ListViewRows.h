@@ -30,6 +30,11 @@ int firstSelectedRow(const ListView *list);
 QString firstSelectedName(const ListView *list);
 int selectedCount(const ListView *list);
 
+// The rows whose text, trimmed, is the spell's name, in list order.
+QList<int> rowsOfSpell(const ListView *list, const QString &spell);
+// A spell that left the library leaves the list too: its rows go, quietly, and the counts follow.
+void dropSpellRows(ListView *list, const QString &spell, ListStatusPanels *panels);
+
 // Shows the rows a query has just read, given cell by cell: the user's last sort forgotten
 // (the rows come in the query's order), the first row chosen and the counts shown.
 void showQueriedRows(ListView *list, QList<QString> &&cells, ColumnSortToggle *sort,

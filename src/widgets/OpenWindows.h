@@ -43,6 +43,17 @@ Window *named(const QMdiArea *area, const QString &name)
     return find<Window>(area, [&name](const Window *window) { return window->objectName() == name; });
 }
 
+// Moves a child window back inside what its area shows, as far as the window's size allows.
+inline void moveInside(QMdiSubWindow *subWindow)
+{
+    const QMdiArea *area = subWindow->mdiArea();
+    if (!area || subWindow->isMaximized())
+        return;
+    const QSize room = area->viewport()->size() - subWindow->size();
+    subWindow->move(std::max(0, std::min(subWindow->x(), room.width())),
+                    std::max(0, std::min(subWindow->y(), room.height())));
+}
+
 // Shows a child window and brings it to the front.
 inline void bringToFront(QWidget *window)
 {
@@ -55,12 +66,8 @@ inline void bringToFront(QWidget *window)
             subWindow->show();
         if (QMdiArea *area = subWindow->mdiArea()) {
             // A window scrolled out of sight (after Tile) comes back where it can be seen.
-            const QRect visible = area->viewport()->rect();
-            if (!subWindow->isMaximized() && !visible.contains(subWindow->geometry())) {
-                const int x = std::max(0, std::min(subWindow->x(), visible.width() - subWindow->width()));
-                const int y = std::max(0, std::min(subWindow->y(), visible.height() - subWindow->height()));
-                subWindow->move(x, y);
-            }
+            if (!area->viewport()->rect().contains(subWindow->geometry()))
+                moveInside(subWindow);
             area->setActiveSubWindow(subWindow);
         }
         subWindow->raise();

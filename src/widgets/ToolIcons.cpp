@@ -9,18 +9,7 @@
 
 namespace {
 
-const QColor kInk(0x3d, 0x2a, 0x16);
-const QColor kParchment(0xfd, 0xf4, 0xd8);
-const QColor kLeather(0x8c, 0x2f, 0x27);
-const QColor kBlueLeather(0x2d, 0x4f, 0x8c);
-const QColor kBrass(0xe0, 0xa8, 0x2e);
-const QColor kGreen(0x2f, 0x85, 0x45);
-const QColor kRed(0xc0, 0x2b, 0x22);
-
-QPen inkPen(qreal width = 1.3)
-{
-    return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+using namespace IconPalette;
 
 void book(QPainter &p, const QRectF &r, const QColor &cover)
 {
@@ -46,7 +35,7 @@ void page(QPainter &p, const QRectF &r, int lines = 4)
     p.setPen(inkPen());
     p.setBrush(kParchment);
     p.drawPath(outline);
-    p.setPen(QPen(QColor(0xa0, 0x84, 0x58), 1.1, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(kLine, 1.1, Qt::SolidLine, Qt::RoundCap));
     for (int line = 0; line < lines; ++line) {
         const qreal y = r.top() + 5 + line * 3;
         if (y > r.bottom() - 2)
@@ -137,10 +126,10 @@ void paint(QPainter &p, ToolIcons::Kind kind)
         p.setPen(inkPen());
         p.setBrush(kParchment);
         p.drawRect(QRectF(5, 5, 14, 14));
-        p.setBrush(QColor(0xe6, 0xd2, 0xa8));
+        p.setBrush(kRoll);
         p.drawRoundedRect(QRectF(3, 3, 18, 4), 2, 2);
         p.drawRoundedRect(QRectF(3, 17, 18, 4), 2, 2);
-        p.setPen(QPen(QColor(0xa0, 0x84, 0x58), 1.1, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(kLine, 1.1, Qt::SolidLine, Qt::RoundCap));
         for (const qreal y : {10.0, 13.0})
             p.drawLine(QPointF(8, y), QPointF(16, y));
         break;

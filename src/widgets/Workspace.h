@@ -49,4 +49,6 @@ public:
     virtual void openSpellbook(const QString &spellbook) = 0;
     // Opens the memorized spells of a caster, or brings the open window forward.
     virtual void showMemorized(const QString &caster) = 0;
+    // Whether a browser shows the caster's spellbook.
+    virtual bool isSpellbookOpen(const QString &caster) = 0;
 };

@@ -33,13 +33,6 @@ QStringList BrowserTest::namesIn(const Frm_Browser *browser)
     return columnTexts(spellsOf(browser));
 }
 
-void BrowserTest::selectOnly(Frm_Browser *browser, const QString &listBox, const QStringList &texts)
-{
-    auto *list = control<QListWidget>(browser, listBox);
-    for (int row = 0; row < list->count(); ++row)
-        list->item(row)->setSelected(texts.contains(list->item(row)->text()));
-}
-
 void BrowserTest::selectSpells(Frm_Browser *browser, const QStringList &names)
 {
     ListView *list = spellsOf(browser);

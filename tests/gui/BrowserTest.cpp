@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 #include "Clicks.h"
+#include "Controls.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Spell.h"
 #include "shell/MDI_Main.h"
@@ -65,7 +66,7 @@ TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
     Frm_Browser *kxr = openBrowser("KXR");
     kxr->Opt_Schools_None_Click();
     EXPECT_TRUE(selectedItems(kxr, "Lst_Schools").isEmpty());
-    selectOnly(kxr, "Lst_Schools", {"Mistress' Shadows", "Sun"});
+    selectExactly(kxr, "Lst_Schools", {"Mistress' Shadows", "Sun"});
     // Changing the filters alone does not re-read.
     EXPECT_EQ(namesIn(kxr).size(), 6);
 
@@ -74,13 +75,13 @@ TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
     EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"3 spells listed", "1 spells selected", ""}));
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
-    selectOnly(kxr, "Lst_Levels", {"1st"});
+    selectExactly(kxr, "Lst_Levels", {"1st"});
     kxr->Requery();
     EXPECT_EQ(namesIn(kxr), (QStringList{"amber Lantern", "Maud's \"Quiet\" Step"}));
     EXPECT_EQ(panelTexts(kxr, kStatus).at(0), "2 spells listed");
 
     // Nothing at the chosen levels: an empty list.
-    selectOnly(kxr, "Lst_Levels", {"9th"});
+    selectExactly(kxr, "Lst_Levels", {"9th"});
     kxr->Requery();
     EXPECT_TRUE(namesIn(kxr).isEmpty());
     EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
@@ -129,8 +130,8 @@ TEST_F(BrowserTest, ABrowserWhoseFiltersMatchNothingListsNothingWhateverAnotherB
     for (const Case &matchNothing : cases) {
         pressButton(kxr, "Requery");
         ASSERT_EQ(namesIn(kxr).size(), 5);
-        selectOnly(bryn, "Lst_Levels", matchNothing.levels);
-        selectOnly(bryn, "Lst_Schools", matchNothing.schools);
+        selectExactly(bryn, "Lst_Levels", matchNothing.levels);
+        selectExactly(bryn, "Lst_Schools", matchNothing.schools);
         pressButton(bryn, "Requery");
         EXPECT_TRUE(namesIn(bryn).isEmpty()) << matchNothing.schools.join(",").toStdString();
         EXPECT_EQ(panelTexts(bryn, kStatus).at(0), "0 spells listed");
@@ -186,7 +187,7 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
     corwin->B_Menu_Remove_Click();
     EXPECT_EQ(panelTexts(corwin, kStatus),
               (QStringList{"0 spells listed", "0 spells selected", "1 Spell(s) Removed"}));
-    corwin->Timer1_Timer(); // five seconds later
+    letTimerRunOut(corwin);
     EXPECT_EQ(panelTexts(corwin, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
     EXPECT_FALSE(timer->isActive());
 

@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 #include "Clicks.h"
+#include "Controls.h"
 #include "browse/Frm_Browser.h"
 #include "browse/LevelCountDelegate.h"
 #include "browse/VM_DragDropAssistant.h"
@@ -126,7 +127,7 @@ TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
 
     // Filtering shows fewer rows; the counts stay those of the whole book, and the level value
     // the filter hands on is the level itself.
-    selectOnly(bryn, "Lst_Levels", {"3rd"});
+    selectExactly(bryn, "Lst_Levels", {"3rd"});
     bryn->Requery();
     EXPECT_EQ(namesIn(bryn), (QStringList{"Cinder Veil", "Frost Lance", "Glass Road"}));
     EXPECT_EQ(levelsShown(bryn).at(0), "1st 2|2 spells");
@@ -147,7 +148,7 @@ TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
     EXPECT_EQ(levelsShown(bryn).at(0), "1st 3/2 !|3 spells, capacity 2");
 
     // With every level filtered out the list cannot re-query, but the counts still follow.
-    selectOnly(bryn, "Lst_Levels", {});
+    selectExactly(bryn, "Lst_Levels", {});
     library.addToSpellbook("Bryn", "Glass Road", "3");
     emit frame().events().spellbookChanged("Bryn");
     EXPECT_TRUE(prompt.messages().contains("You must select at least 1 level"));

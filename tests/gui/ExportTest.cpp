@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 #include "Clicks.h"
+#include "Controls.h"
 #include "Files.h"
 #include "SpellFiles.h"
 #include "browse/Frm_Browser.h"
@@ -66,7 +67,7 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
 TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)
 {
     Frm_Browser *bryn = openBrowser("Bryn");
-    selectOnly(bryn, "Lst_Levels", {"2nd"});
+    selectExactly(bryn, "Lst_Levels", {"2nd"});
     bryn->Requery();
     ASSERT_EQ(namesIn(bryn), QStringList{"Bramble Gate"});
 

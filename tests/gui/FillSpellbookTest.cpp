@@ -1,9 +1,11 @@
 #include "BrowserFixture.h"
 #include "Clicks.h"
+#include "Controls.h"
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_FillSpellbook.h"
 #include "browse/LevelCountDelegate.h"
 #include "widgets/ListView.h"
+#include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
 
 #include <QLineEdit>
@@ -58,14 +60,14 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
 
     withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
         // No school chosen: told so, nothing drawn.
-        dialog->Opt_Schools_None_Click();
-        dialog->Cmd_Draw_Click();
+        clickButton(dialog, "Opt_Schools_None");
+        clickButton(dialog, "Cmd_Draw");
         EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 School"});
         EXPECT_TRUE(drawn(dialog).isEmpty());
 
-        dialog->Opt_Schools_All_Click();
-        control<QLineEdit>(dialog, "Txt_Seed")->setText("4242");
-        dialog->Cmd_Draw_Click();
+        clickButton(dialog, "Opt_Schools_All");
+        typeText(dialog, "Txt_Seed", "4242");
+        clickButton(dialog, "Cmd_Draw");
         const QStringList first = drawn(dialog);
         ASSERT_EQ(first.size(), 2);
         for (const QString &row : first) {
@@ -73,7 +75,7 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
             EXPECT_FALSE(row.startsWith("Dusk Ward")) << "a spell of no school";
         }
         // The same seed draws the same spells; nothing is written until they are added.
-        dialog->Cmd_Draw_Click();
+        clickButton(dialog, "Cmd_Draw");
         EXPECT_EQ(drawn(dialog), first);
         EXPECT_EQ(library.rows("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), QStringList{"2"});
     });
@@ -81,11 +83,11 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
 
     QStringList added;
     withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
-        control<QLineEdit>(dialog, "Txt_Seed")->setText("4242");
-        dialog->Cmd_Draw_Click();
+        typeText(dialog, "Txt_Seed", "4242");
+        clickButton(dialog, "Cmd_Draw");
         for (const QString &row : drawn(dialog))
             added.append(row.section('|', 0, 0));
-        dialog->Cmd_Add_Click();
+        clickButton(dialog, "Cmd_Add");
         EXPECT_FALSE(dialog->isVisible());
     });
     ASSERT_EQ(added.size(), 2);
@@ -101,8 +103,40 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
 
     // A full book has nothing more to draw, and says so.
     withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
-        dialog->Cmd_Draw_Click();
+        clickButton(dialog, "Cmd_Draw");
         EXPECT_TRUE(drawn(dialog).isEmpty());
         EXPECT_FALSE(control<QPushButton>(dialog, "Cmd_Add")->isEnabled());
     });
+}
+
+TEST_F(FillSpellbookTest, AnUntickedDrawIsLeftOut)
+{
+    Frm_Browser *bryn = openBrowser("Bryn");
+    QString kept;
+    withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
+        typeText(dialog, "Txt_Seed", "4242");
+        clickButton(dialog, "Cmd_Draw");
+        ListView *draw = control<ListView>(dialog, "LV_Drawn");
+        ASSERT_EQ(draw->rowCount(), 2);
+        // The user unticks the first spell drawn: only the other one goes into the book.
+        draw->rows()->setChecked(0, false);
+        EXPECT_EQ(drawn(dialog).at(0), draw->text(0) + "|1 (unticked)");
+        kept = draw->text(1);
+        clickButton(dialog, "Cmd_Add");
+        EXPECT_FALSE(dialog->isVisible());
+    });
+    EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid").mid(2),
+              QStringList{kept});
+
+    // With every spell unticked there is nothing to add: the dialog says so and stays open.
+    withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
+        clickButton(dialog, "Cmd_Draw");
+        ListView *draw = control<ListView>(dialog, "LV_Drawn");
+        ASSERT_EQ(draw->rowCount(), 1);
+        draw->rows()->setChecked(0, false);
+        clickButton(dialog, "Cmd_Add");
+        EXPECT_EQ(prompt.lastMessage(), "There are no spells ticked to add");
+        EXPECT_TRUE(dialog->isVisible());
+    });
+    EXPECT_EQ(library.rows("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), QStringList{"3"});
 }

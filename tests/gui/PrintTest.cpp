@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 #include "Clicks.h"
+#include "Controls.h"
 #include "RecordingReportOutput.h"
 #include "TextChecks.h"
 #include "browse/Frm_Browser.h"
@@ -60,11 +61,12 @@ protected:
     }
 
     // Opens the filtered print dialog through a browser's entry and answers it once it is up. A
-    // dialog the answer leaves open fails the test instead of holding it forever.
+    // dialog the answer leaves open fails the test instead of holding it forever; the answer dies
+    // with the browser, so a dialog that never came up cannot be answered in a later test.
     void printFiltered(Frm_Browser *browser, const QString &entry,
                        const std::function<void(Frm_Print *)> &answer)
     {
-        QTimer::singleShot(0, [this, answer] {
+        QTimer::singleShot(0, browser, [this, answer] {
             auto *dialog = frame().findChild<Frm_Print *>("Frm_Print");
             ASSERT_NE(dialog, nullptr);
             ASSERT_TRUE(dialog->isVisible());
@@ -173,7 +175,7 @@ TEST_F(PrintTest, TheFullSpellbookHoldsTheBrowsersSpellbookAndItsFailedSpells)
 {
     Frm_Browser *bryn = openBrowser("Bryn");
     // Filters do not narrow the full spellbook.
-    selectOnly(bryn, "Lst_Levels", {"2nd"});
+    selectExactly(bryn, "Lst_Levels", {"2nd"});
     bryn->Requery();
     chooseEntry(bryn, "Print Spellbook", "Preview Spellbook");
     ASSERT_EQ(output.jobs.size(), 1);
@@ -258,7 +260,7 @@ TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenNa
     for (const QString &spell : QStringList{"Dusk Ward", "Ember Call", "amber Lantern"})
         library.addToSpellbook("Bryn", spell, "1");
     Frm_Browser *bryn = openBrowser("Bryn");
-    selectOnly(bryn, "Lst_Levels", {"1st"});
+    selectExactly(bryn, "Lst_Levels", {"1st"});
     bryn->Requery();
     ASSERT_EQ(namesIn(bryn), (QStringList{"amber Lantern", "Ember Call"}));
 
@@ -291,7 +293,7 @@ TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenNa
     EXPECT_EQ(dialog->findChild<QLineEdit *>("Txt_Filtered")->text(), QString());
 
     // Printing again leaves only the second list; a preview keeps the dialog loaded with its name.
-    selectOnly(bryn, "Lst_Levels", {"2nd", "3rd"});
+    selectExactly(bryn, "Lst_Levels", {"2nd", "3rd"});
     bryn->Requery();
     printFiltered(bryn, "Preview Filtered", [](Frm_Print *dialog) { printAs(dialog, "Big ones"); });
     EXPECT_EQ(library.rows("SELECT SpellName FROM SpellbookFiltered"),

@@ -97,7 +97,7 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnce)
              failedOf(window));
     EXPECT_EQ(failedRows("Bryn").last(), "Cinder Veil");
     EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"5 spells listed", "", "1 spells added"}));
-    window->Timer1_Timer();
+    letTimerRunOut(window);
     EXPECT_EQ(panelTexts(window, kStatus).at(2), QString());
     EXPECT_TRUE(prompt.shown().isEmpty());
 }

@@ -1,5 +1,5 @@
 #include "Clicks.h"
-#include "MaintainControls.h"
+#include "Controls.h"
 #include "WindowTest.h"
 
 #include "exchange/VM_SpellSaver.h"

@@ -1,4 +1,5 @@
 #include "Clicks.h"
+#include "Controls.h"
 #include "WindowTest.h"
 
 #include "browse/Frm_Browser.h"
@@ -67,26 +68,6 @@ protected:
         return window;
     }
 
-    // Chooses an entry of the picker, or of any drop-down, by its text.
-    static void choose(QWidget *window, const QString &combo, const QString &entry)
-    {
-        auto *box = control<QComboBox>(window, combo);
-        const int index = box->findText(entry);
-        ASSERT_GE(index, 0) << entry.toStdString();
-        box->setCurrentIndex(index);
-    }
-    static void type(QWidget *window, const QString &box, const QString &text)
-    {
-        auto *edit = control<QLineEdit>(window, box);
-        edit->clear();
-        QTest::keyClicks(edit, text);
-    }
-    static void selectOnly(QWidget *window, const QString &listBox, const QStringList &texts)
-    {
-        auto *list = control<QListWidget>(window, listBox);
-        for (int row = 0; row < list->count(); ++row)
-            list->item(row)->setSelected(texts.contains(list->item(row)->text()));
-    }
     static QString text(QWidget *window, const QString &box)
     {
         return control<QLineEdit>(window, box)->text();
@@ -162,7 +143,7 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     } finds[] = {{"c", "Cinder Veil"}, {"EMB", "Ember Call"},   {"zz", "Ember Call"},
                  {"<n", "Ember Call"}, {"Am", "amber Lantern"}, {"maud's \"", "Maud's \"Quiet\" Step"}};
     for (const auto &find : finds) {
-        type(window, "txtFind", find.typed);
+        typeKeys(window, "txtFind", find.typed);
         EXPECT_EQ(shown(window, "cmbo_Spells"), find.shows) << find.typed;
         EXPECT_EQ(text(window, "Txt_New"), find.shows) << find.typed;
     }
@@ -185,12 +166,12 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
                     {"Frost Lance", "", {}, "Level is required"},
                     {"Frost Lance", "2", {}, "Spell must have at least 1 School"}};
     for (const auto &refusal : refusals) {
-        type(window, "Txt_New", refusal.name);
+        typeKeys(window, "Txt_New", refusal.name);
         if (*refusal.level)
-            choose(window, "Cmbo_Levels", refusal.level);
+            chooseItem(window, "Cmbo_Levels", refusal.level);
         else
             control<QComboBox>(window, "Cmbo_Levels")->setCurrentIndex(-1);
-        selectOnly(window, "Lst_Schools", refusal.schools);
+        selectExactly(window, "Lst_Schools", refusal.schools);
         prompt.clear();
         pressButton(window, "Save");
         EXPECT_EQ(prompt.messages(), QStringList{refusal.message}) << refusal.name;
@@ -198,14 +179,14 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     EXPECT_EQ(library.dump(), before);
 
     // A name differing only in letter case is a new spell; KXR is never stored as a spellbook.
-    type(window, "Txt_New", "CINDER VEIL");
-    choose(window, "Cmbo_Levels", "4");
-    choose(window, "Cmbo_Frequency", "Very Rare");
-    type(window, "txt_Range", "Touch");
-    choose(window, "cbo_Type", "Round(s)");
-    type(window, "txt_CT", "2");
-    selectOnly(window, "Lst_Schools", {"Sun", "Necromancy"});
-    selectOnly(window, "Lst_Spellbooks", {"KXR", "Corwin"});
+    typeKeys(window, "Txt_New", "CINDER VEIL");
+    chooseItem(window, "Cmbo_Levels", "4");
+    chooseItem(window, "Cmbo_Frequency", "Very Rare");
+    typeKeys(window, "txt_Range", "Touch");
+    chooseItem(window, "cbo_Type", "Round(s)");
+    typeKeys(window, "txt_CT", "2");
+    selectExactly(window, "Lst_Schools", {"Sun", "Necromancy"});
+    selectExactly(window, "Lst_Spellbooks", {"KXR", "Corwin"});
     prompt.clear();
     pressButton(window, "Save");
     EXPECT_EQ(prompt.messages(), QStringList{kAdded});
@@ -217,7 +198,7 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     EXPECT_TRUE(pickerEntries(window).contains("CINDER VEIL"));
 
     // An existing spell shows what it holds.
-    choose(window, "cmbo_Spells", "Cinder Veil");
+    chooseItem(window, "cmbo_Spells", "Cinder Veil");
     EXPECT_EQ(shown(window, "Cmbo_Levels"), "3");
     EXPECT_EQ(shown(window, "cbo_Type"), "Segment(s)");
     EXPECT_EQ(text(window, "txt_Duration"), "1 round");
@@ -226,7 +207,7 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn"}));
 
     // Without schools it is refused and nothing is written.
-    selectOnly(window, "Lst_Schools", {});
+    selectExactly(window, "Lst_Schools", {});
     prompt.clear();
     pressButton(window, "Save");
     EXPECT_EQ(prompt.messages(), QStringList{"Spell must have at least 1 School"});
@@ -234,9 +215,9 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
 
     // Without spellbooks it leaves every spellbook; KXR cannot be deselected. Blanks around the
     // name are no new name, and ask nothing.
-    type(window, "Txt_New", "Cinder Veil ");
-    selectOnly(window, "Lst_Schools", {"Sun"});
-    selectOnly(window, "Lst_Spellbooks", {});
+    typeKeys(window, "Txt_New", "Cinder Veil ");
+    selectExactly(window, "Lst_Schools", {"Sun"});
+    selectExactly(window, "Lst_Spellbooks", {});
     EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), QStringList{"KXR"});
     prompt.clear();
     pressButton(window, "Save");
@@ -246,14 +227,14 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     EXPECT_FALSE(window->hasUnsavedChanges());
 
     // "Special" empties the casting time and shuts it.
-    choose(window, "cbo_Type", "Special");
+    chooseItem(window, "cbo_Type", "Special");
     EXPECT_EQ(text(window, "txt_CT"), QString());
     EXPECT_FALSE(control<QLineEdit>(window, "txt_CT")->isEnabled());
-    choose(window, "cbo_Type", "Turn(s)");
+    chooseItem(window, "cbo_Type", "Turn(s)");
     EXPECT_TRUE(control<QLineEdit>(window, "txt_CT")->isEnabled());
 
     // No to the name change leaves the library as it was and the new name where it was typed.
-    type(window, "Txt_New", "Cinder Shroud");
+    typeKeys(window, "Txt_New", "Cinder Shroud");
     const QStringList unchanged = library.dump();
     prompt.clear();
     prompt.answer(false);
@@ -263,7 +244,7 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     EXPECT_EQ(text(window, "Txt_New"), "Cinder Shroud");
 
     // Nor may a spell take another spell's name, which would merge the two.
-    type(window, "Txt_New", "Ember Call");
+    typeKeys(window, "Txt_New", "Ember Call");
     prompt.clear();
     pressButton(window, "Save");
     EXPECT_EQ(prompt.shown(), QStringList{"Spell Name already exists"});
@@ -275,16 +256,16 @@ TEST_F(ManageSpellsTest, ShowsEachSpellAsStoredAndNeverWhatThePreviousOneLeft)
     library.setSpell("Ember Call",
                      {{"Lvl", QString()}, {"Frequency", "Legendary"}, {"Components", "V,S,M,X"}});
     Frm_ManageSpells *window = openWindow();
-    choose(window, "cmbo_Spells", "Cinder Veil");
+    chooseItem(window, "cmbo_Spells", "Cinder Veil");
     EXPECT_EQ(shown(window, "Cmbo_Levels"), "3");
 
     // No level: the level is cleared. A value the list does not offer leaves its drop-down
     // unselected, shows it greyed, and a save keeps it.
-    choose(window, "cmbo_Spells", "Ember Call");
+    chooseItem(window, "cmbo_Spells", "Ember Call");
     for (const char *combo : {"Cmbo_Levels", "Cmbo_Frequency", "Cmbo_Components"})
         EXPECT_EQ(control<QComboBox>(window, combo)->currentIndex(), -1) << combo;
     EXPECT_EQ(control<QComboBox>(window, "Cmbo_Frequency")->placeholderText(), "Legendary");
-    type(window, "txt_Range", "Sight");
+    typeKeys(window, "txt_Range", "Sight");
     prompt.clear();
     pressButton(window, "Save");
     EXPECT_EQ(prompt.messages(), QStringList{kUpdated});
@@ -295,7 +276,7 @@ TEST_F(ManageSpellsTest, ShowsEachSpellAsStoredAndNeverWhatThePreviousOneLeft)
     // the spell shown before can be saved over it.
     library.db().exec("ALTER TABLE SpellandSphere RENAME TO Unreadable;");
     prompt.clear();
-    choose(window, "cmbo_Spells", "Bramble Gate");
+    chooseItem(window, "cmbo_Spells", "Bramble Gate");
     EXPECT_EQ(prompt.messages(), QStringList{"The spell Bramble Gate could not be read from the Library"});
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
     EXPECT_EQ(text(window, "Txt_New"), QString());
@@ -306,23 +287,23 @@ TEST_F(ManageSpellsTest, ShowsEachSpellAsStoredAndNeverWhatThePreviousOneLeft)
 TEST_F(ManageSpellsTest, AsksBeforeUnsavedEditsWouldBeLost)
 {
     Frm_ManageSpells *window = openWindow();
-    choose(window, "cmbo_Spells", "Cinder Veil");
-    type(window, "txt_Range", "Touch");
+    chooseItem(window, "cmbo_Spells", "Cinder Veil");
+    typeKeys(window, "txt_Range", "Touch");
 
     // Cancel stays, edits and all; Discard goes on; Save writes first.
     prompt.answerSave(Prompt::Choice::Cancel);
-    choose(window, "cmbo_Spells", "Bramble Gate");
+    chooseItem(window, "cmbo_Spells", "Bramble Gate");
     EXPECT_EQ(prompt.questions(),
               QStringList{"The changes to Cinder Veil have not been saved.\nSave them now?"});
     EXPECT_EQ(shown(window, "cmbo_Spells"), "Cinder Veil");
     EXPECT_EQ(text(window, "txt_Range"), "Touch");
 
     prompt.answerSave(Prompt::Choice::Discard);
-    type(window, "txtFind", "bra");
+    typeKeys(window, "txtFind", "bra");
     EXPECT_EQ(shown(window, "cmbo_Spells"), "Bramble Gate");
     EXPECT_EQ(stored("Cinder Veil"), QStringList{"Cinder Veil|3|Common|60 yards|1|Segment(s)"});
 
-    type(window, "txt_Range", "Sight");
+    typeKeys(window, "txt_Range", "Sight");
     prompt.answerSave(Prompt::Choice::Save);
     prompt.clear();
     pressButton(window, "Add");
@@ -331,10 +312,10 @@ TEST_F(ManageSpellsTest, AsksBeforeUnsavedEditsWouldBeLost)
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
 
     // A save that is refused keeps the window where it is.
-    type(window, "Txt_New", "Frost Lance");
+    typeKeys(window, "Txt_New", "Frost Lance");
     prompt.answerSave(Prompt::Choice::Save);
     prompt.clear();
-    choose(window, "cmbo_Spells", "Ember Call");
+    chooseItem(window, "cmbo_Spells", "Ember Call");
     EXPECT_EQ(prompt.messages(), QStringList{"Level is required"});
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
     EXPECT_EQ(text(window, "Txt_New"), "Frost Lance");
@@ -402,8 +383,8 @@ TEST_F(ManageSpellsTest, ARenameIsFollowedByTheOpenBrowsersAndThePicker)
     Frm_Browser *kxr = openBrowser("KXR");
     Frm_Browser *bryn = openBrowser("Bryn");
     Frm_ManageSpells *window = openWindow();
-    choose(window, "cmbo_Spells", "Cinder Veil");
-    type(window, "Txt_New", "Ashen Veil");
+    chooseItem(window, "cmbo_Spells", "Cinder Veil");
+    typeKeys(window, "Txt_New", "Ashen Veil");
     prompt.answer(true);
     prompt.clear();
     pressButton(window, "Save");
@@ -426,7 +407,7 @@ TEST_F(ManageSpellsTest, ADeleteLeavesEveryOpenBrowserWithItsRightCount)
     Frm_Browser *bryn = openBrowser("Bryn");
     Frm_Browser *corwin = openBrowser("Corwin");
     Frm_ManageSpells *window = openWindow();
-    choose(window, "cmbo_Spells", "Cinder Veil");
+    chooseItem(window, "cmbo_Spells", "Cinder Veil");
 
     prompt.answer(false);
     pressButton(window, "Delete");
@@ -461,10 +442,10 @@ TEST_F(ManageSpellsTest, NamesWithQuotesApostrophesAndBarsAreOrdinaryNames)
 {
     Frm_ManageSpells *window = openWindow();
     for (const char *name : {"O'Brien's \"Bolt\"", "Bolt | Arc", "\"; DROP TABLE Spells; --"}) {
-        type(window, "Txt_New", name);
-        choose(window, "Cmbo_Levels", "1");
-        selectOnly(window, "Lst_Schools", {"Mistress' Shadows"});
-        selectOnly(window, "Lst_Spellbooks", {"Bryn"});
+        typeKeys(window, "Txt_New", name);
+        chooseItem(window, "Cmbo_Levels", "1");
+        selectExactly(window, "Lst_Schools", {"Mistress' Shadows"});
+        selectExactly(window, "Lst_Spellbooks", {"Bryn"});
         prompt.clear();
         pressButton(window, "Save");
         EXPECT_EQ(prompt.messages(), QStringList{kAdded}) << name;
@@ -472,15 +453,15 @@ TEST_F(ManageSpellsTest, NamesWithQuotesApostrophesAndBarsAreOrdinaryNames)
         EXPECT_EQ(spellbooksOf(name), QStringList{"Bryn|1"}) << name;
     }
 
-    type(window, "txtFind", "maud's \"q");
+    typeKeys(window, "txtFind", "maud's \"q");
     EXPECT_EQ(shown(window, "cmbo_Spells"), "Maud's \"Quiet\" Step");
-    type(window, "Txt_New", "Maud's \"Loud\" Step");
+    typeKeys(window, "Txt_New", "Maud's \"Loud\" Step");
     prompt.answer(true);
     pressButton(window, "Save");
     EXPECT_EQ(stored("Maud's \"Loud\" Step").size(), 1);
     EXPECT_EQ(schoolsOf("Maud's \"Loud\" Step"), QStringList{"Mistress' Shadows"});
 
-    choose(window, "cmbo_Spells", "O'Brien's \"Bolt\"");
+    chooseItem(window, "cmbo_Spells", "O'Brien's \"Bolt\"");
     prompt.answer(true);
     pressButton(window, "Delete");
     EXPECT_EQ(stored("O'Brien's \"Bolt\""), QStringList());
@@ -490,8 +471,8 @@ TEST_F(ManageSpellsTest, NamesWithQuotesApostrophesAndBarsAreOrdinaryNames)
 TEST_F(ManageSpellsTest, FollowsSchoolsCastersAndSpellsChangedElsewhere)
 {
     Frm_ManageSpells *window = openWindow();
-    choose(window, "cmbo_Spells", "Bramble Gate");
-    selectOnly(window, "Lst_Schools", {"Alteration", "Sun"}); // an edit not yet saved
+    chooseItem(window, "cmbo_Spells", "Bramble Gate");
+    selectExactly(window, "Lst_Schools", {"Alteration", "Sun"}); // an edit not yet saved
 
     library.addSchool("Weather");
     library.addCaster("Ilse");
@@ -512,7 +493,7 @@ TEST_F(ManageSpellsTest, FollowsSchoolsCastersAndSpellsChangedElsewhere)
     EXPECT_TRUE(window->hasUnsavedChanges());
 
     // Chosen anew, the user's choice of spellbooks stands.
-    selectOnly(window, "Lst_Spellbooks", {"KXR", "Bryn"});
+    selectExactly(window, "Lst_Spellbooks", {"KXR", "Bryn"});
     library.addToSpellbook("Corwin", "Bramble Gate", "2");
     emit events.castersChanged();
     EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn"}));
@@ -520,7 +501,7 @@ TEST_F(ManageSpellsTest, FollowsSchoolsCastersAndSpellsChangedElsewhere)
     // Unedited, the spell is read again.
     prompt.answerSave(Prompt::Choice::Discard);
     pressButton(window, "Add");
-    choose(window, "cmbo_Spells", "Bramble Gate");
+    chooseItem(window, "cmbo_Spells", "Bramble Gate");
     library.db().exec("DELETE FROM Spellbook WHERE Caster = 'Ilse'");
     emit events.castersChanged();
     EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn", "Corwin"}));
@@ -532,12 +513,12 @@ TEST_F(ManageSpellsTest, FollowsSchoolsCastersAndSpellsChangedElsewhere)
     emit events.spellsChanged();
     EXPECT_EQ(text(window, "txt_Range"), "90 yards");
     EXPECT_FALSE(window->hasUnsavedChanges());
-    type(window, "txt_Page", "12");
+    typeKeys(window, "txt_Page", "12");
     pressButton(window, "Save");
     EXPECT_EQ(library.rows("SELECT Range || '/' || Page FROM Spells WHERE Name = 'Bramble Gate'"),
               QStringList{"90 yards/12"});
     // Edited, it stays as the user left it.
-    type(window, "txt_Range", "Touch");
+    typeKeys(window, "txt_Range", "Touch");
     library.setSpell("Bramble Gate", {{"Range", "Sight"}});
     emit events.spellsChanged();
     EXPECT_EQ(text(window, "txt_Range"), "Touch");
@@ -584,8 +565,8 @@ TEST_F(ManageSpellsTest, ASaveKeepsSpellbookChangesMadeInOtherWindows)
     };
     for (const Case &step : cases) {
         SCOPED_TRACE(step.spell.toStdString());
-        choose(window, "cmbo_Spells", step.spell);
-        type(window, "txt_Range", "Touch");
+        chooseItem(window, "cmbo_Spells", step.spell);
+        typeKeys(window, "txt_Range", "Touch");
         step.elsewhere();
         EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), step.shownBooks);
         prompt.clear();
@@ -602,8 +583,8 @@ TEST_F(ManageSpellsTest, ASaveKeepsSpellbookChangesMadeInOtherWindows)
 TEST_F(ManageSpellsTest, AFailureInASaveOnLeavingIsShownAndTheWindowStays)
 {
     Frm_ManageSpells *window = openWindow();
-    choose(window, "cmbo_Spells", "Ember Call");
-    type(window, "Txt_New", "Boom");
+    chooseItem(window, "cmbo_Spells", "Ember Call");
+    typeKeys(window, "Txt_New", "Boom");
     // The spells read back fail once the spell is called Boom: abs() of the smallest integer
     // is an error inside SQLite.
     library.db().exec("ALTER TABLE Spells RENAME TO Stored");
@@ -614,7 +595,7 @@ TEST_F(ManageSpellsTest, AFailureInASaveOnLeavingIsShownAndTheWindowStays)
                       "Name = NEW.Name WHERE rowid = OLD.rowid; END");
     prompt.answerSave(Prompt::Choice::Save);
     prompt.answer(true); // the new name
-    choose(window, "cmbo_Spells", "Cinder Veil");
+    chooseItem(window, "cmbo_Spells", "Cinder Veil");
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_TRUE(prompt.lastMessage().contains("overflow")) << prompt.lastMessage().toStdString();
     EXPECT_EQ(shown(window, "cmbo_Spells"), "Ember Call");

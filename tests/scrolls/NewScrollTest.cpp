@@ -1,4 +1,5 @@
 #include "Clicks.h"
+#include "Controls.h"
 #include "ScrollsFixture.h"
 
 #include "scrolls/Frm_ScrollSaver.h"
@@ -18,17 +19,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-namespace {
-
-// Chooses exactly these items of a list box.
-void chooseItems(QListWidget *list, const QStringList &texts)
-{
-    for (int row = 0; row < list->count(); ++row)
-        list->item(row)->setSelected(texts.contains(list->item(row)->text()));
-}
-
-} // namespace
-
 class NewScrollTest : public ScrollsTest
 {
 protected:
@@ -40,16 +30,16 @@ protected:
         auto *frequencies = control<QComboBox>(window, "Cmbo_Frequency");
         frequencies->setCurrentIndex(frequencies->findText(frequency));
         if (!levels.isEmpty())
-            chooseItems(control<QListWidget>(window, "Lst_Levels"), levels);
+            selectExactly(window, "Lst_Levels", levels);
         if (!schools.isEmpty())
-            chooseItems(control<QListWidget>(window, "Lst_Schools"), schools);
-        clickButton("Cmd_Apply");
+            selectExactly(window, "Lst_Schools", schools);
+        clickButton(window, "Cmd_Apply");
     }
 
     // Presses Save on the Generate tab and answers the scroll saver once it is up.
     void saveGenerated(const std::function<void(Frm_ScrollSaver *)> &answer)
     {
-        QTimer::singleShot(0, [this, answer] {
+        QTimer::singleShot(0, window, [this, answer] {
             auto *saver = window->findChild<Frm_ScrollSaver *>("Frm_ScrollSaver");
             ASSERT_NE(saver, nullptr);
             ASSERT_TRUE(saver->isVisible() && saver->isModal());
@@ -74,7 +64,7 @@ protected:
 TEST_F(NewScrollTest, TheAddTabChecksEverythingBeforeSavingANewScroll)
 {
     openScrolls();
-    showTab(Frm_Scrolls::AddTab);
+    showTab(window, Frm_Scrolls::AddTab);
     pressButton(window, "Save");
     EXPECT_EQ(prompt.messages(),
               (QStringList{"Scoll is pretty useless without any spells", "Caster is a required field",
@@ -121,7 +111,7 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
 {
     openScrolls();
     EXPECT_FALSE(control<QPushButton>(window, "Cmd_Apply")->isEnabled());
-    showTab(Frm_Scrolls::GenerateTab);
+    showTab(window, Frm_Scrolls::GenerateTab);
     const QString invalid = "Please input a valid number of spells";
     const QList<std::pair<QString, QString>> counts = {
         {"", invalid}, {"0", invalid}, {"-3", invalid}, {"ab", invalid}, {"0.4", invalid}};
@@ -145,12 +135,12 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
     prompt.clear();
     control<QComboBox>(window, "Cmbo_Frequency")->setCurrentIndex(-1);
     control<QComboBox>(window, "cmbo_Spells")->setEditText("3");
-    clickButton("Cmd_Apply");
+    clickButton(window, "Cmd_Apply");
     // No level speaks first, even with no school either.
-    clickButton("Opt_None_Levels");
-    clickButton("Opt_None");
+    clickButton(window, "Opt_None_Levels");
+    clickButton(window, "Opt_None");
     generate("3", "Common");
-    clickButton("Opt_All_Levels");
+    clickButton(window, "Opt_All_Levels");
     generate("3", "Common");
     EXPECT_EQ(prompt.messages(),
               (QStringList{"Please select a valid lowest frequency", "You must select at least 1 level",
@@ -165,8 +155,8 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
     EXPECT_FALSE(canPress(window, "Save"));
 
     // The most a scroll may hold is drawn; 100 typed is cut to 10.
-    clickButton("Opt_All");
-    clickButton("Opt_All_Levels");
+    clickButton(window, "Opt_All");
+    clickButton(window, "Opt_All_Levels");
     generate("99", "Restricted");
     EXPECT_EQ(lines("LV_Spells")->rowCount(), 99);
     generate("100", "Restricted");
@@ -182,7 +172,7 @@ TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenLevelsSchoolsAnd
     library.addSpell("Iron Thorn", "1", {"Evocation"});
     library.addSpell("Jade Mist", "1", {"Illusion"}, "Unique");
     openScrolls();
-    showTab(Frm_Scrolls::GenerateTab);
+    showTab(window, Frm_Scrolls::GenerateTab);
     generate("12", "UnCommon", {"1st", "2nd"}, {"Sun", "Illusion", "Alteration"});
 
     const QSet<QString> allowed{"Amber Lantern", "Bramble Gate", "Glass Step"};
@@ -213,7 +203,7 @@ TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenLevelsSchoolsAnd
 TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
 {
     openScrolls();
-    showTab(Frm_Scrolls::GenerateTab);
+    showTab(window, Frm_Scrolls::GenerateTab);
     generate("4", "Common", {"4th"}, {"Evocation"});
 
     // Both fields are needed, a blank caster counts as none, and a name in use is refused.
@@ -250,9 +240,9 @@ TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
 TEST_F(NewScrollTest, EnterDrawsOnTheGenerateTabAndEscClosesTheWindowAfterAskingAboutChanges)
 {
     openScrolls();
-    showTab(Frm_Scrolls::GenerateTab);
-    clickButton("Opt_All_Levels");
-    clickButton("Opt_All");
+    showTab(window, Frm_Scrolls::GenerateTab);
+    clickButton(window, "Opt_All_Levels");
+    clickButton(window, "Opt_All");
     auto *count = control<QComboBox>(window, "cmbo_Spells");
     auto *frequencies = control<QComboBox>(window, "Cmbo_Frequency");
     frequencies->setCurrentIndex(frequencies->findText("Restricted"));
@@ -262,7 +252,7 @@ TEST_F(NewScrollTest, EnterDrawsOnTheGenerateTabAndEscClosesTheWindowAfterAsking
     EXPECT_TRUE(prompt.shown().isEmpty());
 
     // The View tab has no button of its own: Enter in the find box draws nothing.
-    showTab(Frm_Scrolls::ViewTab);
+    showTab(window, Frm_Scrolls::ViewTab);
     click(node("Bryn", "Frost"));
     pick("Amber Lantern");
     pressButton(window, "Add");

@@ -1,4 +1,5 @@
 #include "Clicks.h"
+#include "Controls.h"
 #include "ScrollsFixture.h"
 
 #include "browse/Frm_Browser.h"
@@ -178,7 +179,7 @@ TEST_F(ScrollsTest, LeavingAChangedScrollAsksWhetherToSaveIt)
         addScroll("Bryn", "Frost", {"Frost Lance"});
         if (!window)
             openScrolls();
-        showTab(Frm_Scrolls::ViewTab);
+        showTab(window, Frm_Scrolls::ViewTab);
         click(node("Bryn", "Frost"));
         pick("Amber Lantern");
         pressButton(window, "Add");
@@ -189,7 +190,7 @@ TEST_F(ScrollsTest, LeavingAChangedScrollAsksWhetherToSaveIt)
         if (leaving == "node")
             click(node("Corwin", "Embers"));
         else if (leaving == "tab")
-            showTab(Frm_Scrolls::AddTab);
+            showTab(window, Frm_Scrolls::AddTab);
         else
             window->Cmd_Cancel_Click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -258,7 +259,7 @@ TEST_F(ScrollsTest, SpellsDroppedFromABrowserJoinTheShownScrollAndThePopupOpensT
     // A caster node shows no scroll to drop onto; the Add tab's list always takes spells.
     click(node("Bryn"));
     EXPECT_FALSE(lines()->dropsAccepted());
-    showTab(Frm_Scrolls::AddTab);
+    showTab(window, Frm_Scrolls::AddTab);
     dragOnto(browser, lines("LV_Add"));
     EXPECT_EQ(columnTexts(lines("LV_Add")), QStringList{"Bramble Gate"});
 
@@ -277,7 +278,7 @@ TEST_F(ScrollsTest, TheFindBoxChoosesTheFirstSpellThatBeginsWithTheTypedLetters)
 {
     library.addSpell("amber Glow", "1", {"Sun"});
     openScrolls();
-    showTab(Frm_Scrolls::AddTab);
+    showTab(window, Frm_Scrolls::AddTab);
     auto *find = control<QLineEdit>(window, "txtFind");
     auto *picker = control<QComboBox>(window, "Cmbo_Spell");
     EXPECT_EQ(picker->currentText(), QString());
@@ -306,12 +307,12 @@ TEST_F(ScrollsTest, SpellsDroppedFromTheSearchResultsJoinEachListThatTakesThem)
               (QStringList{"Dusk Ward", "Bramble Gate", "Frost Lance", "Amber Lantern"}));
     EXPECT_EQ(lines()->text(2, 1), "4");
     prompt.answerSave(Prompt::Choice::Save);
-    showTab(Frm_Scrolls::AddTab);
+    showTab(window, Frm_Scrolls::AddTab);
     EXPECT_EQ(savedSpells("Corwin", "Embers"),
               (QStringList{"Dusk Ward", "Bramble Gate", "Frost Lance", "Amber Lantern"}));
 
     dropFrom("Search", {"Cinder Veil"}, lines("LV_Add"));
-    showTab(Frm_Scrolls::GenerateTab);
+    showTab(window, Frm_Scrolls::GenerateTab);
     // An empty generated list takes spells too: a scroll can be started from a search.
     dropFrom("Search", {"Bramble Gate"}, lines("LV_Spells"));
     EXPECT_EQ(columnTexts(lines("LV_Add")), QStringList{"Cinder Veil"});

@@ -91,21 +91,6 @@ void ScrollsTest::click(QTreeWidgetItem *node)
     tree()->setCurrentItem(node);
 }
 
-void ScrollsTest::showTab(int tab)
-{
-    control<QTabWidget>(window, "SSTab1")->setCurrentIndex(tab);
-}
-
-void ScrollsTest::clickButton(const QString &name)
-{
-    auto *button = control<QPushButton>(window, name);
-    if (!button || !button->isVisible() || !button->isEnabled()) {
-        ADD_FAILURE() << "button " << name.toStdString() << " cannot be pressed";
-        return;
-    }
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
 void ScrollsTest::dropFrom(const QString &source, const QStringList &spells, ListView *target)
 {
     ListRows dragged;

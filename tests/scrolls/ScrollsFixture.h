@@ -30,9 +30,6 @@ protected:
     QTreeWidgetItem *node(const QString &caster, const QString &scroll = QString());
     // Chooses a node as a click on it does.
     void click(QTreeWidgetItem *node);
-    void showTab(int tab);
-    // Clicks a push button of the window; fails when the user could not (hidden or disabled).
-    void clickButton(const QString &name);
     // Drops spells that a drag from the named source carries onto a list, as the platform does.
     void dropFrom(const QString &source, const QStringList &spells, ListView *target);
     ListView *lines(const QString &list = QStringLiteral("LV_Scrolls"));

@@ -13,6 +13,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 
 WindowTest::WindowTest()
 {
@@ -73,6 +75,15 @@ QStringList rowTexts(const ListView *list)
         texts.append(columns.join(QLatin1Char('|')));
     }
     return texts;
+}
+
+void letTimerRunOut(const QWidget *window)
+{
+    auto *timer = window->findChild<QTimer *>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    ASSERT_TRUE(timer->isActive()) << "no message is waiting for the timer";
+    timer->start(0);
+    EXPECT_TRUE(QTest::qWaitFor([timer] { return !timer->isActive(); }, 2000));
 }
 
 QStringList panelTexts(const QWidget *window, const QString &statusBar)

@@ -53,6 +53,8 @@ QStringList columnTexts(const ListView *list, int column = 0);
 QStringList rowTexts(const ListView *list);
 // The texts of a status bar's panels (its labels), in order, "" for a hidden one.
 QStringList panelTexts(const QWidget *window, const QString &statusBar);
+// Lets a window's running status timer ("Timer1") run out now, as five seconds later.
+void letTimerRunOut(const QWidget *window);
 // The entries of a menu: texts, separators as "-".
 QStringList menuTexts(const QMenu *menu);
 // The texts of the selected items of a list box.

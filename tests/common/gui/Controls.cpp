@@ -1,11 +1,13 @@
-#include "MaintainControls.h"
+#include "Controls.h"
 
 #include "WindowTest.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTextEdit>
 
 namespace {
@@ -26,7 +28,7 @@ Control *usable(const QWidget *window, const QString &name)
 void clickButton(const QWidget *window, const QString &name)
 {
     if (auto *button = usable<QPushButton>(window, name))
-        button->click();
+        QTest::mouseClick(button, Qt::LeftButton);
 }
 
 void chooseItem(const QWidget *window, const QString &combo, const QString &text)
@@ -53,6 +55,23 @@ void typeText(const QWidget *window, const QString &box, const QString &text)
         else
             textBox->setPlainText(text);
     }
+}
+
+void typeKeys(const QWidget *window, const QString &box, const QString &text)
+{
+    if (auto *edit = usable<QLineEdit>(window, box)) {
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    }
+}
+
+void selectExactly(const QWidget *window, const QString &listBox, const QStringList &texts)
+{
+    auto *list = usable<QListWidget>(window, listBox);
+    if (!list)
+        return;
+    for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setSelected(texts.contains(list->item(row)->text()));
 }
 
 void showTab(const QWidget *window, int tab)
