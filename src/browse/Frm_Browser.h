@@ -116,8 +116,6 @@ private:
     VM_DragDropAssistant *m_assistant = nullptr;
     QString m_name;
     bool m_announcing = false; // while this browser tells the others of its own change
-    OptionalTable m_spells;
-    OptionalTable m_schools;
 
     ButtonToolBar *m_toolbar = nullptr;
     ListView *m_list = nullptr;
