@@ -27,9 +27,16 @@ add_custom_command(OUTPUT ${VELLUMAR_PACKAGING_OUT}/icon-48.png ${VELLUMAR_PACKA
     VERBATIM)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/${VELLUMAR_APP_ID}.metainfo.xml
                ${VELLUMAR_PACKAGING_OUT}/${VELLUMAR_APP_ID}.metainfo.xml @ONLY)
+# Debian's own files: the copyright and, compressed as Debian wants it, the changelog.
+configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${VELLUMAR_PACKAGING_OUT}/changelog @ONLY)
+add_custom_command(OUTPUT ${VELLUMAR_PACKAGING_OUT}/changelog.gz
+    COMMAND gzip -9 -n -k -f ${VELLUMAR_PACKAGING_OUT}/changelog
+    DEPENDS ${VELLUMAR_PACKAGING_OUT}/changelog
+    COMMENT "Compressing the package changelog"
+    VERBATIM)
 add_custom_target(installed_files ALL
     DEPENDS ${VELLUMAR_PACKAGING_OUT}/Spells.mdb ${VELLUMAR_PACKAGING_OUT}/icon-48.png
-            ${VELLUMAR_PACKAGING_OUT}/icon-128.png)
+            ${VELLUMAR_PACKAGING_OUT}/icon-128.png ${VELLUMAR_PACKAGING_OUT}/changelog.gz)
 
 install(TARGETS vellumar RUNTIME DESTINATION bin)
 file(GLOB VELLUMAR_REPORTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/reports/*.rpt)
@@ -39,6 +46,8 @@ install(FILES ${VELLUMAR_PACKAGING_OUT}/Spells.mdb "${CMAKE_SOURCE_DIR}/data/Rea
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VELLUMAR_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${VELLUMAR_PACKAGING_OUT}/${VELLUMAR_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VELLUMAR_APP_ID}.svg DESTINATION share/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${VELLUMAR_PACKAGING_OUT}/changelog.gz
+        DESTINATION share/doc/vellumar)
 foreach(size 48 128)
     install(FILES ${VELLUMAR_PACKAGING_OUT}/icon-${size}.png
             DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${VELLUMAR_APP_ID}.png)
@@ -50,10 +59,11 @@ set(CPACK_PACKAGE_VENDOR "The Vellumar developers")
 set(CPACK_PACKAGE_CONTACT "The Vellumar developers <vellumar@example.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://vellumar.example.org/)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "library of spells and spellbooks for tabletop role-playing games")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vellumar keeps a library of spells and the spellbooks of the characters who know them: "
-    "browse, build spellbooks by drag and drop, print and trade spells. Each user gets a "
-    "library of their own on the first start.")
+# One text with its own line breaks: a list of texts would reach the control file joined by ";".
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Vellumar keeps a library of spells and the spellbooks of the characters who"
+    "know them: browse, build spellbooks by drag and drop, print and trade spells."
+    "Each user gets a library of their own on the first start.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -16,6 +16,8 @@ packages=(
     poppler-utils desktop-file-utils appstream dpkg-dev
     # tests: rendering exported Markdown as a wiki would
     python3-markdown
+    # tests: checking the Debian package as Debian checks packages
+    lintian
 )
 if [[ "${1:-}" == "--fuzz" ]]; then
     packages+=(clang libclang-rt-14-dev)

@@ -91,29 +91,33 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
 
 void Frm_Browser::Load_Spell_List()
 {
-    m_spells = m_library->Fetch_Spells_Array();
-    m_schools = m_library->Fetch_Schools_Array();
+    // Read where they are used: tables kept by the window would outlive the library's next
+    // query and hold a large library's lists twice.
+    const OptionalTable spells = m_library->Fetch_Spells_Array();
+    const OptionalTable schools = m_library->Fetch_Schools_Array();
 
     QList<QString> cells;
-    if (m_spells) {
+    if (spells) {
         // Each spell gets its own schools, found by its name, in the order the table lists them.
         // A spell's school rows come one after the other: each run is joined once. Spells
-        // without a school are listed too, even when none of them has one.
+        // without a school are listed too, even when none of them has one. Many spells share
+        // the same schools: they share one text of them too.
         QHash<QString, QString> schoolsOf;
-        schoolsOf.reserve(m_spells->rows());
-        for (int row = 0; m_schools && row < m_schools->rows();) {
-            const QString &spell = m_schools->at(0, row);
-            QString text = m_schools->at(1, row);
-            for (++row; row < m_schools->rows() && m_schools->at(0, row) == spell; ++row)
-                text += QStringLiteral(", ") + m_schools->at(1, row);
+        QSet<QString> joinedTexts;
+        schoolsOf.reserve(spells->rows());
+        for (int row = 0; schools && row < schools->rows();) {
+            const QString &spell = schools->at(0, row);
+            QString text = schools->at(1, row);
+            for (++row; row < schools->rows() && schools->at(0, row) == spell; ++row)
+                text += QStringLiteral(", ") + schools->at(1, row);
             QString &joined = schoolsOf[spell];
-            joined = joined.isEmpty() ? text : joined + QStringLiteral(", ") + text;
+            joined = *joinedTexts.insert(joined.isEmpty() ? text : joined + QStringLiteral(", ") + text);
         }
-        cells.reserve(qsizetype(m_spells->rows()) * 6);
-        for (int row = 0; row < m_spells->rows(); ++row) {
-            const QString &name = m_spells->at(0, row);
-            cells << name << m_spells->at(1, row) << schoolsOf.value(name) << m_spells->at(2, row)
-                  << m_spells->at(3, row) << m_spells->at(4, row);
+        cells.reserve(qsizetype(spells->rows()) * 6);
+        for (int row = 0; row < spells->rows(); ++row) {
+            const QString &name = spells->at(0, row);
+            cells << name << spells->at(1, row) << schoolsOf.value(name) << spells->at(2, row)
+                  << spells->at(3, row) << spells->at(4, row);
         }
     }
     showQueriedRows(m_list, std::move(cells), m_sort, m_panels);

@@ -118,8 +118,6 @@ private:
     VM_DragDropAssistant *m_assistant = nullptr;
     QString m_name;
     OwnAnnouncements m_own; // keeps the window from following its own announcements
-    OptionalTable m_spells;
-    OptionalTable m_schools;
 
     ButtonToolBar *m_toolbar = nullptr;
     ListView *m_list = nullptr;

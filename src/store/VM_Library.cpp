@@ -9,7 +9,9 @@
 #include "store/TableReader.h"
 #include "store/VmError.h"
 
+#include <QAnyStringView>
 #include <QSet>
+#include <QUtf8StringView>
 
 namespace {
 
@@ -54,6 +56,43 @@ SpellbookQueries queriesFor(const QString &trimmedSpellbook)
             QLatin1String(kSchoolsOfCaster) + QLatin1String(kSchoolsOfCasterOrder), true};
 }
 
+// Reads the school rows of a spellbook, whose spell names come in the order of the spell list:
+// each name shares the spell list's text instead of holding a copy of its own, which for a
+// large library is a string less per spell. A name the list does not hold nearby is read as is.
+OptionalTable readSchoolsOf(Statement &statement, const Table &spells, qsizetype rowHint)
+{
+    constexpr int kLookAhead = 8;
+    ColumnInterner schoolNames;
+    QList<QString> cells;
+    cells.reserve(rowHint * 2);
+    int spell = 0;
+    QString previous;
+    bool hasPrevious = false;
+    while (statement.step()) {
+        const QByteArrayView bytes = statement.bytes(0);
+        const QUtf8StringView name(bytes.data(), bytes.size());
+        if (!hasPrevious || !QAnyStringView::equal(name, previous)) {
+            int found = -1;
+            for (int next = spell; found < 0 && next < spells.rows() && next < spell + kLookAhead; ++next) {
+                if (QAnyStringView::equal(name, spells.at(0, next)))
+                    found = next;
+            }
+            if (found >= 0) {
+                spell = found;
+                previous = spells.at(0, found);
+            } else {
+                previous = bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
+            }
+            hasPrevious = true;
+        }
+        cells.append(previous);
+        cells.append(schoolNames.take(statement.bytes(1)));
+    }
+    if (cells.isEmpty())
+        return std::nullopt;
+    return Table(2, std::move(cells));
+}
+
 } // namespace
 
 VM_Library::VM_Library() : m_connection(std::make_unique<Connection>(libraryPath())) {}
@@ -83,12 +122,17 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
     Statement spells(db(), queries.orderedSpells());
     if (queries.bindCaster)
         spells.bind(1, name);
-    m_spells = readTable(spells, 5, m_spells ? m_spells->rows() : 0);
+    const qsizetype spellRows = m_spells ? m_spells->rows() : 0;
+    const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
+    // The tables read before go first, so that a large library's lists are never held twice.
+    m_spells.reset();
+    m_schools.reset();
+    m_spells = readTable(spells, 5, spellRows);
     if (m_spells) {
         Statement schools(db(), queries.schools);
         if (queries.bindCaster)
             schools.bind(1, name);
-        m_schools = readTable(schools, 2, m_schools ? m_schools->rows() : 0);
+        m_schools = readSchoolsOf(schools, *m_spells, schoolRows);
     } else {
         m_schools.reset(); // an empty spellbook has no schools, whoever read the table before
     }
@@ -110,14 +154,16 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
         if (queries.bindCaster)
             spellsQuery.bind(next++, name);
         spellsQuery.bindAll(next, levelValues);
-        const OptionalTable working = readTable(spellsQuery, 5, m_spells ? m_spells->rows() : 0);
+        const qsizetype spellRows = m_spells ? m_spells->rows() : 0;
+        const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
+        // The tables read before go first, so that a large library's lists are never held twice.
+        m_spells.reset();
+        m_schools.reset();
+        const OptionalTable working = readTable(spellsQuery, 5, spellRows);
         // The tables are shared by every window that reads through this object: a filter that
         // matches nothing empties both, or the caller would read another spellbook's rows.
-        if (!working) {
-            m_spells.reset();
-            m_schools.reset();
+        if (!working)
             return {};
-        }
 
         // The school filter runs here rather than in SQL: a spell stays with every one of its
         // schools when at least one is selected, and hashed lookups keep this linear in the
@@ -134,7 +180,7 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
         ColumnInterner spellNames;
         ColumnInterner schoolNames;
         QList<QString> schoolCells;
-        schoolCells.reserve(m_schools ? qsizetype(m_schools->rows()) * 2 : 0);
+        schoolCells.reserve(schoolRows * 2);
         QSet<QString> kept;
         kept.reserve(listed.size());
 
@@ -143,10 +189,12 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
         QStringList groupSchools;
         bool groupSelected = false;
         const auto closeGroup = [&] {
-            if (groupSelected && listed.contains(group)) {
-                kept.insert(group);
+            // The kept rows share the spell list's text of the name rather than a copy of it.
+            const auto spell = groupSelected ? listed.constFind(group) : listed.cend();
+            if (spell != listed.cend()) {
+                kept.insert(*spell);
                 for (const QString &school : std::as_const(groupSchools)) {
-                    schoolCells.append(group);
+                    schoolCells.append(*spell);
                     schoolCells.append(school);
                 }
             }
@@ -165,11 +213,8 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
         }
         closeGroup();
 
-        if (kept.isEmpty()) {
-            m_schools.reset();
-            m_spells.reset();
+        if (kept.isEmpty())
             return {};
-        }
         m_schools = Table(2, std::move(schoolCells));
 
         QList<QString> spellCells;

@@ -227,6 +227,19 @@ TEST(DebPackage, NamesItsRuntimeLibrariesAndCarriesTheInstalledFiles)
              "./usr/share/vellumar/scrolls.rpt", "./usr/share/applications/" + appId + ".desktop",
              "./usr/share/metainfo/" + appId + ".metainfo.xml",
              "./usr/share/icons/hicolor/48x48/apps/" + appId + ".png",
-             "./usr/share/icons/hicolor/scalable/apps/" + appId + ".svg"})
+             "./usr/share/icons/hicolor/scalable/apps/" + appId + ".svg",
+             "./usr/share/doc/vellumar/copyright", "./usr/share/doc/vellumar/changelog.gz"})
         EXPECT_TRUE(contents.out.contains(file + '\n')) << file.toStdString();
+
+    // The description's lines reach the control file as lines, not joined by ";".
+    const ProcessRun description = runProgram("dpkg-deb", {"--field", deb, "Description"});
+    ASSERT_TRUE(description.ok()) << description.report();
+    EXPECT_FALSE(description.out.contains(';')) << description.out.toStdString();
+    EXPECT_GE(description.out.count("\n "), 3) << description.out.toStdString();
+
+    // Checked as Debian checks packages: no error.
+    const ProcessRun lintian = runProgram("lintian", {"--fail-on", "error", deb},
+                                          QProcessEnvironment::systemEnvironment(), {}, 600000);
+    EXPECT_TRUE(lintian.ok()) << lintian.report();
+    EXPECT_FALSE(lintian.out.contains("\nE: ") || lintian.out.startsWith("E: ")) << lintian.out.toStdString();
 }
