@@ -1,14 +1,15 @@
-#include "Files.h"
 #include "TestLibrary.h"
 
 #include "exchange/VM_SpellSaver.h"
 #include "store/LibraryContent.h"
 #include "store/VM_Library.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSet>
+
+#include <algorithm>
 
 namespace {
 
