@@ -7,7 +7,14 @@ Exits with status 1 and lists every problem found, or prints counts of spells
 per level, frequency and school when everything is in order.
 
 With --delivered, the rules for the spells that ship with Vellumar are applied
-as well: every spell comes from the book KXR and has an empty author.
+as well: every spell comes from the book KXR and has an empty author, and the
+library is large enough: at least 300 spells, 20 on every level, 8 in every
+school, and no priestly sphere thinner than the thinnest wizard school.
+
+Always checked: no two spells open their descriptions with the same sentence,
+every value survives a trip through an exchange file (.spel), and the sample
+casters' spellbooks, failed spells, memorized days and scrolls name spells that
+exist and fit together.
 """
 import collections
 import json
@@ -25,6 +32,41 @@ COMPONENTS = {"V", "S", "M", "V,S", "S,M", "V,M", "V,S,M"}
 CASTING_TIME_TYPES = {"Segment(s)", "Round(s)", "Turn(s)", "Hour(s)", "Day(s)", "Special"}
 FORBIDDEN = ("||", "~~")
 MAX_BUILTIN_SCHOOLS = 49
+WIZARD_SCHOOLS = [
+    "Abjuration", "Alteration", "Conjuration/Summoning", "Divination", "Enchantment/Charm",
+    "Illusion/Phantasm", "Invocation/Evocation", "Necromancy",
+]
+MIN_DELIVERED_SPELLS = 300
+MIN_DELIVERED_PER_LEVEL = 20
+MIN_DELIVERED_PER_SCHOOL = 8
+# In exchange files "||" joins fields, "~~" joins schools and "^^" stands for a line break, so
+# a value must not form one of them with its neighbour either.
+EXCHANGE_EDGES = {"||": "|", "~~": "~"}
+
+
+def opening_sentence(description):
+    """The description up to the end of its first sentence, ignoring case."""
+    paragraph = description.split("\n", 1)[0]
+    match = re.search(r"[.!?](\s|$)", paragraph)
+    return (paragraph[:match.end()] if match else paragraph).strip().casefold()
+
+
+def exchange_problems(spell):
+    """Why a spell would come back different from an exchange file, if it would."""
+    found = []
+    for key in KEYS:
+        values = spell[key] if key == "schools" else [spell[key]]
+        for value in values:
+            if value.startswith("|") or value.endswith("|"):
+                found.append(f"{key} starts or ends with '|'")
+            if key == "schools" and (value.startswith("~") or value.endswith("~")):
+                found.append("a school starts or ends with '~'")
+            if key != "description" and "\n" in value:
+                found.append(f"{key} holds a line break")
+    desc = spell["description"]
+    if "^^" in desc or re.search(r"\^\n|\n\^|^\^|\^$", desc):
+        found.append("description holds '^' where a line break would be read")
+    return found
 
 
 def main():
@@ -81,6 +123,9 @@ def main():
     per_school = collections.Counter()
     per_level_freq = collections.defaultdict(collections.Counter)
     authored = 0
+    openings = {}
+    levels_of = {}
+    spell_info = {}
     for level in range(1, 10):
         path = root / "spells" / f"level-{level}.json"
         try:
@@ -165,6 +210,14 @@ def main():
                 bad(where, f"description has {len(paragraphs)} paragraphs")
             if any(not p.strip() or p != p.strip() for p in paragraphs):
                 bad(where, "description has an empty or untrimmed paragraph")
+            for problem in exchange_problems(spell):
+                bad(where, f"would not survive a spells file: {problem}")
+            opening = opening_sentence(desc)
+            if opening in openings:
+                bad(where, f"description opens as {openings[opening]!r} does")
+            openings[opening] = name
+            levels_of[name] = str(level)
+            spell_info[name] = spell
             per_level[level] += 1
             per_freq[spell["frequency"]] += 1
             per_level_freq[level][spell["frequency"]] += 1
@@ -172,6 +225,24 @@ def main():
                 per_school[school] += 1
         if not raw.endswith("\n"):
             bad(path, "no newline at end of file")
+
+    check_casters(root / "casters.json", spell_info, bad)
+
+    if delivered:
+        total = sum(per_level.values())
+        if total < MIN_DELIVERED_SPELLS:
+            bad(root, f"{total} spells; the delivered library holds at least {MIN_DELIVERED_SPELLS}")
+        for level in range(1, 10):
+            if per_level[level] < MIN_DELIVERED_PER_LEVEL:
+                bad(root, f"level {level} has {per_level[level]} spells, fewer than {MIN_DELIVERED_PER_LEVEL}")
+        for school in school_names:
+            if per_school[school] < MIN_DELIVERED_PER_SCHOOL:
+                bad(root, f"{school} has {per_school[school]} spells, fewer than {MIN_DELIVERED_PER_SCHOOL}")
+        wizard = [per_school[s] for s in school_names if s in WIZARD_SCHOOLS]
+        spheres = [(per_school[s], s) for s in school_names if s not in WIZARD_SCHOOLS]
+        if wizard and spheres and min(spheres)[0] < min(wizard):
+            bad(root, f"the sphere {min(spheres)[1]} has {min(spheres)[0]} spells, fewer than the "
+                      f"thinnest wizard school ({min(wizard)})")
 
     if problems:
         for p in problems:
@@ -192,6 +263,43 @@ def main():
     for school in school_names:
         print(f"{per_school[school]:>4}  {school}")
     return 0
+
+
+def check_casters(path, spells, bad):
+    """The sample casters' lists name library spells and agree with one another."""
+    if not path.exists():
+        return
+    try:
+        casters = json.loads(path.read_text(encoding="utf-8"))
+    except (OSError, ValueError) as e:
+        bad(path, f"cannot read: {e}")
+        return
+    for caster in casters:
+        where = f"{path.name}: {caster.get('name', '?')!r}"
+        capacity = caster.get("capacity", [])
+        held = caster.get("spells", [])
+        lists = {"spells": held, "failed": caster.get("failed", []),
+                 "memorized": caster.get("memorized", [])}
+        lists.update({f"scroll {s.get('name', '?')!r}": s.get("spells", [])
+                      for s in caster.get("scrolls", [])})
+        for list_name, names in lists.items():
+            for name in names:
+                if name not in spells:
+                    bad(where, f"{list_name}: unknown spell {name!r}")
+        for name in set(held) & set(lists["failed"]):
+            bad(where, f"{name!r} is both in the spellbook and failed")
+        memorized = collections.Counter()
+        for name in lists["memorized"]:
+            if name not in held:
+                bad(where, f"{name!r} is memorized but not in the spellbook")
+            elif name in spells:
+                memorized[int(spells[name]["level"])] += 1
+        learned = collections.Counter(int(spells[n]["level"]) for n in held if n in spells)
+        for level in range(1, 10):
+            slots = capacity[level - 1] if len(capacity) == 9 else ""
+            slots = int(slots) if slots.isdigit() else 0
+            if memorized[level] > slots or learned[level] > slots:
+                bad(where, f"more level {level} spells than its {slots} slots")
 
 
 if __name__ == "__main__":

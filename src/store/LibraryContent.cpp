@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QSet>
 
 namespace {
@@ -169,12 +170,121 @@ int loadSpells(Connection &connection, const QString &folder, const QSet<QString
     return int(names.size());
 }
 
-// Sample casters, so that a first start already has spellbooks to browse, fill and print.
+struct LibrarySpell
+{
+    QString level, frequency, book, page;
+};
+
+// Looks spells up by name for the casters' lists, refusing a name the library lacks.
+class SpellFinder
+{
+public:
+    explicit SpellFinder(Connection &connection)
+        : m_select(connection, "SELECT Lvl, Frequency, Book, Page FROM Spells WHERE Name = ? LIMIT 1")
+    {}
+    LibrarySpell find(const QString &name, const QString &where)
+    {
+        m_select.bind(1, name);
+        if (!m_select.step())
+            refuse(QStringLiteral("%1: unknown spell \"%2\"").arg(where, name));
+        LibrarySpell spell{m_select.text(0), m_select.text(1), m_select.text(2), m_select.text(3)};
+        m_select.reset();
+        return spell;
+    }
+
+private:
+    Statement m_select;
+};
+
+// The names of an optional array of a caster; a list may not name a spell twice.
+QStringList spellNames(const QJsonValue &value, const QString &where, const QString &list)
+{
+    QStringList names;
+    for (const QJsonValue &spell : value.toArray()) {
+        const QString name = trimBlanks(spell.toString());
+        if (names.contains(name))
+            refuse(QStringLiteral("%1: the spell \"%2\" is listed twice in \"%3\"").arg(where, name, list));
+        names.append(name);
+    }
+    return names;
+}
+
+// The spells a caster failed to learn: never also in the spellbook, or the two lists would
+// contradict each other.
+void loadFailed(Connection &connection, SpellFinder &spells, const QString &caster, const QJsonObject &object,
+                const QStringList &held, const QString &where)
+{
+    Statement insert(connection, "INSERT INTO FailedSpells (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
+    for (const QString &name :
+         spellNames(object.value(QStringLiteral("failed")), where, QStringLiteral("failed"))) {
+        if (held.contains(name))
+            refuse(QStringLiteral("%1: \"%2\" is both in the spellbook and failed").arg(where, name));
+        insert.bind(1, caster).bind(2, name).bind(3, spells.find(name, where).level);
+        insert.run();
+        insert.reset();
+    }
+}
+
+// The caster's day: each name fills the next slot of its level, as memorizing in the program
+// would, so only spellbook spells and no more than the level's slots are taken.
+void loadMemorized(Connection &connection, SpellFinder &spells, const QString &caster,
+                   const QJsonObject &object, const QStringList &held, const QStringList &capacity,
+                   const QString &where)
+{
+    Statement insert(connection, "INSERT INTO Memorized (Caster, SpellName, SpellLevel, SlotOrder, IsCast) "
+                                 "VALUES (?, ?, ?, ?, 0)");
+    QMap<QString, int> used;
+    for (const QJsonValue &value : object.value(QStringLiteral("memorized")).toArray()) {
+        const QString name = trimBlanks(value.toString());
+        if (!held.contains(name))
+            refuse(QStringLiteral("%1: \"%2\" is memorized but not in the spellbook").arg(where, name));
+        const QString level = spells.find(name, where).level;
+        const int slot = ++used[level];
+        if (slot > SpellLevels::casterFigure(capacity.value(level.toInt() - 1)).value_or(0))
+            refuse(QStringLiteral("%1: more spells of level %2 are memorized than the caster has slots")
+                       .arg(where, level));
+        insert.bind(1, caster).bind(2, name).bind(3, level).bind(4, qint64(slot));
+        insert.run();
+        insert.reset();
+    }
+}
+
+// The caster's scrolls, each line carrying its spell's level, frequency, book and page as the
+// scroll window writes them.
+void loadScrolls(Connection &connection, SpellFinder &spells, const QString &caster,
+                 const QJsonObject &object, const QString &where)
+{
+    Statement insert(connection,
+                     "INSERT INTO Scrolls (ScrollName, Caster, Spell, Lvl, Frequency, Book, Page) "
+                     "VALUES (?, ?, ?, ?, ?, ?, ?)");
+    QSet<QString> scrollNames;
+    for (const QJsonValue &value : object.value(QStringLiteral("scrolls")).toArray()) {
+        const QJsonObject scroll = value.toObject();
+        const QString name = requiredText(scroll, QStringLiteral("name"), where);
+        if (name.isEmpty() || scrollNames.contains(name))
+            refuse(QStringLiteral("%1: the scroll name \"%2\" is empty or used twice").arg(where, name));
+        scrollNames.insert(name);
+        const QJsonArray lines = scroll.value(QStringLiteral("spells")).toArray();
+        if (lines.isEmpty())
+            refuse(QStringLiteral("%1: the scroll \"%2\" holds no spells").arg(where, name));
+        for (const QJsonValue &line : lines) {
+            const QString spellName = trimBlanks(line.toString());
+            const LibrarySpell spell = spells.find(spellName, where);
+            insert.bindAll(1,
+                           {name, caster, spellName, spell.level, spell.frequency, spell.book, spell.page});
+            insert.run();
+            insert.reset();
+        }
+    }
+}
+
+// Sample casters, so that a first start already has spellbooks to browse, fill and print, and
+// failed spells, a memorized day and scrolls to look at.
 int loadCasters(Connection &connection, const QString &path)
 {
     if (!QFile::exists(path))
         return 0;
-    Statement spellLevel(connection, "SELECT Lvl FROM Spells WHERE Name = ? LIMIT 1");
+    SpellFinder spells(connection);
     Statement insertCaster(connection,
                            "INSERT INTO SpellCasters (Spellbook, Lvl, Race, Class, First, Second, "
                            "Third, Fourth, Fifth, Sixth, Seventh, Eighth, Ninth) "
@@ -195,31 +305,28 @@ int loadCasters(Connection &connection, const QString &path)
         QStringList values = {name, requiredText(caster, QStringLiteral("level"), where),
                               requiredText(caster, QStringLiteral("race"), where),
                               requiredText(caster, QStringLiteral("class"), where)};
+        QStringList perLevel;
         for (const QJsonValue &count : capacity) {
             if (!count.isString())
                 refuse(QStringLiteral("%1: each \"capacity\" value must be a text, such as \"4\" or \"\"")
                            .arg(where));
-            values.append(trimBlanks(count.toString()));
+            perLevel.append(trimBlanks(count.toString()));
         }
-        insertCaster.bindAll(1, values);
+        insertCaster.bindAll(1, values + perLevel);
         insertCaster.run();
         insertCaster.reset();
 
-        QSet<QString> held; // a spellbook holds a spell once
-        for (const QJsonValue &spell : caster.value(QStringLiteral("spells")).toArray()) {
-            const QString spellName = trimBlanks(spell.toString());
-            if (held.contains(spellName))
-                refuse(QStringLiteral("%1: the spell \"%2\" is listed twice").arg(where, spellName));
-            held.insert(spellName);
-            spellLevel.bind(1, spellName);
-            if (!spellLevel.step())
-                refuse(QStringLiteral("%1: unknown spell \"%2\"").arg(where, spellName));
-            const QString level = spellLevel.text(0);
-            spellLevel.reset();
-            insertMember.bind(1, name).bind(2, spellName).bind(3, level);
+        // a spellbook holds a spell once
+        const QStringList held =
+            spellNames(caster.value(QStringLiteral("spells")), where, QStringLiteral("spells"));
+        for (const QString &spellName : held) {
+            insertMember.bind(1, name).bind(2, spellName).bind(3, spells.find(spellName, where).level);
             insertMember.run();
             insertMember.reset();
         }
+        loadFailed(connection, spells, name, caster, held, where);
+        loadMemorized(connection, spells, name, caster, held, perLevel, where);
+        loadScrolls(connection, spells, name, caster, where);
     }
     return int(names.size());
 }

@@ -58,16 +58,44 @@ TEST_F(LibraryTest, ContentLoadsWithWindowsLineBreaksAndRefusesBrokenFilesWhole)
         {"[" + spell("G", R"(, "schools": [])") + "]", "at least one school"},
         {"[" + spell("H") + ",", "offset"},
     };
-    // Sample casters: their spells go into their spellbooks with the spells' levels.
+    // Sample casters: their spells go into their spellbooks with the spells' levels, and their
+    // failed spells, memorized slots and scroll lines are filed as the program files them.
+    writeFile(content.path(), "spells/level-1.json",
+              "[" + spell("Dawn's Ward") + "," + spell("Ember Sign") + "]");
     writeFile(content.path(), "casters.json",
               R"([{"name": "Maelis", "level": "5", "race": "Elf", "class": "Mage",
-               "capacity": ["4", "", "", "", "", "", "", "", ""], "spells": ["Dawn's Ward"]}])");
+               "capacity": ["4", "", "", "", "", "", "", "", ""], "spells": ["Dawn's Ward"],
+               "failed": ["Ember Sign"], "memorized": ["Dawn's Ward", "Dawn's Ward"],
+               "scrolls": [{"name": "Dawn Scroll", "spells": ["Ember Sign", "Dawn's Ward"]}]}])");
     TestLibrary withCasters;
     EXPECT_EQ(loadLibraryContent(withCasters.db(), content.path()).casters, 1);
     EXPECT_EQ(withCasters.rows("SELECT Caster, SpellName, SpellLevel FROM Spellbook"),
               QStringList{"Maelis|Dawn's Ward|1"});
-    // A reserved name, a capacity written as a number or a spell listed twice refuses the whole library.
+    EXPECT_EQ(withCasters.rows("SELECT Caster, SpellName, SpellLevel FROM FailedSpells"),
+              QStringList{"Maelis|Ember Sign|1"});
+    EXPECT_EQ(
+        withCasters.rows("SELECT Caster, SpellName, SpellLevel, SlotOrder, IsCast FROM Memorized ORDER BY "
+                         "SlotOrder"),
+        (QStringList{"Maelis|Dawn's Ward|1|1|0", "Maelis|Dawn's Ward|1|2|0"}));
+    EXPECT_EQ(
+        withCasters.rows("SELECT ScrollName, Caster, Spell, Lvl, Frequency, Book, Page FROM Scrolls ORDER BY "
+                         "rowid"),
+        (QStringList{"Dawn Scroll|Maelis|Ember Sign|1|Common|KXR|10",
+                     "Dawn Scroll|Maelis|Dawn's Ward|1|Common|KXR|10"}));
+    // A reserved name, a capacity written as a number, a spell listed twice, lists that contradict
+    // the spellbook or its capacity, or a scroll naming no or unknown spells refuses the whole library.
+    const auto caster = [](const QByteArray &lists) {
+        return R"([{"name": "Maelis", "level": "5", "race": "", "class": "",
+                    "capacity": ["2", "", "", "", "", "", "", "", ""], "spells": ["Dawn's Ward"], )" +
+               lists + "}]";
+    };
     const std::pair<QByteArray, const char *> refusedCasters[] = {
+        {caster(R"("memorized": ["Ember Sign"])"), "\"Ember Sign\" is memorized but not in the spellbook"},
+        {caster(R"("memorized": ["Dawn's Ward", "Dawn's Ward", "Dawn's Ward"])"),
+         "more spells of level 1 are memorized than the caster has slots"},
+        {caster(R"("failed": ["Dawn's Ward"])"), "\"Dawn's Ward\" is both in the spellbook and failed"},
+        {caster(R"("scrolls": [{"name": "Dusk", "spells": ["Moon"]}])"), "unknown spell \"Moon\""},
+        {caster(R"("scrolls": [{"name": "Dusk", "spells": []}])"), "the scroll \"Dusk\" holds no spells"},
         {R"([{"name": "KXR", "level": "5", "race": "", "class": "", "capacity": ["", "", "", "", "", "", "", "", ""],
                "spells": []}])",
          "casters.json, caster \"KXR\": the name is empty, reserved"},
