@@ -77,13 +77,13 @@ protected:
 
 TEST_F(DeckWindowTest, PrintDeckFromTheBrowsersToolBarAndPopupAndFromTheSearchWindow)
 {
-    Frm_Browser *kxr = openBrowser("KXR");
-    selectSpells(kxr, {"Bramble Gate", "Ember Call"});
+    Frm_Browser *bryn = openBrowser("Bryn");
+    selectSpells(bryn, {"Bramble Gate", "Cinder Veil"});
 
     // The tool bar: the two selected spells, in list order, to a preview.
     answerDeck([](Frm_Deck *dialog) {
         EXPECT_TRUE(control<QRadioButton>(dialog, "Opt_Selected")->isChecked());
-        EXPECT_EQ(control<QRadioButton>(dialog, "Opt_All")->text(), "All &listed spells (6)");
+        EXPECT_EQ(control<QRadioButton>(dialog, "Opt_All")->text(), "All &listed spells (2)");
         choose(dialog, "Cmb_Card", "Poker");
         choose(dialog, "Cmb_Paper", "A4");
         EXPECT_TRUE(control<QLabel>(dialog, "Lbl_Grid")->text().startsWith("9 cards a sheet (3 \u00d7 3)"));
@@ -93,11 +93,11 @@ TEST_F(DeckWindowTest, PrintDeckFromTheBrowsersToolBarAndPopupAndFromTheSearchWi
         choose(dialog, "Cmb_Card", "Bridge");
         press(dialog, "Cmd_Preview");
     });
-    chooseEntry(kxr, "Print Spellbook", "Print Deck");
+    chooseEntry(bryn, "Print Spellbook", "Print Deck");
     ASSERT_EQ(output.jobs.size(), 1);
     ASSERT_TRUE(output.jobs.last().deck);
     EXPECT_EQ(output.jobs.last().destination, ReportJob::Destination::Window);
-    EXPECT_EQ(spellsIn(*output.jobs.last().deck), QStringList({"Bramble Gate", "Ember Call"}));
+    EXPECT_EQ(spellsIn(*output.jobs.last().deck), QStringList({"Bramble Gate", "Cinder Veil"}));
     EXPECT_EQ(output.jobs.last().deck->options().card, DeckOptions::Card::Bridge);
     EXPECT_TRUE(prompt.shown().isEmpty()) << prompt.shown().join('|').toStdString();
 
@@ -110,10 +110,11 @@ TEST_F(DeckWindowTest, PrintDeckFromTheBrowsersToolBarAndPopupAndFromTheSearchWi
         control<QCheckBox>(dialog, "Chk_Backs")->setChecked(false);
         press(dialog, "Cmd_Pdf");
     });
+    openBrowser("KXR");
     Constants::Active_Browser_Name = "KXR";
     chooseMenuEntry(&frame(), "Private_Browser_Deck");
     EXPECT_EQ(output.jobs.size(), 1); // a file, not a preview
-    EXPECT_EQ(prompt.suggestedNames(), QStringList{"Deck of KXR"});
+    EXPECT_EQ(prompt.suggestedNames(), QStringList{"Deck of KXR.pdf"});
     EXPECT_EQ(pdfPages(pdf + ".pdf"), 1); // six bridge cards on one sheet, and no backs
     const QString text = RecordingReportOutput::textOfPdf(pdf + ".pdf");
     EXPECT_EQ(missingFrom(text, {"amber Lantern", "Cinder Veil", "Dusk Ward", "Ember Call"}), QStringList())
@@ -137,9 +138,11 @@ TEST_F(DeckWindowTest, PrintDeckFromTheBrowsersToolBarAndPopupAndFromTheSearchWi
 
 TEST_F(DeckWindowTest, ALargeDeckShowsItsProgressAndCancelSendsNothing)
 {
-    for (int i = 0; i < DeckCommand::kProgressFrom; ++i)
+    for (int i = 0; i < DeckCommand::kProgressFrom; ++i) {
         library.addSpell(QString("Filler %1").arg(i, 3, 10, QChar('0')), "1", {"Sun"});
-    Frm_Browser *kxr = openBrowser("KXR");
+        library.addToSpellbook("Bryn", QString("Filler %1").arg(i, 3, 10, QChar('0')), "1");
+    }
+    Frm_Browser *bryn = openBrowser("Bryn");
     answerDeck([](Frm_Deck *dialog) { press(dialog, "Cmd_Preview"); });
     bool sawProgress = false;
     QTimer canceller;
@@ -152,7 +155,7 @@ TEST_F(DeckWindowTest, ALargeDeckShowsItsProgressAndCancelSendsNothing)
         }
     });
     canceller.start();
-    chooseEntry(kxr, "Print Spellbook", "Print Deck");
+    chooseEntry(bryn, "Print Spellbook", "Print Deck");
     canceller.stop();
     EXPECT_TRUE(sawProgress);
     EXPECT_TRUE(output.jobs.isEmpty());
