@@ -407,6 +407,8 @@ void Frm_Browser::Toolbar1_ButtonMenuClick(const QString &key)
         printFiltered(ReportEngine::Destination::Window);
     else if (key == QStringLiteral("Print Selected Spells"))
         printSelectedSpells();
+    else if (key == QStringLiteral("Print Deck"))
+        B_Menu_Deck_Click();
     else if (key == QStringLiteral("Full") || key == QStringLiteral("Filtered"))
         exportSpellbook(key);
 }

@@ -64,6 +64,7 @@ public slots:
     void B_Menu_View_Click();
     void B_Menu_Manage_Click();
     void B_Menu_Export_Click();
+    void B_Menu_Deck_Click();
     void B_Menu_Remove_Click();
     void B_Menu_Tooltip_Click();
 

@@ -135,7 +135,9 @@ void Frm_Browser::createControls()
          {QStringLiteral("Print Filtered"), QStringLiteral("Print Filtered")},
          {QStringLiteral("Preview Filtered"), QStringLiteral("Preview Filtered")},
          {},
-         {QStringLiteral("Print Selected Spells"), QStringLiteral("Print Selected Spells")}});
+         {QStringLiteral("Print Selected Spells"), QStringLiteral("Print Selected Spells")},
+         {},
+         {QStringLiteral("Print Deck"), QStringLiteral("Print Deck\u2026")}});
     m_toolbar->addDivider(QStringLiteral("Divider1"));
     m_toolbar->addButton(QStringLiteral("Unlearned Spells"), QStringLiteral("Unlearned Spells"),
                          ToolIcons::icon(ToolIcons::Unlearned));

@@ -2,6 +2,7 @@
 
 #include "browse/Frm_Browser.h"
 
+#include "browse/DeckCommand.h"
 #include "browse/Frm_Print.h"
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
@@ -92,6 +93,11 @@ void Frm_Browser::printSelectedSpells()
             command.tell(QStringLiteral("These spells are no longer in the library and were not printed: ") +
                          gone.join(QStringLiteral(", ")));
     });
+}
+
+void Frm_Browser::B_Menu_Deck_Click()
+{
+    DeckCommand::run(this, *m_workspace, m_list, m_name);
 }
 
 void Frm_Browser::printMain()

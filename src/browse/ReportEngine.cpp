@@ -1,5 +1,6 @@
 #include "browse/ReportEngine.h"
 
+#include "browse/Deck.h"
 #include "browse/ReportError.h"
 #include "browse/ReportFile.h"
 #include "browse/ReportOutput.h"
@@ -57,6 +58,11 @@ void ReportEngine::setWindowTitle(const QString &title)
     m_title = title;
 }
 
+void ReportEngine::setDeck(const std::optional<DeckOptions> &options)
+{
+    m_deck = options;
+}
+
 ReportJob ReportEngine::render() const
 {
     if (m_fileName.isEmpty())
@@ -77,7 +83,13 @@ ReportJob ReportEngine::render() const
     }
 
     Connection library(libraryPath(), Connection::Access::ReadOnly);
-    ReportJob job = ReportRenderer::render(file, library);
+    ReportJob job;
+    if (m_deck) {
+        job.reportFile = file.path();
+        job.deck = std::make_shared<const Deck>(DeckTemplate(file).spells(library), *m_deck);
+    } else {
+        job = ReportRenderer::render(file, library);
+    }
     job.title = m_title;
     job.destination = m_destination;
     job.maximized = m_windowState == WindowState::Maximized;
@@ -98,6 +110,12 @@ void ReportEngine::start()
 
 void ReportEngine::run(const ReportRequest &request)
 {
+    setUp(request);
+    start();
+}
+
+void ReportEngine::setUp(const ReportRequest &request)
+{
     setReportFileName(reportPath(request.file));
     const QString password = QString::fromLatin1(kLibraryPassword);
     setSubreportToChange(QString());
@@ -111,5 +129,5 @@ void ReportEngine::run(const ReportRequest &request)
                                                                                 : WindowState::Normal);
     setWindowTitle(request.title);
     setDestination(request.destination);
-    start();
+    setDeck(request.deck);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "browse/DeckOptions.h"
 #include "browse/ReportJob.h"
 
 #include <QHash>
 #include <QObject>
 #include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -18,6 +21,8 @@ struct ReportRequest
     QString title;
     QStringList subreports = {};
     bool followPreviewOption = true;
+    // A deck of cards: the file is a deck file, whose cards are laid out with these options.
+    std::optional<DeckOptions> deck = {};
 };
 
 // The report control of a printing window (object name "Crystal"). The window sets the report
@@ -46,6 +51,8 @@ public:
     void setDestination(Destination destination);
     void setWindowState(WindowState state);
     void setWindowTitle(const QString &title);
+    // Lays the report file out as a deck of cards; no value for an ordinary report.
+    void setDeck(const std::optional<DeckOptions> &options);
 
     // Runs the report to its destination. Throws VmError (a ReportError) when there is no
     // printer for a print, when the report file is missing or malformed, when the library
@@ -54,6 +61,8 @@ public:
 
     // Sets up the engine for the request and starts it. Throws as start() does.
     void run(const ReportRequest &request);
+    // Sets up the engine for the request, for render() or start().
+    void setUp(const ReportRequest &request);
 
     // The filled-in report without sending it anywhere. Throws as start() does.
     ReportJob render() const;
@@ -65,4 +74,5 @@ private:
     Destination m_destination = Destination::Window;
     WindowState m_windowState = WindowState::Normal;
     QString m_title;
+    std::optional<DeckOptions> m_deck;
 };

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class Deck;
+
 // A report ready to go out: its laid-out text and where it is going.
 struct ReportJob
 {
@@ -13,4 +17,5 @@ struct ReportJob
     QString title;  // the preview window's title; also the document name given to the printer
     Destination destination = Destination::Window;
     bool maximized = false;
+    std::shared_ptr<const Deck> deck = {}; // a deck of cards, painted instead of the html
 };

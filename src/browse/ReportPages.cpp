@@ -1,5 +1,7 @@
 #include "browse/ReportPages.h"
 
+#include "browse/Deck.h"
+#include "browse/DeckPages.h"
 #include "browse/ReportError.h"
 #include "browse/ReportPagination.h"
 #include "exchange/SafeSave.h"
@@ -65,6 +67,8 @@ void drawFooter(QPainter &painter, const QRectF &area, const QString &text, int 
 
 bool ReportPages::paint(const ReportJob &job, QPagedPaintDevice *device, int fromPage, int toPage)
 {
+    if (job.deck)
+        return DeckPages::paint(*job.deck, device, fromPage, toPage);
     QPainter painter;
     if (!painter.begin(device))
         return false;
@@ -118,8 +122,10 @@ bool ReportPages::paint(const ReportJob &job, QPagedPaintDevice *device, int fro
     return painter.end();
 }
 
-void ReportPages::writePdf(const ReportJob &job, const QString &path, const QPageLayout &layout)
+void ReportPages::writePdf(const ReportJob &job, const QString &path, const QPageLayout &chosenLayout)
 {
+    // A deck's cards are placed on its own paper, whatever a preview's page setup says.
+    const QPageLayout layout = job.deck ? job.deck->sheet().pageLayout() : chosenLayout;
     const auto failed = [&path](const QString &why) {
         return ReportError(QStringLiteral("The PDF file %1 could not be written: %2")
                                .arg(QDir::toNativeSeparators(path), why));
@@ -143,6 +149,11 @@ void ReportPages::writePdf(const ReportJob &job, const QString &path, const QPag
     const QString failure = saveWhole(path, bytes);
     if (!failure.isEmpty())
         throw failed(failure);
+}
+
+QPageLayout ReportPages::layoutOf(const ReportJob &job)
+{
+    return job.deck ? job.deck->sheet().pageLayout() : defaultLayout();
 }
 
 QPageLayout ReportPages::defaultLayout()

@@ -25,6 +25,9 @@ public:
     static void writePdf(const ReportJob &job, const QString &path,
                          const QPageLayout &layout = defaultLayout());
 
+    // The paper a report is laid out for: a deck's own, else the default.
+    static QPageLayout layoutOf(const ReportJob &job);
+
     // The paper of the system's locale (A4 or US Letter), upright, with 15 mm margins.
     static QPageLayout defaultLayout();
 

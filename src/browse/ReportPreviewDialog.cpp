@@ -17,7 +17,7 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportJob &job, QWidget *owner)
 
     QPrinter *paper = printer();
     paper->setResolution(ReportPages::kResolution);
-    paper->setPageLayout(ReportPages::defaultLayout());
+    paper->setPageLayout(ReportPages::layoutOf(job));
     paper->setDocName(ReportPages::documentName(job));
     connect(this, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
         ReportPages::paint(m_job, target, target->fromPage(), target->toPage());

@@ -1,5 +1,6 @@
 #include "browse/SystemReportOutput.h"
 
+#include "browse/DeckPages.h"
 #include "browse/ReportError.h"
 #include "browse/ReportPages.h"
 #include "browse/ReportPreviewDialog.h"
@@ -19,7 +20,10 @@ void SystemReportOutput::print(const ReportJob &job)
     if (info.isNull())
         info = QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().value(0));
     QPrinter printer(info, QPrinter::HighResolution);
-    printer.setPageMargins(ReportPages::defaultLayout().margins(), QPageLayout::Millimeter);
+    if (job.deck)
+        DeckPages::setUp(printer, *job.deck);
+    else
+        printer.setPageMargins(ReportPages::defaultLayout().margins(), QPageLayout::Millimeter);
     printer.setDocName(ReportPages::documentName(job));
     if (!ReportPages::paint(job, &printer))
         throw ReportError(

@@ -3,6 +3,7 @@
 
 #include "maintain/Frm_Search.h"
 
+#include "browse/DeckCommand.h"
 #include "browse/SpellDrag.h"
 #include "browse/SpellExport.h"
 #include "browse/VM_DragDropAssistant.h"
@@ -176,6 +177,11 @@ void Frm_Search::S_Menu_Export_Click()
                     });
 }
 
+void Frm_Search::S_Menu_Deck_Click()
+{
+    DeckCommand::run(this, *m_workspace, m_list, QString());
+}
+
 void Frm_Search::Toolbar1_ButtonClick(const QString &key)
 {
     if (key == QStringLiteral("View Spell"))
@@ -184,6 +190,8 @@ void Frm_Search::Toolbar1_ButtonClick(const QString &key)
         S_Menu_Manage_Click();
     else if (key == QStringLiteral("Export Selected Spells"))
         S_Menu_Export_Click();
+    else if (key == QStringLiteral("Print Deck"))
+        S_Menu_Deck_Click();
 }
 
 void Frm_Search::dropSpell(const QString &spell)

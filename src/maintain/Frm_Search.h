@@ -44,6 +44,7 @@ public slots:
     void S_Menu_View_Click();
     void S_Menu_Manage_Click();
     void S_Menu_Export_Click();
+    void S_Menu_Deck_Click();
     void Toolbar1_ButtonClick(const QString &key);
 
 private:

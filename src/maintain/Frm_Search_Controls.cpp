@@ -67,6 +67,8 @@ void Frm_Search::createControls()
                          ToolIcons::icon(ToolIcons::ManageSpell));
     m_toolbar->addButton(QStringLiteral("Export Selected Spells"), QStringLiteral("Export Selected Spells"),
                          ToolIcons::icon(ToolIcons::ExportSelected));
+    m_toolbar->addButton(QStringLiteral("Print Deck"), QStringLiteral("Print Deck\u2026"),
+                         ToolIcons::icon(ToolIcons::Print));
     connect(m_toolbar, &ButtonToolBar::buttonClicked, this, &Frm_Search::Toolbar1_ButtonClick);
 
     auto *textFrame = new QGroupBox(QStringLiteral("Search Text"), this);

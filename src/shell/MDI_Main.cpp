@@ -302,6 +302,11 @@ void MDI_Main::Private_Browser_Export_Click()
     routeToActiveBrowser(&Frm_Browser::B_Menu_Export_Click);
 }
 
+void MDI_Main::Private_Browser_Deck_Click()
+{
+    routeToActiveBrowser(&Frm_Browser::B_Menu_Deck_Click);
+}
+
 void MDI_Main::Private_Browser_Tooltip_Click()
 {
     // Every browser decides from the check mark as it is before the toggle, so all of them

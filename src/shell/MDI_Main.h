@@ -89,6 +89,7 @@ public slots:
     void Private_Browser_Manage_Click();
     void Private_Browser_Remove_Click();
     void Private_Browser_Export_Click();
+    void Private_Browser_Deck_Click();
     void Private_Browser_Tooltip_Click();
     void Main_Tools_Memorized_Click();
 
@@ -97,6 +98,7 @@ public slots:
     void Private_Search_View_Click();
     void Private_Search_Manage_Click();
     void Private_Search_Export_Click();
+    void Private_Search_Deck_Click();
     void Private_Unlearned_View_Click();
     void Private_Unlearned_Manage_Click();
     void Private_Unlearned_Remove_Click();

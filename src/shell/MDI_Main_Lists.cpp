@@ -77,6 +77,11 @@ void MDI_Main::Private_Search_Export_Click()
     routeToOpen(kSearch, &Frm_Search::S_Menu_Export_Click);
 }
 
+void MDI_Main::Private_Search_Deck_Click()
+{
+    routeToOpen(kSearch, &Frm_Search::S_Menu_Deck_Click);
+}
+
 void MDI_Main::Private_Unlearned_View_Click()
 {
     routeToOpen(kUnlearned, &Frm_Unlearned::U_Menu_View_Click);

@@ -149,6 +149,8 @@ void MDI_Main::createMenus()
     addDivider(browser, QStringLiteral("Private_Browser_Divider2"));
     addEntry(browser, QStringLiteral("Private_Browser_Export"), QStringLiteral("&Export Selected Spells"),
              &MDI_Main::Private_Browser_Export_Click);
+    addEntry(browser, QStringLiteral("Private_Browser_Deck"), QStringLiteral("Print &Deck\u2026"),
+             &MDI_Main::Private_Browser_Deck_Click);
     addDivider(browser, QStringLiteral("Private_Browser_Divider3"));
     addToggle(browser, QStringLiteral("Private_Browser_Tooltip"), QStringLiteral("&Toggle Tooltip"),
               &MDI_Main::Private_Browser_Tooltip_Click);
@@ -162,6 +164,8 @@ void MDI_Main::createMenus()
     addDivider(search, QStringLiteral("Private_Search_Divider"));
     addEntry(search, QStringLiteral("Private_Search_Export"), QStringLiteral("&Export Selected Spells"),
              &MDI_Main::Private_Search_Export_Click);
+    addEntry(search, QStringLiteral("Private_Search_Deck"), QStringLiteral("Print &Deck\u2026"),
+             &MDI_Main::Private_Search_Deck_Click);
 
     QMenu *scrolls =
         addMenu(this, QStringLiteral("Private_Menu_Scrolls"), QStringLiteral("Private Menu for Scrolls"));

@@ -232,7 +232,7 @@ TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsButtons)
         EXPECT_TRUE(kxrBar->isItemVisible(key)) << key.toStdString();
     EXPECT_EQ(menuTexts(brynBar->buttonMenu("Print Spellbook")),
               (QStringList{"Print Spellbook", "Preview Spellbook", "-", "Print Filtered", "Preview Filtered",
-                           "-", "Print Selected Spells"}));
+                           "-", "Print Selected Spells", "-", "Print Deck\u2026"}));
     EXPECT_EQ(menuTexts(brynBar->buttonMenu("Export Spellbook")),
               (QStringList{"Full Spellbook", "-", "Filtered Only"}));
 }
