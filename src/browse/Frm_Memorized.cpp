@@ -75,6 +75,11 @@ Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
     m_toolbar->addButton(QStringLiteral("Clear All"),
                          QStringLiteral("Clear All: forget every memorized spell"), paintedIcon(false));
     m_toolbar->addDivider(QStringLiteral("Divider2"));
+    m_toolbar->addMenuButton(
+        QStringLiteral("Print"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
+        {{QStringLiteral("Print Memorized"), QStringLiteral("Print Memorized Sheet")},
+         {QStringLiteral("Preview Memorized"), QStringLiteral("Preview Memorized Sheet")}});
+    m_toolbar->addDivider(QStringLiteral("Divider3"));
     // A plan is chosen or named in the box, then loaded or kept with one press.
     m_plans = new QComboBox(this);
     m_plans->setObjectName(QStringLiteral("Cbo_Plan"));
@@ -93,14 +98,9 @@ Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
                          ToolIcons::icon(ToolIcons::SaveSpell));
     m_toolbar->addButton(QStringLiteral("Delete Plan"), QStringLiteral("Delete Plan"),
                          ToolIcons::icon(ToolIcons::DeleteSpell));
-    m_toolbar->addDivider(QStringLiteral("Divider3"));
-    m_toolbar->addMenuButton(
-        QStringLiteral("Print"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
-        {{QStringLiteral("Print Memorized"), QStringLiteral("Print Memorized Sheet")},
-         {QStringLiteral("Preview Memorized"), QStringLiteral("Preview Memorized Sheet")}});
+
     // The two commands of the day are read as well as seen.
-    for (const QString &key : {QStringLiteral("Rest"), QStringLiteral("Clear All"),
-                               QStringLiteral("Load Plan"), QStringLiteral("Save Plan")}) {
+    for (const QString &key : {QStringLiteral("Rest"), QStringLiteral("Clear All")}) {
         m_toolbar->button(key)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         m_toolbar->button(key)->setText(key);
     }

@@ -167,15 +167,15 @@ bool carriesSpells(const QDropEvent *event)
 
 void Frm_Memorized::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (carriesSpells(event))
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    dragMoveEvent(event);
 }
 
 void Frm_Memorized::dragMoveEvent(QDragMoveEvent *event)
 {
-    dragEnterEvent(event);
+    if (carriesSpells(event))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void Frm_Memorized::dropEvent(QDropEvent *event)

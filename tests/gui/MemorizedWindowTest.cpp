@@ -114,13 +114,13 @@ protected:
     }
 
     // Types a number of slots into a level's box and presses Enter, as the user does.
-    static void typeSlots(const Frm_Memorized *window, int level, int slots)
+    static void typeSlots(const Frm_Memorized *window, int level, int count)
     {
         QSpinBox *box = slotsBox(window, level);
         ASSERT_NE(box, nullptr);
         box->setFocus();
         box->selectAll();
-        QTest::keyClicks(box, QString::number(slots));
+        QTest::keyClicks(box, QString::number(count));
         QTest::keyClick(box, Qt::Key_Return);
         QCoreApplication::processEvents();
     }
@@ -298,8 +298,9 @@ TEST_F(MemorizedWindowTest, TheSheetPrintsEachLevelsSlotsWithBoxesToTick)
     chooseEntry(window, "Print", "Preview Memorized");
     ASSERT_EQ(output.jobs.size(), 3);
     const QString changed = output.pdfText(output.jobs[2]);
-    EXPECT_EQ(outOfOrder(changed, {"3rd level 0 of 2 memorized, 0 cast", "4th level 0 of 1 memorized, 0 cast"}),
-              QString())
+    EXPECT_EQ(
+        outOfOrder(changed, {"3rd level 0 of 2 memorized, 0 cast", "4th level 0 of 1 memorized, 0 cast"}),
+        QString())
         << changed.toStdString();
 }
 

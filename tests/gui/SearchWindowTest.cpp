@@ -219,6 +219,7 @@ TEST_F(SearchTest, HitsDragOntoABrowserAsFromTheSearch)
 
 TEST_F(SearchTest, CtrlFPutsTheCursorInTheSearchTextWithWhatIsThereSelected)
 {
+    frame().show();
     frame().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
     QTest::keyClick(&frame(), Qt::Key_F, Qt::ControlModifier);

@@ -86,7 +86,7 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnceAndNeverW
     EXPECT_EQ(prompt.messages(), QStringList{"These spells are already in the spellbook of Bryn and were not "
                                              "added to the failed spells: Bramble Gate"});
     EXPECT_EQ(failedRows("Bryn"),
-              (QStringList{"Ember Call", "Dusk Ward", "Maud's \"Quiet\" Step", "amber Lantern"}));
+              (QStringList{"Ember Call", "Dusk Ward", "amber Lantern", "Maud's \"Quiet\" Step"}));
     EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"4 spells listed", "", "2 spells added"}));
     EXPECT_TRUE(control<QTimer>(window, "Timer1")->isActive());
 

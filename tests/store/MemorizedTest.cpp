@@ -96,7 +96,7 @@ TEST_F(MemorizedTest, EachSpellGoesToItsOwnLevelWithinTheDaysSlotsAndTheRestAreN
     struct Setting
     {
         int level;
-        int slots;
+        int count;
         QString status;
     };
     const QList<Setting> settings = {{3, 2, ""},
@@ -105,7 +105,7 @@ TEST_F(MemorizedTest, EachSpellGoesToItsOwnLevelWithinTheDaysSlotsAndTheRestAreN
                                      {2, -1, "A level has 0 to 99 slots."},
                                      {10, 1, "Spells are memorized at the levels 1st to 9th."}};
     for (const Setting &setting : settings)
-        EXPECT_EQ(day.Update_Slots_Per_Level(ysolde, setting.level, setting.slots), setting.status);
+        EXPECT_EQ(day.Update_Slots_Per_Level(ysolde, setting.level, setting.count), setting.status);
     EXPECT_EQ(day.Update_Slots_Per_Level("Nobody", 1, 1), "Spellbook details could not be found");
     EXPECT_EQ(day.Fetch_Slots_Per_Level(ysolde), (SlotsPerLevel{3, 1, 2, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(library.rows("SELECT First, Second, Third FROM SpellCasters WHERE Spellbook = ?", {ysolde}),
