@@ -436,12 +436,16 @@ void Frm_Browser::followLibrary(LibraryEvents &events)
     });
     connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Browser::dropSpell);
     // A renamed spell is read anew, to stand under its new name in its new place. While the
-    // filters would be refused, the list stays as it is until the user re-queries.
-    connect(&events, &LibraryEvents::spellRenamed, this, [this](const QString &from) {
-        if (rowsOfSpell(m_list, from).isEmpty() || FormControls::selectedTexts(m_levels).isEmpty() ||
-            FormControls::selectedTexts(m_schoolsList).isEmpty())
+    // filters would be refused, its first row takes the new name where it stands.
+    connect(&events, &LibraryEvents::spellRenamed, this, [this](const QString &from, const QString &to) {
+        const QList<int> rows = rowsOfSpell(m_list, from);
+        if (rows.isEmpty())
             return;
-        Requery();
+        if (FormControls::selectedTexts(m_levels).isEmpty() ||
+            FormControls::selectedTexts(m_schoolsList).isEmpty())
+            m_list->rows()->setText(rows.first(), 0, to.trimmed());
+        else
+            Requery();
     });
     connect(&events, &LibraryEvents::schoolsChanged, this, &Frm_Browser::followSchools);
     // A capacity edited in another window shows here at once.

@@ -81,8 +81,7 @@ bool Frm_Browser::acceptOverCapacity(const QStringList &spells)
         m_capacity = std::make_unique<CasterCapacity>();
     QString question;
     try {
-        question = CasterCapacity::overCapacityQuestion(m_name, m_capacity->load(m_name),
-                                                        m_capacity->newSpellsByLevel(m_name, spells));
+        question = m_capacity->joiningQuestion({m_name}, spells);
     } catch (const VmError &) {
         // Adding reports a library it cannot reach in its own words.
         return true;

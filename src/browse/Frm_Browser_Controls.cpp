@@ -11,6 +11,7 @@
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
 #include "widgets/ToolIcons.h"
+#include "widgets/WindowArrangement.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -28,7 +29,7 @@
 
 namespace {
 
-// The window is laid out at 9000 x 6195 twips, its smallest size; the list is 6615 twips wide.
+// The window is laid out at 9000 x 6195 twips; the list is 6615 twips wide.
 // It opens larger, where spell names and schools can be read whole.
 constexpr int kWindowWidth = 9000 / 15;
 constexpr int kWindowHeight = 6195 / 15;
@@ -273,7 +274,8 @@ void Frm_Browser::placeControls()
 
     m_splitter = new CSplitter(this);
     m_splitter->Init(m_bar, m_ghost, CSplitter::kVertical, kMinPane);
-    m_splitter->SetMinFormSize(kWindowWidth, kWindowHeight);
+    m_splitter->SetMinFormSize(WindowArrangement::kSmallestWindow.width(),
+                               WindowArrangement::kSmallestWindow.height());
     m_splitter->ResizeOnResize(CSplitter::kWidth, {m_list, m_toolbar, m_statusBar});
     m_splitter->ResizeOnResize(CSplitter::kHeight, {m_list, m_bar, m_filters});
     m_splitter->MoveOnResize(CSplitter::kWidth, {m_bar, m_filters});

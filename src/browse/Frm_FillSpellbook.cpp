@@ -55,6 +55,7 @@ void Frm_FillSpellbook::createControls()
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,9}")), m_seed));
     m_seed->setToolTip(QStringLiteral("The same seed draws the same spells again"));
     m_seed->setText(QString::number(QRandomGenerator::global()->bounded(1, 1000000000)));
+    connect(m_seed, &QLineEdit::textEdited, this, [this] { m_seedUsed = false; });
 
     m_draw = new QPushButton(QStringLiteral("Fill at random"), this);
     m_draw->setObjectName(QStringLiteral("Cmd_Draw"));
@@ -164,6 +165,8 @@ void Frm_FillSpellbook::Cmd_Draw_Click()
         Prompt::message(this, QStringLiteral("You must select at least 1 School"));
         return;
     }
+    if (m_seedUsed)
+        m_seed->setText(QString::number(QRandomGenerator::global()->bounded(1, 1000000000)));
     bool seedOk = false;
     const quint32 seed = m_seed->text().toUInt(&seedOk);
     if (!seedOk) {
@@ -179,6 +182,7 @@ void Frm_FillSpellbook::Cmd_Draw_Click()
         Prompt::report(this, error);
         return;
     }
+    m_seedUsed = true;
     showDrawn(drawn);
 }
 

@@ -43,6 +43,9 @@ private:
     QListWidget *m_schools = nullptr;
     QComboBox *m_frequency = nullptr;
     QLineEdit *m_seed = nullptr;
+    // The seed shown has drawn already: the next press draws with a fresh one, unless the user
+    // types a seed to repeat a draw.
+    bool m_seedUsed = false;
     QPushButton *m_draw = nullptr;
     QPushButton *m_add = nullptr;
     ListView *m_drawn = nullptr;

@@ -20,11 +20,14 @@
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPainterPath>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -77,6 +80,26 @@ Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
         QStringLiteral("Print"), QStringLiteral("Print"), ToolIcons::icon(ToolIcons::Print),
         {{QStringLiteral("Print Memorized"), QStringLiteral("Print Memorized Sheet")},
          {QStringLiteral("Preview Memorized"), QStringLiteral("Preview Memorized Sheet")}});
+    m_toolbar->addDivider(QStringLiteral("Divider3"));
+    // A plan is chosen or named in the box, then loaded or kept with one press.
+    m_plans = new QComboBox(this);
+    m_plans->setObjectName(QStringLiteral("Cbo_Plan"));
+    m_plans->setEditable(true);
+    m_plans->setInsertPolicy(QComboBox::NoInsert);
+    m_plans->setMinimumContentsLength(8);
+    m_plans->lineEdit()->setPlaceholderText(QStringLiteral("Plan name"));
+    m_plans->setToolTip(QStringLiteral("A named plan of the day: choose one to load, or type a name to "
+                                       "keep the day's spells under it"));
+    m_toolbar->addWidget(m_plans);
+    m_toolbar->addButton(QStringLiteral("Load Plan"),
+                         QStringLiteral("Load Plan: the day's slots filled from the plan"),
+                         ToolIcons::icon(ToolIcons::Spellbooks));
+    m_toolbar->addButton(QStringLiteral("Save Plan"),
+                         QStringLiteral("Save Plan: keep the day's spells under the plan's name"),
+                         ToolIcons::icon(ToolIcons::SaveSpell));
+    m_toolbar->addButton(QStringLiteral("Delete Plan"), QStringLiteral("Delete Plan"),
+                         ToolIcons::icon(ToolIcons::DeleteSpell));
+
     // The two commands of the day are read as well as seen.
     for (const QString &key : {QStringLiteral("Rest"), QStringLiteral("Clear All")}) {
         m_toolbar->button(key)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -87,7 +110,9 @@ Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
     connect(m_toolbar, &ButtonToolBar::buttonMenuClicked, this, &Frm_Memorized::Toolbar1_ButtonMenuClick);
 
     m_view = new MemorizedSlotsView(this);
-    m_view->setDropTarget([this](int level) { TV_Memorized_OLEDragDrop(level); });
+    // Anywhere on the window, the list of slots included, takes a drop: each spell goes to its own
+    // level.
+    setAcceptDrops(true);
     // A double click, or Enter, on a slot: the view reports both as an activation.
     connect(m_view, &QTreeWidget::itemActivated, this, &Frm_Memorized::TV_Memorized_DblClick);
 
@@ -120,7 +145,7 @@ bool Frm_Memorized::Initialize(Workspace &workspace, const QString &caster)
     m_workspace = &workspace;
     m_caster = trimBlanks(caster);
     setWindowTitle(kCaptionPrefix + m_caster);
-    m_view->setToolTip(QStringLiteral("Drag spells from the browser of %1's spellbook onto a level to "
+    m_view->setToolTip(QStringLiteral("Drag spells from the browser of %1's spellbook onto this window to "
                                       "memorize them; double-click a spell to read its card")
                            .arg(m_caster));
     // The caster may have gone since the browser it was chosen in was used last.
@@ -135,6 +160,7 @@ bool Frm_Memorized::Initialize(Workspace &workspace, const QString &caster)
     }
     if (!Load_Memorized())
         return false;
+    listPlans();
     followLibrary();
     return true;
 }
@@ -178,7 +204,7 @@ QString Frm_Memorized::levelCaption(int level) const
                           .arg(capacity)
                           .arg(cast);
     if (memorized > capacity)
-        caption += QStringLiteral(" (%1 more than the caster's slots)").arg(memorized - capacity);
+        caption += QStringLiteral(" (%1 more than the day's slots)").arg(memorized - capacity);
     return caption;
 }
 
@@ -196,12 +222,23 @@ void Frm_Memorized::fill()
         auto *group = new QTreeWidgetItem(m_view);
         group->setData(0, MemorizedSlotsView::LevelRole, level);
         group->setData(0, MemorizedSlotsView::IndexRole, -1);
-        group->setFirstColumnSpanned(true);
         QFont bold = group->font(0);
         bold.setBold(true);
         group->setFont(0, bold);
         if (level == currentLevel && currentIndex < 0)
             restore = group;
+        auto *slotsBox = new QSpinBox;
+        slotsBox->setObjectName(QStringLiteral("Txt_Slots"));
+        slotsBox->setRange(0, VM_Memorized::kMostSlots);
+        slotsBox->setValue(m_slotsPerLevel[level - 1]);
+        slotsBox->setSuffix(QStringLiteral(" slots"));
+        // Written when the user is done typing (or steps with the arrows), not at every key.
+        slotsBox->setKeyboardTracking(false);
+        slotsBox->setToolTip(QStringLiteral("How many %1-level spells %2 memorizes a day")
+                                 .arg(SpellLevels::ordinal(level), m_caster));
+        connect(slotsBox, &QSpinBox::valueChanged, this,
+                [this, level](int slotCount) { Txt_Slots_Change(level, slotCount); });
+        m_view->setItemWidget(group, 2, slotsBox);
 
         int index = 0;
         for (const MemorizedSlot &slot : std::as_const(m_slots)) {
@@ -261,7 +298,7 @@ void Frm_Memorized::showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot)
         notes.append(
             QStringLiteral("now a %1-level spell").arg(SpellLevels::ordinal(slot.spellLevel.toInt())));
     if (index >= m_slotsPerLevel[slot.level - 1])
-        notes.append(QStringLiteral("beyond the caster's slots"));
+        notes.append(QStringLiteral("beyond the day's slots"));
     row->setText(1, notes.join(QStringLiteral("; ")));
 
     // A cast slot is greyed; a mark on a ready one stands out.

@@ -8,15 +8,20 @@
 #include <memory>
 
 class ButtonToolBar;
+class QComboBox;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class ListStatusPanels;
 class MemorizedSlotsView;
 class QTreeWidgetItem;
 class ReportEngine;
 class Workspace;
 
-// A caster's day: the spells memorized from her spellbook in the slots her record gives each
-// level, which of them are cast, and a rest that makes every cast slot ready again. One window
-// per caster; spells are memorized by dragging them from the caster's own browser onto a level.
+// A caster's day: the spells memorized from her spellbook in the day's slots of each level (set
+// here; they start from her record's figures), which of them are cast, a rest that makes every
+// cast slot ready again, and named plans of a day. One window per caster; spells are memorized by
+// dragging them from the caster's own browser anywhere onto the window.
 class Frm_Memorized : public QWidget, public PrintableWindow
 {
     Q_OBJECT
@@ -51,7 +56,16 @@ public slots:
     void Cmd_Rest_Click();
     void Cmd_ClearAll_Click();
     void TV_Memorized_DblClick(QTreeWidgetItem *item);
-    void TV_Memorized_OLEDragDrop(int level);
+    void TV_Memorized_OLEDragDrop();
+    void Txt_Slots_Change(int level, int slotCount);
+    void Cmd_SavePlan_Click();
+    void Cmd_LoadPlan_Click();
+    void Cmd_DeletePlan_Click();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Whether the caster is in the library; throws VmError when the library cannot be read.
@@ -64,6 +78,9 @@ private:
     MemorizedSlot *slotAt(int level, int index);
     QString levelCaption(int level) const;
     void followLibrary();
+    // The plans of the caster in the plan box, keeping what is typed there.
+    void listPlans();
+    QString planName() const;
     void printSheet(bool preview);
     // Shows a failed change, then what the library holds now.
     void report(const QString &status);
@@ -77,5 +94,6 @@ private:
     ButtonToolBar *m_toolbar = nullptr;
     MemorizedSlotsView *m_view = nullptr;
     ListStatusPanels *m_panels = nullptr;
+    QComboBox *m_plans = nullptr;
     ReportEngine *m_crystal = nullptr;
 };

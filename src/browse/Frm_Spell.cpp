@@ -2,6 +2,7 @@
 
 #include "browse/PrintCommand.h"
 #include "browse/ReportEngine.h"
+#include "store/NameOrder.h"
 #include "store/Names.h"
 #include "store/VM_Spell.h"
 #include "widgets/ButtonToolBar.h"
@@ -55,6 +56,9 @@ Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
     form->setRowWrapPolicy(QFormLayout::DontWrapRows);
     const QList<std::pair<QString, QString>> details = {
         {QStringLiteral("Lbl_Level"), QStringLiteral("Level:")},
+        {QStringLiteral("Lbl_Frequency"), QStringLiteral("Frequency:")},
+        {QStringLiteral("Lbl_Book"), QStringLiteral("Book:")},
+        {QStringLiteral("Lbl_Page"), QStringLiteral("Page:")},
         {QStringLiteral("Lbl_Range"), QStringLiteral("Range:")},
         {QStringLiteral("Lbl_Components"), QStringLiteral("Components:")},
         {QStringLiteral("Lbl_CT"), QStringLiteral("Casting Time:")},
@@ -84,7 +88,19 @@ Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
     layout->addWidget(m_toolbar);
     auto *body = new QVBoxLayout;
     body->setContentsMargins(6, 4, 6, 6);
-    body->addWidget(m_tabs);
+    // The name in full, wrapped: a long one is cut off in the caption.
+    auto *name = new QLabel(this);
+    name->setObjectName(QStringLiteral("Lbl_Name"));
+    name->setWordWrap(true);
+    name->setTextFormat(Qt::PlainText);
+    name->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont heading = name->font();
+    heading.setBold(true);
+    heading.setPointSizeF(heading.pointSizeF() * 1.25);
+    name->setFont(heading);
+    name->setContentsMargins(4, 2, 4, 4);
+    body->addWidget(name);
+    body->addWidget(m_tabs, 1);
     layout->addLayout(body, 1);
 
     // A card is looked at and put away: Esc closes it.
@@ -150,12 +166,13 @@ void Frm_Spell::fill()
     };
     // In the order the browser's row shows them.
     QStringList schools = spell.Fetch_Spell_Schools_Collection();
-    std::sort(schools.begin(), schools.end(), [](const QString &left, const QString &right) {
-        const int folded = left.compare(right, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : left < right;
-    });
+    sortNames(schools);
     set("Lbl_Schools", schools.join(QStringLiteral(", ")));
+    set("Lbl_Name", spell.Fetch_Spell_Name());
     set("Lbl_Level", spell.Fetch_Spell_Level());
+    set("Lbl_Frequency", spell.Fetch_Spell_Frequency());
+    set("Lbl_Book", spell.Fetch_Spell_Book_Number());
+    set("Lbl_Page", spell.Fetch_Spell_Page_Number());
     set("Lbl_Range", spell.Fetch_Spell_Range());
     set("Lbl_Components", spell.Fetch_Spell_Components());
     set("Lbl_Duration", spell.Fetch_Spell_Duration());

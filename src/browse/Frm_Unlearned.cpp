@@ -4,6 +4,7 @@
 #include "browse/Frm_Unlearned.h"
 
 #include "browse/VM_DragDropAssistant.h"
+#include "store/CasterCapacity.h"
 #include "store/Names.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QSet>
 
 Frm_Unlearned::~Frm_Unlearned() = default;
 
@@ -84,7 +86,7 @@ void Frm_Unlearned::Cmbo_Casters_Click()
     reloadList();
 }
 
-void Frm_Unlearned::reloadList()
+void Frm_Unlearned::reloadList(bool keepPlace)
 {
     ListRows failed;
     if (!ResetCurrent().isEmpty()) {
@@ -94,15 +96,29 @@ void Frm_Unlearned::reloadList()
             Prompt::report(this, error);
         }
     }
-    {
+    QSet<QString> chosen;
+    if (keepPlace) {
+        for (const ListRow &row : selectedRowsOf(m_list))
+            chosen.insert(row.text);
+        for (ListRow &row : failed)
+            row.selected = chosen.contains(row.text);
+    }
+    const auto reload = [&] {
         const QSignalBlocker quiet(m_list);
         m_list->rows()->clear();
         appendRows(m_list, failed);
         m_sort->forget();
-    }
+    };
+    if (keepPlace)
+        m_sort->keepAcross(reload);
+    else
+        reload();
     m_panels->showCounts(m_list->rowCount(), 0);
     // A reloaded list has no selection to count: the panel stays empty until the user clicks.
-    m_panels->panel(2)->clear();
+    if (keepPlace && !chosen.isEmpty())
+        m_panels->showSelected(selectedCount(m_list));
+    else
+        m_panels->panel(2)->clear();
 }
 
 void Frm_Unlearned::LV_Spells_Click()
@@ -168,9 +184,16 @@ void Frm_Unlearned::U_Menu_Read_Click()
     if (!hasSelection())
         return;
     const QString caster = ResetCurrent();
+    const ListRows chosen = selectedRowsOf(m_list);
     try {
+        QStringList spells;
+        for (const ListRow &row : chosen)
+            spells.append(row.text);
+        const QString question = CasterCapacity().joiningQuestion({caster}, spells);
+        if (!question.isEmpty() && !Prompt::ask(this, question))
+            return;
         BusyCursor busy;
-        m_workspace->library().Learn_Failed_Spells(caster, selectedRowsOf(m_list));
+        m_workspace->library().Learn_Failed_Spells(caster, chosen);
     } catch (const VmError &error) {
         Prompt::report(this, error);
         return;
@@ -205,6 +228,7 @@ void Frm_Unlearned::followCasters()
             Cmbo_Casters_Click();
     });
     // A failed spell whose spell has left the library is no longer listed.
-    connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Unlearned::reloadList);
-    connect(&events, &LibraryEvents::spellsChanged, this, &Frm_Unlearned::reloadList);
+    // A change made elsewhere leaves the user's selection and sort as they were.
+    connect(&events, &LibraryEvents::spellDeleted, this, [this] { reloadList(true); });
+    connect(&events, &LibraryEvents::spellsChanged, this, [this] { reloadList(true); });
 }

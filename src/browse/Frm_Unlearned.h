@@ -46,7 +46,9 @@ public slots:
 
 private:
     void createControls();
-    void reloadList();
+    // Reads the caster's failed spells again; keepPlace keeps the user's selection and sort (the
+    // list follows a change made elsewhere).
+    void reloadList(bool keepPlace = false);
     // True when rows are selected; otherwise the user is told so.
     bool hasSelection();
     void followCasters();

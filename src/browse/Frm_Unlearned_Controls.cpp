@@ -6,6 +6,7 @@
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
 #include "widgets/ToolIcons.h"
+#include "widgets/WindowArrangement.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -19,8 +20,6 @@
 
 namespace {
 
-// Laid out at 7665 x 4140 twips, its smallest size.
-constexpr QSize kMinimumSize(7665 / 15, 4140 / 15);
 constexpr QSize kOpeningSize(560, 360);
 constexpr int kColumnWidths[] = {200, 44, 90, 60, 40};
 
@@ -82,5 +81,5 @@ void Frm_Unlearned::createControls()
     layout->setSpacing(4);
     layout->addLayout(body, 1);
     layout->addWidget(m_statusBar);
-    setMinimumSize(kMinimumSize);
+    setMinimumSize(WindowArrangement::kSmallestWindow);
 }

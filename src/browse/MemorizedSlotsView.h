@@ -2,11 +2,8 @@
 
 #include <QTreeWidget>
 
-#include <functional>
-
-// The levels of a caster's day as groups of slots. Spells dragged from a list are taken on a
-// level (its group or any of its slots); the drag carries only the marker, the spells travel in
-// the shared drag-and-drop assistant.
+// The levels of a caster's day as groups of slots. It takes no drops of its own: spells dragged
+// onto it go to the window around it, which takes them anywhere, each to its own level.
 class MemorizedSlotsView : public QTreeWidget
 {
     Q_OBJECT
@@ -18,20 +15,6 @@ public:
 
     explicit MemorizedSlotsView(QWidget *parent = nullptr);
 
-    // drop takes the spells of a drag that ends on a level.
-    void setDropTarget(std::function<void(int level)> drop);
-    // The level of the row at a point of the viewport; 0 when there is none.
-    int levelAt(const QPoint &position) const;
     // The note and button columns as wide as their widest row.
     void fitColumns();
-
-protected:
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
-private:
-    bool takes(const QDropEvent *event) const;
-
-    std::function<void(int)> m_drop;
 };

@@ -163,6 +163,27 @@ QPageLayout ReportPages::defaultLayout()
                        QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
 }
 
+QString ReportPages::fileName(const ReportJob &job)
+{
+    QString plain;
+    // Letters with marks lose the marks; other letters and signs outside plain ASCII go.
+    for (const QChar c : documentName(job).normalized(QString::NormalizationForm_KD)) {
+        if (c.unicode() >= 128)
+            continue;
+        if (c.isLetterOrNumber() || c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('_') ||
+            c == QLatin1Char('(') || c == QLatin1Char(')') || c == QLatin1Char(',') || c == QLatin1Char('.'))
+            plain.append(c);
+        else if (c == QLatin1Char('/') || c == QLatin1Char('\\'))
+            plain.append(QLatin1Char('-'));
+        else if (c.isSpace() || c == QLatin1Char(':'))
+            plain.append(QLatin1Char(' '));
+    }
+    plain = plain.simplified();
+    while (plain.startsWith(QLatin1Char('.')) || plain.startsWith(QLatin1Char('-')))
+        plain.remove(0, 1);
+    return plain.isEmpty() ? QStringLiteral("Vellumar") : plain;
+}
+
 QString ReportPages::documentName(const ReportJob &job)
 {
     // The report's own title ("Spellbook of Bryn"), not the caption of the window that showed it.

@@ -33,4 +33,7 @@ public:
 
     // The name a report's document carries on the printer's queue and in a PDF file.
     static QString documentName(const ReportJob &job);
+    // The document's name as a file name in plain characters, for any file system and any
+    // program that reads it: "Spellbook of Maud's Élan: 1/2" -> "Spellbook of Mauds Elan 1-2".
+    static QString fileName(const ReportJob &job);
 };

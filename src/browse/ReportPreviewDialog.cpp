@@ -35,7 +35,7 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportJob &job, QWidget *owner)
 void ReportPreviewDialog::savePdf()
 {
     std::optional<QString> path =
-        Prompt::saveFile(this, QStringLiteral("PDF Files (*.pdf)|*.pdf"), ReportPages::documentName(m_job));
+        Prompt::saveFile(this, QStringLiteral("PDF Files (*.pdf)|*.pdf"), ReportPages::fileName(m_job));
     if (!path)
         return;
     if (!path->endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))

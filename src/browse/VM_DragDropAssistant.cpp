@@ -105,10 +105,12 @@ QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
 {
     const QString owner = trimBlanks(caster);
     QStringList missing;
+    QStringList learned;
     const QString status = statusOf([&] {
         Connection &db = m_connection.get();
         Transaction transaction(db);
         QSet<QString> failed = namesIn(db, "SELECT SpellName FROM FailedSpells WHERE Caster = ?", owner);
+        const QSet<QString> inBook = namesIn(db, "SELECT SpellName FROM Spellbook WHERE Caster = ?", owner);
         Statement spell(db, "SELECT Name, Lvl FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1");
         Statement insert(db, "INSERT INTO FailedSpells (Caster, SpellName, SpellLevel) VALUES (?, ?, ?)");
         int added = 0;
@@ -126,6 +128,12 @@ QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
             }
             if (failed.contains(spellName))
                 continue;
+            // A spell the caster has learned cannot also be one she failed to learn.
+            if (inBook.contains(spellName)) {
+                if (!learned.contains(spellName))
+                    learned.append(spellName);
+                continue;
+            }
             insert.bind(1, owner).bind(2, spellName).bind(3, level).run();
             insert.reset();
             failed.insert(spellName);
@@ -135,7 +143,16 @@ QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
         m_numberAdded += added;
     });
     endDrag();
-    return status.isEmpty() ? notInLibrary(missing) : status;
+    if (!status.isEmpty())
+        return status;
+    QStringList refused;
+    if (!learned.isEmpty())
+        refused.append(QStringLiteral("These spells are already in the spellbook of %1 and were not added to "
+                                      "the failed spells: %2")
+                           .arg(owner, learned.join(QStringLiteral(", "))));
+    if (const QString gone = notInLibrary(missing); !gone.isEmpty())
+        refused.append(gone);
+    return refused.join(QLatin1Char('\n'));
 }
 
 QString VM_DragDropAssistant::Unpack_To_List_View(ListRows &list)
@@ -157,7 +174,7 @@ QString VM_DragDropAssistant::Unpack_To_List_View(ListRows &list)
     return status;
 }
 
-QString VM_DragDropAssistant::Unpack_To_Memorized(const QString &caster, int level)
+QString VM_DragDropAssistant::Unpack_To_Memorized(const QString &caster)
 {
     const QString owner = trimBlanks(caster);
     // A caster memorizes from her own book: a spell dragged from anywhere else is not hers yet.
@@ -168,7 +185,7 @@ QString VM_DragDropAssistant::Unpack_To_Memorized(const QString &caster, int lev
             .arg(owner);
     }
     VM_Memorized day;
-    const QString status = day.Add_Spells_To_Memorized(owner, level, m_spells);
+    const QString status = day.Add_Spells_To_Memorized(owner, m_spells);
     m_numberAdded += day.NumberMemorized();
     endDrag();
     return status;

@@ -29,8 +29,8 @@ public:
     QString Unpack_To_Button(const QString &spellbook);
     QString Unpack_To_Unlearned(const QString &caster);
     QString Unpack_To_List_View(ListRows &list);
-    // Memorizes the spells in slots of the level, when they come from the caster's own spellbook.
-    QString Unpack_To_Memorized(const QString &caster, int level);
+    // Memorizes the spells, each at its own level, when they come from the caster's own spellbook.
+    QString Unpack_To_Memorized(const QString &caster);
 
 private:
     void endDrag();

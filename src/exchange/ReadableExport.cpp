@@ -3,6 +3,7 @@
 #include "exchange/ExchangeFormat.h"
 #include "exchange/SafeSave.h"
 #include "store/CasterCapacity.h"
+#include "store/NameOrder.h"
 #include "store/SpellLevels.h"
 #include "store/VmError.h"
 
@@ -179,7 +180,9 @@ QByteArray ReadableExport::markdown() const
         }
         out += QStringLiteral("### ") + inlineText(f.value(Name)) + QStringLiteral("\n\n");
         item("Level", f.value(Level));
-        item("Schools", spell->schools.join(QStringLiteral(", ")));
+        QStringList schools = spell->schools;
+        sortNames(schools);
+        item("Schools", schools.join(QStringLiteral(", ")));
         item("Frequency", f.value(Frequency));
         item("Components", f.value(Components));
         item("Range", f.value(Range));

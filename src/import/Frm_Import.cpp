@@ -109,12 +109,18 @@ void Frm_Import::Menu_File_Open_Click()
         openFile(*path);
 }
 
-void Frm_Import::closeEvent(QCloseEvent *event)
+bool Frm_Import::mayClose()
 {
     // Closing loses the corrections as surely as opening another file does.
-    if (m_unimportedEdits &&
-        !Prompt::ask(this, QStringLiteral("Spells you updated in this file have not been imported. Close the "
-                                          "window and lose those changes?"))) {
+    return !m_unimportedEdits ||
+           Prompt::ask(this,
+                       QStringLiteral("Spells you updated in this file have not been imported. Close the "
+                                      "window and lose those changes?"));
+}
+
+void Frm_Import::closeEvent(QCloseEvent *event)
+{
+    if (!mayClose()) {
         event->ignore();
         return;
     }

@@ -3,6 +3,7 @@
 #include "exchange/ImportReview.h"
 #include "store/Database.h"
 #include "store/ListRows.h"
+#include "widgets/UnsavedWork.h"
 
 #include "widgets/LibraryEvents.h"
 
@@ -32,7 +33,7 @@ class Workspace;
 // The import window: opens a spells file or a spellbook file, shows what importing each spell
 // would do to the library (new, the same, or changed, and what changed), lets the user correct
 // a spell, its check box and the caster, and imports the checked spells. One exists at a time.
-class Frm_Import : public QWidget
+class Frm_Import : public QWidget, public UnsavedWork
 {
     Q_OBJECT
 
@@ -54,6 +55,9 @@ public:
 
     FileType fileType() const { return m_fileType; }
     const VM_SpellSaver &saver() const { return *m_saver; }
+
+    bool hasUnsavedWork() const override { return m_unimportedEdits; }
+    bool mayClose() override;
 
 public slots:
     void Menu_File_Open_Click();

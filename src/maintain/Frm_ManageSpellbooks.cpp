@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -33,6 +35,18 @@ QLineEdit *addLineEdit(QWidget *parent, const QString &name, const QString &capt
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setAccessibleName(caption);
+    return edit;
+}
+
+// A caster's level and figures are whole numbers from 0 to 99, or left empty; anything else is
+// refused as it is typed (or pasted).
+const QRegularExpression kWholeNumber(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{0,2}")));
+
+QLineEdit *addNumberEdit(QWidget *parent, const QString &name, const QString &caption)
+{
+    QLineEdit *edit = addLineEdit(parent, name, caption);
+    edit->setValidator(new QRegularExpressionValidator(kWholeNumber, edit));
+    edit->setToolTip(QStringLiteral("A whole number from 0 to 99, or empty"));
     return edit;
 }
 
@@ -73,7 +87,7 @@ QWidget *Frm_ManageSpellbooks::createDetailsTab()
     connect(m_names, &QComboBox::currentIndexChanged, this, &Frm_ManageSpellbooks::Cmbo_Names_Click);
     m_name = addLineEdit(details, QStringLiteral("Txt_Name"), QStringLiteral("New Caster Name"));
     m_name->setPlaceholderText(QStringLiteral("Name of the new caster"));
-    m_level = addLineEdit(details, QStringLiteral("Txt_Level"), QStringLiteral("Level"));
+    m_level = addNumberEdit(details, QStringLiteral("Txt_Level"), QStringLiteral("Level"));
     m_race = addLineEdit(details, QStringLiteral("Txt_Race"), QStringLiteral("Race"));
     m_class = addLineEdit(details, QStringLiteral("Txt_Class"), QStringLiteral("Class"));
     auto *form = new QFormLayout(details);
@@ -89,8 +103,8 @@ QWidget *Frm_ManageSpellbooks::createDetailsTab()
     auto *grid = new QGridLayout(perLevel);
     constexpr int kColumns = 3;
     for (int index = 0; index < SpellLevels::kCount; ++index) {
-        QLineEdit *box = addLineEdit(perLevel, QStringLiteral("Txt_Levels_%1").arg(index),
-                                     SpellLevels::columnNames().at(index));
+        QLineEdit *box = addNumberEdit(perLevel, QStringLiteral("Txt_Levels_%1").arg(index),
+                                       SpellLevels::columnNames().at(index));
         box->setMaximumWidth(60);
         auto *label = new QLabel(SpellLevels::columnNames().at(index), perLevel);
         label->setBuddy(box);
@@ -317,6 +331,14 @@ bool Frm_ManageSpellbooks::exportable()
             {QStringLiteral("figure for %1-level spells").arg(SpellLevels::columnNames().at(index).toLower()),
              m_spellsPerLevel[index]});
     for (const auto &[field, box] : std::as_const(fields)) {
+        // A figure read from an older record is shown as it was; it is not saved as it was.
+        if (box->validator() && !kWholeNumber.match(box->text().trimmed()).hasMatch()) {
+            Prompt::message(this,
+                            QStringLiteral("The %1 is a whole number from 0 to 99, or empty.").arg(field));
+            box->setFocus();
+            box->selectAll();
+            return false;
+        }
         const QString problem = ExchangeRules::fieldProblem(box->text().trimmed());
         if (!problem.isEmpty()) {
             Prompt::message(this, ExchangeRules::refusal(field, problem, QStringLiteral("spellbook")));

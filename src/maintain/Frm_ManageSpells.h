@@ -1,6 +1,7 @@
 #pragma once
 
 #include "maintain/SpellNameIndex.h"
+#include "widgets/UnsavedWork.h"
 
 #include "widgets/LibraryEvents.h"
 
@@ -25,7 +26,7 @@ class Workspace;
 // schools and the spellbooks that hold them. The user picks a spell (or finds it by the start of
 // its name), edits it on two tabs and two lists, and adds, saves or deletes it from the tool bar.
 // Edits not yet saved are never dropped without asking.
-class Frm_ManageSpells : public QWidget
+class Frm_ManageSpells : public QWidget, public UnsavedWork
 {
     Q_OBJECT
 
@@ -47,6 +48,8 @@ public:
     // The spell shown, as the picker lists it; empty for a new spell.
     QString shownSpell() const { return m_shown; }
     bool hasUnsavedChanges() const;
+    bool hasUnsavedWork() const override { return hasUnsavedChanges(); }
+    bool mayClose() override { return mayLeaveSpell(); }
 
     // Reloads after changes made elsewhere; edits not yet saved stay as they are.
     void Refresh_Spell_List();

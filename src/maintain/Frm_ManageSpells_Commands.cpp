@@ -4,6 +4,7 @@
 #include "maintain/Frm_ManageSpells.h"
 
 #include "exchange/ExchangeRules.h"
+#include "store/CasterCapacity.h"
 #include "store/Names.h"
 #include "store/Schema.h"
 #include "store/VM_Library.h"
@@ -25,6 +26,18 @@
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QTextEdit>
+
+namespace {
+
+// The spell joins the books ticked for it that did not hold it: the same question as a drop on a
+// browser, once for all of them. Throws VmError.
+bool acceptOverCapacity(QWidget *parent, const VM_Spell &spell, const QStringList &joining)
+{
+    const QString question = CasterCapacity().joiningQuestion(joining, spell.Fetch_Spell_Level());
+    return question.isEmpty() || Prompt::ask(parent, question);
+}
+
+} // namespace
 
 void Frm_ManageSpells::addSpell()
 {
@@ -125,6 +138,8 @@ bool Frm_ManageSpells::saveNewSpell()
         Prompt::message(this, QStringLiteral("Spell must have at least 1 School"));
         return false;
     }
+    if (!acceptOverCapacity(this, *spell, spell->Fetch_Spellbooks_Collection()))
+        return false;
     const QString status = spell->Add_New_Spell();
     if (Prompt::failed(this, status)) {
         return false;
@@ -171,6 +186,13 @@ bool Frm_ManageSpells::saveExistingSpell()
         Prompt::message(this, QStringLiteral("Spell must have at least 1 School"));
         return false;
     }
+    QStringList joining;
+    for (const QString &caster : spell->Fetch_Spellbooks_Collection()) {
+        if (!m_spell || !m_spell->Fetch_Spellbooks_Collection().contains(caster))
+            joining.append(caster);
+    }
+    if (!acceptOverCapacity(this, *spell, joining))
+        return false;
     const QString status = spell->Update_Existing_Spell(oldName, false);
     if (Prompt::failed(this, status)) {
         return false;

@@ -62,10 +62,14 @@ bool Frm_Search::Load_Type_Combo()
         Prompt::report(this, error);
         read = false;
     }
+    // The user's scope stays while its caster does: a caster added, deleted or edited elsewhere
+    // changes the list, not the choice.
+    const QString kept = m_scope->currentText();
     m_scope->clear();
     for (const QString &name : std::as_const(names))
         m_scope->addItem(name.trimmed());
-    m_scope->setCurrentIndex(m_scope->findText(QStringLiteral("KXR"), Qt::MatchExactly));
+    const int index = kept.isEmpty() ? -1 : m_scope->findText(kept, Qt::MatchExactly);
+    m_scope->setCurrentIndex(index >= 0 ? index : m_scope->findText(QStringLiteral("KXR"), Qt::MatchExactly));
     return read;
 }
 
@@ -167,7 +171,7 @@ void Frm_Search::S_Menu_Export_Click()
     }
     // Asked before the file is chosen: a file name picked for nothing is a wasted question.
     if (firstSelectedRow(m_list) < 0) {
-        Prompt::message(this, QStringLiteral("No spells are selected"));
+        Prompt::message(this, QStringLiteral("There are no spells selected"));
         return;
     }
     exportSpellFile(this, m_workspace->progressPanel(), QStringLiteral("Spell Files (*.spel)|*.spel"),

@@ -7,6 +7,7 @@
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
 #include "widgets/ToolIcons.h"
+#include "widgets/WindowArrangement.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -25,7 +26,6 @@
 namespace {
 
 constexpr QSize kOpeningSize(760, 520);
-constexpr QSize kMinimumSize(600, 380);
 constexpr int kColumnWidths[] = {190, 44, 240, 80, 50, 40};
 
 // The search fields by control name and label, in the order the frame shows them: two columns
@@ -152,5 +152,5 @@ void Frm_Search::createControls()
     layout->addWidget(m_toolbar);
     layout->addLayout(body, 1);
     layout->addWidget(m_statusBar);
-    setMinimumSize(kMinimumSize);
+    setMinimumSize(WindowArrangement::kSmallestWindow);
 }

@@ -1,6 +1,7 @@
 #include "scrolls/Frm_ScrollSaver.h"
 
 #include "scrolls/ScrollDetails.h"
+#include "store/Names.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
@@ -49,7 +50,11 @@ void Frm_ScrollSaver::Initialize(Workspace &workspace, const ListRows &lines, st
     m_done = false;
     m_save->setEnabled(true);
     try {
-        m_casters->addItems(m_library->Get_Exisiting_Spellbook_Names());
+        // KXR is the whole library, not a caster: it holds no scrolls.
+        for (const QString &name : m_library->Get_Exisiting_Spellbook_Names()) {
+            if (name.trimmed() != kReservedSpellbook)
+                m_casters->addItem(name);
+        }
     } catch (const VmError &error) {
         // The caster can still be typed.
         Prompt::report(this, error);

@@ -408,9 +408,19 @@ bool Frm_Scrolls::saveShownScroll()
     return true;
 }
 
+bool Frm_Scrolls::hasUnsavedWork() const
+{
+    return (m_viewChanged && isScrollNode(m_node)) || m_addLines->rowCount() > 0;
+}
+
+bool Frm_Scrolls::mayClose()
+{
+    return mayLeaveScroll() && mayDropNewScroll();
+}
+
 void Frm_Scrolls::closeEvent(QCloseEvent *event)
 {
-    if (!mayLeaveScroll()) {
+    if (!mayClose()) {
         event->ignore();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "store/ListRows.h"
 #include "widgets/PrintableWindow.h"
+#include "widgets/UnsavedWork.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -29,7 +30,7 @@ class Workspace;
 // a new scroll built by hand ("Add") and a scroll drawn at random from the library ("Generate").
 // Lines are changed in the lists and reach the library only when saved; the spell picker below
 // the tabs supplies the spells added or put in place of a line.
-class Frm_Scrolls : public QWidget, public PrintableWindow
+class Frm_Scrolls : public QWidget, public PrintableWindow, public UnsavedWork
 {
     Q_OBJECT
 
@@ -59,6 +60,8 @@ public:
     ListView *currentList() const;
     // Whether the scroll shown on the View tab has changes that are not saved.
     bool hasUnsavedScroll() const { return m_viewChanged; }
+    bool hasUnsavedWork() const override;
+    bool mayClose() override;
 
 public slots:
     void TB_ButtonClick(const QString &key);
@@ -115,6 +118,8 @@ private:
     // Before the shown scroll's changes would be lost: asks whether to save them. False when
     // the user wants to stay (or saving failed).
     bool mayLeaveScroll();
+    // Lines added on the Add tab and not saved yet: Save, Discard or Cancel before they go.
+    bool mayDropNewScroll();
     bool saveShownScroll();
 
     // Reads the spell of a line to be added, or says why there is none.
@@ -122,7 +127,7 @@ private:
     void addLine();
     void replaceLine();
     void saveCurrent();
-    void saveNewScroll();
+    bool saveNewScroll();
     void saveGenerated();
     void deleteNode();
     void dropOnto(ListView *list);

@@ -167,7 +167,7 @@ void Frm_Scrolls::saveCurrent()
         saveGenerated();
 }
 
-void Frm_Scrolls::saveNewScroll()
+bool Frm_Scrolls::saveNewScroll()
 {
     const QString name = m_scrollName->text().trimmed();
     const QString caster = m_casterName->currentText().trimmed();
@@ -188,17 +188,17 @@ void Frm_Scrolls::saveNewScroll()
         complete = false;
     }
     if (!complete)
-        return;
+        return false;
 
     if (!ScrollDetails::nameIsFree(this, *m_library, name, caster, m_scrollName))
-        return;
+        return false;
     QString status;
     {
         BusyCursor busy;
         status = m_library->SaveScroll(name, caster, rowsOf(m_addLines));
     }
     if (Prompt::failed(this, status)) {
-        return;
+        return false;
     }
     LoadScrollNames();
     m_scrollName->clear();
@@ -207,6 +207,28 @@ void Frm_Scrolls::saveNewScroll()
     m_addLines->rows()->clear();
     refreshStates();
     Prompt::message(this, QStringLiteral("Scroll saved"));
+    return true;
+}
+
+bool Frm_Scrolls::mayDropNewScroll()
+{
+    if (m_addLines->rowCount() == 0)
+        return true;
+    const QString name = m_scrollName->text().trimmed();
+    const QString question =
+        (name.isEmpty() ? QStringLiteral("The new scroll") : QStringLiteral("The new scroll ") + name) +
+        QStringLiteral(" on the Add tab has not been saved.\n\nDo you want to save it?");
+    switch (Prompt::askToSave(this, question)) {
+    case Prompt::Choice::Save:
+        if (m_tab != AddTab)
+            m_tabs->setCurrentIndex(AddTab);
+        return saveNewScroll();
+    case Prompt::Choice::Discard:
+        return true;
+    case Prompt::Choice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void Frm_Scrolls::deleteNode()

@@ -28,10 +28,10 @@
 #include "widgets/PrintableWindow.h"
 #include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
+#include "widgets/UnsavedWork.h"
 #include "widgets/WindowArrangement.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -337,7 +337,6 @@ void MDI_Main::Main_File_Exit_Click()
 
 void MDI_Main::Main_Window_Title_Click()
 {
-    // Tiled horizontally: each window as wide as the area, one above the other.
     WindowArrangement::tile(m_area);
 }
 
@@ -370,7 +369,12 @@ void MDI_Main::Main_File_Print_Click()
 
 void MDI_Main::showReadMe(const QString &path)
 {
-    // Shown here when the desktop has no viewer for text files.
+    // Shown by the program itself: a desktop viewer started for it may fail without a word (no
+    // viewer for text files), and the user would see nothing.
+    if (auto *open = findChild<QPlainTextEdit *>(QStringLiteral("ReadMe"))) {
+        OpenWindows::bringToFront(open);
+        return;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         Prompt::message(this, QStringLiteral("The file %1 could not be read: %2")
@@ -396,8 +400,7 @@ void MDI_Main::Main_About_Help_Click()
                         QStringLiteral("The file %1 was not found.").arg(QDir::toNativeSeparators(readMe)));
         return;
     }
-    if (!openDocument(QUrl::fromLocalFile(readMe)))
-        showReadMe(readMe);
+    showReadMe(readMe);
 }
 
 void MDI_Main::Main_About_About_Click()
@@ -413,12 +416,17 @@ void MDI_Main::Main_About_About_Click()
 
 void MDI_Main::closeEvent(QCloseEvent *event)
 {
-    // A window with changes not yet saved (a spell, a scroll) asks first; staying there keeps the
-    // program open. Closing the frame ends the program: with the about box gone too, the frame
-    // was the last window.
+    // Every window with changes not yet saved (a spell, a scroll) asks first, in front, before any
+    // window closes: Cancel on any keeps the program and every window as they were. Closing the
+    // frame ends the program and takes its windows along, asking nothing more: with the about box
+    // gone too, the frame was the last window.
     const QList<QMdiSubWindow *> windows = m_area->subWindowList();
     for (QMdiSubWindow *window : windows) {
-        if (!window->close()) {
+        auto *work = dynamic_cast<UnsavedWork *>(window->widget());
+        if (!work || !work->hasUnsavedWork())
+            continue;
+        OpenWindows::bringToFront(window->widget());
+        if (!work->mayClose()) {
             event->ignore();
             return;
         }

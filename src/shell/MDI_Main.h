@@ -2,7 +2,6 @@
 
 #include "widgets/Workspace.h"
 
-#include <QDesktopServices>
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
@@ -31,9 +30,6 @@ class MDI_Main : public QMainWindow, public Workspace
     Q_OBJECT
 
 public:
-    // Opens a document with the desktop's own viewer; false when none could. Tests replace it.
-    static inline std::function<bool(const QUrl &)> openDocument = &QDesktopServices::openUrl;
-
     explicit MDI_Main(QWidget *parent = nullptr);
     ~MDI_Main() override;
 

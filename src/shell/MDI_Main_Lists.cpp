@@ -10,6 +10,8 @@
 #include "widgets/Constants.h"
 #include "widgets/OpenWindows.h"
 
+#include <QLineEdit>
+
 #include <memory>
 
 // The search window, the failed-spells window and the scroll manager: one of each, and their
@@ -31,14 +33,21 @@ void MDI_Main::routeToOpen(const QString &name, void (Window::*command)())
 
 void MDI_Main::Main_Manage_Search_Click()
 {
-    if (auto *search = OpenWindows::named<Frm_Search>(m_area, kSearch)) {
+    Frm_Search *search = OpenWindows::named<Frm_Search>(m_area, kSearch);
+    if (search) {
         OpenWindows::bringToFront(search);
-        return;
+    } else {
+        auto created = std::make_unique<Frm_Search>();
+        if (!created->Initialize(*this))
+            return;
+        search = created.get();
+        showChild(created.release());
     }
-    auto search = std::make_unique<Frm_Search>();
-    if (!search->Initialize(*this))
-        return;
-    showChild(search.release());
+    // Ctrl+F means "let me type what to find": the text is ready to be typed over.
+    if (auto *text = search->findChild<QLineEdit *>(QStringLiteral("Txt_Search"))) {
+        text->setFocus(Qt::ShortcutFocusReason);
+        text->selectAll();
+    }
 }
 
 void MDI_Main::Main_Tools_Unlearned_Click()

@@ -91,8 +91,8 @@ LevelCounts CasterCapacity::newSpellsByLevel(const QString &caster, const QStrin
     return added;
 }
 
-QString CasterCapacity::overCapacityQuestion(const QString &caster, const SpellbookLoad &load,
-                                             const LevelCounts &added)
+QString CasterCapacity::pastCapacity(const QString &caster, const SpellbookLoad &load,
+                                     const LevelCounts &added)
 {
     QStringList levels;
     for (int index = 0; index < SpellLevels::kCount; ++index) {
@@ -109,5 +109,41 @@ QString CasterCapacity::overCapacityQuestion(const QString &caster, const Spellb
     QString list = levels.takeLast();
     if (!levels.isEmpty())
         list = levels.join(QStringLiteral(", ")) + QStringLiteral(" and ") + list;
-    return QStringLiteral("This takes %1's %2. Add anyway?").arg(trimBlanks(caster), list);
+    return QStringLiteral("%1's %2").arg(trimBlanks(caster), list);
+}
+
+QString CasterCapacity::overCapacityQuestion(const QString &caster, const SpellbookLoad &load,
+                                             const LevelCounts &added)
+{
+    return joined({pastCapacity(caster, load, added)});
+}
+
+QString CasterCapacity::joined(const QStringList &past)
+{
+    QStringList named = past;
+    named.removeAll(QString());
+    if (named.isEmpty())
+        return {};
+    return QStringLiteral("This takes %1. Add anyway?").arg(named.join(QStringLiteral("; and ")));
+}
+
+QString CasterCapacity::joiningQuestion(const QStringList &casters, const QStringList &spells)
+{
+    QStringList past;
+    for (const QString &caster : casters)
+        past.append(pastCapacity(caster, load(caster), newSpellsByLevel(caster, spells)));
+    return joined(past);
+}
+
+QString CasterCapacity::joiningQuestion(const QStringList &casters, const QString &level)
+{
+    LevelCounts added{};
+    const int index = levelIndex(level);
+    if (index < 0)
+        return {};
+    added[index] = 1;
+    QStringList past;
+    for (const QString &caster : casters)
+        past.append(pastCapacity(caster, load(caster), added));
+    return joined(past);
 }

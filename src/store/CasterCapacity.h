@@ -46,8 +46,17 @@ public:
     static QString overCapacityQuestion(const QString &caster, const SpellbookLoad &load,
                                         const LevelCounts &added);
 
+    // The one question asked before the spells join the books of the casters, however they join:
+    // it names every book they take past its capacity; "" when none goes past. Throws VmError.
+    QString joiningQuestion(const QStringList &casters, const QStringList &spells);
+    // The same for one spell of the level (as typed, "3") joining books it is not in yet.
+    QString joiningQuestion(const QStringList &casters, const QString &level);
+
 private:
     Connection &db() { return m_connection.get(); }
+    // "Maelis Thorn's 3rd-level spells to 4 of 3", or "" when no level goes past.
+    static QString pastCapacity(const QString &caster, const SpellbookLoad &load, const LevelCounts &added);
+    static QString joined(const QStringList &past);
 
     LazyConnection m_connection;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QStringList>
 
 #include <algorithm>
 #include <string_view>
@@ -19,6 +20,15 @@ inline bool nameLess(std::string_view a, std::string_view b)
     if (a.size() != b.size())
         return a.size() < b.size();
     return a < b;
+}
+
+// Names in the order a list of them reads: letters without regard to case, then the exact text.
+inline void sortNames(QStringList &names)
+{
+    std::sort(names.begin(), names.end(), [](const QString &left, const QString &right) {
+        const int folded = left.compare(right, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : left < right;
+    });
 }
 
 inline std::string_view bytesView(QByteArrayView bytes)

@@ -1,7 +1,6 @@
 #include "store/Schema.h"
 
 #include "store/Database.h"
-#include "store/VM_Memorized.h"
 #include "store/VmError.h"
 
 #include <QFile>
@@ -191,7 +190,54 @@ void createIndexes(Connection &connection, const QSet<QString> &skipped, const Q
     }
 }
 
+// The memorized spells of each caster's day, the slots memorizing has at each level where the
+// user set them (a level without a row starts from the caster's figure), and named plans of a
+// day to load again. A library from before memorizing gains these tables on its first opening.
+const char *const kMemorizedSchema = R"SQL(
+CREATE TABLE IF NOT EXISTS Memorized (
+    Caster TEXT,
+    SpellName TEXT,
+    SpellLevel TEXT,
+    SlotOrder INTEGER,
+    IsCast INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX IF NOT EXISTS Memorized_ByCaster ON Memorized (Caster, SpellLevel, SlotOrder);
+CREATE INDEX IF NOT EXISTS Memorized_BySpell ON Memorized (SpellName);
+CREATE TABLE IF NOT EXISTS MemorizedSlots (
+    Caster TEXT,
+    SpellLevel TEXT,
+    Slots INTEGER NOT NULL
+);
+CREATE UNIQUE INDEX IF NOT EXISTS MemorizedSlots_Once ON MemorizedSlots (Caster, SpellLevel);
+CREATE TABLE IF NOT EXISTS MemorizedPlans (
+    Caster TEXT,
+    PlanName TEXT,
+    SpellName TEXT,
+    SpellLevel TEXT,
+    SlotOrder INTEGER
+);
+CREATE INDEX IF NOT EXISTS MemorizedPlans_ByCaster ON MemorizedPlans (Caster, PlanName);
+)SQL";
+
+bool hasTable(Connection &connection, const char *name)
+{
+    Statement select(connection, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+    select.bind(1, QString::fromLatin1(name));
+    return select.step();
+}
+
 } // namespace
+
+void addMemorizedTable(Connection &connection)
+{
+    if (!hasTable(connection, "Spells") ||
+        (hasTable(connection, "Memorized") && hasTable(connection, "MemorizedSlots") &&
+         hasTable(connection, "MemorizedPlans")))
+        return;
+    Transaction transaction(connection);
+    connection.exec(kMemorizedSchema);
+    transaction.commit();
+}
 
 void createSchema(Connection &connection)
 {

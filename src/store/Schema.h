@@ -30,3 +30,8 @@ void createMissingIndexes(Connection &connection);
 // Brings a library made by an older version up to date; called on the first connection that may
 // write to it while the process has it open. Does nothing to a library that is up to date.
 void upgradeLibrary(Connection &connection);
+
+// Adds the tables of memorized spells (the day, its slots, its plans) to a library that lacks
+// them. Does nothing to a file that is not a library yet (one being created) or already has them.
+// Throws VmError.
+void addMemorizedTable(Connection &connection);

@@ -1,31 +1,13 @@
 #include "store/VM_Memorized.h"
 
 #include "store/Blanks.h"
+#include "store/Schema.h"
 #include "store/SpellLevels.h"
 #include "store/Status.h"
 
 #include <sqlite3.h>
 
 namespace {
-
-const char *const kMemorizedSchema = R"SQL(
-CREATE TABLE IF NOT EXISTS Memorized (
-    Caster TEXT,
-    SpellName TEXT,
-    SpellLevel TEXT,
-    SlotOrder INTEGER,
-    IsCast INTEGER NOT NULL DEFAULT 0
-);
-CREATE INDEX IF NOT EXISTS Memorized_ByCaster ON Memorized (Caster, SpellLevel, SlotOrder);
-CREATE INDEX IF NOT EXISTS Memorized_BySpell ON Memorized (SpellName);
-)SQL";
-
-bool hasTable(Connection &connection, const char *name)
-{
-    Statement select(connection, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
-    select.bind(1, QString::fromLatin1(name));
-    return select.step();
-}
 
 QString named(const QStringList &spells)
 {
@@ -45,15 +27,6 @@ QString slotGone(const QString &caster, const MemorizedSlot &slot)
 }
 
 } // namespace
-
-void addMemorizedTable(Connection &connection)
-{
-    if (hasTable(connection, "Memorized") || !hasTable(connection, "Spells"))
-        return;
-    Transaction transaction(connection);
-    connection.exec(kMemorizedSchema);
-    transaction.commit();
-}
 
 VM_Memorized::VM_Memorized() = default;
 VM_Memorized::~VM_Memorized() = default;
@@ -78,16 +51,46 @@ int VM_Memorized::slotsOf(const QString &field)
 SlotsPerLevel VM_Memorized::Fetch_Slots_Per_Level(const QString &caster)
 {
     SlotsPerLevel perLevel{};
+    const QString owner = trimBlanks(caster);
     Statement record(db(),
                      QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
                          .arg(SpellLevels::columnList()));
-    record.bind(1, trimBlanks(caster));
-    if (record.step()) {
-        for (int index = 0; index < SpellLevels::kCount; ++index)
-            perLevel[index] = slotsOf(record.text(index));
-    }
+    record.bind(1, owner);
+    if (!record.step())
+        return perLevel;
+    for (int index = 0; index < SpellLevels::kCount; ++index)
+        perLevel[index] = slotsOf(record.text(index));
     record.reset();
+    Statement set(db(), "SELECT SpellLevel, Slots FROM MemorizedSlots WHERE Caster = ?");
+    set.bind(1, owner);
+    while (set.step()) {
+        if (const auto level = SpellLevels::levelOf(set.text(0)))
+            perLevel[*level - 1] = int(std::clamp<qint64>(set.integer(1), 0, kMostSlots));
+    }
     return perLevel;
+}
+
+QString VM_Memorized::Update_Slots_Per_Level(const QString &caster, int level, int slotCount)
+{
+    const QString owner = trimBlanks(caster);
+    if (!SpellLevels::isLevel(level))
+        return QStringLiteral("Spells are memorized at the levels 1st to 9th.");
+    if (slotCount < 0 || slotCount > kMostSlots)
+        return QStringLiteral("A level has 0 to %1 slots.").arg(kMostSlots);
+    return statusFrom([&]() -> QString {
+        Transaction transaction(db());
+        Statement record(db(), "SELECT 1 FROM SpellCasters WHERE Spellbook = ?");
+        record.bind(1, owner);
+        if (!record.step())
+            return QStringLiteral("Spellbook details could not be found");
+        record.reset();
+        Statement remove(db(), "DELETE FROM MemorizedSlots WHERE Caster = ? AND SpellLevel = ?");
+        remove.bind(1, owner).bind(2, QString::number(level)).run();
+        Statement insert(db(), "INSERT INTO MemorizedSlots (Caster, SpellLevel, Slots) VALUES (?, ?, ?)");
+        insert.bind(1, owner).bind(2, QString::number(level)).bind(3, qint64(slotCount)).run();
+        transaction.commit();
+        return {};
+    });
 }
 
 QList<MemorizedSlot> VM_Memorized::Fetch_Memorized_Slots(const QString &caster)
@@ -113,93 +116,164 @@ QList<MemorizedSlot> VM_Memorized::Fetch_Memorized_Slots(const QString &caster)
     return found;
 }
 
-QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, int level, const QStringList &spells)
+QStringList VM_Memorized::placeSpells(const QString &owner, const QStringList &spells,
+                                      const QString &notInBook)
+{
+    const SlotsPerLevel capacity = Fetch_Slots_Per_Level(owner);
+    // What the caster's book holds, at which level the library has each spell now.
+    Statement held(db(), "SELECT trim(s.Lvl) FROM Spellbook b JOIN Spells s ON s.Name = b.SpellName "
+                         "WHERE b.Caster = ? AND b.SpellName = ? ORDER BY s.rowid LIMIT 1");
+    Statement used(db(), "SELECT count(*), coalesce(max(SlotOrder), 0) FROM Memorized "
+                         "WHERE Caster = ? AND SpellLevel = ?");
+    Statement insert(db(), "INSERT INTO Memorized (Caster, SpellName, SpellLevel, SlotOrder, IsCast) "
+                           "VALUES (?, ?, ?, ?, 0)");
+    QStringList outside;
+    QStringList noLevel;
+    SpellLevels::PerLevel<QStringList> noRoom;
+    for (const QString &name : spells) {
+        const QString spell = trimBlanks(name);
+        held.bind(1, owner).bind(2, spell);
+        const bool found = held.step();
+        const std::optional<int> level = found ? SpellLevels::levelOf(held.text(0)) : std::nullopt;
+        held.reset();
+        if (!found) {
+            outside.append(spell);
+            continue;
+        }
+        if (!level) {
+            noLevel.append(spell);
+            continue;
+        }
+        used.bind(1, owner).bind(2, QString::number(*level));
+        used.step();
+        const int memorized = int(used.integer(0));
+        const qint64 order = used.integer(1) + 1;
+        used.reset();
+        if (memorized >= capacity[*level - 1]) {
+            noRoom[*level - 1].append(spell);
+            continue;
+        }
+        insert.bind(1, owner).bind(2, spell).bind(3, QString::number(*level)).bind(4, order);
+        insert.run();
+        insert.reset();
+        ++m_memorized;
+    }
+
+    QStringList refused;
+    if (!outside.isEmpty())
+        refused.append(notInBook.arg(owner, named(outside)));
+    if (!noLevel.isEmpty())
+        refused.append(QStringLiteral("These spells have no level from 1st to 9th and were not memorized: %1")
+                           .arg(named(noLevel)));
+    for (int level = 1; level <= SpellLevels::kCount; ++level) {
+        const QStringList &left = noRoom[level - 1];
+        if (left.isEmpty())
+            continue;
+        const int slotCount = capacity[level - 1];
+        if (slotCount == 0)
+            refused.append(QStringLiteral("%1 has no %2-level slots, so these were not memorized: %3. Give "
+                                          "the level slots to memorize spells of it.")
+                               .arg(owner, SpellLevels::ordinal(level), named(left)));
+        else
+            refused.append(
+                QStringLiteral("No %1-level slot of %2 is free (%3 of %3 memorized), so these were "
+                               "not memorized: %4. Forget a spell of that level, or give the level "
+                               "more slots.")
+                    .arg(SpellLevels::ordinal(level), owner)
+                    .arg(slotCount)
+                    .arg(named(left)));
+    }
+    return refused;
+}
+
+QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, const QStringList &spells)
 {
     m_memorized = 0;
     const QString owner = trimBlanks(caster);
-    if (!SpellLevels::isLevel(level))
-        return QStringLiteral("Spells are memorized at the levels 1st to 9th.");
-    const QString levelText = QString::number(level);
-    const QString ordinalText = SpellLevels::ordinal(level);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
-        Statement record(
-            db(), QStringLiteral("SELECT %1 FROM SpellCasters WHERE Spellbook = ? ORDER BY rowid LIMIT 1")
-                      .arg(SpellLevels::columnNames().at(level - 1)));
+        Statement record(db(), "SELECT 1 FROM SpellCasters WHERE Spellbook = ?");
         record.bind(1, owner);
         if (!record.step())
             return QStringLiteral("Spellbook details could not be found");
-        const int capacity = slotsOf(record.text(0));
         record.reset();
-
-        // What the caster's book holds, at which level the library has each spell now.
-        Statement held(db(), "SELECT trim(s.Lvl) FROM Spellbook b JOIN Spells s ON s.Name = b.SpellName "
-                             "WHERE b.Caster = ? AND b.SpellName = ? ORDER BY s.rowid LIMIT 1");
-        QStringList taken;
-        QStringList notInBook;
-        QStringList otherLevel;
-        for (const QString &name : spells) {
-            const QString spell = trimBlanks(name);
-            held.bind(1, owner).bind(2, spell);
-            const bool found = held.step();
-            const QString spellLevel = found ? held.text(0) : QString();
-            held.reset();
-            if (!found)
-                notInBook.append(spell);
-            else if (spellLevel != levelText)
-                otherLevel.append(spell);
-            else
-                taken.append(spell);
-        }
-
-        QStringList refused;
-        if (!otherLevel.isEmpty())
-            refused.append(
-                QStringLiteral("These spells are not %1-level spells and were not memorized there: %2")
-                    .arg(ordinalText, named(otherLevel)));
-        if (!notInBook.isEmpty())
-            refused.append(
-                QStringLiteral("These spells are not in the spellbook of %1 and were not memorized: %2")
-                    .arg(owner, named(notInBook)));
-        if (taken.isEmpty())
-            return refused.join(QLatin1Char('\n'));
-
-        if (capacity == 0)
-            return QStringLiteral("%1 has no %2-level slots: the caster's record gives that level none, so "
-                                  "nothing was memorized.")
-                .arg(owner, ordinalText);
-        Statement used(db(), "SELECT count(*), coalesce(max(SlotOrder), 0) FROM Memorized "
-                             "WHERE Caster = ? AND SpellLevel = ?");
-        used.bind(1, owner).bind(2, levelText);
-        used.step();
-        const int memorized = int(used.integer(0));
-        int order = int(used.integer(1));
-        used.reset();
-        const int free = std::max(0, capacity - memorized);
-        if (free == 0)
-            return QStringLiteral("The %1-level slots of %2 are full: %3 of %4 memorized. Forget a spell of "
-                                  "that level to make room; nothing was memorized.")
-                .arg(ordinalText, owner)
-                .arg(memorized)
-                .arg(capacity);
-        if (int(taken.size()) > free)
-            return QStringLiteral("Only %1 of the %2-level slots of %3 %4 free, and %5 spells were "
-                                  "dropped: nothing was memorized. Forget a spell of that level, or drop "
-                                  "fewer.")
-                .arg(free)
-                .arg(ordinalText, owner, free == 1 ? QStringLiteral("is") : QStringLiteral("are"))
-                .arg(taken.size());
-
-        Statement insert(db(), "INSERT INTO Memorized (Caster, SpellName, SpellLevel, SlotOrder, IsCast) "
-                               "VALUES (?, ?, ?, ?, 0)");
-        for (const QString &spell : std::as_const(taken)) {
-            insert.bind(1, owner).bind(2, spell).bind(3, levelText).bind(4, qint64(++order));
-            insert.run();
-            insert.reset();
-        }
+        const QStringList refused = placeSpells(
+            owner, spells,
+            QStringLiteral("These spells are not in the spellbook of %1 and were not memorized: %2"));
         transaction.commit();
-        m_memorized = int(taken.size());
         return refused.join(QLatin1Char('\n'));
+    });
+}
+
+QStringList VM_Memorized::Fetch_Plan_Names(const QString &caster)
+{
+    QStringList names;
+    Statement select(db(), "SELECT DISTINCT PlanName FROM MemorizedPlans WHERE Caster = ? "
+                           "ORDER BY PlanName COLLATE NOCASE, PlanName");
+    select.bind(1, trimBlanks(caster));
+    while (select.step())
+        names.append(select.text(0));
+    return names;
+}
+
+QString VM_Memorized::Save_Plan(const QString &caster, const QString &plan)
+{
+    const QString owner = trimBlanks(caster);
+    const QString name = plan.trimmed();
+    if (name.isEmpty())
+        return QStringLiteral("Type a name for the plan first.");
+    return statusFrom([&]() -> QString {
+        Transaction transaction(db());
+        Statement count(db(), "SELECT count(*) FROM Memorized WHERE Caster = ?");
+        count.bind(1, owner).step();
+        if (count.integer(0) == 0)
+            return QStringLiteral("%1 has no memorized spells to keep as a plan.").arg(owner);
+        count.reset();
+        Statement remove(db(), "DELETE FROM MemorizedPlans WHERE Caster = ? AND PlanName = ?");
+        remove.bind(1, owner).bind(2, name).run();
+        Statement copy(db(),
+                       "INSERT INTO MemorizedPlans (Caster, PlanName, SpellName, SpellLevel, SlotOrder) "
+                       "SELECT Caster, ?, SpellName, SpellLevel, SlotOrder FROM Memorized "
+                       "WHERE Caster = ? ORDER BY CAST(SpellLevel AS INTEGER), SlotOrder, rowid");
+        copy.bind(1, name).bind(2, owner).run();
+        transaction.commit();
+        return {};
+    });
+}
+
+QString VM_Memorized::Load_Plan(const QString &caster, const QString &plan)
+{
+    m_memorized = 0;
+    const QString owner = trimBlanks(caster);
+    const QString name = plan.trimmed();
+    return statusFrom([&]() -> QString {
+        Transaction transaction(db());
+        QStringList spells;
+        Statement select(db(), "SELECT SpellName FROM MemorizedPlans WHERE Caster = ? AND PlanName = ? "
+                               "ORDER BY CAST(SpellLevel AS INTEGER), SlotOrder, rowid");
+        select.bind(1, owner).bind(2, name);
+        while (select.step())
+            spells.append(select.text(0));
+        if (spells.isEmpty())
+            return QStringLiteral("%1 has no plan named %2.").arg(owner, name);
+        Statement clear(db(), "DELETE FROM Memorized WHERE Caster = ?");
+        clear.bind(1, owner).run();
+        const QStringList refused = placeSpells(
+            owner, spells,
+            QStringLiteral("These spells of the plan are no longer in the spellbook of %1 and were not "
+                           "memorized: %2"));
+        transaction.commit();
+        return refused.join(QLatin1Char('\n'));
+    });
+}
+
+QString VM_Memorized::Remove_Plan(const QString &caster, const QString &plan)
+{
+    return statusOf([&] {
+        Transaction transaction(db());
+        Statement remove(db(), "DELETE FROM MemorizedPlans WHERE Caster = ? AND PlanName = ?");
+        remove.bind(1, trimBlanks(caster)).bind(2, plan.trimmed()).run();
+        transaction.commit();
     });
 }
 

@@ -25,8 +25,8 @@ struct MemorizedSlot
 
 using SlotsPerLevel = SpellLevels::PerLevel<int>;
 
-// The memorized spells of casters: memorizing from the spellbook within the slots the caster's
-// record gives each level, casting, forgetting, resting and clearing the day. Each change is
+// The memorized spells of casters: memorizing from the spellbook within the day's slots of each
+// level, named plans of a day, casting, forgetting, resting and clearing the day. Each change is
 // one transaction and returns a status text, empty on success.
 class VM_Memorized
 {
@@ -36,17 +36,30 @@ public:
     VM_Memorized(const VM_Memorized &) = delete;
     VM_Memorized &operator=(const VM_Memorized &) = delete;
 
-    // The slots of each level as the caster's record gives them ("Spells per Level"); a field
-    // left empty or holding no number gives none. A caster without a record has none. Throws VmError.
+    // The slots memorizing has at each level: as set for the day (Update_Slots_Per_Level), or, for
+    // a level never set, the caster's figure ("Spells per Level"; empty or no number is none). A
+    // caster without a record has none. Throws VmError.
     SlotsPerLevel Fetch_Slots_Per_Level(const QString &caster);
+    // Sets how many spells the caster memorizes at a level, 0 to 99. The caster's record, which
+    // says how many spells the book holds, is left as it is.
+    QString Update_Slots_Per_Level(const QString &caster, int level, int slotCount);
     // Every memorized slot of the caster, by level and slot order. Throws VmError.
     QList<MemorizedSlot> Fetch_Memorized_Slots(const QString &caster);
 
-    // Memorizes the spells, each in a slot of its own, at the level. Only spells of that level
-    // in the caster's spellbook are taken (the others are named in the status); when the ones
-    // taken do not all fit in the free slots, none is memorized.
-    QString Add_Spells_To_Memorized(const QString &caster, int level, const QStringList &spells);
+    // Memorizes the spells, each in a free slot of its own level. Spells not in the caster's
+    // spellbook, and those for which their level has no free slot, are left out and named in the
+    // status; the others are memorized.
+    QString Add_Spells_To_Memorized(const QString &caster, const QStringList &spells);
     int NumberMemorized() const { return m_memorized; }
+
+    // Named plans of a day ("Travel", "Dungeon"), in name order. Throws VmError.
+    QStringList Fetch_Plan_Names(const QString &caster);
+    // Keeps the day's memorized spells as the plan, replacing a plan of that name.
+    QString Save_Plan(const QString &caster, const QString &plan);
+    // Replaces the day by the plan, every slot ready: spells no longer in the book, or for which
+    // there is no slot now, are left out and named in the status (NumberMemorized: those taken).
+    QString Load_Plan(const QString &caster, const QString &plan);
+    QString Remove_Plan(const QString &caster, const QString &plan);
 
     // Marks a slot cast or ready again. The slot is named by its level, order and spell, so a
     // slot forgotten or refilled meanwhile is never changed by mistake.
@@ -60,14 +73,16 @@ public:
     // The caster's figure for a level as the day's slots: none is no slots.
     static int slotsOf(const QString &field);
 
+    // The most slots a level can be given.
+    static constexpr int kMostSlots = 99;
+
 private:
     Connection &db();
+    // Puts the spells into free slots of their own levels, within the open transaction; returns
+    // what was left out and why.
+    QStringList placeSpells(const QString &owner, const QStringList &spells, const QString &notInBook);
 
     LazyConnection m_connection;
     bool m_tableChecked = false;
     int m_memorized = 0;
 };
-
-// Adds the table of memorized spells to a library that lacks it. Does nothing to a file that is
-// not a library yet (one being created) or already has the table. Throws VmError.
-void addMemorizedTable(Connection &connection);

@@ -152,8 +152,11 @@ QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbo
             insertSpellbooks(name);
             // Memorized slots follow the spell to its new name; a caster whose book no longer
             // holds it sees them marked.
-            Statement renameMemorized(db(), "UPDATE Memorized SET SpellName = ? WHERE SpellName = ?");
-            renameMemorized.bind(1, name).bind(2, oldName).run();
+            for (const char *day : {"UPDATE Memorized SET SpellName = ? WHERE SpellName = ?",
+                                    "UPDATE MemorizedPlans SET SpellName = ? WHERE SpellName = ?"}) {
+                Statement renameMemorized(db(), day);
+                renameMemorized.bind(1, name).bind(2, oldName).run();
+            }
         }
         transaction.commit();
     });
@@ -171,8 +174,11 @@ QString VM_Spell::Delete_Spell(const QString &name)
         deleteSchools.bind(1, spell).run();
         Statement deleteMembership(db(), "DELETE FROM Spellbook WHERE SpellName = ?");
         deleteMembership.bind(1, spell).run();
-        Statement deleteMemorized(db(), "DELETE FROM Memorized WHERE SpellName = ?");
-        deleteMemorized.bind(1, spell).run();
+        for (const char *day : {"DELETE FROM Memorized WHERE SpellName = ?",
+                                "DELETE FROM MemorizedPlans WHERE SpellName = ?"}) {
+            Statement deleteMemorized(db(), day);
+            deleteMemorized.bind(1, spell).run();
+        }
         transaction.commit();
     });
 }

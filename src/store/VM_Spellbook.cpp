@@ -83,8 +83,12 @@ QString VM_Spellbook::Delete_Existing_Caster(const QString &name)
         // Failed spells and scrolls of the caster are kept.
         Statement deleteMembership(db(), "DELETE FROM Spellbook WHERE Caster = ?");
         deleteMembership.bind(1, caster).run();
-        Statement deleteMemorized(db(), "DELETE FROM Memorized WHERE Caster = ?");
-        deleteMemorized.bind(1, caster).run();
+        for (const char *day :
+             {"DELETE FROM Memorized WHERE Caster = ?", "DELETE FROM MemorizedSlots WHERE Caster = ?",
+              "DELETE FROM MemorizedPlans WHERE Caster = ?"}) {
+            Statement deleteMemorized(db(), day);
+            deleteMemorized.bind(1, caster).run();
+        }
         transaction.commit();
         return {};
     });

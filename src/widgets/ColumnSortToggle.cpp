@@ -27,3 +27,16 @@ void ColumnSortToggle::sortBy(int column)
     if (m_list->currentIndex().isValid())
         m_list->scrollTo(m_list->currentIndex());
 }
+
+void ColumnSortToggle::keepAcross(const std::function<void()> &reload)
+{
+    const QHeaderView *header = m_list->header();
+    const bool sorted = header->isSortIndicatorShown();
+    const int column = header->sortIndicatorSection();
+    const Qt::SortOrder order = header->sortIndicatorOrder();
+    reload();
+    if (!sorted)
+        return;
+    m_list->header()->setSortIndicatorShown(true);
+    m_list->sortByColumn(column, order);
+}

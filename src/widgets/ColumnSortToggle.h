@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QTreeView;
 
 // Sorting a list view by a clicked column header. One toggle serves every column: each click
@@ -17,6 +19,8 @@ public slots:
     void sortBy(int column);
     // The rows are no longer in the sorted order (they were read again): no arrow shows one.
     void forget();
+    // Runs reload (which reads the rows again), then sorts them as the user last did, if she did.
+    void keepAcross(const std::function<void()> &reload);
 
 private:
     QTreeView *m_list;

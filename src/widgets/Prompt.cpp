@@ -7,7 +7,10 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <QStyle>
 
 namespace {
 
@@ -49,20 +52,41 @@ QString defaultSuffix(const QString &filter, const QString &chosen = QString())
                                                                                            : QString();
 }
 
+// A box of a short text ("Scroll saved") is as narrow as the text, and the window manager then
+// cuts its title: room is kept for the title and the title bar's buttons.
+void keepTitleWhole(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int buttons = 4 * box.style()->pixelMetric(QStyle::PM_TitleBarButtonSize);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) * 5 / 4 + buttons;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 class DialogPrompt final : public Prompt
 {
 protected:
     void showMessage(QWidget *parent, const QString &text) override
     {
         NormalPointer pointer;
-        QMessageBox::information(parent, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
+                        QMessageBox::Ok, parent);
+        keepTitleWhole(box);
+        box.exec();
     }
 
     bool showQuestion(QWidget *parent, const QString &text) override
     {
         NormalPointer pointer;
-        return QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::No);
+        keepTitleWhole(box);
+        return box.exec() == QMessageBox::Yes;
     }
 
     Choice showSaveQuestion(QWidget *parent, const QString &text) override
@@ -70,6 +94,7 @@ protected:
         NormalPointer pointer;
         QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        keepTitleWhole(box);
         box.setDefaultButton(QMessageBox::Save);
         box.setEscapeButton(QMessageBox::Cancel);
         switch (box.exec()) {

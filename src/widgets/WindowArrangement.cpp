@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include <cmath>
+
 namespace {
 
 // The distance between staggered windows: a title bar and a little more.
@@ -47,34 +49,28 @@ void tile(QMdiArea *area)
     if (windows.isEmpty())
         return;
     scrollToTop(area);
-    const QSize size = areaSize(area);
+    // The whole area, scroll bars or not: once every window is inside it, it has none.
+    const QSize size = area->contentsRect().size();
     const int count = int(windows.size());
-    QSize largestMinimum;
-    for (const QMdiSubWindow *window : windows)
-        largestMinimum =
-            largestMinimum.expandedTo(window->minimumSize().expandedTo(window->minimumSizeHint()));
-    // One above the other, each as wide as the area; when their minimum heights do not fit,
-    // side by side in as few columns as lets them fit, and when not even that is possible, in
-    // as many columns as the area's width takes, the area scrolling down to the rest.
-    const int widest = std::max(1, size.width() / std::max(1, largestMinimum.width()));
-    int columns = std::min(count, widest);
-    for (int tried = 1; tried <= std::min(count, widest); ++tried) {
-        const int rows = (count + tried - 1) / tried;
-        if (size.height() / rows >= largestMinimum.height()) {
-            columns = tried;
-            break;
-        }
-    }
+    // Side by side in a grid as near square as the count allows, as Qt's own tiling does; the
+    // windows of a last row that is not full share its whole width.
+    const int columns = int(std::ceil(std::sqrt(double(count))));
     const int rows = (count + columns - 1) / columns;
-    const int width = std::max(size.width() / columns, largestMinimum.width());
-    const int height = std::max(size.height() / rows, largestMinimum.height());
+    const int height = size.height() / rows;
     for (int i = 0; i < count; ++i) {
+        const int row = i / columns;
+        const int inRow = row == rows - 1 ? count - row * columns : columns;
+        const int column = i % columns;
+        const int width = size.width() / inRow;
+        // The last cell of a row and the cells of the last row take what division left over.
+        const QRect cell(column * width, row * height,
+                         column == inRow - 1 ? size.width() - column * width : width,
+                         row == rows - 1 ? size.height() - row * height : height);
         QMdiSubWindow *window = windows.at(i);
         window->showNormal();
-        // The last column takes what division left over.
-        const int column = i % columns;
-        const int cellWidth = column == columns - 1 ? std::max(width, size.width() - column * width) : width;
-        window->setGeometry(column * width, (i / columns) * height, cellWidth, height);
+        // A window is never larger than its cell: it stays whole, and its lists scroll inside.
+        window->setMinimumSize(window->minimumSize().boundedTo(cell.size()));
+        window->setGeometry(cell);
     }
 }
 

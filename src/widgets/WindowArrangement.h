@@ -2,16 +2,22 @@
 
 #include <QList>
 #include <QRect>
+#include <QSize>
 
 class QMdiArea;
 class QMdiSubWindow;
 
-// How the frame places its child windows. Every window stays whole: a window is never made
-// smaller than its minimum, and when the windows do not fit the area they are laid out beyond
-// it, where the area scrolls, rather than over each other.
+// How the frame places its child windows. Every window stays whole. Tile puts every window inside
+// the area, side by side; a new window and cascade never make a window smaller than its minimum,
+// and when the windows do not fit the area they are laid out beyond it, where the area scrolls,
+// rather than over each other.
 namespace WindowArrangement {
 
-// One above the other, each as wide as the area, sharing its height.
+// The smallest a list window may be made: Tile shows sixteen of them whole, side by side, on an
+// 800 x 600 screen. Below the size it opens at, its list shrinks and scrolls.
+inline constexpr QSize kSmallestWindow(200, 120);
+
+// Side by side in a grid, every window inside the area, none over another.
 void tile(QMdiArea *area);
 // Staggered from the top left so that every title bar shows.
 void cascade(QMdiArea *area);

@@ -118,3 +118,25 @@ TEST_F(ReportPagesTest, APageRangePrintsOnlyThosePagesWithTheirOwnNumbers)
     }
     EXPECT_EQ(fileBytes(kept), before);
 }
+
+TEST(ReportFileName, ASuggestedPdfNameUsesPlainCharactersOnly)
+{
+    struct Case
+    {
+        QString footer;
+        QString name;
+    };
+    const QList<Case> cases = {
+        {"Spellbook of Bryn", "Spellbook of Bryn"},
+        {QStringLiteral("Spellbook of Maud's \u00C9lan: 1/2"), "Spellbook of Mauds Elan 1-2"},
+        {"Scrolls of \"Old\" Mag *?<>|", "Scrolls of Old Mag"},
+        {QStringLiteral("Memorized Spells of Sigr\u00FAn \u2605"), "Memorized Spells of Sigrun"},
+        {"../etc", "etc"},
+        {QStringLiteral("\u2605"), "Vellumar"},
+    };
+    for (const Case &c : cases) {
+        ReportJob job;
+        job.footer = c.footer;
+        EXPECT_EQ(ReportPages::fileName(job), c.name) << c.footer.toStdString();
+    }
+}

@@ -49,7 +49,8 @@ protected:
                                            .arg(columns.join(", "), Statement::placeholders(15)));
         insert.bindAll(1, values);
         insert.run();
-        for (const char *school : {"Abjuration", "Alteration"}) {
+        // Stored out of alphabetical order: the readable exports list them in it.
+        for (const char *school : {"Alteration", "Abjuration"}) {
             Statement link(library.db(), "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)");
             link.bind(1, kName).bind(2, QString::fromLatin1(school)).run();
         }

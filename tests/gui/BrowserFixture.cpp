@@ -46,8 +46,9 @@ void BrowserTest::selectSpells(Frm_Browser *browser, const QStringList &names)
 QStringList BrowserTest::cardTexts(const QWidget *card)
 {
     QStringList texts;
-    for (const char *name : {"Lbl_Level", "Lbl_Range", "Lbl_Components", "Lbl_CT", "Lbl_Duration", "Lbl_AOE",
-                             "Lbl_ST", "Lbl_Schools", "Lbl_Author"})
+    for (const char *name :
+         {"Lbl_Name", "Lbl_Level", "Lbl_Frequency", "Lbl_Book", "Lbl_Page", "Lbl_Range", "Lbl_Components",
+          "Lbl_CT", "Lbl_Duration", "Lbl_AOE", "Lbl_ST", "Lbl_Schools", "Lbl_Author"})
         texts.append(control<QLabel>(card, QLatin1String(name))->text());
     texts.append(control<QTextEdit>(card, "RTB_Desc")->toPlainText());
     return texts;

@@ -6,10 +6,13 @@
 #include "shell/MDI_Main.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/Constants.h"
+#include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/OpenWindows.h"
+#include "widgets/WindowArrangement.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -310,24 +313,27 @@ TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
     EXPECT_EQ(namesIn(kxr).size(), 6);
 }
 
-TEST_F(BrowserTest, ABrowserNeverGetsSmallerThanItsLaidOutSizeAndItsListFollowsItsSize)
+TEST_F(BrowserTest, ABrowserOpensAtItsLaidOutSizeShrinksToTheSmallestWindowAndItsListFollows)
 {
     Frm_Browser *kxr = openBrowser("KXR");
     auto *window = qobject_cast<QMdiSubWindow *>(kxr->parentWidget());
     ASSERT_NE(window, nullptr);
-    const QSize minimum(600, 413);
-    EXPECT_GE(kxr->width(), minimum.width());
-    EXPECT_GE(kxr->height(), minimum.height());
+    EXPECT_GE(kxr->width(), 600);
+    EXPECT_GE(kxr->height(), 413);
     ListView *list = spellsOf(kxr);
 
-    // Shrinking below the minimum snaps back to it, and the list shrinks with the window.
+    // Shrinking below the smallest window snaps back to it, and the list shrinks with the window
+    // (it scrolls), never below nothing.
+    const QSize minimum = WindowArrangement::kSmallestWindow;
     const QSize before = kxr->size();
     const QRect listBefore = list->geometry();
-    window->resize(300, 200);
+    window->resize(50, 30);
     EXPECT_EQ(kxr->size(), minimum);
     EXPECT_EQ(list->size(), listBefore.size() - (before - minimum));
+    EXPECT_GT(list->width(), 30);
+    EXPECT_GT(list->height(), 20);
     const QRect listAtMinimum = list->geometry();
-    window->resize(200, 100);
+    window->resize(40, 20);
     EXPECT_EQ(list->geometry(), listAtMinimum);
 
     window->resize(window->size() + QSize(500, 300));
@@ -371,4 +377,20 @@ TEST_F(BrowserTest, TheKeyboardAloneViewsRemovesRequeriesAndOpensThePopup)
     EXPECT_FALSE(ListView::dragPicture({"Bramble Gate", "Cinder Veil"}, list->font()).isNull());
     EXPECT_GT(ListView::dragPicture({"Bramble Gate", "Cinder Veil"}, list->font()).height(),
               ListView::dragPicture({"Bramble Gate"}, list->font()).height());
+}
+
+TEST_F(BrowserTest, ARenamedSpellTakesItsNewNameInABrowserWhoseFiltersWouldBeRefused)
+{
+    Frm_Browser *bryn = openBrowser("Bryn");
+    Frm_Browser *kxr = openBrowser("KXR");
+    clickButton(control<QAbstractButton>(bryn, "Opt_Levels_None"));
+    clickButton(control<QAbstractButton>(kxr, "Opt_Schools_None"));
+    library.db().exec("UPDATE Spells SET Name = 'Ashen Veil' WHERE Name = 'Cinder Veil';"
+                      "UPDATE SpellandSphere SET Name = 'Ashen Veil' WHERE Name = 'Cinder Veil';"
+                      "UPDATE Spellbook SET SpellName = 'Ashen Veil' WHERE SpellName = 'Cinder Veil';");
+    emit frame().events().spellRenamed("Cinder Veil", "Ashen Veil"); // as the manage-spells window does
+    EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Ashen Veil"}));
+    EXPECT_TRUE(namesIn(kxr).contains("Ashen Veil"));
+    EXPECT_FALSE(namesIn(kxr).contains("Cinder Veil"));
+    EXPECT_TRUE(prompt.shown().isEmpty());
 }

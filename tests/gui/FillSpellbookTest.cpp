@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -65,18 +66,32 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
         EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 School"});
         EXPECT_TRUE(drawn(dialog).isEmpty());
 
-        clickButton(dialog, "Opt_Schools_All");
-        typeText(dialog, "Txt_Seed", "4242");
-        clickButton(dialog, "Cmd_Draw");
+        dialog->Opt_Schools_All_Click();
+        auto *seed = control<QLineEdit>(dialog, "Txt_Seed");
+        auto *draw = control<QPushButton>(dialog, "Cmd_Draw");
+        seed->selectAll();
+        QTest::keyClicks(seed, "4242");
+        QTest::mouseClick(draw, Qt::LeftButton);
         const QStringList first = drawn(dialog);
         ASSERT_EQ(first.size(), 2);
         for (const QString &row : first) {
             EXPECT_TRUE(row.endsWith("|1")) << row.toStdString();
             EXPECT_FALSE(row.startsWith("Dusk Ward")) << "a spell of no school";
         }
-        // The same seed draws the same spells; nothing is written until they are added.
-        clickButton(dialog, "Cmd_Draw");
+        // Each press draws anew, with the fresh seed shown; typing a seed repeats its draw.
+        QStringList seeds{seed->text()};
+        for (int press = 0; press < 2; ++press) {
+            QTest::mouseClick(draw, Qt::LeftButton);
+            EXPECT_FALSE(seeds.contains(seed->text())) << seed->text().toStdString();
+            seeds.append(seed->text());
+            EXPECT_EQ(drawn(dialog).size(), 2);
+        }
+        seed->selectAll();
+        QTest::keyClicks(seed, "4242");
+        QTest::mouseClick(draw, Qt::LeftButton);
+        EXPECT_EQ(seed->text(), "4242");
         EXPECT_EQ(drawn(dialog), first);
+        // Nothing is written until the drawn spells are added.
         EXPECT_EQ(library.rows("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), QStringList{"2"});
     });
     EXPECT_EQ(library.rows("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), QStringList{"2"});

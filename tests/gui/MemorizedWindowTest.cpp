@@ -12,10 +12,13 @@
 #include "widgets/ListView.h"
 #include "widgets/OpenWindows.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -76,24 +79,50 @@ protected:
         return row ? qobject_cast<QAbstractButton *>(slotsOf(window)->itemWidget(row, column)) : nullptr;
     }
 
-    // A drag of the selected spells of a browser that ends on a level of the window, as the
-    // platform delivers it.
-    static void dropOn(Frm_Browser *from, const QStringList &spells, Frm_Memorized *window, int level)
+    // A drag of the selected spells of a browser that ends at a point of a widget of the window
+    // (its middle when none is given), as the platform delivers it: a widget that takes no drops
+    // hands them to the one around it.
+    static void dropAt(Frm_Browser *from, const QStringList &spells, QWidget *target, QPoint at = {})
     {
         selectSpells(from, spells);
         ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
-        QTreeWidget *view = slotsOf(window);
-        const QPoint at = view->visualItemRect(view->topLevelItem(level - 1)).center();
+        if (at.isNull())
+            at = target->rect().center();
         QMimeData marker;
         marker.setData(ListView::kDragMimeType, QByteArray());
         QDragEnterEvent enter(at, Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(view->viewport(), &enter);
+        QCoreApplication::sendEvent(target, &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(view->viewport(), &move);
+        QCoreApplication::sendEvent(target, &move);
         EXPECT_TRUE(move.isAccepted());
         QDropEvent drop(QPointF(at), Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(view->viewport(), &drop);
+        QCoreApplication::sendEvent(target, &drop);
         from->LV_Spells_OLECompleteDrag();
+    }
+
+    // The same, ending on the heading of a level, whichever level the spells are of.
+    static void dropOn(Frm_Browser *from, const QStringList &spells, Frm_Memorized *window, int level)
+    {
+        QTreeWidget *view = slotsOf(window);
+        dropAt(from, spells, view->viewport(), view->visualItemRect(view->topLevelItem(level - 1)).center());
+    }
+
+    static QSpinBox *slotsBox(const Frm_Memorized *window, int level)
+    {
+        return qobject_cast<QSpinBox *>(
+            slotsOf(window)->itemWidget(slotsOf(window)->topLevelItem(level - 1), 2));
+    }
+
+    // Types a number of slots into a level's box and presses Enter, as the user does.
+    static void typeSlots(const Frm_Memorized *window, int level, int count)
+    {
+        QSpinBox *box = slotsBox(window, level);
+        ASSERT_NE(box, nullptr);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::number(count));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCoreApplication::processEvents();
     }
 
     QStringList day()
@@ -140,22 +169,19 @@ TEST_F(MemorizedWindowTest, ADayIsPreparedFromTheBookCastRestedAndCleared)
     {
         Frm_Browser *from;
         QString spell;
-        int level;
         QString message;
     };
     const QList<Refused> refusals = {
-        {bryn, "Bramble Gate", 2,
-         "The 2nd-level slots of Bryn are full: 2 of 2 memorized. Forget a spell of that level to make room; "
-         "nothing was memorized."},
-        {bryn, "Cinder Veil", 1,
-         "These spells are not 1st-level spells and were not memorized there: Cinder Veil"},
-        {kxr, "Dusk Ward", 1,
+        {bryn, "Bramble Gate",
+         "No 2nd-level slot of Bryn is free (2 of 2 memorized), so these were not memorized: Bramble Gate. "
+         "Forget a spell of that level, or give the level more slots."},
+        {kxr, "Dusk Ward",
          "Only spells from the spellbook of Bryn can be memorized here: drag them from the browser of that "
          "spellbook."},
     };
     for (const Refused &refused : refusals) {
         prompt.clear();
-        dropOn(refused.from, {refused.spell}, window, refused.level);
+        dropOn(refused.from, {refused.spell}, window, 1);
         EXPECT_EQ(prompt.messages(), QStringList{refused.message});
         EXPECT_EQ(day(), full);
     }
@@ -209,9 +235,9 @@ TEST_F(MemorizedWindowTest, TheWindowMarksSpellsThatLeftTheBookAndFollowsTheCast
     // The record gives the level fewer slots: the caption and the slot say so.
     library.db().exec("UPDATE SpellCasters SET Third = '' WHERE Spellbook = 'Bryn'");
     emit frame().events().castersChanged();
-    EXPECT_EQ(captions(window)[2], "3rd: 1 of 0 memorized, 0 cast (1 more than the caster's slots)");
+    EXPECT_EQ(captions(window)[2], "3rd: 1 of 0 memorized, 0 cast (1 more than the day's slots)");
     EXPECT_EQ(rowsOf(window, 3),
-              QStringList{"Cinder Veil|no longer in the spellbook; beyond the caster's slots"});
+              QStringList{"Cinder Veil|no longer in the spellbook; beyond the day's slots"});
 
     // A double click opens the spell's card.
     QTreeWidget *view = slotsOf(window);
@@ -265,4 +291,101 @@ TEST_F(MemorizedWindowTest, TheSheetPrintsEachLevelsSlotsWithBoxesToTick)
     EXPECT_EQ(progress.value(1), "Printing Memorized Spells of Bryn...");
     EXPECT_EQ(frame().statusPanel(2)->text(), QString());
     EXPECT_TRUE(prompt.shown().isEmpty());
+
+    // The sheet counts the day's slots as the window sets them.
+    typeSlots(window, 3, 2);
+    typeSlots(window, 4, 1);
+    chooseEntry(window, "Print", "Preview Memorized");
+    ASSERT_EQ(output.jobs.size(), 3);
+    const QString changed = output.pdfText(output.jobs[2]);
+    EXPECT_EQ(
+        outOfOrder(changed, {"3rd level 0 of 2 memorized, 0 cast", "4th level 0 of 1 memorized, 0 cast"}),
+        QString())
+        << changed.toStdString();
+}
+
+TEST_F(MemorizedWindowTest, ADropAnywhereTakesEachSpellToItsLevelAndTheDaysSlotsAreSetHere)
+{
+    Frm_Browser *bryn = openBrowser("Bryn");
+    Frm_Memorized *window = openMemorized(bryn);
+    ASSERT_NE(window, nullptr);
+    const QList<int> shown = {slotsBox(window, 1)->value(), slotsBox(window, 2)->value(),
+                              slotsBox(window, 3)->value(), slotsBox(window, 4)->value()};
+    EXPECT_EQ(shown, (QList<int>{1, 2, 1, 0}));
+
+    // On the status bar, on the tool bar, on another level's heading: each spell to its own level.
+    dropAt(bryn, {"Bramble Gate", "Ember Call"}, control<QWidget>(window, "SB_Memorized"));
+    dropAt(bryn, {"Cinder Veil"}, control<QWidget>(window, "Toolbar1"));
+    dropOn(bryn, {"Bramble Gate"}, window, 1);
+    EXPECT_TRUE(prompt.shown().isEmpty()) << prompt.shown().join("\n").toStdString();
+    EXPECT_EQ(day(), (QStringList{"Ember Call|1|1|0", "Bramble Gate|2|1|0", "Bramble Gate|2|2|0",
+                                  "Cinder Veil|3|1|0"}));
+
+    // The day's slots are the window's own: more 2nd-level slots than the book's figure, kept in
+    // the library, while the caster's figure (what the book holds) stays.
+    typeSlots(window, 2, 3);
+    EXPECT_EQ(captions(window)[1], "2nd: 2 of 3 memorized, 0 cast");
+    EXPECT_EQ(rowsOf(window, 2), (QStringList{"Bramble Gate", "Bramble Gate", "1 free slot"}));
+    EXPECT_EQ(library.rows("SELECT SpellLevel, Slots FROM MemorizedSlots WHERE Caster = 'Bryn'"),
+              QStringList{"2|3"});
+    EXPECT_EQ(library.rows("SELECT Second FROM SpellCasters WHERE Spellbook = 'Bryn'"), QStringList{"2"});
+    dropAt(bryn, {"Bramble Gate"}, slotsOf(window)->viewport());
+    EXPECT_EQ(rowsOf(window, 2), (QStringList{"Bramble Gate", "Bramble Gate", "Bramble Gate"}));
+    // Fewer slots than memorized: the extra slot is marked, nothing is forgotten.
+    typeSlots(window, 2, 1);
+    EXPECT_EQ(captions(window)[1], "2nd: 3 of 1 memorized, 0 cast (2 more than the day's slots)");
+    EXPECT_EQ(day().size(), 5);
+    EXPECT_EQ(slotsBox(window, 2)->value(), 1);
+}
+
+TEST_F(MemorizedWindowTest, APlanIsSavedAndLoadedInOneStepNamingSpellsThatLeftTheBook)
+{
+    library.db().exec("UPDATE SpellCasters SET Second = '2', Third = '2' WHERE Spellbook = 'Bryn'");
+    Frm_Browser *bryn = openBrowser("Bryn");
+    Frm_Memorized *window = openMemorized(bryn);
+    ASSERT_NE(window, nullptr);
+    auto *plans = control<QComboBox>(window, "Cbo_Plan");
+    EXPECT_FALSE(canPress(window, "Load Plan"));
+
+    dropAt(bryn, {"Ember Call", "Bramble Gate", "Cinder Veil"}, slotsOf(window)->viewport());
+    QTest::keyClicks(plans->lineEdit(), "Travel");
+    pressButton(window, "Save Plan");
+    dropAt(bryn, {"Bramble Gate"}, slotsOf(window)->viewport());
+    plans->setEditText(QString());
+    pressButton(window, "Save Plan");
+    EXPECT_EQ(prompt.messages(), QStringList{"Type a name for the plan in the plan box first."});
+    QTest::keyClicks(plans->lineEdit(), "Dungeon");
+    pressButton(window, "Save Plan");
+    EXPECT_EQ(plans->count(), 2);
+    EXPECT_EQ(plans->itemText(0), "Dungeon");
+    // A name taken is replaced only when the user says so.
+    prompt.answer(false);
+    pressButton(window, "Save Plan");
+    EXPECT_EQ(prompt.questions(), QStringList{"Replace the plan Dungeon with the spells memorized now?"});
+
+    // One step: choose the plan, press Load. Cast slots and extra spells give way to the plan.
+    clickButton(slotButton(window, 1, 0, 2));
+    prompt.clear();
+    plans->setCurrentIndex(plans->findText("Travel"));
+    pressButton(window, "Load Plan");
+    EXPECT_TRUE(prompt.shown().isEmpty());
+    EXPECT_EQ(day(), (QStringList{"Ember Call|1|1|0", "Bramble Gate|2|1|0", "Cinder Veil|3|1|0"}));
+    EXPECT_EQ(panelTexts(window, "SB_Memorized").value(2), "Plan Travel loaded: 3 spells memorized");
+
+    // A spell that left the book is named in one message; the rest of the plan is loaded.
+    selectSpells(bryn, {"Cinder Veil"});
+    prompt.answer(true);
+    bryn->B_Menu_Remove_Click();
+    prompt.clear();
+    plans->setCurrentIndex(plans->findText("Dungeon"));
+    pressButton(window, "Load Plan");
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"These spells of the plan are no longer in the spellbook of Bryn "
+                          "and were not memorized: Cinder Veil"});
+    EXPECT_EQ(day(), (QStringList{"Ember Call|1|1|0", "Bramble Gate|2|1|0", "Bramble Gate|2|2|0"}));
+
+    prompt.answer(true);
+    pressButton(window, "Delete Plan");
+    EXPECT_EQ(plans->count(), 1);
+    EXPECT_EQ(library.rows("SELECT DISTINCT PlanName FROM MemorizedPlans"), QStringList{"Travel"});
 }

@@ -129,7 +129,7 @@ TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
 TEST_F(PrintTest, ACardOfASpellThatLeftTheLibraryIsEmptyAndHasNothingToPrint)
 {
     Frm_Spell *card = openCard("Gone Away");
-    EXPECT_EQ(cardTexts(card), QStringList(10));
+    EXPECT_EQ(cardTexts(card), QStringList(14));
     EXPECT_FALSE(canPress(card, "Print"));
     // The handler behind the button refuses as well.
     card->Toolbar1_ButtonMenuClick("Print Spell");

@@ -5,6 +5,7 @@
 #include "maintain/Frm_ManageSpells.h"
 #include "widgets/LibraryEvents.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -133,7 +134,7 @@ TEST_F(SearchTest, ExportWritesTheSelectedHitsAndRefusesWithoutThem)
     hitsOf(window)->clearSelection();
     prompt.clear();
     chooseMenuEntry(&frame(), "Private_Search_Export");
-    EXPECT_EQ(prompt.shown(), QStringList{"No spells are selected"});
+    EXPECT_EQ(prompt.shown(), QStringList{"There are no spells selected"});
     EXPECT_FALSE(QFile::exists(path));
 
     // Cancelling the dialog says nothing and writes nothing.
@@ -168,6 +169,12 @@ TEST_F(SearchTest, TheScopeListFollowsTheCastersAndHitsLeaveWithTheirSpell)
 {
     Frm_Search *window = openSearch();
     auto *scopes = control<QComboBox>(window, "Cmb_Type");
+    // A caster's details edited elsewhere leave the user's scope as it is.
+    scopes->setCurrentIndex(scopes->findText("Corwin"));
+    library.db().exec("UPDATE SpellCasters SET Lvl = '9' WHERE Spellbook = 'Corwin';");
+    emit frame().events().castersChanged();
+    EXPECT_EQ(scopes->currentText(), "Corwin");
+    // A scope whose caster is gone falls back to the whole library.
     scopes->setCurrentIndex(scopes->findText("Bryn"));
     library.db().exec("DELETE FROM SpellCasters WHERE Spellbook = 'Bryn';");
     library.addCaster("Dara");
@@ -208,4 +215,26 @@ TEST_F(SearchTest, HitsDragOntoABrowserAsFromTheSearch)
     EXPECT_EQ(panelTexts(corwin, "SB_Browser").at(2), "2 spells added");
     EXPECT_FALSE(frame().dragDropAssistant().Validate_Drop());
     EXPECT_EQ(frame().dragDropAssistant().NumberAdded(), 0);
+}
+
+TEST_F(SearchTest, CtrlFPutsTheCursorInTheSearchTextWithWhatIsThereSelected)
+{
+    frame().show();
+    frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    QTest::keyClick(&frame(), Qt::Key_F, Qt::ControlModifier);
+    Frm_Search *window = OpenWindows::named<Frm_Search>(frame().area(), "Frm_Search");
+    ASSERT_NE(window, nullptr);
+    auto *text = control<QLineEdit>(window, "Txt_Search");
+    EXPECT_EQ(QApplication::focusWidget(), text);
+    QTest::keyClicks(QApplication::focusWidget(), "Cinder");
+    EXPECT_EQ(text->text(), "Cinder");
+
+    // From another window: the search comes to the front, ready to be typed over.
+    Frm_Browser *bryn = openBrowser("Bryn");
+    EXPECT_NE(QApplication::focusWidget(), text);
+    QTest::keyClick(bryn, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(frame().area()->activeSubWindow()->widget(), window);
+    EXPECT_EQ(QApplication::focusWidget(), text);
+    EXPECT_EQ(text->selectedText(), "Cinder");
 }

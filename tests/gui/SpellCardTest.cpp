@@ -46,8 +46,15 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
     EXPECT_EQ(tabs->tabText(1), "Description");
     // The schools in the order the browser's row shows them; no author is the core library's.
     EXPECT_EQ(cardTexts(card),
-              (QStringList{"3", "60 yards", "V,S", "1 Round(s)", "1 round", "One creature", "Neg.",
-                           "Alteration, Illusion/Phantasm, Sun", "KXR", "First line.\nSecond line."}));
+              (QStringList{"Cinder Veil", "3", "Common", "KXR", "12", "60 yards", "V,S", "1 Round(s)",
+                           "1 round", "One creature", "Neg.", "Alteration, Illusion/Phantasm, Sun", "KXR",
+                           "First line.\nSecond line."}));
+    // A long name wraps inside the card instead of being cut off with the caption.
+    auto *name = control<QLabel>(card, "Lbl_Name");
+    EXPECT_TRUE(name->wordWrap());
+    name->setText("Cinder Veil of the Seven Smouldering Ash Wardens of the Far Northern Marches");
+    EXPECT_LE(name->minimumSizeHint().width(), card->width());
+    EXPECT_GT(name->heightForWidth(card->width() - 20), name->fontMetrics().height());
     EXPECT_EQ(list->text(2, 2), "Alteration, Illusion/Phantasm, Sun");
     EXPECT_EQ(card->sizeHint(), QSize(407, 337));
 }
@@ -95,6 +102,6 @@ TEST_F(SpellCardTest, ACardOfASpellThatLeftTheLibraryStaysEmptyAndCannotPrint)
     ASSERT_EQ(cards.size(), 1);
     // Its caption names no spell, as if it still were one.
     EXPECT_EQ(cards.at(0)->windowTitle(), "(not in the library)");
-    EXPECT_EQ(cardTexts(cards.at(0)), QStringList(10, QString()));
+    EXPECT_EQ(cardTexts(cards.at(0)), QStringList(14, QString()));
     EXPECT_FALSE(canPress(cards.at(0), "Print"));
 }

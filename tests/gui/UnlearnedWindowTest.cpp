@@ -2,7 +2,10 @@
 
 #include "browse/Frm_Spell.h"
 #include "widgets/LibraryEvents.h"
+#include "widgets/ListViewRows.h"
 
+#include <QHeaderView>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -72,34 +75,76 @@ TEST_F(UnlearnedTest, OneWindowFollowsTheBrowserItWasOpenedFrom)
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
-TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnce)
+TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnceAndNeverWhenLearned)
 {
     Frm_Unlearned *window = openFailed("Bryn");
     Frm_Browser *kxr = openBrowser("KXR");
-    selectSpells(kxr, {"Ember Call", "Bramble Gate", "Maud's \"Quiet\" Step"});
+    // Bramble Gate is in Bryn's book: a spell learned is not also one she failed to learn.
+    selectSpells(kxr, {"Ember Call", "Bramble Gate", "Maud's \"Quiet\" Step", "amber Lantern"});
     dragOnto(kxr, &Frm_Browser::LV_Spells_OLEStartDrag, &Frm_Browser::LV_Spells_OLECompleteDrag,
              failedOf(window));
+    EXPECT_EQ(prompt.messages(), QStringList{"These spells are already in the spellbook of Bryn and were not "
+                                             "added to the failed spells: Bramble Gate"});
     EXPECT_EQ(failedRows("Bryn"),
-              (QStringList{"Ember Call", "Dusk Ward", "Bramble Gate", "Maud's \"Quiet\" Step"}));
+              (QStringList{"Ember Call", "Dusk Ward", "amber Lantern", "Maud's \"Quiet\" Step"}));
     EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"4 spells listed", "", "2 spells added"}));
     EXPECT_TRUE(control<QTimer>(window, "Timer1")->isActive());
 
     // Already failed: nothing added, and said so.
+    prompt.clear();
     Frm_Search *search = openSearch();
     SearchTest::search(search, "Ember");
     dragOnto(search, &Frm_Search::LV_Search_OLEStartDrag, &Frm_Search::LV_Search_OLECompleteDrag,
              failedOf(window));
     EXPECT_EQ(failedRows("Bryn").size(), 4);
     EXPECT_EQ(panelTexts(window, kStatus).at(2), "0 spells added");
+    window->Timer1_Timer();
+    EXPECT_EQ(panelTexts(window, kStatus).at(2), QString());
 
     SearchTest::search(search, "Cinder");
     dragOnto(search, &Frm_Search::LV_Search_OLEStartDrag, &Frm_Search::LV_Search_OLECompleteDrag,
              failedOf(window));
-    EXPECT_EQ(failedRows("Bryn").last(), "Cinder Veil");
-    EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"5 spells listed", "", "1 spells added"}));
-    letTimerRunOut(window);
-    EXPECT_EQ(panelTexts(window, kStatus).at(2), QString());
-    EXPECT_TRUE(prompt.shown().isEmpty());
+    EXPECT_EQ(prompt.messages(), QStringList{"These spells are already in the spellbook of Bryn and were not "
+                                             "added to the failed spells: Cinder Veil"});
+    EXPECT_EQ(failedRows("Bryn").size(), 4);
+}
+
+TEST_F(UnlearnedTest, TheListKeepsItsSelectionAndSortWhenASpellIsSavedElsewhere)
+{
+    library.addFailed("Bryn", "Maud's \"Quiet\" Step", "1");
+    Frm_Unlearned *window = openFailed("Bryn");
+    QHeaderView *header = failedOf(window)->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    const QStringList sorted = columnTexts(failedOf(window));
+    EXPECT_EQ(sorted, (QStringList{"Maud's \"Quiet\" Step", "Ember Call", "Dusk Ward"}));
+    selectRows(failedOf(window), {"Ember Call"});
+
+    emit frame().events().spellsChanged(); // a spell saved in the manage-spells window
+    EXPECT_EQ(columnTexts(failedOf(window)), sorted);
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(firstSelectedName(failedOf(window)), "Ember Call");
+    EXPECT_EQ(selectedCount(failedOf(window)), 1);
+    EXPECT_EQ(panelTexts(window, kStatus).at(1), "1 spells selected");
+}
+
+TEST_F(UnlearnedTest, LearningAsksOnceBeforeTheBookGoesPastItsCapacity)
+{
+    library.db().exec("UPDATE SpellCasters SET First = '1' WHERE Spellbook = 'Bryn'");
+    Frm_Unlearned *window = openFailed("Bryn");
+    selectRows(failedOf(window), {"Ember Call", "Dusk Ward"});
+    const QStringList before = library.dump();
+    prompt.answer(false);
+    chooseMenuEntry(&frame(), "Private_Unlearned_Learned");
+    EXPECT_EQ(prompt.shown(), QStringList{"This takes Bryn's 1st-level spells to 2 of 1. Add anyway?"});
+    EXPECT_EQ(library.dump(), before);
+
+    prompt.clear();
+    prompt.answer(true);
+    chooseMenuEntry(&frame(), "Private_Unlearned_Learned");
+    EXPECT_EQ(prompt.shown(), (QStringList{"This takes Bryn's 1st-level spells to 2 of 1. Add anyway?",
+                                           "Selected Spells have been removed and added to Spellbook"}));
+    EXPECT_TRUE(failedRows("Bryn").isEmpty());
 }
 
 TEST_F(UnlearnedTest, LearnedSpellsMoveIntoTheOpenBrowserInOneChange)

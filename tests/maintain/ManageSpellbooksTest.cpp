@@ -302,3 +302,37 @@ TEST_F(ManageSpellbooks, DatabaseFailuresAreShownAndLoseNothing)
     EXPECT_TRUE(prompt.lastMessage().contains("SpellCasters")) << prompt.lastMessage().toStdString();
     EXPECT_TRUE(OpenWindows::all<Frm_ManageSpellbooks>(frame().area()).isEmpty());
 }
+
+TEST_F(ManageSpellbooks, ALevelAndTheFiguresTakeOnlyWholeNumbersFrom0To99AsTheyAreTyped)
+{
+    library.db().exec("UPDATE SpellCasters SET Fourth = 'many' WHERE Spellbook = 'Corwin'");
+    Frm_ManageSpellbooks *window = open();
+    ASSERT_TRUE(window);
+    chooseItem(window, "Cmbo_Names", "Corwin");
+    struct Typed
+    {
+        QString box;
+        QString keys;
+        QString shown;
+    };
+    const QList<Typed> typing = {{"Txt_Level", "abc", ""},
+                                 {"Txt_Level", "-12", "12"},
+                                 {"Txt_Levels_0", "100", "10"},
+                                 {"Txt_Levels_1", "2.5", "25"},
+                                 {"Txt_Levels_2", " 7", "7"}};
+    for (const Typed &typed : typing) {
+        auto *edit = window->findChild<QLineEdit *>(typed.box);
+        ASSERT_NE(edit, nullptr);
+        edit->clear();
+        QTest::keyClicks(edit, typed.keys);
+        EXPECT_EQ(edit->text(), typed.shown) << typed.box.toStdString() << " " << typed.keys.toStdString();
+    }
+
+    // A figure an older record holds is shown as it is, and not saved so.
+    EXPECT_EQ(boxText(window, "Txt_Levels_3"), "many");
+    const QStringList before = library.dump();
+    clickButton(window, "CmdApply");
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"The figure for fourth-level spells is a whole number from 0 to 99, or empty."});
+    EXPECT_EQ(library.dump(), before);
+}

@@ -603,3 +603,41 @@ TEST_F(ManageSpellsTest, AFailureInASaveOnLeavingIsShownAndTheWindowStays)
 }
 
 } // namespace
+
+TEST_F(ManageSpellsTest, TickingSpellbooksAsksOnceBeforeABookGoesPastItsCapacity)
+{
+    library.db().exec("UPDATE SpellCasters SET First = '0', Third = '1'");
+    Frm_ManageSpells *window = openWindow();
+    choose(window, "cmbo_Spells", "Ember Call");
+    selectOnly(window, "Lst_Spellbooks", {"KXR", "Bryn", "Corwin"});
+    const QStringList before = library.dump();
+    prompt.answer(false);
+    pressButton(window, "Save");
+    EXPECT_EQ(prompt.shown(),
+              QStringList{"This takes Bryn's 1st-level spells to 1 of 0; and Corwin's 1st-level "
+                          "spells to 1 of 0. Add anyway?"});
+    EXPECT_EQ(library.dump(), before);
+
+    prompt.clear();
+    prompt.answer(true);
+    pressButton(window, "Save");
+    EXPECT_EQ(prompt.questions().size(), 1);
+    EXPECT_EQ(spellbooksOf("Ember Call"), (QStringList{"Bryn|1", "Corwin|1"}));
+    // Saved again, the spell joins no book: nothing is asked.
+    prompt.clear();
+    type(window, "txt_Range", "Touch");
+    pressButton(window, "Save");
+    EXPECT_TRUE(prompt.questions().isEmpty());
+
+    // A new spell ticked for a full level asks the same.
+    pressButton(window, "Add");
+    type(window, "Txt_New", "Frost Lance");
+    choose(window, "Cmbo_Levels", "3");
+    selectOnly(window, "Lst_Schools", {"Sun"});
+    selectOnly(window, "Lst_Spellbooks", {"KXR", "Bryn"});
+    prompt.clear();
+    prompt.answer(false);
+    pressButton(window, "Save");
+    EXPECT_EQ(prompt.shown(), QStringList{"This takes Bryn's 3rd-level spells to 2 of 1. Add anyway?"});
+    EXPECT_TRUE(stored("Frost Lance").isEmpty());
+}

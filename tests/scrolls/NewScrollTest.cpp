@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -208,6 +209,10 @@ TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
 
     // Both fields are needed, a blank caster counts as none, and a name in use is refused.
     saveGenerated([this](Frm_ScrollSaver *saver) {
+        // KXR is the whole library, not a caster who could hold a scroll.
+        const auto *casters = saver->findChild<QComboBox *>("Cmbo_Casters");
+        EXPECT_GE(casters->findText("Bryn"), 0);
+        EXPECT_EQ(casters->findText("KXR"), -1);
         fill(saver, "Loot", "   ");
         saver->Cmd_Save_Click();
         fill(saver, "Frost", "Bryn");
@@ -271,4 +276,51 @@ TEST_F(NewScrollTest, EnterDrawsOnTheGenerateTabAndEscClosesTheWindowAfterAsking
     EXPECT_EQ(OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls"), nullptr);
     EXPECT_EQ(prompt.questions().size(), 2);
     EXPECT_EQ(savedSpells("Bryn", "Frost"), QStringList{"Frost Lance"});
+}
+
+TEST_F(NewScrollTest, CancelAndCloseAskBeforeLinesAddedOnTheAddTabAreThrownAway)
+{
+    const QString question =
+        "The new scroll Embers on the Add tab has not been saved.\n\nDo you want to save it?";
+    openScrolls();
+    showTab(Frm_Scrolls::AddTab);
+    pick("Bramble Gate");
+    pressButton(window, "Add");
+    control<QLineEdit>(window, "Txt_ScrollName")->setText("Embers");
+
+    // Cancel on the question keeps the window and its lines; Save that cannot save keeps them too.
+    prompt.answerSave(Prompt::Choice::Cancel);
+    clickButton("Cmd_Cancel");
+    prompt.answerSave(Prompt::Choice::Save);
+    clickButton("Cmd_Cancel");
+    EXPECT_EQ(prompt.questions(), (QStringList{question, question}));
+    EXPECT_EQ(prompt.messages(), QStringList{"Caster is a required field"});
+    ASSERT_EQ(OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls"), window);
+    EXPECT_EQ(columnTexts(lines("LV_Add")), QStringList{"Bramble Gate"});
+
+    // Save saves the scroll, then the window closes; so does the close button of its frame.
+    control<QComboBox>(window, "Cmbo_CasterName")->setEditText("Bryn");
+    showTab(Frm_Scrolls::ViewTab);
+    prompt.answerSave(Prompt::Choice::Save);
+    auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+    ASSERT_NE(subWindow, nullptr);
+    EXPECT_TRUE(subWindow->close());
+    EXPECT_EQ(savedSpells("Bryn", "Embers"), QStringList{"Bramble Gate"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Discard closes without saving.
+    openScrolls();
+    showTab(Frm_Scrolls::AddTab);
+    pick("Dusk Ward");
+    pressButton(window, "Add");
+    const QStringList before = library.dump();
+    prompt.clear();
+    prompt.answerSave(Prompt::Choice::Discard);
+    clickButton("Cmd_Cancel");
+    EXPECT_EQ(prompt.questions(),
+              QStringList{"The new scroll on the Add tab has not been saved.\n\nDo you want "
+                          "to save it?"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls"), nullptr);
+    EXPECT_EQ(library.dump(), before);
 }

@@ -12,16 +12,20 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+
+#include <functional>
 
 namespace {
 
@@ -240,7 +244,7 @@ TEST_F(Frame, PreviewsMaximizedToggleHoldsForTheRunOnly)
     EXPECT_TRUE(restarted.menuEntry("Main_File_PreviewOptions_Max")->isChecked());
 }
 
-TEST_F(Frame, HelpTopicsApologisesThenOpensTheReadMe)
+TEST_F(Frame, HelpTopicsApologisesThenShowsTheReadMeInTheProgramsOwnWindow)
 {
     FileOpener opener;
     QDesktopServices::setUrlHandler("file", &opener, "open");
@@ -251,29 +255,22 @@ TEST_F(Frame, HelpTopicsApologisesThenOpensTheReadMe)
               (QStringList{"Sorry, Help Topics not yet implemented.\n\n"
                            "The Read Me may have some useful information.",
                            "The file " + QDir::toNativeSeparators(readMe) + " was not found."}));
-    EXPECT_TRUE(opener.opened.isEmpty());
 
+    // A desktop viewer may fail without a word: the program shows the file itself, once.
     QFile file(readMe);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    prompt.clear();
-    frame().menuEntry("Main_About_Help")->trigger();
-    EXPECT_EQ(prompt.messages().size(), 1);
-    EXPECT_EQ(opener.opened, QList<QUrl>{QUrl::fromLocalFile(readMe)});
-    QDesktopServices::unsetUrlHandler("file");
-
-    // Without a viewer for text files the Read Me opens in a window of the program.
-    const auto desktop = MDI_Main::openDocument;
-    MDI_Main::openDocument = [](const QUrl &) { return false; };
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("Welcome to Vellumar.\n");
     file.close();
-    chooseMenuEntry(&frame(), "Main_About_Help");
-    MDI_Main::openDocument = desktop;
-    auto *shown = frame().findChild<QPlainTextEdit *>("ReadMe");
-    ASSERT_NE(shown, nullptr);
-    EXPECT_TRUE(shown->isReadOnly());
-    EXPECT_EQ(shown->toPlainText(), "Welcome to Vellumar.\n");
+    prompt.clear();
+    for (int press = 0; press < 2; ++press)
+        chooseMenuEntry(&frame(), "Main_About_Help");
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(prompt.messages().size(), 2);
+    EXPECT_TRUE(opener.opened.isEmpty());
+    const QList<QPlainTextEdit *> shown = frame().findChildren<QPlainTextEdit *>("ReadMe");
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0]->isReadOnly());
+    EXPECT_EQ(shown[0]->toPlainText(), "Welcome to Vellumar.\n");
 }
 
 TEST_F(Frame, WindowMenuListsTheOpenWindowsAndArrangesThemWithoutLosingAny)
@@ -365,3 +362,72 @@ TEST_F(Frame, StandardKeysReachTheirCommandsAndTheFrameStaysUsable)
 }
 
 #include "FrameTest.moc"
+
+TEST_F(Frame, ExitAsksAboutUnsavedEditsInFrontBeforeAnyWindowClosesAndCancelKeepsThemAll)
+{
+    library.addCaster("Bryn");
+    openBrowser("KXR");
+    chooseMenuEntry(&frame(), "Main_Tools_Spells");
+    QWidget *spells = frame().area()->activeSubWindow()->widget();
+    ASSERT_EQ(spells->objectName(), "Frm_ManageSpells");
+    QTest::keyClicks(control<QLineEdit>(spells, "Txt_New"), "Frost Lance");
+    openBrowser("Bryn");
+
+    QList<QWidget *> inFront;
+    prompt.onShow = [&] { inFront.append(frame().area()->activeSubWindow()->widget()); };
+    prompt.answerSave(Prompt::Choice::Cancel);
+    chooseMenuEntry(&frame(), "Main_File_Exit");
+    EXPECT_EQ(prompt.questions(), QStringList{"The new spell has not been saved.\nSave it now?"});
+    EXPECT_EQ(inFront, QList<QWidget *>{spells});
+    EXPECT_TRUE(frame().isVisible());
+    EXPECT_EQ(frame().area()->subWindowList().size(), 3);
+    EXPECT_EQ(control<QLineEdit>(spells, "Txt_New")->text(), "Frost Lance");
+
+    prompt.answerSave(Prompt::Choice::Discard);
+    chooseMenuEntry(&frame(), "Main_File_Exit");
+    EXPECT_FALSE(frame().isVisible());
+    EXPECT_EQ(prompt.questions().size(), 2);
+    prompt.onShow = nullptr;
+}
+
+TEST_F(Frame, TileShowsEveryWindowWholeSideBySideInsideTheAreaAt800x600)
+{
+    for (const char *caster : {"Bryn", "Corwin", "Dara", "Eluned", "Fenn", "Garan"})
+        library.addCaster(caster);
+    frame().showNormal();
+    frame().resize(800, 600);
+    const QList<std::function<void()>> openers = {
+        [&] { openBrowser("KXR"); },
+        [&] { chooseMenuEntry(&frame(), "Main_Manage_Search"); },
+        [&] { openBrowser("Bryn"); },
+        [&] { chooseMenuEntry(&frame(), "Main_Tools_Spells"); },
+        [&] { chooseMenuEntry(&frame(), "Main_Tools_Scrolls"); },
+        [&] { chooseMenuEntry(&frame(), "Main_Tools_Spellbooks"); },
+        [&] { chooseMenuEntry(&frame(), "Main_Tools_Schools"); },
+        [&] { openBrowser("Corwin"); },
+        [&] { openBrowser("Dara"); },
+        [&] { openBrowser("Eluned"); },
+        [&] { openBrowser("Fenn"); },
+        [&] { openBrowser("Garan"); },
+    };
+    QMdiArea *area = frame().area();
+    for (qsizetype opened = 1; opened <= openers.size(); ++opened) {
+        openers.at(opened - 1)();
+        chooseMenuEntry(&frame(), "Main_Window_Title");
+        QCoreApplication::processEvents();
+        const QList<QMdiSubWindow *> windows = area->subWindowList();
+        ASSERT_EQ(windows.size(), opened);
+        EXPECT_FALSE(area->horizontalScrollBar()->isVisible()) << opened;
+        EXPECT_FALSE(area->verticalScrollBar()->isVisible()) << opened;
+        const QRect inside = area->viewport()->rect();
+        for (qsizetype i = 0; i < windows.size(); ++i) {
+            const QMdiSubWindow *window = windows.at(i);
+            EXPECT_TRUE(inside.contains(window->geometry()))
+                << opened << ": " << window->windowTitle().toStdString();
+            EXPECT_TRUE(window->contentsRect().contains(window->widget()->geometry()))
+                << opened << ": " << window->windowTitle().toStdString();
+            for (qsizetype j = i + 1; j < windows.size(); ++j)
+                EXPECT_FALSE(window->geometry().intersects(windows.at(j)->geometry())) << opened;
+        }
+    }
+}

@@ -223,7 +223,8 @@ TEST(Connection, ALibraryWithoutOurIndexesGetsThemWhenOpenedToWriteAndDrawsScrol
     for (int round = 0; round < 2; ++round) {
         Connection connection(path);
         EXPECT_EQ(firstValue(connection, indexes),
-                  "Memorized_ByCaster,Memorized_BySpell,SpellandSphere_ByName,SpellandSphere_Ordered,"
+                  "MemorizedPlans_ByCaster,MemorizedSlots_Once,Memorized_ByCaster,Memorized_BySpell,"
+                  "SpellandSphere_ByName,SpellandSphere_Ordered,"
                   "Spells_ByName,Spells_Ordered");
     }
     VM_Library library;
