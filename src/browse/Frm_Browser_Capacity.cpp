@@ -53,11 +53,12 @@ void Frm_Browser::showLevelCounts()
                                               : QString::number(level.inBook);
         QListWidgetItem *item = m_levels->item(row);
         item->setData(LevelCountDelegate::CountRole, count);
-        item->setData(Qt::AccessibleTextRole, item->text() + QStringLiteral("  ") + count);
+        item->setData(Qt::AccessibleTextRole, item->text() + QStringLiteral("  ") + count +
+                                                  (level.over() ? QStringLiteral(", over capacity") : QString()));
         item->setData(Qt::ForegroundRole, level.over() ? QVariant(QBrush(kOverCapacity)) : QVariant());
         item->setToolTip(CasterCapacity::describe(level));
         widest = std::max(widest, metrics.horizontalAdvance(item->text()) + 10 +
-                                      boldMetrics.horizontalAdvance(count));
+                                      boldMetrics.horizontalAdvance(count + LevelCountDelegate::overMark()));
     }
     int cellWidth = 0;
     for (int row = 0; row < m_levels->count(); ++row) {
