@@ -355,7 +355,7 @@ TEST_F(Frame, StandardKeysReachTheirCommandsAndTheFrameStaysUsable)
         {"Main_Window_Previous", QKeySequence::PreviousChild},
         {"Main_Manage_Search", QKeySequence::Find}};
     for (const auto &[entry, key] : keys)
-        EXPECT_EQ(frame().menuEntry(entry)->shortcut(), QKeySequence(key)) << entry;
+        EXPECT_TRUE(frame().menuEntry(entry)->shortcuts().contains(QKeySequence(key))) << entry;
     EXPECT_TRUE(
         frame().menuEntry("Main_Window_Close")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)));
 
