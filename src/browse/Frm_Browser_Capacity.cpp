@@ -53,8 +53,9 @@ void Frm_Browser::showLevelCounts()
                                               : QString::number(level.inBook);
         QListWidgetItem *item = m_levels->item(row);
         item->setData(LevelCountDelegate::CountRole, count);
-        item->setData(Qt::AccessibleTextRole, item->text() + QStringLiteral("  ") + count +
-                                                  (level.over() ? QStringLiteral(", over capacity") : QString()));
+        item->setData(Qt::AccessibleTextRole,
+                      item->text() + QStringLiteral("  ") + count +
+                          (level.over() ? QStringLiteral(", over capacity") : QString()));
         item->setData(Qt::ForegroundRole, level.over() ? QVariant(QBrush(kOverCapacity)) : QVariant());
         item->setToolTip(CasterCapacity::describe(level));
         widest = std::max(widest, metrics.horizontalAdvance(item->text()) + 10 +

@@ -174,7 +174,8 @@ void Frm_Browser::createControls()
     connect(m_list, &ListView::rowActivated, this, &Frm_Browser::LV_Spells_DblClick);
     connect(m_list, &ListView::deleteRequested, this, &Frm_Browser::B_Menu_Remove_Click);
     m_list->setAccessibleName(QStringLiteral("Spells"));
-    m_list->setAccessibleDescription(QStringLiteral("The spells of the spellbook at the levels and schools chosen"));
+    m_list->setAccessibleDescription(
+        QStringLiteral("The spells of the spellbook at the levels and schools chosen"));
     m_list->setFocus();
     // F5 filters afresh, as the Requery button does, in whichever browser the user is in.
     auto *requery = new QShortcut(QKeySequence::Refresh, this, this,
@@ -243,8 +244,8 @@ QWidget *Frm_Browser::createFilters()
     levelsLabel->setBuddy(m_levels);
     schoolsLabel->setBuddy(m_schoolsList);
     // Each list is followed by its own All and None, as they read on screen.
-    QPushButton *levelsAll =
-        addFilterButton(QStringLiteral("Opt_Levels_All"), QStringLiteral("All"), &Frm_Browser::Opt_Levels_All_Click);
+    QPushButton *levelsAll = addFilterButton(QStringLiteral("Opt_Levels_All"), QStringLiteral("All"),
+                                             &Frm_Browser::Opt_Levels_All_Click);
     QPushButton *levelsNone = addFilterButton(QStringLiteral("Opt_Levels_None"), QStringLiteral("None"),
                                               &Frm_Browser::Opt_Levels_None_Click);
     QPushButton *schoolsAll = addFilterButton(QStringLiteral("Opt_Schools_All"), QStringLiteral("All"),

@@ -31,68 +31,90 @@ QChar accessKey(const QString &caption)
     return {};
 }
 
-// The frame's Ctrl+Tab (next window) would take the key first: while the focus is inside the
-// tabs they claim it, and the tab control turns its tabs as it does on its own.
-class TabKeys : public QObject
+// A key the frame would take first (its menus, its next-window key) that a window claims while
+// the focus is in it: the window takes the key press that follows, before the focused control.
+class KeyTaker : public QObject
 {
 public:
-    using QObject::QObject;
+    explicit KeyTaker(QWidget *owner) : QObject(owner), m_owner(owner) { owner->installEventFilter(this); }
 
 protected:
+    // Whether the key is the window's now; and what it does, false when it cannot.
+    virtual bool wants(const QKeyEvent *key) const = 0;
+    virtual bool act(const QKeyEvent *key) = 0;
+
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::ShortcutOverride)
-            return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const auto *tabs = qobject_cast<QTabWidget *>(watched);
-        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
-        if (!tab || !tabs || !(key->modifiers() & Qt::ControlModifier) || tabs->count() < 2)
-            return false;
-        event->accept();
-        return true;
-    }
-};
-
-// A window inside the frame whose own keys the frame's menu bar claims as well ("&File" of its
-// own menu bar, an "&Apply" beside the frame's "&About"): the frame would win. While the focus is
-// in the window, its own controls take those keys.
-class OwnKeys : public QObject
-{
-public:
-    using Act = std::function<bool()>; // does what the key means; false when it cannot now
-
-    OwnKeys(QWidget *window) : QObject(window), m_window(window) { window->installEventFilter(this); }
-
-    void add(QChar key, Act act) { m_keys.insert(key.toUpper().unicode(), std::move(act)); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
-            return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const int pressed = key->modifiers() == Qt::AltModifier ? key->key() : 0;
         if (event->type() == QEvent::ShortcutOverride) {
-            if (watched != m_window || !m_keys.contains(pressed) ||
-                !m_window->isAncestorOf(QApplication::focusWidget()))
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (watched != m_owner || !m_owner->isAncestorOf(QApplication::focusWidget()) || !wants(key))
                 return false;
-            // The key press that follows goes to the focused control: it is taken here instead.
-            m_pending = pressed;
+            m_pending = key->keyCombination();
             qApp->installEventFilter(this);
             event->accept();
             return true;
         }
-        if (!m_pending)
+        if (event->type() != QEvent::KeyPress || m_pending == QKeyCombination())
             return false;
         qApp->removeEventFilter(this);
-        const int pending = std::exchange(m_pending, 0);
-        return pressed == pending && m_keys.value(pending)();
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return std::exchange(m_pending, QKeyCombination()) == key->keyCombination() && act(key);
     }
 
 private:
-    QWidget *m_window;
+    QWidget *m_owner;
+    QKeyCombination m_pending;
+};
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn the tabs the focus is in, rather than go to the next window.
+class TabKeys : public KeyTaker
+{
+public:
+    explicit TabKeys(QTabWidget *tabs) : KeyTaker(tabs), m_tabs(tabs) {}
+
+protected:
+    bool wants(const QKeyEvent *key) const override
+    {
+        return (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+               (key->modifiers() & Qt::ControlModifier) && m_tabs->count() > 1;
+    }
+    bool act(const QKeyEvent *key) override
+    {
+        const int step = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier) ? -1 : 1;
+        int index = m_tabs->currentIndex();
+        for (int tried = 0; tried < m_tabs->count(); ++tried) {
+            index = (index + step + m_tabs->count()) % m_tabs->count();
+            if (m_tabs->isTabEnabled(index))
+                break;
+        }
+        m_tabs->setCurrentIndex(index);
+        return true;
+    }
+
+private:
+    QTabWidget *m_tabs;
+};
+
+// A window inside the frame whose own keys the frame's menu bar claims as well ("&File" of its
+// own menu bar, an "&Apply" beside the frame's "&About"): while the focus is in the window, its
+// own controls take those keys.
+class OwnKeys : public KeyTaker
+{
+public:
+    using Act = std::function<bool()>; // does what the key means; false when it cannot now
+    using KeyTaker::KeyTaker;
+
+    void add(QChar key, Act act) { m_keys.insert(key.toUpper().unicode(), std::move(act)); }
+
+protected:
+    bool wants(const QKeyEvent *key) const override
+    {
+        return key->modifiers() == Qt::AltModifier && m_keys.contains(key->key());
+    }
+    bool act(const QKeyEvent *key) override { return m_keys.value(key->key())(); }
+
+private:
     QHash<int, Act> m_keys;
-    int m_pending = 0;
 };
 
 // The keys already taken: those of the whole window, and those of each tab page, where a label
@@ -101,6 +123,7 @@ struct UsedKeys
 {
     QString window;
     QHash<const QWidget *, QString> pages;
+    QString fixed; // the keys of buttons, tabs and menus, which no label shares
 
     static const QWidget *pageOf(const QWidget *widget)
     {
@@ -153,9 +176,11 @@ QString withKey(const Caption &caption, UsedKeys &used)
         for (qsizetype i : std::as_const(candidates)) {
             const QChar key = text.at(i).toLower();
             if (key.unicode() >= 128 || (!sharing && used.taken(key, caption.page)) ||
-                (sharing && (!caption.mayShare || used.window.contains(key))))
+                (sharing && (!caption.mayShare || used.fixed.contains(key))))
                 continue;
             used.take(key, caption.page);
+            if (!caption.mayShare)
+                used.fixed.append(key);
             return QString(text).insert(i, QLatin1Char('&'));
         }
     }
@@ -174,9 +199,11 @@ void prepare(QWidget *window)
                     std::function<void(const QString &)> write) {
         const QChar key = accessKey(text);
         const QWidget *page = control ? UsedKeys::pageOf(control) : nullptr;
-        if (!key.isNull())
+        if (!key.isNull()) {
             used.take(key, page);
-        else if (write)
+            if (!mayShare)
+                used.fixed.append(key);
+        } else if (write)
             captions.append({text, page, mayShare, std::move(write)});
     };
     // The frame's menu bar keeps its keys (Alt+F stays its File menu), except where the window's
@@ -258,7 +285,7 @@ void keepTabKeys(QTabWidget *tabs)
     if (tabs->property("keepsTabKeys").toBool())
         return;
     tabs->setProperty("keepsTabKeys", true);
-    tabs->installEventFilter(new TabKeys(tabs));
+    new TabKeys(tabs);
 }
 
 } // namespace Keyboard
