@@ -58,8 +58,9 @@ void Frm_Browser::showLevelCounts()
                           (level.over() ? QStringLiteral(", over capacity") : QString()));
         item->setData(Qt::ForegroundRole, level.over() ? QVariant(QBrush(kOverCapacity)) : QVariant());
         item->setToolTip(CasterCapacity::describe(level));
+        const QString shown = level.over() ? count + LevelCountDelegate::overMark() : count;
         widest = std::max(widest, metrics.horizontalAdvance(item->text()) + 10 +
-                                      boldMetrics.horizontalAdvance(count + LevelCountDelegate::overMark()));
+                                      boldMetrics.horizontalAdvance(shown));
     }
     int cellWidth = 0;
     for (int row = 0; row < m_levels->count(); ++row) {
