@@ -161,8 +161,6 @@ TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
 TEST_F(CapacityTest, EveryLevelStaysInSightWithItsCountWhateverTheFilterPaneWidth)
 {
     setCapacities("Bryn", {"17", "17", "17", "17", "17", "17", "17", "17", "17"});
-    // On the test's small screen the frame opens at nine tenths of it: as large as on a desktop.
-    frame().resize(1180, 780);
     Frm_Browser *bryn = openBrowser("Bryn");
     auto *levels = control<QListWidget>(bryn, "Lst_Levels");
     auto allInSight = [&](const char *when) {
