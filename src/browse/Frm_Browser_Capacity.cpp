@@ -53,11 +53,14 @@ void Frm_Browser::showLevelCounts()
                                               : QString::number(level.inBook);
         QListWidgetItem *item = m_levels->item(row);
         item->setData(LevelCountDelegate::CountRole, count);
-        item->setData(Qt::AccessibleTextRole, item->text() + QStringLiteral("  ") + count);
+        item->setData(Qt::AccessibleTextRole,
+                      item->text() + QStringLiteral("  ") + count +
+                          (level.over() ? QStringLiteral(", over capacity") : QString()));
         item->setData(Qt::ForegroundRole, level.over() ? QVariant(QBrush(kOverCapacity)) : QVariant());
         item->setToolTip(CasterCapacity::describe(level));
+        const QString shown = level.over() ? count + LevelCountDelegate::overMark() : count;
         widest = std::max(widest, metrics.horizontalAdvance(item->text()) + 10 +
-                                      boldMetrics.horizontalAdvance(count));
+                                      boldMetrics.horizontalAdvance(shown));
     }
     int cellWidth = 0;
     for (int row = 0; row < m_levels->count(); ++row) {

@@ -176,6 +176,10 @@ void Frm_Browser::createControls()
     connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Browser::LV_Spells_MouseDown);
     connect(m_list, &ListView::rowActivated, this, &Frm_Browser::LV_Spells_DblClick);
     connect(m_list, &ListView::deleteRequested, this, &Frm_Browser::B_Menu_Remove_Click);
+    m_list->setAccessibleName(QStringLiteral("Spells"));
+    m_list->setAccessibleDescription(
+        QStringLiteral("The spells of the spellbook at the levels and schools chosen"));
+    m_list->setFocus();
     // F5 filters afresh, as the Requery button does, in whichever browser the user is in.
     auto *requery = new QShortcut(QKeySequence::Refresh, this, this,
                                   [this] { m_toolbar->button(QStringLiteral("Requery"))->click(); });
@@ -225,6 +229,8 @@ QWidget *Frm_Browser::createFilters()
     m_schoolsList->setSelectionMode(QAbstractItemView::MultiSelection);
     m_schoolsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_schoolsList->setTextElideMode(Qt::ElideRight);
+    m_schoolsList->setAccessibleName(QStringLiteral("Schools"));
+    m_schoolsList->setAccessibleDescription(QStringLiteral("The schools whose spells are listed"));
 
     auto buttons = [this](QPushButton *all, QPushButton *none) {
         auto *row = new QHBoxLayout;
@@ -235,23 +241,31 @@ QWidget *Frm_Browser::createFilters()
     };
     auto *levelsLabel = new QLabel(QStringLiteral("Levels"), m_filters);
     auto *schoolsLabel = new QLabel(QStringLiteral("Schools"), m_filters);
+    levelsLabel->setBuddy(m_levels);
+    schoolsLabel->setBuddy(m_schoolsList);
+    // Each list is followed by its own All and None, as they read on screen.
+    QPushButton *levelsAll = addFilterButton(QStringLiteral("Opt_Levels_All"), QStringLiteral("All"),
+                                             &Frm_Browser::Opt_Levels_All_Click);
+    QPushButton *levelsNone = addFilterButton(QStringLiteral("Opt_Levels_None"), QStringLiteral("None"),
+                                              &Frm_Browser::Opt_Levels_None_Click);
+    QPushButton *schoolsAll = addFilterButton(QStringLiteral("Opt_Schools_All"), QStringLiteral("All"),
+                                              &Frm_Browser::Opt_Schools_All_Click);
+    QPushButton *schoolsNone = addFilterButton(QStringLiteral("Opt_Schools_None"), QStringLiteral("None"),
+                                               &Frm_Browser::Opt_Schools_None_Click);
+    QWidget *order[] = {m_list, m_levels, levelsAll, levelsNone, m_schoolsList, schoolsAll, schoolsNone};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     auto *layout = new QVBoxLayout(m_filters);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
     layout->addWidget(levelsLabel);
     layout->addWidget(m_levels);
-    layout->addLayout(buttons(addFilterButton(QStringLiteral("Opt_Levels_All"), QStringLiteral("All"),
-                                              &Frm_Browser::Opt_Levels_All_Click),
-                              addFilterButton(QStringLiteral("Opt_Levels_None"), QStringLiteral("None"),
-                                              &Frm_Browser::Opt_Levels_None_Click)));
+    layout->addLayout(buttons(levelsAll, levelsNone));
     layout->addSpacing(6);
     layout->addWidget(schoolsLabel);
     layout->addWidget(m_schoolsList, 1);
-    layout->addLayout(buttons(addFilterButton(QStringLiteral("Opt_Schools_All"), QStringLiteral("All"),
-                                              &Frm_Browser::Opt_Schools_All_Click),
-                              addFilterButton(QStringLiteral("Opt_Schools_None"), QStringLiteral("None"),
-                                              &Frm_Browser::Opt_Schools_None_Click)));
+    layout->addLayout(buttons(schoolsAll, schoolsNone));
     return m_filters;
 }
 

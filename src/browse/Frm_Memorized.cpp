@@ -17,6 +17,7 @@
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/Prompt.h"
+#include "widgets/ReadableColour.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
@@ -115,6 +116,9 @@ Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
     setAcceptDrops(true);
     // A double click, or Enter, on a slot: the view reports both as an activation.
     connect(m_view, &QTreeWidget::itemActivated, this, &Frm_Memorized::TV_Memorized_DblClick);
+    m_view->setAccessibleName(QStringLiteral("Memorized spells"));
+    m_view->setAccessibleDescription(QStringLiteral("The caster's slots by level, with the spell in each"));
+    m_view->setFocus();
 
     auto *statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("SB_Memorized"));
@@ -305,7 +309,9 @@ void Frm_Memorized::showSlot(QTreeWidgetItem *row, const MemorizedSlot &slot)
     const QColor spent = palette().color(QPalette::Disabled, QPalette::Text);
     const QColor plain = palette().color(QPalette::Active, QPalette::Text);
     row->setForeground(0, slot.cast ? spent : plain);
-    row->setForeground(1, slot.cast ? spent : QColor(0x9a, 0x2a, 0x1a));
+    row->setForeground(1, slot.cast ? spent
+                                    : ReadableColour::against(QColor(0x9a, 0x2a, 0x1a),
+                                                              m_view->palette().color(QPalette::Base)));
 
     if (auto *castButton = qobject_cast<QToolButton *>(m_view->itemWidget(row, 2))) {
         castButton->setText(slot.cast ? QStringLiteral("Undo Cast") : QStringLiteral("Cast"));

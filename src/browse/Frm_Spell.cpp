@@ -80,7 +80,9 @@ Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
     m_description->setObjectName(QStringLiteral("RTB_Desc"));
     m_description->setReadOnly(true);
     m_description->setAcceptRichText(false);
+    m_description->setAccessibleName(QStringLiteral("Description"));
     m_tabs->addTab(m_description, QStringLiteral("Description"));
+    m_tabs->setFocus();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -60,6 +60,9 @@ void Frm_Unlearned::createControls()
     connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Unlearned::LV_Spells_Click);
     connect(m_list, &ListView::rowDoubleClicked, this, &Frm_Unlearned::LV_Spells_DblClick);
     connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Unlearned::LV_Spells_MouseDown);
+    m_list->setAccessibleName(QStringLiteral("Failed spells"));
+    m_list->setAccessibleDescription(QStringLiteral("The spells the caster failed to learn"));
+    m_list->setFocus();
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("sbr_Failed"));

@@ -136,6 +136,9 @@ void Frm_Import::createControls()
             Show_Spell_Details();
     });
     connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Import::LV_Spells_MouseUp);
+    m_list->setAccessibleName(QStringLiteral("Spells to import"));
+    m_list->setAccessibleDescription(QStringLiteral("The spells of the file; the ticked ones are imported"));
+    m_list->setFocus();
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("SB"));
@@ -199,6 +202,7 @@ QWidget *Frm_Import::createDetails()
     m_components->setObjectName(QStringLiteral("cbo_Components"));
     m_castingTimeType = new QComboBox(details);
     m_castingTimeType->setObjectName(QStringLiteral("cbo_CT"));
+    m_castingTimeType->setAccessibleName(QStringLiteral("Casting time unit"));
     connect(m_castingTimeType, &QComboBox::activated, this, &Frm_Import::cbo_CT_Click);
     m_description = new QTextEdit(details);
     m_description->setObjectName(QStringLiteral("txt_Desc"));
@@ -240,6 +244,8 @@ QWidget *Frm_Import::createDetails()
 
     m_schools = new QListWidget(details);
     m_schools->setObjectName(QStringLiteral("Lst_Schools"));
+    m_schools->setAccessibleName(QStringLiteral("Schools"));
+    m_schools->setAccessibleDescription(QStringLiteral("The schools of the spell chosen"));
     m_schools->setSelectionMode(QAbstractItemView::MultiSelection);
     auto *schoolsLabel = new QLabel(QStringLiteral("Schools:"), details);
     schoolsLabel->setBuddy(m_schools);

@@ -8,6 +8,7 @@
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/Prompt.h"
+#include "widgets/ReadableColour.h"
 
 #include <QLabel>
 
@@ -118,7 +119,9 @@ void Frm_Import::showMarks(qsizetype record)
     for (ImportReview::Field field : difference.fields) {
         const QString stored = libraryValue(version->details.at(field));
         if (QLabel *label = m_fieldLabels.value(field)) {
-            label->setStyleSheet(QStringLiteral("color: #a33a00; font-weight: bold;"));
+            const QColor marked =
+                ReadableColour::against(QColor(0xa3, 0x3a, 0x00), label->palette().color(QPalette::Window));
+            label->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(marked.name()));
             m_fieldWidgets.value(field)->setToolTip(QStringLiteral("In your library: ") + stored);
             changed.append(fieldCaption(field));
         } else {

@@ -4,6 +4,7 @@
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/ChildDialog.h"
+#include "widgets/Keyboard.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
@@ -55,6 +56,9 @@ Frm_ManageSchools::Frm_ManageSchools(QWidget *parent) : QWidget(parent)
     setTabOrder(m_new, m_add);
     setTabOrder(m_add, m_delete);
     setTabOrder(m_delete, m_deleteButton);
+    Keyboard::addShortcut(m_apply, QKeySequence::Save);
+    Keyboard::addShortcut(m_add, QKeySequence::New);
+    m_names->setFocus();
 }
 
 Frm_ManageSchools::~Frm_ManageSchools() = default;

@@ -6,6 +6,7 @@
 #include "store/VM_Spellbook.h"
 #include "store/VmError.h"
 #include "widgets/ChildDialog.h"
+#include "widgets/Keyboard.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/OpenWindows.h"
 #include "widgets/Prompt.h"
@@ -73,6 +74,8 @@ Frm_ManageSpellbooks::Frm_ManageSpellbooks(QWidget *parent) : QWidget(parent)
 
     setTabOrder(m_spellsPerLevel.back(), m_apply);
     setTabOrder(m_apply, m_cancel);
+    Keyboard::addShortcut(m_apply, QKeySequence::Save);
+    m_names->setFocus();
 }
 
 Frm_ManageSpellbooks::~Frm_ManageSpellbooks() = default;

@@ -130,10 +130,15 @@ void Frm_ManageSpells::createControls()
     m_description->setObjectName(QStringLiteral("RTB_Desc"));
     m_description->setAcceptRichText(false);
     m_description->setTabChangesFocus(true);
+    m_description->setAccessibleName(QStringLiteral("Description"));
     m_tabs->addTab(m_description, QStringLiteral("Description"));
 
     m_schools = listBox(this, QStringLiteral("Lst_Schools"));
     m_spellbooks = listBox(this, QStringLiteral("Lst_Spellbooks"));
+    m_schools->setAccessibleName(QStringLiteral("Schools"));
+    m_schools->setAccessibleDescription(QStringLiteral("The schools of the spell"));
+    m_spellbooks->setAccessibleName(QStringLiteral("Spellbooks"));
+    m_spellbooks->setAccessibleDescription(QStringLiteral("The spellbooks that hold the spell"));
 
     auto *left = new QVBoxLayout;
     left->addWidget(library);
@@ -157,6 +162,7 @@ void Frm_ManageSpells::createControls()
     setTabOrder(m_picker, m_find);
     setTabOrder(m_find, m_name);
     setTabOrder(m_name, m_tabs);
+    m_picker->setFocus();
 }
 
 QWidget *Frm_ManageSpells::createDetails()
@@ -173,6 +179,7 @@ QWidget *Frm_ManageSpells::createDetails()
     // Beside the amount it would be squeezed: room for "Segment(s)".
     m_castingType->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_castingType->setMinimumContentsLength(9);
+    m_castingType->setAccessibleName(QStringLiteral("Casting time unit"));
     connect(m_castingType, &QComboBox::currentIndexChanged, this, &Frm_ManageSpells::cbo_Type_Click);
     m_duration = textBox(details, QStringLiteral("txt_Duration"));
     m_areaOfEffect = textBox(details, QStringLiteral("txt_AOE"));

@@ -77,7 +77,7 @@ QString Frm_Search::chosenField() const
 {
     for (const QRadioButton *field : m_fields) {
         if (field->isChecked())
-            return field->text();
+            return QString(field->text()).remove(QLatin1Char('&')); // without its access key
     }
     return QStringLiteral("Name");
 }

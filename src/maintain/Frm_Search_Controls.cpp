@@ -75,12 +75,15 @@ void Frm_Search::createControls()
     m_text = new QLineEdit(textFrame);
     m_text->setObjectName(QStringLiteral("Txt_Search"));
     m_text->setClearButtonEnabled(true);
+    m_text->setAccessibleName(QStringLiteral("Search text"));
+    m_text->setFocus();
     (new QVBoxLayout(textFrame))->addWidget(m_text);
     connect(m_text, &QLineEdit::returnPressed, this, &Frm_Search::Cmd_Search_Click);
 
     auto *scopeFrame = new QGroupBox(QStringLiteral("Search Scope"), this);
     m_scope = new QComboBox(scopeFrame);
     m_scope->setObjectName(QStringLiteral("Cmb_Type"));
+    m_scope->setAccessibleName(QStringLiteral("Search scope"));
     m_scope->setMinimumContentsLength(16);
     m_scope->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     (new QVBoxLayout(scopeFrame))->addWidget(m_scope);
@@ -122,6 +125,8 @@ void Frm_Search::createControls()
     connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Search::LV_Search_Click);
     connect(m_list, &ListView::rowDoubleClicked, this, &Frm_Search::LV_Search_DblClick);
     connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Search::LV_Search_MouseDown);
+    m_list->setAccessibleName(QStringLiteral("Spells found"));
+    m_list->setAccessibleDescription(QStringLiteral("The spells that match the search"));
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));

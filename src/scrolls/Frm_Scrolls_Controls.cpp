@@ -110,6 +110,7 @@ void Frm_Scrolls::createControls()
     body->addWidget(m_tabs, 1);
     body->addWidget(createPicker());
     layout->addLayout(body, 1);
+    m_tree->setFocus();
 }
 
 ListView *Frm_Scrolls::createLineList(const QString &name, QWidget *parent)
@@ -136,11 +137,15 @@ QWidget *Frm_Scrolls::createViewTab()
     m_tree->setHeaderHidden(true);
     m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setAccessibleName(QStringLiteral("Scrolls"));
+    m_tree->setAccessibleDescription(QStringLiteral("The casters and the scrolls each holds"));
     (new QVBoxLayout(scrolls))->addWidget(m_tree);
 
     auto *spells = new QGroupBox(QStringLiteral("Spells"), tab);
     spells->setObjectName(QStringLiteral("Frame_Spells"));
     m_scrollLines = createLineList(QStringLiteral("LV_Scrolls"), spells);
+    m_scrollLines->setAccessibleName(QStringLiteral("Spells of the scroll"));
+    m_scrollLines->setAccessibleDescription(QStringLiteral("The spells on the scroll chosen"));
     (new QVBoxLayout(spells))->addWidget(m_scrollLines);
 
     auto *layout = new QHBoxLayout(tab);
@@ -159,6 +164,8 @@ QWidget *Frm_Scrolls::createAddTab()
     auto *spells = new QGroupBox(QStringLiteral("Scroll Spells"), tab);
     spells->setObjectName(QStringLiteral("Frame_ScrollSpells"));
     m_addLines = createLineList(QStringLiteral("LV_Add"), spells);
+    m_addLines->setAccessibleName(QStringLiteral("Spells of the new scroll"));
+    m_addLines->setAccessibleDescription(QStringLiteral("The spells the new scroll will hold"));
     (new QVBoxLayout(spells))->addWidget(m_addLines);
 
     auto *left = new QVBoxLayout;
@@ -183,6 +190,8 @@ QWidget *Frm_Scrolls::createGenerateTab()
     m_schools->setObjectName(QStringLiteral("Lst_Schools"));
     m_schools->setSelectionMode(QAbstractItemView::MultiSelection);
     m_schools->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_schools->setAccessibleName(QStringLiteral("Schools"));
+    m_schools->setAccessibleDescription(QStringLiteral("The schools a drawn spell may come from"));
 
     auto *allLevels = button(QStringLiteral("Opt_All_Levels"), QStringLiteral("All"), choices);
     auto *noLevels = button(QStringLiteral("Opt_None_Levels"), QStringLiteral("None"), choices);
@@ -195,11 +204,15 @@ QWidget *Frm_Scrolls::createGenerateTab()
 
     auto *choicesLayout = new QVBoxLayout(choices);
     choicesLayout->setSpacing(4);
-    choicesLayout->addWidget(new QLabel(QStringLiteral("Levels"), choices));
+    auto *levelsLabel = new QLabel(QStringLiteral("Levels"), choices);
+    levelsLabel->setBuddy(m_levels);
+    choicesLayout->addWidget(levelsLabel);
     choicesLayout->addWidget(m_levels);
     choicesLayout->addLayout(pair(allLevels, noLevels));
     choicesLayout->addSpacing(6);
-    choicesLayout->addWidget(new QLabel(QStringLiteral("Schools"), choices));
+    auto *schoolsLabel = new QLabel(QStringLiteral("Schools"), choices);
+    schoolsLabel->setBuddy(m_schools);
+    choicesLayout->addWidget(schoolsLabel);
     choicesLayout->addWidget(m_schools, 1);
     choicesLayout->addLayout(pair(allSchools, noSchools));
 
@@ -223,6 +236,8 @@ QWidget *Frm_Scrolls::createGenerateTab()
     auto *spells = new QGroupBox(QStringLiteral("Spells"), tab);
     spells->setObjectName(QStringLiteral("Frame_Generated"));
     m_generated = createLineList(QStringLiteral("LV_Spells"), spells);
+    m_generated->setAccessibleName(QStringLiteral("Spells drawn"));
+    m_generated->setAccessibleDescription(QStringLiteral("The spells drawn for the scroll"));
     (new QVBoxLayout(spells))->addWidget(m_generated);
 
     // The choices keep the width they need; the drawn scroll takes the rest.

@@ -27,6 +27,7 @@
 #include "widgets/OpenWindows.h"
 #include "widgets/PrintableWindow.h"
 #include "widgets/Prompt.h"
+#include "widgets/ReadableColour.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/UnsavedWork.h"
 #include "widgets/WindowArrangement.h"
@@ -64,7 +65,9 @@ MDI_Main::MDI_Main(QWidget *parent) : QMainWindow(parent)
     m_area->setObjectName(QStringLiteral("MDIClient"));
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_area->setBackground(QColor(0x8a, 0x84, 0x78));
+    // A warm grey behind the windows, as dark as the palette's text still reads on it.
+    m_area->setBackground(
+        ReadableColour::against(QColor(0x8a, 0x84, 0x78), palette().color(QPalette::WindowText)));
     setCentralWidget(m_area);
 
     createMenus();
@@ -76,7 +79,8 @@ MDI_Main::MDI_Main(QWidget *parent) : QMainWindow(parent)
     resize(1180, 780);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
-        resize(size().boundedTo(available.size()));
+        // On a small screen the frame takes at most nine tenths of it, status bar in sight.
+        resize(size().boundedTo(available.size() * 9 / 10).expandedTo(minimumSize()));
         move(available.center() - rect().center());
     }
 }
@@ -147,6 +151,11 @@ void MDI_Main::createToolBar()
     m_toolBar->addButton(QStringLiteral("Search"), QStringLiteral("Search"),
                          ToolIcons::icon(ToolIcons::Search));
     addToolBar(Qt::TopToolBarArea, m_toolBar);
+    // The drop-down is a menu entry as well, for whoever opens a spellbook from the keyboard.
+    QMenu *spellbookMenu = m_toolBar->buttonMenu(QStringLiteral("Browser"));
+    spellbookMenu->setTitle(QStringLiteral("&Open Spellbook"));
+    menu(QStringLiteral("Main_File"))
+        ->insertMenu(menuEntry(QStringLiteral("Main_File_Print")), spellbookMenu);
 
     // A button works exactly when the menu command it stands for does.
     const QStringList keys = {QStringLiteral("Manage Spellbooks"), QStringLiteral("Manage Schools"),

@@ -2,6 +2,7 @@
 
 #include "shell/MDI_Main.h"
 
+#include <QActionGroup>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -74,7 +75,7 @@ void MDI_Main::createMenus()
         ->setShortcut(QKeySequence::Print);
     addDivider(file, QStringLiteral("Main_Tools_Divider3"));
     QMenu *preview =
-        addMenu(file, QStringLiteral("Main_File_PreviewOptions"), QStringLiteral("&Print Preview Options"));
+        addMenu(file, QStringLiteral("Main_File_PreviewOptions"), QStringLiteral("Print Pre&view Options"));
     addToggle(preview, QStringLiteral("Main_File_PreviewOptions_Max"), QStringLiteral("Previews &Maximized"),
               &MDI_Main::Main_File_PreviewOptions_Max_Click);
     addDivider(file, QStringLiteral("PPDivider"));
@@ -109,9 +110,15 @@ void MDI_Main::createMenus()
     addEntry(m_windowMenu, QStringLiteral("Main_Window_Next"), QStringLiteral("Ne&xt"),
              &MDI_Main::Main_Window_Next_Click)
         ->setShortcut(QKeySequence::NextChild);
+    // Shown as the keys are pressed: Ctrl+Shift+Tab, not the "Backtab" Qt names it by.
+    QList<QKeySequence> previous{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)};
+    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::PreviousChild)) {
+        if (!previous.contains(key))
+            previous.append(key);
+    }
     addEntry(m_windowMenu, QStringLiteral("Main_Window_Previous"), QStringLiteral("Pre&vious"),
              &MDI_Main::Main_Window_Previous_Click)
-        ->setShortcut(QKeySequence::PreviousChild);
+        ->setShortcuts(previous);
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MDI_Main::fillWindowList);
 
     QMenu *about = addMenu(bar, QStringLiteral("Main_About"), QStringLiteral("&About"));
@@ -210,12 +217,15 @@ void MDI_Main::fillWindowList()
     if (windows.isEmpty())
         return;
     m_windowList.append(m_windowMenu->addSeparator());
+    // One window is the active one: the list is a radio group.
+    auto *group = new QActionGroup(m_windowList.constFirst());
     for (qsizetype i = 0; i < windows.size(); ++i) {
         QMdiSubWindow *window = windows.at(i);
         const QString title = QString(window->windowTitle()).replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction *entry =
             m_windowMenu->addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
         entry->setCheckable(true);
+        entry->setActionGroup(group);
         entry->setChecked(window == m_area->activeSubWindow());
         connect(entry, &QAction::triggered, this, [this, window] { m_area->setActiveSubWindow(window); });
         m_windowList.append(entry);

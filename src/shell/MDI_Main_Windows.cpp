@@ -22,6 +22,7 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/Constants.h"
+#include "widgets/Keyboard.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/OpenWindows.h"
 #include "widgets/PrintableWindow.h"
@@ -114,6 +115,7 @@ QMdiSubWindow *MDI_Main::showChild(QWidget *window)
 {
     QMdiSubWindow *subWindow = m_area->addSubWindow(window);
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
+    Keyboard::prepare(window);
     // The Window menu's Close owns the close keys; a second claim would leave them doing nothing.
     if (QMenu *system = subWindow->systemMenu()) {
         for (QAction *entry : system->actions()) {

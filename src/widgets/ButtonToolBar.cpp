@@ -1,5 +1,7 @@
 #include "widgets/ButtonToolBar.h"
 
+#include "widgets/Keyboard.h"
+
 #include <QMenu>
 #include <QToolButton>
 
@@ -20,6 +22,14 @@ QToolButton *ButtonToolBar::makeButton(const QString &key, const QString &toolTi
     button->setText(toolTip);
     button->setIcon(icon);
     button->setAutoRaise(true);
+    // An icon alone says nothing to a screen reader: the tip is its name and its description.
+    button->setAccessibleName(toolTip);
+    button->setAccessibleDescription(toolTip);
+    // Saving and adding have the keys they have in every program.
+    if (key == QStringLiteral("Save"))
+        Keyboard::addShortcut(button, QKeySequence::Save);
+    else if (key == QStringLiteral("Add"))
+        Keyboard::addShortcut(button, QKeySequence::New);
     m_items.insert(key, addWidget(button));
     return button;
 }

@@ -13,6 +13,8 @@ QListWidget *create(QWidget *parent)
     auto *levels = new QListWidget(parent);
     levels->setObjectName(QStringLiteral("Lst_Levels"));
     levels->setSelectionMode(QAbstractItemView::MultiSelection);
+    levels->setAccessibleName(QStringLiteral("Levels"));
+    levels->setAccessibleDescription(QStringLiteral("The spell levels chosen; several may be chosen"));
     // Three columns of three, like a list box with columns.
     levels->setFlow(QListView::LeftToRight);
     levels->setWrapping(true);

@@ -42,8 +42,8 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
     const Frm_Spell *card = cards.at(0);
     EXPECT_EQ(card->windowTitle(), "Cinder Veil (3)");
     auto *tabs = control<QTabWidget>(card, "SSTab1");
-    EXPECT_EQ(tabs->tabText(0), "Details");
-    EXPECT_EQ(tabs->tabText(1), "Description");
+    EXPECT_EQ(tabs->tabText(0), "&Details");
+    EXPECT_EQ(tabs->tabText(1), "D&escription");
     // The schools in the order the browser's row shows them; no author is the core library's.
     EXPECT_EQ(cardTexts(card),
               (QStringList{"Cinder Veil", "3", "Common", "KXR", "12", "60 yards", "V,S", "1 Round(s)",

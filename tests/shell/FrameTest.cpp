@@ -344,15 +344,17 @@ TEST_F(Frame, WindowMenuListsTheOpenWindowsAndArrangesThemWithoutLosingAny)
 
 TEST_F(Frame, StandardKeysReachTheirCommandsAndTheFrameStaysUsable)
 {
-    const QList<std::pair<const char *, QKeySequence>> keys = {
+    const QList<std::pair<const char *, QKeySequence::StandardKey>> keys = {
         {"Main_File_Exit", QKeySequence::Quit},
         {"Main_About_Help", QKeySequence::HelpContents},
         {"Main_File_Print", QKeySequence::Print},
         {"Main_Window_Next", QKeySequence::NextChild},
         {"Main_Window_Previous", QKeySequence::PreviousChild},
         {"Main_Manage_Search", QKeySequence::Find}};
-    for (const auto &[entry, key] : keys)
-        EXPECT_EQ(frame().menuEntry(entry)->shortcut(), QKeySequence(key)) << entry;
+    for (const auto &[entry, key] : keys) {
+        const QList<QKeySequence> given = frame().menuEntry(entry)->shortcuts();
+        EXPECT_TRUE(QKeySequence(key).isEmpty() || given.contains(QKeySequence(key))) << entry;
+    }
     EXPECT_TRUE(
         frame().menuEntry("Main_Window_Close")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)));
 
