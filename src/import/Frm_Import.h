@@ -4,7 +4,7 @@
 #include "store/Database.h"
 #include "store/ListRows.h"
 
-#include <QHash>
+#include <QSet>
 #include <QWidget>
 
 #include <functional>
@@ -15,7 +15,6 @@ class ButtonToolBar;
 class ColumnSortToggle;
 class ListView;
 class QAction;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -23,7 +22,7 @@ class QListWidget;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
-class QTextEdit;
+class SpellForm;
 class VM_SpellSaver;
 class Workspace;
 
@@ -74,18 +73,19 @@ private:
     void createControls();
     QWidget *createDetails();
     QGroupBox *createCasterPanel();
-    QLineEdit *addField(const QString &name);
 
     void Refresh_Lst_Schools();
-    void Refresh_Lst_CastingTimeTypes();
-    void Refresh_Lst_Components();
+    // The library's schools, a record's own first (so that they show without scrolling), and the
+    // schools the library lacks marked as new; selected are those chosen.
+    void fillSchools(const QStringList &chosen);
+    QStringList chosenSchools() const;
     void Show_Spells_Layout();
     void Show_Spellbook_Layout();
     void Clear_Spell_Details();
     void Show_Spell_Details();
     void Store_Caster_Details();
     bool casterExportable();
-    void cbo_CT_Click(int index);
+    void cbo_CT_Click();
     void LV_Spells_MouseUp(const QPoint &position);
 
     void saveItem();
@@ -94,6 +94,8 @@ private:
     void readReview();
     void showReviewColumn();
     void showMarks(qsizetype record);
+    // The review column's text for a record: New, Changed, Same, or that it must be corrected.
+    QString reviewText(const VM_Spell &record) const;
     void showPosition();
     void checkWhere(const std::function<bool(ImportReview::Status)> &wanted);
 
@@ -108,7 +110,9 @@ private:
     ImportReview m_review;
     QString m_reviewSummary; // "N spells: X new, Y changed, Z same"
     FileType m_fileType = OtherFile;
-    bool m_unimportedEdits = false;
+    QSet<qsizetype> m_unimported; // records corrected with Save since they were last imported
+    QStringList m_librarySchools;
+    QSize m_spellsLayoutSize;  // the window's size before a spellbook file grew it
     bool m_announcing = false; // while this window tells the others what its import changed
 
     QMenuBar *m_menuBar = nullptr;
@@ -121,12 +125,9 @@ private:
     ListView *m_list = nullptr;
     ColumnSortToggle *m_sort = nullptr;
     QListWidget *m_schools = nullptr;
-    QComboBox *m_components = nullptr;
-    QComboBox *m_castingTimeType = nullptr;
-    QTextEdit *m_description = nullptr;
+    QLabel *m_schoolsLabel = nullptr;
+    std::unique_ptr<SpellForm> m_form; // the shown record's details
     QLabel *m_changes = nullptr;
-    QHash<ImportReview::Field, QWidget *> m_fieldWidgets;
-    QHash<ImportReview::Field, QLabel *> m_fieldLabels;
     QGroupBox *m_casterPanel = nullptr;
     QList<QLineEdit *> m_casterFields; // the 13 caster details in file order
     QStatusBar *m_statusBar = nullptr;
