@@ -137,10 +137,12 @@ void Frm_Import::importChecked()
             ++replaced;
     }
     if (replaced > 0 &&
-        !Prompt::ask(this, QStringLiteral("Import will replace the details of %1 in your library. Continue?\n"
-                                          "Answer No to import only the spells your library does not hold.")
-                               .arg(replaced == 1 ? QStringLiteral("1 spell")
-                                                  : QStringLiteral("%1 spells").arg(replaced)))) {
+        !Prompt::ask(
+            this, QStringLiteral("Import will replace the details of %1 in your library. Continue?\n"
+                                 "Answer No to keep your library's details of those spells and import only "
+                                 "the new ones.")
+                      .arg(replaced == 1 ? QStringLiteral("1 spell")
+                                         : QStringLiteral("%1 spells").arg(replaced)))) {
         // The spells the library holds keep its details: a spells file brings only the new ones,
         // a spellbook still lists the others without overwriting them.
         if (m_fileType == SpellsFile) {

@@ -120,7 +120,7 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
          "Line 2 should give the number of spells, but \"99999999999999999999999\" is not a number.", 0},
         {header + "-3\r\n" + good, false, "Line 2 gives -3 spells; the number of spells cannot be negative.",
          0},
-        {header + "5\r\n" + good + good, false,
+        {header + "5\r\n" + good + spellLine("Better") + "\r\n", false,
          "Line 5 is missing: the file announces 5 spells but holds only 2.", 2},
         {header + "2147483647\r\n" + good, false,
          "Line 4 is missing: the file announces 2147483647 spells but holds only 1.", 1},
@@ -149,11 +149,12 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
 
     // However many spells a file announces or holds, and however many separators a line has,
     // reading takes a bounded share of them.
-    const QByteArray empty = "N" + QByteArray("||").repeated(ExchangeFormat::kSpellFields - 1) + "\r\n";
+    const QByteArray empty = QByteArray("||").repeated(ExchangeFormat::kSpellFields - 1) + "\r\n";
     const QByteArray crowded = "Crowd" + QByteArray("||").repeated(1'000'000) + "\r\n";
-    const ExchangeContent many = ExchangeReader::parse(header + "999999999\r\n" + crowded +
-                                                           empty.repeated(ExchangeReader::kMaximumSpells),
-                                                       ExchangeReader::Kind::SpellsFile);
+    QByteArray manyLines = header + "999999999\r\n" + crowded;
+    for (int i = 0; i < ExchangeReader::kMaximumSpells; ++i)
+        manyLines += "N" + QByteArray::number(i) + empty;
+    const ExchangeContent many = ExchangeReader::parse(manyLines, ExchangeReader::Kind::SpellsFile);
     EXPECT_EQ(many.spells.size(), ExchangeReader::kMaximumSpells);
     EXPECT_EQ(many.spells.first().size(), ExchangeFormat::kSpellFields);
     EXPECT_EQ(many.error, QStringLiteral("Line %1: the file holds more than %2 spells, more than Vellumar "
@@ -305,7 +306,8 @@ TEST_F(LibraryTest, TheReaderRefusesWhatTheWindowsAndTheWriterWouldRefuse)
         {spell(QByteArray("Nul\0x", 5), "", "", "", "A"), "the name holds the control character U+0000"},
         {spell("Escaped", "", "", "Me\x1B[0m", "A"),
          R"(the author of "Escaped" holds the control character U+001B)"},
-        {spell("Feed", "", "One\x0CTwo", "", "A"), "holds the control character U+000C"},
+        {spell("Feed", "", "One\x0CTwo", "", "A"),
+         R"(the description of "Feed" holds the control character U+000C)"},
         {spell("Tabbed", "\tTouch", "One\tTwo^^Three", "", "A"), {}},
         {spell("Longest", QByteArray(255, 'r'), QByteArray(20'000, 'd'), "", QByteArray(100, 'S')), {}},
     };

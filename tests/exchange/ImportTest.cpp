@@ -236,7 +236,7 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
     EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'"), failing);
 }
 
-TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
+TEST_F(ImportTest, SavedEditsChangeTheRecordOfThatNameAndAreImported)
 {
     const ListRows list = open(spellsFile({line("Twin", "1", "A"), line("Other", "2", "B")}), false);
     SpellEdits edits;
@@ -250,7 +250,7 @@ TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
     for (size_t i : {0u}) {
         EXPECT_TRUE(saver.Import_List()[i].WasUpdated());
         EXPECT_EQ(spellText(saver.Import_List()[i]),
-                  "Twin|1|Rare|||V,S|30 yards|||Special|||Line one\r\nLine two|");
+                  "Twin|1|Rare|PHB|9|V,S|30 yards|1 round|One|Special|1|None|Line one\r\nLine two|Author");
         EXPECT_EQ(saver.Import_List()[i].Fetch_Spell_Schools_Collection(), edits.schools);
     }
     EXPECT_FALSE(saver.Import_List()[1].WasUpdated());
@@ -258,7 +258,7 @@ TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
     saver.ImportSpells(list);
     EXPECT_EQ(library.rows(QStringLiteral(
                   "SELECT Range, [Casting Time Type], Author FROM Spells WHERE Name = 'Twin'")),
-              QStringList{"30 yards|Special|"});
+              QStringList{"30 yards|Special|Author"});
     EXPECT_EQ(schools("Twin"), edits.schools);
 }
 
