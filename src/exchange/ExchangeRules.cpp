@@ -127,6 +127,18 @@ QString nameProblem(QStringView name)
     return problem.isEmpty() ? fieldProblem(name) : problem;
 }
 
+QString detailRefusal(SpellFields::Field field, const QString &stored)
+{
+    const bool description = field == SpellFields::Description;
+    QString problem = entryProblem(stored, description ? Entry::Description : Entry::Field);
+    if (problem.isEmpty())
+        problem = description ? descriptionProblem(stored) : fieldProblem(stored);
+    if (problem.isEmpty())
+        return {};
+    return refusal(QString(QLatin1String(SpellFields::of(field).caption)).toLower(), problem,
+                   QStringLiteral("spell"));
+}
+
 QString refusal(const QString &field, const QString &problem, const QString &record)
 {
     return QStringLiteral("The %1 %2\nChange the %1 so that the %3 can be exported.")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/SpellFields.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -35,6 +37,10 @@ int maximumLength(Entry entry);
 QString entryProblem(QStringView value, Entry entry);
 // A spell's name as it is typed or read: entryProblem's limits and fieldProblem's rules.
 QString nameProblem(QStringView name);
+
+// What a window tells the user when a spell's detail, as it would be stored, breaks the rules
+// above; empty when it may be stored.
+QString detailRefusal(SpellFields::Field field, const QString &stored);
 
 // A description with its line breaks turned into "^^", as the file holds it.
 QString flattenedDescription(QStringView description);

@@ -43,7 +43,7 @@ void Frm_Import::saveItem()
     }
     // A correction no spells file could carry would be imported and then stop every export
     // that holds the spell: refused here, the text kept in its box.
-    if (const std::optional<SpellForm::Problem> problem = m_form->problem()) {
+    if (const std::optional<SpellForm::Problem> problem = m_form->problem(ExchangeRules::detailRefusal)) {
         Prompt::message(this, problem->message);
         m_form->control(problem->field)->setFocus();
         return;

@@ -64,7 +64,7 @@ bool Frm_ManageSpells::exportable()
     if (QString problem = ExchangeRules::nameProblem(m_name->text().trimmed()); !problem.isEmpty())
         return refuseField(ExchangeRules::refusal(QStringLiteral("name"), problem, QStringLiteral("spell")),
                            m_name);
-    if (const std::optional<SpellForm::Problem> problem = m_form->problem())
+    if (const std::optional<SpellForm::Problem> problem = m_form->problem(ExchangeRules::detailRefusal))
         return refuseField(problem->message, m_form->control(problem->field));
     for (const QString &school : FormControls::selectedTexts(m_schools)) {
         const QString problem = ExchangeRules::schoolNameProblem(school);

@@ -1,6 +1,5 @@
 #include "widgets/SpellForm.h"
 
-#include "exchange/ExchangeRules.h"
 #include "store/Blanks.h"
 #include "store/VM_Spell.h"
 #include "widgets/FormControls.h"
@@ -131,20 +130,12 @@ void SpellForm::storeInto(VM_Spell &spell) const
         setValue(spell, field, storedText(field));
 }
 
-std::optional<SpellForm::Problem> SpellForm::problem() const
+std::optional<SpellForm::Problem> SpellForm::problem(const Refusal &refusalOf) const
 {
     for (Field field : m_fields) {
-        const QString stored = storedText(field);
-        const bool description = field == Description;
-        QString problem = ExchangeRules::entryProblem(stored, description ? ExchangeRules::Entry::Description
-                                                                          : ExchangeRules::Entry::Field);
-        if (problem.isEmpty())
-            problem =
-                description ? ExchangeRules::descriptionProblem(stored) : ExchangeRules::fieldProblem(stored);
-        if (problem.isEmpty())
-            continue;
-        return Problem{field, ExchangeRules::refusal(QLatin1String(of(field).caption).toString().toLower(),
-                                                     problem, QStringLiteral("spell"))};
+        const QString message = refusalOf(field, storedText(field));
+        if (!message.isEmpty())
+            return Problem{field, message};
     }
     return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -48,14 +49,16 @@ public:
     // Writes every detail, as it would be stored, into the spell.
     void storeInto(VM_Spell &spell) const;
 
-    // The first detail whose stored value is longer than allowed, holds a control character, or
-    // could not be carried by a spells file; the message tells what to change.
+    // The first detail whose stored value the rules refuse (ExchangeRules::detailRefusal: too
+    // long, a control character, what no spells file could carry), with the message saying what
+    // to change.
     struct Problem
     {
         SpellFields::Field field;
         QString message;
     };
-    std::optional<Problem> problem() const;
+    using Refusal = std::function<QString(SpellFields::Field, const QString &stored)>;
+    std::optional<Problem> problem(const Refusal &refusalOf) const;
 
     // A unit chosen by the user: "Special" empties the casting time and closes it, any other opens it.
     void castingTimeTypeChosen();
