@@ -2,12 +2,16 @@
 
 #include "exchange/ExchangeCodec.h"
 #include "exchange/ExchangeFormat.h"
+#include "exchange/ExchangeRules.h"
+#include "store/Blanks.h"
 #include "store/Database.h"
+#include "store/SpellFields.h"
 #include "store/VmError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -102,11 +106,31 @@ bool holdsLoneCarriageReturn(QStringView field)
     return field.contains(QLatin1Char('\r'));
 }
 
+// Why a value of a file cannot be taken, by the rules the windows and the writer keep: a length
+// past its limit, a control character, or what no Vellumar file could carry back.
+QString ruleProblem(QStringView value, ExchangeRules::Entry entry)
+{
+    using ExchangeRules::Entry;
+    if (QString problem = ExchangeRules::entryProblem(value, entry); !problem.isEmpty())
+        return problem;
+    switch (entry) {
+    case Entry::Name:
+    case Entry::Field:
+        return ExchangeRules::fieldProblem(value);
+    case Entry::School:
+        return ExchangeRules::schoolNameProblem(value);
+    case Entry::Description:
+        return ExchangeRules::descriptionProblem(value);
+    }
+    return {};
+}
+
 // Why a spell line cannot be taken, or an empty text; in the description a lone CR is read as
 // the line break that editors meant by it.
 QString refusalOf(QStringList &spell)
 {
     using namespace ExchangeFormat;
+    using ExchangeRules::Entry;
     if (spell[Name].trimmed().isEmpty())
         return QStringLiteral("the spell has no name.");
     for (int i = 0; i < kSpellFields; ++i) {
@@ -116,10 +140,26 @@ QString refusalOf(QStringList &spell)
             return QStringLiteral("field %1 holds a carriage return that does not end the line.").arg(i + 1);
         spell[i].replace(QLatin1Char('\r'), kLineBreak.toString());
     }
+    if (QString problem = ruleProblem(spell[Name], Entry::Name); !problem.isEmpty())
+        return QStringLiteral("the name ") + problem;
+    for (const SpellFields::FieldDescription &field : SpellFields::all()) {
+        const bool description = field.field == SpellFields::Description;
+        QString value = spell[field.fileField];
+        if (description) // as the library will hold it
+            value.replace(kLineBreak.toString(), QStringLiteral("\r\n"));
+        const QString problem = ruleProblem(value, description ? Entry::Description : Entry::Field);
+        if (!problem.isEmpty())
+            return QStringLiteral("the %1 of %2 %3")
+                .arg(QLatin1String(field.caption).toString().toLower(), quoted(spell[Name]), problem);
+    }
     qsizetype schools = 0;
     for (QStringView school : QStringView(spell[Schools]).split(kSchoolSeparator, Qt::SkipEmptyParts)) {
-        if (!school.trimmed().isEmpty())
-            ++schools;
+        if (school.trimmed().isEmpty())
+            continue;
+        ++schools;
+        if (QString problem = ruleProblem(school, Entry::School); !problem.isEmpty())
+            return QStringLiteral("the school %1 of %2 %3")
+                .arg(quoted(trimBlanks(school)), quoted(spell[Name]), problem);
     }
     if (schools > ExchangeReader::kMaximumSchools)
         return QStringLiteral("the spell has %1 schools, and a spell has at most %2.")
@@ -160,6 +200,7 @@ ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
         return content;
     }
 
+    content.headerRead = true;
     if (kind == Kind::SpellbookFile) {
         content.casterLineReached = true;
         if (!lines.next(line)) {
@@ -171,19 +212,26 @@ ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
             content.error = tooFewFields(lines.number(), fields.size(), kCasterFields, "caster");
             return content;
         }
-        bool sound = true;
-        for (int i = 0; i < kCasterFields; ++i)
-            sound = sound && !holdsLoneCarriageReturn(fields[i]);
-        if (sound) {
+        QString why;
+        for (int i = 0; i < kCasterFields && why.isEmpty(); ++i) {
+            if (holdsLoneCarriageReturn(fields[i]))
+                why =
+                    QStringLiteral("the caster's details hold a carriage return that does not end the line.");
+            else if (QString problem = ruleProblem(fields[i], ExchangeRules::Entry::Field);
+                     !problem.isEmpty())
+                why = QStringLiteral("field %1 of the caster's details %2").arg(i + 1).arg(problem);
+        }
+        if (why.isEmpty()) {
             for (int i = 0; i < kCasterFields; ++i)
                 content.caster.append(fields[i].toString());
         } else {
-            refuseLine(
-                content, lines.number(),
-                QStringLiteral("the caster's details hold a carriage return that does not end the line."));
+            refuseLine(content, lines.number(), why);
         }
     }
 
+    // One spell name is one decision in the window and one record to import: a later line of a
+    // name already read is left out, and the first stands.
+    QHash<QString, int> firstLines;
     // The count is only a promise: reading stops at the end of the file, whatever it says.
     for (qlonglong read = 0; read < count; ++read) {
         if (!lines.next(line)) {
@@ -212,6 +260,15 @@ ExchangeContent ExchangeReader::parse(QByteArrayView bytes, Kind kind)
             refuseLine(content, lines.number(), why);
             continue;
         }
+        const QString name = trimBlanks(spell[Name]);
+        if (const auto first = firstLines.constFind(name); first != firstLines.constEnd()) {
+            refuseLine(content, lines.number(),
+                       QStringLiteral("%1 is named on line %2 already; that line is the one imported.")
+                           .arg(quoted(name))
+                           .arg(first.value()));
+            continue;
+        }
+        firstLines.insert(name, lines.number());
         content.spells.append(std::move(spell));
     }
     return content;

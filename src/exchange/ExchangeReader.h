@@ -13,6 +13,8 @@ struct ExchangeContent
     QString error;             // empty when the whole file was read
     // The header was valid, so a spellbook file's caster line was read or failed to read.
     bool casterLineReached = false;
+    // The header and the number of spells were valid: whatever follows is this file's content.
+    bool headerRead = false;
     // Lines left out while the rest of the file was read: the first few messages, each naming
     // its line, and how many there were in all.
     QStringList refused;

@@ -85,6 +85,60 @@ QString flattenedDescription(QStringView description)
     return flat;
 }
 
+int maximumLength(Entry entry)
+{
+    switch (entry) {
+    case Entry::Name:
+        return kMaximumName;
+    case Entry::Field:
+        return kMaximumField;
+    case Entry::School:
+        return kMaximumSchool;
+    case Entry::Description:
+        return kMaximumDescription;
+    }
+    return kMaximumField;
+}
+
+QString entryProblem(QStringView value, Entry entry)
+{
+    value = trimBlanks(value);
+    if (value.size() > maximumLength(entry))
+        return QStringLiteral("is %1 characters long; it may have at most %2.")
+            .arg(value.size())
+            .arg(maximumLength(entry));
+    for (const QChar c : value) {
+        if (c.category() != QChar::Other_Control)
+            continue;
+        // A tab is white space that older files hold in any field; a line break only a
+        // description can carry.
+        if (c == QLatin1Char('\t') ||
+            (entry == Entry::Description && (c == QLatin1Char('\r') || c == QLatin1Char('\n'))))
+            continue;
+        return QStringLiteral("holds the control character %1, which is no part of a text.")
+            .arg(QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper());
+    }
+    return {};
+}
+
+QString nameProblem(QStringView name)
+{
+    const QString problem = entryProblem(name, Entry::Name);
+    return problem.isEmpty() ? fieldProblem(name) : problem;
+}
+
+QString detailRefusal(SpellFields::Field field, const QString &stored)
+{
+    const bool description = field == SpellFields::Description;
+    QString problem = entryProblem(stored, description ? Entry::Description : Entry::Field);
+    if (problem.isEmpty())
+        problem = description ? descriptionProblem(stored) : fieldProblem(stored);
+    if (problem.isEmpty())
+        return {};
+    return refusal(QString(QLatin1String(SpellFields::of(field).caption)).toLower(), problem,
+                   QStringLiteral("spell"));
+}
+
 QString refusal(const QString &field, const QString &problem, const QString &record)
 {
     return QStringLiteral("The %1 %2\nChange the %1 so that the %3 can be exported.")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/SpellFields.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -19,6 +21,26 @@ QString descriptionProblem(QStringView description);
 QString schoolProblem(QStringView school, bool followed);
 // A school name as a window takes it: it may stand anywhere among a spell's schools.
 QString schoolNameProblem(QStringView school);
+
+// What a value may be at all, wherever it comes from: a file being read, or a window where it is
+// typed. Longer text is no spell's (the longest delivered description is under 2,000 characters,
+// the longest name under 30), and a description past its limit would freeze the windows that lay
+// it out. Control characters (NUL, ESC, form feed...) are refused but tabs; only a description
+// keeps its line breaks. Files written before these limits still export; they are refused where
+// they come in.
+enum class Entry { Name, Field, School, Description };
+inline constexpr int kMaximumName = 200;
+inline constexpr int kMaximumField = 255;
+inline constexpr int kMaximumSchool = 100;
+inline constexpr int kMaximumDescription = 20000;
+int maximumLength(Entry entry);
+QString entryProblem(QStringView value, Entry entry);
+// A spell's name as it is typed or read: entryProblem's limits and fieldProblem's rules.
+QString nameProblem(QStringView name);
+
+// What a window tells the user when a spell's detail, as it would be stored, breaks the rules
+// above; empty when it may be stored.
+QString detailRefusal(SpellFields::Field field, const QString &stored);
 
 // A description with its line breaks turned into "^^", as the file holds it.
 QString flattenedDescription(QStringView description);

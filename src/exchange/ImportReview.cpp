@@ -65,19 +65,17 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
         return;
     m_versions.reserve(wanted.size());
 
-    Statement spells(db, "SELECT Name, Lvl, Frequency, Book, Page, Components, Range, Duration, "
-                         "[Area of Effect], [Casting Time], [Casting Time Type], [Saving Throw], "
-                         "Description, Author FROM Spells");
+    Statement spells(db, QStringLiteral("SELECT Name, %1 FROM Spells").arg(SpellFields::columnList()));
     while (spells.step()) {
         const QByteArrayView stored = spells.bytes(0);
         const auto found = wanted.constFind(QByteArray::fromRawData(stored.data(), stored.size()));
         if (found == wanted.constEnd() || m_versions.contains(found.value()))
             continue; // a second row of one name: an import changes only the first
         Version version;
-        version.details.reserve(FieldCount);
-        for (int column = 1; column <= FieldCount; ++column) {
+        version.details.reserve(SpellFields::Count);
+        for (int column = 1; column <= SpellFields::Count; ++column) {
             const QString text = spells.text(column);
-            version.details.append(column - 1 == Description ? sameBreaks(text) : text);
+            version.details.append(column - 1 == SpellFields::Description ? sameBreaks(text) : text);
         }
         m_versions.insert(found.value(), version);
     }
@@ -97,8 +95,8 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
 void ImportReview::adopt(const VM_Spell &record)
 {
     Version version;
-    version.details.reserve(FieldCount);
-    for (int field = 0; field < FieldCount; ++field)
+    version.details.reserve(SpellFields::Count);
+    for (int field = 0; field < SpellFields::Count; ++field)
         version.details.append(detail(record, Field(field)));
     version.schools = trimmedSchools(record.Fetch_Spell_Schools_Collection());
     m_versions.insert(trimBlanks(record.Fetch_Spell_Name()), version);
@@ -112,37 +110,8 @@ const ImportReview::Version *ImportReview::libraryVersion(const QString &spellNa
 
 QString ImportReview::detail(const VM_Spell &record, Field field)
 {
-    switch (field) {
-    case Level:
-        return trimBlanks(record.Fetch_Spell_Level());
-    case Frequency:
-        return trimBlanks(record.Fetch_Spell_Frequency());
-    case Book:
-        return trimBlanks(record.Fetch_Spell_Book_Number());
-    case Page:
-        return trimBlanks(record.Fetch_Spell_Page_Number());
-    case Components:
-        return trimBlanks(record.Fetch_Spell_Components());
-    case Range:
-        return trimBlanks(record.Fetch_Spell_Range());
-    case Duration:
-        return trimBlanks(record.Fetch_Spell_Duration());
-    case AreaOfEffect:
-        return trimBlanks(record.Fetch_Spell_Area_of_Effect());
-    case CastingTime:
-        return trimBlanks(record.Fetch_Spell_Casting_Time());
-    case CastingTimeType:
-        return trimBlanks(record.Fetch_Spell_Casting_Time_Type());
-    case SavingThrow:
-        return trimBlanks(record.Fetch_Spell_Saving_Throw());
-    case Description:
-        return sameBreaks(trimBlanks(record.Fetch_Spell_Description()));
-    case Author:
-        return trimBlanks(record.Fetch_Spell_Author());
-    case FieldCount:
-        break;
-    }
-    return {};
+    const QString value = trimBlanks(SpellFields::value(record, field));
+    return field == SpellFields::Description ? sameBreaks(value) : value;
 }
 
 ImportReview::Difference ImportReview::difference(const VM_Spell &record) const
@@ -151,7 +120,7 @@ ImportReview::Difference ImportReview::difference(const VM_Spell &record) const
     const Version *version = libraryVersion(record.Fetch_Spell_Name());
     if (!version)
         return difference;
-    for (int field = 0; field < FieldCount; ++field) {
+    for (int field = 0; field < SpellFields::Count; ++field) {
         if (detail(record, Field(field)) != version->details.at(field))
             difference.fields.append(Field(field));
     }

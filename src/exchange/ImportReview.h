@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Database.h"
+#include "store/SpellFields.h"
 
 #include <QHash>
 #include <QList>
@@ -20,23 +21,8 @@ class ImportReview
 public:
     enum class Status { New, Same, Changed };
 
-    // The details that an import stores, in the order of the window's fields.
-    enum Field {
-        Level,
-        Frequency,
-        Book,
-        Page,
-        Components,
-        Range,
-        Duration,
-        AreaOfEffect,
-        CastingTime,
-        CastingTimeType,
-        SavingThrow,
-        Description,
-        Author,
-        FieldCount
-    };
+    // The details that an import stores, as the spell form describes them.
+    using Field = SpellFields::Field;
 
     // A spell as the library holds it: its details by Field, and its schools in stored order.
     struct Version

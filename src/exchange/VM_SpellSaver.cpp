@@ -5,6 +5,7 @@
 
 #include "exchange/ExchangeFormat.h"
 #include "store/Blanks.h"
+#include "store/SpellFields.h"
 #include "store/Status.h"
 
 namespace {
@@ -24,20 +25,11 @@ VM_Spell recordOf(const QStringList &fields)
 {
     VM_Spell record;
     record.Set_Spell_Name(fields[Name]);
-    record.Set_Spell_Level(fields[Level]);
-    record.Set_Spell_Frequency(fields[Frequency]);
-    record.Set_Spell_Book_Number(fields[Book]);
-    record.Set_Spell_Page_Number(fields[Page]);
-    record.Set_Spell_Components(fields[Components]);
-    record.Set_Spell_Range(fields[Range]);
-    record.Set_Spell_Duration(fields[Duration]);
-    record.Set_Spell_Area_of_Effect(fields[AreaOfEffect]);
+    for (const SpellFields::FieldDescription &field : SpellFields::all())
+        SpellFields::setValue(record, field.field, fields[field.fileField]);
     record.Set_Spell_Casting_Time_Type(acceptedCastingTimeType(fields[CastingTimeType]));
-    record.Set_Spell_Casting_Time(fields[CastingTime]);
-    record.Set_Spell_Saving_Throw(fields[SavingThrow]);
     QString description = fields[Description];
     record.Set_Spell_Description(description.replace(kLineBreak.toString(), QStringLiteral("\r\n")));
-    record.Set_Spell_Author(fields[Author]);
     // A school without a name is no school: a run of separators makes none.
     QStringList schools;
     for (QStringView school : QStringView(fields[Schools]).split(kSchoolSeparator, Qt::SkipEmptyParts)) {
@@ -50,17 +42,8 @@ VM_Spell recordOf(const QStringList &fields)
 
 void applyEdits(VM_Spell &record, const SpellEdits &edits)
 {
-    record.Set_Spell_Components(trimBlanks(edits.components));
-    record.Set_Spell_Duration(trimBlanks(edits.duration));
-    record.Set_Spell_Range(trimBlanks(edits.range));
-    record.Set_Spell_Casting_Time(trimBlanks(edits.castingTime));
-    record.Set_Spell_Casting_Time_Type(trimBlanks(edits.castingTimeType));
-    record.Set_Spell_Area_of_Effect(trimBlanks(edits.areaOfEffect));
-    record.Set_Spell_Saving_Throw(trimBlanks(edits.savingThrow));
-    record.Set_Spell_Book_Number(trimBlanks(edits.book));
-    record.Set_Spell_Page_Number(trimBlanks(edits.page));
-    record.Set_Spell_Author(trimBlanks(edits.author));
-    record.Set_Spell_Description(trimBlanks(edits.description));
+    for (auto edit = edits.details.cbegin(); edit != edits.details.cend(); ++edit)
+        SpellFields::setValue(record, edit.key(), trimBlanks(edit.value()));
     record.WasUpdated(true);
     record.Set_Spell_Schools_Collection(edits.schools);
 }
@@ -89,8 +72,14 @@ void VM_SpellSaver::OpenSpellbookFile2(ListRows &list, const QString &filePath)
 void VM_SpellSaver::open(ListRows &list, const QString &filePath, ExchangeReader::Kind kind)
 {
     list.clear();
-    m_importList.clear();
+    m_listReplaced = false;
     const ExchangeContent content = ExchangeReader::parse(ExchangeReader::load(filePath), kind);
+    // A file that fails at its header (not a Vellumar file, or no number of spells) yields
+    // nothing, and leaves what was read before as it was.
+    if (!content.headerRead)
+        throw VmError(-1, QString(), content.error);
+    m_listReplaced = true;
+    m_importList.clear();
     // A file that fails at its header says nothing about a caster: the details of the last
     // spellbook file read stay until a caster line is read or fails to read.
     if (kind == ExchangeReader::Kind::SpellbookFile && content.casterLineReached)

@@ -3,8 +3,10 @@
 #include "exchange/ExchangeReader.h"
 #include "store/Database.h"
 #include "store/ListRows.h"
+#include "store/SpellFields.h"
 #include "store/VM_Spell.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -14,8 +16,7 @@
 // The corrections the import window makes to one record before it is imported.
 struct SpellEdits
 {
-    QString components, duration, range, castingTime, castingTimeType, areaOfEffect, savingThrow, book, page,
-        author, description;
+    QHash<SpellFields::Field, QString> details; // the details corrected; the others stay
     QStringList schools;
 };
 
@@ -36,7 +37,9 @@ public:
     void SaveSpellbook2(const QString &fileTitle, const QString &filePath, const ListRows &list,
                         const QString &spellbook, const QString &mode);
     // Readers: fill list with one checked row per spell (subItems = level, author) and the
-    // import list with one record per spell; what was read before a fault is kept.
+    // import list with one record per spell; what was read before a fault is kept. A file from
+    // which nothing could be read leaves the import list and the caster as they were
+    // (Import_List_Replaced() tells).
     void OpenSpellFile2(ListRows &list, const QString &filePath);
     void OpenSpellbookFile2(ListRows &list, const QString &filePath);
     // No scroll format exists; returns the message for the window to show and writes nothing.
@@ -44,20 +47,25 @@ public:
                        const QString &kind);
 
     // Import pipeline: a record is imported when the first row whose text equals its name is
-    // checked. Each record, and the caster, runs in a savepoint of its own, so a failing one is
-    // undone alone; commits come every 2,000 records and at the end.
-    // progress is told after each record how many of the checked ones are done; when it
-    // returns false the import ends there, keeping what it wrote (a spellbook still gets its
-    // caster row, so the spells already listed belong to a caster the user can open).
+    // checked, and when it can be (importProblem): the others are skipped, and the returned
+    // message names them (empty when none was). Each record, and the caster, runs in a savepoint of its own,
+    // so a failing one is undone alone; commits come every 2,000 records and at the end. progress is told
+    // after each record how many of the checked ones are done; when it returns false the import ends there,
+    // keeping what it wrote (a spellbook still gets its caster row, so the spells already listed belong to a
+    // caster the user can open).
     using ImportProgress = std::function<bool(int done, int total)>;
-    void ImportSpells(const ListRows &list, const ImportProgress &progress = {});
-    void ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails, bool overwriteSpells,
-                         const ImportProgress &progress = {});
+    QString ImportSpells(const ListRows &list, const ImportProgress &progress = {});
+    QString ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails, bool overwriteSpells,
+                            const ImportProgress &progress = {});
     void SaveItem(const QString &spellName, const SpellEdits &edits);
     // Corrects one record of the import list by its position, leaving others of the same name.
     void SaveItem(qsizetype record, const SpellEdits &edits);
 
     const std::vector<VM_Spell> &Import_List() const { return m_importList; }
+    bool Import_List_Replaced() const { return m_listReplaced; }
+    // Why a record cannot be imported as it stands (a level outside 1 to 9, no school: the library
+    // could not list it), or an empty text.
+    static QString importProblem(const VM_Spell &record);
     QStringList Caster_Details() const { return m_casterDetails; } // the 13 values of the caster line
     void Set_Caster_Details(const QStringList &details);
 
@@ -77,4 +85,5 @@ private:
     LazyConnection m_connection;
     std::vector<VM_Spell> m_importList;
     QStringList m_casterDetails;
+    bool m_listReplaced = true;
 };

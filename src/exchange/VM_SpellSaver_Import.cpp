@@ -4,6 +4,7 @@
 #include "exchange/VM_SpellSaver.h"
 #include "store/Blanks.h"
 #include "store/Names.h"
+#include "store/SpellFields.h"
 
 #include "store/Status.h"
 
@@ -50,27 +51,71 @@ void countingWhatIsKept(const SpellImporter &importer, Work &&work)
     }
 }
 
-int checkedCount(const std::vector<VM_Spell> &records, const QHash<QString, bool> &checked)
+// The checked records that can be imported; the others checked are named in skipped.
+std::vector<const VM_Spell *> importable(const std::vector<VM_Spell> &records,
+                                         const QHash<QString, bool> &checked, QStringList &skipped)
 {
-    int count = 0;
-    for (const VM_Spell &record : records)
-        count += checked.value(record.Fetch_Spell_Name(), false) ? 1 : 0;
-    return count;
+    std::vector<const VM_Spell *> taken;
+    for (const VM_Spell &record : records) {
+        if (!checked.value(record.Fetch_Spell_Name(), false))
+            continue;
+        if (const QString problem = VM_SpellSaver::importProblem(record); !problem.isEmpty())
+            skipped.append(trimBlanks(record.Fetch_Spell_Name()) + QStringLiteral(": ") + problem);
+        else
+            taken.push_back(&record);
+    }
+    return taken;
+}
+
+QString skippedMessage(const QStringList &skipped)
+{
+    if (skipped.isEmpty())
+        return {};
+    constexpr qsizetype kNamed = 10;
+    QString text =
+        skipped.size() == 1
+            ? QStringLiteral("1 checked spell was not imported, since the library could not list it:")
+            : QStringLiteral("%1 checked spells were not imported, since the library could not list "
+                             "them:")
+                  .arg(skipped.size());
+    for (const QString &one : skipped.mid(0, kNamed))
+        text += QStringLiteral("\n") + one;
+    if (skipped.size() > kNamed)
+        text += QStringLiteral("\n... and %1 more.").arg(skipped.size() - kNamed);
+    return text + QStringLiteral("\nGive each a level from 1 to 9 and a school, then import it.");
 }
 
 } // namespace
 
-void VM_SpellSaver::ImportSpells(const ListRows &list, const ImportProgress &progress)
+QString VM_SpellSaver::importProblem(const VM_Spell &record)
 {
+    const QString level = trimBlanks(record.Fetch_Spell_Level());
+    if (level.isEmpty())
+        return QStringLiteral("it has no level; a spell has a level from 1 to 9.");
+    if (!SpellFields::levelNames().contains(level)) {
+        constexpr qsizetype kShown = 30;
+        return QStringLiteral("its level \"%1\" is not one from 1 to 9.")
+            .arg(level.size() > kShown ? level.left(kShown) + QStringLiteral("...") : level);
+    }
+    for (const QString &school : record.Fetch_Spell_Schools_Collection()) {
+        if (!trimBlanks(school).isEmpty())
+            return {};
+    }
+    return QStringLiteral("it has no school; the library lists a spell by its schools.");
+}
+
+QString VM_SpellSaver::ImportSpells(const ListRows &list, const ImportProgress &progress)
+{
+    QStringList skipped;
     raiseAs("ImportSpells", [&] {
         const QHash<QString, bool> checked = checkBoxesByName(list);
-        const int total = progress ? checkedCount(m_importList, checked) : 0;
+        const std::vector<const VM_Spell *> records = importable(m_importList, checked, skipped);
+        const int total = int(records.size());
         int done = 0;
         SpellImporter importer(db());
         countingWhatIsKept(importer, [&] {
-            for (const VM_Spell &record : m_importList) {
-                if (!checked.value(record.Fetch_Spell_Name(), false))
-                    continue;
+            for (const VM_Spell *taken : records) {
+                const VM_Spell &record = *taken;
                 importer.step(
                     [&] {
                         if (!importer.overwriteExistingSpell(record))
@@ -83,11 +128,13 @@ void VM_SpellSaver::ImportSpells(const ListRows &list, const ImportProgress &pro
             importer.finish();
         });
     });
+    return skippedMessage(skipped);
 }
 
-void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails,
-                                    bool overwriteSpells, const ImportProgress &progress)
+QString VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool replaceDetails,
+                                       bool overwriteSpells, const ImportProgress &progress)
 {
+    QStringList skipped;
     raiseAs("ImportSpellbook", [&] {
         const QString caster = trimBlanks(m_casterDetails.value(0));
         if (caster.isEmpty())
@@ -115,11 +162,11 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
             }
 
             const QHash<QString, bool> checked = checkBoxesByName(list);
-            const int total = progress ? checkedCount(m_importList, checked) : 0;
+            const std::vector<const VM_Spell *> records = importable(m_importList, checked, skipped);
+            const int total = int(records.size());
             int done = 0;
-            for (const VM_Spell &record : m_importList) {
-                if (!checked.value(record.Fetch_Spell_Name(), false))
-                    continue;
+            for (const VM_Spell *taken : records) {
+                const VM_Spell &record = *taken;
                 importer.step(
                     [&] {
                         if (replaceList || !casterExists)
@@ -137,4 +184,5 @@ void VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, bool
             importer.finish();
         });
     });
+    return skippedMessage(skipped);
 }

@@ -3,10 +3,7 @@
 
 #include "import/Frm_Import.h"
 
-#include "exchange/ExchangeRules.h"
 #include "exchange/VM_SpellSaver.h"
-#include "store/Schema.h"
-#include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
@@ -18,14 +15,11 @@
 #include "widgets/ListViewModel.h"
 #include "widgets/OpenWindows.h"
 #include "widgets/Prompt.h"
-#include "widgets/ToolIcons.h"
+#include "widgets/SpellForm.h"
 #include "widgets/Workspace.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -34,14 +28,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
-#include <QProgressDialog>
-#include <QScopedValueRollback>
-#include <QSet>
-#include <QStatusBar>
-#include <QStyle>
-#include <QTextEdit>
-#include <QVBoxLayout>
 
 Frm_Import::Frm_Import(QWidget *parent) : QWidget(parent), m_saver(std::make_unique<VM_SpellSaver>())
 {
@@ -57,16 +43,9 @@ bool Frm_Import::Initialize(Workspace &workspace)
     m_workspace = &workspace;
     if (!Refresh_Lst_Schools())
         return false;
-    Refresh_Lst_CastingTimeTypes();
-    Refresh_Lst_Components();
     // New schools in the library are offered at once; the review is not read again, since the
     // import stores school names as they stand.
-    connect(&workspace.events(), &LibraryEvents::schoolsChanged, this, [this] {
-        const QStringList selected = FormControls::selectedTexts(m_schools);
-        Refresh_Lst_Schools();
-        for (int i = 0; i < m_schools->count(); ++i)
-            m_schools->item(i)->setSelected(selected.contains(m_schools->item(i)->text()));
-    });
+    connect(&workspace.events(), &LibraryEvents::schoolsChanged, this, &Frm_Import::Refresh_Lst_Schools);
     // A spell added, changed, renamed or deleted elsewhere changes what an import would do; the
     // window's own import has already brought its review up to date.
     const auto followSpells = [this] {
@@ -98,7 +77,7 @@ Frm_Import::FileType Frm_Import::Get_File_Type(const QString &fileTitle)
 void Frm_Import::Menu_File_Open_Click()
 {
     // Corrections made with "Save" live only in this window until they are imported.
-    if (m_unimportedEdits &&
+    if (!m_unimported.isEmpty() &&
         !Prompt::ask(this,
                      QStringLiteral("Spells you updated in this file have not been imported. Open another "
                                     "file and lose those changes?")))
@@ -112,7 +91,7 @@ void Frm_Import::Menu_File_Open_Click()
 bool Frm_Import::mayClose()
 {
     // Closing loses the corrections as surely as opening another file does.
-    return !m_unimportedEdits ||
+    return m_unimported.isEmpty() ||
            Prompt::ask(this,
                        QStringLiteral("Spells you updated in this file have not been imported. Close the "
                                       "window and lose those changes?"));
@@ -138,6 +117,7 @@ void Frm_Import::openFile(const QString &path)
     QString failure;
     {
         BusyCursor busy;
+        const QString shownBefore = m_panel2->text();
         m_panel2->setText(QStringLiteral("Loading Spells from ") + title.trimmed() + QStringLiteral("..."));
         m_panel2->repaint();
         const FileType type = Get_File_Type(title);
@@ -153,31 +133,41 @@ void Frm_Import::openFile(const QString &path)
             } catch (const VmError &error) {
                 failure = error.description.trimmed();
             }
-            // What was read before a fault stays listed and can be imported.
-            m_fileType = type;
-            m_unimportedEdits = false;
-            m_list->rows()->clear();
-            m_sort->forget();
-            m_list->header()->setSortIndicatorShown(false);
-            for (qsizetype i = 0; i < rows.size(); ++i)
-                rows[i].subItems = QStringList{rows[i].subItems.value(0), rows[i].subItems.value(1),
-                                               QString(), QString::number(i)};
-            m_list->rows()->appendRows(rows);
-            if (type == SpellsFile)
-                Show_Spells_Layout();
-            else
-                Show_Spellbook_Layout();
-            m_panel2->clear();
-            setWindowTitle(caption() + QStringLiteral(" (") + path + QStringLiteral(")"));
-            readReview();
-            if (m_list->rowCount() > 0) {
-                m_list->selectOnly(0); // shows its details
+            if (!m_saver->Import_List_Replaced()) {
+                // Nothing was read: the file shown, its caster and the caption stay.
+                m_panel2->setText(shownBefore);
             } else {
-                Clear_Spell_Details();
-                m_panel1->clear();
+                // What was read before a fault stays listed and can be imported.
+                m_fileType = type;
+                m_unimported.clear();
+                m_list->rows()->clear();
+                m_sort->forget();
+                m_list->header()->setSortIndicatorShown(false);
+                for (qsizetype i = 0; i < rows.size(); ++i)
+                    rows[i].subItems = QStringList{rows[i].subItems.value(0), rows[i].subItems.value(1),
+                                                   QString(), QString::number(i)};
+                // A record the library could not list starts unchecked: it is corrected before it is
+                // imported.
+                const std::vector<VM_Spell> &records = m_saver->Import_List();
+                for (qsizetype i = 0; i < rows.size() && i < qsizetype(records.size()); ++i)
+                    rows[i].checked = VM_SpellSaver::importProblem(records[size_t(i)]).isEmpty();
+                m_list->rows()->appendRows(rows);
+                if (type == SpellsFile)
+                    Show_Spells_Layout();
+                else
+                    Show_Spellbook_Layout();
+                m_panel2->clear();
+                setWindowTitle(caption() + QStringLiteral(" (") + path + QStringLiteral(")"));
+                readReview();
+                if (m_list->rowCount() > 0) {
+                    m_list->selectOnly(0); // shows its details
+                } else {
+                    Clear_Spell_Details();
+                    m_panel1->clear();
+                }
+                if (failure.isEmpty())
+                    m_panel2->setText(m_reviewSummary);
             }
-            if (failure.isEmpty())
-                m_panel2->setText(m_reviewSummary);
         }
     }
     if (!failure.isEmpty())
@@ -186,14 +176,17 @@ void Frm_Import::openFile(const QString &path)
 
 void Frm_Import::Show_Spells_Layout()
 {
-    m_schools->setFixedHeight(5 * m_schools->fontMetrics().height() + 8);
     m_spellbookMenu->menuAction()->setVisible(false);
     m_casterPanel->setVisible(false);
+    // The room a spellbook file's caster took is given back.
+    auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (subWindow && m_spellsLayoutSize.isValid())
+        subWindow->resize(m_spellsLayoutSize);
+    m_spellsLayoutSize = QSize();
 }
 
 void Frm_Import::Show_Spellbook_Layout()
 {
-    m_schools->setFixedHeight(10 * m_schools->fontMetrics().height() + 8);
     m_spellbookMenu->menuAction()->setVisible(true);
     m_casterPanel->setVisible(true);
     const QStringList details = m_saver->Caster_Details();
@@ -202,6 +195,8 @@ void Frm_Import::Show_Spellbook_Layout()
     // The window grows to make room for the caster, within the frame's area: grown where it
     // stands it could reach past the area's right or bottom edge, so it moves back in.
     if (auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget())) {
+        if (!m_spellsLayoutSize.isValid())
+            m_spellsLayoutSize = subWindow->size();
         QSize wanted = subWindow->size().expandedTo(subWindow->sizeHint());
         if (const QMdiArea *area = subWindow->mdiArea())
             wanted = wanted.boundedTo(area->viewport()->size());
@@ -212,14 +207,7 @@ void Frm_Import::Show_Spellbook_Layout()
 
 void Frm_Import::Clear_Spell_Details()
 {
-    m_components->setCurrentIndex(-1);
-    m_castingTimeType->setCurrentIndex(-1);
-    for (ImportReview::Field field :
-         {ImportReview::Range, ImportReview::Duration, ImportReview::AreaOfEffect, ImportReview::CastingTime,
-          ImportReview::SavingThrow, ImportReview::Book, ImportReview::Page, ImportReview::Author})
-        static_cast<QLineEdit *>(m_fieldWidgets.value(field))->clear();
-    m_fieldWidgets.value(ImportReview::CastingTime)->setEnabled(true);
-    m_description->clear();
+    m_form->clear();
     m_schools->clearSelection();
     showMarks(-1);
 }
@@ -247,31 +235,10 @@ void Frm_Import::Show_Spell_Details()
     BusyCursor busy;
     const VM_Spell &record = records[size_t(index)];
     Clear_Spell_Details();
-    if (!record.Fetch_Spell_Components().isEmpty())
-        m_components->setCurrentText(record.Fetch_Spell_Components());
-    if (!record.Fetch_Spell_Casting_Time_Type().isEmpty())
-        m_castingTimeType->setCurrentIndex(
-            m_castingTimeType->findText(record.Fetch_Spell_Casting_Time_Type()));
-    auto setText = [this](ImportReview::Field field, const QString &text) {
-        auto *edit = static_cast<QLineEdit *>(m_fieldWidgets.value(field));
-        edit->setText(text);
-        edit->setCursorPosition(0); // a long value shows its beginning
-    };
-    setText(ImportReview::Range, record.Fetch_Spell_Range());
-    setText(ImportReview::Duration, record.Fetch_Spell_Duration());
-    setText(ImportReview::AreaOfEffect, record.Fetch_Spell_Area_of_Effect());
-    setText(ImportReview::CastingTime, record.Fetch_Spell_Casting_Time());
-    setText(ImportReview::SavingThrow, record.Fetch_Spell_Saving_Throw());
-    setText(ImportReview::Book, record.Fetch_Spell_Book_Number());
-    setText(ImportReview::Page, record.Fetch_Spell_Page_Number());
-    setText(ImportReview::Author, record.Fetch_Spell_Author());
-    m_description->setPlainText(record.Fetch_Spell_Description());
-    const QStringList schools = record.Fetch_Spell_Schools_Collection();
-    for (int i = 0; i < m_schools->count(); ++i) {
-        QListWidgetItem *item = m_schools->item(i);
-        if (schools.contains(item->text()))
-            item->setSelected(true);
-    }
+    m_form->show(record);
+    // Names the library does not know are shown too, marked as new, so Save keeps them.
+    fillSchools(record.Fetch_Spell_Schools_Collection());
+    m_schools->scrollToTop();
     showMarks(index);
 
     m_panel2->setText(QStringLiteral("Displaying details for") + QStringLiteral(" ") +
@@ -289,13 +256,9 @@ void Frm_Import::showPosition()
                       QString::number(m_list->rowCount()));
 }
 
-void Frm_Import::cbo_CT_Click(int index)
+void Frm_Import::cbo_CT_Click()
 {
-    QWidget *castingTime = m_fieldWidgets.value(ImportReview::CastingTime);
-    const bool special = m_castingTimeType->itemText(index) == QLatin1String("Special");
-    if (special)
-        static_cast<QLineEdit *>(castingTime)->clear();
-    castingTime->setEnabled(!special);
+    m_form->castingTimeTypeChosen();
 }
 
 void Frm_Import::LV_Spells_MouseUp(const QPoint &position)

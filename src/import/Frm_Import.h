@@ -7,7 +7,7 @@
 
 #include "widgets/LibraryEvents.h"
 
-#include <QHash>
+#include <QSet>
 #include <QWidget>
 
 #include <functional>
@@ -18,7 +18,6 @@ class ButtonToolBar;
 class ColumnSortToggle;
 class ListView;
 class QAction;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -26,7 +25,7 @@ class QListWidget;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
-class QTextEdit;
+class SpellForm;
 class VM_SpellSaver;
 class Workspace;
 
@@ -56,7 +55,7 @@ public:
     FileType fileType() const { return m_fileType; }
     const VM_SpellSaver &saver() const { return *m_saver; }
 
-    bool hasUnsavedWork() const override { return m_unimportedEdits; }
+    bool hasUnsavedWork() const override { return !m_unimported.isEmpty(); }
     bool mayClose() override;
 
 public slots:
@@ -82,18 +81,19 @@ private:
     void createControls();
     QWidget *createDetails();
     QGroupBox *createCasterPanel();
-    QLineEdit *addField(const QString &name);
 
     bool Refresh_Lst_Schools();
-    void Refresh_Lst_CastingTimeTypes();
-    void Refresh_Lst_Components();
+    // The library's schools, a record's own first (so that they show without scrolling), and the
+    // schools the library lacks marked as new; selected are those chosen.
+    void fillSchools(const QStringList &chosen);
+    QStringList chosenSchools() const;
     void Show_Spells_Layout();
     void Show_Spellbook_Layout();
     void Clear_Spell_Details();
     void Show_Spell_Details();
     void Store_Caster_Details();
     bool casterExportable();
-    void cbo_CT_Click(int index);
+    void cbo_CT_Click();
     void LV_Spells_MouseUp(const QPoint &position);
 
     void saveItem();
@@ -102,6 +102,8 @@ private:
     void readReview();
     void showReviewColumn();
     void showMarks(qsizetype record);
+    // The review column's text for a record: New, Changed, Same, or that it must be corrected.
+    QString reviewText(const VM_Spell &record) const;
     void showPosition();
     void checkWhere(const std::function<bool(ImportReview::Status)> &wanted);
 
@@ -116,8 +118,10 @@ private:
     ImportReview m_review;
     QString m_reviewSummary; // "N spells: X new, Y changed, Z same"
     FileType m_fileType = OtherFile;
-    bool m_unimportedEdits = false;
-    OwnAnnouncements m_own; // keeps the window from following its own announcements
+    QSet<qsizetype> m_unimported; // records corrected with Save since they were last imported
+    QStringList m_librarySchools;
+    QSize m_spellsLayoutSize; // the window's size before a spellbook file grew it
+    OwnAnnouncements m_own;   // keeps the window from following its own announcements
 
     QMenuBar *m_menuBar = nullptr;
     QMenu *m_spellbookMenu = nullptr;
@@ -129,12 +133,9 @@ private:
     ListView *m_list = nullptr;
     ColumnSortToggle *m_sort = nullptr;
     QListWidget *m_schools = nullptr;
-    QComboBox *m_components = nullptr;
-    QComboBox *m_castingTimeType = nullptr;
-    QTextEdit *m_description = nullptr;
+    QLabel *m_schoolsLabel = nullptr;
+    std::unique_ptr<SpellForm> m_form; // the shown record's details
     QLabel *m_changes = nullptr;
-    QHash<ImportReview::Field, QWidget *> m_fieldWidgets;
-    QHash<ImportReview::Field, QLabel *> m_fieldLabels;
     QGroupBox *m_casterPanel = nullptr;
     QList<QLineEdit *> m_casterFields; // the 13 caster details in file order
     QStatusBar *m_statusBar = nullptr;

@@ -5,40 +5,23 @@
 
 #include "exchange/ExchangeRules.h"
 #include "exchange/VM_SpellSaver.h"
-#include "store/Schema.h"
-#include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
-#include "widgets/ButtonToolBar.h"
-#include "widgets/ColumnSortToggle.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/Prompt.h"
-#include "widgets/ToolIcons.h"
+#include "widgets/SpellForm.h"
 #include "widgets/Workspace.h"
 
-#include <QCloseEvent>
-#include <QComboBox>
+#include <QAction>
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QProgressDialog>
 #include <QScopedValueRollback>
 #include <QSet>
-#include <QStatusBar>
-#include <QStyle>
-#include <QTextEdit>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -52,66 +35,36 @@ void Frm_Import::saveItem()
     const int row = selectedRow();
     if (m_list->rowCount() == 0 || row < 0)
         return;
-    QStringList schools;
-    for (int i = 0; i < m_schools->count(); ++i) {
-        if (m_schools->item(i)->isSelected())
-            schools.append(m_schools->item(i)->text());
-    }
+    const QStringList schools = chosenSchools();
     if (schools.isEmpty()) {
         m_panel2->clear();
         Prompt::message(this, QStringLiteral("You must select at least one School"));
         return;
     }
-    auto text = [this](ImportReview::Field field) {
-        return static_cast<QLineEdit *>(m_fieldWidgets.value(field))->text();
-    };
     // A correction no spells file could carry would be imported and then stop every export
     // that holds the spell: refused here, the text kept in its box.
-    const std::pair<ImportReview::Field, QString> typedFields[] = {
-        {ImportReview::Range, QStringLiteral("range")},
-        {ImportReview::Duration, QStringLiteral("duration")},
-        {ImportReview::AreaOfEffect, QStringLiteral("area of effect")},
-        {ImportReview::CastingTime, QStringLiteral("casting time")},
-        {ImportReview::SavingThrow, QStringLiteral("saving throw")},
-        {ImportReview::Book, QStringLiteral("book")},
-        {ImportReview::Page, QStringLiteral("page")},
-        {ImportReview::Author, QStringLiteral("author")}};
-    for (const auto &[field, caption] : typedFields) {
-        const QString problem = ExchangeRules::fieldProblem(text(field));
-        if (!problem.isEmpty()) {
-            Prompt::message(this, ExchangeRules::refusal(caption, problem, QStringLiteral("spell")));
-            m_fieldWidgets.value(field)->setFocus();
-            return;
-        }
-    }
-    if (const QString problem = ExchangeRules::descriptionProblem(m_description->toPlainText());
-        !problem.isEmpty()) {
-        Prompt::message(
-            this, ExchangeRules::refusal(QStringLiteral("description"), problem, QStringLiteral("spell")));
-        m_description->setFocus();
+    if (const std::optional<SpellForm::Problem> problem = m_form->problem(ExchangeRules::detailRefusal)) {
+        Prompt::message(this, problem->message);
+        m_form->control(problem->field)->setFocus();
         return;
     }
     BusyCursor busy;
     SpellEdits edits;
-    edits.components = m_components->currentIndex() < 0 ? QString() : m_components->currentText();
-    edits.duration = text(ImportReview::Duration);
-    edits.range = text(ImportReview::Range);
-    edits.castingTime = text(ImportReview::CastingTime);
-    edits.castingTimeType =
-        m_castingTimeType->currentIndex() < 0 ? QString() : m_castingTimeType->currentText();
-    edits.areaOfEffect = text(ImportReview::AreaOfEffect);
-    edits.savingThrow = text(ImportReview::SavingThrow);
-    edits.book = text(ImportReview::Book);
-    edits.page = text(ImportReview::Page);
-    edits.author = text(ImportReview::Author);
-    edits.description = m_description->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    for (SpellFields::Field field : m_form->fields())
+        edits.details.insert(field, m_form->storedText(field));
     edits.schools = schools;
     const qsizetype record = recordOfRow(row);
+    const bool wasImportable = VM_SpellSaver::importProblem(m_saver->Import_List()[size_t(record)]).isEmpty();
     m_saver->SaveItem(record, edits);
-    m_unimportedEdits = true;
+    m_unimported.insert(record);
 
     const VM_Spell &saved = m_saver->Import_List()[size_t(record)];
-    m_list->rows()->setText(row, ReviewColumn, ImportReview::statusText(m_review.status(saved)));
+    // A spell corrected into one the library can list is meant to be imported.
+    if (!wasImportable && VM_SpellSaver::importProblem(saved).isEmpty())
+        m_list->rows()->setChecked(row, true);
+    m_list->rows()->setText(row, LevelColumn, saved.Fetch_Spell_Level());
+    m_list->rows()->setText(row, ReviewColumn, reviewText(saved));
+    showReviewColumn();
     showMarks(record);
     m_panel2->setText(m_list->text(row) + QStringLiteral(" ") +
                       QStringLiteral("has been updated for Import"));
@@ -141,7 +94,10 @@ void Frm_Import::Store_Caster_Details()
 bool Frm_Import::casterExportable()
 {
     for (qsizetype i = 0; i < m_casterFields.size(); ++i) {
-        const QString problem = ExchangeRules::fieldProblem(m_casterFields.at(i)->text().trimmed());
+        const QString typed = m_casterFields.at(i)->text().trimmed();
+        QString problem = ExchangeRules::entryProblem(typed, ExchangeRules::Entry::Field);
+        if (problem.isEmpty())
+            problem = ExchangeRules::fieldProblem(typed);
         if (problem.isEmpty())
             continue;
         QString field = casterCaption(i).chopped(1).toLower(); // "race", "1st", ...
@@ -162,32 +118,46 @@ void Frm_Import::importChecked()
         return;
     if (m_fileType == SpellbookFile && !casterExportable())
         return;
-    const ListRows rows = rowsInRecordOrder();
+    ListRows rows = rowsInRecordOrder();
     const std::vector<VM_Spell> &records = m_saver->Import_List();
-
-    // A record follows the check box of the first row of its name, as the import does.
-    QHash<QString, bool> checked;
-    for (const ListRow &row : rows) {
-        if (!checked.contains(row.text))
-            checked.insert(row.text, row.checked);
+    // The records the import takes, in its order: each name is one row and one record (the
+    // reader leaves out a name's later lines), checked, and one the library can list.
+    const auto taken = [&rows, &records] {
+        QList<qsizetype> indexes;
+        for (qsizetype i = 0; i < rows.size() && i < qsizetype(records.size()); ++i) {
+            if (rows[i].checked && VM_SpellSaver::importProblem(records[size_t(i)]).isEmpty())
+                indexes.append(i);
+        }
+        return indexes;
+    };
+    bool overwrites = m_fileType == SpellsFile || m_overwrite->isChecked();
+    int replaced = 0;
+    for (qsizetype i : taken()) {
+        if (overwrites && m_review.status(records[size_t(i)]) == ImportReview::Status::Changed)
+            ++replaced;
     }
-    int total = 0;
-    QSet<QString> replaced;
-    const bool overwrites = m_fileType == SpellsFile || m_overwrite->isChecked();
-    for (const VM_Spell &record : records) {
-        if (!checked.value(record.Fetch_Spell_Name(), false))
-            continue;
-        ++total;
-        if (overwrites && m_review.status(record) == ImportReview::Status::Changed)
-            replaced.insert(record.Fetch_Spell_Name().trimmed());
+    if (replaced > 0 &&
+        !Prompt::ask(
+            this, QStringLiteral("Import will replace the details of %1 in your library. Continue?\n"
+                                 "Answer No to keep your library's details of those spells and import only "
+                                 "the new ones.")
+                      .arg(replaced == 1 ? QStringLiteral("1 spell")
+                                         : QStringLiteral("%1 spells").arg(replaced)))) {
+        // The spells the library holds keep its details: a spells file brings only the new ones,
+        // a spellbook still lists the others without overwriting them.
+        if (m_fileType == SpellsFile) {
+            for (qsizetype i = 0; i < rows.size(); ++i) {
+                if (m_review.libraryVersion(records[size_t(i)].Fetch_Spell_Name()))
+                    rows[i].checked = false;
+            }
+        }
+        overwrites = false;
     }
-    if (!replaced.isEmpty() &&
-        !Prompt::ask(this,
-                     QStringLiteral("Import will replace the details of %1 spells in your library. Continue?")
-                         .arg(replaced.size())))
-        return;
+    const QList<qsizetype> importing = taken();
+    const int total = int(importing.size());
 
     QString failure;
+    QString skipped;
     int done = 0;
     bool cancelled = false;
     QString caster;
@@ -216,14 +186,14 @@ void Frm_Import::importChecked()
             if (m_fileType == SpellsFile) {
                 m_panel2->setText(QStringLiteral("Importing Checked Spells..."));
                 m_panel2->repaint();
-                m_saver->ImportSpells(rows, report);
+                skipped = m_saver->ImportSpells(rows, report);
             } else {
                 m_panel2->setText(QStringLiteral("Importing Spellbook..."));
                 m_panel2->repaint();
                 Store_Caster_Details();
                 caster = m_saver->Caster_Details().value(0).trimmed();
-                m_saver->ImportSpellbook(rows, m_replaceList->isChecked(), m_replaceDetails->isChecked(),
-                                         m_overwrite->isChecked(), report);
+                skipped = m_saver->ImportSpellbook(rows, m_replaceList->isChecked(),
+                                                   m_replaceDetails->isChecked(), overwrites, report);
             }
         } catch (const VmError &error) {
             failure = error.description.trimmed();
@@ -241,16 +211,14 @@ void Frm_Import::importChecked()
             }
         });
         if (failure.isEmpty()) {
-            // The library now holds what was imported, so the review follows without reading it.
-            int adopted = 0;
-            for (const VM_Spell &record : records) {
-                if (adopted == done)
-                    break;
-                if (!checked.value(record.Fetch_Spell_Name(), false))
-                    continue;
-                ++adopted;
-                if (overwrites || !m_review.libraryVersion(record.Fetch_Spell_Name()))
+            // The library now holds what was imported, so the review follows without reading it;
+            // a correction is imported once its record is written.
+            for (qsizetype i : importing.mid(0, done)) {
+                const VM_Spell &record = records[size_t(i)];
+                if (overwrites || !m_review.libraryVersion(record.Fetch_Spell_Name())) {
                     m_review.adopt(record);
+                    m_unimported.remove(i);
+                }
             }
             showReviewColumn();
         } else {
@@ -271,7 +239,8 @@ void Frm_Import::importChecked()
         Prompt::message(this, text);
         return;
     }
-    m_unimportedEdits = false;
     m_panel2->setText(m_fileType == SpellsFile ? QStringLiteral("Checked Spells Imported")
                                                : QStringLiteral("Spellbook Imported"));
+    if (!skipped.isEmpty())
+        Prompt::message(this, skipped);
 }

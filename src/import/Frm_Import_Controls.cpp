@@ -3,41 +3,29 @@
 
 #include "import/Frm_Import.h"
 
-#include "exchange/ExchangeRules.h"
-#include "exchange/VM_SpellSaver.h"
-#include "store/Schema.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
-#include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ColumnSortToggle.h"
-#include "widgets/LibraryEvents.h"
+#include "widgets/FormControls.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/Prompt.h"
+#include "widgets/SpellForm.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressDialog>
-#include <QScopedValueRollback>
-#include <QSet>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,6 +41,17 @@ const QStringList kCasterCaptions = {
     QStringLiteral("1st:"),       QStringLiteral("2nd:"),   QStringLiteral("3rd:"),  QStringLiteral("4th:"),
     QStringLiteral("5th:"),       QStringLiteral("6th:"),   QStringLiteral("7th:"),  QStringLiteral("8th:"),
     QStringLiteral("9th:")};
+
+// The details the window shows and corrects, in the order Tab reaches them. Name and frequency
+// are the file's; the level can be corrected, for a file may hold one the library cannot list.
+const QList<SpellFields::Field> kFormFields = {
+    SpellFields::Level, SpellFields::Components, SpellFields::CastingTime,  SpellFields::CastingTimeType,
+    SpellFields::Range, SpellFields::Duration,   SpellFields::AreaOfEffect, SpellFields::SavingThrow,
+    SpellFields::Book,  SpellFields::Page,       SpellFields::Author,       SpellFields::Description};
+
+// Rows of the schools list shown at most without scrolling; a spell's own schools come first.
+constexpr int kSchoolRows = 12;
+constexpr int kFewestSchoolRows = 5;
 
 } // namespace
 
@@ -161,12 +160,9 @@ void Frm_Import::createControls()
     body->addLayout(right, 2);
 
     // Tab goes down the list, then through the details as they read, then the caster.
-    QList<QWidget *> chain = {m_list, m_components};
-    for (ImportReview::Field field :
-         {ImportReview::CastingTime, ImportReview::CastingTimeType, ImportReview::Range,
-          ImportReview::Duration, ImportReview::AreaOfEffect, ImportReview::SavingThrow, ImportReview::Book,
-          ImportReview::Page, ImportReview::Author, ImportReview::Description})
-        chain.append(m_fieldWidgets.value(field));
+    QList<QWidget *> chain = {m_list};
+    for (SpellFields::Field field : kFormFields)
+        chain.append(m_form->control(field));
     chain.append(m_schools);
     for (QLineEdit *field : std::as_const(m_casterFields))
         chain.append(field);
@@ -182,13 +178,6 @@ void Frm_Import::createControls()
     layout->addWidget(m_statusBar);
 }
 
-QLineEdit *Frm_Import::addField(const QString &name)
-{
-    auto *field = new QLineEdit(this);
-    field->setObjectName(name);
-    return field;
-}
-
 QWidget *Frm_Import::createDetails()
 {
     auto *details = new QWidget(this);
@@ -198,70 +187,47 @@ QWidget *Frm_Import::createDetails()
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
 
-    m_components = new QComboBox(details);
-    m_components->setObjectName(QStringLiteral("cbo_Components"));
-    m_castingTimeType = new QComboBox(details);
-    m_castingTimeType->setObjectName(QStringLiteral("cbo_CT"));
-    m_castingTimeType->setAccessibleName(QStringLiteral("Casting time unit"));
-    connect(m_castingTimeType, &QComboBox::activated, this, &Frm_Import::cbo_CT_Click);
-    m_description = new QTextEdit(details);
-    m_description->setObjectName(QStringLiteral("txt_Desc"));
-    m_description->setAcceptRichText(false);
-    m_description->setTabChangesFocus(true);
-
-    auto place = [&](ImportReview::Field field, const QString &caption, QWidget *widget, int row, int column,
-                     int span = 1) {
-        auto *label = new QLabel(caption, details);
-        label->setBuddy(widget);
-        grid->addWidget(label, row, column);
-        grid->addWidget(widget, row, column + 1, 1, span);
-        m_fieldWidgets.insert(field, widget);
-        m_fieldLabels.insert(field, label);
+    m_form = std::make_unique<SpellForm>(details, SpellForm::Window::Import, kFormFields);
+    connect(static_cast<QComboBox *>(m_form->control(SpellFields::CastingTimeType)), &QComboBox::activated,
+            this, &Frm_Import::cbo_CT_Click);
+    const auto place = [&](SpellFields::Field field, int row, int column, int span = 1) {
+        grid->addWidget(m_form->label(field), row, column);
+        grid->addWidget(m_form->control(field), row, column + 1, 1, span);
     };
-    auto *castingTime = addField(QStringLiteral("txt_CT"));
-    place(ImportReview::Components, QStringLiteral("Components:"), m_components, 0, 0);
-    place(ImportReview::CastingTime, QStringLiteral("Casting Time:"), castingTime, 0, 2);
-    grid->addWidget(m_castingTimeType, 0, 4);
-    // The unit shares the casting time's label: marks for it go on that label too.
-    m_fieldWidgets.insert(ImportReview::CastingTimeType, m_castingTimeType);
-    m_fieldLabels.insert(ImportReview::CastingTimeType, m_fieldLabels.value(ImportReview::CastingTime));
-    place(ImportReview::Range, QStringLiteral("Range:"), addField(QStringLiteral("txt_Range")), 1, 0);
-    place(ImportReview::Duration, QStringLiteral("Duration:"), addField(QStringLiteral("txt_Duration")), 1, 2,
-          2);
-    place(ImportReview::AreaOfEffect, QStringLiteral("AoE:"), addField(QStringLiteral("txt_AOE")), 2, 0);
-    place(ImportReview::SavingThrow, QStringLiteral("Saving Throw:"), addField(QStringLiteral("txt_ST")), 2,
-          2, 2);
-    place(ImportReview::Book, QStringLiteral("Book:"), addField(QStringLiteral("txt_Book")), 3, 0);
-    place(ImportReview::Page, QStringLiteral("Page:"), addField(QStringLiteral("txt_Page")), 3, 2, 2);
-    place(ImportReview::Author, QStringLiteral("Caster:"), addField(QStringLiteral("txt_Caster")), 4, 0, 4);
-
-    auto *descriptionLabel = new QLabel(QStringLiteral("Description:"), details);
-    descriptionLabel->setBuddy(m_description);
-    grid->addWidget(descriptionLabel, 5, 0, 1, 5);
-    grid->addWidget(m_description, 6, 0, 1, 5);
-    m_fieldWidgets.insert(ImportReview::Description, m_description);
-    m_fieldLabels.insert(ImportReview::Description, descriptionLabel);
+    place(SpellFields::Level, 0, 0);
+    place(SpellFields::Components, 0, 2, 2);
+    place(SpellFields::CastingTime, 1, 0);
+    grid->addWidget(m_form->control(SpellFields::CastingTimeType), 1, 2, 1, 3);
+    place(SpellFields::Range, 2, 0);
+    place(SpellFields::Duration, 2, 2, 2);
+    place(SpellFields::AreaOfEffect, 3, 0);
+    place(SpellFields::SavingThrow, 3, 2, 2);
+    place(SpellFields::Book, 4, 0);
+    place(SpellFields::Page, 4, 2, 2);
+    place(SpellFields::Author, 5, 0, 4);
+    grid->addWidget(m_form->label(SpellFields::Description), 6, 0, 1, 5);
+    grid->addWidget(m_form->control(SpellFields::Description), 7, 0, 1, 5);
 
     m_schools = new QListWidget(details);
     m_schools->setObjectName(QStringLiteral("Lst_Schools"));
     m_schools->setAccessibleName(QStringLiteral("Schools"));
     m_schools->setAccessibleDescription(QStringLiteral("The schools of the spell chosen"));
     m_schools->setSelectionMode(QAbstractItemView::MultiSelection);
-    auto *schoolsLabel = new QLabel(QStringLiteral("Schools:"), details);
-    schoolsLabel->setBuddy(m_schools);
-    grid->addWidget(schoolsLabel, 7, 0, 1, 5);
-    grid->addWidget(m_schools, 8, 0, 1, 5);
+    m_schoolsLabel = new QLabel(QStringLiteral("Schools:"), details);
+    m_schoolsLabel->setBuddy(m_schools);
+    grid->addWidget(m_schoolsLabel, 8, 0, 1, 5);
+    grid->addWidget(m_schools, 9, 0, 1, 5);
 
     m_changes = new QLabel(details);
     m_changes->setObjectName(QStringLiteral("lbl_Changes"));
     m_changes->setWordWrap(true);
     m_changes->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(m_changes, 9, 0, 1, 5);
+    grid->addWidget(m_changes, 10, 0, 1, 5);
 
     // The left fields get the room the casting-time unit takes on the right.
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(7, 1);
     details->setMinimumWidth(440);
     return details;
 }
@@ -293,26 +259,50 @@ QGroupBox *Frm_Import::createCasterPanel()
 
 bool Frm_Import::Refresh_Lst_Schools()
 {
-    m_schools->clear();
     try {
-        m_schools->addItems(m_workspace->library().Fetch_Schools_List());
+        m_librarySchools = m_workspace->library().Fetch_Schools_List();
     } catch (const VmError &error) {
+        m_librarySchools.clear();
         Prompt::report(this, error);
         return false;
     }
+    fillSchools(chosenSchools());
     return true;
 }
 
-void Frm_Import::Refresh_Lst_CastingTimeTypes()
+void Frm_Import::fillSchools(const QStringList &chosen)
 {
-    m_castingTimeType->clear();
-    m_castingTimeType->addItems(castingTimeTypes());
-    m_castingTimeType->setCurrentIndex(-1);
+    QStringList entries;
+    QStringList unknown;
+    for (const QString &school : chosen) {
+        if (entries.contains(school) || unknown.contains(school))
+            continue;
+        (m_librarySchools.contains(school) ? entries : unknown).append(school);
+    }
+    for (const QString &school : std::as_const(m_librarySchools)) {
+        if (!entries.contains(school))
+            entries.append(school);
+    }
+    entries += unknown;
+    FormControls::fillList(m_schools, entries, chosen);
+    for (int row = 0; row < m_schools->count(); ++row) {
+        QListWidgetItem *item = m_schools->item(row);
+        item->setData(Qt::UserRole, item->text());
+        if (!unknown.contains(item->text()))
+            continue;
+        item->setText(item->text() + QStringLiteral(" (new)"));
+        item->setToolTip(QStringLiteral("Your library has no school of this name yet"));
+        QFont font = item->font();
+        font.setItalic(true);
+        item->setFont(font);
+    }
+    const int rows = std::clamp(int(m_schools->count()), kFewestSchoolRows, kSchoolRows);
+    const int rowHeight =
+        m_schools->count() > 0 ? m_schools->sizeHintForRow(0) : m_schools->fontMetrics().height();
+    m_schools->setFixedHeight(rows * rowHeight + 2 * m_schools->frameWidth() + 4);
 }
 
-void Frm_Import::Refresh_Lst_Components()
+QStringList Frm_Import::chosenSchools() const
 {
-    m_components->clear();
-    m_components->addItems(componentSets());
-    m_components->setCurrentIndex(-1);
+    return FormControls::selectedTexts(m_schools, Qt::UserRole);
 }

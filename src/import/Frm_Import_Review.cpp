@@ -9,6 +9,7 @@
 #include "widgets/ListViewModel.h"
 #include "widgets/Prompt.h"
 #include "widgets/ReadableColour.h"
+#include "widgets/SpellForm.h"
 
 #include <QLabel>
 
@@ -17,44 +18,23 @@
 
 namespace {
 
-QString fieldCaption(ImportReview::Field field)
-{
-    switch (field) {
-    case ImportReview::Level:
-        return QStringLiteral("Level");
-    case ImportReview::Frequency:
-        return QStringLiteral("Frequency");
-    case ImportReview::Book:
-        return QStringLiteral("Book");
-    case ImportReview::Page:
-        return QStringLiteral("Page");
-    case ImportReview::Components:
-        return QStringLiteral("Components");
-    case ImportReview::Range:
-        return QStringLiteral("Range");
-    case ImportReview::Duration:
-        return QStringLiteral("Duration");
-    case ImportReview::AreaOfEffect:
-        return QStringLiteral("AoE");
-    case ImportReview::CastingTime:
-        return QStringLiteral("Casting Time");
-    case ImportReview::CastingTimeType:
-        return QStringLiteral("Casting Time Type");
-    case ImportReview::SavingThrow:
-        return QStringLiteral("Saving Throw");
-    case ImportReview::Description:
-        return QStringLiteral("Description");
-    case ImportReview::Author:
-        return QStringLiteral("Caster");
-    case ImportReview::FieldCount:
-        break;
-    }
-    return {};
-}
-
+// A value as the review quotes it: a long description is cut short.
 QString libraryValue(const QString &value)
 {
-    return value.isEmpty() ? QStringLiteral("(empty)") : value;
+    constexpr qsizetype kShown = 80;
+    if (value.isEmpty())
+        return QStringLiteral("(empty)");
+    QString shown = value.left(kShown);
+    shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return value.size() > kShown ? shown + QStringLiteral("...") : shown;
+}
+
+// A detail named as this window's label names it ("AoE", "Caster").
+QString fieldCaption(ImportReview::Field field)
+{
+    const SpellFields::FieldDescription &described = SpellFields::of(field);
+    const QLatin1String label(described.importLabel);
+    return label.size() > 0 ? QString(label).chopped(1) : QString(QLatin1String(described.caption));
 }
 
 } // namespace
@@ -74,18 +54,29 @@ void Frm_Import::readReview()
     showReviewColumn();
 }
 
+QString Frm_Import::reviewText(const VM_Spell &record) const
+{
+    if (!VM_SpellSaver::importProblem(record).isEmpty())
+        return QStringLiteral("To correct");
+    return ImportReview::statusText(m_review.status(record));
+}
+
 void Frm_Import::showReviewColumn()
 {
     const std::vector<VM_Spell> &records = m_saver->Import_List();
     int counts[3] = {};
+    int toCorrect = 0;
     QList<QString> texts(m_list->rowCount());
     for (int row = 0; row < m_list->rowCount(); ++row) {
         const qsizetype record = recordOfRow(row);
         if (record < 0 || record >= qsizetype(records.size()))
             continue;
-        const ImportReview::Status status = m_review.status(records[size_t(record)]);
-        ++counts[int(status)];
-        texts[row] = ImportReview::statusText(status);
+        const VM_Spell &spell = records[size_t(record)];
+        texts[row] = reviewText(spell);
+        if (!VM_SpellSaver::importProblem(spell).isEmpty())
+            ++toCorrect;
+        else
+            ++counts[int(m_review.status(spell))];
     }
     m_list->rows()->setColumnTexts(ReviewColumn, texts);
     m_reviewSummary = QStringLiteral("%1 spells: %2 new, %3 changed, %4 same")
@@ -93,43 +84,58 @@ void Frm_Import::showReviewColumn()
                           .arg(counts[int(ImportReview::Status::New)])
                           .arg(counts[int(ImportReview::Status::Changed)])
                           .arg(counts[int(ImportReview::Status::Same)]);
+    if (toCorrect > 0)
+        m_reviewSummary += QStringLiteral(", %1 to correct before import").arg(toCorrect);
 }
 
 void Frm_Import::showMarks(qsizetype record)
 {
-    for (auto it = m_fieldLabels.cbegin(); it != m_fieldLabels.cend(); ++it)
-        it.value()->setStyleSheet(QString());
-    for (QWidget *widget : std::as_const(m_fieldWidgets))
-        widget->setToolTip(QString());
+    // The mark keeps its hue but reads on the palette in use, light or dark.
+    const QColor markColour =
+        ReadableColour::against(QColor(0xa3, 0x3a, 0x00), m_changes->palette().color(QPalette::Window));
+    const QString marked = QStringLiteral("color: %1; font-weight: bold;").arg(markColour.name());
+    for (SpellFields::Field field : m_form->fields()) {
+        if (QLabel *label = m_form->label(field))
+            label->setStyleSheet(QString());
+        m_form->control(field)->setToolTip(QString());
+    }
+    m_schoolsLabel->setStyleSheet(QString());
     m_changes->clear();
     const std::vector<VM_Spell> &records = m_saver->Import_List();
     if (record < 0 || record >= qsizetype(records.size()))
         return;
     const VM_Spell &spell = records[size_t(record)];
+    // What keeps the spell out of the library comes first: the user corrects it here.
+    QString text;
+    if (const QString problem = VM_SpellSaver::importProblem(spell); !problem.isEmpty()) {
+        const bool level = !SpellFields::levelNames().contains(spell.Fetch_Spell_Level().trimmed());
+        (level ? m_form->label(SpellFields::Level) : m_schoolsLabel)->setStyleSheet(marked);
+        text = QStringLiteral("Cannot be imported as it is: ") + problem +
+               QStringLiteral(" Correct it and press Save. ");
+    }
     const ImportReview::Version *version = m_review.libraryVersion(spell.Fetch_Spell_Name());
-    if (!version)
-        return;
-    const ImportReview::Difference difference = m_review.difference(spell);
-    if (difference.isEmpty()) {
-        m_changes->setText(QStringLiteral("Your library holds this spell exactly as it is here."));
+    if (!version) {
+        m_changes->setText(text.trimmed());
         return;
     }
-    // Each changed field's label is marked, and its field tells the library's value.
+    const ImportReview::Difference difference = m_review.difference(spell);
+    if (difference.isEmpty()) {
+        m_changes->setText(text + QStringLiteral("Your library holds this spell exactly as it is here."));
+        return;
+    }
+    // Each changed field's label is marked, and the library's value stands beside the file's.
     QStringList changed;
     for (ImportReview::Field field : difference.fields) {
         const QString stored = libraryValue(version->details.at(field));
-        if (QLabel *label = m_fieldLabels.value(field)) {
-            const QColor marked =
-                ReadableColour::against(QColor(0xa3, 0x3a, 0x00), label->palette().color(QPalette::Window));
-            label->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(marked.name()));
-            m_fieldWidgets.value(field)->setToolTip(QStringLiteral("In your library: ") + stored);
-            changed.append(fieldCaption(field));
-        } else {
-            changed.append(fieldCaption(field) + QStringLiteral(" (your library: ") + stored +
-                           QStringLiteral(")"));
+        const SpellFields::Field labelled =
+            field == SpellFields::CastingTimeType ? SpellFields::CastingTime : field; // shares its label
+        if (QLabel *label = m_form->label(labelled)) {
+            label->setStyleSheet(marked);
+            m_form->control(field)->setToolTip(QStringLiteral("In your library: ") + stored);
         }
+        changed.append(fieldCaption(field) + QStringLiteral(" (your library: ") + stored + QStringLiteral(")"));
     }
-    QString text = QStringLiteral("Changed from your library");
+    text += QStringLiteral("Changed from your library");
     if (!changed.isEmpty())
         text += QStringLiteral(": ") + changed.join(QStringLiteral(", "));
     text += QLatin1Char('.');
@@ -147,7 +153,8 @@ void Frm_Import::checkWhere(const std::function<bool(ImportReview::Status)> &wan
     const std::vector<VM_Spell> &records = m_saver->Import_List();
     for (int row = 0; row < m_list->rowCount(); ++row) {
         const qsizetype record = recordOfRow(row);
-        const bool valid = record >= 0 && record < qsizetype(records.size());
+        const bool valid = record >= 0 && record < qsizetype(records.size()) &&
+                           VM_SpellSaver::importProblem(records[size_t(record)]).isEmpty();
         m_list->rows()->setChecked(row, valid && wanted(m_review.status(records[size_t(record)])));
     }
 }

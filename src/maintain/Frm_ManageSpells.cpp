@@ -15,6 +15,7 @@
 #include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/Prompt.h"
+#include "widgets/SpellForm.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
@@ -29,14 +30,7 @@
 
 using namespace FormControls;
 
-namespace {
-
-const QStringList kLevels = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                             QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
-                             QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
-const QString kSpecial = QStringLiteral("Special");
-
-} // namespace
+namespace {} // namespace
 
 Frm_ManageSpells::Frm_ManageSpells(QWidget *parent) : QWidget(parent)
 {
@@ -137,26 +131,6 @@ void Frm_ManageSpells::pointPickerAt(const QString &name)
     m_picker->setCurrentIndex(place + 1);
 }
 
-void Frm_ManageSpells::Refresh_Levels()
-{
-    refill(m_levels, kLevels);
-}
-
-void Frm_ManageSpells::Refresh_Frequencies()
-{
-    refill(m_frequency, frequencyNames());
-}
-
-void Frm_ManageSpells::Refresh_Components()
-{
-    refill(m_components, componentSets());
-}
-
-void Frm_ManageSpells::Refresh_Casting_Time_Types()
-{
-    refill(m_castingType, castingTimeTypes());
-}
-
 void Frm_ManageSpells::Set_Spells_Schools(const QStringList &selected)
 {
     fillList(m_schools, m_workspace->library().Fetch_Schools_List(), selected);
@@ -208,10 +182,7 @@ void Frm_ManageSpells::Start_The_Form(const QString &name)
     BusyCursor busy;
     try {
         const QScopedValueRollback<bool> filling(m_filling, true);
-        Refresh_Casting_Time_Types();
-        Refresh_Frequencies();
-        Refresh_Components();
-        Refresh_Levels();
+        m_form->refill();
         if (name.isEmpty()) {
             clearForm();
             Set_Spells_Schools({});
@@ -247,20 +218,7 @@ QString Frm_ManageSpells::showSpellDetails(const QString &name)
     }
     m_name->setText(name);
     m_name->setEnabled(true);
-    choose(m_levels, spell->Fetch_Spell_Level().trimmed());
-    choose(m_castingType, spell->Fetch_Spell_Casting_Time_Type().trimmed());
-    choose(m_components, spell->Fetch_Spell_Components().trimmed());
-    choose(m_frequency, spell->Fetch_Spell_Frequency().trimmed());
-    m_castingTime->setEnabled(chosenValue(m_castingType) != kSpecial);
-    m_castingTime->setText(spell->Fetch_Spell_Casting_Time());
-    m_duration->setText(spell->Fetch_Spell_Duration());
-    m_areaOfEffect->setText(spell->Fetch_Spell_Area_of_Effect());
-    m_range->setText(spell->Fetch_Spell_Range());
-    m_savingThrow->setText(spell->Fetch_Spell_Saving_Throw());
-    m_author->setText(spell->Fetch_Spell_Author());
-    m_book->setText(spell->Fetch_Spell_Book_Number());
-    m_page->setText(spell->Fetch_Spell_Page_Number());
-    m_description->setPlainText(spell->Fetch_Spell_Description());
+    m_form->show(*spell);
     Set_Spells_Schools(spell->Fetch_Spell_Schools_Collection());
     Refresh_Lst_Spellbooks(spell->Fetch_Spellbooks_Collection());
     m_spell = std::move(spell);
@@ -277,15 +235,7 @@ void Frm_ManageSpells::clearForm()
     pointPickerAt(m_shown);
     m_name->clear();
     m_name->setEnabled(true);
-    for (QComboBox *combo : {m_levels, m_frequency, m_components, m_castingType}) {
-        combo->setCurrentIndex(-1);
-        combo->setPlaceholderText(QString());
-    }
-    for (QLineEdit *box :
-         {m_castingTime, m_duration, m_areaOfEffect, m_range, m_savingThrow, m_author, m_book, m_page})
-        box->clear();
-    m_castingTime->setEnabled(true);
-    m_description->clear();
+    m_form->clear();
     m_schools->clearSelection(); // KXR stays selected in the spellbooks
     m_spellbooks->clearSelection();
 }
@@ -294,19 +244,7 @@ std::unique_ptr<VM_Spell> Frm_ManageSpells::Fill_Spell_From_Form() const
 {
     auto spell = std::make_unique<VM_Spell>();
     spell->Set_Spell_Name(m_name->text().trimmed());
-    spell->Set_Spell_Level(chosenValue(m_levels).trimmed());
-    spell->Set_Spell_Duration(m_duration->text().trimmed());
-    spell->Set_Spell_Casting_Time(m_castingTime->text().trimmed());
-    spell->Set_Spell_Casting_Time_Type(chosenValue(m_castingType).trimmed());
-    spell->Set_Spell_Area_of_Effect(m_areaOfEffect->text().trimmed());
-    spell->Set_Spell_Components(chosenValue(m_components).trimmed());
-    spell->Set_Spell_Range(m_range->text().trimmed());
-    spell->Set_Spell_Saving_Throw(m_savingThrow->text().trimmed());
-    spell->Set_Spell_Frequency(chosenValue(m_frequency).trimmed());
-    spell->Set_Spell_Author(m_author->text().trimmed());
-    spell->Set_Spell_Book_Number(m_book->text().trimmed());
-    spell->Set_Spell_Page_Number(m_page->text().trimmed());
-    spell->Set_Spell_Description(m_description->toPlainText().trimmed());
+    m_form->storeInto(*spell);
     spell->Set_Spell_Schools_Collection(selectedTexts(m_schools));
     spell->Set_Spellbooks_Collection(chosenSpellbooks());
     return spell;
@@ -329,23 +267,10 @@ int Frm_ManageSpells::Find_List_Entry(const QString &text) const
 
 QStringList Frm_ManageSpells::formState() const
 {
-    QStringList state = {m_name->text(),
-                         chosenValue(m_levels),
-                         chosenValue(m_frequency),
-                         chosenValue(m_components),
-                         m_castingTime->text(),
-                         chosenValue(m_castingType),
-                         m_duration->text(),
-                         m_areaOfEffect->text(),
-                         m_range->text(),
-                         m_savingThrow->text(),
-                         m_author->text(),
-                         m_book->text(),
-                         m_page->text(),
-                         m_description->toPlainText(),
-                         selectedTexts(m_schools).join(QLatin1Char('\n')),
-                         chosenSpellbooks().join(QLatin1Char('\n'))};
-    return state;
+    // The spellbooks come last: Set_Spellbooks tells by them whether the user chose anew.
+    return QStringList{m_name->text()} + m_form->texts() +
+           QStringList{selectedTexts(m_schools).join(QLatin1Char('\n')),
+                       chosenSpellbooks().join(QLatin1Char('\n'))};
 }
 
 void Frm_ManageSpells::keepUnchangedState()
@@ -404,10 +329,7 @@ void Frm_ManageSpells::cbo_Type_Click()
 {
     if (m_filling)
         return;
-    const bool special = m_castingType->currentText() == kSpecial;
-    if (special)
-        m_castingTime->clear();
-    m_castingTime->setEnabled(!special);
+    m_form->castingTimeTypeChosen();
 }
 
 void Frm_ManageSpells::Toolbar1_ButtonClick(const QString &key)

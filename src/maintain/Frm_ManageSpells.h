@@ -18,7 +18,7 @@ class QLineEdit;
 class QListWidget;
 class QStringListModel;
 class QTabWidget;
-class QTextEdit;
+class SpellForm;
 class VM_Spell;
 class Workspace;
 
@@ -78,10 +78,6 @@ private:
     // Fills the form from the library; what went wrong (the spell unreadable or gone), or "".
     QString showSpellDetails(const QString &name);
     void clearForm();
-    void Refresh_Levels();
-    void Refresh_Frequencies();
-    void Refresh_Components();
-    void Refresh_Casting_Time_Types();
     void Refresh_Lst_Spellbooks(const QStringList &selected);
     void Set_Spells_Schools(const QStringList &selected);
     std::unique_ptr<VM_Spell> Fill_Spell_From_Form() const;
@@ -119,19 +115,9 @@ private:
     QLineEdit *m_find = nullptr;
     QLineEdit *m_name = nullptr;
     QTabWidget *m_tabs = nullptr;
+    std::unique_ptr<SpellForm> m_form; // the spell's details
     QComboBox *m_levels = nullptr;
-    QComboBox *m_frequency = nullptr;
-    QComboBox *m_components = nullptr;
-    QLineEdit *m_castingTime = nullptr;
     QComboBox *m_castingType = nullptr;
-    QLineEdit *m_duration = nullptr;
-    QLineEdit *m_areaOfEffect = nullptr;
-    QLineEdit *m_range = nullptr;
-    QLineEdit *m_savingThrow = nullptr;
-    QLineEdit *m_author = nullptr;
-    QLineEdit *m_book = nullptr;
-    QLineEdit *m_page = nullptr;
-    QTextEdit *m_description = nullptr;
     QListWidget *m_schools = nullptr;
     QListWidget *m_spellbooks = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/Prompt.h"
+#include "widgets/SpellForm.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
 
@@ -65,41 +66,25 @@ void Frm_ManageSpells::refuse(const QString &message)
 // holds it, so it is refused here with the field to change; the form keeps what was typed.
 bool Frm_ManageSpells::exportable()
 {
-    const auto refuseField = [this](const QString &field, const QString &problem, QWidget *box) {
-        Prompt::message(this, ExchangeRules::refusal(field, problem, QStringLiteral("spell")));
+    const auto refuseField = [this](const QString &message, QWidget *box) {
+        Prompt::message(this, message);
         if (m_tabs->isAncestorOf(box))
-            m_tabs->setCurrentIndex(box == m_description ? 1 : 0);
+            m_tabs->setCurrentWidget(box == m_form->control(SpellFields::Description) ? box
+                                                                                      : m_tabs->widget(0));
         box->setFocus();
         return false;
     };
-    const std::pair<QString, QWidget *> fields[] = {{QStringLiteral("name"), m_name},
-                                                    {QStringLiteral("level"), m_levels},
-                                                    {QStringLiteral("frequency"), m_frequency},
-                                                    {QStringLiteral("components"), m_components},
-                                                    {QStringLiteral("casting time"), m_castingTime},
-                                                    {QStringLiteral("casting time type"), m_castingType},
-                                                    {QStringLiteral("duration"), m_duration},
-                                                    {QStringLiteral("area of effect"), m_areaOfEffect},
-                                                    {QStringLiteral("range"), m_range},
-                                                    {QStringLiteral("saving throw"), m_savingThrow},
-                                                    {QStringLiteral("author"), m_author},
-                                                    {QStringLiteral("book"), m_book},
-                                                    {QStringLiteral("page"), m_page}};
-    for (const auto &[field, box] : fields) {
-        const auto *combo = qobject_cast<const QComboBox *>(box);
-        const QString value = combo ? FormControls::chosenValue(combo).trimmed()
-                                    : static_cast<const QLineEdit *>(box)->text().trimmed();
-        const QString problem = ExchangeRules::fieldProblem(value);
-        if (!problem.isEmpty())
-            return refuseField(field, problem, box);
-    }
-    const QString description = ExchangeRules::descriptionProblem(m_description->toPlainText().trimmed());
-    if (!description.isEmpty())
-        return refuseField(QStringLiteral("description"), description, m_description);
+    if (QString problem = ExchangeRules::nameProblem(m_name->text().trimmed()); !problem.isEmpty())
+        return refuseField(ExchangeRules::refusal(QStringLiteral("name"), problem, QStringLiteral("spell")),
+                           m_name);
+    if (const std::optional<SpellForm::Problem> problem = m_form->problem(ExchangeRules::detailRefusal))
+        return refuseField(problem->message, m_form->control(problem->field));
     for (const QString &school : FormControls::selectedTexts(m_schools)) {
         const QString problem = ExchangeRules::schoolNameProblem(school);
         if (!problem.isEmpty())
-            return refuseField(QStringLiteral("school \"%1\"").arg(school), problem, m_schools);
+            return refuseField(ExchangeRules::refusal(QStringLiteral("school \"%1\"").arg(school), problem,
+                                                      QStringLiteral("spell")),
+                               m_schools);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include "maintain/Frm_ManageSpells.h"
 
 #include "widgets/ButtonToolBar.h"
+#include "widgets/SpellForm.h"
 #include "widgets/ToolIcons.h"
 
 #include <QComboBox>
@@ -48,6 +49,14 @@ QLabel *label(const QString &caption, QWidget *buddy)
     shown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return shown;
 }
+
+// The details in the order they are filled in and checked: down the first column, then the second,
+// then the description.
+const QList<SpellFields::Field> kFormFields = {
+    SpellFields::Level,           SpellFields::Frequency, SpellFields::Components,   SpellFields::CastingTime,
+    SpellFields::CastingTimeType, SpellFields::Duration,  SpellFields::AreaOfEffect, SpellFields::Range,
+    SpellFields::SavingThrow,     SpellFields::Author,    SpellFields::Book,         SpellFields::Page,
+    SpellFields::Description};
 
 QListWidget *listBox(QWidget *parent, const QString &name)
 {
@@ -126,12 +135,8 @@ void Frm_ManageSpells::createControls()
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->addTab(createDetails(), QStringLiteral("Details"));
-    m_description = new QTextEdit(m_tabs);
-    m_description->setObjectName(QStringLiteral("RTB_Desc"));
-    m_description->setAcceptRichText(false);
-    m_description->setTabChangesFocus(true);
-    m_description->setAccessibleName(QStringLiteral("Description"));
-    m_tabs->addTab(m_description, QStringLiteral("Description"));
+    m_form->control(SpellFields::Description)->setAccessibleName(QStringLiteral("Description"));
+    m_tabs->addTab(m_form->control(SpellFields::Description), QStringLiteral("Description"));
 
     m_schools = listBox(this, QStringLiteral("Lst_Schools"));
     m_spellbooks = listBox(this, QStringLiteral("Lst_Spellbooks"));
@@ -169,61 +174,57 @@ QWidget *Frm_ManageSpells::createDetails()
 {
     auto *details = new QWidget(m_tabs);
     details->setObjectName(QStringLiteral("Tab_Details"));
-    m_levels = dropDown(details, QStringLiteral("Cmbo_Levels"));
-    m_frequency = dropDown(details, QStringLiteral("Cmbo_Frequency"));
-    m_components = dropDown(details, QStringLiteral("Cmbo_Components"));
-    m_castingTime = textBox(details, QStringLiteral("txt_CT"));
-    m_castingTime->setMinimumWidth(44);
-    m_castingTime->setMaximumWidth(60);
-    m_castingType = dropDown(details, QStringLiteral("cbo_Type"));
+    m_form = std::make_unique<SpellForm>(details, SpellForm::Window::ManageSpells, kFormFields);
+    const auto field = [this](SpellFields::Field field) { return m_form->control(field); };
+    m_levels = static_cast<QComboBox *>(field(SpellFields::Level));
+    m_castingType = static_cast<QComboBox *>(field(SpellFields::CastingTimeType));
+    for (SpellFields::Field shown : kFormFields) {
+        // The short lists are never squeezed below their longest entry.
+        if (auto *combo = qobject_cast<QComboBox *>(field(shown)))
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        if (QLabel *caption = m_form->label(shown))
+            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    QWidget *castingTimeBox = field(SpellFields::CastingTime);
+    castingTimeBox->setMinimumWidth(44);
+    castingTimeBox->setMaximumWidth(60);
     // Beside the amount it would be squeezed: room for "Segment(s)".
     m_castingType->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_castingType->setMinimumContentsLength(9);
     m_castingType->setAccessibleName(QStringLiteral("Casting time unit"));
     connect(m_castingType, &QComboBox::currentIndexChanged, this, &Frm_ManageSpells::cbo_Type_Click);
-    m_duration = textBox(details, QStringLiteral("txt_Duration"));
-    m_areaOfEffect = textBox(details, QStringLiteral("txt_AOE"));
-    m_range = textBox(details, QStringLiteral("txt_Range"));
-    m_savingThrow = textBox(details, QStringLiteral("txt_ST"));
-    m_author = textBox(details, QStringLiteral("Txt_Author"));
-    m_book = textBox(details, QStringLiteral("txt_Book"));
-    m_page = textBox(details, QStringLiteral("txt_Page"));
 
     // Two columns of label and field; casting time is an amount beside its unit.
     auto *castingTime = new QHBoxLayout;
     castingTime->setSpacing(4);
-    castingTime->addWidget(m_castingTime);
+    castingTime->addWidget(castingTimeBox);
     castingTime->addWidget(m_castingType, 1);
     auto *grid = new QGridLayout(details);
     grid->setContentsMargins(10, 10, 10, 10);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(6);
-    const auto place = [grid](int row, int column, const QString &caption, QWidget *field) {
-        grid->addWidget(label(caption, field), row, column * 2);
-        grid->addWidget(field, row, column * 2 + 1);
+    const auto place = [&](int row, int column, SpellFields::Field shown) {
+        grid->addWidget(m_form->label(shown), row, column * 2);
+        grid->addWidget(field(shown), row, column * 2 + 1);
     };
-    place(0, 0, QStringLiteral("Level:"), m_levels);
-    place(1, 0, QStringLiteral("Frequency:"), m_frequency);
-    place(2, 0, QStringLiteral("Components:"), m_components);
-    auto *castingLabel = label(QStringLiteral("Casting Time:"), m_castingTime);
-    grid->addWidget(castingLabel, 3, 0);
+    place(0, 0, SpellFields::Level);
+    place(1, 0, SpellFields::Frequency);
+    place(2, 0, SpellFields::Components);
+    grid->addWidget(m_form->label(SpellFields::CastingTime), 3, 0);
     grid->addLayout(castingTime, 3, 1);
-    place(4, 0, QStringLiteral("Duration:"), m_duration);
-    place(5, 0, QStringLiteral("Area of Effect:"), m_areaOfEffect);
-    place(0, 1, QStringLiteral("Range:"), m_range);
-    place(1, 1, QStringLiteral("Saving Throw:"), m_savingThrow);
-    place(2, 1, QStringLiteral("Author:"), m_author);
-    place(3, 1, QStringLiteral("Book:"), m_book);
-    place(4, 1, QStringLiteral("Page:"), m_page);
+    place(4, 0, SpellFields::Duration);
+    place(5, 0, SpellFields::AreaOfEffect);
+    place(0, 1, SpellFields::Range);
+    place(1, 1, SpellFields::SavingThrow);
+    place(2, 1, SpellFields::Author);
+    place(3, 1, SpellFields::Book);
+    place(4, 1, SpellFields::Page);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(6, 1);
 
     // Down the first column, then the second.
-    const QList<QWidget *> order = {m_levels,      m_frequency, m_components,   m_castingTime,
-                                    m_castingType, m_duration,  m_areaOfEffect, m_range,
-                                    m_savingThrow, m_author,    m_book,         m_page};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    for (qsizetype i = 1; i + 1 < kFormFields.size(); ++i)
+        setTabOrder(field(kFormFields.at(i - 1)), field(kFormFields.at(i)));
     return details;
 }

@@ -1,15 +1,16 @@
 #include "store/VM_Spell.h"
 
 #include "store/Blanks.h"
+#include "store/SpellFields.h"
 #include "store/Status.h"
 
 namespace {
 
-// The fourteen spell columns in the order trimmedFields() gives them.
-const char *const kSpellColumns = "Name, Lvl, Frequency, Book, Page, Components, Range, Duration, "
-                                  "[Area of Effect], [Casting Time], [Casting Time Type], [Saving Throw], "
-                                  "Description, Author";
-constexpr int kSpellColumnCount = 14;
+// The spell's columns in the order trimmedFields() gives them: the name, then its details.
+QString spellColumns()
+{
+    return QStringLiteral("Name, ") + SpellFields::columnList();
+}
 
 } // namespace
 
@@ -18,20 +19,10 @@ VM_Spell::~VM_Spell() = default;
 
 QStringList VM_Spell::trimmedFields() const
 {
-    return {trimBlanks(m_name),
-            trimBlanks(m_level),
-            trimBlanks(m_frequency),
-            trimBlanks(m_book),
-            trimBlanks(m_page),
-            trimBlanks(m_components),
-            trimBlanks(m_range),
-            trimBlanks(m_duration),
-            trimBlanks(m_areaOfEffect),
-            trimBlanks(m_castingTime),
-            trimBlanks(m_castingTimeType),
-            trimBlanks(m_savingThrow),
-            trimBlanks(m_description),
-            trimBlanks(m_author)};
+    QStringList fields = {trimBlanks(m_name)};
+    for (const SpellFields::FieldDescription &field : SpellFields::all())
+        fields.append(trimBlanks(SpellFields::value(*this, field.field)));
+    return fields;
 }
 
 bool VM_Spell::Set_Spell_Details(const QString &name)
@@ -39,16 +30,12 @@ bool VM_Spell::Set_Spell_Details(const QString &name)
     try {
         m_schools = {};
         Statement spell(db(), QStringLiteral("SELECT %1 FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1")
-                                  .arg(QLatin1String(kSpellColumns)));
+                                  .arg(spellColumns()));
         spell.bind(1, name);
         if (spell.step()) {
-            QString *fields[kSpellColumnCount] = {
-                &m_name,         &m_level,       &m_frequency,       &m_book,
-                &m_page,         &m_components,  &m_range,           &m_duration,
-                &m_areaOfEffect, &m_castingTime, &m_castingTimeType, &m_savingThrow,
-                &m_description,  &m_author};
-            for (int column = 0; column < kSpellColumnCount; ++column)
-                *fields[column] = spell.text(column);
+            m_name = spell.text(0);
+            for (const SpellFields::FieldDescription &field : SpellFields::all())
+                SpellFields::setValue(*this, field.field, spell.text(1 + int(field.field)));
 
             // Schools in the order they were saved.
             Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
@@ -105,9 +92,8 @@ QString VM_Spell::Add_New_Spell()
 {
     return statusOf([&] {
         Transaction transaction(db());
-        Statement insert(db(),
-                         QStringLiteral("INSERT INTO Spells (%1) VALUES (%2)")
-                             .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount)));
+        Statement insert(db(), QStringLiteral("INSERT INTO Spells (%1) VALUES (%2)")
+                                   .arg(spellColumns(), Statement::placeholders(1 + SpellFields::Count)));
         insert.bindAll(1, trimmedFields());
         insert.run();
         const QString name = trimBlanks(m_name);
@@ -129,7 +115,7 @@ QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbo
         insertSchools(name);
 
         QString assignments;
-        const QStringList columns = QLatin1String(kSpellColumns).toString().split(QStringLiteral(", "));
+        const QStringList columns = spellColumns().split(QStringLiteral(", "));
         for (const QString &column : columns)
             assignments +=
                 (assignments.isEmpty() ? QString() : QStringLiteral(", ")) + column + QStringLiteral(" = ?");
@@ -196,9 +182,8 @@ QString VM_Spell::Set_Spell_Hold()
 
         // The hold holds exactly one row, the spell to print.
         db().exec("DELETE FROM SpellHold;");
-        Statement insert(
-            db(), QStringLiteral("INSERT INTO SpellHold (%1, Schools) VALUES (%2)")
-                      .arg(QLatin1String(kSpellColumns), Statement::placeholders(kSpellColumnCount + 1)));
+        Statement insert(db(), QStringLiteral("INSERT INTO SpellHold (%1, Schools) VALUES (%2)")
+                                   .arg(spellColumns(), Statement::placeholders(1 + SpellFields::Count + 1)));
         insert.bind(insert.bindAll(1, trimmedFields()), trimBlanks(names.join(QStringLiteral(", "))));
         insert.run();
         transaction.commit();

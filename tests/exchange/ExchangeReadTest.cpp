@@ -3,6 +3,7 @@
 
 #include "exchange/ExchangeFormat.h"
 #include "exchange/ExchangeReader.h"
+#include "exchange/ExchangeRules.h"
 #include "exchange/VM_SpellSaver.h"
 
 #include <sys/stat.h>
@@ -119,7 +120,7 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
          "Line 2 should give the number of spells, but \"99999999999999999999999\" is not a number.", 0},
         {header + "-3\r\n" + good, false, "Line 2 gives -3 spells; the number of spells cannot be negative.",
          0},
-        {header + "5\r\n" + good + good, false,
+        {header + "5\r\n" + good + spellLine("Better") + "\r\n", false,
          "Line 5 is missing: the file announces 5 spells but holds only 2.", 2},
         {header + "2147483647\r\n" + good, false,
          "Line 4 is missing: the file announces 2147483647 spells but holds only 1.", 1},
@@ -148,11 +149,12 @@ TEST_F(LibraryTest, BadFilesEndWithAMessageNamingTheLineAndKeepWhatWasRead)
 
     // However many spells a file announces or holds, and however many separators a line has,
     // reading takes a bounded share of them.
-    const QByteArray empty = "N" + QByteArray("||").repeated(ExchangeFormat::kSpellFields - 1) + "\r\n";
+    const QByteArray empty = QByteArray("||").repeated(ExchangeFormat::kSpellFields - 1) + "\r\n";
     const QByteArray crowded = "Crowd" + QByteArray("||").repeated(1'000'000) + "\r\n";
-    const ExchangeContent many = ExchangeReader::parse(header + "999999999\r\n" + crowded +
-                                                           empty.repeated(ExchangeReader::kMaximumSpells),
-                                                       ExchangeReader::Kind::SpellsFile);
+    QByteArray manyLines = header + "999999999\r\n" + crowded;
+    for (int i = 0; i < ExchangeReader::kMaximumSpells; ++i)
+        manyLines += "N" + QByteArray::number(i) + empty;
+    const ExchangeContent many = ExchangeReader::parse(manyLines, ExchangeReader::Kind::SpellsFile);
     EXPECT_EQ(many.spells.size(), ExchangeReader::kMaximumSpells);
     EXPECT_EQ(many.spells.first().size(), ExchangeFormat::kSpellFields);
     EXPECT_EQ(many.error, QStringLiteral("Line %1: the file holds more than %2 spells, more than Vellumar "
@@ -272,4 +274,64 @@ TEST_F(LibraryTest, LinesThatWouldHarmTheLibraryAreLeftOutAndTheRestIsRead)
               "does not end the line.");
     EXPECT_EQ(list.size(), 1);
     EXPECT_EQ(saver.Caster_Details().value(0), QString());
+}
+
+// The reader keeps the rules that the windows and the writer keep: a value past its length, a
+// control character, or what no file could carry back leaves its line out, named; the rest is read.
+TEST_F(LibraryTest, TheReaderRefusesWhatTheWindowsAndTheWriterWouldRefuse)
+{
+    const auto spell = [](const QByteArray &name, const QByteArray &range, const QByteArray &description,
+                          const QByteArray &author, const QByteArray &schools) {
+        return name + "||1||Rare||||PHB||9||V||" + range + "||1 round||One||Round(s)||1||None||" +
+               description + "||" + author + "||" + schools;
+    };
+    struct Case
+    {
+        QByteArray line;
+        QString why; // empty: the line is read
+    };
+    const Case cases[] = {
+        {spell("Tilde", "", "", "", "~~~~Alteration~~~~~ ~~  ~~Evo~"),
+         R"(the school "~" of "Tilde" ends with "~", which would merge with the "~~" after it.)"},
+        {spell("Trail", "", "", "", "Alteration~~Evo~"), R"(the school "Evo~" of "Trail" ends with "~")"},
+        {spell(QByteArray(10'000'000, 'N'), "", "", "", "A"),
+         "the name is 10000000 characters long; it may have at most 200."},
+        {spell("Wide", "", "", "", QByteArray(101, 'S')),
+         R"(the school ")" + QString(40, u'S') +
+             R"(..." of "Wide" is 101 characters long; it may have at most 100.)"},
+        {spell("Far", QByteArray(256, 'r'), "", "", "A"),
+         R"(the range of "Far" is 256 characters long; it may have at most 255.)"},
+        {spell("Told", "", QByteArray(20'001, 'd'), "", "A"),
+         R"(the description of "Told" is 20001 characters long; it may have at most 20000.)"},
+        {spell(QByteArray("Nul\0x", 5), "", "", "", "A"), "the name holds the control character U+0000"},
+        {spell("Escaped", "", "", "Me\x1B[0m", "A"),
+         R"(the author of "Escaped" holds the control character U+001B)"},
+        {spell("Feed", "", "One\x0CTwo", "", "A"),
+         R"(the description of "Feed" holds the control character U+000C)"},
+        {spell("Tabbed", "\tTouch", "One\tTwo^^Three", "", "A"), {}},
+        {spell("Longest", QByteArray(255, 'r'), QByteArray(20'000, 'd'), "", QByteArray(100, 'S')), {}},
+    };
+    QByteArray file = "For Vellumar Use Only\r\n" + QByteArray::number(std::size(cases)) + "\r\n";
+    for (const Case &c : cases)
+        file += c.line + "\r\n";
+    VM_SpellSaver saver;
+    ListRows list;
+    const QString error =
+        raised([&] { saver.OpenSpellFile2(list, writeFile(library.folder(), "rules.spel", file)); });
+    QStringList read;
+    for (qsizetype i = 0; i < qsizetype(std::size(cases)); ++i) {
+        const QString left = QStringLiteral("Line %1 was left out: ").arg(i + 3);
+        if (cases[i].why.isEmpty()) {
+            read.append(QString::fromLatin1(cases[i].line.left(cases[i].line.indexOf("||"))));
+            EXPECT_FALSE(error.contains(left)) << i;
+        } else {
+            EXPECT_TRUE(error.contains(left + cases[i].why)) << i << " " << error.left(2000).toStdString();
+        }
+    }
+    QStringList names;
+    for (const ListRow &row : list)
+        names.append(row.text);
+    EXPECT_EQ(names, read);
+    EXPECT_EQ(saver.Import_List().at(0).Fetch_Spell_Description(), "One\tTwo\r\nThree");
+    EXPECT_EQ(saver.Import_List().at(0).Fetch_Spell_Range(), "\tTouch");
 }

@@ -81,8 +81,8 @@ TEST_F(LibraryTest, TheReviewComparesWhatAnImportStoresWithTheFirstRowOfEachName
     const ImportReview::Difference difference = review.difference(records[1]);
     EXPECT_TRUE(difference.schoolsAdded.isEmpty());
     EXPECT_TRUE(difference.schoolsRemoved.isEmpty());
-    EXPECT_TRUE(difference.fields.contains(ImportReview::Author));
-    EXPECT_FALSE(difference.fields.contains(ImportReview::Level)); // the first row's level, 1
+    EXPECT_TRUE(difference.fields.contains(SpellFields::Author));
+    EXPECT_FALSE(difference.fields.contains(SpellFields::Level)); // the first row's level, 1
     ASSERT_NE(review.libraryVersion(" Spell 1 "), nullptr);
-    EXPECT_EQ(review.libraryVersion("Spell 1")->details.at(ImportReview::Author), QString());
+    EXPECT_EQ(review.libraryVersion("Spell 1")->details.at(SpellFields::Author), QString());
 }

@@ -95,19 +95,58 @@ TEST_F(ImportTest, ASpellsFileAddsNewSpellsAndOverwritesExistingOnesThatAreCheck
     EXPECT_EQ(library.count("SELECT count(*) FROM Spells"), 3);
 }
 
-TEST_F(ImportTest, ASpellListedTwiceFollowsTheFirstCheckBoxBothTimes)
+TEST_F(ImportTest, ASpellListedTwiceIsOneRecordTheFirst)
 {
-    ListRows list =
-        open(spellsFile({line("Twin", "1", "A", "First"), line("Twin", "2", "B", "Second")}), false);
-    ASSERT_EQ(list.size(), 2);
-    list[1].checked = false;
+    ListRows list;
+    const QString path =
+        writeFile(library.folder(), "twice.spel",
+                  spellsFile({line("Twin", "1", "A", "First"), line(" Twin ", "2", "B", "Second")}));
+    EXPECT_EQ(
+        raised([&] { saver.OpenSpellFile2(list, path); }),
+        "-1 OpenSpellFile: Line 4 was left out: \"Twin\" is named on line 3 already; that line is the one "
+        "imported.");
+    ASSERT_EQ(list.size(), 1);
     saver.ImportSpells(list);
     EXPECT_EQ(library.rows("SELECT Name, Lvl, Range FROM Spells WHERE Name = 'Twin'"),
-              QStringList{"Twin|2|Second"});
+              QStringList{"Twin|1|First"});
 
     saver.Set_Caster_Details(QString::fromLatin1(kMira).split("||"));
     saver.ImportSpellbook(list, false, false, false);
     EXPECT_EQ(spellbook("Mira"), QStringList{"Twin|<null>"}); // a spell is in a spellbook once
+}
+
+// Read so that the user can see and correct them, but never written: the library lists a spell
+// only by its level and its schools.
+TEST_F(ImportTest, SpellsTheLibraryCouldNotListAreReadButSkippedAndNamed)
+{
+    const QByteArray digits23(23, '7');
+    const QList<QByteArray> levels = {"12", "0", "-5", "abc", "", digits23};
+    QList<QByteArray> lines;
+    for (qsizetype i = 0; i < levels.size(); ++i)
+        lines.append(line("Odd " + QByteArray::number(i), levels[i], "A"));
+    lines.append(line("Schoolless", "3", ""));
+    lines.append(line("Sound", "3", "A"));
+    const ListRows list = open(spellsFile(lines), false);
+    ASSERT_EQ(list.size(), lines.size());
+    EXPECT_EQ(VM_SpellSaver::importProblem(saver.Import_List()[0]),
+              "its level \"12\" is not one from 1 to 9.");
+    EXPECT_EQ(VM_SpellSaver::importProblem(saver.Import_List()[4]),
+              "it has no level; a spell has a level from 1 to 9.");
+    EXPECT_EQ(VM_SpellSaver::importProblem(saver.Import_List()[6]),
+              "it has no school; the library lists a spell by its schools.");
+
+    const QString message = saver.ImportSpells(list);
+    EXPECT_TRUE(
+        message.startsWith("7 checked spells were not imported, since the library could not list them:\n"
+                           "Odd 0: its level \"12\" is not one from 1 to 9.\n"))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains("Schoolless: it has no school")) << message.toStdString();
+    EXPECT_EQ(library.rows("SELECT Name FROM Spells WHERE Name NOT IN ('Existing', 'Held')"),
+              QStringList{"Sound"});
+
+    saver.Set_Caster_Details(QString::fromLatin1(kMira).split("||"));
+    EXPECT_TRUE(saver.ImportSpellbook(list, true, true, true).startsWith("7 checked spells"));
+    EXPECT_EQ(spellbook("Mira"), QStringList{"Sound|<null>"});
 }
 
 TEST_F(ImportTest, ASpellbookForANewCasterBringsItsListAndItsCasterRow)
@@ -197,22 +236,21 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
     EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'"), failing);
 }
 
-TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
+TEST_F(ImportTest, SavedEditsChangeTheRecordOfThatNameAndAreImported)
 {
-    const ListRows list =
-        open(spellsFile({line("Twin", "1", "A"), line("Other", "2", "B"), line("Twin", "1", "A")}), false);
+    const ListRows list = open(spellsFile({line("Twin", "1", "A"), line("Other", "2", "B")}), false);
     SpellEdits edits;
-    edits.components = " V,S ";
-    edits.range = " 30 yards ";
-    edits.castingTimeType = "Special";
-    edits.description = " Line one\r\nLine two ";
+    edits.details = {{SpellFields::Components, " V,S "},
+                     {SpellFields::Range, " 30 yards "},
+                     {SpellFields::CastingTimeType, "Special"},
+                     {SpellFields::Description, " Line one\r\nLine two "}};
     edits.schools = {"Evocation", "Abjuration"};
     saver.SaveItem(" Twin ", edits);
 
-    for (size_t i : {0u, 2u}) {
+    for (size_t i : {0u}) {
         EXPECT_TRUE(saver.Import_List()[i].WasUpdated());
         EXPECT_EQ(spellText(saver.Import_List()[i]),
-                  "Twin|1|Rare|||V,S|30 yards|||Special|||Line one\r\nLine two|");
+                  "Twin|1|Rare|PHB|9|V,S|30 yards|1 round|One|Special|1|None|Line one\r\nLine two|Author");
         EXPECT_EQ(saver.Import_List()[i].Fetch_Spell_Schools_Collection(), edits.schools);
     }
     EXPECT_FALSE(saver.Import_List()[1].WasUpdated());
@@ -220,7 +258,7 @@ TEST_F(ImportTest, SavedEditsChangeEveryRecordOfThatNameAndAreImported)
     saver.ImportSpells(list);
     EXPECT_EQ(library.rows(QStringLiteral(
                   "SELECT Range, [Casting Time Type], Author FROM Spells WHERE Name = 'Twin'")),
-              QStringList{"30 yards|Special|"});
+              QStringList{"30 yards|Special|Author"});
     EXPECT_EQ(schools("Twin"), edits.schools);
 }
 

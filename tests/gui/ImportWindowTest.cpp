@@ -159,11 +159,13 @@ TEST_F(ImportWindowTest, OnlyExactSpelAndSbokExtensionsOpenAndTheWindowIsOneOfIt
         EXPECT_EQ(window->windowTitle(), "Vellumar Import (" + path + ")");
     }
 
-    // A file that is not an exchange file says so, and cancelling the dialog says nothing.
+    // A file that is not an exchange file says so and changes nothing; cancelling the dialog says
+    // nothing.
     prompt.clear();
     open(window, writeFile(library.folder(), "notes.spel", "Shopping list\r\n"));
     EXPECT_EQ(prompt.messages(), QStringList{"Invalid File requested for Import"});
-    EXPECT_EQ(spells(window)->rowCount(), 0);
+    EXPECT_EQ(columnTexts(spells(window)), (QStringList{"Ward of Ash", "Cinder Veil", kCafe}));
+    EXPECT_EQ(window->windowTitle(), "Vellumar Import (" + path + ")");
     prompt.clear();
     prompt.cancelFile();
     chooseMenuEntry(window, "Menu_File_Open");
@@ -177,7 +179,6 @@ TEST_F(ImportWindowTest, OnlyExactSpelAndSbokExtensionsOpenAndTheWindowIsOneOfIt
 TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
 {
     Frm_Import *window = importWindow();
-    const QString before = library.dump().join('\n');
     open(window, spellsFile());
 
     ListView *list = spells(window);
@@ -196,7 +197,8 @@ TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
     EXPECT_EQ(control<QLineEdit>(window, "txt_Range")->toolTip(), QString());
     EXPECT_EQ(
         control<QLabel>(window, "lbl_Changes")->text(),
-        "Changed from your library: Description. Schools added: Alteration. Schools removed: Evocation.");
+        "Changed from your library: Description (your library: A test spell.). Schools added: Alteration. "
+        "Schools removed: Evocation.");
     EXPECT_EQ(selectedItems(window, "Lst_Schools"), (QStringList{"Abjuration", "Alteration"}));
 
     // The popup's entries choose by what an import would do.
@@ -209,18 +211,13 @@ TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
     chooseMenuEntry(window, "PopUp_Check");
     EXPECT_EQ(checkedNames(window).size(), 3);
 
-    // Overwriting a changed spell is asked about once; No leaves the library alone.
+    // Overwriting a changed spell is asked about once; No imports only the spell the library lacks.
     prompt.answer(false);
     pressButton(window, "Import");
     EXPECT_EQ(prompt.questions(),
-              QStringList{"Import will replace the details of 1 spells in your library. Continue?"});
-    EXPECT_EQ(library.dump().join('\n'), before);
-
-    // With only the new spell checked nothing is overwritten, so nothing is asked.
-    prompt.clear();
-    chooseMenuEntry(window, "PopUp_CheckNew");
-    pressButton(window, "Import");
-    EXPECT_TRUE(prompt.questions().isEmpty());
+              QStringList{
+                  "Import will replace the details of 1 spell in your library. Continue?\n"
+                  "Answer No to keep your library's details of those spells and import only the new ones."});
     EXPECT_EQ(panel(window, 2), "Checked Spells Imported");
     EXPECT_EQ(library.rows("SELECT Name, Lvl, Author FROM Spells ORDER BY Name"),
               (QStringList{"Caf\u00E9 Light|1|Ren\u00E9e", "Cinder Veil|2|", "Ward of Ash|3|"}));
@@ -264,10 +261,12 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     Frm_Import *window = importWindow();
     open(window, spellsFile());
     show(window, kCafe);
-    // The record keeps the school the library does not know; the list shows only known ones.
+    // The school the library does not know is shown, marked as new, after the known ones.
     EXPECT_EQ(record(window, 2).Fetch_Spell_Schools_Collection(),
               (QStringList{"Alteration", "Druidic Lore"}));
-    EXPECT_EQ(selectedItems(window, "Lst_Schools"), QStringList{"Alteration"});
+    EXPECT_EQ(selectedItems(window, "Lst_Schools"), (QStringList{"Alteration", "Druidic Lore (new)"}));
+    auto *schools = control<QListWidget>(window, "Lst_Schools");
+    EXPECT_EQ(schools->item(schools->count() - 1)->text(), "Druidic Lore (new)");
     EXPECT_EQ(control<QComboBox>(window, "cbo_CT")->currentText(), "Turn(s)");
     EXPECT_EQ(text(window, "txt_CT"), "2");
 
@@ -335,25 +334,37 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     EXPECT_TRUE(prompt.questions().isEmpty());
 }
 
-TEST_F(ImportWindowTest, ARepeatedNameShowsAndSavesEachOfItsOwnRecords)
+// One spell name is one decision: a later line of a name is left out, and said so; the row, its
+// correction, its check box and what the library gets are the first line's.
+TEST_F(ImportWindowTest, ANameRepeatedInAFileIsOneRowOneCorrectionAndOneImport)
 {
     Frm_Import *window = importWindow();
     const QByteArray second = "Ward of Ash||4||Common||||KXR||99||V||Touch||1 turn||One creature||"
                               "Round(s)||1||None||The second ward.||||Abjuration\r\n";
-    open(window, file("twice.spel", kSameLine + second, 2));
-    // The reader keeps both records, in file order.
-    ASSERT_EQ(window->saver().Import_List().size(), 2u);
-    EXPECT_EQ(columnTexts(spells(window), 3), (QStringList{"Same", "Changed"}));
+    open(window, file("twice.spel", kNewLine + kSameLine + second, 3));
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"Line 5 was left out: \"Ward of Ash\" is named on line 4 already; "
+                          "that line is the one imported."});
+    EXPECT_EQ(columnTexts(spells(window)), (QStringList{kCafe, "Ward of Ash"}));
+    EXPECT_EQ(window->saver().Import_List().size(), 2u);
 
-    show(window, "Ward of Ash", 1);
-    EXPECT_EQ(text(window, "txt_Desc"), "The second ward.");
-    EXPECT_EQ(text(window, "txt_Page"), "99");
+    show(window, "Ward of Ash");
+    EXPECT_EQ(text(window, "txt_Page"), "12");
     control<QLineEdit>(window, "txt_Page")->setText("100");
     pressButton(window, "Save");
-    EXPECT_EQ(record(window, 0).Fetch_Spell_Page_Number(), "12");
-    EXPECT_EQ(record(window, 1).Fetch_Spell_Page_Number(), "100");
-    show(window, "Ward of Ash", 0);
-    EXPECT_EQ(text(window, "txt_Page"), "12");
+    EXPECT_EQ(columnTexts(spells(window), 3), (QStringList{"New", "Changed"}));
+    prompt.answer(true);
+    pressButton(window, "Import");
+    QStringList shown;
+    for (int row = 0; row < spells(window)->rowCount(); ++row) {
+        show(window, spells(window)->text(row));
+        shown.append(spells(window)->text(row) + "|" + spells(window)->text(row, 1) + "|" +
+                     text(window, "txt_Page") + "|" + text(window, "txt_Desc"));
+    }
+    EXPECT_EQ(library.rows("SELECT Name, Lvl, Page, Description FROM Spells WHERE Name <> 'Cinder Veil' "
+                           "ORDER BY Name"),
+              shown);
+    EXPECT_EQ(columnTexts(spells(window), 3), (QStringList{"Same", "Same"}));
 }
 
 TEST_F(ImportWindowTest, ASpellbookImportsUnderItsEditedNameAndTheFrameFollows)
@@ -399,7 +410,9 @@ TEST_F(ImportWindowTest, ASpellbookImportsUnderItsEditedNameAndTheFrameFollows)
     prompt.answer(true);
     pressButton(window, "Import");
     EXPECT_EQ(prompt.questions(),
-              QStringList{"Import will replace the details of 1 spells in your library. Continue?"});
+              QStringList{
+                  "Import will replace the details of 1 spell in your library. Continue?\n"
+                  "Answer No to keep your library's details of those spells and import only the new ones."});
 
     // A spells file afterwards hides the caster; its details stay with the saver, unused.
     open(window, spellsFile());
@@ -491,4 +504,188 @@ TEST_F(ImportWindowTest, ACasterEditedIntoWhatNoSpellbookFileCouldHoldIsRefusedB
     prompt.answer(true);
     pressButton(window, "Import");
     EXPECT_EQ(library.rows("SELECT Class FROM SpellCasters WHERE Spellbook = 'Mira'"), QStringList{"Mage"});
+}
+
+// Spells the library could not list (a level outside 1 to 9, no school) are shown, unchecked and
+// marked with the reason; corrected, they are checked and imported; checked uncorrected, the
+// import names them and leaves them out.
+TEST_F(ImportWindowTest, ASpellWithoutALevelOrASchoolIsMarkedAndImportedOnlyOnceCorrected)
+{
+    const auto spell = [](const QByteArray &name, const QByteArray &level, const QByteArray &schools) {
+        return name + "||" + level +
+               "||Rare||||PHB||9||V||Touch||1 round||One||Round(s)||1||None||Text||Me||" + schools + "\r\n";
+    };
+    Frm_Import *window = importWindow();
+    open(window, file("odd.spel",
+                      spell("High", "12", "Abjuration") + spell("Wordy", "abc", "Abjuration") +
+                          spell("Homeless", "3", "") + spell("Sound", "3", "Abjuration"),
+                      4));
+    ListView *list = spells(window);
+    EXPECT_EQ(columnTexts(list, 3), (QStringList{"To correct", "To correct", "To correct", "New"}));
+    EXPECT_EQ(checkedNames(window), QStringList{"Sound"});
+    EXPECT_EQ(panel(window, 2), "4 spells: 1 new, 0 changed, 0 same, 3 to correct before import");
+    chooseMenuEntry(window, "PopUp_Check");
+    EXPECT_EQ(checkedNames(window), QStringList{"Sound"});
+
+    show(window, "High");
+    auto *level = control<QComboBox>(window, "cbo_Level");
+    EXPECT_EQ(level->currentIndex(), -1);
+    EXPECT_EQ(level->placeholderText(), "12");
+    EXPECT_EQ(
+        control<QLabel>(window, "lbl_Changes")->text(),
+        "Cannot be imported as it is: its level \"12\" is not one from 1 to 9. Correct it and press Save.");
+    show(window, "Homeless");
+    EXPECT_TRUE(control<QLabel>(window, "lbl_Changes")->text().contains("it has no school"));
+
+    // Checked by hand, an uncorrected spell is named and left out.
+    list->rows()->setChecked(1, true);
+    pressButton(window, "Import");
+    EXPECT_EQ(prompt.lastMessage(), "1 checked spell was not imported, since the library could not list it:\n"
+                                    "Wordy: its level \"abc\" is not one from 1 to 9.\n"
+                                    "Give each a level from 1 to 9 and a school, then import it.");
+    EXPECT_EQ(library.rows("SELECT Name FROM Spells WHERE Author = 'Me'"), QStringList{"Sound"});
+
+    // Corrected through the window, the spell is checked and imported.
+    show(window, "High");
+    level->setCurrentIndex(level->findText("5"));
+    pressButton(window, "Save");
+    show(window, "Homeless");
+    selectSchools(window, {"Evocation"});
+    pressButton(window, "Save");
+    EXPECT_EQ(columnTexts(list, 1), (QStringList{"5", "abc", "3", "3"}));
+    EXPECT_EQ(columnTexts(list, 3), (QStringList{"New", "To correct", "New", "Same"}));
+    list->rows()->setChecked(1, false);
+    prompt.clear();
+    pressButton(window, "Import");
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('\n').toStdString();
+    EXPECT_EQ(library.rows("SELECT Name, Lvl FROM Spells WHERE Author = 'Me' ORDER BY Name"),
+              (QStringList{"High|5", "Homeless|3", "Sound|3"}));
+    EXPECT_EQ(library.rows("SELECT Sphere FROM SpellandSphere WHERE Name = 'Homeless'"),
+              QStringList{"Evocation"});
+}
+
+// Drop-downs keep a value they do not offer, shown greyed, and Save and the import keep it; text
+// past its length or holding a control character is refused where it is typed.
+TEST_F(ImportWindowTest, ACorrectionKeepsWhatTheListsDoNotOfferAndRefusesWhatNoFileTakes)
+{
+    Frm_Import *window = importWindow();
+    open(window, file("odd.spel",
+                      "Sparks||2||Rare||||PHB||9||S,V||Touch||1 round||One||Round(s)||1||None||Text||Me||"
+                      "Abjuration\r\n",
+                      1));
+    auto *components = control<QComboBox>(window, "cbo_Components");
+    EXPECT_EQ(components->currentIndex(), -1);
+    EXPECT_EQ(components->placeholderText(), "S,V");
+    const struct
+    {
+        const char *box;
+        QString typed;
+        QString message;
+    } refused[] = {
+        {"txt_Range", QString(256, u'r'),
+         "The range is 256 characters long; it may have at most 255.\n"
+         "Change the range so that the spell can be exported."},
+        {"txt_Caster", QStringLiteral("Me\x1B"),
+         "The author holds the control character U+001B, which is no part of a text.\n"
+         "Change the author so that the spell can be exported."},
+        {"txt_Desc", QString(20'001, u'd'),
+         "The description is 20001 characters long; it may have at most 20000.\n"
+         "Change the description so that the spell can be exported."},
+    };
+    for (const auto &c : refused) {
+        const QString kept = text(window, c.box);
+        if (auto *description = window->findChild<QTextEdit *>(c.box))
+            description->setPlainText(c.typed);
+        else
+            control<QLineEdit>(window, c.box)->setText(c.typed);
+        prompt.clear();
+        pressButton(window, "Save");
+        EXPECT_EQ(prompt.messages(), QStringList{c.message}) << c.box;
+        EXPECT_FALSE(record(window, 0).WasUpdated());
+        if (auto *description = window->findChild<QTextEdit *>(c.box))
+            description->setPlainText(kept);
+        else
+            control<QLineEdit>(window, c.box)->setText(kept);
+    }
+    control<QTextEdit>(window, "txt_Desc")->setPlainText("One\tcolumn\nTwo");
+    pressButton(window, "Save");
+    EXPECT_EQ(record(window, 0).Fetch_Spell_Components(), "S,V");
+    pressButton(window, "Import");
+    EXPECT_EQ(library.rows("SELECT Components, Description FROM Spells WHERE Name = 'Sparks'"),
+              QStringList{"S,V|One\tcolumn\r\nTwo"});
+}
+
+// The warning about corrections not yet imported follows the corrections, not the last import.
+TEST_F(ImportWindowTest, TheUnimportedCorrectionWarningFollowsTheCorrectedSpells)
+{
+    Frm_Import *window = importWindow();
+    open(window, spellsFile());
+    show(window, "Cinder Veil");
+    control<QLineEdit>(window, "txt_Range")->setText("Ten feet");
+    pressButton(window, "Save");
+    chooseMenuEntry(window, "PopUp_CheckNew"); // the corrected spell is left unchecked
+    pressButton(window, "Import");
+    EXPECT_EQ(panel(window, 2), "Checked Spells Imported");
+    prompt.clear();
+    prompt.answer(false);
+    chooseMenuEntry(window, "Menu_File_Open");
+    EXPECT_EQ(prompt.questions().size(), 1);
+    EXPECT_TRUE(
+        prompt.questions().value(0).startsWith("Spells you updated in this file have not been imported"));
+
+    chooseMenuEntry(window, "PopUp_Check");
+    prompt.clear();
+    prompt.answer(true);
+    pressButton(window, "Import");
+    EXPECT_EQ(library.rows("SELECT Range FROM Spells WHERE Name = 'Cinder Veil'"), QStringList{"Ten feet"});
+    prompt.clear();
+    prompt.chooseFile(spellsFile());
+    chooseMenuEntry(window, "Menu_File_Open");
+    EXPECT_TRUE(prompt.questions().isEmpty());
+}
+
+// A spellbook file that fails at its header leaves the window as it was; a spells file after a
+// spellbook file gives back the room the caster took; a spell's schools show without scrolling.
+TEST_F(ImportWindowTest, AFailedFileChangesNothingAndTheLayoutFitsWhatIsShown)
+{
+    for (int i = 0; i < 20; ++i)
+        library.addSchool(QStringLiteral("School %1").arg(i, 2, 10, QLatin1Char('0')).toUtf8());
+    frame().resize(1300, 1000);
+    Frm_Import *window = importWindow();
+    auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+    ASSERT_NE(subWindow, nullptr);
+    QCoreApplication::processEvents();
+    const QSize spellsSize = subWindow->size();
+
+    const QString book = spellbookFile();
+    open(window, book);
+    EXPECT_NE(subWindow->size(), spellsSize);
+    for (const QByteArray &header :
+         {QByteArray("Not Ours\r\n1\r\n"), QByteArray("For Vellumar Use Only\r\nx\r\n")}) {
+        prompt.clear();
+        open(window, writeFile(library.folder(), "broken.sbok", header));
+        EXPECT_EQ(prompt.messages().size(), 1);
+        EXPECT_EQ(window->windowTitle(), "Vellumar Import (" + book + ")");
+        EXPECT_EQ(text(window, "txt_SB"), "Mira");
+        EXPECT_EQ(columnTexts(spells(window)), (QStringList{"Cinder Veil", kCafe}));
+        EXPECT_EQ(window->saver().Import_List().size(), 2u);
+    }
+
+    open(window, file("wide.spel",
+                      "Broad||2||Rare||||PHB||9||V||Touch||1 round||One||Round(s)||1||None||Text||Me||"
+                      "Abjuration~~School 19~~School 07~~Evocation\r\n",
+                      1));
+    EXPECT_EQ(subWindow->size(), spellsSize);
+    QCoreApplication::processEvents();
+    auto *schools = control<QListWidget>(window, "Lst_Schools");
+    const QRect visible = schools->viewport()->rect();
+    int selected = 0;
+    for (int i = 0; i < schools->count(); ++i) {
+        if (!schools->item(i)->isSelected())
+            continue;
+        ++selected;
+        EXPECT_TRUE(visible.contains(schools->visualItemRect(schools->item(i))))
+            << schools->item(i)->text().toStdString();
+    }
+    EXPECT_EQ(selected, 4);
 }

@@ -70,6 +70,15 @@ TEST_F(ExportableText, ManageSpellsRefusesWhatNoExportCouldWriteAndSavesTheRest)
                  "has \"^\" just before a line break, which would merge with the \"^^\" that marks it.",
                  "spell")},
         {"RTB_Desc", 1, "Ends in a pipe|\n", refusal("description", kHalfSeparator, "spell")},
+        // Past the lengths a file is read with, or holding a control character.
+        {"Txt_New", -1, QString(201, u'n'),
+         refusal("name", "is 201 characters long; it may have at most 200.", "spell")},
+        {"txt_Duration", 0, QString(256, u'd'),
+         refusal("duration", "is 256 characters long; it may have at most 255.", "spell")},
+        {"txt_ST", 0, QStringLiteral("Ne\x07g."),
+         refusal("saving throw", "holds the control character U+0007, which is no part of a text.", "spell")},
+        {"RTB_Desc", 1, QString(20'001, u'd'),
+         refusal("description", "is 20001 characters long; it may have at most 20000.", "spell")},
     };
     // A new spell with one field typed; the rest is what any spell needs.
     QString spellName = "Frost Lance";
