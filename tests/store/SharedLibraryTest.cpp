@@ -175,7 +175,8 @@ TEST(SharedLibrary, AnOlderLogOfTheSameLibraryIsSetAside)
         << started.toStdString();
     EXPECT_EQ(spellNames(path), (QStringList{"Later B", "Later C", "Stale A"}));
     // The next start has nothing to say.
-    EXPECT_EQ(runPeer({QStringLiteral("startup")}, dir.path()), "exit 0: ");
+    const QString again = runPeer({QStringLiteral("startup")}, dir.path());
+    EXPECT_TRUE(again.startsWith("exit 0: ") && !again.contains("The log")) << again.toStdString();
     EXPECT_EQ(spellNames(path), (QStringList{"Later B", "Later C", "Stale A"}));
     setAppFolder(QString());
 }
@@ -214,7 +215,7 @@ TEST(SharedLibrary, ALogFromAnotherLibraryIsSetAsideAndChangesNothing)
             EXPECT_TRUE(notices.constFirst().contains(
                 "it belongs to another library, or to another copy of this one"))
                 << notices.constFirst().toStdString();
-            EXPECT_FALSE(QFile::exists(log));
+            EXPECT_NE(fileBytes(log), foreignLog); // none, or the library's own new one
             EXPECT_EQ(logsSetAside(dir.path()).value(0), foreignLog);
             EXPECT_EQ(spellNames(path), QStringList{"Own"});
             for (const QString &name :
