@@ -165,9 +165,10 @@ TEST(SharedLibrary, AnOlderLogOfTheSameLibraryIsSetAside)
     writeFile(dir.path(), QStringLiteral("Spells.mdb-wal"), oldLog);
 
     const QString started = runPeer({QStringLiteral("startup")}, dir.path());
-    EXPECT_TRUE(started.startsWith("exit 0: The log " + QDir::toNativeSeparators(log) +
-                                   " beside the library file " + QDir::toNativeSeparators(path) +
-                                   " was not used: it is older than the library"))
+    EXPECT_TRUE(started.startsWith("exit 0: ")) << started.toStdString(); // Qt may warn first
+    EXPECT_TRUE(started.contains("The log " + QDir::toNativeSeparators(log) + " beside the library file " +
+                                 QDir::toNativeSeparators(path) +
+                                 " was not used: it is older than the library"))
         << started.toStdString();
     EXPECT_TRUE(started.contains("Nothing was deleted")) << started.toStdString();
     EXPECT_EQ(logsSetAside(dir.path()), QList<QByteArray>{oldLog});
