@@ -18,6 +18,7 @@
 #include "store/AppFolder.h"
 #include "store/Blanks.h"
 #include "store/Names.h"
+#include "store/SessionChain.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
@@ -104,6 +105,9 @@ bool MDI_Main::MDIForm_Load()
         Prompt::report(nullptr, error);
         return false;
     }
+    // What opening the library did besides (a log set aside) is said once, before the frame.
+    for (const QString &notice : takeLibraryNotices())
+        Prompt::message(nullptr, notice);
     setWindowTitle(QStringLiteral("  Vellumar, Version ") + Constants::versionNumber());
     Constants::Previews_Maximized = true;
     menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->setChecked(true);

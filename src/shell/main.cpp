@@ -16,6 +16,10 @@ int main(int argc, char *argv[])
     if (!commandLine.isEmpty())
         return Constants::Main(commandLine);
 
+    // Qt's own dialogs, never a desktop's in this process: a desktop's file dialog looks into the
+    // files it lists, the library's journals among them, and closing such a file drops the locks
+    // of every connection of the program to it.
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumar"));
     QApplication::setApplicationVersion(Constants::versionNumber());

@@ -6,6 +6,7 @@
 
 #include "store/AppFolder.h"
 #include "store/Schema.h"
+#include "store/SessionChain.h"
 #include "store/VmError.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -182,6 +184,11 @@ bool isDiskFull(int code, int systemError)
             (systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT));
 }
 
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 QString notALibrary(const QString &path)
 {
     return QStringLiteral("The library file %1 could not be opened: the password is wrong or the "
@@ -285,6 +292,11 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         prepareSession();
         if (upgrade) {
             upgradeLibrary(*this);
+            // Unrecorded (a full disk), the session's log is judged as it always was.
+            try {
+                recordSession(*this);
+            } catch (const VmError &) {
+            }
             const QMutexLocker lock(&openLibrariesLock());
             openLibraries()[identity].upToDate = true;
         }
@@ -323,35 +335,67 @@ bool Connection::openKeyed(int flags, const QByteArray &salt)
     return true;
 }
 
-// A log left beside the library by another library, or by this one before a backup of it was
-// put back, would be written into the file at the first checkpoint and ruin it for good. Before
-// the first connection of the process may write, the log is read on a read-only connection,
-// which never writes the log into the file, and must give a sound library.
+// A log left beside the library by another library, or by this one before its later changes
+// (a sync tool, a restored backup), would be written into the file at the first checkpoint: the
+// first ruins it, the second silently takes back the later changes. Before the first connection of
+// the process, the log is read on a read-only connection, which never writes it into the file, and
+// must give a sound library that continues the file's own sessions (see SessionChain.h). One that
+// does not is set aside, renamed beside the library, and the library is opened as it is. A log
+// another running program writes is its latest changes, whatever it holds, and is left alone.
 void Connection::requireOwnLog(const QByteArray &salt)
 {
     const QString log = m_path + QStringLiteral("-wal");
     struct stat status = {};
-    if (::stat(QFile::encodeName(log).constData(), &status) != 0 || status.st_size == 0)
+    if (::stat(QFile::encodeName(log).constData(), &status) != 0 || status.st_size == 0 ||
+        libraryInUseElsewhere(m_path))
         return;
     bool sound = false;
+    SessionChain inLog;
     try {
         if (openKeyed(SQLITE_OPEN_READONLY, salt)) {
             Statement check(*this, "PRAGMA quick_check");
             sound = check.step() && check.text(0) == QLatin1String("ok") && !check.step();
+            if (sound)
+                inLog = readSessionChain(*this);
         }
     } catch (const VmError &) {
         sound = false;
     }
     sqlite3_close(m_db);
     m_db = nullptr;
-    if (!sound)
-        throw VmError(
-            SQLITE_CORRUPT, sourceOf("Connection"),
-            QStringLiteral("The library file %1 was not opened, and nothing was changed: the log %2 beside "
-                           "it does not belong to this library (it comes from another library, or from "
-                           "before a backup was put back). Move %2 out of that folder, then start "
-                           "Vellumar again.")
-                .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(log)));
+    SessionChain inFile;
+    if (sound) {
+        // The file alone, without its log: an immutable connection never looks at the log. A file
+        // that does not read alone is one a crash left half checkpointed, and needs its log.
+        // SQLite is given a URI in place of the path for this one connection.
+        const QString path = m_path;
+        m_path = QString::fromUtf8(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() +
+                                   "?immutable=1");
+        try {
+            if (openKeyed(SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, salt))
+                inFile = readSessionChain(*this);
+        } catch (const VmError &) {
+        }
+        m_path = path;
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+    const LogVerdict verdict = sound ? judgeLog(inFile, inLog) : LogVerdict::Foreign;
+    if (verdict == LogVerdict::Continues)
+        return;
+    const QString aside = setLogAside(m_path);
+    addLibraryNotice(
+        QStringLiteral("The log %1 beside the library file %2 was not used: %3. Replaying it would have "
+                       "%4, so Vellumar renamed it to %5 and opened the library as it was. Nothing was "
+                       "deleted; if you do not miss any change, you may delete %5.")
+            .arg(shown(log), shown(m_path),
+                 verdict == LogVerdict::Older
+                     ? QStringLiteral("it is older than the library (it was put back by a sync tool or "
+                                      "with a backup after the library had changed)")
+                     : QStringLiteral("it belongs to another library, or to another copy of this one"),
+                 verdict == LogVerdict::Older ? QStringLiteral("taken back the library's later changes")
+                                              : QStringLiteral("damaged the library"),
+                 shown(aside)));
 }
 
 void Connection::release()
@@ -454,6 +498,12 @@ QString Connection::failureText(int code, int systemError) const
     if (isDiskFull(code, systemError))
         return QStringLiteral("The disk that holds the library file %1 is full, so nothing was changed. "
                               "Make room on it, then try again.")
+            .arg(shown);
+    // Another program's change (another Vellumar importing) held the library past the busy wait.
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        return QStringLiteral("The library file %1 is in use by another program that is changing it (another "
+                              "Vellumar importing, perhaps), and it was not done within 5 seconds, so this "
+                              "change was not made. Try again once the other program is done.")
             .arg(shown);
     // Past the proof of the key, a page that does not decrypt is a damaged page.
     if ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB)

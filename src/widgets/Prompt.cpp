@@ -5,12 +5,17 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QSortFilterProxyModel>
 #include <QSpacerItem>
 #include <QStyle>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -38,18 +43,31 @@ private:
     QList<QCursor> m_saved;
 };
 
-// "Spell Files (*.spel)|*.spel" gives "spel" for "Spell Files (*.spel)": a name typed without
-// it gets the extension of the file type chosen.
-QString defaultSuffix(const QString &filter, const QString &chosen = QString())
+// The "description|pattern" pairs of a filter as Qt name filters: Qt takes the patterns from the
+// parentheses, separated by blanks, so "Vellumar Files (*.spel;*.sbok)|*.spel;*.sbok" becomes
+// "Vellumar Files (*.spel *.sbok)", with each pattern's suffix.
+struct NameFilter
+{
+    QString qtName;
+    QStringList patterns;
+};
+
+QList<NameFilter> nameFilters(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
-    QString pattern = parts.value(1);
+    QList<NameFilter> filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts.at(i) == chosen)
-            pattern = parts.at(i + 1);
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString &pattern : patterns)
+            pattern = pattern.trimmed();
+        QString description = parts.at(i).trimmed();
+        if (const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+            open > 0 && description.endsWith(QLatin1Char(')')))
+            description = description.left(open).trimmed();
+        filters.append(
+            {QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' '))), patterns});
     }
-    return pattern.startsWith(QStringLiteral("*.")) && !pattern.contains(QLatin1Char(';')) ? pattern.mid(2)
-                                                                                           : QString();
+    return filters;
 }
 
 // A box of a short text ("Scroll saved") is as narrow as the text, and the window manager then
@@ -67,6 +85,65 @@ void keepTitleWhole(QMessageBox &box)
                   grid->columnCount());
 }
 
+// "Spell Files (*.spel)|*.spel" gives "spel" for "Spell Files (*.spel)": a name typed without
+// it gets the extension of the file type chosen. A type of several patterns adds none.
+QString defaultSuffix(const QString &filter, const QString &chosen = QString())
+{
+    const QList<NameFilter> filters = nameFilters(filter);
+    QStringList patterns = filters.isEmpty() ? QStringList() : filters.constFirst().patterns;
+    for (const NameFilter &each : filters) {
+        if (each.qtName == chosen)
+            patterns = each.patterns;
+    }
+    return patterns.size() == 1 && patterns.constFirst().startsWith(QStringLiteral("*."))
+               ? patterns.constFirst().mid(2)
+               : QString();
+}
+
+// A file dialog must not open the files it lists. Qt's own icon provider guesses a file's type
+// from its first bytes when the name does not tell (as for Spells.mdb-wal and -shm), and the
+// desktop's icon themes may do the same; closing that handle would drop every lock the program's
+// connections hold on the file, and another program could then remove the log they write to.
+// Icons and type names here come from the name alone.
+class NameOnlyIconProvider final : public QFileIconProvider
+{
+public:
+    NameOnlyIconProvider() { setOptions(DontUseCustomDirectoryIcons); }
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo &info) const override
+    {
+        return QFileIconProvider::icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return QStringLiteral("Folder");
+        const QMimeType type = m_types.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+        return type.isDefault() || type.comment().isEmpty() ? QStringLiteral("File") : type.comment();
+    }
+
+private:
+    QMimeDatabase m_types;
+};
+
+// The journal files of SQLite databases (the library's among them) are never a file to open or
+// write over: the dialogs leave them out.
+class HideJournals final : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        const QString name = sourceModel()->index(row, 0, parent).data().toString();
+        return !(name.endsWith(QLatin1String("-wal")) || name.endsWith(QLatin1String("-shm")) ||
+                 name.endsWith(QLatin1String("-journal")));
+    }
+};
+
+// Messages are plain text: a name in one ("<img src=…>") must not make Qt read the file it names,
+// the library's among them.
 class DialogPrompt final : public Prompt
 {
 protected:
@@ -76,6 +153,7 @@ protected:
         QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
                         QMessageBox::Ok, parent);
         keepTitleWhole(box);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
 
@@ -86,6 +164,7 @@ protected:
                         QMessageBox::Yes | QMessageBox::No, parent);
         box.setDefaultButton(QMessageBox::No);
         keepTitleWhole(box);
+        box.setTextFormat(Qt::PlainText);
         return box.exec() == QMessageBox::Yes;
     }
 
@@ -97,6 +176,7 @@ protected:
         keepTitleWhole(box);
         box.setDefaultButton(QMessageBox::Save);
         box.setEscapeButton(QMessageBox::Cancel);
+        box.setTextFormat(Qt::PlainText);
         switch (box.exec()) {
         case QMessageBox::Save:
             return Choice::Save;
@@ -123,14 +203,20 @@ private:
                                          const QString &suggestedName)
     {
         NormalPointer pointer;
-        QFileDialog dialog(parent);
+        // Qt's own dialog, not a desktop's, which would look into the files in this process by
+        // itself. A new dialog lists its first folder at once, with Qt's icon provider: that
+        // first folder is an empty one, and the real one comes once the provider above is set.
+        const QTemporaryDir empty;
+        QFileDialog dialog(parent, QString(), empty.path());
+        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontUseCustomDirectoryIcons);
+        dialog.setIconProvider(&m_icons);
+        dialog.setProxyModel(new HideJournals(&dialog));
+        dialog.setDirectory(m_lastFolder.isEmpty() ? QDir::currentPath() : m_lastFolder);
         dialog.setAcceptMode(mode);
         dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                                                            : QFileDialog::ExistingFile);
         dialog.setNameFilters(qtFilter(filter).split(QStringLiteral(";;")));
         dialog.setDefaultSuffix(defaultSuffix(filter));
-        if (!m_lastFolder.isEmpty())
-            dialog.setDirectory(m_lastFolder);
         if (!suggestedName.isEmpty())
             dialog.selectFile(suggestedName);
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
@@ -146,6 +232,7 @@ private:
 
     // The folder of the last file chosen, for the run: the next dialog opens there.
     QString m_lastFolder;
+    NameOnlyIconProvider m_icons;
 };
 
 Prompt *installed = nullptr;
@@ -216,11 +303,9 @@ std::optional<QString> Prompt::openFile(QWidget *parent, const QString &filter)
 
 QString Prompt::qtFilter(const QString &filter)
 {
-    // Pairs of description and pattern; the description already shows the pattern.
-    const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters.append(parts.at(i));
+    for (const NameFilter &each : nameFilters(filter))
+        filters.append(each.qtName);
     if (filters.isEmpty())
         filters.append(filter);
     return filters.join(QStringLiteral(";;"));

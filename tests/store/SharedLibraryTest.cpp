@@ -7,6 +7,7 @@
 #include "store/AppFolder.h"
 #include "store/Database.h"
 #include "store/Schema.h"
+#include "store/SessionChain.h"
 #include "store/VM_Library.h"
 
 #include <QDir>
@@ -106,51 +107,150 @@ TEST(SharedLibrary, TheOpenLibraryAndItsJournalsAreNeitherReadAsFilesNorWrittenO
     EXPECT_EQ(column(open, "PRAGMA integrity_check"), QStringList{"ok"});
 }
 
+// The logs a library's opening set aside in its folder, with what each holds.
+QList<QByteArray> logsSetAside(const QString &folder)
+{
+    QList<QByteArray> logs;
+    for (const QString &name :
+         QDir(folder).entryList({QStringLiteral("Spells.mdb-wal.set-aside-*")}, QDir::Files, QDir::Name))
+        logs.append(fileBytes(QDir(folder).filePath(name)));
+    return logs;
+}
+
+QStringList spellNames(const QString &path)
+{
+    Connection reader(path, Connection::Access::ReadOnly);
+    QStringList names = column(reader, "SELECT Name FROM Spells");
+    names.sort();
+    return names;
+}
+
 // A log beside the library is folded into it by the first connection that may write. One left
-// by a crash of this library is the library's last changes; one from elsewhere would ruin it.
-TEST(SharedLibrary, ALogFromAnotherLibraryIsRefusedAndChangesNothing)
+// by a crash of this library is the library's last changes, and is replayed.
+TEST(SharedLibrary, ALogLeftByACrashIsReplayed)
+{
+    QTemporaryDir dir;
+    setAppFolder(dir.path());
+    const QString path = libraryPath();
+    createLibrary(path);
+    for (const char *name : {"First crash", "Second crash"}) {
+        EXPECT_EQ(runPeer({QStringLiteral("abandon"), QString::fromLatin1(name)}, dir.path()), "exit 0: ");
+        ASSERT_TRUE(QFile::exists(path + "-wal"));
+    }
+    {
+        VM_Library library; // the crashed program's own log: its changes are there
+        EXPECT_EQ(spellNames(path), (QStringList{"First crash", "Second crash"}));
+    }
+    EXPECT_FALSE(QFile::exists(path + "-wal"));
+    EXPECT_TRUE(logsSetAside(dir.path()).isEmpty());
+    EXPECT_TRUE(takeLibraryNotices().isEmpty());
+    setAppFolder(QString());
+}
+
+// A sync tool or a restored backup puts back a log from before the library's later changes:
+// replaying it would take them back for good, and the library would still read as sound.
+TEST(SharedLibrary, AnOlderLogOfTheSameLibraryIsSetAside)
 {
     QTemporaryDir dir;
     setAppFolder(dir.path());
     const QString path = libraryPath();
     const QString log = path + "-wal";
     createLibrary(path);
-    EXPECT_EQ(runPeer({QStringLiteral("abandon"), QStringLiteral("Saved before the crash")}, dir.path()),
-              "exit 0: ");
-    ASSERT_TRUE(QFile::exists(log));
-    {
-        VM_Library library; // the crashed program's own log: its change is there
-        Connection reader(path);
-        EXPECT_EQ(column(reader, "SELECT Name FROM Spells"), QStringList{"Saved before the crash"});
-    }
+    EXPECT_EQ(runPeer({QStringLiteral("abandon"), QStringLiteral("Stale A")}, dir.path()), "exit 0: ");
+    const QByteArray oldLog = fileBytes(log);
+    ASSERT_FALSE(oldLog.isEmpty());
+    EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("Later B")}, dir.path()), "exit 0: ");
+    EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("Later C")}, dir.path()), "exit 0: ");
     ASSERT_FALSE(QFile::exists(log));
+    writeFile(dir.path(), QStringLiteral("Spells.mdb-wal"), oldLog);
 
+    const QString started = runPeer({QStringLiteral("startup")}, dir.path());
+    EXPECT_TRUE(started.startsWith("exit 0: ")) << started.toStdString(); // Qt may warn first
+    EXPECT_TRUE(started.contains("The log " + QDir::toNativeSeparators(log) + " beside the library file " +
+                                 QDir::toNativeSeparators(path) +
+                                 " was not used: it is older than the library"))
+        << started.toStdString();
+    EXPECT_TRUE(started.contains("Nothing was deleted")) << started.toStdString();
+    EXPECT_EQ(logsSetAside(dir.path()), QList<QByteArray>{oldLog});
+    EXPECT_TRUE(started.contains(QDir::toNativeSeparators(path) + "-wal.set-aside-"))
+        << started.toStdString();
+    EXPECT_EQ(spellNames(path), (QStringList{"Later B", "Later C", "Stale A"}));
+    // The next start has nothing to say.
+    const QString again = runPeer({QStringLiteral("startup")}, dir.path());
+    EXPECT_TRUE(again.startsWith("exit 0: ") && !again.contains("The log")) << again.toStdString();
+    EXPECT_EQ(spellNames(path), (QStringList{"Later B", "Later C", "Stale A"}));
+    setAppFolder(QString());
+}
+
+// Another library's log would ruin this one at the first checkpoint.
+TEST(SharedLibrary, ALogFromAnotherLibraryIsSetAsideAndChangesNothing)
+{
+    QTemporaryDir dir;
+    setAppFolder(dir.path());
+    const QString path = libraryPath();
+    const QString log = path + "-wal";
+    createLibrary(path);
+    EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("Own")}, dir.path()), "exit 0: ");
+
+    // Another library, and a copy of this one that went its own way (same key, other sessions).
     const QString otherFolder = dir.filePath("other");
+    const QString copyFolder = dir.filePath("copy");
     QDir().mkpath(otherFolder);
+    QDir().mkpath(copyFolder);
     createLibrary(otherFolder + "/Spells.mdb");
-    EXPECT_EQ(runPeer({QStringLiteral("abandon"), QStringLiteral("Foreign")}, otherFolder), "exit 0: ");
-    ASSERT_TRUE(QFile::copy(otherFolder + "/Spells.mdb-wal", log));
-    const QByteArray library = fileBytes(path);
-    const QByteArray foreignLog = fileBytes(log);
+    ASSERT_TRUE(QFile::copy(path, copyFolder + "/Spells.mdb"));
     const QList<std::function<void()>> openers = {
         [] { VM_Library frame; },
         [&] { Connection reader(path, Connection::Access::ReadOnly); },
         [&] { Connection writer(path); },
     };
-    for (const auto &open : openers) {
-        const QString error = raised(open);
-        EXPECT_TRUE(
-            error.contains(QDir::toNativeSeparators(log) + " beside it does not belong to this library"))
-            << error.toStdString();
-        EXPECT_TRUE(error.contains("Move " + QDir::toNativeSeparators(log) + " out of that folder"))
-            << error.toStdString();
-        EXPECT_EQ(fileBytes(path), library);
-        EXPECT_EQ(fileBytes(log), foreignLog);
+    for (const QString &folder : {otherFolder, copyFolder}) {
+        EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("Elsewhere")}, folder), "exit 0: ");
+        EXPECT_EQ(runPeer({QStringLiteral("abandon"), QStringLiteral("Foreign")}, folder), "exit 0: ");
+        const QByteArray foreignLog = fileBytes(folder + "/Spells.mdb-wal");
+        for (const auto &open : openers) {
+            writeFile(dir.path(), QStringLiteral("Spells.mdb-wal"), foreignLog);
+            EXPECT_EQ(raised(open), "");
+            const QStringList notices = takeLibraryNotices();
+            ASSERT_EQ(notices.size(), 1);
+            EXPECT_TRUE(notices.constFirst().contains(
+                "it belongs to another library, or to another copy of this one"))
+                << notices.constFirst().toStdString();
+            EXPECT_NE(fileBytes(log), foreignLog); // none, or the library's own new one
+            EXPECT_EQ(logsSetAside(dir.path()).value(0), foreignLog);
+            EXPECT_EQ(spellNames(path), QStringList{"Own"});
+            for (const QString &name :
+                 QDir(dir.path()).entryList({QStringLiteral("Spells.mdb-wal.set-aside-*")}))
+                QFile::remove(dir.filePath(name));
+        }
     }
-
-    ASSERT_TRUE(QFile::remove(log));
     Connection reopened(path);
     EXPECT_EQ(column(reopened, "PRAGMA integrity_check"), QStringList{"ok"});
-    EXPECT_EQ(column(reopened, "SELECT Name FROM Spells"), QStringList{"Saved before the crash"});
+    EXPECT_EQ(column(reopened, "SELECT Name FROM Spells"), QStringList{"Own"});
+    setAppFolder(QString());
+}
+
+// Two imports at once: the second waits for the first, and when that takes longer than it waits,
+// it says so in words, and what it had imported stays.
+TEST(SharedLibrary, AnImportWhileAnotherChangesTheLibrarySaysSoInWords)
+{
+    QTemporaryDir dir;
+    setAppFolder(dir.path());
+    const QString path = libraryPath();
+    createLibrary(path);
+    const QString file =
+        writeFile(dir.path(), QStringLiteral("one.sbok"),
+                  "For Vellumar Use Only\r\n1\r\nMira||7||Elf||Mage||4||3||2||1||0||0||0||0||0\r\n"
+                  "Lone||1||Rare||||PHB||9||V||Touch||1 round||One||Round(s)||1||None||A spell.||Me||"
+                  "A~~B\r\n");
+    Connection other(path);
+    other.exec("BEGIN IMMEDIATE;"); // the first import, in the middle of a batch
+    const QString second = runPeer({QStringLiteral("import"), file}, dir.path());
+    other.exec("ROLLBACK;");
+    EXPECT_EQ(second, "exit 1: The library file " + QDir::toNativeSeparators(path) +
+                          " is in use by another program that is changing it (another Vellumar importing, "
+                          "perhaps), and it was not done within 5 seconds, so this change was not made. Try "
+                          "again once the other program is done. The import stopped there: 0 spells had "
+                          "already been imported and are kept. Import the file again to bring in the rest.");
     setAppFolder(QString());
 }
