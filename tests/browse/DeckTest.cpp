@@ -306,11 +306,13 @@ TEST_F(DeckTest, EachBackLandsBehindItsOwnFrontWhenThePaperIsTurnedOverItsLongEd
             // layout puts it on that card.
             const QRectF slot = sheet.front(int(i % sheet.perPage()));
             const QPointF offset = onFront.first().topLeft() - slot.topLeft() * kPointsPerMm;
-            for (const DeckText &text : deck->faces().at(i).front)
-                if (text.role == DeckText::Role::Name && text.line == 0)
+            for (const DeckText &text : deck->faces().at(i).front) {
+                if (text.role == DeckText::Role::Name && text.line == 0) {
                     EXPECT_NEAR(offset.x(), text.origin.x() * kPointsPerMm / Deck::dotsPerMm(),
                                 0.2 * kPointsPerMm)
                         << name;
+                }
+            }
             // The back's card, read back from the paper: its name sits on it as on the front.
             const QPointF back = onBack.first().topLeft() - offset;
             // Turned over the long edge, an upright sheet swaps left and right, one on its side

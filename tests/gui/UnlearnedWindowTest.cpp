@@ -98,7 +98,7 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnceAndNeverW
              failedOf(window));
     EXPECT_EQ(failedRows("Bryn").size(), 4);
     EXPECT_EQ(panelTexts(window, kStatus).at(2), "0 spells added");
-    window->Timer1_Timer();
+    letTimerRunOut(window);
     EXPECT_EQ(panelTexts(window, kStatus).at(2), QString());
 
     SearchTest::search(search, "Cinder");

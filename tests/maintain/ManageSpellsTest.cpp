@@ -608,8 +608,8 @@ TEST_F(ManageSpellsTest, TickingSpellbooksAsksOnceBeforeABookGoesPastItsCapacity
 {
     library.db().exec("UPDATE SpellCasters SET First = '0', Third = '1'");
     Frm_ManageSpells *window = openWindow();
-    choose(window, "cmbo_Spells", "Ember Call");
-    selectOnly(window, "Lst_Spellbooks", {"KXR", "Bryn", "Corwin"});
+    chooseItem(window, "cmbo_Spells", "Ember Call");
+    selectExactly(window, "Lst_Spellbooks", {"KXR", "Bryn", "Corwin"});
     const QStringList before = library.dump();
     prompt.answer(false);
     pressButton(window, "Save");
@@ -625,16 +625,16 @@ TEST_F(ManageSpellsTest, TickingSpellbooksAsksOnceBeforeABookGoesPastItsCapacity
     EXPECT_EQ(spellbooksOf("Ember Call"), (QStringList{"Bryn|1", "Corwin|1"}));
     // Saved again, the spell joins no book: nothing is asked.
     prompt.clear();
-    type(window, "txt_Range", "Touch");
+    typeKeys(window, "txt_Range", "Touch");
     pressButton(window, "Save");
     EXPECT_TRUE(prompt.questions().isEmpty());
 
     // A new spell ticked for a full level asks the same.
     pressButton(window, "Add");
-    type(window, "Txt_New", "Frost Lance");
-    choose(window, "Cmbo_Levels", "3");
-    selectOnly(window, "Lst_Schools", {"Sun"});
-    selectOnly(window, "Lst_Spellbooks", {"KXR", "Bryn"});
+    typeKeys(window, "Txt_New", "Frost Lance");
+    chooseItem(window, "Cmbo_Levels", "3");
+    selectExactly(window, "Lst_Schools", {"Sun"});
+    selectExactly(window, "Lst_Spellbooks", {"KXR", "Bryn"});
     prompt.clear();
     prompt.answer(false);
     pressButton(window, "Save");

@@ -283,16 +283,16 @@ TEST_F(NewScrollTest, CancelAndCloseAskBeforeLinesAddedOnTheAddTabAreThrownAway)
     const QString question =
         "The new scroll Embers on the Add tab has not been saved.\n\nDo you want to save it?";
     openScrolls();
-    showTab(Frm_Scrolls::AddTab);
+    showTab(window, Frm_Scrolls::AddTab);
     pick("Bramble Gate");
     pressButton(window, "Add");
     control<QLineEdit>(window, "Txt_ScrollName")->setText("Embers");
 
     // Cancel on the question keeps the window and its lines; Save that cannot save keeps them too.
     prompt.answerSave(Prompt::Choice::Cancel);
-    clickButton("Cmd_Cancel");
+    clickButton(window, "Cmd_Cancel");
     prompt.answerSave(Prompt::Choice::Save);
-    clickButton("Cmd_Cancel");
+    clickButton(window, "Cmd_Cancel");
     EXPECT_EQ(prompt.questions(), (QStringList{question, question}));
     EXPECT_EQ(prompt.messages(), QStringList{"Caster is a required field"});
     ASSERT_EQ(OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls"), window);
@@ -300,7 +300,7 @@ TEST_F(NewScrollTest, CancelAndCloseAskBeforeLinesAddedOnTheAddTabAreThrownAway)
 
     // Save saves the scroll, then the window closes; so does the close button of its frame.
     control<QComboBox>(window, "Cmbo_CasterName")->setEditText("Bryn");
-    showTab(Frm_Scrolls::ViewTab);
+    showTab(window, Frm_Scrolls::ViewTab);
     prompt.answerSave(Prompt::Choice::Save);
     auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
     ASSERT_NE(subWindow, nullptr);
@@ -310,13 +310,13 @@ TEST_F(NewScrollTest, CancelAndCloseAskBeforeLinesAddedOnTheAddTabAreThrownAway)
 
     // Discard closes without saving.
     openScrolls();
-    showTab(Frm_Scrolls::AddTab);
+    showTab(window, Frm_Scrolls::AddTab);
     pick("Dusk Ward");
     pressButton(window, "Add");
     const QStringList before = library.dump();
     prompt.clear();
     prompt.answerSave(Prompt::Choice::Discard);
-    clickButton("Cmd_Cancel");
+    clickButton(window, "Cmd_Cancel");
     EXPECT_EQ(prompt.questions(),
               QStringList{"The new scroll on the Add tab has not been saved.\n\nDo you want "
                           "to save it?"});
