@@ -85,6 +85,8 @@ Frm_Memorized::Frm_Memorized(QWidget *parent) : QWidget(parent)
     // A plan is chosen or named in the box, then loaded or kept with one press.
     m_plans = new QComboBox(this);
     m_plans->setObjectName(QStringLiteral("Cbo_Plan"));
+    m_plans->setAccessibleName(QStringLiteral("Plan"));
+    m_plans->setAccessibleDescription(QStringLiteral("The name of a saved day of memorized spells"));
     m_plans->setEditable(true);
     m_plans->setInsertPolicy(QComboBox::NoInsert);
     m_plans->setMinimumContentsLength(8);
@@ -233,6 +235,9 @@ void Frm_Memorized::fill()
             restore = group;
         auto *slotsBox = new QSpinBox;
         slotsBox->setObjectName(QStringLiteral("Txt_Slots"));
+        slotsBox->setAccessibleName(SpellLevels::ordinal(level) + QStringLiteral("-level slots"));
+        slotsBox->setAccessibleDescription(
+            QStringLiteral("How many spells of this level the caster memorizes a day"));
         slotsBox->setRange(0, VM_Memorized::kMostSlots);
         slotsBox->setValue(m_slotsPerLevel[level - 1]);
         slotsBox->setSuffix(QStringLiteral(" slots"));

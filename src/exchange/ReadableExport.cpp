@@ -124,7 +124,10 @@ void ReadableExport::setCaster(const QStringList &fields)
 
 void ReadableExport::addSpell(const QStringList &fields, const QStringList &schools)
 {
-    m_spells.append({fields, schools});
+    // Both readable forms list a spell's schools in name order, however they were saved.
+    QStringList sorted = schools;
+    sortNames(sorted);
+    m_spells.append({fields, sorted});
 }
 
 QByteArray ReadableExport::content() const
@@ -180,9 +183,7 @@ QByteArray ReadableExport::markdown() const
         }
         out += QStringLiteral("### ") + inlineText(f.value(Name)) + QStringLiteral("\n\n");
         item("Level", f.value(Level));
-        QStringList schools = spell->schools;
-        sortNames(schools);
-        item("Schools", schools.join(QStringLiteral(", ")));
+        item("Schools", spell->schools.join(QStringLiteral(", ")));
         item("Frequency", f.value(Frequency));
         item("Components", f.value(Components));
         item("Range", f.value(Range));

@@ -188,6 +188,7 @@ QWidget *Frm_Import::createDetails()
     grid->setVerticalSpacing(4);
 
     m_form = std::make_unique<SpellForm>(details, SpellForm::Window::Import, kFormFields);
+    m_form->control(SpellFields::CastingTimeType)->setAccessibleName(QStringLiteral("Casting time unit"));
     connect(static_cast<QComboBox *>(m_form->control(SpellFields::CastingTimeType)), &QComboBox::activated,
             this, &Frm_Import::cbo_CT_Click);
     const auto place = [&](SpellFields::Field field, int row, int column, int span = 1) {

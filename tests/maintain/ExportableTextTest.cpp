@@ -180,8 +180,9 @@ TEST_F(ExportableText, ManageSpellbooksRefusesCasterDetailsNoSpellbookFileCouldH
         {"<new>", "Txt_Name", "Mira||Ann", refusal("caster name", kSeparator, "spellbook")},
         {"<new>", "Txt_Class", "Mage|", refusal("class", kHalfSeparator, "spellbook")},
         {"Corwin", "Txt_Race", "Elf || Orc", refusal("race", kSeparator, "spellbook")},
+        // A figure is refused as no number before any file could refuse it.
         {"Corwin", "Txt_Levels_2", "2|",
-         refusal("figure for third-level spells", kHalfSeparator, "spellbook")},
+         "The figure for third-level spells is a whole number from 0 to 99, or empty."},
     };
     for (const auto &refused : cases) {
         chooseItem(window, "Cmbo_Names", refused.caster);

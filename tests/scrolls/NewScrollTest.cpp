@@ -281,12 +281,12 @@ TEST_F(NewScrollTest, EnterDrawsOnTheGenerateTabAndEscClosesTheWindowAfterAsking
 TEST_F(NewScrollTest, CancelAndCloseAskBeforeLinesAddedOnTheAddTabAreThrownAway)
 {
     const QString question =
-        "The new scroll Embers on the Add tab has not been saved.\n\nDo you want to save it?";
+        "The new scroll Kindling on the Add tab has not been saved.\n\nDo you want to save it?";
     openScrolls();
     showTab(window, Frm_Scrolls::AddTab);
     pick("Bramble Gate");
     pressButton(window, "Add");
-    control<QLineEdit>(window, "Txt_ScrollName")->setText("Embers");
+    control<QLineEdit>(window, "Txt_ScrollName")->setText("Kindling");
 
     // Cancel on the question keeps the window and its lines; Save that cannot save keeps them too.
     prompt.answerSave(Prompt::Choice::Cancel);
@@ -305,7 +305,7 @@ TEST_F(NewScrollTest, CancelAndCloseAskBeforeLinesAddedOnTheAddTabAreThrownAway)
     auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
     ASSERT_NE(subWindow, nullptr);
     EXPECT_TRUE(subWindow->close());
-    EXPECT_EQ(savedSpells("Bryn", "Embers"), QStringList{"Bramble Gate"});
+    EXPECT_EQ(savedSpells("Bryn", "Kindling"), QStringList{"Bramble Gate"});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // Discard closes without saving.
