@@ -67,7 +67,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Debian keeps "games" for packages whose programs live in /usr/games; a tool that keeps a
+# game's spells is "misc" there, though the desktop menu still lists it under Games.
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # dpkg-shlibdeps finds the libraries the program links (Qt, SQLCipher, OpenSSL); Qt loads its
 # platform plugins at run time, where no linker sees them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
