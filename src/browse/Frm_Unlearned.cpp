@@ -10,6 +10,7 @@
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
@@ -48,14 +49,8 @@ QString Frm_Unlearned::ResetCurrent() const
 
 bool Frm_Unlearned::LoadCasters()
 {
-    QStringList names;
-    bool read = true;
-    try {
-        names = m_workspace->library().Get_Exisiting_Spellbook_Names();
-    } catch (const VmError &error) {
-        Prompt::report(this, error);
-        read = false;
-    }
+    const std::optional<QStringList> read = FormControls::spellbookNames(this, m_workspace->library());
+    const QStringList names = read.value_or(QStringList());
     const QSignalBlocker quiet(m_casters);
     m_casters->hide();
     m_casters->clear();
@@ -65,7 +60,7 @@ bool Frm_Unlearned::LoadCasters()
     }
     m_casters->setCurrentIndex(m_casters->findText(ResetCurrent(), Qt::MatchExactly));
     m_casters->show();
-    return read;
+    return read.has_value();
 }
 
 void Frm_Unlearned::showCaster(const QString &caster)

@@ -14,6 +14,7 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
@@ -54,14 +55,8 @@ bool Frm_Search::Initialize(Workspace &workspace)
 
 bool Frm_Search::Load_Type_Combo()
 {
-    QStringList names;
-    bool read = true;
-    try {
-        names = m_workspace->library().Get_Exisiting_Spellbook_Names();
-    } catch (const VmError &error) {
-        Prompt::report(this, error);
-        read = false;
-    }
+    const std::optional<QStringList> read = FormControls::spellbookNames(this, m_workspace->library());
+    const QStringList names = read.value_or(QStringList());
     // The user's scope stays while its caster does: a caster added, deleted or edited elsewhere
     // changes the list, not the choice.
     const QString kept = m_scope->currentText();
@@ -70,7 +65,7 @@ bool Frm_Search::Load_Type_Combo()
         m_scope->addItem(name.trimmed());
     const int index = kept.isEmpty() ? -1 : m_scope->findText(kept, Qt::MatchExactly);
     m_scope->setCurrentIndex(index >= 0 ? index : m_scope->findText(QStringLiteral("KXR"), Qt::MatchExactly));
-    return read;
+    return read.has_value();
 }
 
 QString Frm_Search::chosenField() const

@@ -26,6 +26,16 @@ QString slotGone(const QString &caster, const MemorizedSlot &slot)
         .arg(slot.spell, SpellLevels::ordinal(slot.level), caster);
 }
 
+// Whether the library has a caster of that name; the statement is read to its end at once.
+bool hasCaster(Connection &connection, const QString &owner)
+{
+    Statement record(connection, "SELECT 1 FROM SpellCasters WHERE Spellbook = ?");
+    record.bind(1, owner);
+    const bool found = record.step();
+    record.reset();
+    return found;
+}
+
 } // namespace
 
 VM_Memorized::VM_Memorized() = default;
@@ -79,11 +89,8 @@ QString VM_Memorized::Update_Slots_Per_Level(const QString &caster, int level, i
         return QStringLiteral("A level has 0 to %1 slots.").arg(kMostSlots);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
-        Statement record(db(), "SELECT 1 FROM SpellCasters WHERE Spellbook = ?");
-        record.bind(1, owner);
-        if (!record.step())
+        if (!hasCaster(db(), owner))
             return QStringLiteral("Spellbook details could not be found");
-        record.reset();
         Statement remove(db(), "DELETE FROM MemorizedSlots WHERE Caster = ? AND SpellLevel = ?");
         remove.bind(1, owner).bind(2, QString::number(level)).run();
         Statement insert(db(), "INSERT INTO MemorizedSlots (Caster, SpellLevel, Slots) VALUES (?, ?, ?)");
@@ -192,11 +199,8 @@ QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, const QStri
     const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
-        Statement record(db(), "SELECT 1 FROM SpellCasters WHERE Spellbook = ?");
-        record.bind(1, owner);
-        if (!record.step())
+        if (!hasCaster(db(), owner))
             return QStringLiteral("Spellbook details could not be found");
-        record.reset();
         const QStringList refused = placeSpells(
             owner, spells,
             QStringLiteral("These spells are not in the spellbook of %1 and were not memorized: %2"));

@@ -1,6 +1,8 @@
 #include "widgets/FormControls.h"
 
 #include "store/VM_Library.h"
+#include "store/VmError.h"
+#include "widgets/Prompt.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -47,6 +49,16 @@ void choose(QComboBox *combo, const QString &value)
 QString chosenValue(const QComboBox *combo)
 {
     return combo->currentIndex() >= 0 ? combo->currentText() : combo->placeholderText();
+}
+
+std::optional<QStringList> spellbookNames(QWidget *window, VM_Library &library)
+{
+    try {
+        return library.Get_Exisiting_Spellbook_Names();
+    } catch (const VmError &error) {
+        Prompt::report(window, error);
+        return std::nullopt;
+    }
 }
 
 QString fillFrequencies(QComboBox *combo, VM_Library &library)

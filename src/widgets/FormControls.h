@@ -3,8 +3,11 @@
 #include <QStringList>
 #include <Qt>
 
+#include <optional>
+
 class QComboBox;
 class QListWidget;
+class QWidget;
 class VM_Library;
 
 // What the forms do with their lists and drop-downs, written once: the texts chosen in a list
@@ -25,6 +28,10 @@ void refill(QComboBox *combo, const QStringList &entries);
 // selection; it shows greyed as the placeholder and is what chosenValue keeps, so nothing is lost.
 void choose(QComboBox *combo, const QString &value);
 QString chosenValue(const QComboBox *combo);
+
+// The library's spellbook names; a library that cannot be read is reported to the user over window
+// and gives none.
+std::optional<QStringList> spellbookNames(QWidget *window, VM_Library &library);
 
 // Fills a drop-down with the library's frequency scale, each entry's data its FrequencyID, and
 // leaves it without a choice. Returns the library's status text; throws VmError.
