@@ -6,6 +6,7 @@
 #include "store/Names.h"
 #include "store/VM_Spell.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/FormScrollArea.h"
 #include "widgets/Prompt.h"
 #include "widgets/ToolIcons.h"
 #include "widgets/Workspace.h"
@@ -82,13 +83,15 @@ Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
     m_description->setAcceptRichText(false);
     m_description->setAccessibleName(QStringLiteral("Description"));
     m_tabs->addTab(m_description, QStringLiteral("Description"));
-    m_tabs->setFocus();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_toolbar);
-    auto *body = new QVBoxLayout;
+    // Below the tool bar the name and the details scroll when the card is made smaller than they
+    // need.
+    auto *card = new QWidget(this);
+    auto *body = new QVBoxLayout(card);
     body->setContentsMargins(6, 4, 6, 6);
     // The name in full, wrapped: a long one is cut off in the caption.
     auto *name = new QLabel(this);
@@ -103,7 +106,9 @@ Frm_Spell::Frm_Spell(QWidget *parent) : QWidget(parent)
     name->setContentsMargins(4, 2, 4, 4);
     body->addWidget(name);
     body->addWidget(m_tabs, 1);
-    layout->addLayout(body, 1);
+    layout->addWidget(new FormScrollArea(card, this), 1);
+    // Once placed: a control moved into the scroll area loses the focus it had.
+    m_tabs->setFocus();
 
     // A card is looked at and put away: Esc closes it.
     auto *escape = new QShortcut(QKeySequence::Cancel, this, this, [this] {
@@ -119,7 +124,7 @@ Frm_Spell::~Frm_Spell() = default;
 
 QSize Frm_Spell::sizeHint() const
 {
-    return QSize(kWidth, kHeight);
+    return QSize(kWidth, kHeight).expandedTo(FormScrollArea::wholeSize(this, kWidth));
 }
 
 QLabel *Frm_Spell::addDetail(const QString &name, const QString &caption)

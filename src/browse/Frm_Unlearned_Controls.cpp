@@ -3,10 +3,10 @@
 #include "browse/Frm_Unlearned.h"
 
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/FormScrollArea.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
 #include "widgets/ToolIcons.h"
-#include "widgets/WindowArrangement.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -35,7 +35,7 @@ Frm_Unlearned::Frm_Unlearned(QWidget *parent) : QWidget(parent)
 
 QSize Frm_Unlearned::sizeHint() const
 {
-    return kOpeningSize;
+    return kOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
 }
 
 void Frm_Unlearned::createControls()
@@ -62,7 +62,6 @@ void Frm_Unlearned::createControls()
     connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Unlearned::LV_Spells_MouseDown);
     m_list->setAccessibleName(QStringLiteral("Failed spells"));
     m_list->setAccessibleDescription(QStringLiteral("The spells the caster failed to learn"));
-    m_list->setFocus();
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("sbr_Failed"));
@@ -74,7 +73,10 @@ void Frm_Unlearned::createControls()
     casterRow->addWidget(m_casters);
     casterRow->addStretch(1);
 
-    auto *body = new QVBoxLayout;
+    // Above the status bar the caster and the list scroll when the window is made smaller than
+    // they need.
+    auto *form = new QWidget(this);
+    auto *body = new QVBoxLayout(form);
     body->setContentsMargins(6, 6, 6, 0);
     body->addLayout(casterRow);
     body->addWidget(m_list, 1);
@@ -82,7 +84,8 @@ void Frm_Unlearned::createControls()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    layout->addLayout(body, 1);
+    layout->addWidget(new FormScrollArea(form, this), 1);
     layout->addWidget(m_statusBar);
-    setMinimumSize(WindowArrangement::kSmallestWindow);
+    // Once placed: a control moved into the scroll area loses the focus it had.
+    m_list->setFocus();
 }

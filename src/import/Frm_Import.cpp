@@ -10,6 +10,7 @@
 #include "widgets/ChildDialog.h"
 #include "widgets/ColumnSortToggle.h"
 #include "widgets/FormControls.h"
+#include "widgets/FormScrollArea.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
@@ -197,6 +198,8 @@ void Frm_Import::Show_Spellbook_Layout()
     if (auto *subWindow = qobject_cast<QMdiSubWindow *>(parentWidget())) {
         if (!m_spellsLayoutSize.isValid())
             m_spellsLayoutSize = subWindow->size();
+        // The caster's room is asked for now, not when the form's layout is next redone.
+        findChild<FormScrollArea *>()->updateGeometry();
         QSize wanted = subWindow->size().expandedTo(subWindow->sizeHint());
         if (const QMdiArea *area = subWindow->mdiArea())
             wanted = wanted.boundedTo(area->viewport()->size());

@@ -8,6 +8,7 @@
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ColumnSortToggle.h"
 #include "widgets/FormControls.h"
+#include "widgets/FormScrollArea.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/Prompt.h"
@@ -137,7 +138,6 @@ void Frm_Import::createControls()
     connect(m_list, &QWidget::customContextMenuRequested, this, &Frm_Import::LV_Spells_MouseUp);
     m_list->setAccessibleName(QStringLiteral("Spells to import"));
     m_list->setAccessibleDescription(QStringLiteral("The spells of the file; the ticked ones are imported"));
-    m_list->setFocus();
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("SB"));
@@ -155,7 +155,10 @@ void Frm_Import::createControls()
     m_casterPanel = createCasterPanel();
     right->addWidget(m_casterPanel);
 
-    auto *body = new QHBoxLayout;
+    // The list and the details scroll together when the window is made smaller than they need.
+    auto *form = new QWidget(this);
+    auto *body = new QHBoxLayout(form);
+    body->setContentsMargins(0, 0, 0, 0);
     body->addWidget(m_list, 3);
     body->addLayout(right, 2);
 
@@ -174,8 +177,10 @@ void Frm_Import::createControls()
     layout->setSpacing(4);
     layout->setMenuBar(m_menuBar);
     layout->addWidget(m_toolbar);
-    layout->addLayout(body, 1);
+    layout->addWidget(new FormScrollArea(form, this), 1);
     layout->addWidget(m_statusBar);
+    // Once placed: a control moved into the scroll area loses the focus it had.
+    m_list->setFocus();
 }
 
 QWidget *Frm_Import::createDetails()

@@ -3,6 +3,7 @@
 #include "maintain/Frm_ManageSpells.h"
 
 #include "widgets/ButtonToolBar.h"
+#include "widgets/FormScrollArea.h"
 #include "widgets/SpellForm.h"
 #include "widgets/ToolIcons.h"
 
@@ -83,7 +84,8 @@ QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, Q
 
 QSize Frm_ManageSpells::sizeHint() const
 {
-    return kOpeningSize.expandedTo(minimumSizeHint());
+    // Never so small that the form would open scrolled.
+    return kOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
 }
 
 void Frm_ManageSpells::createControls()
@@ -154,14 +156,16 @@ void Frm_ManageSpells::createControls()
     body->addWidget(frame(this, QStringLiteral("Frame_Schools"), QStringLiteral("Schools"), m_schools), 1);
     body->addWidget(
         frame(this, QStringLiteral("Frame_Spellbooks"), QStringLiteral("Spellbooks"), m_spellbooks), 1);
+    // Below the tool bar the form scrolls when the window is made smaller than it needs.
+    auto *form = new QWidget(this);
+    auto *margins = new QVBoxLayout(form);
+    margins->setContentsMargins(8, 0, 8, 8);
+    margins->addLayout(body);
     auto *window = new QVBoxLayout(this);
     window->setContentsMargins(0, 0, 0, 0);
     window->setSpacing(4);
     window->addWidget(m_toolbar);
-    auto *margins = new QVBoxLayout;
-    margins->setContentsMargins(8, 0, 8, 8);
-    margins->addLayout(body);
-    window->addLayout(margins, 1);
+    window->addWidget(new FormScrollArea(form, this), 1);
 
     // Top to bottom, left to right, as the user fills a spell in.
     setTabOrder(m_picker, m_find);

@@ -4,10 +4,10 @@
 
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/FormScrollArea.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
 #include "widgets/ToolIcons.h"
-#include "widgets/WindowArrangement.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -55,7 +55,7 @@ Frm_Search::Frm_Search(QWidget *parent) : QWidget(parent)
 
 QSize Frm_Search::sizeHint() const
 {
-    return kOpeningSize;
+    return kOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
 }
 
 void Frm_Search::createControls()
@@ -76,7 +76,6 @@ void Frm_Search::createControls()
     m_text->setObjectName(QStringLiteral("Txt_Search"));
     m_text->setClearButtonEnabled(true);
     m_text->setAccessibleName(QStringLiteral("Search text"));
-    m_text->setFocus();
     (new QVBoxLayout(textFrame))->addWidget(m_text);
     connect(m_text, &QLineEdit::returnPressed, this, &Frm_Search::Cmd_Search_Click);
 
@@ -145,7 +144,10 @@ void Frm_Search::createControls()
     buttonColumn->addWidget(m_search);
     middle->addLayout(buttonColumn);
 
-    auto *body = new QVBoxLayout;
+    // Between the tool bar and the status bar the search form and its list scroll when the
+    // window is made smaller than they need.
+    auto *form = new QWidget(this);
+    auto *body = new QVBoxLayout(form);
     body->setContentsMargins(6, 4, 6, 0);
     body->addLayout(top);
     body->addLayout(middle);
@@ -155,7 +157,8 @@ void Frm_Search::createControls()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
     layout->addWidget(m_toolbar);
-    layout->addLayout(body, 1);
+    layout->addWidget(new FormScrollArea(form, this), 1);
     layout->addWidget(m_statusBar);
-    setMinimumSize(WindowArrangement::kSmallestWindow);
+    // Once placed: a control moved into the scroll area loses the focus it had.
+    m_text->setFocus();
 }

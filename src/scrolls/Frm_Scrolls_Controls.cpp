@@ -7,6 +7,7 @@
 #include "scrolls/ScrollIcons.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/FormScrollArea.h"
 #include "widgets/LevelGrid.h"
 #include "widgets/ListView.h"
 #include "widgets/ToolIcons.h"
@@ -63,7 +64,7 @@ Frm_Scrolls::~Frm_Scrolls() = default;
 
 QSize Frm_Scrolls::sizeHint() const
 {
-    return {860, 600};
+    return QSize(860, 600).expandedTo(FormScrollArea::wholeSize(this));
 }
 
 void Frm_Scrolls::createControls()
@@ -104,12 +105,15 @@ void Frm_Scrolls::createControls()
     layout->setContentsMargins(0, 0, 0, 6);
     layout->setSpacing(6);
     layout->addWidget(m_toolbar);
-    auto *body = new QVBoxLayout;
+    // Below the tool bar the tabs and the spell picker scroll when the window is made smaller
+    // than they need.
+    auto *form = new QWidget(this);
+    auto *body = new QVBoxLayout(form);
     body->setContentsMargins(8, 0, 8, 0);
     body->setSpacing(8);
     body->addWidget(m_tabs, 1);
     body->addWidget(createPicker());
-    layout->addLayout(body, 1);
+    layout->addWidget(new FormScrollArea(form, this), 1);
     m_tree->setFocus();
 }
 

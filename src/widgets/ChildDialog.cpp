@@ -1,5 +1,7 @@
 #include "widgets/ChildDialog.h"
 
+#include "widgets/FormScrollArea.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -64,9 +66,14 @@ void layOutTabs(QWidget *window, QTabWidget *tabs, QPushButton *apply, QPushButt
     buttons->addStretch(1);
     buttons->addWidget(apply);
     buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(window);
+    // The tabs and the buttons scroll together when the window is made smaller than they need.
+    auto *form = new QWidget(window);
+    auto *layout = new QVBoxLayout(form);
     layout->addWidget(tabs, 1);
     layout->addLayout(buttons);
+    auto *area = new QVBoxLayout(window);
+    area->setContentsMargins(0, 0, 0, 0);
+    area->addWidget(new FormScrollArea(form, window));
 }
 
 } // namespace ChildDialog

@@ -24,7 +24,8 @@ QPushButton *button(QWidget *parent, const QString &caption, const QString &obje
 // A list of names that keeps its width however long the names grow.
 QComboBox *namesCombo(QWidget *parent, const QString &objectName, const QString &accessibleName);
 
-// Lays a tabbed window out as a dialog: the tabs fill it, the two buttons stand at the lower right.
+// Lays a tabbed window out as a dialog: the tabs fill it, the two buttons stand at the lower right;
+// all of it scrolls in a window made small.
 void layOutTabs(QWidget *window, QTabWidget *tabs, QPushButton *apply, QPushButton *cancel);
 
 } // namespace ChildDialog

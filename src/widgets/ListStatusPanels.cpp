@@ -6,14 +6,24 @@
 
 namespace {
 constexpr int kTransientMilliseconds = 5000;
+
+// A count keeps a steady width where there is room; in a window made small it gives way, cut off
+// rather than holding the window wide.
+class CountPanel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return QLabel::sizeHint().expandedTo(QSize(120, 0)); }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+};
+
 } // namespace
 
 ListStatusPanels::ListStatusPanels(QStatusBar *bar, QWidget *window) : QObject(window)
 {
     for (int index = 0; index < 3; ++index) {
-        m_panels[index] = new QLabel(bar);
+        m_panels[index] = index < 2 ? new CountPanel(bar) : new QLabel(bar);
         m_panels[index]->setObjectName(QStringLiteral("Panel%1").arg(index + 1));
-        m_panels[index]->setMinimumWidth(index < 2 ? 120 : 0);
         bar->addWidget(m_panels[index], index < 2 ? 0 : 1);
     }
     m_panels[2]->hide();

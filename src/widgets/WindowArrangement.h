@@ -13,9 +13,10 @@ class QMdiSubWindow;
 // rather than over each other.
 namespace WindowArrangement {
 
-// The smallest a list window may be made: Tile shows sixteen of them whole, side by side, on an
-// 800 x 600 screen. Below the size it opens at, its list shrinks and scrolls.
-inline constexpr QSize kSmallestWindow(200, 120);
+// The smallest a list window may be made: Tile shows twelve windows whole, side by side, on an
+// 800 x 600 screen. Below the size it opens at, its list shrinks and scrolls; the other windows'
+// forms scroll inside them (FormScrollArea).
+inline constexpr QSize kSmallestWindow(190, 120);
 
 // Side by side in a grid, every window inside the area, none over another.
 void tile(QMdiArea *area);

@@ -458,7 +458,9 @@ TEST_F(ImportWindowTest, ASpellbookGrowsTheWindowWithinTheAreaEvenFromItsBottomR
     ASSERT_NE(subWindow, nullptr);
     QCoreApplication::processEvents();
     const QRect area = frame().area()->viewport()->rect();
-    // Placed where the user left it: in the area's bottom right corner, a little inside.
+    // Made lower than the caster needs, and placed where the user left it: in the area's bottom
+    // right corner, a little inside.
+    subWindow->resize(subWindow->width(), 520);
     subWindow->move(area.width() - subWindow->width() - 4, area.height() - subWindow->height() - 4);
     const QSize before = subWindow->size();
 
@@ -655,6 +657,8 @@ TEST_F(ImportWindowTest, AFailedFileChangesNothingAndTheLayoutFitsWhatIsShown)
     auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
     ASSERT_NE(subWindow, nullptr);
     QCoreApplication::processEvents();
+    // Lower than the caster needs.
+    subWindow->resize(subWindow->width(), 520);
     const QSize spellsSize = subWindow->size();
 
     const QString book = spellbookFile();
