@@ -13,6 +13,7 @@ ListStatusPanels::ListStatusPanels(QStatusBar *bar, QWidget *window) : QObject(w
     for (int index = 0; index < 3; ++index) {
         m_panels[index] = new QLabel(bar);
         m_panels[index]->setObjectName(QStringLiteral("Panel%1").arg(index + 1));
+        m_panels[index]->setTextFormat(Qt::PlainText); // spell and book names, shown as typed
         m_panels[index]->setMinimumWidth(index < 2 ? 120 : 0);
         bar->addWidget(m_panels[index], index < 2 ? 0 : 1);
     }
