@@ -130,10 +130,8 @@ void Frm_Browser::Load_Schools_List()
     const QStringList schools = m_library->Fetch_Schools_List();
     m_schoolsList->hide();
     m_schoolsList->clear();
-    for (const QString &school : schools) {
-        auto *item = new QListWidgetItem(school, m_schoolsList);
-        item->setToolTip(school); // long names are cut short in the narrow list
-    }
+    for (const QString &school : schools)
+        FormControls::addEntry(m_schoolsList, school);
     m_schoolsList->show();
 }
 

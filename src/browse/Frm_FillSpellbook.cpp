@@ -133,7 +133,7 @@ bool Frm_FillSpellbook::Initialize(Workspace &workspace, const QString &caster)
     setWindowTitle(QStringLiteral("Fill Spellbook ") + m_caster);
     try {
         for (const QString &school : m_library->Fetch_Schools_List())
-            (new QListWidgetItem(school, m_schools))->setToolTip(school);
+            FormControls::addEntry(m_schools, school);
         if (Prompt::failed(parentWidget(), FormControls::fillFrequencies(m_frequency, *m_library)))
             return false;
     } catch (const VmError &error) {

@@ -14,6 +14,7 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/ButtonToolBar.h"
 #include "widgets/ChildDialog.h"
+#include "widgets/FormControls.h"
 #include "widgets/LibraryEvents.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/Prompt.h"
@@ -151,9 +152,10 @@ bool Frm_Memorized::Initialize(Workspace &workspace, const QString &caster)
     m_workspace = &workspace;
     m_caster = trimBlanks(caster);
     setWindowTitle(kCaptionPrefix + m_caster);
-    m_view->setToolTip(QStringLiteral("Drag spells from the browser of %1's spellbook onto this window to "
-                                      "memorize them; double-click a spell to read its card")
-                           .arg(m_caster));
+    m_view->setToolTip(FormControls::plainToolTip(
+        QStringLiteral("Drag spells from the browser of %1's spellbook onto this window to "
+                       "memorize them; double-click a spell to read its card")
+            .arg(m_caster)));
     // The caster may have gone since the browser it was chosen in was used last.
     try {
         if (!casterExists()) {
@@ -243,8 +245,9 @@ void Frm_Memorized::fill()
         slotsBox->setSuffix(QStringLiteral(" slots"));
         // Written when the user is done typing (or steps with the arrows), not at every key.
         slotsBox->setKeyboardTracking(false);
-        slotsBox->setToolTip(QStringLiteral("How many %1-level spells %2 memorizes a day")
-                                 .arg(SpellLevels::ordinal(level), m_caster));
+        slotsBox->setToolTip(
+            FormControls::plainToolTip(QStringLiteral("How many %1-level spells %2 memorizes a day")
+                                           .arg(SpellLevels::ordinal(level), m_caster)));
         connect(slotsBox, &QSpinBox::valueChanged, this,
                 [this, level](int slotCount) { Txt_Slots_Change(level, slotCount); });
         m_view->setItemWidget(group, 2, slotsBox);

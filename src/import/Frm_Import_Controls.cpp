@@ -147,6 +147,9 @@ void Frm_Import::createControls()
     m_panel1->setMinimumWidth(120);
     m_panel2 = new QLabel(m_statusBar);
     m_panel2->setObjectName(QStringLiteral("Panel2"));
+    // Names from the file, shown as typed.
+    m_panel1->setTextFormat(Qt::PlainText);
+    m_panel2->setTextFormat(Qt::PlainText);
     m_statusBar->addWidget(m_panel1);
     m_statusBar->addWidget(m_panel2, 1);
 

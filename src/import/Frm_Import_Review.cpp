@@ -5,6 +5,7 @@
 
 #include "exchange/VM_SpellSaver.h"
 #include "store/VmError.h"
+#include "widgets/FormControls.h"
 #include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/Prompt.h"
@@ -131,9 +132,11 @@ void Frm_Import::showMarks(qsizetype record)
             field == SpellFields::CastingTimeType ? SpellFields::CastingTime : field; // shares its label
         if (QLabel *label = m_form->label(labelled)) {
             label->setStyleSheet(marked);
-            m_form->control(field)->setToolTip(QStringLiteral("In your library: ") + stored);
+            m_form->control(field)->setToolTip(
+                FormControls::plainToolTip(QStringLiteral("In your library: ") + stored));
         }
-        changed.append(fieldCaption(field) + QStringLiteral(" (your library: ") + stored + QStringLiteral(")"));
+        changed.append(fieldCaption(field) + QStringLiteral(" (your library: ") + stored +
+                       QStringLiteral(")"));
     }
     text += QStringLiteral("Changed from your library");
     if (!changed.isEmpty())

@@ -141,9 +141,7 @@ void Frm_Scrolls::LoadSchoolNames()
     const QStringList schools = m_library->Fetch_Schools_List();
     m_schools->clear();
     for (const QString &school : schools) {
-        auto *item = new QListWidgetItem(school, m_schools);
-        item->setToolTip(school); // long names are cut short in the narrow list
-        item->setSelected(!unchosen.contains(school));
+        FormControls::addEntry(m_schools, school)->setSelected(!unchosen.contains(school));
     }
 }
 

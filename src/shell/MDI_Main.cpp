@@ -125,6 +125,9 @@ void MDI_Main::createStatusBar()
     m_panel1->setMinimumWidth(140);
     m_panel2 = new QLabel(bar);
     m_panel2->setObjectName(QStringLiteral("Panel2"));
+    // Names from the library, shown as typed.
+    m_panel1->setTextFormat(Qt::PlainText);
+    m_panel2->setTextFormat(Qt::PlainText);
     bar->addWidget(m_panel1);
     bar->addWidget(m_panel2, 1);
 }

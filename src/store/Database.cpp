@@ -5,6 +5,7 @@
 #include "store/Database.h"
 
 #include "store/AppFolder.h"
+#include "store/PrivateLocks.h"
 #include "store/Schema.h"
 #include "store/SessionChain.h"
 #include "store/VmError.h"
@@ -84,8 +85,6 @@ QByteArray pageSizePragma(int pageSize)
 // for a connection that writes, a file or folder it cannot write. SQLite would say only
 // "unable to open database file", or take an unreadable file for a wrong password, and a
 // session on a read-only library leaves read-only journal files that block later starts.
-// Only asks the file system about the file: opening it here would drop the locks of the
-// connections the process already has to it.
 void requireAccess(const QString &path, bool writes, const QString &source)
 {
     const QString shown = QDir::toNativeSeparators(path);
@@ -158,8 +157,7 @@ QMutex &openLibrariesLock()
     return lock;
 }
 
-// The salt at the start of the file (fewer bytes when the file is shorter). Called only while
-// the process has no connection to the file, so closing this handle drops no lock.
+// The salt at the start of the file (fewer bytes when the file is shorter).
 QByteArray readSalt(const QString &path, const QString &source)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -403,6 +401,8 @@ void Connection::release()
 
 void Connection::openHandle(int flags)
 {
+    // Before SQLite opens a file: a lock it took before would be a process-wide one.
+    usePrivateLocks();
     const int rc = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK)
         failOpening(rc);

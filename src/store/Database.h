@@ -21,8 +21,7 @@ extern const char *const kLibraryPassword;
 void requireNoOrphanedJournals(const QString &path, const QString &source);
 
 // True when path is a library file this process has a connection to, or its -wal or -shm. Such a
-// file must not be opened by anything but SQLite: closing any handle on it drops the locks of
-// every connection of the process, and another program may then remove the log they write to.
+// file is never read as a spells file nor written over: only SQLite knows what it holds now.
 bool isOpenLibraryFile(const QString &path);
 
 class Connection

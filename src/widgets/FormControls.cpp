@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTextDocument>
 
 namespace FormControls {
 
@@ -20,15 +21,24 @@ QStringList selectedTexts(const QListWidget *list, int role)
     return texts;
 }
 
+QString plainToolTip(const QString &text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
+}
+
+QListWidgetItem *addEntry(QListWidget *list, const QString &text)
+{
+    auto *item = new QListWidgetItem(text, list);
+    item->setToolTip(plainToolTip(text));
+    return item;
+}
+
 void fillList(QListWidget *list, const QStringList &entries, const QStringList &selected)
 {
     const QSignalBlocker quiet(list);
     list->clear();
-    for (const QString &entry : entries) {
-        auto *item = new QListWidgetItem(entry, list);
-        item->setToolTip(entry); // long names are cut short in the narrow list
-        item->setSelected(selected.contains(entry));
-    }
+    for (const QString &entry : entries)
+        addEntry(list, entry)->setSelected(selected.contains(entry));
 }
 
 void refill(QComboBox *combo, const QStringList &entries)

@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QListWidget;
+class QListWidgetItem;
 class QWidget;
 class VM_Library;
 
@@ -17,6 +18,15 @@ namespace FormControls {
 
 // The texts (or another role's values) of a list box's selected items, in list order.
 QStringList selectedTexts(const QListWidget *list, int role = Qt::DisplayRole);
+
+// Qt shows a tool tip as rich text when it looks like markup: a spell or school named "<b>x" would
+// not show as typed, and one named "<img src=…>" would make Qt read the file it names (the
+// library's among them). Text from the library or a file goes into a tool tip through this.
+QString plainToolTip(const QString &text);
+
+// Adds an entry to a list box, its tool tip its whole text: long names are cut short in the
+// narrow lists.
+QListWidgetItem *addEntry(QListWidget *list, const QString &text);
 
 // Fills a list box with entries, selecting those in selected, without announcing each change.
 void fillList(QListWidget *list, const QStringList &entries, const QStringList &selected);

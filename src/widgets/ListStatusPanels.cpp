@@ -24,6 +24,7 @@ ListStatusPanels::ListStatusPanels(QStatusBar *bar, QWidget *window) : QObject(w
     for (int index = 0; index < 3; ++index) {
         m_panels[index] = index < 2 ? new CountPanel(bar) : new QLabel(bar);
         m_panels[index]->setObjectName(QStringLiteral("Panel%1").arg(index + 1));
+        m_panels[index]->setTextFormat(Qt::PlainText); // spell and book names, shown as typed
         bar->addWidget(m_panels[index], index < 2 ? 0 : 1);
     }
     m_panels[2]->hide();

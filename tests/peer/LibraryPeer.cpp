@@ -3,10 +3,13 @@
 //   library_peer startup            starts the program's frame on the library, then closes it
 //   library_peer add NAME           adds a spell of that name
 //   library_peer abandon NAME       adds it and ends without closing the library, as a crash does
+//   library_peer checkpoint NAME    adds it, then folds the whole log into the library and empties it
 //   library_peer import FILE        imports every spell of a spellbook file, replacing its list
 // Prints what went wrong and exits with 1 on a failure.
 #include "exchange/VM_SpellSaver.h"
 #include "shell/MDI_Main.h"
+#include "store/AppFolder.h"
+#include "store/Database.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
@@ -103,6 +106,9 @@ int main(int argc, char **argv)
             VM_Library keeper; // a connection that stays open, so the log stays beside the library
             add(args.value(2));
             std::_Exit(0);
+        } else if (command == QLatin1String("checkpoint")) {
+            add(args.value(2));
+            Connection(libraryPath()).exec("PRAGMA wal_checkpoint(TRUNCATE);");
         } else if (command == QLatin1String("import"))
             import(args.value(2));
         else

@@ -5,6 +5,7 @@
 
 #include "store/AppFolder.h"
 #include "store/Database.h"
+#include "store/PrivateLocks.h"
 #include "store/Schema.h"
 #include "store/VM_Library.h"
 #include "store/VM_Spell.h"
@@ -18,9 +19,12 @@
 
 namespace {
 
-// Runs SQL on a file as a plain SQLCipher tool does, the key given in the SQL.
+// Runs SQL on a file as a plain SQLCipher tool does, the key given in the SQL. Its locks are taken
+// as the program's connections take theirs: a lock this process took otherwise would be its own
+// and no other program's.
 void runTool(const QString &path, const char *sql)
 {
+    usePrivateLocks();
     sqlite3 *raw = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
     EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;

@@ -1,18 +1,24 @@
 #include "Files.h"
 #include "Peer.h"
+#include "ProcessLocks.h"
 #include "Raised.h"
 
 #include "exchange/ExchangeReader.h"
 #include "exchange/SafeSave.h"
 #include "store/AppFolder.h"
 #include "store/Database.h"
+#include "store/PrivateLocks.h"
 #include "store/Schema.h"
 #include "store/SessionChain.h"
 #include "store/VM_Library.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <sqlite3.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,13 +37,6 @@ QStringList column(Connection &connection, const char *sql)
     while (select.step())
         values.append(select.text(0));
     return values;
-}
-
-// The plain SQLCipher shell, as a user or a backup tool would run it on the library.
-QString runShell(const QString &path, const QByteArray &sql)
-{
-    return runProgram(QStringLiteral("sqlcipher"), {path}, QString(),
-                      "PRAGMA key = 'wyvern4';\nPRAGMA cipher_page_size = 4096;\n" + sql + "\n");
 }
 
 } // namespace
@@ -86,6 +85,53 @@ TEST(SharedLibrary, ChangesSurviveOtherProgramsOpeningAndClosingTheLibrary)
     stored.sort();
     expected.sort();
     EXPECT_EQ(stored, expected);
+    setAppFolder(QString());
+}
+
+// Anything else in the program that opens and closes the library's files (a file dialog sniffing
+// their type, a plug-in, a drag of the file) must leave the program's locks as they were: without
+// them, another program takes itself to be alone, rebuilds the shared index under this one's
+// feet and removes the log it writes to.
+TEST(SharedLibrary, HandlesOnTheLibrarysFilesOpenedAndClosedElsewhereDropNoLock)
+{
+    EXPECT_TRUE(usePrivateLocks());
+    QTemporaryDir dir;
+    setAppFolder(dir.path());
+    const QString path = libraryPath();
+    createLibrary(path);
+    const QStringList files = {path, path + "-wal", path + "-shm"};
+    {
+        Connection first(path);
+        Connection report(path, Connection::Access::ReadOnly);
+        addSpell(first, QStringLiteral("Before"));
+        {
+            Statement reading(report, "SELECT Name FROM Spells"); // a read transaction, as a list holds
+            ASSERT_TRUE(reading.step());
+            const QStringList locks = heldLocks(files);
+            ASSERT_FALSE(locks.isEmpty());
+            for (const QString &file : files) {
+                QFile sniffed(file);
+                ASSERT_TRUE(sniffed.open(QIODevice::ReadOnly)) << file.toStdString();
+                sniffed.read(4096);
+                sniffed.close();
+                ::close(::open(QFile::encodeName(file).constData(), O_RDWR | O_CLOEXEC));
+            }
+            EXPECT_EQ(heldLocks(files), locks);
+            EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("From the peer")}, dir.path()),
+                      "exit 0: ");
+        }
+        addSpell(first, QStringLiteral("After the peer"));
+        EXPECT_EQ(runPeer({QStringLiteral("checkpoint"), QStringLiteral("Checkpointed")}, dir.path()),
+                  "exit 0: ");
+        addSpell(first, QStringLiteral("Last"));
+        EXPECT_EQ(column(report, "SELECT count(*) FROM Spells"), QStringList{"5"});
+    }
+    EXPECT_EQ(heldLocks(files), QStringList()); // all gone with the last connection
+    Connection check(path);
+    EXPECT_EQ(column(check, "PRAGMA integrity_check"), QStringList{"ok"});
+    QStringList stored = column(check, "SELECT Name FROM Spells");
+    stored.sort();
+    EXPECT_EQ(stored, (QStringList{"After the peer", "Before", "Checkpointed", "From the peer", "Last"}));
     setAppFolder(QString());
 }
 

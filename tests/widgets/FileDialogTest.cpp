@@ -1,4 +1,5 @@
 #include "Peer.h"
+#include "ProcessLocks.h"
 #include "TestLibrary.h"
 
 #include "store/AppFolder.h"
@@ -11,47 +12,43 @@
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
-#include <QSet>
-#include <QTest>
+#include <QMimeDatabase>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QToolButton>
 
 #include <functional>
 
 namespace {
 
-// The locks this process holds on the given files, as the kernel lists them in /proc/locks
-// ("POSIX ADVISORY READ pid dev:inode start end", the lock's number left out).
-QStringList heldLocks(const QStringList &paths)
+// Lists `folder` in a file dialog's model and asks for every file's icon and type, as a view
+// showing the folder asks, then waits for the model's gatherer thread to finish what it was asked.
+void loadFolder(QFileDialog &dialog, const QString &folder)
 {
-    QSet<QByteArray> inodes;
-    for (const QString &path : paths) {
-        struct stat status = {};
-        if (::stat(QFile::encodeName(path).constData(), &status) == 0)
-            inodes.insert(':' + QByteArray::number(quint64(status.st_ino)));
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    ASSERT_TRUE(model);
+    bool loaded = false;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog,
+                     [&](const QString &path) { loaded = loaded || path == folder; });
+    dialog.setDirectory(folder);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }, 10000));
+    const QModelIndex root = model->index(folder);
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        for (int column = 0; column < model->columnCount(root); ++column) {
+            const QModelIndex cell = model->index(row, column, root);
+            cell.data(Qt::DisplayRole);
+            cell.data(Qt::DecorationRole);
+        }
     }
-    QFile table(QStringLiteral("/proc/locks"));
-    EXPECT_TRUE(table.open(QIODevice::ReadOnly));
-    const QByteArray pid = QByteArray::number(::getpid());
-    QStringList held;
-    for (const QByteArray &line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 8 || fields.at(1) == "->" || fields.at(4) != pid)
-            continue;
-        const QByteArray &file = fields.at(5);
-        if (inodes.contains(file.mid(file.lastIndexOf(':'))))
-            held.append(QString::fromLatin1(fields.mid(1).join(' ')));
-    }
-    held.sort();
-    return held;
+    QTest::qWait(300);
 }
 
-// Runs a real file dialog of the program through Prompt: once it is up, `use` gets it, with its
-// model, after the model has listed `folder` and every file's icon and type have been asked
-// for, as a view showing the folder asks; `use` then closes the dialog.
+// Runs a real file dialog of the program through Prompt: once it is up, `use` gets it after it
+// has loaded `folder`; `use` then closes the dialog.
 std::optional<QString> withRealDialog(const std::function<std::optional<QString>()> &open,
                                       const QString &folder, const std::function<void(QFileDialog &)> &use)
 {
@@ -59,22 +56,7 @@ std::optional<QString> withRealDialog(const std::function<std::optional<QString>
     QTimer::singleShot(0, &context, [&] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         ASSERT_TRUE(dialog);
-        auto *model = dialog->findChild<QFileSystemModel *>();
-        ASSERT_TRUE(model);
-        bool loaded = false;
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog,
-                         [&](const QString &path) { loaded = loaded || path == folder; });
-        dialog->setDirectory(folder);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }, 10000));
-        const QModelIndex root = model->index(folder);
-        for (int row = 0; row < model->rowCount(root); ++row) {
-            for (int column = 0; column < model->columnCount(root); ++column) {
-                const QModelIndex cell = model->index(row, column, root);
-                cell.data(Qt::DisplayRole);
-                cell.data(Qt::DecorationRole);
-            }
-        }
-        QTest::qWait(300); // the model's gatherer thread finishes what it was asked
+        loadFolder(*dialog, folder);
         use(*dialog);
     });
     return open();
@@ -97,46 +79,93 @@ void addSpell(Connection &connection, const QString &name)
     change.commit();
 }
 
+// Browses for the output file in Qt's own print dialog, with "Print to File" chosen: Qt's file
+// dialog opens outside Prompt, with Qt's icon provider, in the folder of the file to print to.
+void browseInQtsPrintDialog(const QString &folder)
+{
+    QPrinter printer;
+    printer.setOutputFileName(QDir(folder).filePath(QStringLiteral("Spells.pdf")));
+    QPrintDialog print(&printer);
+    QObject context;
+    QTimer::singleShot(0, &context, [&] {
+        const auto closePrint = qScopeGuard([&] { print.reject(); });
+        auto *browse = print.findChild<QToolButton *>(QStringLiteral("fileBrowser"));
+        ASSERT_TRUE(browse && browse->isEnabled());
+        bool browsed = false;
+        QTimer::singleShot(0, &context, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            browsed = true;
+            loadFolder(*dialog, folder);
+            // What Qt's icon provider does for a file whose name tells nothing: it reads its start.
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
+                QMimeDatabase().mimeTypeForFile(file);
+            dialog->reject();
+        });
+        QTest::mouseClick(browse, Qt::LeftButton);
+        EXPECT_TRUE(browsed);
+    });
+    print.exec();
+}
+
 } // namespace
 
-// A file dialog that shows the library's folder must not open the library's files: closing such a
-// handle drops the locks of every connection of the program, and another program then takes
-// itself to be alone, folds the log into the library and removes it under this one.
+// A file dialog that shows the library's folder opens the library's files to find their types
+// (Qt's icon provider does, in dialogs of Qt that do not go through Prompt). Closing such a handle
+// must not drop the locks of the program's connections: another program would then take itself to
+// be alone, rebuild the shared index and remove the log under this one.
 TEST(FileDialog, ListingTheLibrarysFolderKeepsTheProgramsLocks)
 {
-    TestLibrary library;
-    setAppFolder(library.folder());
-    const QString path = library.path();
-    const QStringList files = {path, path + "-wal", path + "-shm"};
-    Connection &first = library.db();
-    addSpell(first, QStringLiteral("Before the dialog"));
-    const QStringList locks = heldLocks(files);
-    ASSERT_FALSE(locks.isEmpty());
+    const struct
+    {
+        const char *dialog;
+        std::function<void(const QString &folder)> list;
+    } cases[] = {
+        {"the program's own, through Prompt",
+         [](const QString &folder) {
+             const QString previous = QDir::currentPath();
+             QDir::setCurrent(folder); // where a dialog starts in a build folder
+             QStringList shown;
+             const auto chosen = withRealDialog(
+                 [] { return Prompt::openFile(nullptr, QStringLiteral("All Files (*)|*")); }, folder,
+                 [&](QFileDialog &dialog) {
+                     shown = shownNames(dialog);
+                     dialog.reject();
+                 });
+             QDir::setCurrent(previous);
+             EXPECT_FALSE(chosen);
+             EXPECT_EQ(shown, QStringList{"Spells.mdb"}); // the journals are no file to open
+         }},
+        {"Qt's, from its print dialog", browseInQtsPrintDialog},
+    };
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.dialog);
+        TestLibrary library;
+        setAppFolder(library.folder());
+        const QString path = library.path();
+        const QStringList files = {path, path + "-wal", path + "-shm"};
+        Connection &first = library.db();
+        addSpell(first, QStringLiteral("Before the dialog"));
+        const QStringList locks = heldLocks(files);
+        ASSERT_FALSE(locks.isEmpty());
 
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(library.folder()); // where a dialog starts in a build folder
-    QStringList shown;
-    const auto chosen = withRealDialog(
-        [] { return Prompt::openFile(nullptr, QStringLiteral("All Files (*)|*")); }, library.folder(),
-        [&](QFileDialog &dialog) {
-            shown = shownNames(dialog);
-            dialog.reject();
-        });
-    QDir::setCurrent(previous);
-    EXPECT_FALSE(chosen);
-    EXPECT_EQ(shown, QStringList{"Spells.mdb"}); // the journals are no file to open
-    EXPECT_EQ(heldLocks(files), locks);
+        each.list(library.folder());
+        EXPECT_EQ(heldLocks(files), locks);
 
-    // Another program writes and closes; this one's later changes must all stay.
-    EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("From the peer")}, library.folder()),
-              "exit 0: ");
-    addSpell(first, QStringLiteral("After the peer"));
-    EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("Second peer")}, library.folder()), "exit 0: ");
-    addSpell(first, QStringLiteral("Last"));
-    EXPECT_EQ(library.rows(QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
-    EXPECT_EQ(library.rows(QStringLiteral("SELECT Name FROM Spells ORDER BY Name")),
-              (QStringList{"After the peer", "Before the dialog", "From the peer", "Last", "Second peer"}));
-    setAppFolder(QString());
+        // Other programs write, fold the log into the library and close; this one's later changes
+        // must all stay.
+        EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("From the peer")}, library.folder()),
+                  "exit 0: ");
+        addSpell(first, QStringLiteral("After the peer"));
+        EXPECT_EQ(runPeer({QStringLiteral("checkpoint"), QStringLiteral("Second peer")}, library.folder()),
+                  "exit 0: ");
+        addSpell(first, QStringLiteral("Last"));
+        // As a third program finds the library: changes written to a log that was removed are lost.
+        EXPECT_EQ(runShell(path, "PRAGMA integrity_check; SELECT group_concat(Name, '|') FROM "
+                                 "(SELECT Name FROM Spells ORDER BY Name);"),
+                  "exit 0: ok\nAfter the peer|Before the dialog|From the peer|Last|Second peer");
+        setAppFolder(QString());
+    }
 }
 
 // Qt takes a name filter's patterns from its parentheses, separated by blanks: "*.spel;*.sbok" would
@@ -162,8 +191,8 @@ TEST(FileDialog, FiltersListTheFilesOfTheirTypes)
         QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(
-        Prompt::qtFilter(QStringLiteral("Vellumar Files (*.spel;*.sbok)|*.spel;*.sbok")).split(QStringLiteral(";;")));
+    dialog.setNameFilters(Prompt::qtFilter(QStringLiteral("Vellumar Files (*.spel;*.sbok)|*.spel;*.sbok"))
+                              .split(QStringLiteral(";;")));
     auto *model = dialog.findChild<QFileSystemModel *>();
     ASSERT_TRUE(model);
     bool loaded = false;

@@ -30,3 +30,10 @@ inline QString runPeer(const QStringList &arguments, const QString &folder)
 {
     return runProgram(QStringLiteral(LIBRARY_PEER), arguments, folder);
 }
+
+// The plain SQLCipher shell, as a user or a backup tool would run it on the library.
+inline QString runShell(const QString &path, const QByteArray &sql)
+{
+    return runProgram(QStringLiteral("sqlcipher"), {path}, QString(),
+                      "PRAGMA key = 'wyvern4';\nPRAGMA cipher_page_size = 4096;\n" + sql + "\n");
+}
