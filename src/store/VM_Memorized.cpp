@@ -4,6 +4,7 @@
 #include "store/Schema.h"
 #include "store/SpellLevels.h"
 #include "store/Status.h"
+#include "store/Undo.h"
 
 #include <sqlite3.h>
 
@@ -195,6 +196,9 @@ QStringList VM_Memorized::placeSpells(const QString &owner, const QStringList &s
 
 QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, const QStringList &spells)
 {
+    const UndoStep step(
+        QStringLiteral("Memorize %1 for %2")
+            .arg(UndoStep::counted(spells.size(), QStringLiteral("Spell")), caster.trimmed()));
     m_memorized = 0;
     const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
@@ -283,6 +287,8 @@ QString VM_Memorized::Remove_Plan(const QString &caster, const QString &plan)
 
 QString VM_Memorized::Update_Memorized_Cast(const QString &caster, const MemorizedSlot &slot, bool cast)
 {
+    const UndoStep step((cast ? QStringLiteral("Cast ") : QStringLiteral("Uncast ")) +
+                        UndoStep::quoted(slot.spell));
     const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
@@ -299,6 +305,7 @@ QString VM_Memorized::Update_Memorized_Cast(const QString &caster, const Memoriz
 
 QString VM_Memorized::Remove_Memorized_Slot(const QString &caster, const MemorizedSlot &slot)
 {
+    const UndoStep step(QStringLiteral("Forget ") + UndoStep::quoted(slot.spell));
     const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
@@ -315,6 +322,7 @@ QString VM_Memorized::Remove_Memorized_Slot(const QString &caster, const Memoriz
 
 QString VM_Memorized::Update_Memorized_Rest(const QString &caster)
 {
+    const UndoStep step(QStringLiteral("Rest of ") + caster.trimmed());
     return statusOf([&] {
         Transaction transaction(db());
         Statement rest(db(), "UPDATE Memorized SET IsCast = 0 WHERE Caster = ? AND IsCast <> 0");
@@ -325,6 +333,7 @@ QString VM_Memorized::Update_Memorized_Rest(const QString &caster)
 
 QString VM_Memorized::Remove_All_Memorized(const QString &caster)
 {
+    const UndoStep step(QStringLiteral("Clear Memorized Spells of ") + caster.trimmed());
     return statusOf([&] {
         Transaction transaction(db());
         Statement clear(db(), "DELETE FROM Memorized WHERE Caster = ?");

@@ -4,6 +4,7 @@
 //   library_peer add NAME           adds a spell of that name
 //   library_peer abandon NAME       adds it and ends without closing the library, as a crash does
 //   library_peer import FILE        imports every spell of a spellbook file, replacing its list
+//   library_peer describe NAME TEXT gives a spell a new description
 // Prints what went wrong and exits with 1 on a failure.
 #include "exchange/VM_SpellSaver.h"
 #include "shell/MDI_Main.h"
@@ -72,6 +73,17 @@ void add(const QString &name)
     const QString status = spell.Add_New_Spell();
     if (!status.isEmpty())
         throw VmError(-1, QStringLiteral("add"), status);
+}
+
+void describe(const QString &name, const QString &text)
+{
+    VM_Spell spell;
+    if (!spell.Set_Spell_Details(name))
+        throw VmError(-1, QStringLiteral("describe"), QStringLiteral("no such spell"));
+    spell.Set_Spell_Description(text);
+    const QString status = spell.Update_Existing_Spell(name, true);
+    if (!status.isEmpty())
+        throw VmError(-1, QStringLiteral("describe"), status);
 }
 
 void import(const QString &path)
