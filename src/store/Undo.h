@@ -27,7 +27,7 @@ struct UndoEntry
     int table = 0;
     qint64 rowid = 0;
     QByteArray reverse;   // the statement that takes the change back
-    QByteArray after;     // the row as the change left it
+    size_t after = 0;     // a hash of the row as the change left it
     bool present = false; // false when the change removed the row
     QString owner;        // the spell, school or caster the row belongs to
     QString formerOwner;  // an update's owner before it

@@ -117,6 +117,8 @@ int main(int argc, char **argv)
             std::_Exit(0);
         } else if (command == QLatin1String("import"))
             import(args.value(2));
+        else if (command == QLatin1String("describe"))
+            describe(args.value(2), args.value(3));
         else
             throw VmError(-1, QStringLiteral("peer"), QStringLiteral("unknown command"));
     } catch (const VmError &error) {
