@@ -76,15 +76,15 @@ QList<TableShape> shapesOf(Connection &connection)
         TableShape shape;
         shape.index = index;
         shape.name = kRecorded[index].name;
-        Statement columns(connection, "SELECT name, pk, upper(type) FROM pragma_table_info(?)");
-        columns.bind(1, QString::fromLatin1(shape.name));
+        // The engine has no table-valued pragmas; the name is one of the constants above.
+        Statement columns(connection, ("PRAGMA table_info(" + identifier(shape.name) + ')').constData());
         int keys = 0;
         QByteArray integerKey;
         while (columns.step()) {
-            const QByteArray column = columns.text(0).toUtf8();
-            if (columns.integer(1) > 0) {
+            const QByteArray column = columns.text(1).toUtf8();
+            if (columns.integer(5) > 0) {
                 ++keys;
-                if (columns.text(2) == QLatin1String("INTEGER"))
+                if (columns.text(2).toUpper() == QLatin1String("INTEGER"))
                     integerKey = column;
             }
             shape.columns.append(column);
