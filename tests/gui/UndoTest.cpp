@@ -16,6 +16,7 @@
 #include "store/VM_Spell.h"
 #include "store/VM_Spellbook.h"
 #include "widgets/ButtonToolBar.h"
+#include "widgets/LibraryEvents.h"
 #include "widgets/ListView.h"
 #include "widgets/OpenWindows.h"
 
