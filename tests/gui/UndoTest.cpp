@@ -2,8 +2,6 @@
 #include "Peer.h"
 #include "SearchFixture.h"
 
-#include "../maintain/MaintainControls.h"
-
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Memorized.h"
 #include "browse/VM_DragDropAssistant.h"
@@ -25,6 +23,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -76,6 +76,15 @@ protected:
         return path;
     }
 };
+
+QStringList comboItems(const QWidget *window, const QString &name)
+{
+    QStringList items;
+    const auto *combo = control<QComboBox>(window, name);
+    for (int i = 0; combo && i < combo->count(); ++i)
+        items.append(combo->itemText(i));
+    return items;
+}
 
 ListRows selected(const QStringList &names)
 {
@@ -231,10 +240,12 @@ TEST_F(UndoTest, ACasterDeletedWithAFullBookComesBackInEveryOpenWindow)
     chooseMenuEntry(&frame(), "Main_Tools_Spellbooks");
     auto *manage = OpenWindows::named<Frm_ManageSpellbooks>(frame().area(), "Frm_ManageSpellbooks");
     ASSERT_TRUE(manage);
-    showTab(manage, 1);
-    chooseItem(manage, "Cmbo_Delete", "Bryn");
+    control<QTabWidget>(manage, "SSTab1")->setCurrentIndex(1);
+    auto *doomed = control<QComboBox>(manage, "Cmbo_Delete");
+    doomed->setCurrentIndex(doomed->findText("Bryn"));
+    emit doomed->activated(doomed->currentIndex());
     prompt.answer(true);
-    clickButton(manage, "CmdDelete");
+    QTest::mouseClick(control<QPushButton>(manage, "CmdDelete"), Qt::LeftButton);
     EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Bryn'"), 0);
     EXPECT_EQ(entryText("Main_Edit_Undo"), "&Undo Delete Caster 'Bryn'");
     EXPECT_FALSE(comboItems(manage, "Cmbo_Delete").contains("Bryn"));
