@@ -36,6 +36,8 @@ const RecordedTable kRecorded[] = {
     {"FailedSpells", "Caster"},
     {"Scrolls", "Caster"},
     {"Memorized", "Caster"},
+    {"MemorizedSlots", "Caster"},
+    {"MemorizedPlans", "Caster"},
 };
 enum TableIndex { kSpells, kSpellandSphere, kSchools, kCasters };
 constexpr int kTableCount = int(std::size(kRecorded));

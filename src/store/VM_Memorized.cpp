@@ -83,6 +83,8 @@ SlotsPerLevel VM_Memorized::Fetch_Slots_Per_Level(const QString &caster)
 
 QString VM_Memorized::Update_Slots_Per_Level(const QString &caster, int level, int slotCount)
 {
+    const UndoStep step(
+        QStringLiteral("Slots of %1 at %2 Level").arg(caster.trimmed(), SpellLevels::ordinal(level)));
     const QString owner = trimBlanks(caster);
     if (!SpellLevels::isLevel(level))
         return QStringLiteral("Spells are memorized at the levels 1st to 9th.");
@@ -226,6 +228,7 @@ QStringList VM_Memorized::Fetch_Plan_Names(const QString &caster)
 
 QString VM_Memorized::Save_Plan(const QString &caster, const QString &plan)
 {
+    const UndoStep step(QStringLiteral("Save Plan ") + UndoStep::quoted(plan));
     const QString owner = trimBlanks(caster);
     const QString name = plan.trimmed();
     if (name.isEmpty())
@@ -251,6 +254,7 @@ QString VM_Memorized::Save_Plan(const QString &caster, const QString &plan)
 
 QString VM_Memorized::Load_Plan(const QString &caster, const QString &plan)
 {
+    const UndoStep step(QStringLiteral("Load Plan ") + UndoStep::quoted(plan));
     m_memorized = 0;
     const QString owner = trimBlanks(caster);
     const QString name = plan.trimmed();
@@ -277,6 +281,7 @@ QString VM_Memorized::Load_Plan(const QString &caster, const QString &plan)
 
 QString VM_Memorized::Remove_Plan(const QString &caster, const QString &plan)
 {
+    const UndoStep step(QStringLiteral("Delete Plan ") + UndoStep::quoted(plan));
     return statusOf([&] {
         Transaction transaction(db());
         Statement remove(db(), "DELETE FROM MemorizedPlans WHERE Caster = ? AND PlanName = ?");

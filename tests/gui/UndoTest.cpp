@@ -19,6 +19,7 @@
 #include "widgets/OpenWindows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -39,7 +40,7 @@ protected:
     UndoTest()
     {
         library.addFailed("Bryn", "Ember Call", "1");
-        library.db().exec("UPDATE SpellCasters SET First = '2', Second = '1' WHERE Spellbook = 'Bryn';"
+        library.db().exec("UPDATE SpellCasters SET First = '2', Second = '2' WHERE Spellbook = 'Bryn';"
                           "INSERT INTO Memorized VALUES ('Bryn', 'Bramble Gate', '2', 1, 1);"
                           "INSERT INTO Scrolls (Caster, ScrollName, Spell, Lvl) "
                           "VALUES ('Bryn', 'Old Vellum', 'Cinder Veil', '3');");
@@ -57,10 +58,14 @@ protected:
     QString entryText(const QString &name) { return frame().menuEntry(name)->text(); }
     bool entryEnabled(const QString &name) { return frame().menuEntry(name)->isEnabled(); }
 
+    // The keys as a user presses them: into the frame's active window, wherever the focus is.
     void press(const QKeySequence &keys)
     {
+        frame().show();
         frame().activateWindow();
-        QTest::keySequence(&frame(), keys);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keySequence(focus ? focus : &frame(), keys);
     }
 
     QString spellFile(int count)
@@ -163,7 +168,9 @@ TEST_F(UndoTest, EveryKindOfCommandIsOneStepUndoneAndRedoneByTheEditMenuAndItsKe
          [&] { check(lib.SaveScroll("New Vellum", "Corwin", selected({"Dusk Ward"}))); }},
         {"Delete Scroll 'Old Vellum'", [&] { check(lib.DeleteScroll("Scroll", "Bryn", "Old Vellum")); }},
         {"Memorize 1 Spell for Bryn",
-         [&] { check(VM_Memorized().Add_Spells_To_Memorized("Bryn", 2, {"Bramble Gate"})); }},
+         [&] { check(VM_Memorized().Add_Spells_To_Memorized("Bryn", {"Bramble Gate"})); }},
+        {"Slots of Bryn at 2nd Level", [&] { check(VM_Memorized().Update_Slots_Per_Level("Bryn", 2, 4)); }},
+        {"Save Plan 'Travel'", [&] { check(VM_Memorized().Save_Plan("Bryn", "Travel")); }},
         {"Uncast 'Bramble Gate'",
          [&] {
              VM_Memorized memorized;
@@ -274,6 +281,7 @@ TEST_F(UndoTest, ACasterDeletedWithAFullBookComesBackInEveryOpenWindow)
     VM_Spell spell;
     spell.Set_Spell_Name("Bramble Knot");
     spell.Set_Spell_Level("1");
+    spell.Set_Spell_Schools_Collection({"Sun"});
     spell.Set_Spellbooks_Collection({"Corwin"});
     EXPECT_EQ(spell.Add_New_Spell(), QString());
     emit frame().events().spellbookChanged("Corwin");
