@@ -74,7 +74,15 @@ struct TableShape
 QList<TableShape> shapesOf(Connection &connection)
 {
     QList<TableShape> shapes;
+    // A library changed by another tool may hold a view or nothing under a table's name: only
+    // tables take triggers that record.
+    Statement isTable(connection, "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = ?");
     for (int index = 0; index < kTableCount; ++index) {
+        isTable.bind(1, QString::fromLatin1(kRecorded[index].name));
+        const bool table = isTable.step();
+        isTable.reset();
+        if (!table)
+            continue;
         TableShape shape;
         shape.index = index;
         shape.name = kRecorded[index].name;
