@@ -1,7 +1,8 @@
-// The undo history: TEMP triggers on every connection that may write record the reversing
-// statement of each row change (built with quote(), after SQLite's "Automatic Undo/Redo" note)
-// into a TEMP table of that connection, which rolls back with a failed transaction or savepoint;
-// the entries are gathered from every connection when a step closes.
+// The undo history: TEMP triggers on every connection that may write log each row change, with
+// the row as it was and a hash of the row as it is left, into a TEMP table of that connection
+// (after SQLite's "Automatic Undo/Redo" note, with values in place of SQL text), which rolls back
+// with a failed transaction or savepoint. The entries are gathered from every connection when a
+// step closes, and taken back through statements prepared once per table, their values bound.
 
 #include "store/Undo.h"
 
@@ -47,12 +48,6 @@ QByteArray identifier(const QByteArray &name)
     return '"' + QByteArray(name).replace('"', "\"\"") + '"';
 }
 
-// Text inside a string literal of the trigger's SQL.
-QByteArray literalText(const QByteArray &text)
-{
-    return QByteArray(text).replace('\'', "''");
-}
-
 // A table as this library has it: its columns, less an INTEGER PRIMARY KEY (which is the rowid).
 struct TableShape
 {
@@ -61,13 +56,13 @@ struct TableShape
     QList<QByteArray> columns;
     bool hasOwner = false;
 
-    // The row as text, the same for the trigger (prefix "new.") and for the check (no prefix).
-    QByteArray image(const QByteArray &prefix) const
+    // The hash of the row, the same for the trigger (prefix "new.") and for the check (none).
+    QByteArray hash(const QByteArray &prefix) const
     {
         QList<QByteArray> parts;
         for (const QByteArray &column : columns)
-            parts.append("quote(" + prefix + identifier(column) + ')');
-        return parts.isEmpty() ? QByteArray("''") : parts.join("||','||");
+            parts.append(prefix + identifier(column));
+        return "vellumar_undo_hash(" + parts.join(", ") + ')';
     }
 };
 
@@ -109,36 +104,77 @@ QList<TableShape> shapesOf(Connection &connection)
     return shapes;
 }
 
+// The most columns a recorded table may have: the log keeps a column for each.
+constexpr int kMostColumns = 40;
+
+QByteArray valueColumns()
+{
+    QList<QByteArray> columns;
+    for (int column = 0; column < kMostColumns; ++column)
+        columns.append("v" + QByteArray::number(column));
+    return columns.join(", ");
+}
+
+// Each change logs the row's number, the row as it was (an update's or delete's) and a hash of
+// the row as it is left: the values themselves, so that undoing binds them back unchanged and
+// never builds SQL out of them.
 QByteArray triggersFor(const TableShape &shape)
 {
     const QByteArray table = identifier(shape.name);
-    const QByteArray tableText = literalText(table);
     const QByteArray number = QByteArray::number(shape.index);
     const QByteArray owner = identifier(kRecorded[shape.index].owner);
     const QByteArray newOwner = shape.hasOwner ? "new." + owner : QByteArray("NULL");
     const QByteArray oldOwner = shape.hasOwner ? "old." + owner : QByteArray("NULL");
-    const QByteArray log = "INSERT INTO vellumar_undo_log VALUES (vellumar_undo_sequence(), " + number + ", ";
+    QList<QByteArray> targets;
+    QList<QByteArray> olds;
+    for (int column = 0; column < shape.columns.size(); ++column) {
+        targets.append("v" + QByteArray::number(column));
+        olds.append("old." + identifier(shape.columns.at(column)));
+    }
+    const QByteArray log =
+        "INSERT INTO vellumar_undo_log (sequence, tbl, width, rid, kind, owner, former, after";
+    const QByteArray values = ") VALUES (vellumar_undo_sequence(), " + number + ", " +
+                              QByteArray::number(shape.columns.size()) + ", ";
     const QByteArray trigger = "CREATE TEMP TRIGGER IF NOT EXISTS vellumar_undo_" + number;
 
-    QList<QByteArray> names;
-    QList<QByteArray> olds;
-    QList<QByteArray> sets;
-    for (const QByteArray &column : shape.columns) {
-        names.append(literalText(identifier(column)));
-        olds.append("quote(old." + identifier(column) + ')');
-        sets.append('\'' + literalText(identifier(column)) + "='||quote(old." + identifier(column) + ')');
-    }
     QByteArray sql;
-    sql += trigger + "_insert AFTER INSERT ON " + table + " BEGIN " + log + "new.rowid, " + newOwner +
-           ", NULL, 'DELETE FROM " + tableText + " WHERE rowid='||new.rowid, " + shape.image("new.") +
-           ", 1); END;\n";
-    sql += trigger + "_update AFTER UPDATE ON " + table + " BEGIN " + log + "old.rowid, " + newOwner + ", " +
-           oldOwner + ", 'UPDATE " + tableText + " SET '||" + sets.join("||','||") +
-           "||' WHERE rowid='||old.rowid, " + shape.image("new.") + ", 1); END;\n";
-    sql += trigger + "_delete BEFORE DELETE ON " + table + " BEGIN " + log + "old.rowid, " + oldOwner +
-           ", NULL, 'INSERT INTO " + tableText + " (rowid, " + names.join(", ") +
-           ") VALUES ('||old.rowid||','||" + olds.join("||','||") + "||')', NULL, 0); END;\n";
+    sql += trigger + "_insert AFTER INSERT ON " + table + " BEGIN " + log + values + "new.rowid, 0, " +
+           newOwner + ", NULL, " + shape.hash("new.") + "); END;\n";
+    sql += trigger + "_update AFTER UPDATE ON " + table + " BEGIN " + log + ", " + targets.join(", ") +
+           values + "old.rowid, 1, " + newOwner + ", " + oldOwner + ", " + shape.hash("new.") + ", " +
+           olds.join(", ") + "); END;\n";
+    sql += trigger + "_delete BEFORE DELETE ON " + table + " BEGIN " + log + ", " + targets.join(", ") +
+           values + "old.rowid, 2, " + oldOwner + ", NULL, NULL, " + olds.join(", ") + "); END;\n";
     return sql;
+}
+
+// FNV-1a over each value's type and bytes: equal rows hash equal on every connection.
+void rowHash(sqlite3_context *context, int count, sqlite3_value **values)
+{
+    quint64 hash = 14695981039346656037ULL;
+    const auto mix = [&hash](const void *data, size_t size) {
+        const auto *bytes = static_cast<const unsigned char *>(data);
+        for (size_t i = 0; i < size; ++i) {
+            hash ^= bytes[i];
+            hash *= 1099511628211ULL;
+        }
+    };
+    for (int i = 0; i < count; ++i) {
+        const int type = sqlite3_value_type(values[i]);
+        mix(&type, sizeof type);
+        if (type == SQLITE_INTEGER) {
+            const sqlite3_int64 integer = sqlite3_value_int64(values[i]);
+            mix(&integer, sizeof integer);
+        } else if (type == SQLITE_FLOAT) {
+            const double real = sqlite3_value_double(values[i]);
+            mix(&real, sizeof real);
+        } else if (type != SQLITE_NULL) {
+            const void *data =
+                type == SQLITE_BLOB ? sqlite3_value_blob(values[i]) : sqlite3_value_text(values[i]);
+            mix(data, size_t(sqlite3_value_bytes(values[i])));
+        }
+    }
+    sqlite3_result_int64(context, sqlite3_int64(hash));
 }
 
 std::atomic<qint64> g_sequence{0};
@@ -215,18 +251,28 @@ void UndoHistory::setRecording(bool on)
 
 void UndoHistory::attach(Connection &connection)
 {
+    sqlite3 *db = connection.handle();
+    // The hash serves the check before an undo on any connection, recording or not.
+    for (const auto &[name, count, function] : {std::tuple{"vellumar_undo_sequence", 0, &nextSequence},
+                                                std::tuple{"vellumar_undo_hash", -1, &rowHash}}) {
+        if (const int rc = sqlite3_create_function_v2(db, name, count, SQLITE_UTF8, nullptr, function,
+                                                      nullptr, nullptr, nullptr);
+            rc != SQLITE_OK)
+            throw VmError(rc, QStringLiteral("UndoHistory"), connection.errorText());
+    }
     if (!g_recording)
         return;
-    sqlite3 *db = connection.handle();
-    if (const int rc = sqlite3_create_function_v2(db, "vellumar_undo_sequence", 0, SQLITE_UTF8, nullptr,
-                                                  &nextSequence, nullptr, nullptr, nullptr);
-        rc != SQLITE_OK)
-        throw VmError(rc, QStringLiteral("UndoHistory"), connection.errorText());
     QByteArray sql = "PRAGMA temp_store = MEMORY;"
                      "CREATE TEMP TABLE IF NOT EXISTS vellumar_undo_log (sequence INTEGER, tbl INTEGER, "
-                     "rid INTEGER, owner, former, reverse TEXT, after TEXT, present INTEGER);\n";
-    for (const TableShape &shape : shapesOf(connection))
+                     "width INTEGER, rid INTEGER, kind INTEGER, owner, former, after INTEGER, " +
+                     valueColumns() + ");\n";
+    for (const TableShape &shape : shapesOf(connection)) {
+        if (shape.columns.size() > kMostColumns)
+            throw VmError(SQLITE_TOOBIG, QStringLiteral("UndoHistory"),
+                          QStringLiteral("The table %1 has more columns than undo can keep.")
+                              .arg(QString::fromUtf8(shape.name)));
         sql += triggersFor(shape);
+    }
     connection.exec(sql.constData());
     const QMutexLocker lock(&recorders().lock);
     recorders().connections.append(&connection);
@@ -278,13 +324,14 @@ void UndoHistory::collect(sqlite3 *db, std::vector<UndoEntry> &into)
         return;
     sqlite3_stmt *select = nullptr;
     int rc = sqlite3_prepare_v2(db,
-                                "SELECT sequence, tbl, rid, owner, former, reverse, after, present "
-                                "FROM vellumar_undo_log ORDER BY sequence",
+                                "SELECT sequence, tbl, rid, kind, owner, former, after, width, " +
+                                    valueColumns() + " FROM vellumar_undo_log ORDER BY sequence",
                                 -1, &select, nullptr);
-    auto text = [&](int column) {
-        return QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(select, column)),
-                          sqlite3_column_bytes(select, column));
+    const auto text = [&](int column) {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(select, column)),
+                                 sqlite3_column_bytes(select, column));
     };
+    constexpr int kFirstValue = 8;
     bool any = false;
     while (rc == SQLITE_OK && (rc = sqlite3_step(select)) == SQLITE_ROW) {
         any = true;
@@ -292,11 +339,30 @@ void UndoHistory::collect(sqlite3 *db, std::vector<UndoEntry> &into)
         entry.sequence = sqlite3_column_int64(select, 0);
         entry.table = sqlite3_column_int(select, 1);
         entry.rowid = sqlite3_column_int64(select, 2);
-        entry.owner = QString::fromUtf8(text(3));
-        entry.formerOwner = QString::fromUtf8(text(4));
-        entry.reverse = text(5);
-        entry.after = qHash(text(6));
-        entry.present = sqlite3_column_int(select, 7) != 0;
+        entry.kind = UndoEntry::Kind(sqlite3_column_int(select, 3));
+        entry.owner = text(4);
+        entry.formerOwner = text(5);
+        entry.after = sqlite3_column_int64(select, 6);
+        if (entry.kind != UndoEntry::Inserted) {
+            const int width = std::min(sqlite3_column_int(select, 7), kMostColumns);
+            entry.before.resize(size_t(width));
+            for (int column = 0; column < width; ++column) {
+                UndoValue &value = entry.before[size_t(column)];
+                value.type = sqlite3_column_type(select, kFirstValue + column);
+                if (value.type == SQLITE_INTEGER) {
+                    value.integer = sqlite3_column_int64(select, kFirstValue + column);
+                } else if (value.type == SQLITE_FLOAT) {
+                    value.real = sqlite3_column_double(select, kFirstValue + column);
+                } else if (value.type != SQLITE_NULL) {
+                    const void *data =
+                        value.type == SQLITE_BLOB
+                            ? sqlite3_column_blob(select, kFirstValue + column)
+                            : static_cast<const void *>(sqlite3_column_text(select, kFirstValue + column));
+                    value.bytes = QByteArray(static_cast<const char *>(data),
+                                             sqlite3_column_bytes(select, kFirstValue + column));
+                }
+            }
+        }
         into.push_back(std::move(entry));
         rc = SQLITE_OK;
     }
@@ -405,26 +471,127 @@ UndoHistory::Outcome outcomeOf(const std::vector<UndoEntry> &entries)
     return outcome;
 }
 
-// The rows as the step left them, the last change of each row counting.
-bool rowsAsLeft(Connection &connection, const std::vector<UndoEntry> &entries)
+// A statement prepared on the history's connection, for binding entry after entry.
+class Prepared
+{
+public:
+    Prepared(sqlite3 *db, const QByteArray &sql) : m_db(db)
+    {
+        if (const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &m_statement, nullptr);
+            rc != SQLITE_OK)
+            fail(rc);
+    }
+    ~Prepared() { sqlite3_finalize(m_statement); }
+    Prepared(const Prepared &) = delete;
+    Prepared &operator=(const Prepared &) = delete;
+
+    void bind(int index, const UndoValue &value)
+    {
+        switch (value.type) {
+        case SQLITE_INTEGER:
+            sqlite3_bind_int64(m_statement, index, value.integer);
+            break;
+        case SQLITE_FLOAT:
+            sqlite3_bind_double(m_statement, index, value.real);
+            break;
+        case SQLITE_TEXT:
+            sqlite3_bind_text(m_statement, index, value.bytes.constData(), int(value.bytes.size()),
+                              SQLITE_STATIC);
+            break;
+        case SQLITE_BLOB:
+            sqlite3_bind_blob(m_statement, index, value.bytes.constData(), int(value.bytes.size()),
+                              SQLITE_STATIC);
+            break;
+        default:
+            sqlite3_bind_null(m_statement, index);
+        }
+    }
+    void bind(int index, qint64 value) { sqlite3_bind_int64(m_statement, index, value); }
+    // True while a row comes; a failure raises.
+    bool step()
+    {
+        const int rc = sqlite3_step(m_statement);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            fail(rc);
+        return false;
+    }
+    qint64 integer(int column) const { return sqlite3_column_int64(m_statement, column); }
+    void reset()
+    {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+    }
+
+private:
+    [[noreturn]] void fail(int rc)
+    {
+        throw VmError(rc, QStringLiteral("UndoHistory"), QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+    sqlite3 *m_db;
+    sqlite3_stmt *m_statement = nullptr;
+};
+
+// The statements that take one table's changes back, on the shape the table has now.
+struct Reversal
+{
+    int width = 0;
+    std::unique_ptr<Prepared> read; // the hash of a row, for the check
+    std::unique_ptr<Prepared> remove;
+    std::unique_ptr<Prepared> restore;
+    std::unique_ptr<Prepared> reinsert;
+};
+
+std::vector<Reversal> reversalsOf(Connection &connection)
+{
+    std::vector<Reversal> reversals(static_cast<size_t>(kTableCount));
+    sqlite3 *db = connection.handle();
+    for (const TableShape &shape : shapesOf(connection)) {
+        const QByteArray table = identifier(shape.name);
+        QList<QByteArray> sets;
+        QList<QByteArray> names;
+        QList<QByteArray> places;
+        for (int column = 0; column < shape.columns.size(); ++column) {
+            const QByteArray place = '?' + QByteArray::number(column + 2);
+            sets.append(identifier(shape.columns.at(column)) + " = " + place);
+            names.append(identifier(shape.columns.at(column)));
+            places.append(place);
+        }
+        Reversal &reversal = reversals[size_t(shape.index)];
+        reversal.width = int(shape.columns.size());
+        reversal.read = std::make_unique<Prepared>(db, "SELECT " + shape.hash(QByteArray()) + " FROM " +
+                                                           table + " WHERE rowid = ?1");
+        reversal.remove = std::make_unique<Prepared>(db, "DELETE FROM " + table + " WHERE rowid = ?1");
+        reversal.restore = std::make_unique<Prepared>(db, "UPDATE " + table + " SET " + sets.join(", ") +
+                                                              " WHERE rowid = ?1");
+        reversal.reinsert =
+            std::make_unique<Prepared>(db, "INSERT INTO " + table + " (rowid, " + names.join(", ") +
+                                               ") VALUES (?1, " + places.join(", ") + ')');
+    }
+    return reversals;
+}
+
+// The rows as the step left them, the last change of each row counting; a table whose columns
+// changed since counts as changed.
+bool rowsAsLeft(std::vector<Reversal> &reversals, const std::vector<UndoEntry> &entries)
 {
     QHash<QPair<int, qint64>, const UndoEntry *> last;
     last.reserve(qsizetype(entries.size()));
-    for (const UndoEntry &entry : entries)
+    for (const UndoEntry &entry : entries) {
+        const Reversal &reversal = reversals[size_t(entry.table)];
+        if (!reversal.read ||
+            (entry.kind != UndoEntry::Inserted && int(entry.before.size()) != reversal.width))
+            return false;
         last.insert({entry.table, entry.rowid}, &entry);
-    std::vector<std::unique_ptr<Statement>> reads(kTableCount);
-    for (const TableShape &shape : shapesOf(connection))
-        reads[size_t(shape.index)] = std::make_unique<Statement>(
-            connection, QString::fromUtf8("SELECT " + shape.image(QByteArray()) + " FROM " +
-                                          identifier(shape.name) + " WHERE rowid = ?"));
+    }
     for (const UndoEntry *entry : std::as_const(last)) {
-        Statement *read = reads[size_t(entry->table)].get();
-        if (!read)
-            return false; // the table itself is gone
-        read->bind(1, entry->rowid);
-        const bool present = read->step();
-        const bool same = present == entry->present && (!present || qHash(read->bytes(0)) == entry->after);
-        read->reset();
+        Prepared &read = *reversals[size_t(entry->table)].read;
+        read.bind(1, entry->rowid);
+        const bool present = read.step();
+        const bool same =
+            present == (entry->kind != UndoEntry::Deleted) && (!present || read.integer(0) == entry->after);
+        read.reset();
         if (!same)
             return false;
     }
@@ -444,18 +611,20 @@ UndoHistory::Step UndoHistory::apply(const Step &step, const QString &verb)
     Step done{step.name, {}};
     {
         Transaction transaction(db);
-        if (!rowsAsLeft(db, step.entries))
+        std::vector<Reversal> reversals = reversalsOf(db);
+        if (!rowsAsLeft(reversals, step.entries))
             return done;
-        QByteArray script;
         for (auto entry = step.entries.rbegin(); entry != step.entries.rend(); ++entry) {
-            script += entry->reverse;
-            script += ";\n";
-            if (script.size() > 1 << 20) {
-                db.exec(script.constData());
-                script.clear();
-            }
+            Reversal &reversal = reversals[size_t(entry->table)];
+            Prepared &statement = entry->kind == UndoEntry::Inserted  ? *reversal.remove
+                                  : entry->kind == UndoEntry::Updated ? *reversal.restore
+                                                                      : *reversal.reinsert;
+            statement.bind(1, entry->rowid);
+            for (int column = 0; column < int(entry->before.size()); ++column)
+                statement.bind(column + 2, entry->before[size_t(column)]);
+            statement.step();
+            statement.reset();
         }
-        db.exec(script.constData());
         transaction.commit();
     }
     collect(db.handle(), done.entries);

@@ -20,17 +20,27 @@ struct sqlite3;
 // what that records in turn is the step's redo. Rows changed by another program since are never
 // overwritten: a step whose rows no longer read as it left them is refused.
 
+// A column's value as SQLite keeps it, to be bound back unchanged.
+struct UndoValue
+{
+    int type = 5; // SQLITE_NULL
+    qint64 integer = 0;
+    double real = 0;
+    QByteArray bytes;
+};
+
 // One recorded row change.
 struct UndoEntry
 {
+    enum Kind { Inserted, Updated, Deleted };
     qint64 sequence = 0; // process-wide, so changes made on several connections keep their order
     int table = 0;
     qint64 rowid = 0;
-    QByteArray reverse;   // the statement that takes the change back
-    size_t after = 0;     // a hash of the row as the change left it
-    bool present = false; // false when the change removed the row
-    QString owner;        // the spell, school or caster the row belongs to
-    QString formerOwner;  // an update's owner before it
+    Kind kind = Inserted;
+    qint64 after = 0;              // a hash of the row as the change left it
+    std::vector<UndoValue> before; // an update's or delete's row as it was
+    QString owner;                 // the spell, school or caster the row belongs to
+    QString formerOwner;           // an update's owner before it
 };
 
 // Groups one user command into one step; nestable, the outermost names the step. Hold one around
