@@ -8,6 +8,7 @@
 
 #include "store/AppFolder.h"
 #include "store/Database.h"
+#include "store/LargePageCache.h"
 #include "store/VmError.h"
 
 #include <QHash>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 #include <sqlite3.h>
 
@@ -563,10 +565,12 @@ std::vector<Reversal> reversalsOf(Connection &connection)
         reversal.read = std::make_unique<Prepared>(db, "SELECT " + shape.hash(QByteArray()) + " FROM " +
                                                            table + " WHERE rowid = ?1");
         reversal.remove = std::make_unique<Prepared>(db, "DELETE FROM " + table + " WHERE rowid = ?1");
-        reversal.restore = std::make_unique<Prepared>(db, "UPDATE " + table + " SET " + sets.join(", ") +
-                                                              " WHERE rowid = ?1");
+        // OR IGNORE: a clash is found by the count of rows changed, and SQLite then keeps no
+        // statement journal, which would cost every statement a copy of each page it touches.
+        reversal.restore = std::make_unique<Prepared>(db, "UPDATE OR IGNORE " + table + " SET " +
+                                                              sets.join(", ") + " WHERE rowid = ?1");
         reversal.reinsert =
-            std::make_unique<Prepared>(db, "INSERT INTO " + table + " (rowid, " + names.join(", ") +
+            std::make_unique<Prepared>(db, "INSERT OR IGNORE INTO " + table + " (rowid, " + names.join(", ") +
                                                ") VALUES (?1, " + places.join(", ") + ')');
     }
     return reversals;
@@ -610,6 +614,11 @@ UndoHistory::Step UndoHistory::apply(const Step &step, const QString &verb)
     } applying{m_applying = true};
     Step done{step.name, {}};
     {
+        // A large step meets the same index pages again and again.
+        constexpr size_t kBulk = 1000;
+        std::optional<LargePageCache> cache;
+        if (step.entries.size() > kBulk)
+            cache.emplace(db);
         Transaction transaction(db);
         std::vector<Reversal> reversals = reversalsOf(db);
         if (!rowsAsLeft(reversals, step.entries))
@@ -624,6 +633,10 @@ UndoHistory::Step UndoHistory::apply(const Step &step, const QString &verb)
                 statement.bind(column + 2, entry->before[size_t(column)]);
             statement.step();
             statement.reset();
+            // A row another program has added since under the same unique name (a school, a
+            // membership) stands where this one would go back: the step is refused whole.
+            if (sqlite3_changes(db.handle()) != 1)
+                return done;
         }
         transaction.commit();
     }
