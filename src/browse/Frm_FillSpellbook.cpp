@@ -2,6 +2,7 @@
 
 #include "store/Blanks.h"
 #include "store/SpellbookFill.h"
+#include "store/Undo.h"
 #include "store/VM_Library.h"
 #include "store/VmError.h"
 #include "widgets/BusyCursor.h"
@@ -205,18 +206,20 @@ void Frm_FillSpellbook::showDrawn(const ListRows &drawn)
 void Frm_FillSpellbook::Cmd_Add_Click()
 {
     ListRows rows = rowsOf(m_drawn);
-    bool any = false;
+    qsizetype ticked = 0;
     for (ListRow &row : rows) {
         row.selected = row.checked;
-        any = any || row.checked;
+        ticked += row.checked ? 1 : 0;
     }
-    if (!any) {
+    if (ticked == 0) {
         Prompt::message(this, QStringLiteral("There are no spells ticked to add"));
         return;
     }
     try {
         BusyCursor busy(m_workspace->progressPanel(),
                         QStringLiteral("Adding spells to ") + m_caster + QStringLiteral("..."));
+        const UndoStep step(QStringLiteral("Random Fill of %1 for %2")
+                                .arg(UndoStep::counted(ticked, QStringLiteral("Spell")), m_caster.trimmed()));
         m_library->Add_Spells_To_Spellbook(m_caster, rows);
     } catch (const VmError &error) {
         Prompt::report(this, error);

@@ -226,4 +226,6 @@ void Frm_Unlearned::followCasters()
     // A change made elsewhere leaves the user's selection and sort as they were.
     connect(&events, &LibraryEvents::spellDeleted, this, [this] { reloadList(true); });
     connect(&events, &LibraryEvents::spellsChanged, this, [this] { reloadList(true); });
+    // An undo or redo may have changed the failed spells themselves.
+    connect(&events, &LibraryEvents::libraryRestored, this, [this] { reloadList(true); });
 }

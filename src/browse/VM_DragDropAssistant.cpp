@@ -3,6 +3,7 @@
 #include "store/Blanks.h"
 #include "store/Names.h"
 #include "store/Status.h"
+#include "store/Undo.h"
 #include "store/VM_Memorized.h"
 
 #include <QSet>
@@ -63,6 +64,9 @@ void VM_DragDropAssistant::endDrag()
 
 QString VM_DragDropAssistant::Unpack_To_Button(const QString &spellbook)
 {
+    const UndoStep step(
+        QStringLiteral("Drop of %1 onto %2")
+            .arg(UndoStep::counted(m_spells.size(), QStringLiteral("Spell")), spellbook.trimmed()));
     const QString caster = trimBlanks(spellbook);
     if (caster == kReservedSpellbook) {
         endDrag();
@@ -103,6 +107,9 @@ QString VM_DragDropAssistant::Unpack_To_Button(const QString &spellbook)
 
 QString VM_DragDropAssistant::Unpack_To_Unlearned(const QString &caster)
 {
+    const UndoStep step(
+        QStringLiteral("Drop of %1 onto Failed Spells of %2")
+            .arg(UndoStep::counted(m_spells.size(), QStringLiteral("Spell")), caster.trimmed()));
     const QString owner = trimBlanks(caster);
     QStringList missing;
     QStringList learned;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exchange/LargePageCache.h"
+#include "store/LargePageCache.h"
 #include "store/Database.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "exchange/ExchangeFormat.h"
 #include "exchange/ExchangeWriter.h"
-#include "exchange/LargePageCache.h"
+#include "store/LargePageCache.h"
 #include "exchange/ReadableExport.h"
 #include "exchange/VM_SpellSaver.h"
 #include "store/Blanks.h"

@@ -7,6 +7,7 @@
 #include "store/SpellFields.h"
 
 #include "store/Status.h"
+#include "store/Undo.h"
 
 #include <QHash>
 
@@ -107,9 +108,10 @@ QString VM_SpellSaver::importProblem(const VM_Spell &record)
 QString VM_SpellSaver::ImportSpells(const ListRows &list, const ImportProgress &progress)
 {
     QStringList skipped;
+    const std::vector<const VM_Spell *> records = importable(m_importList, checkBoxesByName(list), skipped);
+    const UndoStep step(QStringLiteral("Import of ") +
+                        UndoStep::counted(int(records.size()), QStringLiteral("Spell")));
     raiseAs("ImportSpells", [&] {
-        const QHash<QString, bool> checked = checkBoxesByName(list);
-        const std::vector<const VM_Spell *> records = importable(m_importList, checked, skipped);
         const int total = int(records.size());
         int done = 0;
         SpellImporter importer(db());
@@ -135,6 +137,7 @@ QString VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, b
                                        bool overwriteSpells, const ImportProgress &progress)
 {
     QStringList skipped;
+    const UndoStep step(QStringLiteral("Import of Spellbook ") + UndoStep::quoted(m_casterDetails.value(0)));
     raiseAs("ImportSpellbook", [&] {
         const QString caster = trimBlanks(m_casterDetails.value(0));
         if (caster.isEmpty())

@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSet>
 
 namespace {
 
@@ -50,6 +51,7 @@ bool Frm_Search::Initialize(Workspace &workspace)
     connect(&events, &LibraryEvents::spellDeleted, this, &Frm_Search::dropSpell);
     // A hit left under its old name could no longer be viewed, managed or dragged.
     connect(&events, &LibraryEvents::spellRenamed, this, &Frm_Search::renameSpell);
+    connect(&events, &LibraryEvents::libraryRestored, this, &Frm_Search::dropVanishedSpells);
     return Load_Type_Combo();
 }
 
@@ -196,6 +198,22 @@ void Frm_Search::Toolbar1_ButtonClick(const QString &key)
 void Frm_Search::dropSpell(const QString &spell)
 {
     dropSpellRows(m_list, spell, m_panels);
+}
+
+// An undo or redo may have taken spells out of the library: their hits go.
+void Frm_Search::dropVanishedSpells()
+{
+    if (m_list->rowCount() == 0)
+        return;
+    QStringList names;
+    try {
+        names = m_workspace->library().Fetch_Spells_List();
+    } catch (const VmError &error) {
+        Prompt::report(this, error);
+        return;
+    }
+    const QSet<QString> present(names.begin(), names.end());
+    dropRowsWhere(m_list, [&present](const QString &hit) { return !present.contains(hit); }, m_panels);
 }
 
 void Frm_Search::renameSpell(const QString &from, const QString &to)

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+
 class ButtonToolBar;
 class ColumnSortToggle;
 class ListStatusPanels;
@@ -53,6 +54,7 @@ private:
     // The first selected spell; when there is none the user is told so and it is empty.
     QString firstSelectedSpell();
     void dropSpell(const QString &spell);
+    void dropVanishedSpells();
     void renameSpell(const QString &from, const QString &to);
 
     Workspace *m_workspace = nullptr;

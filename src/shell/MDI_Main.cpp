@@ -108,6 +108,7 @@ bool MDI_Main::MDIForm_Load()
     // What opening the library did besides (a log set aside) is said once, before the frame.
     for (const QString &notice : takeLibraryNotices())
         Prompt::message(nullptr, notice);
+    UndoHistory::instance().clear();
     setWindowTitle(QStringLiteral("  Vellumar, Version ") + Constants::versionNumber());
     Constants::Previews_Maximized = true;
     menuEntry(QStringLiteral("Main_File_PreviewOptions_Max"))->setChecked(true);
@@ -449,5 +450,7 @@ void MDI_Main::closeEvent(QCloseEvent *event)
     }
     if (m_about)
         m_about->close();
+    // The history belongs to this run of the library.
+    UndoHistory::instance().clear();
     event->accept();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Undo.h"
 #include "widgets/Workspace.h"
 
 #include <QMainWindow>
@@ -68,6 +69,8 @@ public slots:
 
     void Main_File_Import_Click();
     void Main_File_PreviewOptions_Max_Click();
+    void Main_Edit_Undo_Click();
+    void Main_Edit_Redo_Click();
     void Main_Tools_Spells_Click();
     void Main_File_Exit_Click();
     void Main_Tools_Spellbooks_Click();
@@ -111,6 +114,9 @@ private:
     using Handler = void (MDI_Main::*)();
 
     void createMenus();
+    void createEditMenu();
+    void showHistory();
+    void applyHistory(UndoHistory::Outcome (UndoHistory::*command)());
     void createToolBar();
     void createStatusBar();
     QMenu *addMenu(QWidget *owner, const QString &name, const QString &caption);

@@ -97,6 +97,8 @@ void MDI_Main::createMenus()
              &MDI_Main::Main_Manage_Search_Click)
         ->setShortcut(QKeySequence::Find);
 
+    createEditMenu();
+
     m_windowMenu = addMenu(bar, QStringLiteral("Main_Window"), QStringLiteral("&Window"));
     addEntry(m_windowMenu, QStringLiteral("Main_Window_Title"), QStringLiteral("&Tile"),
              &MDI_Main::Main_Window_Title_Click);

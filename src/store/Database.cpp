@@ -8,6 +8,7 @@
 #include "store/PrivateLocks.h"
 #include "store/Schema.h"
 #include "store/SessionChain.h"
+#include "store/Undo.h"
 #include "store/VmError.h"
 
 #include <QDir>
@@ -303,6 +304,15 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
             createMissingIndexes(*this);
         } catch (const VmError &) {
         }
+        // Every connection that may write records what it changes, for undo.
+        try {
+            UndoHistory::attach(*this);
+        } catch (...) {
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            release();
+            throw;
+        }
     }
 }
 
@@ -454,6 +464,7 @@ void Connection::prepareSession()
 
 Connection::~Connection()
 {
+    UndoHistory::detach(*this);
     sqlite3_close_v2(m_db);
     release();
 }

@@ -5,8 +5,16 @@
 
 #include "store/Blanks.h"
 #include "store/Status.h"
+#include "store/Undo.h"
+
+#include <algorithm>
 
 namespace {
+
+qsizetype selectedCount(const ListRows &list)
+{
+    return std::count_if(list.begin(), list.end(), [](const ListRow &row) { return row.selected; });
+}
 
 // Adds the selected rows to the caster's spellbook, skipping spells it already holds.
 void addSelectedToSpellbook(Connection &db, const QString &caster, const ListRows &list)
@@ -47,6 +55,9 @@ void removeSelectedFromFailed(Connection &db, const QString &caster, const ListR
 
 void VM_Library::Add_Spells_To_Spellbook(const QString &caster, const ListRows &list)
 {
+    const UndoStep step(
+        QStringLiteral("Addition of %1 to %2")
+            .arg(UndoStep::counted(selectedCount(list), QStringLiteral("Spell")), caster.trimmed()));
     raiseAs("Add_Spells_To_Spellbook", [&] {
         Transaction transaction(db());
         addSelectedToSpellbook(db(), trimBlanks(caster), list);
@@ -56,6 +67,8 @@ void VM_Library::Add_Spells_To_Spellbook(const QString &caster, const ListRows &
 
 QString VM_Library::Remove_Spells_From_Spellbook(const QStringList &names, const QString &caster)
 {
+    const UndoStep step(QStringLiteral("Removal of %1 from %2")
+                            .arg(UndoStep::counted(names.size(), QStringLiteral("Spell")), caster.trimmed()));
     // Names and the caster are compared exactly as given: a stored name with a trailing blank
     // is a different name.
     return statusOf([&] {
@@ -72,6 +85,9 @@ QString VM_Library::Remove_Spells_From_Spellbook(const QStringList &names, const
 
 void VM_Library::Remove_Spells_From_Failed(const QString &caster, const ListRows &list)
 {
+    const UndoStep step(
+        QStringLiteral("Removal of %1 from %2")
+            .arg(UndoStep::counted(selectedCount(list), QStringLiteral("Failed Spell")), caster.trimmed()));
     raiseAs("Remove_Spells_From_Failed", [&] {
         Transaction transaction(db());
         removeSelectedFromFailed(db(), trimBlanks(caster), list);
@@ -81,6 +97,9 @@ void VM_Library::Remove_Spells_From_Failed(const QString &caster, const ListRows
 
 void VM_Library::Learn_Failed_Spells(const QString &caster, const ListRows &list)
 {
+    const UndoStep step(
+        QStringLiteral("%1 Learned by %2")
+            .arg(UndoStep::counted(selectedCount(list), QStringLiteral("Spell")), caster.trimmed()));
     // One change: a spell leaves the failed list only when it is in the spellbook, so a failure
     // half way leaves both lists as they were.
     raiseAs("Learn_Failed_Spells", [&] {

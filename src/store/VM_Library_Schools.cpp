@@ -5,6 +5,7 @@
 #include "store/Blanks.h"
 #include "store/Status.h"
 #include "store/TableReader.h"
+#include "store/Undo.h"
 
 QStringList VM_Library::Fetch_Schools_List()
 {
@@ -33,6 +34,7 @@ QString VM_Library::Fetch_School_Description(const QString &school)
 
 QString VM_Library::Add_New_School(const QString &school)
 {
+    const UndoStep step(QStringLiteral("Add School ") + UndoStep::quoted(school));
     return statusFrom([&]() -> QString {
         const QString name = trimBlanks(school);
         Transaction transaction(db());
@@ -50,6 +52,7 @@ QString VM_Library::Add_New_School(const QString &school)
 
 QString VM_Library::Update_Exisiting_School_Description(const QString &school, const QString &description)
 {
+    const UndoStep step(QStringLiteral("Describe School ") + UndoStep::quoted(school));
     return statusOf([&] {
         Transaction transaction(db());
         Statement update(db(), "UPDATE [Sphere Names] SET Description = ? WHERE rowid = "
@@ -61,6 +64,7 @@ QString VM_Library::Update_Exisiting_School_Description(const QString &school, c
 
 QString VM_Library::Delete_New_School(const QString &school)
 {
+    const UndoStep step(QStringLiteral("Delete School ") + UndoStep::quoted(school));
     return statusOf([&] {
         const QString name = trimBlanks(school);
         Transaction transaction(db());

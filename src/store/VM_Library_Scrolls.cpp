@@ -4,6 +4,7 @@
 
 #include "store/Blanks.h"
 #include "store/Status.h"
+#include "store/Undo.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ QString VM_Library::DoesScrollExist(const QString &scrollName, const QString &ca
 
 QString VM_Library::SaveScroll(const QString &scrollName, const QString &caster, const ListRows &lines)
 {
+    const UndoStep step(QStringLiteral("Save Scroll ") + UndoStep::quoted(scrollName));
     return statusOf([&] {
         Transaction transaction(db());
         insertLines(db(), scrollName, caster, lines);
@@ -92,6 +94,7 @@ QString VM_Library::SaveScroll(const QString &scrollName, const QString &caster,
 
 QString VM_Library::UpdateScroll(const QString &caster, const QString &scrollName, const ListRows &lines)
 {
+    const UndoStep step(QStringLiteral("Save Scroll ") + UndoStep::quoted(scrollName));
     // The old lines go and the new ones come in one step: a failure leaves the scroll as it was.
     return statusOf([&] {
         Transaction transaction(db());
@@ -103,6 +106,9 @@ QString VM_Library::UpdateScroll(const QString &caster, const QString &scrollNam
 
 QString VM_Library::DeleteScroll(const QString &kind, const QString &caster, const QString &scrollName)
 {
+    const UndoStep step(kind == QLatin1String("Caster")
+                            ? QStringLiteral("Delete Scrolls of ") + UndoStep::quoted(caster)
+                            : QStringLiteral("Delete Scroll ") + UndoStep::quoted(scrollName));
     return statusOf([&] {
         Transaction transaction(db());
         if (kind == QLatin1String("Caster")) {

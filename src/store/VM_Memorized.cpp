@@ -4,6 +4,7 @@
 #include "store/Schema.h"
 #include "store/SpellLevels.h"
 #include "store/Status.h"
+#include "store/Undo.h"
 
 #include <sqlite3.h>
 
@@ -82,6 +83,8 @@ SlotsPerLevel VM_Memorized::Fetch_Slots_Per_Level(const QString &caster)
 
 QString VM_Memorized::Update_Slots_Per_Level(const QString &caster, int level, int slotCount)
 {
+    const UndoStep step(
+        QStringLiteral("Slots of %1 at %2 Level").arg(caster.trimmed(), SpellLevels::ordinal(level)));
     const QString owner = trimBlanks(caster);
     if (!SpellLevels::isLevel(level))
         return QStringLiteral("Spells are memorized at the levels 1st to 9th.");
@@ -195,6 +198,9 @@ QStringList VM_Memorized::placeSpells(const QString &owner, const QStringList &s
 
 QString VM_Memorized::Add_Spells_To_Memorized(const QString &caster, const QStringList &spells)
 {
+    const UndoStep step(
+        QStringLiteral("Memorize %1 for %2")
+            .arg(UndoStep::counted(spells.size(), QStringLiteral("Spell")), caster.trimmed()));
     m_memorized = 0;
     const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
@@ -222,6 +228,7 @@ QStringList VM_Memorized::Fetch_Plan_Names(const QString &caster)
 
 QString VM_Memorized::Save_Plan(const QString &caster, const QString &plan)
 {
+    const UndoStep step(QStringLiteral("Save Plan ") + UndoStep::quoted(plan));
     const QString owner = trimBlanks(caster);
     const QString name = plan.trimmed();
     if (name.isEmpty())
@@ -247,6 +254,7 @@ QString VM_Memorized::Save_Plan(const QString &caster, const QString &plan)
 
 QString VM_Memorized::Load_Plan(const QString &caster, const QString &plan)
 {
+    const UndoStep step(QStringLiteral("Load Plan ") + UndoStep::quoted(plan));
     m_memorized = 0;
     const QString owner = trimBlanks(caster);
     const QString name = plan.trimmed();
@@ -273,6 +281,7 @@ QString VM_Memorized::Load_Plan(const QString &caster, const QString &plan)
 
 QString VM_Memorized::Remove_Plan(const QString &caster, const QString &plan)
 {
+    const UndoStep step(QStringLiteral("Delete Plan ") + UndoStep::quoted(plan));
     return statusOf([&] {
         Transaction transaction(db());
         Statement remove(db(), "DELETE FROM MemorizedPlans WHERE Caster = ? AND PlanName = ?");
@@ -283,6 +292,8 @@ QString VM_Memorized::Remove_Plan(const QString &caster, const QString &plan)
 
 QString VM_Memorized::Update_Memorized_Cast(const QString &caster, const MemorizedSlot &slot, bool cast)
 {
+    const UndoStep step((cast ? QStringLiteral("Cast ") : QStringLiteral("Uncast ")) +
+                        UndoStep::quoted(slot.spell));
     const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
@@ -299,6 +310,7 @@ QString VM_Memorized::Update_Memorized_Cast(const QString &caster, const Memoriz
 
 QString VM_Memorized::Remove_Memorized_Slot(const QString &caster, const MemorizedSlot &slot)
 {
+    const UndoStep step(QStringLiteral("Forget ") + UndoStep::quoted(slot.spell));
     const QString owner = trimBlanks(caster);
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
@@ -315,6 +327,7 @@ QString VM_Memorized::Remove_Memorized_Slot(const QString &caster, const Memoriz
 
 QString VM_Memorized::Update_Memorized_Rest(const QString &caster)
 {
+    const UndoStep step(QStringLiteral("Rest of ") + caster.trimmed());
     return statusOf([&] {
         Transaction transaction(db());
         Statement rest(db(), "UPDATE Memorized SET IsCast = 0 WHERE Caster = ? AND IsCast <> 0");
@@ -325,6 +338,7 @@ QString VM_Memorized::Update_Memorized_Rest(const QString &caster)
 
 QString VM_Memorized::Remove_All_Memorized(const QString &caster)
 {
+    const UndoStep step(QStringLiteral("Clear Memorized Spells of ") + caster.trimmed());
     return statusOf([&] {
         Transaction transaction(db());
         Statement clear(db(), "DELETE FROM Memorized WHERE Caster = ?");

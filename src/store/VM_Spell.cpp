@@ -3,6 +3,7 @@
 #include "store/Blanks.h"
 #include "store/SpellFields.h"
 #include "store/Status.h"
+#include "store/Undo.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ void VM_Spell::insertSpellbooks(const QString &name)
 
 QString VM_Spell::Add_New_Spell()
 {
+    const UndoStep step(QStringLiteral("Add Spell ") + UndoStep::quoted(m_name));
     return statusOf([&] {
         Transaction transaction(db());
         Statement insert(db(), QStringLiteral("INSERT INTO Spells (%1) VALUES (%2)")
@@ -105,6 +107,10 @@ QString VM_Spell::Add_New_Spell()
 
 QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbooks)
 {
+    const UndoStep step(trimBlanks(oldName) == trimBlanks(m_name)
+                            ? QStringLiteral("Save Spell ") + UndoStep::quoted(m_name)
+                            : QStringLiteral("Rename Spell %1 to %2")
+                                  .arg(UndoStep::quoted(oldName), UndoStep::quoted(m_name)));
     // Also renames: the name field is the new name, oldName (used as given) the stored one.
     return statusOf([&] {
         const QString name = trimBlanks(m_name);
@@ -150,6 +156,7 @@ QString VM_Spell::Update_Existing_Spell(const QString &oldName, bool keepSpellbo
 
 QString VM_Spell::Delete_Spell(const QString &name)
 {
+    const UndoStep step(QStringLiteral("Delete Spell ") + UndoStep::quoted(name));
     return statusOf([&] {
         const QString spell = trimBlanks(name);
         Transaction transaction(db());

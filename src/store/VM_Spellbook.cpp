@@ -3,6 +3,7 @@
 #include "store/Blanks.h"
 #include "store/SpellLevels.h"
 #include "store/Status.h"
+#include "store/Undo.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ QString VM_Spellbook::Set_Caster_Details(const QString &name)
 
 QString VM_Spellbook::Add_New_Caster()
 {
+    const UndoStep step(QStringLiteral("Add Caster ") + UndoStep::quoted(m_fields[Name]));
     return statusOf([&] {
         Transaction transaction(db());
         Statement insert(db(),
@@ -51,6 +53,7 @@ QString VM_Spellbook::Add_New_Caster()
 
 QString VM_Spellbook::Update_Existing_Caster(const QString &name)
 {
+    const UndoStep step(QStringLiteral("Change Caster ") + UndoStep::quoted(name));
     return statusFrom([&]() -> QString {
         Transaction transaction(db());
         const qint64 row = findCaster(trimBlanks(name));
@@ -72,6 +75,7 @@ QString VM_Spellbook::Update_Existing_Caster(const QString &name)
 
 QString VM_Spellbook::Delete_Existing_Caster(const QString &name)
 {
+    const UndoStep step(QStringLiteral("Delete Caster ") + UndoStep::quoted(name));
     return statusFrom([&]() -> QString {
         const QString caster = trimBlanks(name);
         Transaction transaction(db());

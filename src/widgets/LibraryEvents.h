@@ -30,6 +30,9 @@ signals:
     void spellRenamed(const QString &from, const QString &to);
     // A school was added, deleted or described anew: lists of schools reload.
     void schoolsChanged();
+    // An undo or redo put back another state of the library, after the signals above that
+    // name what it touched: a window that shows more than they cover reads it anew.
+    void libraryRestored();
 };
 
 // What keeps a window from following its own announcement: the window has already shown the change

@@ -97,12 +97,22 @@ QList<int> rowsOfSpell(const ListView *list, const QString &spell)
 
 void dropSpellRows(ListView *list, const QString &spell, ListStatusPanels *panels)
 {
-    const QList<int> gone = rowsOfSpell(list, spell);
-    if (gone.isEmpty())
+    const QString name = spell.trimmed();
+    dropRowsWhere(list, [&name](const QString &row) { return row == name; }, panels);
+}
+
+void dropRowsWhere(ListView *list, const std::function<bool(const QString &)> &gone, ListStatusPanels *panels)
+{
+    QList<int> rows;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        if (gone(list->text(row).trimmed()))
+            rows.append(row);
+    }
+    if (rows.isEmpty())
         return;
     {
         const QSignalBlocker quiet(list);
-        list->rows()->removeRowNumbers(gone);
+        list->rows()->removeRowNumbers(rows);
     }
     panels->showCounts(list->rowCount(), selectedCount(list));
 }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class ColumnSortToggle;
 class ListStatusPanels;
 class ListView;
@@ -34,6 +36,8 @@ int selectedCount(const ListView *list);
 QList<int> rowsOfSpell(const ListView *list, const QString &spell);
 // A spell that left the library leaves the list too: its rows go, quietly, and the counts follow.
 void dropSpellRows(ListView *list, const QString &spell, ListStatusPanels *panels);
+// The same for every row whose trimmed text the test names gone.
+void dropRowsWhere(ListView *list, const std::function<bool(const QString &)> &gone, ListStatusPanels *panels);
 
 // Shows the rows a query has just read, given cell by cell: the user's last sort forgotten
 // (the rows come in the query's order), the first row chosen and the counts shown.

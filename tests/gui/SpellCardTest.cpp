@@ -45,7 +45,7 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
     EXPECT_EQ(card->windowTitle(), "Cinder Veil (3)");
     auto *tabs = control<QTabWidget>(card, "SSTab1");
     EXPECT_EQ(tabs->tabText(0), "&Details");
-    EXPECT_EQ(tabs->tabText(1), "D&escription");
+    EXPECT_EQ(tabs->tabText(1), "De&scription"); // Alt+E opens the frame's Edit menu
     // The schools in the order the browser's row shows them; no author is the core library's.
     EXPECT_EQ(cardTexts(card),
               (QStringList{"Cinder Veil", "3", "Common", "KXR", "12", "60 yards", "V,S", "1 Round(s)",

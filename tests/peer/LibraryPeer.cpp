@@ -5,6 +5,7 @@
 //   library_peer abandon NAME       adds it and ends without closing the library, as a crash does
 //   library_peer checkpoint NAME    adds it, then folds the whole log into the library and empties it
 //   library_peer import FILE        imports every spell of a spellbook file, replacing its list
+//   library_peer describe NAME TEXT gives a spell a new description
 // Prints what went wrong and exits with 1 on a failure.
 #include "exchange/VM_SpellSaver.h"
 #include "shell/MDI_Main.h"
@@ -77,6 +78,17 @@ void add(const QString &name)
         throw VmError(-1, QStringLiteral("add"), status);
 }
 
+void describe(const QString &name, const QString &text)
+{
+    VM_Spell spell;
+    if (!spell.Set_Spell_Details(name))
+        throw VmError(-1, QStringLiteral("describe"), QStringLiteral("no such spell"));
+    spell.Set_Spell_Description(text);
+    const QString status = spell.Update_Existing_Spell(name, true);
+    if (!status.isEmpty())
+        throw VmError(-1, QStringLiteral("describe"), status);
+}
+
 void import(const QString &path)
 {
     VM_SpellSaver saver;
@@ -111,6 +123,8 @@ int main(int argc, char **argv)
             Connection(libraryPath()).exec("PRAGMA wal_checkpoint(TRUNCATE);");
         } else if (command == QLatin1String("import"))
             import(args.value(2));
+        else if (command == QLatin1String("describe"))
+            describe(args.value(2), args.value(3));
         else
             throw VmError(-1, QStringLiteral("peer"), QStringLiteral("unknown command"));
     } catch (const VmError &error) {

@@ -1,4 +1,4 @@
-#include "exchange/LargePageCache.h"
+#include "store/LargePageCache.h"
 
 #include "store/Database.h"
 #include "store/VmError.h"

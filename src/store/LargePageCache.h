@@ -2,7 +2,8 @@
 
 class Connection;
 
-// Lets a connection keep up to 64 MiB of decrypted pages while a bulk export or import runs,
+// Lets a connection keep up to 64 MiB of decrypted pages while bulk work (an export, an import,
+// the undo of one) runs,
 // so that a page is decrypted once rather than each time it is met again, and gives the memory
 // back when the work ends.
 class LargePageCache
