@@ -91,36 +91,60 @@ bool Frm_Browser::Initialize(Workspace &workspace, const QString &spellbook)
 
 void Frm_Browser::Load_Spell_List()
 {
-    // Read where they are used: tables kept by the window would outlive the library's next
-    // query and hold a large library's lists twice.
+    // Read where they are used. The list shares the spells table's texts with the library: once
+    // the library's next query replaces its tables, the list holds the old ones alone, so a large
+    // library's list is never held twice.
     const OptionalTable spells = m_library->Fetch_Spells_Array();
     const OptionalTable schools = m_library->Fetch_Schools_Array();
 
-    QList<QString> cells;
-    if (spells) {
-        // Each spell gets its own schools, found by its name, in the order the table lists them.
-        // A spell's school rows come one after the other: each run is joined once. Spells
-        // without a school are listed too, even when none of them has one. Many spells share
-        // the same schools: they share one text of them too.
-        QHash<QString, QString> schoolsOf;
+    if (!spells) {
+        showQueriedRows(m_list, QList<QString>(), m_sort, m_panels);
+    } else {
+        // The list shows the library's own table of spells, shared rather than copied, with a
+        // column of schools beside it. Each spell gets its own schools, found by its name, in
+        // the order the table lists them. The schools come in the spells' order, a spell's rows
+        // one after the other: each run is joined once and found just after the spell found
+        // before; only a name not found there (school rows of no listed spell) is looked up in
+        // an index of the list. Spells without a school are listed too, even when none of them
+        // has one. Many spells share the same schools: they share one text of them too.
+        QList<QString> schoolsColumn(spells->rows());
         QSet<QString> joinedTexts;
-        schoolsOf.reserve(spells->rows());
+        QHash<QString, int> firstRowOf;
+        int spell = 0;
+        const auto rowOf = [&](const QString &name) {
+            constexpr int kLookAhead = 8;
+            for (int next = spell; next < spells->rows() && next < spell + kLookAhead; ++next) {
+                if (spells->at(0, next) == name)
+                    return next;
+            }
+            if (firstRowOf.isEmpty()) {
+                firstRowOf.reserve(spells->rows());
+                for (int row = spells->rows() - 1; row >= 0; --row)
+                    firstRowOf.insert(spells->at(0, row), row);
+            }
+            return firstRowOf.value(name, -1);
+        };
         for (int row = 0; schools && row < schools->rows();) {
-            const QString &spell = schools->at(0, row);
+            const QString &name = schools->at(0, row);
             QString text = schools->at(1, row);
-            for (++row; row < schools->rows() && schools->at(0, row) == spell; ++row)
+            for (++row; row < schools->rows() && schools->at(0, row) == name; ++row)
                 text += QStringLiteral(", ") + schools->at(1, row);
-            QString &joined = schoolsOf[spell];
-            joined = *joinedTexts.insert(joined.isEmpty() ? text : joined + QStringLiteral(", ") + text);
+            const int first = rowOf(name);
+            if (first < 0)
+                continue;
+            spell = first;
+            // A name listed twice shows the same schools on both rows.
+            for (int same = first; same < spells->rows() && spells->at(0, same) == name; ++same) {
+                QString &joined = schoolsColumn[same];
+                joined = *joinedTexts.insert(joined.isEmpty() ? text : joined + QStringLiteral(", ") + text);
+            }
         }
-        cells.reserve(qsizetype(spells->rows()) * 6);
-        for (int row = 0; row < spells->rows(); ++row) {
-            const QString &name = spells->at(0, row);
-            cells << name << spells->at(1, row) << schoolsOf.value(name) << spells->at(2, row)
-                  << spells->at(3, row) << spells->at(4, row);
-        }
+        // Name, level, schools, frequency, book, page.
+        showQueriedRows(m_list,
+                        {ListViewModel::CellBlock{spells->cells(), spells->columns()},
+                         ListViewModel::CellBlock{std::move(schoolsColumn), 1}},
+                        {{0, 0}, {0, 1}, {1, 0}, {0, 2}, {0, 3}, {0, 4}}, m_sort, m_panels);
     }
-    showQueriedRows(m_list, std::move(cells), m_sort, m_panels);
     setWindowTitle(kCaptionPrefix + m_name);
     showLevelCounts();
 }

@@ -57,14 +57,21 @@ bool ExchangeCodec::fitsWindows1252(QStringView text)
 
 QByteArray ExchangeCodec::encode(QStringView text)
 {
-    if (!fitsWindows1252(text))
-        return text.toUtf8();
+    // One pass: most text is ASCII, and a character the code page lacks ends it early.
     QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
     bool highBytes = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const int byte = windows1252Byte(text[i].unicode());
-        bytes[i] = char(byte);
-        highBytes = highBytes || byte >= 0x80;
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            out[i] = char(c);
+            continue;
+        }
+        const int byte = windows1252Byte(c);
+        if (byte < 0)
+            return text.toUtf8();
+        out[i] = char(byte);
+        highBytes = true;
     }
     // Windows-1252 text such as "Ã©" is also valid UTF-8 (for "é") and would read back as
     // that; such text is written as UTF-8, which reads back as it was.

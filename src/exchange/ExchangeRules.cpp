@@ -56,6 +56,9 @@ QString descriptionProblem(QStringView description)
     if (caretBeforeBreak(description))
         return QStringLiteral("has \"^\" just before a line break, which would merge with the \"^^\" that "
                               "marks it.");
+    // Most descriptions hold no line break, and flattening would only copy them.
+    if (!hasLineBreak(description))
+        return separatorProblem(description);
     return separatorProblem(flattenedDescription(description));
 }
 
@@ -78,7 +81,14 @@ QString schoolNameProblem(QStringView school)
 // Every kind of line break becomes "^^", so a description of several paragraphs stays on one line.
 QString flattenedDescription(QStringView description)
 {
-    QString flat = description.toString();
+    return flattenedDescription(description.toString());
+}
+
+QString flattenedDescription(const QString &description)
+{
+    if (!hasLineBreak(description))
+        return description; // shared, not copied
+    QString flat = description;
     flat.replace(QStringLiteral("\r\n"), kLineBreak.toString());
     flat.replace(QLatin1Char('\r'), kLineBreak.toString());
     flat.replace(QLatin1Char('\n'), kLineBreak.toString());

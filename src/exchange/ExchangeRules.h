@@ -44,6 +44,7 @@ QString detailRefusal(SpellFields::Field field, const QString &stored);
 
 // A description with its line breaks turned into "^^", as the file holds it.
 QString flattenedDescription(QStringView description);
+QString flattenedDescription(const QString &description);
 
 // What a window tells the user when a value it was about to store breaks these rules: the
 // field named as the window shows it ("range", "school name"), what is wrong, what to change.

@@ -89,34 +89,40 @@ void ExchangeWriter::setCaster(const QStringList &fields)
 void ExchangeWriter::addSpell(const QStringList &fields, const QStringList &schools)
 {
     Q_ASSERT(fields.size() == kSpellFields - 1);
-    QStringList line = fields;
-    line[Description] = flattenedDescription(fields.value(Name), line[Description]);
-    line.append(joinedSchools(fields.value(Name), schools));
-    for (int i = 0; i < kSpellFields; ++i)
-        checkField("spell", fields.value(Name), kSpellFieldNames[i], line[i]);
-    m_spellLines.append(line.join(kFieldSeparator));
+    const QString &name = fields[Name];
+    // The description is checked whole as it is flattened, and has no line break left after.
+    const QString description = flattenedDescription(name, fields[Description]);
+    const QString joined = joinedSchools(name, schools);
+    for (int i = 0; i < kSpellFields - 1; ++i) {
+        if (i != Description)
+            checkField("spell", name, kSpellFieldNames[i], fields[i]);
+    }
+    checkField("spell", name, kSpellFieldNames[kSpellFields - 1], joined);
+
+    for (int i = 0; i < kSpellFields - 1; ++i) {
+        if (i > 0)
+            m_spellLines += kFieldSeparator;
+        m_spellLines += i == Description ? description : fields[i];
+    }
+    m_spellLines += kFieldSeparator;
+    m_spellLines += joined;
+    m_spellLines += kLineEnd;
+    ++m_spellCount;
 }
 
 QByteArray ExchangeWriter::content() const
 {
     QString text;
-    qsizetype size = 64 + (m_casterLine ? m_casterLine->size() : 0);
-    for (const QString &line : m_spellLines)
-        size += line.size() + 2;
-    text.reserve(size);
-
+    text.reserve(64 + (m_casterLine ? m_casterLine->size() : 0) + m_spellLines.size());
     text += kHeader;
     text += kLineEnd;
-    text += QString::number(m_spellLines.size());
+    text += QString::number(m_spellCount);
     text += kLineEnd;
     if (m_casterLine) {
         text += *m_casterLine;
         text += kLineEnd;
     }
-    for (const QString &line : m_spellLines) {
-        text += line;
-        text += kLineEnd;
-    }
+    text += m_spellLines;
     return ExchangeCodec::encode(text);
 }
 

@@ -17,7 +17,7 @@ public:
     // A spell line from the values of fields 0 to 14 (blanks already removed) and the schools.
     void addSpell(const QStringList &fields, const QStringList &schools);
 
-    int spellCount() const { return int(m_spellLines.size()); }
+    int spellCount() const { return m_spellCount; }
     QByteArray content() const;
     // Replaces the file at path only once everything is written: a failure part way (a full
     // disk, no permission) leaves any earlier file of that name as it was.
@@ -25,5 +25,8 @@ public:
 
 private:
     std::optional<QString> m_casterLine;
-    QStringList m_spellLines;
+    // The spell lines one after the other, each with its line end: one growing text rather than
+    // a string per line.
+    QString m_spellLines;
+    int m_spellCount = 0;
 };

@@ -72,9 +72,10 @@ SpellImporter::SpellImporter(Connection &db)
                           .arg(columnList(1, kSpellColumnCount, " = ?")))
     , m_updateDetails(db, QStringLiteral("UPDATE Spells SET %1 WHERE rowid = ?")
                               .arg(columnList(kFirstDetail, kSpellColumnCount, " = ?")))
-    , m_storedSchools(db, "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid")
+    , m_storedSchools(db, "SELECT rowid, Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid")
     , m_insertSchool(db, "INSERT INTO SpellandSphere (Name, Sphere) VALUES (?, ?)")
-    , m_deleteSchools(db, "DELETE FROM SpellandSphere WHERE Name = ?")
+    , m_updateSchool(db, "UPDATE SpellandSphere SET Sphere = ? WHERE rowid = ?")
+    , m_deleteSchool(db, "DELETE FROM SpellandSphere WHERE rowid = ?")
     , m_addMember(db, "INSERT OR IGNORE INTO Spellbook (Caster, SpellName) VALUES (?, ?)")
     , m_cache(db)
 {}
@@ -199,15 +200,31 @@ bool SpellImporter::overwriteExistingSpell(const VM_Spell &record)
             schools.append(trimBlanks(school));
     }
     QStringList stored;
+    QList<qint64> storedRows;
     m_storedSchools.bind(1, values[0]);
-    while (m_storedSchools.step())
-        stored.append(m_storedSchools.text(0));
-    m_storedSchools.reset();
-    if (stored != schools) {
-        m_deleteSchools.bind(1, values[0]).run();
-        m_deleteSchools.reset();
-        insertSchools(values[0], schools);
+    while (m_storedSchools.step()) {
+        storedRows.append(m_storedSchools.integer(0));
+        stored.append(m_storedSchools.text(1));
     }
+    m_storedSchools.reset();
+    if (stored == schools)
+        return true;
+    // The spell's rows keep their places and take the new schools in order, so that only the
+    // index of the schools themselves changes, not the one of the names; rows left over go,
+    // and the schools beyond the old count come after them.
+    const qsizetype kept = qMin(stored.size(), schools.size());
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        if (i < kept && stored[i] == schools[i])
+            continue;
+        Statement &change = i < kept ? m_updateSchool : m_deleteSchool;
+        if (i < kept)
+            change.bind(1, schools[i]).bind(2, storedRows[i]);
+        else
+            change.bind(1, storedRows[i]);
+        change.run();
+        change.reset();
+    }
+    insertSchools(values[0], schools.mid(kept));
     return true;
 }
 

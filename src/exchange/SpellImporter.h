@@ -56,7 +56,8 @@ private:
     Statement m_updateDetails;
     Statement m_storedSchools;
     Statement m_insertSchool;
-    Statement m_deleteSchools;
+    Statement m_updateSchool;
+    Statement m_deleteSchool;
     Statement m_addMember;
     LargePageCache m_cache;
     bool m_open = false;

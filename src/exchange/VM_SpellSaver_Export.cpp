@@ -9,9 +9,9 @@
 #include "store/SpellLevels.h"
 #include "store/VmError.h"
 
-#include <QHash>
-
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -142,18 +142,32 @@ QStringList VM_SpellSaver::spellbookNames(const QString &caster, const ListRows 
 void VM_SpellSaver::addSpellLines(const SpellLineSink &add, const QStringList &names)
 {
     // The spells are read in the order of the name index, so that neighbouring look-ups share
-    // their pages, and written in the caller's order.
-    QStringList lookups = names;
-    lookups.sort();
-    lookups.erase(std::unique(lookups.begin(), lookups.end()), lookups.end());
+    // their pages, and written in the caller's order. Positions, not a hash of the names, tie
+    // the two orders together: each name is hashed and compared no more than the sort needs.
+    std::vector<qsizetype> order(size_t(names.size()));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&names](qsizetype a, qsizetype b) { return names[a] < names[b]; });
 
     LargePageCache cache(db());
     Statement spell(db(), QStringLiteral("SELECT %1 FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1")
                               .arg(QLatin1String(kSpellColumns)));
     Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
-    QHash<QString, std::pair<QStringList, QStringList>> lines; // fields, schools
-    lines.reserve(lookups.size());
-    for (const QString &name : std::as_const(lookups)) {
+    struct Line
+    {
+        QStringList fields;
+        QStringList schools;
+    };
+    std::vector<Line> lines;
+    lines.reserve(order.size());
+    std::vector<size_t> lineOf(order.size()); // for each of the caller's names
+    for (const qsizetype at : order) {
+        const QString &name = names[at];
+        // A name repeated in the list is read once.
+        if (!lines.empty() && lines.back().fields[Name] == name) {
+            lineOf[size_t(at)] = lines.size() - 1;
+            continue;
+        }
         // A name the library no longer holds is still written, with empty fields.
         QStringList fields(kSpellFields - 1, QString());
         fields[Name] = name;
@@ -169,12 +183,11 @@ void VM_SpellSaver::addSpellLines(const SpellLineSink &add, const QStringList &n
         while (schools.step())
             schoolNames.append(trimBlanks(schools.text(0)));
         schools.reset();
-        lines.insert(name, {std::move(fields), std::move(schoolNames)});
+        lineOf[size_t(at)] = lines.size();
+        lines.push_back({std::move(fields), std::move(schoolNames)});
     }
-    for (const QString &name : names) {
-        const auto &line = lines[name];
-        add(line.first, line.second);
-    }
+    for (const size_t line : lineOf)
+        add(lines[line].fields, lines[line].schools);
 }
 
 QStringList VM_SpellSaver::casterFields(const QString &spellbook)

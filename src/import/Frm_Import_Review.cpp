@@ -72,12 +72,17 @@ void Frm_Import::showReviewColumn()
         const qsizetype record = recordOfRow(row);
         if (record < 0 || record >= qsizetype(records.size()))
             continue;
+        // Each record is checked and compared once: after an import of 10,000 spells this runs
+        // for every one of them.
         const VM_Spell &spell = records[size_t(record)];
-        texts[row] = reviewText(spell);
-        if (!VM_SpellSaver::importProblem(spell).isEmpty())
+        if (!VM_SpellSaver::importProblem(spell).isEmpty()) {
+            texts[row] = reviewText(spell);
             ++toCorrect;
-        else
-            ++counts[int(m_review.status(spell))];
+            continue;
+        }
+        const ImportReview::Status status = m_review.status(spell);
+        texts[row] = ImportReview::statusText(status);
+        ++counts[int(status)];
     }
     m_list->rows()->setColumnTexts(ReviewColumn, texts);
     m_reviewSummary = QStringLiteral("%1 spells: %2 new, %3 changed, %4 same")

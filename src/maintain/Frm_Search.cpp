@@ -93,16 +93,17 @@ void Frm_Search::Cmd_Search_Click()
         return;
     }
 
+    // The list shows the library's table of hits as it is, shared rather than copied.
     const OptionalTable hits = library.Fetch_Search_Array();
-    QList<QString> cells;
-    if (hits) {
-        cells.reserve(qsizetype(hits->rows()) * 6);
-        for (int row = 0; row < hits->rows(); ++row) {
-            for (const int column : kTableColumnOf)
-                cells.append(hits->at(column, row));
-        }
+    if (!hits) {
+        showQueriedRows(m_list, QList<QString>(), m_sort, m_panels);
+        return;
     }
-    showQueriedRows(m_list, std::move(cells), m_sort, m_panels);
+    QList<ListViewModel::CellSource> sources;
+    for (const int column : kTableColumnOf)
+        sources.append({0, column});
+    showQueriedRows(m_list, {ListViewModel::CellBlock{hits->cells(), hits->columns()}}, sources, m_sort,
+                    m_panels);
 }
 
 void Frm_Search::LV_Search_Click()

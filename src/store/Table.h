@@ -17,6 +17,8 @@ public:
     int columns() const { return m_columns; }
     int rows() const { return m_rows; } // upper row bound + 1
     const QString &at(int column, int row) const;
+    // Every cell, row by row: to share the texts rather than copy them one by one.
+    const QList<QString> &cells() const { return m_cells; }
     void set(int column, int row, const QString &value);
 
     bool operator==(const Table &other) const = default;

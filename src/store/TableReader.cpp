@@ -7,16 +7,9 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace {
-
-struct BytesHash
-{
-    using is_transparent = void;
-    size_t operator()(std::string_view bytes) const { return std::hash<std::string_view>{}(bytes); }
-};
 
 // Past this many distinct values a column is not worth remembering.
 constexpr size_t kRememberLimit = 512;
@@ -28,9 +21,52 @@ QString decode(QByteArrayView bytes)
 
 } // namespace
 
+// The values seen, in open addressing over at least twice as many entries as values: the columns
+// worth remembering hold a few short values, which a byte-wise hash and a probe or two find
+// faster than a general hash map with its nodes.
 struct ColumnInterner::Seen
 {
-    std::unordered_map<std::string, QString, BytesHash, std::equal_to<>> values;
+    struct Slot
+    {
+        std::string bytes;
+        QString value;
+        bool used = false;
+    };
+    std::vector<Slot> entries = std::vector<Slot>(16);
+    size_t count = 0;
+
+    static size_t hash(std::string_view key)
+    {
+        size_t hash = 14695981039346656037ull; // FNV-1a
+        for (const char c : key)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return hash;
+    }
+
+    Slot &slotOf(std::string_view key)
+    {
+        const size_t mask = entries.size() - 1;
+        for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+            Slot &slot = entries[i];
+            if (!slot.used || slot.bytes == key)
+                return slot;
+        }
+    }
+
+    void add(Slot &slot, std::string_view key, const QString &value)
+    {
+        slot.bytes.assign(key);
+        slot.value = value;
+        slot.used = true;
+        if (++count * 2 <= entries.size())
+            return;
+        std::vector<Slot> old(entries.size() * 2);
+        old.swap(entries);
+        for (Slot &moved : old) {
+            if (moved.used)
+                slotOf(moved.bytes) = std::move(moved);
+        }
+    }
 };
 
 ColumnInterner::ColumnInterner() : m_seen(std::make_unique<Seen>()) {}
@@ -46,15 +82,16 @@ QString ColumnInterner::take(QByteArrayView bytes)
         return m_previous;
     QString value;
     if (m_remembering) {
-        const auto it = m_seen->values.find(key);
-        if (it != m_seen->values.end()) {
-            value = it->second;
+        Seen::Slot &slot = m_seen->slotOf(key);
+        if (slot.used) {
+            value = slot.value;
+        } else if (m_seen->count < kRememberLimit) {
+            value = decode(bytes);
+            m_seen->add(slot, key, value);
         } else {
             value = decode(bytes);
-            if (m_seen->values.size() < kRememberLimit)
-                m_seen->values.emplace(std::string(key), value);
-            else
-                m_remembering = false;
+            m_remembering = false;
+            m_seen.reset(); // nothing more is looked up
         }
     } else {
         value = decode(bytes);

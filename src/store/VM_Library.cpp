@@ -10,8 +10,14 @@
 #include "store/VmError.h"
 
 #include <QAnyStringView>
+#include <QHash>
 #include <QSet>
 #include <QUtf8StringView>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -56,33 +62,75 @@ SpellbookQueries queriesFor(const QString &trimmedSpellbook)
             QLatin1String(kSchoolsOfCaster) + QLatin1String(kSchoolsOfCasterOrder), true};
 }
 
+// Finds the rows of a spell list by the UTF-8 names a statement reads in the list's own order:
+// each is looked for just after the last one found, so that a name costs a comparison or two
+// instead of a decoded copy or a hashed look-up. Only names that are not nearby (spells without
+// schools, school rows of no listed spell) fall back to an index of the list, made at the first
+// such miss and only when asked for.
+class NameFinder
+{
+public:
+    explicit NameFinder(const Table *names) : m_names(names) {}
+
+    // The first row holding the name, or -1.
+    int find(QByteArrayView bytes, bool indexOnMiss)
+    {
+        if (!m_names)
+            return -1;
+        constexpr int kLookAhead = 8;
+        const QUtf8StringView name(bytes.data(), bytes.size());
+        const int rows = m_names->rows();
+        for (int next = m_cursor; next < rows && next < m_cursor + kLookAhead; ++next) {
+            if (QAnyStringView::equal(name, m_names->at(0, next))) {
+                m_cursor = next;
+                return next;
+            }
+        }
+        if (!indexOnMiss)
+            return -1;
+        if (m_index.isEmpty()) {
+            m_index.reserve(rows);
+            for (int row = rows - 1; row >= 0; --row)
+                m_index.insert(m_names->at(0, row), row); // the first row of a name wins
+        }
+        const int row = m_index.value(bytes.isEmpty() ? QString() : QString::fromUtf8(bytes), -1);
+        if (row >= 0)
+            m_cursor = row;
+        return row;
+    }
+
+    // The text of a name as the list holds it, or decoded when the list has none nearby.
+    QString take(QByteArrayView bytes)
+    {
+        const int row = find(bytes, false);
+        if (row >= 0)
+            return m_names->at(0, row);
+        return bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
+    }
+
+private:
+    const Table *m_names;
+    int m_cursor = 0;
+    QHash<QString, int> m_index;
+};
+
 // Reads the school rows of a spellbook, whose spell names come in the order of the spell list:
 // each name shares the spell list's text instead of holding a copy of its own, which for a
-// large library is a string less per spell. A name the list does not hold nearby is read as is.
+// large library is a string less per spell.
 OptionalTable readSchoolsOf(Statement &statement, const Table &spells, qsizetype rowHint)
 {
-    constexpr int kLookAhead = 8;
+    NameFinder spellNames(&spells);
     ColumnInterner schoolNames;
     QList<QString> cells;
     cells.reserve(rowHint * 2);
-    int spell = 0;
+    std::string previousBytes;
     QString previous;
     bool hasPrevious = false;
     while (statement.step()) {
         const QByteArrayView bytes = statement.bytes(0);
-        const QUtf8StringView name(bytes.data(), bytes.size());
-        if (!hasPrevious || !QAnyStringView::equal(name, previous)) {
-            int found = -1;
-            for (int next = spell; found < 0 && next < spells.rows() && next < spell + kLookAhead; ++next) {
-                if (QAnyStringView::equal(name, spells.at(0, next)))
-                    found = next;
-            }
-            if (found >= 0) {
-                spell = found;
-                previous = spells.at(0, found);
-            } else {
-                previous = bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
-            }
+        if (!hasPrevious || std::string_view(bytes.data(), size_t(bytes.size())) != previousBytes) {
+            previous = spellNames.take(bytes);
+            previousBytes.assign(bytes.data(), size_t(bytes.size()));
             hasPrevious = true;
         }
         cells.append(previous);
@@ -91,6 +139,25 @@ OptionalTable readSchoolsOf(Statement &statement, const Table &spells, qsizetype
     if (cells.isEmpty())
         return std::nullopt;
     return Table(2, std::move(cells));
+}
+
+// Reads a spell list (name, level, frequency, book, page) that most likely holds the names of
+// the list read before, in the same order: their texts are shared rather than decoded again.
+OptionalTable readSpellsLike(Statement &statement, const OptionalTable &before)
+{
+    constexpr int kColumns = 5;
+    NameFinder names(before ? &*before : nullptr);
+    std::vector<ColumnInterner> others(kColumns - 1);
+    QList<QString> cells;
+    cells.reserve((before ? before->rows() : 0) * kColumns);
+    while (statement.step()) {
+        cells.append(names.take(statement.bytes(0)));
+        for (int column = 1; column < kColumns; ++column)
+            cells.append(others[size_t(column - 1)].take(statement.bytes(column)));
+    }
+    if (cells.isEmpty())
+        return std::nullopt;
+    return Table(kColumns, std::move(cells));
 }
 
 } // namespace
@@ -144,68 +211,78 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
     try {
         const QString name = trimBlanks(spellbook);
         const SpellbookQueries queries = queriesFor(name);
-        const QStringList levelValues = QSet<QString>(levels.begin(), levels.end()).values();
 
-        Statement spellsQuery(
-            db(), queries.spells + QLatin1String(queries.bindCaster ? " AND " : " WHERE ") +
-                      QStringLiteral("Lvl IN (%1)").arg(Statement::placeholders(levelValues.size())) +
-                      queries.spellsOrder);
-        int next = 1;
+        // The whole book is read, as opening it does, and filtered here: its names are most
+        // likely those held from the last query, in the same order, and are shared rather than
+        // decoded again. The levels filter costs nothing in SQL either way, since the ordered
+        // index is read whole.
+        Statement spellsQuery(db(), queries.orderedSpells());
         if (queries.bindCaster)
-            spellsQuery.bind(next++, name);
-        spellsQuery.bindAll(next, levelValues);
-        const qsizetype spellRows = m_spells ? m_spells->rows() : 0;
+            spellsQuery.bind(1, name);
         const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
-        // The tables read before go first, so that a large library's lists are never held twice.
-        m_spells.reset();
         m_schools.reset();
-        const OptionalTable working = readTable(spellsQuery, 5, spellRows);
+        OptionalTable book = readSpellsLike(spellsQuery, m_spells);
         // The tables are shared by every window that reads through this object: a filter that
         // matches nothing empties both, or the caller would read another spellbook's rows.
-        if (!working)
+        m_spells.reset();
+        if (!book)
             return {};
 
-        // The school filter runs here rather than in SQL: a spell stays with every one of its
-        // schools when at least one is selected, and hashed lookups keep this linear in the
-        // size of the spellbook whatever the number of selected schools.
-        QSet<QString> listed;
-        listed.reserve(working->rows());
-        for (int row = 0; row < working->rows(); ++row)
-            listed.insert(working->at(0, row));
-        const QSet<QString> selectedSchools(schools.begin(), schools.end());
+        // A level is a text such as "3"; a stored level matches one chosen exactly, as SQL's
+        // IN would compare it.
+        const QSet<QString> chosenLevels(levels.begin(), levels.end());
+        std::vector<char> levelChosen(size_t(book->rows()));
+        for (int row = 0; row < book->rows(); ++row)
+            levelChosen[size_t(row)] = chosenLevels.contains(book->at(1, row));
 
+        // The school filter runs here rather than in SQL: a spell stays with every one of its
+        // schools when at least one is selected, and a walk beside the book in its own order
+        // keeps this linear in its size, whatever the number of selected schools.
+        const QSet<QString> selectedSchools(schools.begin(), schools.end());
         Statement schoolsQuery(db(), queries.schools);
         if (queries.bindCaster)
             schoolsQuery.bind(1, name);
-        ColumnInterner spellNames;
+        NameFinder spellRows(&*book);
         ColumnInterner schoolNames;
         QList<QString> schoolCells;
         schoolCells.reserve(schoolRows * 2);
-        QSet<QString> kept;
-        kept.reserve(listed.size());
+        std::vector<char> kept(size_t(book->rows()));
+        bool anyKept = false;
 
-        // Rows come grouped by spell; a group is kept or dropped as a whole.
-        QString group;
+        // Rows come grouped by spell; a group is kept or dropped as a whole, with every row of
+        // the book under its name whose level was chosen.
+        std::string group;
+        int groupRow = -1;
         QStringList groupSchools;
         bool groupSelected = false;
         const auto closeGroup = [&] {
-            // The kept rows share the spell list's text of the name rather than a copy of it.
-            const auto spell = groupSelected ? listed.constFind(group) : listed.cend();
-            if (spell != listed.cend()) {
-                kept.insert(*spell);
+            if (groupRow >= 0 && groupSelected) {
+                const QString &spell = book->at(0, groupRow);
+                bool listed = false;
+                for (int row = groupRow; row < book->rows() && book->at(0, row) == spell; ++row) {
+                    if (levelChosen[size_t(row)]) {
+                        kept[size_t(row)] = true;
+                        listed = true;
+                    }
+                }
+                // The kept rows share the spell list's text of the name rather than a copy.
                 for (const QString &school : std::as_const(groupSchools)) {
-                    schoolCells.append(*spell);
+                    if (!listed)
+                        break;
+                    schoolCells.append(spell);
                     schoolCells.append(school);
                 }
+                anyKept = anyKept || listed;
             }
             groupSchools.clear();
             groupSelected = false;
         };
         while (schoolsQuery.step()) {
-            const QString spell = spellNames.take(schoolsQuery.bytes(0));
-            if (spell != group || groupSchools.isEmpty()) {
+            const QByteArrayView spell = schoolsQuery.bytes(0);
+            if (groupSchools.isEmpty() || std::string_view(spell.data(), size_t(spell.size())) != group) {
                 closeGroup();
-                group = spell;
+                group.assign(spell.data(), size_t(spell.size()));
+                groupRow = spellRows.find(spell, true);
             }
             const QString school = schoolNames.take(schoolsQuery.bytes(1));
             groupSelected = groupSelected || selectedSchools.contains(school);
@@ -213,18 +290,19 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
         }
         closeGroup();
 
-        if (kept.isEmpty())
+        if (!anyKept)
             return {};
         m_schools = Table(2, std::move(schoolCells));
 
         QList<QString> spellCells;
-        spellCells.reserve(qsizetype(kept.size()) * 5);
-        for (int row = 0; row < working->rows(); ++row) {
-            if (!kept.contains(working->at(0, row)))
+        spellCells.reserve(qsizetype(std::count(kept.begin(), kept.end(), true)) * 5);
+        for (int row = 0; row < book->rows(); ++row) {
+            if (!kept[size_t(row)])
                 continue;
             for (int column = 0; column < 5; ++column)
-                spellCells.append(working->at(column, row));
+                spellCells.append(book->at(column, row));
         }
+        book.reset();
         m_spells = Table(5, std::move(spellCells));
         return {};
     } catch (const VmError &error) {

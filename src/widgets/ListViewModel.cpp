@@ -5,8 +5,24 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+
+QList<ListViewModel::CellSource> columnsInOrder(int columns)
+{
+    QList<ListViewModel::CellSource> sources;
+    for (int column = 0; column < columns; ++column)
+        sources.append({0, column});
+    return sources;
+}
+
+} // namespace
+
 ListViewModel::ListViewModel(const QStringList &headers, QObject *parent)
-    : QAbstractTableModel(parent), m_headers(headers), m_columns(int(headers.size()))
+    : QAbstractTableModel(parent)
+    , m_headers(headers)
+    , m_columns(int(headers.size()))
+    , m_blocks{CellBlock{{}, m_columns}}
+    , m_sources(columnsInOrder(m_columns))
 {}
 
 int ListViewModel::rowCount(const QModelIndex &parent) const
@@ -24,7 +40,7 @@ QVariant ListViewModel::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     if (role == Qt::DisplayRole)
-        return m_cells.at(cell(index.row(), index.column()));
+        return text(index.row(), index.column());
     if (role == Qt::CheckStateRole && m_checkBoxes && index.column() == 0)
         return m_checked.at(index.row()) ? Qt::Checked : Qt::Unchecked;
     return {};
@@ -65,7 +81,7 @@ void ListViewModel::setCheckBoxes(bool shown)
 
 const QString &ListViewModel::text(int row, int column) const
 {
-    return m_cells.at(cell(row, column));
+    return m_blocks[m_sources[column].block].cells.at(cell(row, column));
 }
 
 bool ListViewModel::isChecked(int row) const
@@ -88,18 +104,45 @@ void ListViewModel::clear()
 
 void ListViewModel::setCells(QList<QString> cells)
 {
-    beginResetModel();
     cells.resize(cells.size() - cells.size() % m_columns);
-    m_cells = std::move(cells);
-    m_checked = QList<bool>(m_cells.size() / m_columns, false);
+    setBlocks({CellBlock{std::move(cells), m_columns}}, columnsInOrder(m_columns));
+}
+
+void ListViewModel::setBlocks(QList<CellBlock> blocks, const QList<CellSource> &sources)
+{
+    Q_ASSERT(sources.size() == m_columns && !blocks.isEmpty());
+    beginResetModel();
+    const qsizetype rows = blocks.first().cells.size() / blocks.first().width;
+    replaceBlocks(std::move(blocks), sources);
+    m_checked = QList<bool>(rows, false);
     endResetModel();
+}
+
+void ListViewModel::replaceBlocks(QList<CellBlock> blocks, QList<CellSource> sources)
+{
+    // The old texts go before the new ones are used, whoever else still holds them.
+    m_blocks = std::move(blocks);
+    m_sources = std::move(sources);
+}
+
+void ListViewModel::flatten()
+{
+    if (m_blocks.size() == 1 && m_sources == columnsInOrder(m_columns))
+        return;
+    QList<QString> cells;
+    cells.reserve(qsizetype(rowCount()) * m_columns);
+    for (int row = 0; row < rowCount(); ++row) {
+        for (int column = 0; column < m_columns; ++column)
+            cells.append(text(row, column));
+    }
+    replaceBlocks({CellBlock{std::move(cells), m_columns}}, columnsInOrder(m_columns));
 }
 
 void ListViewModel::setText(int row, int column, const QString &text)
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
         return;
-    m_cells[cell(row, column)] = text;
+    cellsOf(column)[cell(row, column)] = text;
     emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
 }
 
@@ -108,8 +151,9 @@ void ListViewModel::setColumnTexts(int column, const QList<QString> &texts)
     if (column < 0 || column >= m_columns || rowCount() == 0)
         return;
     const int rows = int(std::min<qsizetype>(rowCount(), texts.size()));
+    QList<QString> &cells = cellsOf(column);
     for (int row = 0; row < rows; ++row)
-        m_cells[cell(row, column)] = texts.at(row);
+        cells[cell(row, column)] = texts.at(row);
     emit dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::DisplayRole});
 }
 
@@ -118,12 +162,14 @@ void ListViewModel::appendRows(const ListRows &rows)
     if (rows.isEmpty())
         return;
     const int first = rowCount();
+    flatten();
     beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
-    m_cells.reserve(m_cells.size() + rows.size() * m_columns);
+    QList<QString> &cells = m_blocks.first().cells;
+    cells.reserve(cells.size() + rows.size() * m_columns);
     for (const ListRow &row : rows) {
-        m_cells.append(row.text);
+        cells.append(row.text);
         for (int column = 1; column < m_columns; ++column)
-            m_cells.append(row.subItems.value(column - 1));
+            cells.append(row.subItems.value(column - 1));
         m_checked.append(row.checked);
     }
     endInsertRows();
@@ -135,21 +181,36 @@ void ListViewModel::removeRowNumbers(const QList<int> &rows)
         return;
     // One pass over the list, whatever the number and spread of the rows removed.
     const QSet<int> removed(rows.begin(), rows.end());
-    QList<QString> cells;
-    QList<bool> checked;
-    cells.reserve(m_cells.size());
-    checked.reserve(m_checked.size());
+    QList<int> keptRows;
+    keptRows.reserve(rowCount());
     for (int row = 0; row < rowCount(); ++row) {
-        if (removed.contains(row))
-            continue;
-        for (int column = 0; column < m_columns; ++column)
-            cells.append(m_cells.at(cell(row, column)));
-        checked.append(m_checked.at(row));
+        if (!removed.contains(row))
+            keptRows.append(row);
     }
     beginResetModel();
-    m_cells = std::move(cells);
-    m_checked = std::move(checked);
+    reorder(keptRows);
     endResetModel();
+}
+
+void ListViewModel::reorder(const QList<int> &rows)
+{
+    QList<CellBlock> blocks;
+    blocks.reserve(m_blocks.size());
+    for (const CellBlock &block : std::as_const(m_blocks)) {
+        QList<QString> cells;
+        cells.reserve(rows.size() * block.width);
+        for (const int row : rows) {
+            for (int c = 0; c < block.width; ++c)
+                cells.append(block.cells.at(qsizetype(row) * block.width + c));
+        }
+        blocks.append(CellBlock{std::move(cells), block.width});
+    }
+    QList<bool> checked;
+    checked.reserve(rows.size());
+    for (const int row : rows)
+        checked.append(m_checked.at(row));
+    replaceBlocks(std::move(blocks), m_sources);
+    m_checked = std::move(checked);
 }
 
 int ListViewModel::naturalCompare(QStringView a, QStringView b)
@@ -202,7 +263,7 @@ void ListViewModel::sort(int column, Qt::SortOrder order)
     // Folding every text once makes each comparison a plain one.
     QList<QString> folded(rowCount());
     for (int row = 0; row < rowCount(); ++row)
-        folded[row] = m_cells.at(cell(row, column)).toCaseFolded();
+        folded[row] = text(row, column).toCaseFolded();
     const auto less = [this, column, &folded](int left, int right) {
         const QString &a = folded.at(left);
         const QString &b = folded.at(right);
@@ -212,7 +273,7 @@ void ListViewModel::sort(int column, Qt::SortOrder order)
                 return order < 0;
             return a < b;
         }
-        return m_cells.at(cell(left, column)) < m_cells.at(cell(right, column));
+        return text(left, column) < text(right, column);
     };
     if (order == Qt::AscendingOrder)
         std::stable_sort(ranking.begin(), ranking.end(), less);
@@ -220,20 +281,10 @@ void ListViewModel::sort(int column, Qt::SortOrder order)
         std::stable_sort(ranking.begin(), ranking.end(),
                          [&less](int left, int right) { return less(right, left); });
 
-    QList<QString> cells;
-    QList<bool> checked;
-    cells.reserve(m_cells.size());
-    checked.reserve(m_checked.size());
     QList<int> newRowOf(rowCount());
-    for (int position = 0; position < ranking.size(); ++position) {
-        const int row = ranking.at(position);
-        newRowOf[row] = position;
-        for (int c = 0; c < m_columns; ++c)
-            cells.append(m_cells.at(cell(row, c)));
-        checked.append(m_checked.at(row));
-    }
-    m_cells = std::move(cells);
-    m_checked = std::move(checked);
+    for (int position = 0; position < ranking.size(); ++position)
+        newRowOf[ranking.at(position)] = position;
+    reorder(ranking);
 
     // Selected and current rows go with their spells.
     const QModelIndexList before = persistentIndexList();

@@ -5,9 +5,10 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
-// The rows of a list view: texts held column by column in one flat list, so that a list of a
-// whole library (100,000 spells) costs no object per row. Column 0 is a row's text, the others
-// its sub-items; rows may carry a check box. Sorting compares texts naturally, ignoring letter
+// The rows of a list view: texts held row by row in flat lists, so that a list of a whole
+// library (100,000 spells) costs no object per row. The lists may be the ones a query read,
+// shared rather than copied: a list's columns may come from several such blocks. Column 0 is a row's text,
+// the others its sub-items; rows may carry a check box. Sorting compares texts naturally, ignoring letter
 // case: runs of digits as numbers ("9" before "10", "12" before "12a"), the rest as text, with
 // the exact text as the tie-break so that equal-looking names keep a fixed order.
 class ListViewModel : public QAbstractTableModel
@@ -41,17 +42,45 @@ public:
     void clear();
     // Replaces every row: cells row by row, columnCount() texts per row, none checked.
     void setCells(QList<QString> cells);
+    // Texts row by row, width texts per row.
+    struct CellBlock
+    {
+        QList<QString> cells;
+        int width = 1;
+    };
+    // Where a column's texts are: the block, and the column within it.
+    struct CellSource
+    {
+        int block = 0;
+        int column = 0;
+        bool operator==(const CellSource &) const = default;
+    };
+    // Replaces every row from blocks of as many rows each, none checked: column c of the list
+    // is sources[c]. The blocks are kept as they are, sharing their texts with their givers.
+    void setBlocks(QList<CellBlock> blocks, const QList<CellSource> &sources);
     // Adds rows at the end; a missing sub-item is an empty text. Selection is the view's.
     void appendRows(const ListRows &rows);
     // Removes the rows with these numbers (any order).
     void removeRowNumbers(const QList<int> &rows);
 
 private:
-    qsizetype cell(int row, int column) const { return qsizetype(row) * m_columns + column; }
+    // The slot of a cell in its block's list.
+    qsizetype cell(int row, int column) const
+    {
+        const CellSource &source = m_sources[column];
+        return qsizetype(row) * m_blocks[source.block].width + source.column;
+    }
+    QList<QString> &cellsOf(int column) { return m_blocks[m_sources[column].block].cells; }
+    // One block in column order, as rows are added to it.
+    void flatten();
+    // Keeps these rows, in this order.
+    void reorder(const QList<int> &rows);
+    void replaceBlocks(QList<CellBlock> blocks, QList<CellSource> sources);
 
     QStringList m_headers;
     int m_columns;
-    QList<QString> m_cells;
+    QList<CellBlock> m_blocks;
+    QList<CellSource> m_sources;
     QList<bool> m_checked;
     bool m_checkBoxes = false;
 };

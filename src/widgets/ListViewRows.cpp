@@ -117,15 +117,33 @@ void dropRowsWhere(ListView *list, const std::function<bool(const QString &)> &g
     panels->showCounts(list->rowCount(), selectedCount(list));
 }
 
-void showQueriedRows(ListView *list, QList<QString> &&cells, ColumnSortToggle *sort, ListStatusPanels *panels)
+namespace {
+
+template<typename Fill>
+void showRows(ListView *list, ColumnSortToggle *sort, ListStatusPanels *panels, Fill &&fill)
 {
     {
         const QSignalBlocker quiet(list);
-        list->rows()->setCells(std::move(cells));
+        fill(*list->rows());
         sort->forget();
         if (list->rowCount() > 0)
             list->selectOnly(0);
     }
     const int listed = list->rowCount();
     panels->showCounts(listed, listed > 0 ? 1 : 0);
+}
+
+} // namespace
+
+void showQueriedRows(ListView *list, QList<QString> &&cells, ColumnSortToggle *sort, ListStatusPanels *panels)
+{
+    showRows(list, sort, panels, [&cells](ListViewModel &rows) { rows.setCells(std::move(cells)); });
+}
+
+void showQueriedRows(ListView *list, QList<ListViewModel::CellBlock> &&blocks,
+                     const QList<ListViewModel::CellSource> &sources, ColumnSortToggle *sort,
+                     ListStatusPanels *panels)
+{
+    showRows(list, sort, panels,
+             [&blocks, &sources](ListViewModel &rows) { rows.setBlocks(std::move(blocks), sources); });
 }

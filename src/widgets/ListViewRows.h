@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/ListRows.h"
+#include "widgets/ListViewModel.h"
 
 #include <QList>
 #include <QString>
@@ -42,4 +43,8 @@ void dropRowsWhere(ListView *list, const std::function<bool(const QString &)> &g
 // Shows the rows a query has just read, given cell by cell: the user's last sort forgotten
 // (the rows come in the query's order), the first row chosen and the counts shown.
 void showQueriedRows(ListView *list, QList<QString> &&cells, ColumnSortToggle *sort,
+                     ListStatusPanels *panels);
+// The same for rows given as blocks of cells, shared as they are (see ListViewModel::setBlocks).
+void showQueriedRows(ListView *list, QList<ListViewModel::CellBlock> &&blocks,
+                     const QList<ListViewModel::CellSource> &sources, ColumnSortToggle *sort,
                      ListStatusPanels *panels);

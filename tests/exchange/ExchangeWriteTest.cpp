@@ -189,6 +189,14 @@ TEST_F(LibraryTest, SpellbookFilesCarryTheCasterAndTheChosenSpells)
     EXPECT_EQ(saver.Caster_Details(), (QStringList{"Mira \"Quill\"", "7", "Elf", "Mage", "4", "3", "2", "1",
                                                    QString(), QString(), QString(), QString(), "0"}));
 
+    // The caller's order is kept, and a name listed twice is written twice.
+    saver.SaveSpellbook2(QString(), path, {ListRow{"Zed", {}}, ListRow{"Alpha", {}}, ListRow{"Zed", {}}},
+                         "Mira \"Quill\"", "Filtered");
+    lines = fileBytes(path).split('\n');
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_TRUE(lines[3].startsWith("Zed||2||") && lines[4].startsWith("Alpha||1||") &&
+                lines[5].startsWith("Zed||2||"));
+
     // A caster without a row is written with an empty caster line; a bad value refuses the file.
     saver.SaveSpellbook2(QString(), path, browser, "Nobody", "Filtered");
     EXPECT_EQ(fileBytes(path).split('\n')[2], QByteArray("||").repeated(12) + '\r');

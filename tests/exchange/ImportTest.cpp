@@ -95,6 +95,24 @@ TEST_F(ImportTest, ASpellsFileAddsNewSpellsAndOverwritesExistingOnesThatAreCheck
     EXPECT_EQ(library.count("SELECT count(*) FROM Spells"), 3);
 }
 
+// However the file's schools differ from the library's, the spell ends with the file's schools in
+// the file's order; a file that changes nothing writes nothing.
+TEST_F(ImportTest, AnOverwrittenSpellTakesTheFilesSchoolsInTheFilesOrder)
+{
+    const QList<std::pair<QByteArray, QStringList>> steps = {
+        {"B~~A", {"B", "A"}},         {"A", {"A"}},        {"A~~B~~C", {"A", "B", "C"}}, {"C", {"C"}},
+        {"C~~D~~A", {"C", "D", "A"}}, {"A~~B", {"A", "B"}}};
+    for (const auto &[file, expected] : steps) {
+        saver.ImportSpells(open(spellsFile({line("Existing", "1", file)}), false));
+        EXPECT_EQ(schools("Existing"), expected) << file.toStdString();
+        EXPECT_EQ(schools("Held"), QStringList{"A"}) << file.toStdString();
+    }
+    const QString rowids = "SELECT rowid FROM SpellandSphere WHERE Name = 'Existing' ORDER BY rowid";
+    const QStringList before = library.rows(rowids);
+    saver.ImportSpells(open(spellsFile({line("Existing", "1", "A~~B")}), false));
+    EXPECT_EQ(library.rows(rowids), before);
+}
+
 TEST_F(ImportTest, ASpellListedTwiceIsOneRecordTheFirst)
 {
     ListRows list;

@@ -112,6 +112,56 @@ TEST_F(SpellbookQueries, RequeryFiltersByLevelsAndSchoolsButKeepsEverySchoolOfAK
     }
 }
 
+// A filter gives what the same filter of the book read afresh gives, whatever the object read
+// before and whatever the book holds: a name stored twice at two levels, a run of spells without
+// a school, school rows of no spell, a spell added since the last query.
+TEST_F(SpellbookQueries, RequeryGivesTheSameRowsWhateverWasReadBefore)
+{
+    library.addSpell("Twin", "1", {"Sun"});
+    library.addSpell("Twin", "4", {"Plant"});
+    for (int i = 0; i < 12; ++i)
+        library.addSpell(QStringLiteral("Bare %1").arg(i, 2, 10, QLatin1Char('0')), "2", {});
+    library.rows("INSERT INTO SpellandSphere (Name, Sphere) VALUES ('Ghost', 'Sun'), ('Bare 05x', 'Sun')");
+
+    struct Case
+    {
+        QStringList levels;
+        QStringList schools;
+        QStringList spells;
+    };
+    const QList<Case> cases = {
+        {kAllLevels, {"Sun"}, {"amber Lantern|1", "Cinder Veil|3", "Twin|1", "Twin|4"}},
+        {{"4"}, {"Sun"}, {"Twin|4"}},
+        {{"1"}, {"Plant"}, {"Twin|1"}},
+        {{"2"}, {"Plant", "Sun", "Alteration"}, {"Bramble Gate|2"}},
+        {{"3", "1"},
+         {"Sun", "Mistress' Shadows"},
+         {"amber Lantern|1", "Cinder Veil|3", "Maud's \"Quiet\" Step|1", "Twin|1"}},
+    };
+    const auto levelsOf = [](const OptionalTable &spells) {
+        QStringList rows;
+        for (int row = 0; spells && row < spells->rows(); ++row)
+            rows.append(spells->at(0, row) + '|' + spells->at(1, row));
+        return rows;
+    };
+    VM_Library warm;
+    warm.Create_Spell_List_Array("KXR");
+    for (int round = 0; round < 2; ++round) {
+        for (const Case &c : cases) {
+            VM_Library cold;
+            ASSERT_EQ(cold.Requery(c.levels, c.schools, "KXR"), QString());
+            ASSERT_EQ(warm.Requery(c.levels, c.schools, "KXR"), QString());
+            EXPECT_EQ(levelsOf(warm.Fetch_Spells_Array()), c.spells) << c.schools.join(',').toStdString();
+            EXPECT_EQ(warm.Fetch_Spells_Array(), cold.Fetch_Spells_Array());
+            EXPECT_EQ(warm.Fetch_Schools_Array(), cold.Fetch_Schools_Array());
+        }
+        library.addSpell("Aardvark Ward", "1", {"Sun"});
+        ASSERT_EQ(warm.Requery({"1"}, {"Sun"}, "KXR"), QString());
+        EXPECT_EQ(namesOf(warm.Fetch_Spells_Array()).first(), "Aardvark Ward");
+        library.rows("DELETE FROM Spells WHERE Name = 'Aardvark Ward'");
+    }
+}
+
 TEST_F(SpellbookQueries, RequeryOfACasterStaysInsideTheSpellbook)
 {
     const QString caster = "Bryn";

@@ -78,6 +78,29 @@ TEST(ListViewRows, ColumnsSortAsTextIgnoringCaseAndTheSelectionStaysWithItsRows)
     EXPECT_EQ(list.selectedRowNumbers(), (QList<int>{0, 3}));
 }
 
+// A list may show the tables a query read as they are, its columns taken from several of them:
+// sorting, editing, removing and adding rows change the list alone, never the tables given.
+TEST(ListViewRows, RowsShownFromSharedTablesChangeWithoutChangingTheTables)
+{
+    ListView list("LV_Test", {"Spell Name", "Level", "Schools"});
+    const QList<QString> spells = {"beta", "2", "Alpha", "1", "gamma", "3"};
+    const QList<QString> schools = {"Sun", "Plant", "Air"};
+    list.rows()->setBlocks({{spells, 2}, {schools, 1}}, {{0, 0}, {0, 1}, {1, 0}});
+    EXPECT_EQ(rowsOf(&list), (ListRows{ListRow{"beta", {"2", "Sun"}}, ListRow{"Alpha", {"1", "Plant"}},
+                                       ListRow{"gamma", {"3", "Air"}}}));
+
+    ColumnSortToggle toggle(&list);
+    toggle.sortBy(1);
+    EXPECT_EQ(columnTexts(&list), (QStringList{"gamma", "beta", "Alpha"}));
+    list.rows()->setText(0, 2, "Fire");
+    list.rows()->removeRowNumbers({1});
+    appendRows(&list, {ListRow{"delta", {"4", "Water"}}});
+    EXPECT_EQ(rowsOf(&list), (ListRows{ListRow{"gamma", {"3", "Fire"}}, ListRow{"Alpha", {"1", "Plant"}},
+                                       ListRow{"delta", {"4", "Water"}}}));
+    EXPECT_EQ(spells, (QList<QString>{"beta", "2", "Alpha", "1", "gamma", "3"}));
+    EXPECT_EQ(schools, (QList<QString>{"Sun", "Plant", "Air"}));
+}
+
 TEST(ListView, TakesOnlyDropsOfSpellsAndOnlyWhileDropsAreAccepted)
 {
     ListView list("LV_Test", kColumns);
