@@ -235,44 +235,34 @@ TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsButtons)
 
 TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
 {
-    Frm_Browser *kxr = openBrowser("KXR");
-    Frm_Browser *bryn = openBrowser("Bryn");
     const QString hint = QStringLiteral(
         "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
     // KXR takes no drops, and its tip says what it does take part in instead.
     const QString kxrHint = QStringLiteral(
         "KXR is the whole library: drag spells from here onto a Spellbook, the failed spells or a scroll");
-    EXPECT_EQ(spellsOf(kxr)->toolTip(), kxrHint);
-    EXPECT_EQ(spellsOf(bryn)->toolTip(), hint);
+    const QAction *toggle = frame().menuEntry("Private_Browser_Tooltip");
 
-    chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
-    EXPECT_EQ(spellsOf(kxr)->toolTip(), QString());
-    EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
-    EXPECT_EQ(Constants::Browser_Tooltip_Text, QString());
-    EXPECT_FALSE(frame().menuEntry("Private_Browser_Tooltip")->isChecked());
-    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), QString());
-
-    chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
-    EXPECT_TRUE(frame().menuEntry("Private_Browser_Tooltip")->isChecked());
-    for (Frm_Browser *browser : openBrowsers())
-        EXPECT_EQ(spellsOf(browser)->toolTip(), browser == kxr ? kxrHint : hint);
-}
-
-TEST_F(BrowserTest, ToolTipToggleWithNoBrowserOpenHoldsForTheNextBrowser)
-{
-    const QString hint = QStringLiteral(
-        "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
-    QAction *toggle = frame().menuEntry("Private_Browser_Tooltip");
-    ASSERT_TRUE(openBrowsers().isEmpty());
-    // Off with none open, then each browser opened later follows the last toggle.
+    // Turned off with no browser open, it holds for the browsers opened next; turned on again,
+    // the open ones follow and so do the next.
     chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
     EXPECT_FALSE(toggle->isChecked());
     EXPECT_EQ(Constants::Browser_Tooltip_Text, QString());
     Frm_Browser *bryn = openBrowser("Bryn");
     EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
     chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
+    EXPECT_TRUE(toggle->isChecked());
     EXPECT_EQ(spellsOf(bryn)->toolTip(), hint);
-    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), hint);
+    Frm_Browser *kxr = openBrowser("KXR");
+    EXPECT_EQ(spellsOf(kxr)->toolTip(), kxrHint);
+
+    // Off with browsers open: every one of them, and the next.
+    chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
+    EXPECT_EQ(spellsOf(kxr)->toolTip(), QString());
+    EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
+    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), QString());
+    chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
+    for (Frm_Browser *browser : openBrowsers())
+        EXPECT_EQ(spellsOf(browser)->toolTip(), browser == kxr ? kxrHint : hint);
 }
 
 TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
