@@ -5,7 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-sanitize
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMAR_SANITIZE=ON -DVELLUMAR_BUILD_BENCH=OFF
+# A second run recompiles only what changed when ccache is there.
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMAR_SANITIZE=ON -DVELLUMAR_BUILD_BENCH=OFF \
+    "${launcher[@]}"
 cmake --build "$build" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen

@@ -70,6 +70,22 @@ protected:
                             {caster});
     }
 
+    // The lines of a long file whose spell past the first batch of writes fails, as on a full disk.
+    static constexpr int kFailing = SpellImporter::kStepsPerCommit + 50;
+    QList<QByteArray> longFileFailingPastABatch()
+    {
+        library.db().exec(QStringLiteral("DROP TRIGGER IF EXISTS refuse; CREATE TRIGGER refuse BEFORE INSERT "
+                                         "ON Spells WHEN NEW.Name = 'Spell %1' BEGIN SELECT RAISE(ABORT, "
+                                         "'disk I/O error'); END;")
+                              .arg(kFailing)
+                              .toUtf8()
+                              .constData());
+        QList<QByteArray> many;
+        for (int i = 0; i < kFailing + 100; ++i)
+            many.append(line("Spell " + QByteArray::number(i), "1", "A"));
+        return many;
+    }
+
     VM_SpellSaver saver;
 };
 
@@ -238,17 +254,8 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
     EXPECT_TRUE(raised([&] { saver.ImportSpells(list); }).startsWith("-1 ImportSpells: "));
 
     // Records are committed in batches; a failure late in a long file keeps every record before it.
-    const int failing = SpellImporter::kStepsPerCommit + 50;
-    library.db().exec(
-        QStringLiteral("DROP TRIGGER refuse; CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = "
-                       "'Spell %1' BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END;")
-            .arg(failing)
-            .toUtf8()
-            .constData());
-    QList<QByteArray> many;
-    for (int i = 0; i < failing + 100; ++i)
-        many.append(line("Spell " + QByteArray::number(i), "1", "A"));
-    const ListRows manyRows = open(spellsFile(many), false);
+    const int failing = kFailing;
+    const ListRows manyRows = open(spellsFile(longFileFailingPastABatch()), false);
     EXPECT_FALSE(raised([&] { saver.ImportSpells(manyRows); }).isEmpty());
     EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'"), failing);
     EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'"), failing);
@@ -324,17 +331,8 @@ TEST_F(ImportTest, AnImportIntoALibraryReplacedWhileOpenIsRefused)
 
 TEST_F(ImportTest, ASpellbookImportStoppedPartWayIsListedAndARetryAddsNothingTwice)
 {
-    const int failing = SpellImporter::kStepsPerCommit + 50;
-    library.db().exec(
-        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Spells WHEN NEW.Name = 'Spell %1' "
-                       "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END;")
-            .arg(failing)
-            .toUtf8()
-            .constData());
-    QList<QByteArray> many;
-    for (int i = 0; i < failing + 100; ++i)
-        many.append(line("Spell " + QByteArray::number(i), "1", "A"));
-    const ListRows list = open(spellsFile(many, kMira), true);
+    const int failing = kFailing;
+    const ListRows list = open(spellsFile(longFileFailingPastABatch(), kMira), true);
     EXPECT_FALSE(raised([&] { saver.ImportSpellbook(list, false, false, false); }).isEmpty());
     const auto orphans = [&] {
         return library.count("SELECT count(*) FROM Spellbook WHERE Caster NOT IN (SELECT Spellbook FROM "

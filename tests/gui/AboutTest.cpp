@@ -1,3 +1,4 @@
+#include "Controls.h"
 #include "ScriptedPrompt.h"
 #include "shell/Frm_About.h"
 
@@ -32,7 +33,7 @@ TEST(About, SystemInfoStartsTheFirstToolFoundOrSaysItIsUnavailable)
     Frm_About about;
     {
         OnlyOnPath path(bin.path());
-        about.cmdSysInfo_Click();
+        clickButton(&about, "cmdSysInfo");
     }
     EXPECT_EQ(prompt.messages(), QStringList{"System Information Is Unavailable At This Time"});
 
@@ -46,7 +47,7 @@ TEST(About, SystemInfoStartsTheFirstToolFoundOrSaysItIsUnavailable)
     prompt.clear();
     {
         OnlyOnPath path(bin.path());
-        about.cmdSysInfo_Click();
+        clickButton(&about, "cmdSysInfo");
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 5000));
     EXPECT_TRUE(prompt.shown().isEmpty());

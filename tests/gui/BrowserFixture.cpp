@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "Clicks.h"
 
 #include "browse/Frm_Browser.h"
 #include "widgets/ListView.h"
@@ -35,12 +36,7 @@ QStringList BrowserTest::namesIn(const Frm_Browser *browser)
 
 void BrowserTest::selectSpells(Frm_Browser *browser, const QStringList &names)
 {
-    ListView *list = spellsOf(browser);
-    list->clearSelection();
-    for (int row = 0; row < list->rowCount(); ++row) {
-        if (names.contains(list->text(row)))
-            list->setRowSelected(row, true);
-    }
+    selectRows(spellsOf(browser), names);
 }
 
 QStringList BrowserTest::cardTexts(const QWidget *card)

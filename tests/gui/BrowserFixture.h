@@ -14,7 +14,6 @@ class BrowserTest : public WindowTest
 public:
     static ListView *spellsOf(const Frm_Browser *browser);
     static QStringList namesIn(const Frm_Browser *browser);
-    // Selects exactly the items with these texts in a browser's list box.
     // Selects exactly the spells with these names in a browser's list.
     static void selectSpells(Frm_Browser *browser, const QStringList &names);
     // The texts of a spell card's detail labels: level, range, components, casting time,

@@ -27,14 +27,6 @@ namespace {
 
 const QString kStatus = "SB_Browser";
 
-void clickHeader(ListView *list, int column)
-{
-    QHeaderView *header = list->header();
-    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                    header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
-
 } // namespace
 
 TEST_F(BrowserTest, ANewBrowserListsEverySpellWithItsOwnSchoolsAndEveryFilterSelected)
@@ -67,7 +59,7 @@ TEST_F(BrowserTest, ANewBrowserListsEverySpellWithItsOwnSchoolsAndEveryFilterSel
 TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
 {
     Frm_Browser *kxr = openBrowser("KXR");
-    kxr->Opt_Schools_None_Click();
+    clickButton(kxr, "Opt_Schools_None");
     EXPECT_TRUE(selectedItems(kxr, "Lst_Schools").isEmpty());
     selectExactly(kxr, "Lst_Schools", {"Mistress' Shadows", "Sun"});
     // Changing the filters alone does not re-read.
@@ -79,19 +71,19 @@ TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
 
     selectExactly(kxr, "Lst_Levels", {"1st"});
-    kxr->Requery();
+    pressButton(kxr, "Requery");
     EXPECT_EQ(namesIn(kxr), (QStringList{"amber Lantern", "Maud's \"Quiet\" Step"}));
     EXPECT_EQ(panelTexts(kxr, kStatus).at(0), "2 spells listed");
 
     // Nothing at the chosen levels: an empty list.
     selectExactly(kxr, "Lst_Levels", {"9th"});
-    kxr->Requery();
+    pressButton(kxr, "Requery");
     EXPECT_TRUE(namesIn(kxr).isEmpty());
     EXPECT_EQ(panelTexts(kxr, kStatus), (QStringList{"0 spells listed", "0 spells selected", ""}));
 
-    kxr->Opt_Levels_All_Click();
-    kxr->Opt_Schools_All_Click();
-    kxr->Requery();
+    clickButton(kxr, "Opt_Levels_All");
+    clickButton(kxr, "Opt_Schools_All");
+    pressButton(kxr, "Requery");
     EXPECT_EQ(namesIn(kxr).size(), 5); // the spell without a school has none of the selected ones
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
@@ -99,14 +91,14 @@ TEST_F(BrowserTest, RequeryNarrowsTheListByLevelsAndSchoolsAndTheCountsFollow)
 TEST_F(BrowserTest, RequeryWithoutALevelOrASchoolSaysSoAndKeepsTheRows)
 {
     Frm_Browser *bryn = openBrowser("Bryn");
-    bryn->Opt_Levels_None_Click();
-    bryn->Requery();
+    clickButton(bryn, "Opt_Levels_None");
+    pressButton(bryn, "Requery");
     EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 level"});
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
 
     prompt.clear();
-    bryn->Opt_Levels_All_Click();
-    bryn->Opt_Schools_None_Click();
+    clickButton(bryn, "Opt_Levels_All");
+    clickButton(bryn, "Opt_Schools_None");
     pressButton(bryn, "Requery");
     EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 School"});
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
@@ -139,13 +131,13 @@ TEST_F(BrowserTest, ABrowserWhoseFiltersMatchNothingListsNothingWhateverAnotherB
         EXPECT_TRUE(namesIn(bryn).isEmpty()) << matchNothing.schools.join(",").toStdString();
         EXPECT_EQ(panelTexts(bryn, kStatus).at(0), "0 spells listed");
         // With nothing listed there is nothing to act on.
-        bryn->B_Menu_Export_Click();
+        pressButton(bryn, "Export Selected Spells");
         EXPECT_EQ(prompt.messages().value(0), "There are no spells in this Spellbook to export");
         prompt.clear();
     }
     // The caster's spellbook itself is untouched, and a full filter lists it again.
-    bryn->Opt_Levels_All_Click();
-    bryn->Opt_Schools_All_Click();
+    clickButton(bryn, "Opt_Levels_All");
+    clickButton(bryn, "Opt_Schools_All");
     pressButton(bryn, "Requery");
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
 }
@@ -153,7 +145,8 @@ TEST_F(BrowserTest, ABrowserWhoseFiltersMatchNothingListsNothingWhateverAnotherB
 TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
 {
     Frm_Browser *kxr = openBrowser("KXR");
-    kxr->B_Menu_Remove_Click();
+    selectSpells(kxr, {"Dusk Ward"});
+    QTest::keyClick(spellsOf(kxr), Qt::Key_Delete);
     EXPECT_EQ(prompt.messages(), QStringList{"Can not remove spells from KXR"});
     EXPECT_EQ(namesIn(kxr).size(), 6);
 
@@ -165,7 +158,7 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
     selectSpells(corwin, {"amber Lantern", "Ember Call"});
     prompt.clear();
     prompt.answer(false);
-    corwin->B_Menu_Remove_Click();
+    choosePopupEntry(spellsOf(corwin), "Private_Browser_Remove");
     EXPECT_EQ(
         prompt.questions(),
         QStringList{"Are you sure you want to remove all of the highlighted\nspells from this Spellbook?"});
@@ -173,7 +166,7 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
     EXPECT_EQ(namesIn(corwin).size(), 3);
 
     prompt.answer(true);
-    corwin->B_Menu_Remove_Click();
+    choosePopupEntry(spellsOf(corwin), "Private_Browser_Remove");
     EXPECT_EQ(namesIn(corwin), QStringList{"Dusk Ward"});
     EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Corwin'"),
               QStringList{"Dusk Ward"});
@@ -187,7 +180,7 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
 
     // The last one: nothing listed, nothing selected.
     prompt.answer(true);
-    corwin->B_Menu_Remove_Click();
+    choosePopupEntry(spellsOf(corwin), "Private_Browser_Remove");
     EXPECT_EQ(panelTexts(corwin, kStatus),
               (QStringList{"0 spells listed", "0 spells selected", "1 Spell(s) Removed"}));
     letTimerRunOut(corwin);
@@ -196,7 +189,7 @@ TEST_F(BrowserTest, RemoveAsksThenRemovesTheSelectedSpellsAndKXRRefuses)
 
     // Nothing selected: nothing asked.
     prompt.clear();
-    corwin->B_Menu_Remove_Click();
+    choosePopupEntry(spellsOf(corwin), "Private_Browser_Remove");
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
@@ -215,7 +208,7 @@ TEST_F(BrowserTest, HeaderClicksSortDescendingThenAscendingWithOneToggleForAllCo
     EXPECT_TRUE(list->header()->isSortIndicatorShown());
 
     // Read again, the rows are in name order and no arrow claims otherwise.
-    kxr->Requery();
+    pressButton(kxr, "Requery");
     EXPECT_EQ(namesIn(kxr).constFirst(), "amber Lantern");
     EXPECT_FALSE(list->header()->isSortIndicatorShown());
 }
@@ -242,44 +235,34 @@ TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsButtons)
 
 TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
 {
-    Frm_Browser *kxr = openBrowser("KXR");
-    Frm_Browser *bryn = openBrowser("Bryn");
     const QString hint = QStringLiteral(
         "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
     // KXR takes no drops, and its tip says what it does take part in instead.
     const QString kxrHint = QStringLiteral(
         "KXR is the whole library: drag spells from here onto a Spellbook, the failed spells or a scroll");
-    EXPECT_EQ(spellsOf(kxr)->toolTip(), kxrHint);
-    EXPECT_EQ(spellsOf(bryn)->toolTip(), hint);
+    const QAction *toggle = frame().menuEntry("Private_Browser_Tooltip");
 
-    frame().Private_Browser_Tooltip_Click();
-    EXPECT_EQ(spellsOf(kxr)->toolTip(), QString());
-    EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
-    EXPECT_EQ(Constants::Browser_Tooltip_Text, QString());
-    EXPECT_FALSE(frame().menuEntry("Private_Browser_Tooltip")->isChecked());
-    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), QString());
-
-    frame().menuEntry("Private_Browser_Tooltip")->trigger(); // a click on the entry
-    EXPECT_TRUE(frame().menuEntry("Private_Browser_Tooltip")->isChecked());
-    for (Frm_Browser *browser : openBrowsers())
-        EXPECT_EQ(spellsOf(browser)->toolTip(), browser == kxr ? kxrHint : hint);
-}
-
-TEST_F(BrowserTest, ToolTipToggleWithNoBrowserOpenHoldsForTheNextBrowser)
-{
-    const QString hint = QStringLiteral(
-        "Drag Spells from another Spellbook or from the Search Form to add spells to this Spellbook");
-    QAction *toggle = frame().menuEntry("Private_Browser_Tooltip");
-    ASSERT_TRUE(openBrowsers().isEmpty());
-    // Off with none open, then each browser opened later follows the last toggle.
-    toggle->trigger();
+    // Turned off with no browser open, it holds for the browsers opened next; turned on again,
+    // the open ones follow and so do the next.
+    chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
     EXPECT_FALSE(toggle->isChecked());
     EXPECT_EQ(Constants::Browser_Tooltip_Text, QString());
     Frm_Browser *bryn = openBrowser("Bryn");
     EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
-    toggle->trigger();
+    chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
+    EXPECT_TRUE(toggle->isChecked());
     EXPECT_EQ(spellsOf(bryn)->toolTip(), hint);
-    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), hint);
+    Frm_Browser *kxr = openBrowser("KXR");
+    EXPECT_EQ(spellsOf(kxr)->toolTip(), kxrHint);
+
+    // Off with browsers open: every one of them, and the next.
+    chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
+    EXPECT_EQ(spellsOf(kxr)->toolTip(), QString());
+    EXPECT_EQ(spellsOf(bryn)->toolTip(), QString());
+    EXPECT_EQ(spellsOf(openBrowser("Corwin"))->toolTip(), QString());
+    chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
+    for (Frm_Browser *browser : openBrowsers())
+        EXPECT_EQ(spellsOf(browser)->toolTip(), browser == kxr ? kxrHint : hint);
 }
 
 TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
@@ -291,24 +274,20 @@ TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
     EXPECT_TRUE(QTest::qWaitFor([] { return Constants::Active_Browser_Name == "Bryn"; }, 2000));
 
     selectSpells(bryn, {"Cinder Veil"});
-    frame().menuEntry("Private_Browser_View")->trigger();
+    chooseMenuEntry(&frame(), "Private_Browser_View");
     QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 1);
     EXPECT_EQ(cards.at(0)->spellName(), "Cinder Veil");
 
     // Right-clicking the list of KXR shows the popup with Remove disabled.
     QMenu *popup = frame().menu("Private_Menu_Browser");
-    kxr->LV_Spells_MouseDown(QPoint(4, 4));
+    QTest::keyClick(spellsOf(kxr), Qt::Key_Menu);
     EXPECT_EQ(Constants::Active_Browser_Name, "KXR");
     EXPECT_TRUE(popup->isVisible());
     EXPECT_FALSE(frame().menuEntry("Private_Browser_Remove")->isEnabled());
     popup->hide();
-    bryn->LV_Spells_MouseDown(QPoint(4, 4));
-    EXPECT_TRUE(frame().menuEntry("Private_Browser_Remove")->isEnabled());
-    popup->hide();
-
     prompt.answer(true);
-    frame().Private_Browser_Remove_Click();
+    choosePopupEntry(spellsOf(bryn), "Private_Browser_Remove");
     EXPECT_EQ(namesIn(bryn), QStringList{"Bramble Gate"});
     EXPECT_EQ(namesIn(kxr).size(), 6);
 }

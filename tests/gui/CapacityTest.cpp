@@ -30,12 +30,10 @@ protected:
 
     void setCapacities(const QString &caster, const QStringList &values)
     {
-        static const char *const columns[] = {"First", "Second",  "Third",  "Fourth", "Fifth",
-                                              "Sixth", "Seventh", "Eighth", "Ninth"};
         for (qsizetype i = 0; i < values.size(); ++i) {
             Statement update(library.db(),
                              QStringLiteral("UPDATE SpellCasters SET %1 = ? WHERE Spellbook = ?")
-                                 .arg(QLatin1String(columns[i])));
+                                 .arg(SpellLevels::columnNames().at(i)));
             update.bind(1, values[i]).bind(2, caster).run();
         }
     }
@@ -56,12 +54,9 @@ protected:
         return shown;
     }
 
-    void dragSelected(Frm_Browser *from, Frm_Browser *to)
+    static void dragSelected(Frm_Browser *from, Frm_Browser *to)
     {
-        ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
-        ListView *target = spellsOf(to);
-        dropOnList(target);
-        from->LV_Spells_OLECompleteDrag();
+        EXPECT_TRUE(dragAndDrop(spellsOf(from), spellsOf(to)->viewport()));
     }
 };
 
@@ -128,14 +123,14 @@ TEST_F(CapacityTest, LevelsShowTheBookAgainstItsCapacityAndFollowEveryChange)
     // Filtering shows fewer rows; the counts stay those of the whole book, and the level value
     // the filter hands on is the level itself.
     selectExactly(bryn, "Lst_Levels", {"3rd"});
-    bryn->Requery();
+    pressButton(bryn, "Requery");
     EXPECT_EQ(namesIn(bryn), (QStringList{"Cinder Veil", "Frost Lance", "Glass Road"}));
     EXPECT_EQ(levelsShown(bryn).at(0), "1st 2|2 spells");
 
     // Removing brings the level back within its capacity at once.
     selectSpells(bryn, {"Frost Lance", "Glass Road"});
     prompt.answer(true);
-    bryn->B_Menu_Remove_Click();
+    choosePopupEntry(spellsOf(bryn), "Private_Browser_Remove");
     EXPECT_EQ(levelsShown(bryn).at(2), "3rd 1/1|1 spell, capacity 1");
 
     // A capacity changed elsewhere, and spells learned elsewhere, show when announced.

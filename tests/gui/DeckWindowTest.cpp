@@ -1,3 +1,4 @@
+#include "Controls.h"
 #include "RecordingReportOutput.h"
 #include "SearchFixture.h"
 #include "TextChecks.h"
@@ -5,7 +6,6 @@
 #include "browse/Deck.h"
 #include "browse/DeckCommand.h"
 #include "browse/Frm_Deck.h"
-#include "widgets/Constants.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -66,11 +66,6 @@ protected:
         box->setCurrentIndex(index);
     }
 
-    static void press(Frm_Deck *dialog, const char *button)
-    {
-        clickButton(control<QPushButton>(dialog, button));
-    }
-
     RecordingReportOutput output;
     QObject m_context;
 };
@@ -91,7 +86,7 @@ TEST_F(DeckWindowTest, PrintDeckFromTheBrowsersToolBarAndPopupAndFromTheSearchWi
         EXPECT_TRUE(
             control<QLabel>(dialog, "Lbl_Grid")->text().startsWith("2 cards a sheet (2 \u00d7 1, sideways)"));
         choose(dialog, "Cmb_Card", "Bridge");
-        press(dialog, "Cmd_Preview");
+        clickButton(dialog, "Cmd_Preview");
     });
     chooseEntry(bryn, "Print Spellbook", "Print Deck");
     ASSERT_EQ(output.jobs.size(), 1);
@@ -108,11 +103,9 @@ TEST_F(DeckWindowTest, PrintDeckFromTheBrowsersToolBarAndPopupAndFromTheSearchWi
         EXPECT_TRUE(control<QComboBox>(dialog, "Cmb_Card")->currentText().startsWith("Bridge"));
         control<QRadioButton>(dialog, "Opt_All")->click();
         control<QCheckBox>(dialog, "Chk_Backs")->setChecked(false);
-        press(dialog, "Cmd_Pdf");
+        clickButton(dialog, "Cmd_Pdf");
     });
-    openBrowser("KXR");
-    Constants::Active_Browser_Name = "KXR";
-    chooseMenuEntry(&frame(), "Private_Browser_Deck");
+    choosePopupEntry(spellsOf(openBrowser("KXR")), "Private_Browser_Deck");
     EXPECT_EQ(output.jobs.size(), 1); // a file, not a preview
     EXPECT_EQ(prompt.suggestedNames(), QStringList{"Deck of KXR.pdf"});
     EXPECT_EQ(pdfPages(pdf + ".pdf"), 1); // six bridge cards on one sheet, and no backs
@@ -125,12 +118,12 @@ TEST_F(DeckWindowTest, PrintDeckFromTheBrowsersToolBarAndPopupAndFromTheSearchWi
     search(finder, "e");
     const QStringList hits = columnTexts(hitsOf(finder));
     ASSERT_FALSE(hits.isEmpty());
-    answerDeck([](Frm_Deck *dialog) { press(dialog, "Cmd_Print"); });
+    answerDeck([](Frm_Deck *dialog) { clickButton(dialog, "Cmd_Print"); });
     pressButton(finder, "Print Deck");
     ASSERT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(output.jobs.last().destination, ReportJob::Destination::Printer);
     EXPECT_EQ(spellsIn(*output.jobs.last().deck), hits);
-    answerDeck([](Frm_Deck *dialog) { press(dialog, "Cmd_Cancel"); });
+    answerDeck([](Frm_Deck *dialog) { clickButton(dialog, "Cmd_Cancel"); });
     chooseMenuEntry(&frame(), "Private_Search_Deck");
     EXPECT_EQ(output.jobs.size(), 2);
     EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('|').toStdString();
@@ -143,7 +136,7 @@ TEST_F(DeckWindowTest, ALargeDeckShowsItsProgressAndCancelSendsNothing)
         library.addToSpellbook("Bryn", QString("Filler %1").arg(i, 3, 10, QChar('0')), "1");
     }
     Frm_Browser *bryn = openBrowser("Bryn");
-    answerDeck([](Frm_Deck *dialog) { press(dialog, "Cmd_Preview"); });
+    answerDeck([](Frm_Deck *dialog) { clickButton(dialog, "Cmd_Preview"); });
     bool sawProgress = false;
     QTimer canceller;
     canceller.setInterval(0);

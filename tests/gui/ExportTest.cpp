@@ -56,9 +56,8 @@ TEST_F(ExportTest, SelectedSpellsAreWrittenToAFileThatReadsBack)
     // Nothing selected: said before any file is asked for, and the file as it was.
     const QByteArray written = fileBytes(path);
     spellsOf(kxr)->clearSelection();
-    Constants::Active_Browser_Name = "KXR";
     prompt.clear();
-    frame().Private_Browser_Export_Click(); // the popup entry, routed to the browser last focused
+    choosePopupEntry(spellsOf(kxr), "Private_Browser_Export");
     EXPECT_EQ(prompt.shown(), QStringList{"There are no spells selected"});
     EXPECT_TRUE(frame().statusPanel(2)->text().isEmpty());
     EXPECT_EQ(fileBytes(path), written);
@@ -68,7 +67,7 @@ TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)
 {
     Frm_Browser *bryn = openBrowser("Bryn");
     selectExactly(bryn, "Lst_Levels", {"2nd"});
-    bryn->Requery();
+    pressButton(bryn, "Requery");
     ASSERT_EQ(namesIn(bryn), QStringList{"Bramble Gate"});
 
     const QString full = fileNamed("full.sbok");
@@ -102,13 +101,11 @@ TEST_F(ExportTest, SpellbooksExportFullOrFilteredButNeverKXROrAnEmptyOne)
 
     prompt.clear();
     Frm_Browser *kxr = openBrowser("KXR");
-    // KXR offers no spellbook export at all; its handler refuses too.
+    // KXR offers no spellbook export at all.
     EXPECT_FALSE(canPress(kxr, "Export Spellbook"));
-    kxr->Toolbar1_ButtonMenuClick("Full");
     Frm_Browser *corwin = openBrowser("Corwin");
     chooseEntry(corwin, "Export Spellbook", "Filtered");
-    corwin->B_Menu_Export_Click();
-    EXPECT_EQ(prompt.shown(),
-              (QStringList{"Can not Export KXR Spellbook", "You can not Export an empty Spellbook.",
-                           "There are no spells in this Spellbook to export"}));
+    pressButton(corwin, "Export Selected Spells");
+    EXPECT_EQ(prompt.shown(), (QStringList{"You can not Export an empty Spellbook.",
+                                           "There are no spells in this Spellbook to export"}));
 }

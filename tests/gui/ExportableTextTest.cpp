@@ -104,7 +104,7 @@ TEST_F(ExportableText, ManageSpellsRefusesWhatNoExportCouldWriteAndSavesTheRest)
 
     // A changed spell is held to the same rules.
     prompt.answerSave(Prompt::Choice::Discard);
-    window->showSpell("Ember Call");
+    chooseItem(window, "cmbo_Spells", "Ember Call");
     showTab(window, 0);
     typeText(window, "txt_Page", "12|");
     prompt.clear();

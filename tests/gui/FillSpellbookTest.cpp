@@ -31,7 +31,9 @@ protected:
     void withFillDialog(Frm_Browser *browser, const std::function<void(Frm_FillSpellbook *)> &steps)
     {
         bool ran = false;
-        QTimer::singleShot(0, browser, [&] {
+        // The answer reads this call's locals: its timer dies with the call when no dialog came up.
+        QObject whileOpen;
+        QTimer::singleShot(0, &whileOpen, [&] {
             auto *dialog = browser->findChild<Frm_FillSpellbook *>();
             ASSERT_NE(dialog, nullptr);
             ran = true;
@@ -66,7 +68,7 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
         EXPECT_EQ(prompt.messages(), QStringList{"You must select at least 1 School"});
         EXPECT_TRUE(drawn(dialog).isEmpty());
 
-        dialog->Opt_Schools_All_Click();
+        clickButton(dialog, "Opt_Schools_All");
         auto *seed = control<QLineEdit>(dialog, "Txt_Seed");
         auto *draw = control<QPushButton>(dialog, "Cmd_Draw");
         seed->selectAll();

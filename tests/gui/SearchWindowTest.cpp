@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 
 namespace {
@@ -24,7 +23,7 @@ TEST_F(SearchTest, OneWindowOpensOnTheWholeLibraryAndListsHitsWithTheirSchools)
     EXPECT_EQ(window->windowTitle(), "Search");
     pressButton(&frame(), "Search");
     EXPECT_EQ(OpenWindows::all<Frm_Search>(frame().area()).size(), 1);
-    EXPECT_EQ(comboTexts(window, "Cmb_Type"), (QStringList{"KXR", "Bryn", "Corwin"}));
+    EXPECT_EQ(comboItems(window, "Cmb_Type"), (QStringList{"KXR", "Bryn", "Corwin"}));
     EXPECT_EQ(control<QComboBox>(window, "Cmb_Type")->currentText(), "KXR");
     EXPECT_TRUE(control<QRadioButton>(window, "Opt_Name")->isChecked());
     EXPECT_TRUE(control<QRadioButton>(window, "optAny")->isChecked());
@@ -50,9 +49,9 @@ TEST_F(SearchTest, OneWindowOpensOnTheWholeLibraryAndListsHitsWithTheirSchools)
     selectRows(hitsOf(window), {"Dusk Ward", "Ember Call"});
     EXPECT_EQ(panelTexts(window, kStatus).at(1), "2 spells selected");
     // A header click sorts descending first, then ascending.
-    hitsOf(window)->header()->sectionClicked(0);
+    clickHeader(hitsOf(window), 0);
     EXPECT_EQ(columnTexts(hitsOf(window)).first(), "Maud's \"Quiet\" Step");
-    hitsOf(window)->header()->sectionClicked(0);
+    clickHeader(hitsOf(window), 0);
     EXPECT_EQ(columnTexts(hitsOf(window)).first(), "amber Lantern");
 
     // No hit empties the list.
@@ -138,7 +137,7 @@ TEST_F(SearchTest, ExportWritesTheSelectedHitsAndRefusesWithoutThem)
     EXPECT_FALSE(QFile::exists(path));
 
     // Cancelling the dialog says nothing and writes nothing.
-    hitsOf(window)->selectOnly(0);
+    clickRow(hitsOf(window), 0);
     prompt.clear();
     prompt.cancelFile();
     pressButton(window, "Export Selected Spells");
@@ -170,16 +169,16 @@ TEST_F(SearchTest, TheScopeListFollowsTheCastersAndHitsLeaveWithTheirSpell)
     Frm_Search *window = openSearch();
     auto *scopes = control<QComboBox>(window, "Cmb_Type");
     // A caster's details edited elsewhere leave the user's scope as it is.
-    scopes->setCurrentIndex(scopes->findText("Corwin"));
+    chooseItem(window, "Cmb_Type", "Corwin");
     library.db().exec("UPDATE SpellCasters SET Lvl = '9' WHERE Spellbook = 'Corwin';");
     emit frame().events().castersChanged();
     EXPECT_EQ(scopes->currentText(), "Corwin");
     // A scope whose caster is gone falls back to the whole library.
-    scopes->setCurrentIndex(scopes->findText("Bryn"));
+    chooseItem(window, "Cmb_Type", "Bryn");
     library.db().exec("DELETE FROM SpellCasters WHERE Spellbook = 'Bryn';");
     library.addCaster("Dara");
     emit frame().events().castersChanged();
-    EXPECT_EQ(comboTexts(window, "Cmb_Type"), (QStringList{"KXR", "Corwin", "Dara"}));
+    EXPECT_EQ(comboItems(window, "Cmb_Type"), (QStringList{"KXR", "Corwin", "Dara"}));
     EXPECT_EQ(scopes->currentText(), "KXR");
 
     search(window, "e");
@@ -209,8 +208,7 @@ TEST_F(SearchTest, HitsDragOntoABrowserAsFromTheSearch)
     Frm_Browser *corwin = openBrowser("Corwin");
     search(window, "e");
     selectRows(hitsOf(window), {"Ember Call", "Bramble Gate"});
-    dragOnto(window, &Frm_Search::LV_Search_OLEStartDrag, &Frm_Search::LV_Search_OLECompleteDrag,
-             spellsOf(corwin));
+    dragOnto(hitsOf(window), spellsOf(corwin));
     EXPECT_EQ(namesIn(corwin), (QStringList{"Bramble Gate", "Ember Call"}));
     EXPECT_EQ(panelTexts(corwin, "SB_Browser").at(2), "2 spells added");
     EXPECT_FALSE(frame().dragDropAssistant().Validate_Drop());

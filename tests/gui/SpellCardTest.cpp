@@ -5,7 +5,6 @@
 #include "shell/MDI_Main.h"
 #include "widgets/FormScrollArea.h"
 #include "widgets/ListView.h"
-#include "widgets/ListViewModel.h"
 #include "widgets/OpenWindows.h"
 
 #include <QLabel>
@@ -34,10 +33,7 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
                                      {"Description", "First line.\nSecond line."}});
     Frm_Browser *kxr = openBrowser("KXR");
     ListView *list = spellsOf(kxr);
-    const QRect row = list->visualRect(list->rows()->index(2, 0));
-    // A widget double click arrives after the press and release of the first click.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    doubleClickRow(list, 2);
 
     const QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 1);
@@ -74,14 +70,14 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
     Frm_Browser *kxr = openBrowser("KXR");
     selectSpells(kxr, {"Ember Call", "Dusk Ward"});
     pressButton(kxr, "View Spell"); // the first selected row in list order
-    kxr->B_Menu_View_Click();
+    pressButton(kxr, "View Spell");
     QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 2);
     EXPECT_EQ(cards.at(0)->windowTitle(), "Dusk Ward (1)");
     EXPECT_EQ(label(cards.at(0), "Lbl_Schools"), QString());
 
     selectSpells(kxr, {"Ember Call"});
-    kxr->LV_Spells_DblClick();
+    doubleClickRow(spellsOf(kxr), spellsOf(kxr)->selectedRowNumbers().value(0));
     cards = OpenWindows::all<Frm_Spell>(frame().area());
     ASSERT_EQ(cards.size(), 3);
     EXPECT_EQ(label(cards.at(2), "Lbl_Author"), "Ysolde");
@@ -97,7 +93,7 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
 
     // Nothing selected: no card.
     spellsOf(kxr)->clearSelection();
-    kxr->B_Menu_View_Click();
+    pressButton(kxr, "View Spell");
     EXPECT_EQ(OpenWindows::all<Frm_Spell>(frame().area()).size(), 2);
 }
 
@@ -113,4 +109,7 @@ TEST_F(SpellCardTest, ACardOfASpellThatLeftTheLibraryStaysEmptyAndCannotPrint)
     EXPECT_EQ(cards.at(0)->windowTitle(), "(not in the library)");
     EXPECT_EQ(cardTexts(cards.at(0)), QStringList(14, QString()));
     EXPECT_FALSE(canPress(cards.at(0), "Print"));
+    // The frame's Print, for the window in front, has nothing to print either.
+    chooseMenuEntry(&frame(), "Main_File_Print");
+    EXPECT_TRUE(prompt.shown().isEmpty());
 }

@@ -2,6 +2,7 @@
 #include "Peer.h"
 #include "ScriptedPrompt.h"
 #include "TestLibrary.h"
+#include "WindowTest.h"
 #include "shell/Frm_Open.h"
 #include "shell/MDI_Main.h"
 #include "store/AppFolder.h"
@@ -79,7 +80,7 @@ TEST(Startup, SplashShowsTheVersionForThreeSecondsThenTheFrame)
         EXPECT_EQ(timer->interval(), 3000);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
 
-        splash->Timer1_Timer(); // the three seconds are up
+        letTimerRunOut(splash); // the three seconds are up
         auto *frame = topLevel<MDI_Main>("MDI_Main");
         ASSERT_NE(frame, nullptr);
         sawFrame = true;
@@ -103,7 +104,7 @@ TEST(Startup, ALibraryThatCannotBeOpenedIsReportedAndEndsWithAnErrorCode)
     const int exitCode = runProgram([] {
         auto *splash = topLevel<Frm_Open>("Frm_Open");
         ASSERT_NE(splash, nullptr);
-        splash->Timer1_Timer();
+        letTimerRunOut(splash);
     });
     setAppFolder(QString());
 
@@ -130,7 +131,7 @@ TEST(Startup, ASecondProgramStartedAndClosedLeavesTheFirstOnesChanges)
     const int exitCode = runProgram([&] {
         auto *splash = topLevel<Frm_Open>("Frm_Open");
         ASSERT_NE(splash, nullptr);
-        splash->Timer1_Timer();
+        letTimerRunOut(splash);
         auto *frame = topLevel<MDI_Main>("MDI_Main");
         ASSERT_NE(frame, nullptr);
         VM_Spell kept;

@@ -43,7 +43,7 @@ TEST_F(UnlearnedTest, OneWindowFollowsTheBrowserItWasOpenedFrom)
     Frm_Unlearned *window = openFailed("Bryn");
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), "Spells Failed to Learn");
-    EXPECT_EQ(comboTexts(window, "Cmbo_Casters"), (QStringList{"Bryn", "Corwin"}));
+    EXPECT_EQ(comboItems(window, "Cmbo_Casters"), (QStringList{"Bryn", "Corwin"}));
     EXPECT_EQ(window->ResetCurrent(), "Bryn");
     EXPECT_EQ(rowTexts(failedOf(window)),
               (QStringList{"Ember Call|1|Common|KXR|12", "Dusk Ward|1|Common|KXR|12"}));
@@ -61,15 +61,12 @@ TEST_F(UnlearnedTest, OneWindowFollowsTheBrowserItWasOpenedFrom)
     EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"1 spells listed", "", ""}));
 
     // Choosing in the list of casters.
-    auto *casters = control<QComboBox>(window, "Cmbo_Casters");
-    casters->setCurrentIndex(0);
-    emit casters->activated(0);
+    chooseItem(window, "Cmbo_Casters", "Bryn");
     EXPECT_EQ(window->ResetCurrent(), "Bryn");
     EXPECT_EQ(failedOf(window)->rowCount(), 2);
 
     // A double click opens the spell card.
-    failedOf(window)->selectOnly(1);
-    window->LV_Spells_DblClick();
+    doubleClickRow(failedOf(window), 1);
     ASSERT_EQ(OpenWindows::all<Frm_Spell>(frame().area()).size(), 1);
     EXPECT_EQ(OpenWindows::all<Frm_Spell>(frame().area()).at(0)->windowTitle(), "Dusk Ward (1)");
     EXPECT_TRUE(prompt.shown().isEmpty());
@@ -81,8 +78,7 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnceAndNeverW
     Frm_Browser *kxr = openBrowser("KXR");
     // Bramble Gate is in Bryn's book: a spell learned is not also one she failed to learn.
     selectSpells(kxr, {"Ember Call", "Bramble Gate", "Maud's \"Quiet\" Step", "amber Lantern"});
-    dragOnto(kxr, &Frm_Browser::LV_Spells_OLEStartDrag, &Frm_Browser::LV_Spells_OLECompleteDrag,
-             failedOf(window));
+    dragOnto(spellsOf(kxr), failedOf(window));
     EXPECT_EQ(prompt.messages(), QStringList{"These spells are already in the spellbook of Bryn and were not "
                                              "added to the failed spells: Bramble Gate"});
     EXPECT_EQ(failedRows("Bryn"),
@@ -94,16 +90,14 @@ TEST_F(UnlearnedTest, SpellsDroppedFromBrowsersAndTheSearchAreAddedOnceAndNeverW
     prompt.clear();
     Frm_Search *search = openSearch();
     SearchTest::search(search, "Ember");
-    dragOnto(search, &Frm_Search::LV_Search_OLEStartDrag, &Frm_Search::LV_Search_OLECompleteDrag,
-             failedOf(window));
+    dragOnto(hitsOf(search), failedOf(window));
     EXPECT_EQ(failedRows("Bryn").size(), 4);
     EXPECT_EQ(panelTexts(window, kStatus).at(2), "0 spells added");
     letTimerRunOut(window);
     EXPECT_EQ(panelTexts(window, kStatus).at(2), QString());
 
     SearchTest::search(search, "Cinder");
-    dragOnto(search, &Frm_Search::LV_Search_OLEStartDrag, &Frm_Search::LV_Search_OLECompleteDrag,
-             failedOf(window));
+    dragOnto(hitsOf(search), failedOf(window));
     EXPECT_EQ(prompt.messages(), QStringList{"These spells are already in the spellbook of Bryn and were not "
                                              "added to the failed spells: Cinder Veil"});
     EXPECT_EQ(failedRows("Bryn").size(), 4);
@@ -113,16 +107,14 @@ TEST_F(UnlearnedTest, TheListKeepsItsSelectionAndSortWhenASpellIsSavedElsewhere)
 {
     library.addFailed("Bryn", "Maud's \"Quiet\" Step", "1");
     Frm_Unlearned *window = openFailed("Bryn");
-    QHeaderView *header = failedOf(window)->header();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    clickHeader(failedOf(window), 0);
     const QStringList sorted = columnTexts(failedOf(window));
     EXPECT_EQ(sorted, (QStringList{"Maud's \"Quiet\" Step", "Ember Call", "Dusk Ward"}));
     selectRows(failedOf(window), {"Ember Call"});
 
     emit frame().events().spellsChanged(); // a spell saved in the manage-spells window
     EXPECT_EQ(columnTexts(failedOf(window)), sorted);
-    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_TRUE(failedOf(window)->header()->isSortIndicatorShown());
     EXPECT_EQ(firstSelectedName(failedOf(window)), "Ember Call");
     EXPECT_EQ(selectedCount(failedOf(window)), 1);
     EXPECT_EQ(panelTexts(window, kStatus).at(1), "1 spells selected");
@@ -208,7 +200,7 @@ TEST_F(UnlearnedTest, ADeletedCasterIsNeverLeftChosen)
     library.db().exec("DELETE FROM SpellCasters WHERE Spellbook = 'Corwin';");
     library.addCaster("Dara");
     emit frame().events().castersChanged();
-    EXPECT_EQ(comboTexts(window, "Cmbo_Casters"), (QStringList{"Bryn", "Dara"}));
+    EXPECT_EQ(comboItems(window, "Cmbo_Casters"), (QStringList{"Bryn", "Dara"}));
     EXPECT_EQ(control<QComboBox>(window, "Cmbo_Casters")->currentIndex(), -1);
     EXPECT_EQ(window->ResetCurrent(), QString());
     EXPECT_EQ(failedOf(window)->rowCount(), 0);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
+#include <QStringList>
 
 class ListView;
 class QAbstractButton;
@@ -21,6 +23,23 @@ void chooseMenuEntry(const QObject *owner, const QString &name);
 bool canPress(const QWidget *window, const QString &key);
 // Clicks a button that sits in a window rather than on its tool bar (a button of a list row).
 void clickButton(QAbstractButton *button);
-// Ends a drag of this program's own on a list as the platform delivers it: the list is
-// entered, then takes the drop. What is dropped is what the drag-and-drop assistant holds.
+// Opens a list's popup menu with the menu key, as on its current row, and chooses the entry with
+// that object name.
+void choosePopupEntry(ListView *list, const QString &entry);
+// Drags the selected rows of a list with the mouse onto a widget, at a point of it (its middle when
+// none is given), as the platform delivers a drag: the widget is entered, moved over and, when it
+// takes the drag, dropped on; then the drag ends. Says whether the widget took the drop.
+bool dragAndDrop(ListView *from, QWidget *target, QPoint at = {});
+// Selects exactly the rows whose first column holds one of these texts.
+void selectRows(ListView *list, const QStringList &texts);
+// Clicks a row of a list, brought into view first.
+void clickRow(ListView *list, int row);
+// Double-clicks a row of a list, brought into view first.
+void doubleClickRow(ListView *list, int row);
+// Clicks the middle of a column's header.
+void clickHeader(ListView *list, int column);
+// Ticks or unticks a row's check box with the space bar, the row current.
+void toggleCheck(ListView *list, int row);
+// Delivers a drop of this program's kind on a list with no drag of the list's own behind it: the
+// list is entered, then takes the drop.
 void dropOnList(ListView *target);

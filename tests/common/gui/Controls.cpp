@@ -23,6 +23,14 @@ Control *usable(const QWidget *window, const QString &name)
     return found;
 }
 
+// A line edit by name, or the one of an editable drop-down by that name.
+QLineEdit *usableEdit(const QWidget *window, const QString &name)
+{
+    if (auto *combo = window->findChild<QComboBox *>(name); combo && combo->isEditable())
+        return usable<QComboBox>(window, name) ? combo->lineEdit() : nullptr;
+    return usable<QLineEdit>(window, name);
+}
+
 } // namespace
 
 void clickButton(const QWidget *window, const QString &name)
@@ -42,12 +50,15 @@ void chooseItem(const QWidget *window, const QString &combo, const QString &text
         return;
     }
     box->setCurrentIndex(index);
+    // What the user's choice does besides: the windows follow a choice, not every change.
+    emit box->activated(index);
+    emit box->textActivated(box->itemText(index));
 }
 
 void typeText(const QWidget *window, const QString &box, const QString &text)
 {
-    if (auto *edit = window->findChild<QLineEdit *>(box)) {
-        if (usable<QLineEdit>(window, box))
+    if (window->findChild<QLineEdit *>(box) || window->findChild<QComboBox *>(box)) {
+        if (QLineEdit *edit = usableEdit(window, box))
             edit->setText(text);
     } else if (auto *textBox = usable<QTextEdit>(window, box)) {
         if (textBox->isReadOnly())
@@ -59,7 +70,7 @@ void typeText(const QWidget *window, const QString &box, const QString &text)
 
 void typeKeys(const QWidget *window, const QString &box, const QString &text)
 {
-    if (auto *edit = usable<QLineEdit>(window, box)) {
+    if (QLineEdit *edit = usableEdit(window, box)) {
         edit->clear();
         QTest::keyClicks(edit, text);
     }

@@ -11,11 +11,11 @@ class QWidget;
 
 // Clicks a push button with the mouse.
 void clickButton(const QWidget *window, const QString &name);
-// Chooses the entry with that text in a drop-down list.
+// Chooses the entry with that text in a drop-down list, as the user's choice does.
 void chooseItem(const QWidget *window, const QString &combo, const QString &text);
-// Replaces the text of a line edit or text box.
+// Replaces the text of a line edit, an editable drop-down or a text box.
 void typeText(const QWidget *window, const QString &box, const QString &text);
-// Empties a line edit and types the text into it key by key, as the user would.
+// Empties a line edit (or an editable drop-down's) and types the text into it key by key, as the user would.
 void typeKeys(const QWidget *window, const QString &box, const QString &text);
 // Selects exactly the items of a list box that have these texts, and no other.
 void selectExactly(const QWidget *window, const QString &listBox, const QStringList &texts);
