@@ -82,15 +82,6 @@ protected:
     }
 };
 
-QStringList comboItems(const QWidget *window, const QString &name)
-{
-    QStringList items;
-    const auto *combo = control<QComboBox>(window, name);
-    for (int i = 0; combo && i < combo->count(); ++i)
-        items.append(combo->itemText(i));
-    return items;
-}
-
 ListRows selected(const QStringList &names)
 {
     ListRows rows;
@@ -247,12 +238,10 @@ TEST_F(UndoTest, ACasterDeletedWithAFullBookComesBackInEveryOpenWindow)
     chooseMenuEntry(&frame(), "Main_Tools_Spellbooks");
     auto *manage = OpenWindows::named<Frm_ManageSpellbooks>(frame().area(), "Frm_ManageSpellbooks");
     ASSERT_TRUE(manage);
-    control<QTabWidget>(manage, "SSTab1")->setCurrentIndex(1);
-    auto *doomed = control<QComboBox>(manage, "Cmbo_Delete");
-    doomed->setCurrentIndex(doomed->findText("Bryn"));
-    emit doomed->activated(doomed->currentIndex());
+    showTab(manage, 1);
+    chooseItem(manage, "Cmbo_Delete", "Bryn");
     prompt.answer(true);
-    QTest::mouseClick(control<QPushButton>(manage, "CmdDelete"), Qt::LeftButton);
+    clickButton(manage, "CmdDelete");
     EXPECT_EQ(library.count("SELECT count(*) FROM SpellCasters WHERE Spellbook = 'Bryn'"), 0);
     EXPECT_EQ(entryText("Main_Edit_Undo"), "&Undo Delete Caster 'Bryn'");
     EXPECT_FALSE(comboItems(manage, "Cmbo_Delete").contains("Bryn"));
@@ -261,7 +250,7 @@ TEST_F(UndoTest, ACasterDeletedWithAFullBookComesBackInEveryOpenWindow)
     EXPECT_EQ(contents(), before);
     EXPECT_TRUE(comboItems(manage, "Cmbo_Delete").contains("Bryn"));
     EXPECT_TRUE(menuTexts(frame().TB_Main()->buttonMenu("Browser")).contains("Bryn"));
-    EXPECT_TRUE(comboTexts(finder, "Cmb_Type").contains("Bryn"));
+    EXPECT_TRUE(comboItems(finder, "Cmb_Type").contains("Bryn"));
     Frm_Browser *bryn = openBrowser("Bryn");
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
     pressButton(bryn, "Memorized Spells");
