@@ -649,48 +649,42 @@ UndoHistory::Step UndoHistory::apply(const Step &step, const QString &verb)
 
 UndoHistory::Outcome UndoHistory::undo()
 {
-    // Not in the middle of a command (a key pressed while an import shows its progress).
-    if (m_depth > 0 || !canUndo())
-        return {};
-    Step done = apply(m_undo.back(), QStringLiteral("Undo"));
-    if (done.entries.empty()) {
-        const QString name = m_undo.back().name;
-        m_undo.clear();
-        emit changed();
-        throw VmError(SQLITE_ABORT, QStringLiteral("Undo"),
-                      QStringLiteral("\"%1\" cannot be undone: another program has changed the same entries "
-                                     "of the library since, and undoing it would overwrite their changes. "
-                                     "Nothing was changed; this step and the ones before it can no longer "
-                                     "be undone.")
-                          .arg(name));
-    }
-    const Outcome outcome = outcomeOf(done.entries);
-    m_undo.pop_back();
-    m_redo.push_back(std::move(done));
-    emit changed();
-    return outcome;
+    return takeBack(m_undo, m_redo, QStringLiteral("Undo"), QStringLiteral("undone"),
+                    QStringLiteral("before"));
 }
 
 UndoHistory::Outcome UndoHistory::redo()
 {
+    return takeBack(m_redo, m_undo, QStringLiteral("Redo"), QStringLiteral("redone"),
+                    QStringLiteral("after"));
+}
+
+// Undo and redo are one move: the newest step of one list is taken back and, taken back, is the
+// newest of the other. A refused step ends the list it came from, and the steps beyond it.
+UndoHistory::Outcome UndoHistory::takeBack(std::deque<Step> &from, std::deque<Step> &to, const QString &verb,
+                                           const QString &done, const QString &beyond)
+{
     // Not in the middle of a command (a key pressed while an import shows its progress).
-    if (m_depth > 0 || !canRedo())
+    if (m_depth > 0)
         return {};
-    Step done = apply(m_redo.back(), QStringLiteral("Redo"));
-    if (done.entries.empty()) {
-        const QString name = m_redo.back().name;
-        m_redo.clear();
+    flush(); // changes made outside any step become a step of their own first
+    if (from.empty())
+        return {};
+    Step reversed = apply(from.back(), verb);
+    if (reversed.entries.empty()) {
+        const QString name = from.back().name;
+        from.clear();
         emit changed();
-        throw VmError(SQLITE_ABORT, QStringLiteral("Redo"),
-                      QStringLiteral("\"%1\" cannot be redone: another program has changed the same entries "
-                                     "of the library since, and redoing it would overwrite their changes. "
-                                     "Nothing was changed; this step and the ones after it can no longer "
-                                     "be redone.")
-                          .arg(name));
+        throw VmError(SQLITE_ABORT, verb,
+                      QStringLiteral("\"%1\" cannot be %2: another program has changed the same entries "
+                                     "of the library since, and %3 it would overwrite their changes. "
+                                     "Nothing was changed; this step and the ones %4 it can no longer "
+                                     "be %2.")
+                          .arg(name, done, verb.toLower() + QStringLiteral("ing"), beyond));
     }
-    const Outcome outcome = outcomeOf(done.entries);
-    m_redo.pop_back();
-    m_undo.push_back(std::move(done));
+    const Outcome outcome = outcomeOf(reversed.entries);
+    from.pop_back();
+    to.push_back(std::move(reversed));
     emit changed();
     return outcome;
 }

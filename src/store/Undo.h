@@ -118,6 +118,8 @@ private:
     void collect(sqlite3 *db, std::vector<UndoEntry> &into);
     void addStep(const QString &name, std::vector<UndoEntry> entries);
     Step apply(const Step &step, const QString &verb);
+    Outcome takeBack(std::deque<Step> &from, std::deque<Step> &to, const QString &verb, const QString &done,
+                     const QString &beyond);
     Connection &connection();
 
     std::deque<Step> m_undo;
