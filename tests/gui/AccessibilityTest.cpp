@@ -1,35 +1,15 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "browse/Frm_Browser.h"
 #include "browse/LevelCountDelegate.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ButtonToolBar.h"
-#include "widgets/OpenWindows.h"
 #include "widgets/ReadableColour.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QActionGroup>
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
-#include <QTextEdit>
-#include <QToolButton>
 
 namespace {
 

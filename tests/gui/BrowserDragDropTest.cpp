@@ -1,11 +1,5 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "browse/Frm_Browser.h"
 #include "browse/VM_DragDropAssistant.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ListView.h"
-
-#include <QTimer>
 
 namespace {
 

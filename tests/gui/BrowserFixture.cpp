@@ -1,12 +1,4 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-
-#include "browse/Frm_Browser.h"
-#include "widgets/ListView.h"
-
-#include <QLabel>
-#include <QListWidget>
-#include <QTextEdit>
 
 BrowserTest::BrowserTest()
 {

@@ -1,27 +1,8 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "Controls.h"
-#include "browse/Frm_Browser.h"
-#include "browse/Frm_Spell.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ButtonToolBar.h"
-#include "widgets/Constants.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
-#include "widgets/OpenWindows.h"
 #include "widgets/WindowArrangement.h"
 
 #include <QAbstractButton>
-#include <QHeaderView>
-#include <QLabel>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QTest>
-#include <QTimer>
-#include <QToolButton>
 
 namespace {
 

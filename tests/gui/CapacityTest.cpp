@@ -1,19 +1,11 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "Controls.h"
-#include "browse/Frm_Browser.h"
 #include "browse/LevelCountDelegate.h"
 #include "browse/VM_DragDropAssistant.h"
-#include "shell/MDI_Main.h"
 #include "store/CasterCapacity.h"
 #include "store/SpellLevels.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/ListView.h"
 
-#include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QTest>
 
 namespace {
 

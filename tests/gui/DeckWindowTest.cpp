@@ -1,4 +1,3 @@
-#include "Controls.h"
 #include "RecordingReportOutput.h"
 #include "SearchFixture.h"
 #include "TextChecks.h"
@@ -7,13 +6,9 @@
 #include "browse/DeckCommand.h"
 #include "browse/Frm_Deck.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QProcess>
 #include <QProgressDialog>
-#include <QTimer>
 
 namespace {
 

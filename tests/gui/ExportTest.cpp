@@ -1,17 +1,10 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "Controls.h"
 #include "Files.h"
 #include "SpellFiles.h"
-#include "browse/Frm_Browser.h"
 #include "exchange/VM_SpellSaver.h"
-#include "shell/MDI_Main.h"
-#include "widgets/Constants.h"
-#include "widgets/ListView.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 
 namespace {
 

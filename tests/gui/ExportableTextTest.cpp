@@ -1,16 +1,9 @@
-#include "Clicks.h"
-#include "Controls.h"
 #include "WindowTest.h"
 
 #include "exchange/VM_SpellSaver.h"
 #include "maintain/Frm_ManageSchools.h"
 #include "maintain/Frm_ManageSpellbooks.h"
 #include "maintain/Frm_ManageSpells.h"
-#include "shell/MDI_Main.h"
-#include "widgets/OpenWindows.h"
-
-#include <QComboBox>
-#include <QListWidget>
 
 // Text a Vellumar file could never carry is refused where it is typed, so that no export
 // fails on it later; what the user typed stays in its box.

@@ -1,18 +1,8 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "Controls.h"
-#include "browse/Frm_Browser.h"
 #include "browse/Frm_FillSpellbook.h"
 #include "browse/LevelCountDelegate.h"
-#include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
-
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 

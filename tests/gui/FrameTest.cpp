@@ -1,31 +1,16 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
 #include "WindowTest.h"
-#include "browse/Frm_Browser.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ButtonToolBar.h"
-#include "widgets/Constants.h"
 #include "widgets/FormScrollArea.h"
-#include "widgets/OpenWindows.h"
 
-#include "widgets/ListView.h"
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
-#include <QTest>
-#include <QToolButton>
 #include <QUrl>
 
 #include <functional>

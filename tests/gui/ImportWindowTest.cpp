@@ -1,30 +1,12 @@
-#include "Clicks.h"
-#include "Controls.h"
 #include "Files.h"
 #include "WindowTest.h"
 
 #include "exchange/VM_SpellSaver.h"
 #include "import/Frm_Import.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ButtonToolBar.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/ListView.h"
 #include "widgets/ListViewModel.h"
-#include "widgets/OpenWindows.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QProgressDialog>
-#include <QTextEdit>
-#include <QTimer>
 
 namespace {
 

@@ -1,19 +1,6 @@
-#include "Clicks.h"
-#include "Controls.h"
 #include "WindowTest.h"
 
-#include "browse/Frm_Browser.h"
 #include "maintain/Frm_ManageSchools.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
-
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTest>
-#include <QTextEdit>
 
 namespace {
 

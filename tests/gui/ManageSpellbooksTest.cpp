@@ -1,23 +1,7 @@
-#include "Clicks.h"
-#include "Controls.h"
 #include "WindowTest.h"
 
-#include "browse/Frm_Browser.h"
 #include "browse/LevelCountDelegate.h"
 #include "maintain/Frm_ManageSpellbooks.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ButtonToolBar.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/OpenWindows.h"
-
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QTest>
 
 namespace {
 

@@ -1,23 +1,7 @@
-#include "Clicks.h"
-#include "Controls.h"
 #include "WindowTest.h"
 
-#include "browse/Frm_Browser.h"
-#include "browse/Frm_Spell.h"
 #include "browse/Frm_Unlearned.h"
 #include "maintain/Frm_ManageSpells.h"
-#include "shell/MDI_Main.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
-
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiSubWindow>
-#include <QTest>
-#include <QTextEdit>
 
 #include <functional>
 

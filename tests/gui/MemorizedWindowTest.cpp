@@ -1,27 +1,12 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "Controls.h"
 #include "RecordingReportOutput.h"
 #include "TextChecks.h"
 
-#include "browse/Frm_Browser.h"
 #include "browse/Frm_Memorized.h"
-#include "browse/Frm_Spell.h"
-#include "shell/MDI_Main.h"
 #include "store/VM_Spellbook.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTest>
-#include <QToolButton>
-#include <QTreeWidget>
 
 namespace {
 

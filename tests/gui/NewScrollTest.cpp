@@ -1,24 +1,7 @@
-#include "Clicks.h"
-#include "Controls.h"
 #include "ScrollsFixture.h"
 
 #include "scrolls/Frm_ScrollSaver.h"
 #include "scrolls/Frm_Scrolls.h"
-#include "shell/MDI_Main.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
-
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 class NewScrollTest : public ScrollsTest
 {

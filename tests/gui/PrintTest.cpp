@@ -1,31 +1,15 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "Controls.h"
 #include "RecordingReportOutput.h"
 #include "TextChecks.h"
-#include "browse/Frm_Browser.h"
 #include "browse/Frm_Print.h"
-#include "browse/Frm_Spell.h"
 #include "browse/ReportPreviewDialog.h"
-#include "shell/MDI_Main.h"
-#include "widgets/Constants.h"
-#include "widgets/ListView.h"
 
-#include <QApplication>
 #include <QFontDatabase>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPrintPreviewWidget>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QToolButton>
 
 namespace {
 

@@ -1,16 +1,11 @@
-#include "Clicks.h"
 #include "RecordingReportOutput.h"
 #include "ScrollsFixture.h"
 #include "SpellFiles.h"
 
 #include "scrolls/Frm_Scrolls.h"
-#include "shell/MDI_Main.h"
-#include "widgets/Constants.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 
 class ScrollOutputTest : public ScrollsTest
 {

@@ -1,24 +1,7 @@
-#include "Clicks.h"
-#include "Controls.h"
 #include "ScrollsFixture.h"
 
-#include "browse/Frm_Browser.h"
-#include "browse/Frm_Spell.h"
 #include "scrolls/Frm_Scrolls.h"
-#include "shell/MDI_Main.h"
 #include "store/Database.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
-
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMenu>
-#include <QTabWidget>
-#include <QToolButton>
-#include <QTreeWidget>
 
 namespace {
 

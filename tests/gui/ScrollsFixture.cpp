@@ -1,19 +1,7 @@
 #include "ScrollsFixture.h"
 
-#include "Clicks.h"
-
 #include "browse/VM_DragDropAssistant.h"
 #include "scrolls/Frm_Scrolls.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTreeWidget>
 
 ScrollsTest::ScrollsTest()
 {

@@ -1,22 +1,12 @@
 #pragma once
 
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "Controls.h"
 
-#include "browse/Frm_Browser.h"
 #include "browse/Frm_Unlearned.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "maintain/Frm_Search.h"
-#include "shell/MDI_Main.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 // The browser scenarios' library, with the search window and the failed-spells window.
 class SearchTest : public BrowserTest

@@ -1,14 +1,10 @@
 #include "SearchFixture.h"
 #include "SpellFiles.h"
 
-#include "browse/Frm_Spell.h"
 #include "maintain/Frm_ManageSpells.h"
-#include "widgets/LibraryEvents.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 
 namespace {
 

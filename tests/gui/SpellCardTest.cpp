@@ -1,19 +1,7 @@
 #include "BrowserFixture.h"
-#include "Clicks.h"
-#include "browse/Frm_Browser.h"
-#include "browse/Frm_Spell.h"
-#include "shell/MDI_Main.h"
 #include "widgets/FormScrollArea.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
 
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScrollBar>
-#include <QTabWidget>
-#include <QTest>
-#include <QTextEdit>
 
 namespace {
 

@@ -4,17 +4,11 @@
 #include "TestLibrary.h"
 #include "WindowTest.h"
 #include "shell/Frm_Open.h"
-#include "shell/MDI_Main.h"
 #include "store/AppFolder.h"
 #include "store/VM_Spell.h"
-#include "widgets/Constants.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QMdiArea>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 

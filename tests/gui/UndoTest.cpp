@@ -1,33 +1,18 @@
-#include "Clicks.h"
 #include "Peer.h"
 #include "SearchFixture.h"
 
-#include "browse/Frm_Browser.h"
 #include "browse/Frm_Memorized.h"
 #include "browse/VM_DragDropAssistant.h"
 #include "exchange/VM_SpellSaver.h"
 #include "maintain/Frm_ManageSpellbooks.h"
 #include "maintain/Frm_Search.h"
-#include "shell/MDI_Main.h"
 #include "store/VM_Library.h"
 #include "store/VM_Memorized.h"
 #include "store/VM_Spell.h"
 #include "store/VM_Spellbook.h"
-#include "widgets/ButtonToolBar.h"
-#include "widgets/LibraryEvents.h"
-#include "widgets/ListView.h"
-#include "widgets/OpenWindows.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTreeWidget>
 
 #include <functional>
 

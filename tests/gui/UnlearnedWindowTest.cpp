@@ -1,12 +1,6 @@
 #include "SearchFixture.h"
 
-#include "browse/Frm_Spell.h"
-#include "widgets/LibraryEvents.h"
 #include "widgets/ListViewRows.h"
-
-#include <QHeaderView>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 

@@ -1,13 +1,10 @@
-#include "widgets/ListView.h"
 #include "WindowTest.h"
 #include "widgets/ColumnSortToggle.h"
 #include "widgets/ListViewModel.h"
 #include "widgets/ListViewRows.h"
 
-#include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

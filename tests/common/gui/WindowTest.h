@@ -1,20 +1,44 @@
 #pragma once
 
+// Everything a window test works with: the frame, its windows' controls, the clicks and keys.
+#include "Clicks.h"
+#include "Controls.h"
 #include "QtPrinters.h"
 #include "ScriptedPrompt.h"
 #include "TestLibrary.h"
 
+#include "browse/Frm_Browser.h"
+#include "browse/Frm_Spell.h"
+#include "shell/MDI_Main.h"
+#include "widgets/ButtonToolBar.h"
+#include "widgets/Constants.h"
+#include "widgets/LibraryEvents.h"
+#include "widgets/ListView.h"
+#include "widgets/OpenWindows.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStringList>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 #include <memory>
-
-class Frm_Browser;
-class MDI_Main;
-class ListView;
-class QMenu;
-class QWidget;
 
 // A whole-window test: a library of its own, Prompt scripted, and the main frame loaded on
 // that library at first use, as the program shows it.
