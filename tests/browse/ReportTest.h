@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Raised.h"
 #include "RecordingReportOutput.h"
 #include "TestLibrary.h"
 #include "TextChecks.h"

@@ -2,10 +2,7 @@
 
 #include "exchange/VM_SpellSaver.h"
 #include "store/LibraryContent.h"
-#include "store/VM_Library.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMap>
 #include <QRegularExpression>
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Files.h"
-#include "Raised.h"
 #include "TestLibrary.h"
 #include "store/ListRows.h"
 

@@ -3,7 +3,6 @@
 
 #include "exchange/SpellImporter.h"
 #include "exchange/VM_SpellSaver.h"
-#include "store/Schema.h"
 
 #include "FileSizeLimit.h"
 

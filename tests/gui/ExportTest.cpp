@@ -1,10 +1,6 @@
 #include "BrowserFixture.h"
-#include "Files.h"
 #include "SpellFiles.h"
 #include "exchange/VM_SpellSaver.h"
-
-#include <QDir>
-#include <QFile>
 
 namespace {
 

@@ -4,8 +4,6 @@
 
 #include <QContextMenuEvent>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>

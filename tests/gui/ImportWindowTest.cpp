@@ -1,4 +1,3 @@
-#include "Files.h"
 #include "WindowTest.h"
 
 #include "exchange/VM_SpellSaver.h"

@@ -9,7 +9,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QTemporaryDir>
 
 namespace {
 

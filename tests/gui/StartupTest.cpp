@@ -7,10 +7,7 @@
 #include "store/AppFolder.h"
 #include "store/VM_Spell.h"
 
-#include <QTemporaryDir>
 #include <QThread>
-
-#include <gtest/gtest.h>
 
 namespace {
 

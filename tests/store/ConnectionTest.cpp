@@ -1,16 +1,10 @@
 #include "FileSizeLimit.h"
-#include "Files.h"
-#include "Raised.h"
 #include "TestLibrary.h"
 
 #include "store/AppFolder.h"
-#include "store/Database.h"
 #include "store/PrivateLocks.h"
-#include "store/Schema.h"
-#include "store/VM_Library.h"
 #include "store/VM_Spell.h"
 
-#include <QTemporaryDir>
 #include <sqlite3.h>
 #include <unistd.h>
 

@@ -1,13 +1,7 @@
-#include "Files.h"
-#include "Raised.h"
 #include "TestLibrary.h"
 
-#include "store/Database.h"
 #include "store/LibraryContent.h"
-#include "store/Schema.h"
 #include "store/VmError.h"
-
-#include <QTemporaryDir>
 
 #include <functional>
 #include <utility>

@@ -1,10 +1,4 @@
-#include "Raised.h"
 #include "TestLibrary.h"
-
-#include "store/Schema.h"
-#include "store/VM_Library.h"
-
-#include <QTemporaryDir>
 
 namespace {
 

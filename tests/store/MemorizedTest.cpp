@@ -1,11 +1,6 @@
 #include "TestLibrary.h"
 
-#include <QTemporaryDir>
-
 #include "store/AppFolder.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/VM_Library.h"
 #include "store/VM_Memorized.h"
 #include "store/VM_Spell.h"
 #include "store/VM_Spellbook.h"

@@ -1,7 +1,4 @@
-#include "Raised.h"
 #include "TestLibrary.h"
-
-#include "store/VM_Library.h"
 
 TEST_F(LibraryTest, PrintHoldsKeepOnlyTheLastSelection)
 {

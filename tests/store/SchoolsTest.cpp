@@ -1,7 +1,5 @@
-#include "TableText.h"
 #include "TestLibrary.h"
 
-#include "store/VM_Library.h"
 #include "store/VmError.h"
 
 TEST_F(LibraryTest, SchoolListsDescriptionsAndTheCaseSensitiveDuplicateTest)

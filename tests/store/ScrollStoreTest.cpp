@@ -1,8 +1,4 @@
-#include "Raised.h"
-#include "TableText.h"
 #include "TestLibrary.h"
-
-#include "store/VM_Library.h"
 
 namespace {
 

@@ -1,7 +1,4 @@
-#include "TableText.h"
 #include "TestLibrary.h"
-
-#include "store/VM_Library.h"
 
 namespace {
 

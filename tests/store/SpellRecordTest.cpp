@@ -4,8 +4,6 @@
 #include "store/AppFolder.h"
 #include "store/VM_Spell.h"
 
-#include <QTemporaryDir>
-
 #include <vector>
 
 namespace {

@@ -3,7 +3,6 @@
 #include "TestLibrary.h"
 
 #include "store/AppFolder.h"
-#include "store/Database.h"
 #include "widgets/Prompt.h"
 
 #include <QApplication>
@@ -16,7 +15,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>

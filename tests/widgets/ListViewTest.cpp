@@ -6,8 +6,6 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-#include <gtest/gtest.h>
-
 namespace {
 
 const QStringList kColumns = {"Spell Name", "Level"};

@@ -1,8 +1,16 @@
 #pragma once
 
+// With what nearly every library test reads its results through.
+#include "Files.h"
 #include "QtPrinters.h"
+#include "Raised.h"
+#include "TableText.h"
 #include "store/Database.h"
+#include "store/Schema.h"
+#include "store/VM_Library.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 
