@@ -39,16 +39,28 @@ QStringList column(Connection &connection, const char *sql)
     return values;
 }
 
+// Each scenario has a library of its own in a folder of its own, where the peers find it.
+class SharedLibrary : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setAppFolder(dir.path());
+        path = libraryPath();
+        createLibrary(path);
+    }
+    void TearDown() override { setAppFolder(QString()); }
+
+    QTemporaryDir dir;
+    QString path;
+};
+
 } // namespace
 
 // Other programs that open and close the library (a second Vellumar, the SQLCipher shell) must
 // not take away the changes this program goes on making, however many store objects it has.
-TEST(SharedLibrary, ChangesSurviveOtherProgramsOpeningAndClosingTheLibrary)
+TEST_F(SharedLibrary, ChangesSurviveOtherProgramsOpeningAndClosingTheLibrary)
 {
-    QTemporaryDir dir;
-    setAppFolder(dir.path());
-    const QString path = libraryPath();
-    createLibrary(path);
     QStringList expected;
     {
         VM_Library frame; // the first program's start-up
@@ -85,20 +97,15 @@ TEST(SharedLibrary, ChangesSurviveOtherProgramsOpeningAndClosingTheLibrary)
     stored.sort();
     expected.sort();
     EXPECT_EQ(stored, expected);
-    setAppFolder(QString());
 }
 
 // Anything else in the program that opens and closes the library's files (a file dialog sniffing
 // their type, a plug-in, a drag of the file) must leave the program's locks as they were: without
 // them, another program takes itself to be alone, rebuilds the shared index under this one's
 // feet and removes the log it writes to.
-TEST(SharedLibrary, HandlesOnTheLibrarysFilesOpenedAndClosedElsewhereDropNoLock)
+TEST_F(SharedLibrary, HandlesOnTheLibrarysFilesOpenedAndClosedElsewhereDropNoLock)
 {
     EXPECT_TRUE(usePrivateLocks());
-    QTemporaryDir dir;
-    setAppFolder(dir.path());
-    const QString path = libraryPath();
-    createLibrary(path);
     const QStringList files = {path, path + "-wal", path + "-shm"};
     {
         Connection first(path);
@@ -132,14 +139,10 @@ TEST(SharedLibrary, HandlesOnTheLibrarysFilesOpenedAndClosedElsewhereDropNoLock)
     QStringList stored = column(check, "SELECT Name FROM Spells");
     stored.sort();
     EXPECT_EQ(stored, (QStringList{"After the peer", "Before", "Checkpointed", "From the peer", "Last"}));
-    setAppFolder(QString());
 }
 
-TEST(SharedLibrary, TheOpenLibraryAndItsJournalsAreNeitherReadAsFilesNorWrittenOver)
+TEST_F(SharedLibrary, TheOpenLibraryAndItsJournalsAreNeitherReadAsFilesNorWrittenOver)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("Spells.mdb");
-    createLibrary(path);
     Connection open(path);
     addSpell(open, QStringLiteral("Kept"));
     for (const QString &file : {path, path + "-wal", path + "-shm"}) {
@@ -173,12 +176,8 @@ QStringList spellNames(const QString &path)
 
 // A log beside the library is folded into it by the first connection that may write. One left
 // by a crash of this library is the library's last changes, and is replayed.
-TEST(SharedLibrary, ALogLeftByACrashIsReplayed)
+TEST_F(SharedLibrary, ALogLeftByACrashIsReplayed)
 {
-    QTemporaryDir dir;
-    setAppFolder(dir.path());
-    const QString path = libraryPath();
-    createLibrary(path);
     for (const char *name : {"First crash", "Second crash"}) {
         EXPECT_EQ(runPeer({QStringLiteral("abandon"), QString::fromLatin1(name)}, dir.path()), "exit 0: ");
         ASSERT_TRUE(QFile::exists(path + "-wal"));
@@ -190,18 +189,13 @@ TEST(SharedLibrary, ALogLeftByACrashIsReplayed)
     EXPECT_FALSE(QFile::exists(path + "-wal"));
     EXPECT_TRUE(logsSetAside(dir.path()).isEmpty());
     EXPECT_TRUE(takeLibraryNotices().isEmpty());
-    setAppFolder(QString());
 }
 
 // A sync tool or a restored backup puts back a log from before the library's later changes:
 // replaying it would take them back for good, and the library would still read as sound.
-TEST(SharedLibrary, AnOlderLogOfTheSameLibraryIsSetAside)
+TEST_F(SharedLibrary, AnOlderLogOfTheSameLibraryIsSetAside)
 {
-    QTemporaryDir dir;
-    setAppFolder(dir.path());
-    const QString path = libraryPath();
     const QString log = path + "-wal";
-    createLibrary(path);
     EXPECT_EQ(runPeer({QStringLiteral("abandon"), QStringLiteral("Stale A")}, dir.path()), "exit 0: ");
     const QByteArray oldLog = fileBytes(log);
     ASSERT_FALSE(oldLog.isEmpty());
@@ -225,17 +219,12 @@ TEST(SharedLibrary, AnOlderLogOfTheSameLibraryIsSetAside)
     const QString again = runPeer({QStringLiteral("startup")}, dir.path());
     EXPECT_TRUE(again.startsWith("exit 0: ") && !again.contains("The log")) << again.toStdString();
     EXPECT_EQ(spellNames(path), (QStringList{"Later B", "Later C", "Stale A"}));
-    setAppFolder(QString());
 }
 
 // Another library's log would ruin this one at the first checkpoint.
-TEST(SharedLibrary, ALogFromAnotherLibraryIsSetAsideAndChangesNothing)
+TEST_F(SharedLibrary, ALogFromAnotherLibraryIsSetAsideAndChangesNothing)
 {
-    QTemporaryDir dir;
-    setAppFolder(dir.path());
-    const QString path = libraryPath();
     const QString log = path + "-wal";
-    createLibrary(path);
     EXPECT_EQ(runPeer({QStringLiteral("add"), QStringLiteral("Own")}, dir.path()), "exit 0: ");
 
     // Another library, and a copy of this one that went its own way (same key, other sessions).
@@ -273,17 +262,12 @@ TEST(SharedLibrary, ALogFromAnotherLibraryIsSetAsideAndChangesNothing)
     Connection reopened(path);
     EXPECT_EQ(column(reopened, "PRAGMA integrity_check"), QStringList{"ok"});
     EXPECT_EQ(column(reopened, "SELECT Name FROM Spells"), QStringList{"Own"});
-    setAppFolder(QString());
 }
 
 // Two imports at once: the second waits for the first, and when that takes longer than it waits,
 // it says so in words, and what it had imported stays.
-TEST(SharedLibrary, AnImportWhileAnotherChangesTheLibrarySaysSoInWords)
+TEST_F(SharedLibrary, AnImportWhileAnotherChangesTheLibrarySaysSoInWords)
 {
-    QTemporaryDir dir;
-    setAppFolder(dir.path());
-    const QString path = libraryPath();
-    createLibrary(path);
     const QString file =
         writeFile(dir.path(), QStringLiteral("one.sbok"),
                   "For Vellumar Use Only\r\n1\r\nMira||7||Elf||Mage||4||3||2||1||0||0||0||0||0\r\n"
@@ -298,5 +282,4 @@ TEST(SharedLibrary, AnImportWhileAnotherChangesTheLibrarySaysSoInWords)
                           "perhaps), and it was not done within 5 seconds, so this change was not made. Try "
                           "again once the other program is done. The import stopped there: 0 spells had "
                           "already been imported and are kept. Import the file again to bring in the rest.");
-    setAppFolder(QString());
 }
