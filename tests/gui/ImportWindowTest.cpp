@@ -295,6 +295,16 @@ TEST_F(ImportWindowTest, SaveStoresTheShownRecordOnlyWithAtLeastOneKnownSchool)
         "Spells you updated in this file have not been imported. Close"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(OpenWindows::all<Frm_Import>(frame().area()).size(), 1);
+    // The warning follows the corrections, not the last import: one that leaves the corrected
+    // spell out still asks.
+    chooseMenuEntry(window, "PopUp_UnCheck");
+    toggleCheck(spells(window), 0);
+    pressButton(window, "Import");
+    EXPECT_EQ(panel(window, 2), "Checked Spells Imported");
+    prompt.answer(false);
+    chooseMenuEntry(window, "Menu_File_Open");
+    EXPECT_EQ(prompt.questions().size(), 4);
+    EXPECT_EQ(record(window, 2).Fetch_Spell_Range(), "Ten feet");
     chooseMenuEntry(window, "PopUp_CheckNew");
     pressButton(window, "Import");
     EXPECT_EQ(
@@ -420,27 +430,6 @@ TEST_F(ImportWindowTest, CancellingALongImportKeepsTheSpellsAlreadyImportedAndSa
     EXPECT_EQ(prompt.messages(), QStringList{said});
     EXPECT_EQ(panelTexts(window, "SB").value(1), said);
     EXPECT_EQ(columnTexts(spells(window), 3).count("Same"), imported);
-}
-
-TEST_F(ImportWindowTest, ASpellbookGrowsTheWindowWithinTheAreaEvenFromItsBottomRightCorner)
-{
-    frame().resize(1300, 1000);
-    Frm_Import *window = importWindow();
-    auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
-    ASSERT_NE(subWindow, nullptr);
-    QCoreApplication::processEvents();
-    const QRect area = frame().area()->viewport()->rect();
-    // Made lower than the caster needs, and placed where the user left it: in the area's bottom
-    // right corner, a little inside.
-    subWindow->resize(subWindow->width(), 520);
-    subWindow->move(area.width() - subWindow->width() - 4, area.height() - subWindow->height() - 4);
-    const QSize before = subWindow->size();
-
-    open(window, spellbookFile());
-    EXPECT_TRUE(subWindow->height() > before.height() || subWindow->width() > before.width());
-    EXPECT_TRUE(area.contains(subWindow->geometry()))
-        << subWindow->geometry().x() << "," << subWindow->geometry().y() << " " << subWindow->width() << "x"
-        << subWindow->height() << " in " << area.width() << "x" << area.height();
 }
 
 TEST_F(ImportWindowTest, ACasterEditedIntoWhatNoSpellbookFileCouldHoldIsRefusedBeforeTheImport)
@@ -571,37 +560,9 @@ TEST_F(ImportWindowTest, ACorrectionKeepsWhatTheListsDoNotOfferAndRefusesWhatNoF
               QStringList{"S,V|One\tcolumn\r\nTwo"});
 }
 
-// The warning about corrections not yet imported follows the corrections, not the last import.
-TEST_F(ImportWindowTest, TheUnimportedCorrectionWarningFollowsTheCorrectedSpells)
-{
-    Frm_Import *window = importWindow();
-    open(window, spellsFile());
-    show(window, "Cinder Veil");
-    typeText(window, "txt_Range", "Ten feet");
-    pressButton(window, "Save");
-    chooseMenuEntry(window, "PopUp_CheckNew"); // the corrected spell is left unchecked
-    pressButton(window, "Import");
-    EXPECT_EQ(panel(window, 2), "Checked Spells Imported");
-    prompt.clear();
-    prompt.answer(false);
-    chooseMenuEntry(window, "Menu_File_Open");
-    EXPECT_EQ(prompt.questions().size(), 1);
-    EXPECT_TRUE(
-        prompt.questions().value(0).startsWith("Spells you updated in this file have not been imported"));
-
-    chooseMenuEntry(window, "PopUp_Check");
-    prompt.clear();
-    prompt.answer(true);
-    pressButton(window, "Import");
-    EXPECT_EQ(library.rows("SELECT Range FROM Spells WHERE Name = 'Cinder Veil'"), QStringList{"Ten feet"});
-    prompt.clear();
-    prompt.chooseFile(spellsFile());
-    chooseMenuEntry(window, "Menu_File_Open");
-    EXPECT_TRUE(prompt.questions().isEmpty());
-}
-
-// A spellbook file that fails at its header leaves the window as it was; a spells file after a
-// spellbook file gives back the room the caster took; a spell's schools show without scrolling.
+// A spellbook file grows the window within the area and one that fails at its header leaves the
+// window as it was; a spells file after a spellbook file gives back the room the caster took; a
+// spell's schools show without scrolling.
 TEST_F(ImportWindowTest, AFailedFileChangesNothingAndTheLayoutFitsWhatIsShown)
 {
     for (int i = 0; i < 20; ++i)
@@ -611,13 +572,19 @@ TEST_F(ImportWindowTest, AFailedFileChangesNothingAndTheLayoutFitsWhatIsShown)
     auto *subWindow = qobject_cast<QMdiSubWindow *>(window->parentWidget());
     ASSERT_NE(subWindow, nullptr);
     QCoreApplication::processEvents();
-    // Lower than the caster needs.
+    const QRect area = frame().area()->viewport()->rect();
+    // Made lower than the caster needs, and placed where the user left it: in the area's bottom
+    // right corner, a little inside. The caster grows it within the area.
     subWindow->resize(subWindow->width(), 520);
+    subWindow->move(area.width() - subWindow->width() - 4, area.height() - subWindow->height() - 4);
     const QSize spellsSize = subWindow->size();
 
     const QString book = spellbookFile();
     open(window, book);
-    EXPECT_NE(subWindow->size(), spellsSize);
+    EXPECT_TRUE(subWindow->height() > spellsSize.height() || subWindow->width() > spellsSize.width());
+    EXPECT_TRUE(area.contains(subWindow->geometry()))
+        << subWindow->geometry().x() << "," << subWindow->geometry().y() << " " << subWindow->width() << "x"
+        << subWindow->height() << " in " << area.width() << "x" << area.height();
     for (const QByteArray &header :
          {QByteArray("Not Ours\r\n1\r\n"), QByteArray("For Vellumar Use Only\r\nx\r\n")}) {
         prompt.clear();
