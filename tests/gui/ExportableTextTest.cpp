@@ -28,23 +28,13 @@ protected:
         library.addSpell("Ember Call", "1", {"Sun"});
         library.addCaster("Corwin");
     }
-
-    template<typename Window>
-    Window *open(const char *entry, const char *name)
-    {
-        chooseMenuEntry(&frame(), entry);
-        auto *window = OpenWindows::named<Window>(frame().area(), name);
-        if (!window)
-            ADD_FAILURE() << name << " did not open";
-        return window;
-    }
 };
 
 } // namespace
 
 TEST_F(ExportableText, ManageSpellsRefusesWhatNoExportCouldWriteAndSavesTheRest)
 {
-    auto *window = open<Frm_ManageSpells>("Main_Tools_Spells", "Frm_ManageSpells");
+    auto *window = openFromMenu<Frm_ManageSpells>("Main_Tools_Spells");
     ASSERT_TRUE(window);
     const struct
     {
@@ -124,7 +114,7 @@ TEST_F(ExportableText, ManageSpellsRefusesWhatNoExportCouldWriteAndSavesTheRest)
 
 TEST_F(ExportableText, ManageSchoolsAddsOnlyNamesASpellsLineCanHold)
 {
-    auto *window = open<Frm_ManageSchools>("Main_Tools_Schools", "Frm_ManageSchools");
+    auto *window = openFromMenu<Frm_ManageSchools>("Main_Tools_Schools");
     ASSERT_TRUE(window);
     showTab(window, 1);
     const QString record = "spells of the school";
@@ -160,7 +150,7 @@ TEST_F(ExportableText, ManageSchoolsAddsOnlyNamesASpellsLineCanHold)
 
 TEST_F(ExportableText, ManageSpellbooksRefusesCasterDetailsNoSpellbookFileCouldHold)
 {
-    auto *window = open<Frm_ManageSpellbooks>("Main_Tools_Spellbooks", "Frm_ManageSpellbooks");
+    auto *window = openFromMenu<Frm_ManageSpellbooks>("Main_Tools_Spellbooks");
     ASSERT_TRUE(window);
     const QStringList before = library.dump();
     const struct

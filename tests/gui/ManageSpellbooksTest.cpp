@@ -19,11 +19,7 @@ protected:
         library.addToSpellbook(kQuoted, "Bramble Gate");
     }
 
-    Frm_ManageSpellbooks *open()
-    {
-        chooseMenuEntry(&frame(), "Main_Tools_Spellbooks");
-        return OpenWindows::named<Frm_ManageSpellbooks>(frame().area(), "Frm_ManageSpellbooks");
-    }
+    Frm_ManageSpellbooks *open() { return openFromMenu<Frm_ManageSpellbooks>("Main_Tools_Spellbooks"); }
 
     QStringList casterRow(const QString &name)
     {

@@ -40,15 +40,7 @@ protected:
         library.addToSpellbook("Bryn", "Cinder Veil", "3");
     }
 
-    // Opens the window from the Tools menu, as the user does.
-    Frm_ManageSpells *openWindow()
-    {
-        chooseMenuEntry(&frame(), "Main_Tools_Spells");
-        auto *window = OpenWindows::named<Frm_ManageSpells>(frame().area(), "Frm_ManageSpells");
-        if (!window)
-            ADD_FAILURE() << "the manage-spells window did not open";
-        return window;
-    }
+    Frm_ManageSpells *openWindow() { return openFromMenu<Frm_ManageSpells>("Main_Tools_Spells"); }
 
     static QString shown(QWidget *window, const QString &combo)
     {

@@ -33,11 +33,7 @@ void ScrollsTest::addScroll(const QString &caster, const QString &scroll, const 
 
 Frm_Scrolls *ScrollsTest::openScrolls()
 {
-    chooseMenuEntry(&frame(), "Main_Tools_Scrolls");
-    window = OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls");
-    if (!window)
-        ADD_FAILURE() << "the scroll manager did not open";
-    return window;
+    return window = openFromMenu<Frm_Scrolls>("Main_Tools_Scrolls");
 }
 
 QTreeWidget *ScrollsTest::tree()

@@ -53,6 +53,18 @@ protected:
     Frm_Browser *openBrowser(const QString &spellbook);
     // The browsers open in the frame, in the order they were opened.
     QList<Frm_Browser *> openBrowsers();
+    // Chooses an entry of the frame's menus and gives the window of that kind it opened or brought
+    // forward (such a window is named after its class); fails the test when there is none.
+    template<typename Window>
+    Window *openFromMenu(const QString &entry)
+    {
+        chooseMenuEntry(&frame(), entry);
+        auto *window =
+            OpenWindows::named<Window>(frame().area(), QLatin1String(Window::staticMetaObject.className()));
+        if (!window)
+            ADD_FAILURE() << entry.toStdString() << " opened no window";
+        return window;
+    }
 
     TestLibrary library;
     ScriptedPrompt prompt;
