@@ -54,7 +54,7 @@ TEST_F(SpellbookQueries, ReservedSpellbookIsTheWholeLibraryInNameOrder)
     EXPECT_FALSE(lib.Fetch_Spells_Array());
 }
 
-TEST_F(SpellbookQueries, CasterSpellbookAndTheEmptyTableRule)
+TEST_F(SpellbookQueries, CasterSpellbookItsFiltersAndTheEmptyTableRule)
 {
     const QString caster = "Ysolde \"Ash\" O'Rourke";
     library.addCaster(caster);
@@ -68,6 +68,11 @@ TEST_F(SpellbookQueries, CasterSpellbookAndTheEmptyTableRule)
     EXPECT_EQ(tableText(lib.Fetch_Schools_Array()),
               (QStringList{"amber Lantern|Sun", "Cinder Veil|Alteration", "Cinder Veil|Illusion/Phantasm",
                            "Cinder Veil|Sun"}));
+    // A filter stays inside the spellbook: Bramble Gate is another caster's.
+    EXPECT_EQ(lib.Requery({"2", "3"}, {"Alteration"}, caster + " "), QString());
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), QStringList{"Cinder Veil"});
+    EXPECT_EQ(lib.Requery({"1"}, {"Alteration"}, caster), QString());
+    EXPECT_FALSE(lib.Fetch_Schools_Array()); // Cinder Veil has Alteration, but not at level 1
 
     // An empty spellbook gives neither table, whatever the object read before.
     library.addCaster("Empty");
@@ -157,20 +162,6 @@ TEST_F(SpellbookQueries, RequeryGivesTheSameRowsWhateverWasReadBefore)
         EXPECT_EQ(namesOf(warm.Fetch_Spells_Array()).first(), "Aardvark Ward");
         library.rows("DELETE FROM Spells WHERE Name = 'Aardvark Ward'");
     }
-}
-
-TEST_F(SpellbookQueries, RequeryOfACasterStaysInsideTheSpellbook)
-{
-    const QString caster = "Bryn";
-    library.addCaster(caster);
-    library.addToSpellbook(caster, "Cinder Veil", "3");
-    library.addToSpellbook(caster, "Bramble Gate", "2");
-
-    VM_Library lib;
-    EXPECT_EQ(lib.Requery({"2", "3"}, {"Alteration"}, "Bryn "), QString());
-    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"Bramble Gate", "Cinder Veil"}));
-    EXPECT_EQ(lib.Requery({"2"}, {"Sun"}, caster), QString());
-    EXPECT_FALSE(lib.Fetch_Schools_Array()); // Cinder Veil has Sun, but not at level 2
 }
 
 TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)
