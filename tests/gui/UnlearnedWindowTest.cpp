@@ -114,45 +114,35 @@ TEST_F(UnlearnedTest, TheListKeepsItsSelectionAndSortWhenASpellIsSavedElsewhere)
     EXPECT_EQ(panelTexts(window, kStatus).at(1), "1 spells selected");
 }
 
-TEST_F(UnlearnedTest, LearningAsksOnceBeforeTheBookGoesPastItsCapacity)
+TEST_F(UnlearnedTest, LearnedSpellsMoveIntoTheOpenBrowserInOneChangeOnceThePastCapacityQuestionAllows)
 {
     library.db().exec("UPDATE SpellCasters SET First = '1' WHERE Spellbook = 'Bryn'");
     Frm_Unlearned *window = openFailed("Bryn");
-    selectRows(failedOf(window), {"Ember Call", "Dusk Ward"});
-    const QStringList before = library.dump();
-    prompt.answer(false);
-    chooseMenuEntry(&frame(), "Private_Unlearned_Learned");
-    EXPECT_EQ(prompt.shown(), QStringList{"This takes Bryn's 1st-level spells to 2 of 1. Add anyway?"});
-    EXPECT_EQ(library.dump(), before);
-
-    prompt.clear();
-    prompt.answer(true);
-    chooseMenuEntry(&frame(), "Private_Unlearned_Learned");
-    EXPECT_EQ(prompt.shown(), (QStringList{"This takes Bryn's 1st-level spells to 2 of 1. Add anyway?",
-                                           "Selected Spells have been removed and added to Spellbook"}));
-    EXPECT_TRUE(failedRows("Bryn").isEmpty());
-}
-
-TEST_F(UnlearnedTest, LearnedSpellsMoveIntoTheOpenBrowserInOneChange)
-{
-    Frm_Unlearned *window = openFailed("Bryn");
     Frm_Browser *bryn = openBrowser("Bryn");
+    const QString question = "This takes Bryn's 1st-level spells to 2 of 1. Add anyway?";
 
-    // A spellbook that refuses one of them: both lists stay as they were.
+    // No to the question, or a spellbook that refuses one of them: both lists stay as they were.
     library.db().exec("CREATE TRIGGER refuse BEFORE INSERT ON Spellbook WHEN NEW.SpellName = 'Dusk Ward' "
                       "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;");
     const QStringList before = library.dump();
     selectRows(failedOf(window), {"Ember Call", "Dusk Ward"});
+    prompt.answer(false);
     chooseMenuEntry(&frame(), "Private_Unlearned_Learned");
-    EXPECT_EQ(prompt.shown(), QStringList{"database or disk is full"});
+    EXPECT_EQ(prompt.shown(), QStringList{question});
+    prompt.clear();
+    prompt.answer(true);
+    chooseMenuEntry(&frame(), "Private_Unlearned_Learned");
+    EXPECT_EQ(prompt.shown(), (QStringList{question, "database or disk is full"}));
     EXPECT_EQ(library.dump(), before);
     EXPECT_EQ(failedOf(window)->rowCount(), 2);
     EXPECT_EQ(namesIn(bryn), (QStringList{"Bramble Gate", "Cinder Veil"}));
 
     library.db().exec("DROP TRIGGER refuse;");
     prompt.clear();
+    prompt.answer(true);
     chooseMenuEntry(&frame(), "Private_Unlearned_Learned");
-    EXPECT_EQ(prompt.shown(), QStringList{"Selected Spells have been removed and added to Spellbook"});
+    EXPECT_EQ(prompt.shown(),
+              (QStringList{question, "Selected Spells have been removed and added to Spellbook"}));
     EXPECT_TRUE(failedRows("Bryn").isEmpty());
     EXPECT_EQ(failedOf(window)->rowCount(), 0);
     EXPECT_EQ(panelTexts(window, kStatus), (QStringList{"0 spells listed", "", ""}));
