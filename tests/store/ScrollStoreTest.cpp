@@ -47,12 +47,28 @@ TEST_F(LibraryTest, ScrollsAreListedReadAndCheckedByCasterAndName)
     EXPECT_TRUE(raised([&] { lib.Fetch_Scroll_Details("Embers", kMira); }).contains("no such table"));
 }
 
-TEST_F(LibraryTest, ReplacingAndDeletingScrollsTouchesOnlyTheNamedScroll)
+TEST_F(LibraryTest, PrintingCopiesAndReplacingAndDeletingTouchOnlyTheNamedScroll)
 {
     VM_Library lib;
     lib.SaveScroll("Embers", kMira, {scrollLine("A"), scrollLine("B")});
     lib.SaveScroll("Embers", kBryn, {scrollLine("C")});
     lib.SaveScroll("Frost", kBryn, {scrollLine("D")});
+    library.db().exec("UPDATE Scrolls SET Lvl = ' 3 ' WHERE Spell = 'D'");
+
+    // The hold a print reads gets a copy of the scrolls asked for.
+    const auto hold = [&] { return library.rows("SELECT * FROM ScrollHold ORDER BY rowid"); };
+    EXPECT_EQ(lib.FillScrollDetails("Scroll", "Embers"), QString());
+    EXPECT_EQ(hold(), (QStringList{"Embers|" + kMira + "|A|1|PHB|7", "Embers|" + kMira + "|B|1|PHB|7",
+                                   "Embers|Bryn|C|1|PHB|7"}));
+    // Naming the caster takes that caster's scroll alone; a caster is never narrowed further.
+    EXPECT_EQ(lib.FillScrollDetails("Scroll", " Embers ", " " + kMira + " "), QString());
+    EXPECT_EQ(hold(), (QStringList{"Embers|" + kMira + "|A|1|PHB|7", "Embers|" + kMira + "|B|1|PHB|7"}));
+    EXPECT_EQ(lib.FillScrollDetails("Caster", kBryn), QString());
+    EXPECT_EQ(hold(), (QStringList{"Embers|Bryn|C|1|PHB|7", "Frost|Bryn|D|3|PHB|7"}));
+    EXPECT_EQ(lib.FillScrollDetails("Caster", kBryn, kMira), QString());
+    EXPECT_EQ(hold(), (QStringList{"Embers|Bryn|C|1|PHB|7", "Frost|Bryn|D|3|PHB|7"}));
+    EXPECT_EQ(lib.FillScrollDetails("Other", kBryn), QString());
+    EXPECT_EQ(hold(), QStringList());
 
     EXPECT_EQ(lib.UpdateScroll(kMira, "Embers", {scrollLine("B"), scrollLine("E"), scrollLine("A")}),
               QString());
@@ -75,27 +91,4 @@ TEST_F(LibraryTest, ReplacingAndDeletingScrollsTouchesOnlyTheNamedScroll)
     lib.SaveScroll("Kept", kMira, {scrollLine("G")});
     EXPECT_EQ(lib.DeleteScroll("Caster", " Bryn ", QString()), QString());
     EXPECT_EQ(library.rows("SELECT Caster, ScrollName, Spell FROM Scrolls"), QStringList{kMira + "|Kept|G"});
-}
-
-TEST_F(LibraryTest, TheScrollHoldGetsACopyOfTheScrollsToPrint)
-{
-    VM_Library lib;
-    lib.SaveScroll("Embers", kMira, {scrollLine("A"), scrollLine("B")});
-    lib.SaveScroll("Embers", kBryn, {scrollLine("C")});
-    lib.SaveScroll("Frost", kBryn, {scrollLine("D")});
-    library.db().exec("UPDATE Scrolls SET Lvl = ' 3 ' WHERE Spell = 'D'");
-
-    const auto hold = [&] { return library.rows("SELECT * FROM ScrollHold ORDER BY rowid"); };
-    EXPECT_EQ(lib.FillScrollDetails("Scroll", "Embers"), QString());
-    EXPECT_EQ(hold(), (QStringList{"Embers|" + kMira + "|A|1|PHB|7", "Embers|" + kMira + "|B|1|PHB|7",
-                                   "Embers|Bryn|C|1|PHB|7"}));
-    // Naming the caster takes that caster's scroll alone; a caster is never narrowed further.
-    EXPECT_EQ(lib.FillScrollDetails("Scroll", " Embers ", " " + kMira + " "), QString());
-    EXPECT_EQ(hold(), (QStringList{"Embers|" + kMira + "|A|1|PHB|7", "Embers|" + kMira + "|B|1|PHB|7"}));
-    EXPECT_EQ(lib.FillScrollDetails("Caster", kBryn), QString());
-    EXPECT_EQ(hold(), (QStringList{"Embers|Bryn|C|1|PHB|7", "Frost|Bryn|D|3|PHB|7"}));
-    EXPECT_EQ(lib.FillScrollDetails("Caster", kBryn, kMira), QString());
-    EXPECT_EQ(hold(), (QStringList{"Embers|Bryn|C|1|PHB|7", "Frost|Bryn|D|3|PHB|7"}));
-    EXPECT_EQ(lib.FillScrollDetails("Other", kBryn), QString());
-    EXPECT_EQ(hold(), QStringList());
 }
