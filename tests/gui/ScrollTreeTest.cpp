@@ -286,8 +286,9 @@ TEST_F(ScrollsTest, ThePickerFollowsTheFindBoxAndLosesItsChoiceOnlyWithTheChosen
 {
     library.addSpell("amber Glow", "1", {"Sun"});
     openScrolls();
-    click(node("Bryn", "Frost"));
     auto *picker = control<QComboBox>(window, "Cmbo_Spell");
+    EXPECT_EQ(picker->currentText(), QString());
+    click(node("Bryn", "Frost"));
     auto deleteSpell = [this](const QString &spell) {
         Statement(library.db(), "DELETE FROM Spells WHERE Name = ?").bind(1, spell).run();
         emit frame().events().spellDeleted(spell);
