@@ -4,9 +4,6 @@
 
 #include "scrolls/Frm_Scrolls.h"
 
-#include <QDir>
-#include <QFile>
-
 class ScrollOutputTest : public ScrollsTest
 {
 protected:

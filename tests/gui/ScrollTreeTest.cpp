@@ -1,7 +1,6 @@
 #include "ScrollsFixture.h"
 
 #include "scrolls/Frm_Scrolls.h"
-#include "store/Database.h"
 
 namespace {
 

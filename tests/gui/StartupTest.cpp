@@ -1,7 +1,5 @@
 #include "shell/Startup.h"
 #include "Peer.h"
-#include "ScriptedPrompt.h"
-#include "TestLibrary.h"
 #include "WindowTest.h"
 #include "shell/Frm_Open.h"
 #include "store/AppFolder.h"

@@ -6,13 +6,11 @@
 #include "exchange/VM_SpellSaver.h"
 #include "maintain/Frm_ManageSpellbooks.h"
 #include "maintain/Frm_Search.h"
-#include "store/VM_Library.h"
 #include "store/VM_Memorized.h"
 #include "store/VM_Spell.h"
 #include "store/VM_Spellbook.h"
 
 #include <QAction>
-#include <QFile>
 
 #include <functional>
 

@@ -4,7 +4,6 @@
 #include "store/VmError.h"
 
 #include <functional>
-#include <utility>
 
 namespace {
 
