@@ -52,7 +52,7 @@ TEST_F(SpellCardTest, ADoubleClickOpensACardWithEveryDetail)
     EXPECT_EQ(list->text(2, 2), "Alteration, Illusion/Phantasm, Sun");
 }
 
-TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
+TEST_F(SpellCardTest, EveryRequestOpensAFurtherCardWithItsAuthorOrEmptyWhenTheSpellLeft)
 {
     library.setSpell("Ember Call", {{"Author", "Ysolde"}});
     Frm_Browser *kxr = openBrowser("KXR");
@@ -83,21 +83,18 @@ TEST_F(SpellCardTest, AnAuthorIsShownAndEveryRequestOpensAFurtherCard)
     spellsOf(kxr)->clearSelection();
     pressButton(kxr, "View Spell");
     EXPECT_EQ(OpenWindows::all<Frm_Spell>(frame().area()).size(), 2);
-}
 
-TEST_F(SpellCardTest, ACardOfASpellThatLeftTheLibraryStaysEmptyAndCannotPrint)
-{
-    Frm_Browser *kxr = openBrowser("KXR");
+    // A spell that left the library: the card stays empty, its caption names no spell, as if it
+    // still were one, and it cannot print; nor can the frame's Print for the window in front.
     selectSpells(kxr, {"Ember Call"});
     library.db().exec("DELETE FROM Spells WHERE Name = 'Ember Call';");
     pressButton(kxr, "View Spell");
-    const QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
-    ASSERT_EQ(cards.size(), 1);
-    // Its caption names no spell, as if it still were one.
-    EXPECT_EQ(cards.at(0)->windowTitle(), "(not in the library)");
-    EXPECT_EQ(cardTexts(cards.at(0)), QStringList(14, QString()));
-    EXPECT_FALSE(canPress(cards.at(0), "Print"));
-    // The frame's Print, for the window in front, has nothing to print either.
+    cards = OpenWindows::all<Frm_Spell>(frame().area());
+    ASSERT_EQ(cards.size(), 3);
+    EXPECT_EQ(cards.at(2)->windowTitle(), "(not in the library)");
+    EXPECT_EQ(cardTexts(cards.at(2)), QStringList(14, QString()));
+    EXPECT_FALSE(canPress(cards.at(2), "Print"));
+    prompt.clear();
     chooseMenuEntry(&frame(), "Main_File_Print");
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
