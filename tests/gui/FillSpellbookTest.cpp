@@ -46,7 +46,7 @@ protected:
 
 } // namespace
 
-TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
+TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesItsTickedSpells)
 {
     EXPECT_FALSE(canPress(openBrowser("KXR"), "Fill Spellbook"));
     Frm_Browser *bryn = openBrowser("Bryn");
@@ -92,6 +92,26 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
     withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
         typeText(dialog, "Txt_Seed", "4242");
         clickButton(dialog, "Cmd_Draw");
+        ListView *draw = control<ListView>(dialog, "LV_Drawn");
+        ASSERT_EQ(draw->rowCount(), 2);
+        // With every spell unticked there is nothing to add: the dialog says so and stays open.
+        draw->rows()->setChecked(0, false);
+        draw->rows()->setChecked(1, false);
+        clickButton(dialog, "Cmd_Add");
+        EXPECT_EQ(prompt.lastMessage(), "There are no spells ticked to add");
+        EXPECT_TRUE(dialog->isVisible());
+        // Ticked again, the second spell drawn goes into the book alone.
+        draw->rows()->setChecked(1, true);
+        EXPECT_EQ(drawn(dialog).at(0), draw->text(0) + "|1 (unticked)");
+        added.append(draw->text(1));
+        clickButton(dialog, "Cmd_Add");
+        EXPECT_FALSE(dialog->isVisible());
+    });
+    EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid").mid(2),
+              added);
+    // The rest of the room is drawn and added whole.
+    withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
+        clickButton(dialog, "Cmd_Draw");
         for (const QString &row : drawn(dialog))
             added.append(row.section('|', 0, 0));
         clickButton(dialog, "Cmd_Add");
@@ -114,36 +134,4 @@ TEST_F(FillSpellbookTest, ADrawIsShownForApprovalAndOnlyAddingWritesIt)
         EXPECT_TRUE(drawn(dialog).isEmpty());
         EXPECT_FALSE(control<QPushButton>(dialog, "Cmd_Add")->isEnabled());
     });
-}
-
-TEST_F(FillSpellbookTest, AnUntickedDrawIsLeftOut)
-{
-    Frm_Browser *bryn = openBrowser("Bryn");
-    QString kept;
-    withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
-        typeText(dialog, "Txt_Seed", "4242");
-        clickButton(dialog, "Cmd_Draw");
-        ListView *draw = control<ListView>(dialog, "LV_Drawn");
-        ASSERT_EQ(draw->rowCount(), 2);
-        // The user unticks the first spell drawn: only the other one goes into the book.
-        draw->rows()->setChecked(0, false);
-        EXPECT_EQ(drawn(dialog).at(0), draw->text(0) + "|1 (unticked)");
-        kept = draw->text(1);
-        clickButton(dialog, "Cmd_Add");
-        EXPECT_FALSE(dialog->isVisible());
-    });
-    EXPECT_EQ(library.rows("SELECT SpellName FROM Spellbook WHERE Caster = 'Bryn' ORDER BY rowid").mid(2),
-              QStringList{kept});
-
-    // With every spell unticked there is nothing to add: the dialog says so and stays open.
-    withFillDialog(bryn, [&](Frm_FillSpellbook *dialog) {
-        clickButton(dialog, "Cmd_Draw");
-        ListView *draw = control<ListView>(dialog, "LV_Drawn");
-        ASSERT_EQ(draw->rowCount(), 1);
-        draw->rows()->setChecked(0, false);
-        clickButton(dialog, "Cmd_Add");
-        EXPECT_EQ(prompt.lastMessage(), "There are no spells ticked to add");
-        EXPECT_TRUE(dialog->isVisible());
-    });
-    EXPECT_EQ(library.rows("SELECT count(*) FROM Spellbook WHERE Caster = 'Bryn'"), QStringList{"3"});
 }
