@@ -4,12 +4,16 @@
 
 #include <QStringList>
 
-// The names of the spells a spells file holds, in file order, as an import reads them.
+// The names of the spells a spells file (or a spellbook file, by its extension) holds, in file
+// order, as an import reads them.
 inline QStringList namesInSpellFile(const QString &path)
 {
     VM_SpellSaver reader;
     ListRows read;
-    reader.OpenSpellFile2(read, path);
+    if (path.endsWith(QLatin1String(".sbok")))
+        reader.OpenSpellbookFile2(read, path);
+    else
+        reader.OpenSpellFile2(read, path);
     QStringList names;
     for (const ListRow &row : read)
         names.append(row.text);
