@@ -1,4 +1,6 @@
+#include "RecordingReportOutput.h"
 #include "ScrollsFixture.h"
+#include "SpellFiles.h"
 
 #include "scrolls/Frm_Scrolls.h"
 
@@ -128,67 +130,77 @@ TEST_F(ScrollsTest, LinesAreAddedReplacedAndRemovedInTheListAndReachTheLibraryOn
     EXPECT_FALSE(window->hasUnsavedScroll());
 }
 
-// Leaving a scroll whose lines changed asks first: Save keeps the changes in the library,
-// Discard drops them, Cancel stays on the scroll with its changes.
-TEST_F(ScrollsTest, LeavingAChangedScrollAsksWhetherToSaveIt)
+// Leaving a scroll whose lines changed, or printing or exporting it, asks first: Save keeps the
+// changes in the library, Discard drops them, Cancel stays on the scroll with its changes and
+// sends nothing out. What goes out agrees with the library.
+TEST_F(ScrollsTest, LeavingPrintingOrExportingAChangedScrollAsksWhetherToSaveIt)
 {
+    library.addReportFiles();
+    RecordingReportOutput output;
+    const QString file = QDir(library.folder()).filePath("frost.spel");
     const QString question =
         "The changes to Scroll Frost of Bryn have not been saved.\n\nDo you want to save them?";
-    struct Case
-    {
-        const char *leaving;
-        Prompt::Choice choice;
-        QStringList saved;
-        bool left;
-    };
     const QStringList changed{"Frost Lance", "Amber Lantern"};
-    const QList<Case> cases = {
-        {"node", Prompt::Choice::Save, changed, true},
-        {"node", Prompt::Choice::Discard, {"Frost Lance"}, true},
-        {"node", Prompt::Choice::Cancel, {"Frost Lance"}, false},
-        {"tab", Prompt::Choice::Save, changed, true},
-        {"tab", Prompt::Choice::Discard, {"Frost Lance"}, true},
-        {"tab", Prompt::Choice::Cancel, {"Frost Lance"}, false},
-        {"close", Prompt::Choice::Save, changed, true},
-        {"close", Prompt::Choice::Discard, {"Frost Lance"}, true},
-        {"close", Prompt::Choice::Cancel, {"Frost Lance"}, false},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.leaving) + " " + std::to_string(int(c.choice)));
-        library.db().exec("DELETE FROM Scrolls WHERE ScrollName = 'Frost'");
-        addScroll("Bryn", "Frost", {"Frost Lance"});
-        if (!window)
-            openScrolls();
-        showTab(window, Frm_Scrolls::ViewTab);
-        click(node("Bryn", "Frost"));
-        pick("Amber Lantern");
-        pressButton(window, "Add");
-        prompt.clear();
+    for (const QString &leaving : QStringList{"node", "tab", "close", "print", "export"}) {
+        for (const Prompt::Choice choice :
+             {Prompt::Choice::Save, Prompt::Choice::Discard, Prompt::Choice::Cancel}) {
+            SCOPED_TRACE(leaving.toStdString() + " " + std::to_string(int(choice)));
+            const bool left = choice != Prompt::Choice::Cancel;
+            const QStringList saved = choice == Prompt::Choice::Save ? changed : QStringList{"Frost Lance"};
+            library.db().exec("DELETE FROM Scrolls WHERE ScrollName = 'Frost'");
+            addScroll("Bryn", "Frost", {"Frost Lance"});
+            if (!window)
+                openScrolls();
+            window->LoadScrollNames();
+            showTab(window, Frm_Scrolls::ViewTab);
+            click(node("Bryn", "Frost"));
+            pick("Amber Lantern");
+            pressButton(window, "Add");
+            prompt.clear();
+            output.jobs.clear();
+            QFile::remove(file);
 
-        prompt.answerSave(c.choice);
-        const QString leaving = c.leaving;
-        if (leaving == "node")
-            click(node("Corwin", "Embers"));
-        else if (leaving == "tab")
-            showTab(window, Frm_Scrolls::AddTab);
-        else
-            clickButton(window, "Cmd_Cancel");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        window = OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls");
+            prompt.answerSave(choice);
+            if (leaving == "node")
+                click(node("Corwin", "Embers"));
+            else if (leaving == "tab")
+                showTab(window, Frm_Scrolls::AddTab);
+            else if (leaving == "close")
+                clickButton(window, "Cmd_Cancel");
+            else if (leaving == "print")
+                chooseEntry(window, "Print", "Print Selected Scroll");
+            else {
+                // Staying with the changes never reaches the file dialog.
+                if (left)
+                    prompt.chooseFile(file);
+                pressButton(window, "Export Scroll");
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            window = OpenWindows::named<Frm_Scrolls>(frame().area(), "Frm_Scrolls");
 
-        EXPECT_EQ(prompt.questions(), QStringList{question});
-        EXPECT_EQ(savedSpells("Bryn", "Frost"), c.saved);
-        EXPECT_EQ(window == nullptr, leaving == "close" && c.left);
-        if (window && !c.left) {
-            // Still on the scroll, with its changes.
-            EXPECT_EQ(tree()->currentItem(), node("Bryn", "Frost"));
-            EXPECT_EQ(control<QTabWidget>(window, "SSTab1")->currentIndex(), int(Frm_Scrolls::ViewTab));
-            EXPECT_EQ(columnTexts(lines()), changed);
-            EXPECT_TRUE(window->hasUnsavedScroll());
-            // Saved now, the scroll is left without a question.
-            pressButton(window, "Save");
-            click(node("Corwin", "Embers"));
-            EXPECT_EQ(prompt.questions().size(), 1);
+            EXPECT_EQ(prompt.questions(), QStringList{question});
+            EXPECT_EQ(savedSpells("Bryn", "Frost"), saved);
+            EXPECT_EQ(window == nullptr, leaving == "close" && left);
+            if (!left) {
+                // Still on the scroll, with its changes; nothing went out.
+                EXPECT_EQ(tree()->currentItem(), node("Bryn", "Frost"));
+                EXPECT_EQ(control<QTabWidget>(window, "SSTab1")->currentIndex(), int(Frm_Scrolls::ViewTab));
+                EXPECT_EQ(columnTexts(lines()), changed);
+                EXPECT_TRUE(window->hasUnsavedScroll());
+                EXPECT_TRUE(output.jobs.isEmpty());
+                EXPECT_FALSE(QFile::exists(file));
+                // Saved now, the scroll is left without a question.
+                pressButton(window, "Save");
+                click(node("Corwin", "Embers"));
+                EXPECT_EQ(prompt.questions().size(), 1);
+            } else if (leaving == "print") {
+                EXPECT_EQ(columnTexts(lines()), saved);
+                ASSERT_EQ(output.jobs.size(), 1);
+                EXPECT_EQ(output.pdfText(output.jobs[0]).contains("Amber Lantern"), saved == changed);
+            } else if (leaving == "export") {
+                EXPECT_EQ(columnTexts(lines()), saved);
+                EXPECT_EQ(namesInSpellFile(file), saved);
+            }
         }
     }
 }
