@@ -1,25 +1,10 @@
+#include "Files.h"
+
 #include "store/AppFolder.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 namespace {
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(content);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
 
 // Makes a folder unwritable for the test's life, and writable again after, so the temporary
 // folder can be removed.
@@ -54,7 +39,7 @@ TEST(AppFolder, OwnFolderOnlyWithAWritableLibraryAndTheVariableAlwaysWins)
     EXPECT_EQ(chooseAppFolder(variable.path(), own.path(), data.path()), variable.path());
 
     // A build folder or an unpacked copy: the library beside the program is used.
-    writeFile(library, "library");
+    writeFile(own.path(), "Spells.mdb", "library");
     EXPECT_EQ(chooseAppFolder({}, own.path(), data.path()), own.path());
     EXPECT_EQ(chooseAppFolder(variable.path() + "/", own.path(), data.path()), variable.path());
 
@@ -81,30 +66,30 @@ TEST(AppFolder, DeliveredFilesFillWhatTheDataFolderLacksAndNeverReplaceTheUsersO
     QTemporaryDir delivered;
     QTemporaryDir home;
     for (const char *name : {"Spells.mdb", "Read Me.txt", "singlespell.rpt", "scrolls.rpt"})
-        writeFile(delivered.filePath(name), QByteArray("delivered ") + name);
-    writeFile(delivered.filePath("notes.txt"), "not delivered");
+        writeFile(delivered.path(), name, QByteArray("delivered ") + name);
+    writeFile(delivered.path(), "notes.txt", "not delivered");
     QFile::setPermissions(delivered.filePath("Spells.mdb"), QFile::ReadOwner | QFile::ReadGroup);
     const QString data = home.filePath("share/Vellumar");
 
     // The first start makes the folder and copies everything, writable for its user.
     EXPECT_EQ(provideDeliveredFiles(data, delivered.path()), QString());
     for (const char *name : {"Spells.mdb", "Read Me.txt", "singlespell.rpt", "scrolls.rpt"})
-        EXPECT_EQ(contentOf(data + "/" + name), QByteArray("delivered ") + name) << name;
+        EXPECT_EQ(fileBytes(data + "/" + name), QByteArray("delivered ") + name) << name;
     EXPECT_FALSE(QFile::exists(data + "/notes.txt"));
     EXPECT_TRUE(QFile::permissions(data + "/Spells.mdb") & QFile::WriteOwner);
 
     // Later starts keep the user's library and layouts, and bring back only what is gone.
-    writeFile(data + "/Spells.mdb", "the user's library");
-    writeFile(data + "/scrolls.rpt", "the user's layout");
+    writeFile(data, "Spells.mdb", "the user's library");
+    writeFile(data, "scrolls.rpt", "the user's layout");
     QFile::remove(data + "/Read Me.txt");
     EXPECT_EQ(provideDeliveredFiles(data, delivered.path()), QString());
-    EXPECT_EQ(contentOf(data + "/Spells.mdb"), "the user's library");
-    EXPECT_EQ(contentOf(data + "/scrolls.rpt"), "the user's layout");
-    EXPECT_EQ(contentOf(data + "/Read Me.txt"), "delivered Read Me.txt");
+    EXPECT_EQ(fileBytes(data + "/Spells.mdb"), "the user's library");
+    EXPECT_EQ(fileBytes(data + "/scrolls.rpt"), "the user's layout");
+    EXPECT_EQ(fileBytes(data + "/Read Me.txt"), "delivered Read Me.txt");
     EXPECT_EQ(QDir(data).entryList(QDir::Files).size(), 4) << "no temporary copy is left behind";
 
     // A data folder that cannot be made is a clear message, not a silent empty start.
-    writeFile(home.filePath("blocked"), "a file where the folder should be");
+    writeFile(home.path(), "blocked", "a file where the folder should be");
     const QString problem = provideDeliveredFiles(home.filePath("blocked/Vellumar"), delivered.path());
     EXPECT_TRUE(problem.contains("cannot create")) << problem.toStdString();
 }
