@@ -75,8 +75,9 @@ TEST_F(ManageSpellbooks, ListsCastersButNeverKXRAndRefusesNamesThatAreTakenOrBla
     EXPECT_EQ(library.dump(), before);
 }
 
-TEST_F(ManageSpellbooks, ShowsAndSavesACastersDetailsAndSpellsPerLevel)
+TEST_F(ManageSpellbooks, ShowsAndSavesACastersDetailsAndSpellsPerLevelTakingOnlyWholeNumbers)
 {
+    library.db().exec("UPDATE SpellCasters SET Fourth = 'many' WHERE Spellbook = 'Corwin'");
     Frm_ManageSpellbooks *window = open();
     ASSERT_TRUE(window);
     // A name typed for a new caster does not turn choosing another caster into an add.
@@ -89,6 +90,35 @@ TEST_F(ManageSpellbooks, ShowsAndSavesACastersDetailsAndSpellsPerLevel)
     EXPECT_EQ(boxText(window, "Txt_Class"), "Mage");
     EXPECT_EQ(window->spellsPerLevelBox(1)->text(), "4");
     EXPECT_EQ(window->spellsPerLevelBox(1)->objectName(), "Txt_Levels_0");
+
+    // A figure an older record holds is shown as it is, and not saved so.
+    EXPECT_EQ(boxText(window, "Txt_Levels_3"), "many");
+    const QStringList before = library.dump();
+    clickButton(window, "CmdApply");
+    EXPECT_EQ(prompt.messages(),
+              QStringList{"The figure for fourth-level spells is a whole number from 0 to 99, or empty."});
+    EXPECT_EQ(library.dump(), before);
+    prompt.clear();
+
+    // A level and the figures take only whole numbers from 0 to 99, as they are typed.
+    struct Typed
+    {
+        QString box;
+        QString keys;
+        QString shown;
+    };
+    const QList<Typed> typing = {{"Txt_Level", "abc", ""},
+                                 {"Txt_Level", "-12", "12"},
+                                 {"Txt_Levels_0", "100", "10"},
+                                 {"Txt_Levels_1", "2.5", "25"},
+                                 {"Txt_Levels_2", " 7", "7"}};
+    for (const Typed &typed : typing) {
+        auto *edit = window->findChild<QLineEdit *>(typed.box);
+        ASSERT_NE(edit, nullptr);
+        edit->clear();
+        QTest::keyClicks(edit, typed.keys);
+        EXPECT_EQ(edit->text(), typed.shown) << typed.box.toStdString() << " " << typed.keys.toStdString();
+    }
 
     typeText(window, "Txt_Level", " 7 ");
     for (int index = 0; index < kLevelBoxes.size(); ++index)
@@ -281,38 +311,4 @@ TEST_F(ManageSpellbooks, DatabaseFailuresAreShownAndLoseNothing)
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_TRUE(prompt.lastMessage().contains("SpellCasters")) << prompt.lastMessage().toStdString();
     EXPECT_TRUE(OpenWindows::all<Frm_ManageSpellbooks>(frame().area()).isEmpty());
-}
-
-TEST_F(ManageSpellbooks, ALevelAndTheFiguresTakeOnlyWholeNumbersFrom0To99AsTheyAreTyped)
-{
-    library.db().exec("UPDATE SpellCasters SET Fourth = 'many' WHERE Spellbook = 'Corwin'");
-    Frm_ManageSpellbooks *window = open();
-    ASSERT_TRUE(window);
-    chooseItem(window, "Cmbo_Names", "Corwin");
-    struct Typed
-    {
-        QString box;
-        QString keys;
-        QString shown;
-    };
-    const QList<Typed> typing = {{"Txt_Level", "abc", ""},
-                                 {"Txt_Level", "-12", "12"},
-                                 {"Txt_Levels_0", "100", "10"},
-                                 {"Txt_Levels_1", "2.5", "25"},
-                                 {"Txt_Levels_2", " 7", "7"}};
-    for (const Typed &typed : typing) {
-        auto *edit = window->findChild<QLineEdit *>(typed.box);
-        ASSERT_NE(edit, nullptr);
-        edit->clear();
-        QTest::keyClicks(edit, typed.keys);
-        EXPECT_EQ(edit->text(), typed.shown) << typed.box.toStdString() << " " << typed.keys.toStdString();
-    }
-
-    // A figure an older record holds is shown as it is, and not saved so.
-    EXPECT_EQ(boxText(window, "Txt_Levels_3"), "many");
-    const QStringList before = library.dump();
-    clickButton(window, "CmdApply");
-    EXPECT_EQ(prompt.messages(),
-              QStringList{"The figure for fourth-level spells is a whole number from 0 to 99, or empty."});
-    EXPECT_EQ(library.dump(), before);
 }
