@@ -101,6 +101,23 @@ TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePasswordAfterAnyWriterAnd
     const QString plain = dir.filePath("plain.mdb");
     runTool(plain,
             "PRAGMA key = 'wyvern4'; CREATE TABLE Spells (Name TEXT); INSERT INTO Spells VALUES ('Plain');");
+    // A library another program is writing is waited for from the first read: the plain tool's
+    // library keeps a rollback journal, whose writer shuts readers out entirely.
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(plain).constData(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "PRAGMA key = 'wyvern4'; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::thread finisher([writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(writer, "COMMIT;", nullptr, nullptr, nullptr);
+    });
+    const QString error = raised([&] {
+        Connection waiting(plain);
+        EXPECT_EQ(firstValue(waiting, "SELECT Name FROM Spells"), "Plain");
+    });
+    finisher.join();
+    sqlite3_close(writer);
+    EXPECT_EQ(error, QString());
     // ... and one of ours, whose larger pages the tool is told about with one more setting.
     const QString ours = dir.filePath("ours.mdb");
     createLibrary(ours);
@@ -121,24 +138,6 @@ TEST(Connection, LibrariesWithEitherPageSizeOpenWithThePasswordAfterAnyWriterAnd
     EXPECT_FALSE(QFile::exists(missing));
     Connection reader(ours, Connection::Access::ReadOnly);
     EXPECT_EQ(firstValue(reader, "SELECT count(*) FROM Frequency"), "6");
-
-    // A library another program is writing is waited for from the first read: the plain tool's
-    // library keeps a rollback journal, whose writer shuts readers out entirely.
-    sqlite3 *writer = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(plain).constData(), &writer), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(writer, "PRAGMA key = 'wyvern4'; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    std::thread finisher([writer] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        sqlite3_exec(writer, "COMMIT;", nullptr, nullptr, nullptr);
-    });
-    const QString error = raised([&] {
-        Connection waiting(plain);
-        EXPECT_EQ(firstValue(waiting, "SELECT Name FROM Spells"), "Plain");
-    });
-    finisher.join();
-    sqlite3_close(writer);
-    EXPECT_EQ(error, QString());
 }
 
 TEST_F(LibraryTest, ReadOnlyConnectionsReadCommittedRowsAndRefuseEveryChange)
