@@ -37,20 +37,10 @@ class DeckWindowTest : public SearchTest
 protected:
     DeckWindowTest() { library.addReportFiles(); }
 
-    // Answers the deck dialog, once it is up, through its controls. A dialog the answer
-    // leaves open fails the test instead of holding it.
+    // Answers the deck dialog, once it is up, through its controls.
     void answerDeck(const std::function<void(Frm_Deck *)> &answer)
     {
-        QTimer::singleShot(0, &m_context, [this, answer] {
-            auto *dialog = qobject_cast<Frm_Deck *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_TRUE(dialog->isModal());
-            answer(dialog);
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "the deck dialog stayed open";
-                dialog->reject();
-            }
-        });
+        whenDialogIsUp<Frm_Deck>(&m_context, answer);
     }
 
     static void choose(Frm_Deck *dialog, const char *combo, const QString &text)

@@ -20,12 +20,9 @@ protected:
     // dialog is closed afterwards whatever the steps did.
     void withFillDialog(Frm_Browser *browser, const std::function<void(Frm_FillSpellbook *)> &steps)
     {
+        QObject whileOpen; // the steps read this call's locals: they die with the call
         bool ran = false;
-        // The answer reads this call's locals: its timer dies with the call when no dialog came up.
-        QObject whileOpen;
-        QTimer::singleShot(0, &whileOpen, [&] {
-            auto *dialog = browser->findChild<Frm_FillSpellbook *>();
-            ASSERT_NE(dialog, nullptr);
+        whenDialogIsUp<Frm_FillSpellbook>(&whileOpen, [&](Frm_FillSpellbook *dialog) {
             ran = true;
             steps(dialog);
             if (dialog->isVisible())

@@ -23,17 +23,10 @@ protected:
     // Presses Save on the Generate tab and answers the scroll saver once it is up.
     void saveGenerated(const std::function<void(Frm_ScrollSaver *)> &answer)
     {
-        QTimer::singleShot(0, window, [this, answer] {
-            auto *saver = window->findChild<Frm_ScrollSaver *>("Frm_ScrollSaver");
-            ASSERT_NE(saver, nullptr);
-            ASSERT_TRUE(saver->isVisible() && saver->isModal());
+        whenDialogIsUp<Frm_ScrollSaver>(window, [this, answer](Frm_ScrollSaver *saver) {
             // Save cannot be pressed again while its dialog is open.
             EXPECT_FALSE(canPress(window, "Save"));
             answer(saver);
-            if (saver->isVisible()) {
-                ADD_FAILURE() << "the dialog stayed open";
-                saver->reject();
-            }
         });
         pressButton(window, "Save");
     }

@@ -43,23 +43,11 @@ protected:
         return qobject_cast<Frm_Spell *>(frame().area()->activeSubWindow()->widget());
     }
 
-    // Opens the filtered print dialog through a browser's entry and answers it once it is up. A
-    // dialog the answer leaves open fails the test instead of holding it forever; the answer dies
-    // with the browser, so a dialog that never came up cannot be answered in a later test.
+    // Opens the filtered print dialog through a browser's entry and answers it once it is up.
     void printFiltered(Frm_Browser *browser, const QString &entry,
                        const std::function<void(Frm_Print *)> &answer)
     {
-        QTimer::singleShot(0, browser, [this, answer] {
-            auto *dialog = frame().findChild<Frm_Print *>("Frm_Print");
-            ASSERT_NE(dialog, nullptr);
-            ASSERT_TRUE(dialog->isVisible());
-            EXPECT_TRUE(dialog->isModal());
-            answer(dialog);
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "the dialog stayed open";
-                dialog->hide();
-            }
-        });
+        whenDialogIsUp<Frm_Print>(browser, answer);
         chooseEntry(browser, "Print Spellbook", entry);
     }
 

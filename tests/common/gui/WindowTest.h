@@ -38,6 +38,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <memory>
 
 // A whole-window test: a library of its own, Prompt scripted, and the main frame loaded on
@@ -72,6 +74,23 @@ protected:
 private:
     std::unique_ptr<MDI_Main> m_frame;
 };
+
+// Runs steps on the modal dialog of that kind once it is up (the command that opens it waits in
+// it), and fails the test when none came up or the steps leave it open (it is closed then). The
+// steps die with the context, so a dialog that never came up is not answered in a later test.
+template<typename Dialog>
+void whenDialogIsUp(QObject *context, const std::function<void(Dialog *)> &steps)
+{
+    QTimer::singleShot(0, context, [steps] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no dialog came up";
+        steps(dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the dialog stayed open";
+            dialog->reject();
+        }
+    });
+}
 
 // A child control by name; fails the test when there is none.
 template<typename Control>
