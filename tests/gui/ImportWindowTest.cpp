@@ -24,6 +24,9 @@ const QByteArray kNewLine =
     "A warm glow.||Ren\xE9"
     "e||Alteration~~Druidic Lore\r\n";
 const QString kCafe = QStringLiteral("Caf\u00E9 Light");
+const QString kOverwriteOne =
+    "Import will replace the details of 1 spell in your library. Continue?\n"
+    "Answer No to keep your library's details of those spells and import only the new ones.";
 
 class ImportWindowTest : public WindowTest
 {
@@ -186,10 +189,7 @@ TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
     // Overwriting a changed spell is asked about once; No imports only the spell the library lacks.
     prompt.answer(false);
     pressButton(window, "Import");
-    EXPECT_EQ(prompt.questions(),
-              QStringList{
-                  "Import will replace the details of 1 spell in your library. Continue?\n"
-                  "Answer No to keep your library's details of those spells and import only the new ones."});
+    EXPECT_EQ(prompt.questions(), QStringList{kOverwriteOne});
     EXPECT_EQ(panel(window, 2), "Checked Spells Imported");
     EXPECT_EQ(library.rows("SELECT Name, Lvl, Author FROM Spells ORDER BY Name"),
               (QStringList{"Caf\u00E9 Light|1|Ren\u00E9e", "Cinder Veil|2|", "Ward of Ash|3|"}));
@@ -391,10 +391,7 @@ TEST_F(ImportWindowTest, ASpellbookImportsUnderItsEditedNameAndTheFrameFollows)
     chooseMenuEntry(window, "Menu_Spellbook_Overwrite");
     prompt.answer(true);
     pressButton(window, "Import");
-    EXPECT_EQ(prompt.questions(),
-              QStringList{
-                  "Import will replace the details of 1 spell in your library. Continue?\n"
-                  "Answer No to keep your library's details of those spells and import only the new ones."});
+    EXPECT_EQ(prompt.questions(), QStringList{kOverwriteOne});
 
     // A spells file afterwards hides the caster; its details stay with the saver, unused.
     open(window, spellsFile());
