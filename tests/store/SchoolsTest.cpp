@@ -1,8 +1,6 @@
 #include "TestLibrary.h"
 
-#include "store/VmError.h"
-
-TEST_F(LibraryTest, SchoolListsDescriptionsAndTheCaseSensitiveDuplicateTest)
+TEST_F(LibraryTest, SchoolListsDescriptionsTheCaseSensitiveDuplicateTestAndDeletion)
 {
     library.db().exec("INSERT INTO [Sphere Names] (Auto, Sphere_Name, Description) VALUES "
                       "(1, 'necromancy', '  Death and undeath.  '), (2, 'Abjuration', NULL);");
@@ -29,23 +27,17 @@ TEST_F(LibraryTest, SchoolListsDescriptionsAndTheCaseSensitiveDuplicateTest)
     EXPECT_EQ(lib.Update_Exisiting_School_Description("Nowhere", "x"), QString());
     EXPECT_EQ(library.dump(), before);
 
+    // Deleting a school removes its links but no spell.
+    library.addSpell("Only Rune", "1", {"Runes of \"Old\" Kel'dar"});
+    library.addSpell("Bright Rune", "2", {"necromancy", "Runes of \"Old\" Kel'dar"});
+    EXPECT_EQ(lib.Delete_New_School(" Runes of \"Old\" Kel'dar "), QString());
+    EXPECT_EQ(lib.Fetch_Schools_List(), (QStringList{"ABJURATION", "Abjuration", "necromancy"}));
+    EXPECT_EQ(library.rows("SELECT Name, Sphere FROM SpellandSphere"), QStringList{"Bright Rune|necromancy"});
+    EXPECT_EQ(lib.Fetch_Spells_List(), (QStringList{"Bright Rune", "Only Rune"}));
+
     // A description that cannot be read is an error, never an empty description.
     library.db().exec("ALTER TABLE [Sphere Names] RENAME TO Away");
     EXPECT_THROW(lib.Fetch_School_Description("necromancy"), VmError);
-}
-
-TEST_F(LibraryTest, DeletingASchoolRemovesItsLinksButNoSpell)
-{
-    library.addSchool("Glyphs");
-    library.addSchool("Sun");
-    library.addSpell("Only Glyph", "1", {"Glyphs"});
-    library.addSpell("Bright Glyph", "2", {"Sun", "Glyphs"});
-
-    VM_Library lib;
-    EXPECT_EQ(lib.Delete_New_School(" Glyphs "), QString());
-    EXPECT_EQ(lib.Fetch_Schools_List(), QStringList{"Sun"});
-    EXPECT_EQ(library.rows("SELECT Name, Sphere FROM SpellandSphere"), QStringList{"Bright Glyph|Sun"});
-    EXPECT_EQ(lib.Fetch_Spells_List(), (QStringList{"Bright Glyph", "Only Glyph"}));
 }
 
 TEST_F(LibraryTest, FrequencyScaleFillsTheScrollSlotAndAnEmptyScaleEmptiesIt)
