@@ -2,7 +2,7 @@
 
 #include "store/VM_Spellbook.h"
 
-TEST_F(LibraryTest, CasterLoadsAddsAndUpdatesWithoutEverChangingItsName)
+TEST_F(LibraryTest, CasterLoadsAddsUpdatesWithoutChangingItsNameAndDeletesOnlyItsMembership)
 {
     const QString name = "Ysolde \"Ash\" O'Rourke";
     library.db().exec(
@@ -37,22 +37,16 @@ TEST_F(LibraryTest, CasterLoadsAddsAndUpdatesWithoutEverChangingItsName)
     EXPECT_EQ(other.Update_Existing_Caster("Nobody"), "Spellbook details could not be found");
     EXPECT_EQ(other.Delete_Existing_Caster("Nobody"), "Spellbook details could not be found");
     EXPECT_EQ(library.dump(), before);
-}
 
-TEST_F(LibraryTest, DeletingACasterRemovesItsMembershipButKeepsFailedSpellsAndScrolls)
-{
-    library.addCaster("Bryn");
-    library.addCaster("Cara");
-    library.addToSpellbook("Bryn", "One");
-    library.addToSpellbook("Bryn", "Two");
-    library.addToSpellbook("Cara", "One");
-    library.addFailed("Bryn", "Three");
-    library.db().exec("INSERT INTO Scrolls (Caster, ScrollName, Spell) VALUES ('Bryn', 'Pocket', 'One');");
-
-    VM_Spellbook caster;
-    EXPECT_EQ(caster.Delete_Existing_Caster(" Bryn "), QString());
-    EXPECT_EQ(library.rows("SELECT Spellbook FROM SpellCasters"), QStringList{"Cara"});
-    EXPECT_EQ(library.rows("SELECT Caster, SpellName FROM Spellbook"), QStringList{"Cara|One"});
+    // Deleting a caster removes its membership but keeps its failed spells and scrolls.
+    library.addToSpellbook(name, "One");
+    library.addToSpellbook(name, "Two");
+    library.addToSpellbook("Nulls", "One");
+    library.addFailed(name, "Three");
+    library.rows("INSERT INTO Scrolls (Caster, ScrollName, Spell) VALUES (?, 'Pocket', 'One')", {name});
+    EXPECT_EQ(other.Delete_Existing_Caster(" " + name + " "), QString());
+    EXPECT_EQ(library.rows("SELECT Spellbook FROM SpellCasters"), QStringList{"Nulls"});
+    EXPECT_EQ(library.rows("SELECT Caster, SpellName FROM Spellbook"), QStringList{"Nulls|One"});
     EXPECT_EQ(library.count("SELECT count(*) FROM FailedSpells"), 1);
     EXPECT_EQ(library.count("SELECT count(*) FROM Scrolls"), 1);
 }
