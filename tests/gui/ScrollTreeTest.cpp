@@ -151,7 +151,6 @@ TEST_F(ScrollsTest, LeavingPrintingOrExportingAChangedScrollAsksWhetherToSaveIt)
             addScroll("Bryn", "Frost", {"Frost Lance"});
             if (!window)
                 openScrolls();
-            window->LoadScrollNames();
             showTab(window, Frm_Scrolls::ViewTab);
             click(node("Bryn", "Frost"));
             pick("Amber Lantern");
