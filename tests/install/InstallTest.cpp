@@ -1,7 +1,7 @@
+#include "Files.h"
+
 #include "store/Database.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QSize>
 #include <QStandardPaths>
@@ -67,16 +67,10 @@ QProcessEnvironment freshUser(const QString &home)
     return environment;
 }
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
 // Width and height from a PNG file's header, or {0, 0} for anything else.
 QSize pngSize(const QString &path)
 {
-    const QByteArray bytes = contentOf(path);
+    const QByteArray bytes = fileBytes(path);
     if (!bytes.startsWith("\x89PNG\r\n\x1a\n") || bytes.size() < 24)
         return {};
     auto number = [&](int at) {
@@ -133,7 +127,7 @@ TEST_F(Installed, FilesLandWhereTheDesktopLooksAndPassItsValidators)
     EXPECT_EQ(casterCount(path("share/vellumar/Spells.mdb"), "Maelis Thorn"), 1);
 
     const QString desktop = path("share/applications/" + appId + ".desktop");
-    const QStringList entry = QString::fromUtf8(contentOf(desktop)).split('\n');
+    const QStringList entry = QString::fromUtf8(fileBytes(desktop)).split('\n');
     for (const QString &line :
          QStringList{"Name=Vellumar", "Exec=vellumar", "Categories=Game;RolePlaying;", "Icon=" + appId})
         EXPECT_TRUE(entry.contains(line)) << line.toStdString();
@@ -143,7 +137,7 @@ TEST_F(Installed, FilesLandWhereTheDesktopLooksAndPassItsValidators)
                   QSize(size, size));
 
     const QString metainfo = path("share/metainfo/" + appId + ".metainfo.xml");
-    EXPECT_TRUE(contentOf(metainfo).contains("<release version=\"1.0\""))
+    EXPECT_TRUE(fileBytes(metainfo).contains("<release version=\"1.0\""))
         << "the version comes from the build";
     for (const QStringList &check : {QStringList{"desktop-file-validate", desktop},
                                      QStringList{"appstreamcli", "validate", "--no-net", metainfo}}) {
@@ -160,7 +154,7 @@ TEST_F(Installed, EachUserGetsALibraryOfTheirOwnOnceAndKeepsTheirChanges)
     QTemporaryDir home;
     const QString data = home.path() + "/.local/share/Vellumar";
     const QString library = data + "/Spells.mdb";
-    const QByteArray deliveredLibrary = contentOf(path("share/vellumar/Spells.mdb"));
+    const QByteArray deliveredLibrary = fileBytes(path("share/vellumar/Spells.mdb"));
 
     expectStartedOn(runProgram(path("bin/vellumar"), {}, freshUser(home.path())), library);
     for (const char *name : {"Spells.mdb", "Read Me.txt", "singlespell.rpt", "scrolls.rpt"})
@@ -176,12 +170,12 @@ TEST_F(Installed, EachUserGetsALibraryOfTheirOwnOnceAndKeepsTheirChanges)
     ASSERT_TRUE(layout.open(QIODevice::Append));
     layout.write("\n{{! the user's note }}\n");
     layout.close();
-    const QByteArray changedLayout = contentOf(data + "/scrolls.rpt");
+    const QByteArray changedLayout = fileBytes(data + "/scrolls.rpt");
 
     expectStartedOn(runProgram(path("bin/vellumar"), {}, freshUser(home.path())), library);
     EXPECT_EQ(casterCount(library, "Installed Tester"), 1);
-    EXPECT_EQ(contentOf(data + "/scrolls.rpt"), changedLayout);
-    EXPECT_EQ(contentOf(path("share/vellumar/Spells.mdb")), deliveredLibrary)
+    EXPECT_EQ(fileBytes(data + "/scrolls.rpt"), changedLayout);
+    EXPECT_EQ(fileBytes(path("share/vellumar/Spells.mdb")), deliveredLibrary)
         << "the shared copy stays as delivered";
 
     // $VELLUMAR_HOME still wins over the data folder.
