@@ -57,11 +57,7 @@ protected:
         for (int i = 0; i < count; ++i)
             text += "Rune " + QByteArray::number(i) +
                     "||1||Rare||||PHB||9||V||Touch||1 round||One||Round(s)||1||None||Text||Author||Sun\r\n";
-        const QString path = library.folder() + QStringLiteral("/runes.spel");
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return path;
+        return writeFile(library.folder(), QStringLiteral("runes.spel"), text);
     }
 };
 
