@@ -185,7 +185,7 @@ TEST_F(BrowserTest, HeaderClicksSortDescendingThenAscendingWithOneToggleForAllCo
     EXPECT_FALSE(list->header()->isSortIndicatorShown());
 }
 
-TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsButtons)
+TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsAndPopupCommandsGoToTheFocusedList)
 {
     Frm_Browser *kxr = openBrowser("KXR");
     Frm_Browser *bryn = openBrowser("Bryn");
@@ -203,6 +203,29 @@ TEST_F(BrowserTest, KXRBrowserOffersNoPrintExportOrFailedSpellsButtons)
                            "-", "Print Selected Spells", "-", "Print Deck\u2026"}));
     EXPECT_EQ(menuTexts(brynBar->buttonMenu("Export Spellbook")),
               (QStringList{"Full Spellbook", "-", "Filtered Only"}));
+
+    // Popup commands go to the browser whose list had the focus.
+    QApplication::setActiveWindow(&frame());
+    spellsOf(bryn)->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([] { return Constants::Active_Browser_Name == "Bryn"; }, 2000));
+
+    selectSpells(bryn, {"Cinder Veil"});
+    chooseMenuEntry(&frame(), "Private_Browser_View");
+    QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards.at(0)->spellName(), "Cinder Veil");
+
+    // The menu key on the list of KXR shows the popup, with Remove disabled.
+    QMenu *popup = frame().menu("Private_Menu_Browser");
+    QTest::keyClick(spellsOf(kxr), Qt::Key_Menu);
+    EXPECT_EQ(Constants::Active_Browser_Name, "KXR");
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_FALSE(frame().menuEntry("Private_Browser_Remove")->isEnabled());
+    popup->hide();
+    prompt.answer(true);
+    choosePopupEntry(spellsOf(bryn), "Private_Browser_Remove");
+    EXPECT_EQ(namesIn(bryn), QStringList{"Bramble Gate"});
+    EXPECT_EQ(namesIn(kxr).size(), 6);
 }
 
 TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
@@ -235,33 +258,6 @@ TEST_F(BrowserTest, ToolTipToggleSwitchesEveryOpenBrowserAndTheNextOne)
     chooseMenuEntry(&frame(), "Private_Browser_Tooltip");
     for (Frm_Browser *browser : openBrowsers())
         EXPECT_EQ(spellsOf(browser)->toolTip(), browser == kxr ? kxrHint : hint);
-}
-
-TEST_F(BrowserTest, PopupCommandsGoToTheBrowserWhoseListHadTheFocus)
-{
-    Frm_Browser *kxr = openBrowser("KXR");
-    Frm_Browser *bryn = openBrowser("Bryn");
-    QApplication::setActiveWindow(&frame());
-    spellsOf(bryn)->setFocus();
-    EXPECT_TRUE(QTest::qWaitFor([] { return Constants::Active_Browser_Name == "Bryn"; }, 2000));
-
-    selectSpells(bryn, {"Cinder Veil"});
-    chooseMenuEntry(&frame(), "Private_Browser_View");
-    QList<Frm_Spell *> cards = OpenWindows::all<Frm_Spell>(frame().area());
-    ASSERT_EQ(cards.size(), 1);
-    EXPECT_EQ(cards.at(0)->spellName(), "Cinder Veil");
-
-    // The menu key on the list of KXR shows the popup, with Remove disabled.
-    QMenu *popup = frame().menu("Private_Menu_Browser");
-    QTest::keyClick(spellsOf(kxr), Qt::Key_Menu);
-    EXPECT_EQ(Constants::Active_Browser_Name, "KXR");
-    EXPECT_TRUE(popup->isVisible());
-    EXPECT_FALSE(frame().menuEntry("Private_Browser_Remove")->isEnabled());
-    popup->hide();
-    prompt.answer(true);
-    choosePopupEntry(spellsOf(bryn), "Private_Browser_Remove");
-    EXPECT_EQ(namesIn(bryn), QStringList{"Bramble Gate"});
-    EXPECT_EQ(namesIn(kxr).size(), 6);
 }
 
 TEST_F(BrowserTest, ABrowserOpensAtItsLaidOutSizeShrinksToTheSmallestWindowAndItsListFollows)
