@@ -141,7 +141,7 @@ TEST_F(NewScrollTest, ApplyRefusesWhatCannotBeDrawn)
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
-TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenLevelsSchoolsAndFrequencies)
+TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenKindsAndTheSaverNamesAndSavesItOnce)
 {
     // Decoys: a level not chosen, a school not chosen, a frequency above the bound.
     library.addSpell("Glass Step", "2", {"Illusion"}, "UnCommon");
@@ -175,12 +175,9 @@ TEST_F(NewScrollTest, AGeneratedScrollHoldsOnlySpellsOfTheChosenLevelsSchoolsAnd
     }
     EXPECT_EQ(columnTexts(lines("LV_Spells")), QStringList{"Frost Lance"});
     EXPECT_EQ(prompt.messages(), QStringList{"You cannot delete the last Spell from a Scroll"});
-}
 
-TEST_F(NewScrollTest, TheScrollSaverNamesTheScrollAndSavesItOnce)
-{
-    openScrolls();
-    showTab(window, Frm_Scrolls::GenerateTab);
+    // The scroll saver names the scroll and saves it once.
+    prompt.clear();
     generate("4", "Common", {"4th"}, {"Evocation"});
 
     // Both fields are needed, a blank caster counts as none, and a name in use is refused.
