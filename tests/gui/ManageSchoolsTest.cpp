@@ -70,10 +70,42 @@ TEST_F(ManageSchools, DescribesAnySchoolButOffersOnlyTheUsersOwnForDeletion)
     EXPECT_TRUE(canClick(window, "Cmd_Apply"));
 }
 
-TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
+TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchoolsAndFailuresLoseNothing)
 {
     Frm_ManageSchools *window = open();
     ASSERT_TRUE(window);
+    showTab(window, 1);
+    // Database failures are shown and lose nothing.
+    library.db().exec("CREATE TRIGGER Full BEFORE INSERT ON [Sphere Names] "
+                      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+    library.db().exec("CREATE TRIGGER Locked BEFORE DELETE ON SpellandSphere "
+                      "BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
+    const QStringList unchanged = library.dump();
+    typeText(window, "Txt_New", "Zephyr");
+    clickButton(window, "Cmd_Add");
+    chooseItem(window, "Cmbo_Delete", kShadows);
+    prompt.answer(true);
+    clickButton(window, "Cmd_Delete");
+    ASSERT_EQ(prompt.messages().size(), 2);
+    EXPECT_TRUE(prompt.messages().at(0).contains("database or disk is full"));
+    // The school goes with its links to spells or not at all.
+    EXPECT_TRUE(prompt.messages().at(1).contains("database is locked"));
+    EXPECT_EQ(library.dump(), unchanged);
+    EXPECT_EQ(comboItems(window, "Cmbo_Delete"), QStringList{kShadows});
+    EXPECT_EQ(boxText(window, "Txt_New"), "Zephyr");
+
+    // A description that cannot be read is said so and cannot be edited, so Apply cannot wipe it.
+    showTab(window, 0);
+    library.db().exec("ALTER TABLE [Sphere Names] RENAME TO Away");
+    prompt.clear();
+    chooseItem(window, "Cmbo_Names", kShadows);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("Sphere Names")) << prompt.lastMessage().toStdString();
+    EXPECT_TRUE(window->findChild<QTextEdit *>("RTB_Desc")->isReadOnly());
+    EXPECT_EQ(boxText(window, "RTB_Desc"), "");
+    EXPECT_FALSE(canClick(window, "Cmd_Apply"));
+    library.db().exec("ALTER TABLE Away RENAME TO [Sphere Names]");
+    library.db().exec("DROP TRIGGER Full; DROP TRIGGER Locked;");
     showTab(window, 1);
     const QStringList before = library.dump();
     const struct
@@ -146,6 +178,14 @@ TEST_F(ManageSchools, AddsAndDeletesSchoolsAndSpellsKeepTheirOtherSchools)
     QTest::keyClick(window->findChild<QLineEdit *>("Txt_New"), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(OpenWindows::all<Frm_ManageSchools>(frame().area()).isEmpty());
+
+    // A window that cannot read the schools says why and does not open.
+    library.db().exec("DROP TABLE [Sphere Names]");
+    prompt.clear();
+    chooseMenuEntry(&frame(), "Main_Tools_Schools");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("Sphere Names")) << prompt.lastMessage().toStdString();
+    EXPECT_TRUE(OpenWindows::all<Frm_ManageSchools>(frame().area()).isEmpty());
 }
 
 TEST_F(ManageSchools, OpenBrowsersShowNewSchoolsSelectedAndKeepTheUsersDeselections)
@@ -176,49 +216,4 @@ TEST_F(ManageSchools, OpenBrowsersShowNewSchoolsSelectedAndKeepTheUsersDeselecti
         for (int column = 0; column < 6; ++column)
             EXPECT_FALSE(rows->text(row, column).contains(kShadows)) << row << " " << column;
     }
-}
-
-TEST_F(ManageSchools, DatabaseFailuresAreShownAndLoseNothing)
-{
-    Frm_ManageSchools *window = open();
-    ASSERT_TRUE(window);
-    showTab(window, 1);
-    library.db().exec("CREATE TRIGGER Full BEFORE INSERT ON [Sphere Names] "
-                      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
-    library.db().exec("CREATE TRIGGER Locked BEFORE DELETE ON SpellandSphere "
-                      "BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
-    const QStringList before = library.dump();
-    typeText(window, "Txt_New", "Zephyr");
-    clickButton(window, "Cmd_Add");
-    chooseItem(window, "Cmbo_Delete", kShadows);
-    prompt.answer(true);
-    clickButton(window, "Cmd_Delete");
-    ASSERT_EQ(prompt.messages().size(), 2);
-    EXPECT_TRUE(prompt.messages().at(0).contains("database or disk is full"));
-    // The school goes with its links to spells or not at all.
-    EXPECT_TRUE(prompt.messages().at(1).contains("database is locked"));
-    EXPECT_EQ(library.dump(), before);
-    EXPECT_EQ(comboItems(window, "Cmbo_Delete"), QStringList{kShadows});
-    EXPECT_EQ(boxText(window, "Txt_New"), "Zephyr");
-
-    // A description that cannot be read is said so and cannot be edited, so Apply cannot wipe it.
-    showTab(window, 0);
-    library.db().exec("ALTER TABLE [Sphere Names] RENAME TO Away");
-    prompt.clear();
-    chooseItem(window, "Cmbo_Names", kShadows);
-    ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.lastMessage().contains("Sphere Names")) << prompt.lastMessage().toStdString();
-    EXPECT_TRUE(window->findChild<QTextEdit *>("RTB_Desc")->isReadOnly());
-    EXPECT_EQ(boxText(window, "RTB_Desc"), "");
-    EXPECT_FALSE(canClick(window, "Cmd_Apply"));
-    library.db().exec("ALTER TABLE Away RENAME TO [Sphere Names]");
-
-    clickButton(window, "Cmd_Cancel");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    library.db().exec("DROP TABLE [Sphere Names]");
-    prompt.clear();
-    chooseMenuEntry(&frame(), "Main_Tools_Schools");
-    ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.lastMessage().contains("Sphere Names")) << prompt.lastMessage().toStdString();
-    EXPECT_TRUE(OpenWindows::all<Frm_ManageSchools>(frame().area()).isEmpty());
 }
