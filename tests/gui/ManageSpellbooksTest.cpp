@@ -191,10 +191,36 @@ TEST_F(ManageSpellbooks, CapacitiesAppliedShowInTheBrowserAndTypingSurvivesOther
     EXPECT_EQ(library.rows("SELECT Race FROM SpellCasters WHERE Spellbook = 'Dara'"), QStringList{"Elf"});
 }
 
-TEST_F(ManageSpellbooks, ANewCasterOpensInABrowserAndEveryListOfSpellbooksHasIt)
+TEST_F(ManageSpellbooks, ANewCasterOpensInABrowserAndEveryListHasItAndFailuresLoseNothing)
 {
     Frm_ManageSpellbooks *window = open();
     ASSERT_TRUE(window);
+    // Database failures are shown and lose nothing.
+    library.db().exec("CREATE TRIGGER Full BEFORE INSERT ON SpellCasters "
+                      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+    typeText(window, "Txt_Name", "Zed");
+    clickButton(window, "CmdApply");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("database or disk is full"))
+        << prompt.lastMessage().toStdString();
+    EXPECT_EQ(boxText(window, "Txt_Name"), "Zed");
+    EXPECT_TRUE(openBrowsers().isEmpty());
+    EXPECT_EQ(dropDown(), (QStringList{"KXR", "Corwin", kQuoted}));
+
+    // A caster that cannot be read leaves no empty boxes behind to be saved over it.
+    const QStringList before = casterRow("Corwin");
+    library.db().exec("ALTER TABLE SpellCasters RENAME TO Away");
+    prompt.clear();
+    chooseItem(window, "Cmbo_Names", "Corwin");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("SpellCasters")) << prompt.lastMessage().toStdString();
+    EXPECT_EQ(control<QComboBox>(window, "Cmbo_Names")->currentText(), "<new>");
+    library.db().exec("ALTER TABLE Away RENAME TO SpellCasters");
+    clickButton(window, "CmdApply");
+    EXPECT_EQ(casterRow("Corwin"), before);
+    library.db().exec("DROP TRIGGER Full;");
+    prompt.clear();
+
     const QString name = "Maud's \"Quiet\" | Step";
     typeText(window, "Txt_Name", "  " + name + " ");
     typeText(window, "Txt_Level", "3");
@@ -218,6 +244,16 @@ TEST_F(ManageSpellbooks, ANewCasterOpensInABrowserAndEveryListOfSpellbooksHasIt)
     frame().Refresh_From_Import("Imported");
     EXPECT_EQ(comboItems(window, "Cmbo_Delete").last(), "Imported");
     EXPECT_EQ(boxText(window, "Txt_Race"), "Elf");
+
+    // A window that cannot read the casters says why and does not stay open, empty.
+    clickButton(window, "CmdCancel");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    library.db().exec("DROP TABLE SpellCasters");
+    prompt.clear();
+    chooseMenuEntry(&frame(), "Main_Tools_Spellbooks");
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.lastMessage().contains("SpellCasters")) << prompt.lastMessage().toStdString();
+    EXPECT_TRUE(OpenWindows::all<Frm_ManageSpellbooks>(frame().area()).isEmpty());
 }
 
 TEST_F(ManageSpellbooks, DeletesACasterOnlyWhenNoBrowserShowsIt)
@@ -272,43 +308,5 @@ TEST_F(ManageSpellbooks, DeletesACasterOnlyWhenNoBrowserShowsIt)
     EXPECT_TRUE(prompt.shown().isEmpty());
     clickButton(window, "CmdCancel");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(OpenWindows::all<Frm_ManageSpellbooks>(frame().area()).isEmpty());
-}
-
-TEST_F(ManageSpellbooks, DatabaseFailuresAreShownAndLoseNothing)
-{
-    Frm_ManageSpellbooks *window = open();
-    ASSERT_TRUE(window);
-    library.db().exec("CREATE TRIGGER Full BEFORE INSERT ON SpellCasters "
-                      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
-    typeText(window, "Txt_Name", "Zed");
-    clickButton(window, "CmdApply");
-    ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.lastMessage().contains("database or disk is full"))
-        << prompt.lastMessage().toStdString();
-    EXPECT_EQ(boxText(window, "Txt_Name"), "Zed");
-    EXPECT_TRUE(openBrowsers().isEmpty());
-    EXPECT_EQ(dropDown(), (QStringList{"KXR", "Corwin", kQuoted}));
-
-    // A caster that cannot be read leaves no empty boxes behind to be saved over it.
-    const QStringList before = casterRow("Corwin");
-    library.db().exec("ALTER TABLE SpellCasters RENAME TO Away");
-    prompt.clear();
-    chooseItem(window, "Cmbo_Names", "Corwin");
-    ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.lastMessage().contains("SpellCasters")) << prompt.lastMessage().toStdString();
-    EXPECT_EQ(control<QComboBox>(window, "Cmbo_Names")->currentText(), "<new>");
-    library.db().exec("ALTER TABLE Away RENAME TO SpellCasters");
-    clickButton(window, "CmdApply");
-    EXPECT_EQ(casterRow("Corwin"), before);
-
-    // A window that cannot read the casters says why and does not stay open, empty.
-    clickButton(window, "CmdCancel");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    library.db().exec("DROP TABLE SpellCasters");
-    prompt.clear();
-    chooseMenuEntry(&frame(), "Main_Tools_Spellbooks");
-    ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.lastMessage().contains("SpellCasters")) << prompt.lastMessage().toStdString();
     EXPECT_TRUE(OpenWindows::all<Frm_ManageSpellbooks>(frame().area()).isEmpty());
 }
