@@ -14,6 +14,7 @@
 class ButtonToolBar;
 class CSplitter;
 class ColumnSortToggle;
+class FormScrollArea;
 class ListStatusPanels;
 class ListView;
 class QListWidget;
@@ -99,6 +100,11 @@ private:
     void fitColumns();
     // Moves the splitter so the filters are at least this wide, as far as the list can spare.
     void widenFilters(int wanted);
+    // After the window is resized: the list never ends narrower than the filters, and the
+    // filters win back the width they want when there is room again.
+    void shareWidth();
+    // Before the window narrows to this width: the list keeps some width however small it gets.
+    void keepListInWidth(int width);
     // The levels list is as tall as its wrapped rows, so no level hides below its edge.
     void fitLevelsHeight();
     void placeControls();
@@ -123,6 +129,7 @@ private:
     ButtonToolBar *m_toolbar = nullptr;
     ListView *m_list = nullptr;
     QWidget *m_filters = nullptr;
+    FormScrollArea *m_filterPane = nullptr; // the filters, scrolled when the window is tiled small
     QListWidget *m_levels = nullptr;
     QListWidget *m_schoolsList = nullptr;
     QStatusBar *m_statusBar = nullptr;
@@ -133,5 +140,6 @@ private:
     ColumnSortToggle *m_sort = nullptr;
     ReportEngine *m_crystal = nullptr;
     bool m_columnsFitted = false;
+    int m_filtersWanted = 0;
     std::unique_ptr<CasterCapacity> m_capacity;
 };

@@ -7,6 +7,7 @@
 #include "widgets/ButtonToolBar.h"
 #include "widgets/CSplitter.h"
 #include "widgets/ColumnSortToggle.h"
+#include "widgets/FormScrollArea.h"
 #include "widgets/LevelGrid.h"
 #include "widgets/ListStatusPanels.h"
 #include "widgets/ListView.h"
@@ -18,9 +19,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -78,6 +81,7 @@ void Frm_Browser::fitColumns()
     const int wanted = std::min(schoolWidth + 2 * m_schoolsList->frameWidth() +
                                     m_schoolsList->verticalScrollBar()->sizeHint().width() + 12,
                                 width() / 3);
+    m_filtersWanted = wanted;
     widenFilters(wanted);
 
     // The last column stretches to the edge, so it counts at its laid-out width.
@@ -93,11 +97,35 @@ void Frm_Browser::fitColumns()
 
 void Frm_Browser::widenFilters(int wanted)
 {
-    if (wanted <= m_filters->width())
+    if (wanted <= m_filterPane->width())
         return;
     const int room = m_list->width() - std::max(kMinPane, kListWidth * 3 / 4);
     if (room > 0)
-        m_splitter->MoveBar(m_splitter->barPosition() - std::min(room, wanted - m_filters->width()));
+        m_splitter->MoveBar(m_splitter->barPosition() - std::min(room, wanted - m_filterPane->width()));
+}
+
+void Frm_Browser::shareWidth()
+{
+    // The splitter gives a narrower window's loss to the list alone: tiled small, the spells
+    // would vanish beside filters that can scroll.
+    const int listWidth = m_list->width();
+    const int filtersWidth = m_filterPane->width();
+    if (listWidth < filtersWidth)
+        m_splitter->MoveBar(m_splitter->barPosition() + (filtersWidth - listWidth + 1) / 2);
+    else
+        widenFilters(m_filtersWanted);
+}
+
+void Frm_Browser::keepListInWidth(int width)
+{
+    // The splitter refuses a resize that would take the list below nothing, and leaves every
+    // control where it was, cut off by the smaller window. The filters give up the width first.
+    const int lastWidth = m_filterPane->geometry().right() + 1 + kMargin;
+    const int listAfter = m_list->width() + width - lastWidth;
+    if (listAfter < kMinPane / 2) {
+        const int give = std::min(kMinPane / 2 - listAfter, m_filterPane->width());
+        m_splitter->MoveBar(m_splitter->barPosition() + give);
+    }
 }
 
 void Frm_Browser::fitLevelsHeight()
@@ -118,6 +146,8 @@ bool Frm_Browser::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_levels && event->type() == QEvent::Resize)
         fitLevelsHeight();
+    else if (watched == this && event->type() == QEvent::Resize)
+        keepListInWidth(static_cast<QResizeEvent *>(event)->size().width());
     return QWidget::eventFilter(watched, event);
 }
 
@@ -185,7 +215,7 @@ void Frm_Browser::createControls()
                                   [this] { m_toolbar->button(QStringLiteral("Requery"))->click(); });
     requery->setContext(Qt::WidgetWithChildrenShortcut);
 
-    m_filters = createFilters();
+    m_filterPane = new FormScrollArea(createFilters(), this);
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("SB_Browser"));
@@ -209,6 +239,10 @@ QPushButton *Frm_Browser::addFilterButton(const QString &name, const QString &ca
     auto *button = new QPushButton(caption, m_filters);
     button->setObjectName(name);
     button->setAutoDefault(false);
+    // A push button asks for a width of its own, wider than "All" and "None" need: at that width
+    // the pair would widen the filters past the room the list leaves them.
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(caption) +
+                            2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) + 8);
     connect(button, &QPushButton::clicked, this, handler);
     return button;
 }
@@ -283,7 +317,7 @@ void Frm_Browser::placeControls()
     m_toolbar->setGeometry(0, 0, kWindowWidth, toolbarHeight);
     m_list->setGeometry(kMargin, top, kListWidth, height);
     m_bar->setGeometry(barLeft, top, CSplitter::kBarThickness, height);
-    m_filters->setGeometry(filtersLeft, top, kWindowWidth - kMargin - filtersLeft, height);
+    m_filterPane->setGeometry(filtersLeft, top, kWindowWidth - kMargin - filtersLeft, height);
     m_statusBar->setGeometry(0, kWindowHeight - statusHeight, kWindowWidth, statusHeight);
 
     m_splitter = new CSplitter(this);
@@ -291,10 +325,13 @@ void Frm_Browser::placeControls()
     m_splitter->SetMinFormSize(WindowArrangement::kSmallestWindow.width(),
                                WindowArrangement::kSmallestWindow.height());
     m_splitter->ResizeOnResize(CSplitter::kWidth, {m_list, m_toolbar, m_statusBar});
-    m_splitter->ResizeOnResize(CSplitter::kHeight, {m_list, m_bar, m_filters});
-    m_splitter->MoveOnResize(CSplitter::kWidth, {m_bar, m_filters});
+    m_splitter->ResizeOnResize(CSplitter::kHeight, {m_list, m_bar, m_filterPane});
+    m_splitter->MoveOnResize(CSplitter::kWidth, {m_bar, m_filterPane});
     m_splitter->MoveOnResize(CSplitter::kHeight, {m_statusBar});
     m_splitter->ResizeOnDrag(1, {m_list});
-    m_splitter->ResizeOnDrag(2, {m_filters});
-    m_splitter->MoveOnDrag(2, {m_filters});
+    m_splitter->ResizeOnDrag(2, {m_filterPane});
+    m_splitter->MoveOnDrag(2, {m_filterPane});
+    connect(m_splitter, &CSplitter::AfterResize, this, &Frm_Browser::shareWidth);
+    // Installed after the splitter's, so it sees a resize first.
+    installEventFilter(this);
 }

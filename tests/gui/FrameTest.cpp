@@ -382,7 +382,8 @@ TEST_F(Frame, TileShowsEveryWindowWholeSideBySideInsideTheAreaAt800x600)
 {
     for (const char *caster : {"Bryn", "Corwin", "Dara"})
         library.addCaster(caster);
-    library.addSpell("Bramble Gate", "2", {});
+    // A long school name widens a browser's filters as it opens.
+    library.addSpell("Bramble Gate", "2", {"Conjuration of the Long Twilight Hours"});
     library.addToSpellbook("Bryn", "Bramble Gate", "2");
     frame().showNormal();
     QMdiArea *area = frame().area();
@@ -418,6 +419,28 @@ TEST_F(Frame, TileShowsEveryWindowWholeSideBySideInsideTheAreaAt800x600)
         }
         return false;
     };
+    // The first two controls of a laid-out part of the window that lie over each other, as a
+    // layout given less than its minimum places them.
+    const auto overlapping = [](const QWidget *window) -> std::string {
+        for (const QWidget *part : window->findChildren<QWidget *>()) {
+            if (!part->layout() || !part->isVisible())
+                continue;
+            QList<const QWidget *> controls;
+            for (const QWidget *control : part->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (control->isVisible() && !control->isWindow())
+                    controls.append(control);
+            }
+            for (qsizetype i = 0; i < controls.size(); ++i) {
+                for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                    if (controls.at(i)->geometry().intersects(controls.at(j)->geometry()))
+                        return part->objectName().toStdString() + ": " +
+                               controls.at(i)->objectName().toStdString() + " and " +
+                               controls.at(j)->objectName().toStdString();
+                }
+            }
+        }
+        return {};
+    };
     for (qsizetype opened = 1; opened <= openers.size(); ++opened) {
         // Each window opens at its own size in a large frame, its form whole without scrolling;
         // then the frame is made small.
@@ -445,6 +468,19 @@ TEST_F(Frame, TileShowsEveryWindowWholeSideBySideInsideTheAreaAt800x600)
             EXPECT_EQ(shown->size().expandedTo(needed), shown->size())
                 << name << " needs " << needed.width() << "x" << needed.height() << ", has " << shown->width()
                 << "x" << shown->height();
+            EXPECT_EQ(overlapping(shown), "") << name;
+            for (const QWidget *control : shown->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (control->isVisible() && !control->isWindow()) {
+                    EXPECT_TRUE(shown->rect().contains(control->geometry()))
+                        << name << ": " << control->objectName().toStdString();
+                }
+            }
+            // A browser's spells keep the larger share beside its filters.
+            if (qobject_cast<const Frm_Browser *>(shown)) {
+                EXPECT_GE(shown->findChild<const QWidget *>(QStringLiteral("LV_Spells"))->width(),
+                          shown->findChild<const FormScrollArea *>()->width())
+                    << name;
+            }
             for (qsizetype j = i + 1; j < windows.size(); ++j)
                 EXPECT_FALSE(window->geometry().intersects(windows.at(j)->geometry())) << opened;
         }
