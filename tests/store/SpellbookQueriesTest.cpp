@@ -174,6 +174,14 @@ TEST_F(SpellbookQueries, RequeryOfACasterStaysInsideTheSpellbook)
     EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"Bramble Gate", "Cinder Veil"}));
     EXPECT_EQ(lib.Requery({"2"}, {"Sun"}, caster), QString());
     EXPECT_FALSE(lib.Fetch_Schools_Array()); // Cinder Veil has Sun, but not at level 2
+
+    // The spellbook changed through the same object is read anew, as one changed elsewhere is.
+    lib.Add_Spells_To_Spellbook(caster, {ListRow{"amber Lantern", {"1"}, true}});
+    EXPECT_EQ(lib.Requery({"1", "2"}, {"Sun", "Plant"}, caster), QString());
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Bramble Gate"}));
+    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({"Bramble Gate"}, caster), QString());
+    EXPECT_EQ(lib.Requery({"1", "2"}, {"Sun", "Plant"}, caster), QString());
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), QStringList{"amber Lantern"});
 }
 
 TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)
