@@ -124,11 +124,24 @@ void Frm_Browser::Load_Spell_List()
             }
             return firstRowOf.value(name, -1);
         };
+        // Each run is joined in one buffer, kept from run to run: a text already seen costs no
+        // allocation, only a look-up.
+        QString text;
+        text.reserve(128);
+        const auto shared = [&joinedTexts](const QString &joined) {
+            const auto found = joinedTexts.constFind(joined);
+            return found != joinedTexts.cend()
+                       ? *found
+                       : *joinedTexts.insert(QString(joined.constData(), joined.size()));
+        };
         for (int row = 0; schools && row < schools->rows();) {
             const QString &name = schools->at(0, row);
-            QString text = schools->at(1, row);
-            for (++row; row < schools->rows() && schools->at(0, row) == name; ++row)
-                text += QStringLiteral(", ") + schools->at(1, row);
+            text.resize(0);
+            text.append(QStringView(schools->at(1, row)));
+            for (++row; row < schools->rows() && schools->at(0, row) == name; ++row) {
+                text.append(QLatin1String(", "));
+                text.append(QStringView(schools->at(1, row)));
+            }
             const int first = rowOf(name);
             if (first < 0)
                 continue;
@@ -136,7 +149,7 @@ void Frm_Browser::Load_Spell_List()
             // A name listed twice shows the same schools on both rows.
             for (int same = first; same < spells->rows() && spells->at(0, same) == name; ++same) {
                 QString &joined = schoolsColumn[same];
-                joined = *joinedTexts.insert(joined.isEmpty() ? text : joined + QStringLiteral(", ") + text);
+                joined = shared(joined.isEmpty() ? text : joined + QStringLiteral(", ") + text);
             }
         }
         // Name, level, schools, frequency, book, page.

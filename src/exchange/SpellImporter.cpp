@@ -5,6 +5,9 @@
 #include "store/VM_Spell.h"
 #include "store/VmError.h"
 
+#include <QAnyStringView>
+#include <QUtf8StringView>
+
 #include <sqlite3.h>
 
 namespace {
@@ -77,6 +80,8 @@ SpellImporter::SpellImporter(Connection &db)
     , m_updateSchool(db, "UPDATE SpellandSphere SET Sphere = ? WHERE rowid = ?")
     , m_deleteSchool(db, "DELETE FROM SpellandSphere WHERE rowid = ?")
     , m_addMember(db, "INSERT OR IGNORE INTO Spellbook (Caster, SpellName) VALUES (?, ?)")
+    , m_beginStep(db, "SAVEPOINT import_step")
+    , m_endStep(db, "RELEASE import_step")
     , m_cache(db)
 {}
 
@@ -98,7 +103,8 @@ void SpellImporter::step(const std::function<void()> &work, bool bringsSpell)
         m_db.exec("BEGIN IMMEDIATE;");
         m_open = true;
     }
-    m_db.exec("SAVEPOINT import_step;");
+    m_beginStep.run();
+    m_beginStep.reset();
     try {
         work();
     } catch (const VmError &) {
@@ -111,7 +117,8 @@ void SpellImporter::step(const std::function<void()> &work, bool bringsSpell)
         finish();
         throw;
     }
-    m_db.exec("RELEASE import_step;");
+    m_endStep.run();
+    m_endStep.reset();
     if (bringsSpell)
         ++m_pendingSpells;
     if (++m_steps >= kStepsPerCommit)
@@ -183,7 +190,9 @@ bool SpellImporter::overwriteExistingSpell(const VM_Spell &record)
     bool listedChanged = false;
     bool detailsChanged = false;
     for (int i = 1; i < kSpellColumnCount; ++i) {
-        if (m_storedSpell.text(i) != values[i])
+        // Compared as stored, without a decoded copy of each (a description is long).
+        const QByteArrayView stored = m_storedSpell.bytes(i);
+        if (!QAnyStringView::equal(QUtf8StringView(stored.data(), stored.size()), values[i]))
             (i < kFirstDetail ? listedChanged : detailsChanged) = true;
     }
     m_storedSpell.reset();

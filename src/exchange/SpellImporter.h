@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/LargePageCache.h"
 #include "store/Database.h"
+#include "store/LargePageCache.h"
 
 #include <QString>
 #include <QStringList>
@@ -59,6 +59,9 @@ private:
     Statement m_updateSchool;
     Statement m_deleteSchool;
     Statement m_addMember;
+    // Prepared once: every step opens and closes a savepoint.
+    Statement m_beginStep;
+    Statement m_endStep;
     LargePageCache m_cache;
     bool m_open = false;
     int m_steps = 0;

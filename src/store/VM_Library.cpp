@@ -14,6 +14,8 @@
 #include <QSet>
 #include <QUtf8StringView>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -62,38 +64,30 @@ SpellbookQueries queriesFor(const QString &trimmedSpellbook)
             QLatin1String(kSchoolsOfCaster) + QLatin1String(kSchoolsOfCasterOrder), true};
 }
 
-// Finds the rows of a spell list by the UTF-8 names a statement reads in the list's own order:
-// each is looked for just after the last one found, so that a name costs a comparison or two
-// instead of a decoded copy or a hashed look-up. Only names that are not nearby (spells without
-// schools, school rows of no listed spell) fall back to an index of the list, made at the first
-// such miss and only when asked for.
+// Finds the rows of a spell list by the names a statement reads (UTF-8) or a table holds, in the list's own
+// order: each is looked for just after the last one found, so that a name costs a comparison or two instead
+// of a decoded copy or a hashed look-up. Only names that are not nearby (spells without schools, school rows
+// of no listed spell) fall back to an index of the list, made at the first such miss and only when asked for.
 class NameFinder
 {
 public:
     explicit NameFinder(const Table *names) : m_names(names) {}
 
+    // The first row holding the name nearby, or -1.
+    int find(QByteArrayView bytes) { return findNear(QUtf8StringView(bytes.data(), bytes.size())); }
+
     // The first row holding the name, or -1.
-    int find(QByteArrayView bytes, bool indexOnMiss)
+    int find(const QString &name)
     {
-        if (!m_names)
-            return -1;
-        constexpr int kLookAhead = 8;
-        const QUtf8StringView name(bytes.data(), bytes.size());
-        const int rows = m_names->rows();
-        for (int next = m_cursor; next < rows && next < m_cursor + kLookAhead; ++next) {
-            if (QAnyStringView::equal(name, m_names->at(0, next))) {
-                m_cursor = next;
-                return next;
-            }
-        }
-        if (!indexOnMiss)
-            return -1;
+        const int near = findNear(name);
+        if (near >= 0 || !m_names)
+            return near;
         if (m_index.isEmpty()) {
-            m_index.reserve(rows);
-            for (int row = rows - 1; row >= 0; --row)
+            m_index.reserve(m_names->rows());
+            for (int row = m_names->rows() - 1; row >= 0; --row)
                 m_index.insert(m_names->at(0, row), row); // the first row of a name wins
         }
-        const int row = m_index.value(bytes.isEmpty() ? QString() : QString::fromUtf8(bytes), -1);
+        const int row = m_index.value(name, -1);
         if (row >= 0)
             m_cursor = row;
         return row;
@@ -102,13 +96,28 @@ public:
     // The text of a name as the list holds it, or decoded when the list has none nearby.
     QString take(QByteArrayView bytes)
     {
-        const int row = find(bytes, false);
+        const int row = find(bytes);
         if (row >= 0)
             return m_names->at(0, row);
         return bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
     }
 
 private:
+    int findNear(QAnyStringView name)
+    {
+        if (!m_names)
+            return -1;
+        constexpr int kLookAhead = 8;
+        const int rows = m_names->rows();
+        for (int next = m_cursor; next < rows && next < m_cursor + kLookAhead; ++next) {
+            if (QAnyStringView::equal(name, m_names->at(0, next))) {
+                m_cursor = next;
+                return next;
+            }
+        }
+        return -1;
+    }
+
     const Table *m_names;
     int m_cursor = 0;
     QHash<QString, int> m_index;
@@ -162,6 +171,53 @@ OptionalTable readSpellsLike(Statement &statement, const OptionalTable &before)
 
 } // namespace
 
+// The spellbook a requery filters: its spells, and its school rows taken apart into runs, one
+// per spell, each naming the first row of the spell and its schools in the order read. Spells
+// share their schools: a run names one of the distinct lists of schools.
+struct VM_Library::Book
+{
+    struct Run
+    {
+        int spellRow = 0;
+        int schools = 0;
+    };
+
+    QString name;
+    std::pair<qint64, qint64> state;
+    OptionalTable spells;
+    OptionalTable schoolRows; // until taken apart into runs, at the first requery
+    std::vector<Run> runs;
+    QList<QStringList> schoolLists;
+
+    void takeApartSchoolRows()
+    {
+        if (!schoolRows)
+            return;
+        const Table &rows = *schoolRows;
+        NameFinder spellRows(&*spells);
+        QHash<QStringList, int> listNumbers;
+        for (int row = 0; row < rows.rows();) {
+            const QString &name = rows.at(0, row);
+            QStringList schools;
+            for (; row < rows.rows() && rows.at(0, row) == name; ++row)
+                schools.append(rows.at(1, row));
+            // School rows of no listed spell take no part.
+            const int spellRow = spellRows.find(name);
+            if (spellRow < 0)
+                continue;
+            const auto number = listNumbers.constFind(schools);
+            if (number != listNumbers.cend()) {
+                runs.push_back({spellRow, *number});
+            } else {
+                listNumbers.insert(schools, int(schoolLists.size()));
+                runs.push_back({spellRow, int(schoolLists.size())});
+                schoolLists.append(schools);
+            }
+        }
+        schoolRows.reset();
+    }
+};
+
 VM_Library::VM_Library() : m_connection(std::make_unique<Connection>(libraryPath())) {}
 
 VM_Library::~VM_Library() = default;
@@ -181,17 +237,29 @@ int VM_Library::Fetch_Spellbooks_Count() const
     return m_spellbookCount;
 }
 
+std::pair<qint64, qint64> VM_Library::libraryState()
+{
+    // data_version moves with every commit of another connection, of any process; this
+    // connection's own changes are counted apart.
+    Statement version(db(), "PRAGMA data_version");
+    const qint64 others = version.step() ? version.integer(0) : -1;
+    version.reset();
+    return {others, qint64(sqlite3_total_changes(db().handle()))};
+}
+
 void VM_Library::Create_Spell_List_Array(const QString &spellbook)
 {
     const QString name = trimBlanks(spellbook);
     const SpellbookQueries queries = queriesFor(name);
 
+    const std::pair<qint64, qint64> state = libraryState();
     Statement spells(db(), queries.orderedSpells());
     if (queries.bindCaster)
         spells.bind(1, name);
     const qsizetype spellRows = m_spells ? m_spells->rows() : 0;
     const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
     // The tables read before go first, so that a large library's lists are never held twice.
+    m_book.reset();
     m_spells.reset();
     m_schools.reset();
     m_spells = readTable(spells, 5, spellRows);
@@ -203,6 +271,8 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
     } else {
         m_schools.reset(); // an empty spellbook has no schools, whoever read the table before
     }
+    // The book shares the tables just read: it costs nothing until a requery filters them.
+    m_book = std::make_unique<Book>(Book{name, state, m_spells, m_schools, {}, {}});
     m_spellbookResident = true;
 }
 
@@ -210,99 +280,93 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
 {
     try {
         const QString name = trimBlanks(spellbook);
-        const SpellbookQueries queries = queriesFor(name);
-
-        // The whole book is read, as opening it does, and filtered here: its names are most
-        // likely those held from the last query, in the same order, and are shared rather than
-        // decoded again. The levels filter costs nothing in SQL either way, since the ordered
-        // index is read whole.
-        Statement spellsQuery(db(), queries.orderedSpells());
-        if (queries.bindCaster)
-            spellsQuery.bind(1, name);
-        const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
-        m_schools.reset();
-        OptionalTable book = readSpellsLike(spellsQuery, m_spells);
-        // The tables are shared by every window that reads through this object: a filter that
-        // matches nothing empties both, or the caller would read another spellbook's rows.
+        const std::pair<qint64, qint64> state = libraryState();
+        if (!m_book || m_book->name != name || m_book->state != state) {
+            // The whole book is read, as opening it does, and filtered here: its names are most
+            // likely those held from the last query, in the same order, and are shared rather
+            // than decoded again. The levels filter costs nothing in SQL either way, since the
+            // ordered index is read whole.
+            const SpellbookQueries queries = queriesFor(name);
+            Statement spellsQuery(db(), queries.orderedSpells());
+            if (queries.bindCaster)
+                spellsQuery.bind(1, name);
+            const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
+            m_schools.reset();
+            OptionalTable book = readSpellsLike(spellsQuery, m_book ? m_book->spells : m_spells);
+            // The tables are shared by every window that reads through this object: a filter
+            // that matches nothing empties both, or the caller would read another spellbook's
+            // rows.
+            m_book.reset();
+            m_spells.reset();
+            OptionalTable bookSchools;
+            if (book) {
+                Statement schoolsQuery(db(), queries.schools);
+                if (queries.bindCaster)
+                    schoolsQuery.bind(1, name);
+                bookSchools = readSchoolsOf(schoolsQuery, *book, schoolRows);
+            }
+            m_book =
+                std::make_unique<Book>(Book{name, state, std::move(book), std::move(bookSchools), {}, {}});
+        }
         m_spells.reset();
-        if (!book)
+        m_schools.reset();
+        if (!m_book->spells)
             return {};
+        m_book->takeApartSchoolRows();
+        const Table &book = *m_book->spells;
 
         // A level is a text such as "3"; a stored level matches one chosen exactly, as SQL's
         // IN would compare it.
         const QSet<QString> chosenLevels(levels.begin(), levels.end());
-        std::vector<char> levelChosen(size_t(book->rows()));
-        for (int row = 0; row < book->rows(); ++row)
-            levelChosen[size_t(row)] = chosenLevels.contains(book->at(1, row));
+        std::vector<char> levelChosen(size_t(book.rows()));
+        for (int row = 0; row < book.rows(); ++row)
+            levelChosen[size_t(row)] = chosenLevels.contains(book.at(1, row));
 
-        // The school filter runs here rather than in SQL: a spell stays with every one of its
-        // schools when at least one is selected, and a walk beside the book in its own order
-        // keeps this linear in its size, whatever the number of selected schools.
+        // A spell stays with every one of its schools when at least one is selected; a spell
+        // without schools is not listed.
         const QSet<QString> selectedSchools(schools.begin(), schools.end());
-        Statement schoolsQuery(db(), queries.schools);
-        if (queries.bindCaster)
-            schoolsQuery.bind(1, name);
-        NameFinder spellRows(&*book);
-        ColumnInterner schoolNames;
-        QList<QString> schoolCells;
-        schoolCells.reserve(schoolRows * 2);
-        std::vector<char> kept(size_t(book->rows()));
-        bool anyKept = false;
-
-        // Rows come grouped by spell; a group is kept or dropped as a whole, with every row of
-        // the book under its name whose level was chosen.
-        std::string group;
-        int groupRow = -1;
-        QStringList groupSchools;
-        bool groupSelected = false;
-        const auto closeGroup = [&] {
-            if (groupRow >= 0 && groupSelected) {
-                const QString &spell = book->at(0, groupRow);
-                bool listed = false;
-                for (int row = groupRow; row < book->rows() && book->at(0, row) == spell; ++row) {
-                    if (levelChosen[size_t(row)]) {
-                        kept[size_t(row)] = true;
-                        listed = true;
-                    }
-                }
-                // The kept rows share the spell list's text of the name rather than a copy.
-                for (const QString &school : std::as_const(groupSchools)) {
-                    if (!listed)
-                        break;
-                    schoolCells.append(spell);
-                    schoolCells.append(school);
-                }
-                anyKept = anyKept || listed;
-            }
-            groupSchools.clear();
-            groupSelected = false;
-        };
-        while (schoolsQuery.step()) {
-            const QByteArrayView spell = schoolsQuery.bytes(0);
-            if (groupSchools.isEmpty() || std::string_view(spell.data(), size_t(spell.size())) != group) {
-                closeGroup();
-                group.assign(spell.data(), size_t(spell.size()));
-                groupRow = spellRows.find(spell, true);
-            }
-            const QString school = schoolNames.take(schoolsQuery.bytes(1));
-            groupSelected = groupSelected || selectedSchools.contains(school);
-            groupSchools.append(school);
+        std::vector<char> listSelected(size_t(m_book->schoolLists.size()));
+        for (qsizetype list = 0; list < m_book->schoolLists.size(); ++list) {
+            const QStringList &named = m_book->schoolLists.at(list);
+            listSelected[size_t(list)] = std::any_of(named.begin(), named.end(), [&](const QString &school) {
+                return selectedSchools.contains(school);
+            });
         }
-        closeGroup();
 
-        if (!anyKept)
+        // A run is kept or dropped as a whole, with every row of the book under its name whose
+        // level was chosen; the kept rows share the book's text of the name rather than a copy.
+        QList<QString> schoolCells;
+        std::vector<char> kept(size_t(book.rows()));
+        for (const Book::Run &run : m_book->runs) {
+            if (!listSelected[size_t(run.schools)])
+                continue;
+            const QString &spell = book.at(0, run.spellRow);
+            bool listed = false;
+            for (int row = run.spellRow; row < book.rows() && book.at(0, row) == spell; ++row) {
+                if (levelChosen[size_t(row)]) {
+                    kept[size_t(row)] = true;
+                    listed = true;
+                }
+            }
+            if (!listed)
+                continue;
+            for (const QString &school : m_book->schoolLists.at(run.schools)) {
+                schoolCells.append(spell);
+                schoolCells.append(school);
+            }
+        }
+        if (schoolCells.isEmpty())
             return {};
         m_schools = Table(2, std::move(schoolCells));
 
         QList<QString> spellCells;
         spellCells.reserve(qsizetype(std::count(kept.begin(), kept.end(), true)) * 5);
-        for (int row = 0; row < book->rows(); ++row) {
+        for (int row = 0; row < book.rows(); ++row) {
             if (!kept[size_t(row)])
                 continue;
             for (int column = 0; column < 5; ++column)
-                spellCells.append(book->at(column, row));
+                spellCells.append(book.at(column, row));
         }
-        book.reset();
         m_spells = Table(5, std::move(spellCells));
         return {};
     } catch (const VmError &error) {

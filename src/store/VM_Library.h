@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <utility>
+
 // The query layer of the store: spellbook lists and the tables a browser shows, schools and
 // frequencies, spellbook membership and failed spells, search, scrolls and print holds.
 // Result tables live in the object until the next call that replaces them; the Fetch_*_Array
@@ -78,6 +81,8 @@ public:
 
 private:
     Connection &db() { return *m_connection; }
+    // Whether the library may have changed since: a token of every connection's commits.
+    std::pair<qint64, qint64> libraryState();
     QString fillScrollHold(const QString &kind, const QString &name, const std::optional<QString> &caster);
 
     std::unique_ptr<Connection> m_connection;
@@ -86,6 +91,10 @@ private:
     bool m_spellbookResident = false;
     OptionalTable m_spells;
     OptionalTable m_schools;
+    // The whole spellbook as last read, kept while the library has not changed, so that a
+    // requery filters it here instead of reading it again.
+    struct Book;
+    std::unique_ptr<Book> m_book;
     OptionalTable m_search;
     OptionalTable m_scrolls;    // saved scrolls, or the frequency scale
     OptionalTable m_libScrolls; // the generated scroll

@@ -74,6 +74,14 @@ TEST_F(SpellbookQueries, CasterSpellbookItsFiltersAndTheEmptyTableRule)
     EXPECT_EQ(lib.Requery({"1"}, {"Alteration"}, caster), QString());
     EXPECT_FALSE(lib.Fetch_Schools_Array()); // Cinder Veil has Alteration, but not at level 1
 
+    // The spellbook changed through the same object is read anew, as one changed elsewhere is.
+    lib.Add_Spells_To_Spellbook(caster, {ListRow{"Bramble Gate", {"2"}, true}});
+    EXPECT_EQ(lib.Requery({"1", "2"}, {"Sun", "Plant"}, caster), QString());
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), (QStringList{"amber Lantern", "Bramble Gate"}));
+    EXPECT_EQ(lib.Remove_Spells_From_Spellbook({"Bramble Gate"}, caster), QString());
+    EXPECT_EQ(lib.Requery({"1", "2"}, {"Sun", "Plant"}, caster), QString());
+    EXPECT_EQ(namesOf(lib.Fetch_Spells_Array()), QStringList{"amber Lantern"});
+
     // An empty spellbook gives neither table, whatever the object read before.
     library.addCaster("Empty");
     lib.Create_Spell_List_Array("Empty");
