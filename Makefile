@@ -38,6 +38,7 @@ test-sanitize: deps
 	./scripts/test-sanitize.sh
 
 bench: build
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vellumar_bench vellumar_gui_bench
 	./$(BUILD_DIR)/bench/vellumar_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/vellumar_gui_bench
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-qreal mm(qreal millimetres)
+qreal millimetresToDots(qreal millimetres)
 {
     return millimetres * Deck::dotsPerMm();
 }
@@ -28,17 +28,17 @@ QColor bandColour(int index)
 void drawHatch(QPainter &painter, const QRectF &area, int index)
 {
     const int kind = std::max(0, index) % 6;
-    const qreal step = mm(0.9 + 0.5 * ((std::max(0, index) / 6) % 3));
+    const qreal step = millimetresToDots(0.9 + 0.5 * ((std::max(0, index) / 6) % 3));
     painter.save();
     painter.setClipRect(area);
-    painter.setPen(QPen(QColor::fromHsv(bandColour(index).hue(), 160, 110), mm(0.18)));
+    painter.setPen(QPen(QColor::fromHsv(bandColour(index).hue(), 160, 110), millimetresToDots(0.18)));
     painter.setBrush(Qt::NoBrush);
     const qreal span = area.width() + area.height();
     if (kind == 5) {
         painter.setBrush(painter.pen().color());
         for (qreal x = area.left() + step / 2; x < area.right(); x += step)
             for (qreal y = area.top() + step / 2; y < area.bottom(); y += step)
-                painter.drawEllipse(QPointF(x, y), mm(0.2), mm(0.2));
+                painter.drawEllipse(QPointF(x, y), millimetresToDots(0.2), millimetresToDots(0.2));
     }
     for (qreal offset = 0; kind != 5 && offset < span; offset += step) {
         if (kind == 0)
@@ -65,17 +65,19 @@ void drawTexts(QPainter &painter, const QList<DeckText> &texts, const QPointF &c
 void drawBand(QPainter &painter, const DeckFace &face, const QPointF &card)
 {
     const QRectF band = face.bandRect.translated(card);
-    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), mm(0.15)));
+    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), millimetresToDots(0.15)));
     painter.setBrush(bandColour(face.bandIndex));
     painter.drawRect(band);
-    drawHatch(painter, QRectF(band.right() - mm(10), band.top(), mm(10), band.height()), face.bandIndex);
+    drawHatch(painter,
+              QRectF(band.right() - millimetresToDots(10), band.top(), millimetresToDots(10), band.height()),
+              face.bandIndex);
     painter.setBrush(Qt::NoBrush);
 }
 
 void drawFront(QPainter &painter, const DeckFace &face, const QRectF &card)
 {
     drawBand(painter, face, card.topLeft());
-    painter.setPen(QPen(QColor(0x70, 0x70, 0x70), mm(0.12)));
+    painter.setPen(QPen(QColor(0x70, 0x70, 0x70), millimetresToDots(0.12)));
     for (const qreal y : face.rules)
         painter.drawLine(QLineF(card.left() + face.bandRect.left(), card.top() + y,
                                 card.left() + face.bandRect.right(), card.top() + y));
@@ -86,9 +88,10 @@ void drawBack(QPainter &painter, const DeckFace &face, const QRectF &card)
 {
     // A frame tells a back from a front at a glance, and shows when a back sits off its card.
     const qreal inset = face.bandRect.left() / 2;
-    painter.setPen(QPen(QColor(0x55, 0x55, 0x55), mm(0.3)));
+    painter.setPen(QPen(QColor(0x55, 0x55, 0x55), millimetresToDots(0.3)));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(card.adjusted(inset, inset, -inset, -inset), mm(2), mm(2));
+    painter.drawRoundedRect(card.adjusted(inset, inset, -inset, -inset), millimetresToDots(2),
+                            millimetresToDots(2));
     drawBand(painter, face, card.topLeft());
     drawTexts(painter, face.back, card.topLeft());
 }
@@ -133,7 +136,7 @@ bool DeckPages::paint(const Deck &deck, QPagedPaintDevice *device, int fromPage,
                 drawFront(painter, face, toDots(sheet.front(slot)));
         }
         if (deck.options().cutMarks) {
-            painter.setPen(QPen(Qt::black, mm(0.1)));
+            painter.setPen(QPen(Qt::black, millimetresToDots(0.1)));
             for (const QLineF &mark : sheet.cutMarks())
                 painter.drawLine(QLineF(mark.p1() * Deck::dotsPerMm(), mark.p2() * Deck::dotsPerMm()));
         }

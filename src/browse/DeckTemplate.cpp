@@ -26,7 +26,7 @@ QString trailingSeparators(QString text)
     return text.remove(trailing);
 }
 
-QString keyOf(const QString &column)
+QString mustacheKey(const QString &column)
 {
     return column.simplified().replace(QLatin1Char(' '), QLatin1Char('_'));
 }
@@ -74,7 +74,7 @@ QList<DeckSpell> DeckTemplate::spells(Connection &library) const
         Statement statement(library, cards->sql);
         QStringList keys;
         for (int column = 0; column < statement.columnCount(); ++column)
-            keys.append(keyOf(statement.columnName(column)));
+            keys.append(mustacheKey(statement.columnName(column)));
         for (const Part &part : m_parts) {
             auto names = placeholder().globalMatch(part.text);
             while (names.hasNext()) {

@@ -20,8 +20,8 @@
 
 namespace {
 
-constexpr QSize kOpeningSize(560, 360);
-constexpr int kColumnWidths[] = {200, 44, 90, 60, 40};
+constexpr QSize kUnlearnedOpeningSize(560, 360);
+constexpr int kUnlearnedColumnWidths[] = {200, 44, 90, 60, 40};
 
 } // namespace
 
@@ -35,7 +35,7 @@ Frm_Unlearned::Frm_Unlearned(QWidget *parent) : QWidget(parent)
 
 QSize Frm_Unlearned::sizeHint() const
 {
-    return kOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
+    return kUnlearnedOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
 }
 
 void Frm_Unlearned::createControls()
@@ -54,7 +54,7 @@ void Frm_Unlearned::createControls()
                           this);
     m_list->header()->setMinimumSectionSize(24);
     for (int column = 0; column < 5; ++column)
-        m_list->setColumnWidth(column, kColumnWidths[column]);
+        m_list->setColumnWidth(column, kUnlearnedColumnWidths[column]);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_sort = new ColumnSortToggle(m_list);
     connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Unlearned::LV_Spells_Click);

@@ -4,17 +4,17 @@
 
 namespace {
 
-ReportOutput *installed = nullptr;
+ReportOutput *installedOutput = nullptr;
 
 } // namespace
 
 ReportOutput &ReportOutput::current()
 {
     static SystemReportOutput system;
-    return installed ? *installed : system;
+    return installedOutput ? *installedOutput : system;
 }
 
 void ReportOutput::install(ReportOutput *output)
 {
-    installed = output;
+    installedOutput = output;
 }

@@ -2,10 +2,10 @@
 
 #include "exchange/ExchangeFormat.h"
 #include "exchange/ExchangeWriter.h"
-#include "store/LargePageCache.h"
 #include "exchange/ReadableExport.h"
 #include "exchange/VM_SpellSaver.h"
 #include "store/Blanks.h"
+#include "store/LargePageCache.h"
 #include "store/SpellLevels.h"
 #include "store/VmError.h"
 
@@ -18,9 +18,9 @@ namespace {
 using namespace ExchangeFormat;
 
 // Fields 1 to 14 of a spell line, in file order.
-const char *const kSpellColumns = "Lvl, Frequency, In_School, Book, Page, Components, Range, Duration, "
-                                  "[Area of Effect], [Casting Time Type], [Casting Time], [Saving Throw], "
-                                  "Description, Author";
+const char *const kExportColumns = "Lvl, Frequency, In_School, Book, Page, Components, Range, Duration, "
+                                   "[Area of Effect], [Casting Time Type], [Casting Time], [Saving Throw], "
+                                   "Description, Author";
 
 // The writers keep the code of whatever failed, under their own name.
 template<typename Operation>
@@ -151,7 +151,7 @@ void VM_SpellSaver::addSpellLines(const SpellLineSink &add, const QStringList &n
 
     LargePageCache cache(db());
     Statement spell(db(), QStringLiteral("SELECT %1 FROM Spells WHERE Name = ? ORDER BY rowid LIMIT 1")
-                              .arg(QLatin1String(kSpellColumns)));
+                              .arg(QLatin1String(kExportColumns)));
     Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ? ORDER BY rowid");
     struct Line
     {

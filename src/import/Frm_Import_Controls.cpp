@@ -45,7 +45,7 @@ const QStringList kCasterCaptions = {
 
 // The details the window shows and corrects, in the order Tab reaches them. Name and frequency
 // are the file's; the level can be corrected, for a file may hold one the library cannot list.
-const QList<SpellFields::Field> kFormFields = {
+const QList<SpellFields::Field> kImportFormFields = {
     SpellFields::Level, SpellFields::Components, SpellFields::CastingTime,  SpellFields::CastingTimeType,
     SpellFields::Range, SpellFields::Duration,   SpellFields::AreaOfEffect, SpellFields::SavingThrow,
     SpellFields::Book,  SpellFields::Page,       SpellFields::Author,       SpellFields::Description};
@@ -167,7 +167,7 @@ void Frm_Import::createControls()
 
     // Tab goes down the list, then through the details as they read, then the caster.
     QList<QWidget *> chain = {m_list};
-    for (SpellFields::Field field : kFormFields)
+    for (SpellFields::Field field : kImportFormFields)
         chain.append(m_form->control(field));
     chain.append(m_schools);
     for (QLineEdit *field : std::as_const(m_casterFields))
@@ -195,7 +195,7 @@ QWidget *Frm_Import::createDetails()
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
 
-    m_form = std::make_unique<SpellForm>(details, SpellForm::Window::Import, kFormFields);
+    m_form = std::make_unique<SpellForm>(details, SpellForm::Window::Import, kImportFormFields);
     m_form->control(SpellFields::CastingTimeType)->setAccessibleName(QStringLiteral("Casting time unit"));
     connect(static_cast<QComboBox *>(m_form->control(SpellFields::CastingTimeType)), &QComboBox::activated,
             this, &Frm_Import::cbo_CT_Click);

@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr QSize kOpeningSize(880, 470);
+constexpr QSize kManageSpellsOpeningSize(880, 470);
 
 QComboBox *dropDown(QWidget *parent, const QString &name)
 {
@@ -85,7 +85,7 @@ QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, Q
 QSize Frm_ManageSpells::sizeHint() const
 {
     // Never so small that the form would open scrolled.
-    return kOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
+    return kManageSpellsOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
 }
 
 void Frm_ManageSpells::createControls()

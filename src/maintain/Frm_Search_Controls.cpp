@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr QSize kOpeningSize(760, 520);
-constexpr int kColumnWidths[] = {190, 44, 240, 80, 50, 40};
+constexpr QSize kSearchOpeningSize(760, 520);
+constexpr int kSearchColumnWidths[] = {190, 44, 240, 80, 50, 40};
 
 // The search fields by control name and label, in the order the frame shows them: two columns
 // of four.
@@ -55,7 +55,7 @@ Frm_Search::Frm_Search(QWidget *parent) : QWidget(parent)
 
 QSize Frm_Search::sizeHint() const
 {
-    return kOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
+    return kSearchOpeningSize.expandedTo(FormScrollArea::wholeSize(this));
 }
 
 void Frm_Search::createControls()
@@ -118,7 +118,7 @@ void Frm_Search::createControls()
                           this);
     m_list->header()->setMinimumSectionSize(24);
     for (int column = 0; column < 6; ++column)
-        m_list->setColumnWidth(column, kColumnWidths[column]);
+        m_list->setColumnWidth(column, kSearchColumnWidths[column]);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_sort = new ColumnSortToggle(m_list);
     connect(m_list, &ListView::rowSelectionChanged, this, &Frm_Search::LV_Search_Click);

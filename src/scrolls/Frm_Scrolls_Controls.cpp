@@ -31,7 +31,7 @@
 
 namespace {
 
-constexpr int kColumnWidths[] = {190, 48, 80, 70};
+constexpr int kScrollsColumnWidths[] = {190, 48, 80, 70};
 
 QPushButton *button(const QString &name, const QString &caption, QWidget *parent)
 {
@@ -125,7 +125,7 @@ ListView *Frm_Scrolls::createLineList(const QString &name, QWidget *parent)
                               parent);
     list->header()->setMinimumSectionSize(30);
     for (int column = 0; column < 4; ++column)
-        list->setColumnWidth(column, kColumnWidths[column]);
+        list->setColumnWidth(column, kScrollsColumnWidths[column]);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     new ColumnSortToggle(list);
     return list;

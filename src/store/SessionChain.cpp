@@ -37,7 +37,7 @@ const QString &sessionToken()
     return token;
 }
 
-QString shown(const QString &path)
+QString nativePath(const QString &path)
 {
     return QDir::toNativeSeparators(path);
 }
@@ -197,7 +197,7 @@ QString setLogAside(const QString &path)
                                       "%2 beside it does not belong to the library as it is now, and it "
                                       "could not be set aside (%3). Close every program that uses the "
                                       "library, then start Vellumar again.")
-                           .arg(shown(path), shown(log), why));
+                           .arg(nativePath(path), nativePath(log), why));
     };
     if (shm.fd >= 0 && !shm.lockExclusively())
         throw refuse(QStringLiteral("another program opened the library meanwhile"));
