@@ -9,8 +9,14 @@ all: build
 deps:
 	./scripts/install-deps.sh
 
+# Ninja keeps both cores busy across targets, where make waits for each library before the
+# programs that use it. A build folder keeps the generator it was first made with.
+GENERATOR = $(shell [ ! -f $(BUILD_DIR)/CMakeCache.txt ] && command -v ninja >/dev/null && echo -G Ninja)
+# Most tests wait on other processes and on the disk more than they compute.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 2 )))
+
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -26,7 +32,7 @@ run: build
 
 # The tests labelled "slow" (imports killed at random moments) run with make test-slow.
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE slow
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS) -LE slow
 
 test-slow: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L slow

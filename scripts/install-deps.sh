@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake g++ make pkg-config lld
+    cmake g++ make ninja-build pkg-config lld
     qt6-base-dev libsqlcipher-dev libssl-dev libkainjow-mustache-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # run: the library's command-line tool, a virtual display, fonts, desktop file handlers
