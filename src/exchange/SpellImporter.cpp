@@ -80,9 +80,9 @@ SpellImporter::SpellImporter(Connection &db)
     , m_updateSchool(db, "UPDATE SpellandSphere SET Sphere = ? WHERE rowid = ?")
     , m_deleteSchool(db, "DELETE FROM SpellandSphere WHERE rowid = ?")
     , m_addMember(db, "INSERT OR IGNORE INTO Spellbook (Caster, SpellName) VALUES (?, ?)")
-    , m_beginStep(db, "SAVEPOINT import_step")
-    , m_endStep(db, "RELEASE import_step")
-    , m_cache(db)
+    // An overwrite import meets the index and table pages of each batch again in the next: held
+    // decrypted, they are not read and decrypted again.
+    , m_cache(db, 256)
 {}
 
 SpellImporter::~SpellImporter()
@@ -95,49 +95,73 @@ SpellImporter::~SpellImporter()
     }
 }
 
+void SpellImporter::begin()
+{
+    // As every other change: a batch never goes to a file moved or replaced meanwhile.
+    m_db.requireUnmoved();
+    m_db.exec("BEGIN IMMEDIATE;");
+    m_open = true;
+}
+
 void SpellImporter::step(const std::function<void()> &work, bool bringsSpell)
 {
-    if (!m_open) {
-        // As every other change: a batch never goes to a file moved or replaced meanwhile.
-        m_db.requireUnmoved();
-        m_db.exec("BEGIN IMMEDIATE;");
-        m_open = true;
-    }
-    m_beginStep.run();
-    m_beginStep.reset();
+    if (!m_open)
+        begin();
     try {
         work();
     } catch (const VmError &) {
-        undoStep();
-        // After some failures (a full disk) the engine has already rolled everything back.
-        if (sqlite3_get_autocommit(m_db.handle())) {
-            m_open = false;
-            m_pendingSpells = 0;
-        }
-        finish();
+        redoBatchWithoutFailedStep();
         throw;
     }
-    m_endStep.run();
-    m_endStep.reset();
+    m_batch.push_back({work, bringsSpell});
     if (bringsSpell)
         ++m_pendingSpells;
-    if (++m_steps >= kStepsPerCommit)
+    if (m_batch.size() >= size_t(kStepsPerCommit))
         finish();
 }
 
-void SpellImporter::undoStep()
+void SpellImporter::redoBatchWithoutFailedStep()
 {
-    try {
-        m_db.exec("ROLLBACK TO import_step;");
-        m_db.exec("RELEASE import_step;");
-    } catch (const VmError &) {
-        // The engine already ended the transaction; there is nothing left to undo.
+    std::vector<Done> batch;
+    batch.swap(m_batch);
+    m_pendingSpells = 0;
+    // After some failures (a full disk) the engine has already rolled the batch back; running it
+    // again would only meet the same failure.
+    const bool rolledBack = sqlite3_get_autocommit(m_db.handle()) != 0;
+    m_open = false;
+    if (!rolledBack) {
+        try {
+            m_db.exec("ROLLBACK;");
+        } catch (const VmError &) {
+            return; // the engine ended the transaction itself
+        }
     }
+    if (rolledBack || batch.empty())
+        return;
+    begin();
+    try {
+        for (const Done &done : batch) {
+            done.work();
+            if (done.bringsSpell)
+                ++m_pendingSpells;
+        }
+    } catch (const VmError &) {
+        m_pendingSpells = 0;
+        m_open = false;
+        if (!sqlite3_get_autocommit(m_db.handle())) {
+            try {
+                m_db.exec("ROLLBACK;");
+            } catch (const VmError &) {
+            }
+        }
+        throw;
+    }
+    finish();
 }
 
 void SpellImporter::finish()
 {
-    m_steps = 0;
+    m_batch.clear();
     if (!m_open)
         return;
     m_open = false;

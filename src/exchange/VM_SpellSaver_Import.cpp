@@ -116,12 +116,11 @@ QString VM_SpellSaver::ImportSpells(const ListRows &list, const ImportProgress &
         int done = 0;
         SpellImporter importer(db());
         countingWhatIsKept(importer, [&] {
-            for (const VM_Spell *taken : records) {
-                const VM_Spell &record = *taken;
+            for (const VM_Spell *record : records) {
                 importer.step(
-                    [&] {
-                        if (!importer.overwriteExistingSpell(record))
-                            importer.addNewSpell(record);
+                    [&importer, record] {
+                        if (!importer.overwriteExistingSpell(*record))
+                            importer.addNewSpell(*record);
                     },
                     true);
                 if (progress && !progress(++done, total))
@@ -168,17 +167,16 @@ QString VM_SpellSaver::ImportSpellbook(const ListRows &list, bool replaceList, b
             const std::vector<const VM_Spell *> records = importable(m_importList, checked, skipped);
             const int total = int(records.size());
             int done = 0;
-            for (const VM_Spell *taken : records) {
-                const VM_Spell &record = *taken;
+            for (const VM_Spell *record : records) {
                 importer.step(
-                    [&] {
+                    [&, record] {
                         if (replaceList || !casterExists)
-                            importer.addSpellToSpellbook(caster, record.Fetch_Spell_Name());
+                            importer.addSpellToSpellbook(caster, record->Fetch_Spell_Name());
                         const bool exists = overwriteSpells
-                                                ? importer.overwriteExistingSpell(record)
-                                                : importer.isSpellInLibrary(record.Fetch_Spell_Name());
+                                                ? importer.overwriteExistingSpell(*record)
+                                                : importer.isSpellInLibrary(record->Fetch_Spell_Name());
                         if (!exists)
-                            importer.addNewSpell(record);
+                            importer.addNewSpell(*record);
                     },
                     true);
                 if (progress && !progress(++done, total))

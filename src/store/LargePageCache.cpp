@@ -5,12 +5,13 @@
 
 #include <QByteArray>
 
-LargePageCache::LargePageCache(Connection &db) : m_db(db)
+LargePageCache::LargePageCache(Connection &db, int mebibytes) : m_db(db)
 {
     Statement current(db, "PRAGMA cache_size");
     m_previous = current.step() ? current.integer(0) : 0;
     current.reset();
-    db.exec("PRAGMA cache_size = -65536;");
+    // A negative size is in KiB.
+    db.exec(QByteArray("PRAGMA cache_size = -" + QByteArray::number(qint64(mebibytes) * 1024) + ';').constData());
 }
 
 LargePageCache::~LargePageCache()

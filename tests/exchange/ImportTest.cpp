@@ -3,6 +3,7 @@
 
 #include "exchange/SpellImporter.h"
 #include "exchange/VM_SpellSaver.h"
+#include "store/Undo.h"
 
 #include "FileSizeLimit.h"
 
@@ -245,6 +246,13 @@ TEST_F(ImportTest, AFailureStopsTheImportAndKeepsWhatCameBefore)
     const int failing = kFailing;
     const ListRows manyRows = open(spellsFile(longFileFailingPastABatch()), false);
     EXPECT_FALSE(raised([&] { saver.ImportSpells(manyRows); }).isEmpty());
+    EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'"), failing);
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'"), failing);
+    // What was kept is one step to undo, without the failed spell's half-written rows.
+    ASSERT_EQ(UndoHistory::instance().undoName(), "Import of 2,150 Spells");
+    UndoHistory::instance().undo();
+    EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'"), 0);
+    UndoHistory::instance().redo();
     EXPECT_EQ(library.count("SELECT count(*) FROM Spells WHERE Name LIKE 'Spell %'"), failing);
     EXPECT_EQ(library.count("SELECT count(*) FROM SpellandSphere WHERE Name LIKE 'Spell %'"), failing);
 }
