@@ -78,23 +78,33 @@ ColumnInterner &ColumnInterner::operator=(ColumnInterner &&) noexcept = default;
 QString ColumnInterner::take(QByteArrayView bytes)
 {
     const std::string_view key(bytes.data(), size_t(bytes.size()));
-    if (m_hasPrevious && key == std::string_view(m_previousBytes))
-        return m_previous;
-    QString value;
     if (m_remembering) {
         Seen::Slot &slot = m_seen->slotOf(key);
-        if (slot.used) {
-            value = slot.value;
-        } else if (m_seen->count < kRememberLimit) {
-            value = decode(bytes);
+        if (slot.used)
+            return slot.value;
+        QString value = decode(bytes);
+        if (m_seen->count < kRememberLimit) {
             m_seen->add(slot, key, value);
-        } else {
-            value = decode(bytes);
-            m_remembering = false;
-            m_seen.reset(); // nothing more is looked up
+            return value;
         }
-    } else {
-        value = decode(bytes);
+        m_remembering = false;
+        m_seen.reset(); // nothing more is looked up
+        return value;
+    }
+    if (!m_trackingPrevious)
+        return decode(bytes);
+    if (m_hasPrevious && key == std::string_view(m_previousBytes)) {
+        ++m_previousHits;
+        return m_previous;
+    }
+    QString value = decode(bytes);
+    // A column of distinct values (names, descriptions) never meets its previous value again:
+    // keeping a copy of each would cost more than it saves.
+    if (++m_previousMisses == kPreviousTrial && m_previousHits < kPreviousTrial / 8) {
+        m_trackingPrevious = false;
+        m_hasPrevious = false;
+        m_previous = QString();
+        return value;
     }
     m_previousBytes.assign(key);
     m_previous = value;

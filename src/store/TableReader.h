@@ -29,7 +29,11 @@ public:
 private:
     struct Seen;
     std::unique_ptr<Seen> m_seen;
+    static constexpr int kPreviousTrial = 1024;
     bool m_remembering = true;
+    bool m_trackingPrevious = true;
+    int m_previousHits = 0;
+    int m_previousMisses = 0;
     std::string m_previousBytes;
     QString m_previous;
     bool m_hasPrevious = false;
