@@ -23,6 +23,9 @@ QStringList trimmedSchools(const QStringList &schools)
 // CR LF: the same text either way.
 QString sameBreaks(QString text)
 {
+    // Most descriptions hold no CR: one quick scan finds that, where a search for CR LF is slower.
+    if (!text.contains(QLatin1Char('\r')))
+        return text;
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }

@@ -100,7 +100,8 @@ private:
     void importChecked();
     // The review column and summary, read again from the library after it changed.
     void readReview();
-    void showReviewColumn();
+    // sameRecords flags, by record, those just imported: they stand as the library holds them.
+    void showReviewColumn(const std::vector<char> &sameRecords = {});
     void showMarks(qsizetype record);
     // The review column's text for a record: New, Changed, Same, or that it must be corrected.
     QString reviewText(const VM_Spell &record) const;

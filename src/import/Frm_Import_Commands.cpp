@@ -211,16 +211,19 @@ void Frm_Import::importChecked()
             }
         });
         if (failure.isEmpty()) {
-            // The library now holds what was imported, so the review follows without reading it;
-            // a correction is imported once its record is written.
+            // The library now holds what was imported, so the review follows without reading it
+            // or comparing the imported records again; a correction is imported once its record
+            // is written.
+            std::vector<char> same(records.size());
             for (qsizetype i : importing.mid(0, done)) {
                 const VM_Spell &record = records[size_t(i)];
                 if (overwrites || !m_review.libraryVersion(record.Fetch_Spell_Name())) {
                     m_review.adopt(record);
                     m_unimported.remove(i);
+                    same[size_t(i)] = 1;
                 }
             }
-            showReviewColumn();
+            showReviewColumn(same);
         } else {
             readReview(); // where the import stopped is known to the library alone
         }

@@ -62,7 +62,7 @@ QString Frm_Import::reviewText(const VM_Spell &record) const
     return ImportReview::statusText(m_review.status(record));
 }
 
-void Frm_Import::showReviewColumn()
+void Frm_Import::showReviewColumn(const std::vector<char> &sameRecords)
 {
     const std::vector<VM_Spell> &records = m_saver->Import_List();
     int counts[3] = {};
@@ -74,6 +74,11 @@ void Frm_Import::showReviewColumn()
             continue;
         // Each record is checked and compared once: after an import of 10,000 spells this runs
         // for every one of them.
+        if (size_t(record) < sameRecords.size() && sameRecords[size_t(record)]) {
+            texts[row] = ImportReview::statusText(ImportReview::Status::Same);
+            ++counts[int(ImportReview::Status::Same)];
+            continue;
+        }
         const VM_Spell &spell = records[size_t(record)];
         if (!VM_SpellSaver::importProblem(spell).isEmpty()) {
             texts[row] = reviewText(spell);
