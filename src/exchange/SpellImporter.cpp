@@ -133,7 +133,9 @@ void SpellImporter::redoBatchWithoutFailedStep()
         try {
             m_db.exec("ROLLBACK;");
         } catch (const VmError &) {
-            return; // the engine ended the transaction itself
+            // Still open (a statement still running, say): the destructor tries again.
+            m_open = sqlite3_get_autocommit(m_db.handle()) == 0;
+            return;
         }
     }
     if (rolledBack || batch.empty())

@@ -14,9 +14,11 @@ class VM_Spell;
 // Writes the records of an import into the library. Statements are prepared once per import,
 // and records are committed in batches. A step (a record, a cleared list, the caster) that fails
 // is undone alone and every step before it is committed before the failure is raised: the batch
-// is rolled back and its earlier steps are run again. A savepoint per step would do the same, but
-// the engine then encrypts a copy of every page each step touches, a third of an overwrite
-// import's time.
+// is rolled back and its earlier steps are run again. When the engine has already rolled the
+// batch back (a full disk), or the batch cannot be written again, its earlier steps are lost too;
+// importedSpells() counts only what is committed. A savepoint per step would keep them, but the
+// engine then encrypts a copy of every page each step touches, a third of an overwrite import's
+// time.
 class SpellImporter
 {
 public:
@@ -43,8 +45,9 @@ public:
     void deleteCasterRecord(const QString &caster);
     void addCasterRecord(const QStringList &details);
 
-    // Steps per commit: few enough that an interrupted import loses little, many enough that
-    // the cost of a commit (every changed page written to the journal) is shared.
+    // Steps per commit: few enough that an interrupted import loses little and a failed step's
+    // batch is quickly run again, many enough that the cost of a commit (every changed page
+    // written to the journal) is shared.
     static constexpr int kStepsPerCommit = 2000;
 
 private:

@@ -1,4 +1,4 @@
-// The records of an opened file imported into the library, in savepoints and batches.
+// The records of an opened file imported into the library, in batches of steps.
 
 #include "exchange/SpellImporter.h"
 #include "exchange/VM_SpellSaver.h"

@@ -11,7 +11,8 @@ LargePageCache::LargePageCache(Connection &db, int mebibytes) : m_db(db)
     m_previous = current.step() ? current.integer(0) : 0;
     current.reset();
     // A negative size is in KiB.
-    db.exec(QByteArray("PRAGMA cache_size = -" + QByteArray::number(qint64(mebibytes) * 1024) + ';').constData());
+    db.exec(
+        QByteArray("PRAGMA cache_size = -" + QByteArray::number(qint64(mebibytes) * 1024) + ';').constData());
 }
 
 LargePageCache::~LargePageCache()

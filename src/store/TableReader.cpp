@@ -100,10 +100,12 @@ QString ColumnInterner::take(QByteArrayView bytes)
     QString value = decode(bytes);
     // A column of distinct values (names, descriptions) never meets its previous value again:
     // keeping a copy of each would cost more than it saves.
-    if (++m_previousMisses == kPreviousTrial && m_previousHits < kPreviousTrial / 8) {
+    if (m_previousMisses < kPreviousTrial && ++m_previousMisses == kPreviousTrial &&
+        m_previousHits < kPreviousTrial / 8) {
         m_trackingPrevious = false;
         m_hasPrevious = false;
         m_previous = QString();
+        std::string().swap(m_previousBytes);
         return value;
     }
     m_previousBytes.assign(key);
