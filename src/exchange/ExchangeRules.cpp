@@ -9,6 +9,25 @@ using namespace ExchangeFormat;
 
 namespace {
 
+// Every separator is one character twice. A search for the one character is vectorised; a search
+// for the pair is not, and an export checks every field of every spell.
+constexpr bool isDoubled(QStringView separator)
+{
+    return separator.size() == 2 && separator[0] == separator[1];
+}
+static_assert(isDoubled(kFieldSeparator) && isDoubled(kLineBreak) && isDoubled(kSchoolSeparator));
+
+bool containsDoubled(QStringView text, QStringView separator)
+{
+    const QChar half = separator.front();
+    for (qsizetype at = text.indexOf(half); at >= 0 && at + 1 < text.size();
+         at = text.indexOf(half, at + 1)) {
+        if (text[at + 1] == half)
+            return true;
+    }
+    return false;
+}
+
 bool hasLineBreak(QStringView value)
 {
     return value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'));
@@ -18,7 +37,7 @@ bool hasLineBreak(QStringView value)
 // would read back as "a" and a following field starting with "|".
 QString separatorProblem(QStringView value)
 {
-    if (value.contains(kFieldSeparator))
+    if (containsDoubled(value, kFieldSeparator))
         return QStringLiteral("holds \"||\", which separates the fields of a Vellumar file.");
     if (value.endsWith(QLatin1Char('|')))
         return QStringLiteral("ends with \"|\", which would merge with the \"||\" after it.");
@@ -51,7 +70,7 @@ QString fieldProblem(QStringView value)
 QString descriptionProblem(QStringView description)
 {
     description = trimBlanks(description);
-    if (description.contains(kLineBreak))
+    if (containsDoubled(description, kLineBreak))
         return QStringLiteral("holds \"^^\", which marks a line break in a Vellumar file.");
     if (caretBeforeBreak(description))
         return QStringLiteral("has \"^\" just before a line break, which would merge with the \"^^\" that "
@@ -65,7 +84,7 @@ QString descriptionProblem(QStringView description)
 QString schoolProblem(QStringView school, bool followed)
 {
     school = trimBlanks(school);
-    if (school.contains(kSchoolSeparator))
+    if (containsDoubled(school, kSchoolSeparator))
         return QStringLiteral("holds \"~~\", which separates the schools of a spell.");
     if (followed && school.endsWith(QLatin1Char('~')))
         return QStringLiteral("ends with \"~\", which would merge with the \"~~\" after it.");

@@ -115,7 +115,7 @@ TEST_F(LibraryTest, NoSelectionOrAValueTheFormatCannotCarryRefusesTheWholeExport
     } cases[] = {
         {"Pipe",
          "Range",
-         "10||20 feet",
+         "1|0 ||20 feet",
          {},
          "Save: The spell \"Pipe\" cannot be exported: its range holds "
          "\"||\", which separates the fields of a Vellumar file."},
@@ -125,14 +125,14 @@ TEST_F(LibraryTest, NoSelectionOrAValueTheFormatCannotCarryRefusesTheWholeExport
          {},
          {},
          "The spell \"Two\nLines\" cannot be exported: its name holds a line break"},
-        {"Tilde", {}, {}, {"Fire~~Ice"}, "its school \"Fire~~Ice\" holds \"~~\""},
+        {"Tilde", {}, {}, {"F~ire~~Ice"}, "its school \"F~ire~~Ice\" holds \"~~\""},
         {"Tilde End", {}, {}, {"Fire~", "Ice"}, "its school \"Fire~\" ends with \"~\""},
         {"Caret",
          "Description",
          "Costs 5^\r\nmore",
          {},
          "its description has \"^\" just before a line break"},
-        {"Carets", "Description", "Up ^^ down", {}, "its description holds \"^^\""},
+        {"Carets", "Description", "Up ^ and ^^ down", {}, "its description holds \"^^\""},
         // The same characters where they do no harm are carried.
         {"|Lead", "Description", "^Lead\r\n^line^", {"~Ice", "Fire~"}, {}},
     };
