@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -149,6 +150,14 @@ QString SyntheticLibrary::freshCopy(int spells)
     QFile::copy(source, folder + QStringLiteral("/Spells.mdb"));
     setAppFolder(folder);
     return folder;
+}
+
+double millisecondsOf(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 void SyntheticLibrary::use(int spells)

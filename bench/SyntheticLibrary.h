@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Synthetic libraries for the benchmarks: `spells` spells over nine levels, three schools each
 // (out of 24), 600-character descriptions, and 50 casters holding 200 spells each. Files are
 // made once and kept in a cache folder (bench-data beside the benchmark, or $VELLUMAR_BENCH_DATA),
@@ -36,3 +38,7 @@ struct SyntheticLibrary
     static QString schoolName(int index);
     static QString casterName(int index);
 };
+
+// The wall time of one piece of work. Benchmarks that compare two ways of doing the same work
+// alternate them in one run and time each with this, so that both meet the same load.
+double millisecondsOf(const std::function<void()> &work);

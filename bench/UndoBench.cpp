@@ -9,8 +9,6 @@
 #include "store/VM_Spell.h"
 #include "store/VM_Spellbook.h"
 
-#include <QElapsedTimer>
-
 #include <benchmark/benchmark.h>
 
 // What recording costs, and what undo and redo take, on the 100,000-spell library: an import of
@@ -67,14 +65,6 @@ QString newSpells()
         writer.save(path);
     }
     return path;
-}
-
-double millisecondsOf(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 void undoOrFail(benchmark::State &state, UndoHistory::Outcome (UndoHistory::*command)())

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,8 +26,11 @@
 
 namespace {
 
-// The progress dialog is brought up to date, and asked about Cancel, once per this many spells.
+// The progress dialog is brought up to date, and asked about Cancel, once per this many spells,
+// and then no sooner than this many milliseconds after the last time: a repaint of the windows
+// costs more than importing a batch, and a few a second keep Cancel at hand.
 constexpr int kProgressBatch = 250;
+constexpr qint64 kProgressInterval = 100;
 
 } // namespace
 
@@ -171,10 +175,14 @@ void Frm_Import::importChecked()
         progress.setMinimumDuration(500);
         progress.setAutoReset(false);
         progress.setValue(0);
+        QElapsedTimer sinceUpdate;
         const VM_SpellSaver::ImportProgress report = [&](int count, int all) {
             done = count;
             if (count % kProgressBatch != 0 && count != all)
                 return true;
+            if (sinceUpdate.isValid() && !sinceUpdate.hasExpired(kProgressInterval) && count != all)
+                return true;
+            sinceUpdate.start();
             progress.setLabelText(QStringLiteral("%1 of %2 spells imported").arg(count).arg(all));
             progress.setValue(count); // once shown, lets the window repaint and Cancel be pressed
             // Before the dialog shows, the window still repaints; clicks wait for the import's end.
