@@ -72,7 +72,9 @@ static void BM_OpenLibraryBrowser(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_OpenLibraryBrowser)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenLibraryBrowser)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+// Three rounds at 1,000,000 spells, so that the growth figure does not rest on one.
+BENCHMARK(BM_OpenLibraryBrowser)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // Requery of the KXR browser with every level and half the schools selected.
 static void BM_RequeryHalfTheSchools(benchmark::State &state)
