@@ -56,15 +56,24 @@ QString likePattern(const QString &text, bool anywhere)
     return pattern;
 }
 
-// One spell found. Names live in one shared buffer; the first eight bytes, folded as the name
-// order folds them, settle most comparisons of the sort without touching the buffer.
+// One spell found. Names live in one shared buffer.
 struct Hit
 {
-    quint64 prefix;
     quint32 offset;
     quint32 length;
     QString cells[4];         // level, frequency, book, page
     std::vector<int> schools; // ids, then ranks, of the spell's schools
+};
+
+// A hit's place in name order. The first eight bytes of the name, folded as the name order folds
+// them, settle most comparisons without touching the buffer; sorting these small keys rather
+// than the hits themselves keeps a sort of a million hits within the cache's reach.
+struct SortKey
+{
+    quint64 prefix;
+    quint32 offset;
+    quint32 length;
+    quint32 hit;
 };
 
 quint64 foldedPrefix(std::string_view name)
@@ -163,10 +172,13 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
 
         std::string names;
         std::vector<Hit> hits;
+        std::vector<SortKey> order;
         ColumnInterner columns[4];
         while (select.step()) {
             const std::string_view name = bytesView(select.bytes(0));
-            Hit hit{foldedPrefix(name), quint32(names.size()), quint32(name.size()), {}, {}};
+            order.push_back(
+                {foldedPrefix(name), quint32(names.size()), quint32(name.size()), quint32(hits.size())});
+            Hit hit{quint32(names.size()), quint32(name.size()), {}, {}};
             names.append(name);
             for (int column = 0; column < 4; ++column)
                 hit.cells[column] = columns[column].take(select.bytes(column + 1));
@@ -175,48 +187,61 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
         if (hits.empty())
             return {};
 
-        const auto nameOf = [&](const Hit &hit) {
-            return std::string_view(names).substr(hit.offset, hit.length);
+        const auto nameOf = [&](quint32 offset, quint32 length) {
+            return std::string_view(names).substr(offset, length);
         };
-        std::sort(hits.begin(), hits.end(), [&](const Hit &a, const Hit &b) {
-            return a.prefix != b.prefix ? a.prefix < b.prefix : nameLess(nameOf(a), nameOf(b));
+        std::sort(order.begin(), order.end(), [&](const SortKey &a, const SortKey &b) {
+            return a.prefix != b.prefix ? a.prefix < b.prefix
+                                        : nameLess(nameOf(a.offset, a.length), nameOf(b.offset, b.length));
         });
-        // A name stored twice is one spell.
-        hits.erase(std::unique(hits.begin(), hits.end(),
-                               [&](const Hit &a, const Hit &b) { return nameOf(a) == nameOf(b); }),
-                   hits.end());
+        // A name stored twice is one spell: the hits left out of the order are never listed.
+        order.erase(std::unique(order.begin(), order.end(),
+                                [&](const SortKey &a, const SortKey &b) {
+                                    return nameOf(a.offset, a.length) == nameOf(b.offset, b.length);
+                                }),
+                    order.end());
 
         SchoolNames schoolNames;
-        if (hits.size() <= kLookupLimit) {
+        if (order.size() <= kLookupLimit) {
             Statement schools(db(), "SELECT Sphere FROM SpellandSphere WHERE Name = ?");
-            for (Hit &hit : hits) {
-                schools.bind(1, QString::fromUtf8(nameOf(hit).data(), qsizetype(hit.length)));
+            for (const SortKey &key : order) {
+                schools.bind(1, QString::fromUtf8(names.data() + key.offset, qsizetype(key.length)));
                 while (schools.step())
-                    hit.schools.push_back(schoolNames.idOf(bytesView(schools.bytes(0))));
+                    hits[key.hit].schools.push_back(schoolNames.idOf(bytesView(schools.bytes(0))));
                 schools.reset();
             }
         } else {
-            std::unordered_map<std::string_view, size_t> byName;
-            byName.reserve(hits.size());
-            for (size_t i = 0; i < hits.size(); ++i)
-                byName.emplace(nameOf(hits[i]), i);
+            std::unordered_map<std::string_view, quint32> byName;
+            byName.reserve(order.size());
+            for (const SortKey &key : order)
+                byName.emplace(nameOf(key.offset, key.length), key.hit);
+            // A spell's school rows are most often stored together: the row before's spell is
+            // tried first, which spares most look-ups in a table far larger than the cache.
+            std::string previousName;
+            Hit *previous = nullptr;
             Statement schools(db(), "SELECT Name, Sphere FROM SpellandSphere NOT INDEXED");
             while (schools.step()) {
-                const auto found = byName.find(bytesView(schools.bytes(0)));
-                if (found != byName.end())
-                    hits[found->second].schools.push_back(schoolNames.idOf(bytesView(schools.bytes(1))));
+                const std::string_view name = bytesView(schools.bytes(0));
+                if (!previous || name != previousName) {
+                    const auto found = byName.find(name);
+                    previous = found == byName.end() ? nullptr : &hits[found->second];
+                    previousName.assign(name);
+                    if (!previous)
+                        continue;
+                }
+                previous->schools.push_back(schoolNames.idOf(bytesView(schools.bytes(1))));
             }
         }
         const std::vector<QString> joined = schoolNames.joinedSchools(hits);
 
         QList<QString> cells;
-        cells.reserve(qsizetype(hits.size()) * 6);
-        for (size_t i = 0; i < hits.size(); ++i) {
-            Hit &hit = hits[i];
-            cells.append(QString::fromUtf8(nameOf(hit).data(), qsizetype(hit.length)));
+        cells.reserve(qsizetype(order.size()) * 6);
+        for (const SortKey &key : order) {
+            Hit &hit = hits[key.hit];
+            cells.append(QString::fromUtf8(names.data() + hit.offset, qsizetype(hit.length)));
             for (QString &cell : hit.cells)
                 cells.append(std::move(cell));
-            cells.append(joined[i]);
+            cells.append(joined[key.hit]);
         }
         m_search = Table(6, std::move(cells));
         return {};

@@ -84,3 +84,29 @@ TEST_F(SearchTest, ASpellbookScopeListsOnlyTheCastersSpells)
     EXPECT_TRUE(lib.Search("Name", "Other", "x", "Any").contains("no such table"));
     EXPECT_FALSE(lib.Fetch_Search_Array());
 }
+
+// Past a few thousand hits the schools are read in one pass over every school row rather than
+// looked up spell by spell: both ways give the same list.
+TEST_F(SearchTest, AWholeLibraryOfHitsGetsEachSpellsSchoolsHoweverTheirRowsAreStored)
+{
+    library.db().exec(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 2099) "
+        "INSERT INTO Spells (Name, Lvl, Frequency, Book, Page) SELECT printf('Bulk %04d', i), '1', 'Rare', "
+        "'KXR', '7' FROM n;"
+        "INSERT INTO Spells (Name, Lvl, Frequency, Book, Page) VALUES ('Bulk 0005', '9', 'Rare', 'KXR', '7');"
+        // Each spell's first two school rows together, the even spells' third ones much later.
+        "INSERT INTO SpellandSphere (Name, Sphere) SELECT s.Name, x.Sphere FROM Spells s, (SELECT 'Zeta' "
+        "AS Sphere UNION ALL SELECT 'Mid') x WHERE s.Name LIKE 'Bulk%' ORDER BY s.rowid, x.Sphere DESC;"
+        "INSERT INTO SpellandSphere (Name, Sphere) SELECT Name, 'Alpha' FROM Spells WHERE Name LIKE 'Bulk%' "
+        "AND CAST(substr(Name, 6) AS INTEGER) % 2 = 0 AND rowid <= (SELECT min(rowid) + 2099 FROM Spells "
+        "WHERE Name LIKE 'Bulk%') ORDER BY rowid;");
+    const QStringList found = search("Name", "bulk", "Starts");
+    ASSERT_EQ(found.size(), 2100);
+    EXPECT_EQ(found.first(), "Bulk 0000");
+    EXPECT_EQ(found.last(), "Bulk 2099");
+    const QStringList rows = tableText(lib.Fetch_Search_Array());
+    EXPECT_EQ(rows.mid(0, 2),
+              (QStringList{"Bulk 0000|1|Rare|KXR|7|Alpha, Mid, Zeta", "Bulk 0001|1|Rare|KXR|7|Mid, Zeta"}));
+    EXPECT_EQ(rows.filter("Bulk 0005|").size(), 1);
+    EXPECT_EQ(rows.filter("Alpha, Mid, Zeta").size(), 1050);
+}
