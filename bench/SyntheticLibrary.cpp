@@ -164,7 +164,7 @@ void SyntheticLibrary::use(int spells)
 {
     const QString path = file(spells);
     // A library in daily use sits in the system's file cache. Read once through, so that the
-    // first benchmark of a run (one iteration at 1,000,000 spells) does not measure the disk.
+    // first benchmark of a run on it does not measure the disk.
     static QSet<QString> warmed;
     if (!warmed.contains(path)) {
         warmed.insert(path);

@@ -182,11 +182,11 @@ void Frm_Import::importChecked()
                 return true;
             if (sinceUpdate.isValid() && !sinceUpdate.hasExpired(kProgressInterval) && count != all)
                 return true;
-            sinceUpdate.start();
             progress.setLabelText(QStringLiteral("%1 of %2 spells imported").arg(count).arg(all));
             progress.setValue(count); // once shown, lets the window repaint and Cancel be pressed
             // Before the dialog shows, the window still repaints; clicks wait for the import's end.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceUpdate.start(); // the interval counts from the end of the repaint
             cancelled = progress.wasCanceled() && count < all;
             return !cancelled;
         };

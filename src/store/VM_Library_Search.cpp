@@ -66,8 +66,8 @@ struct Hit
 };
 
 // A hit's place in name order. The first eight bytes of the name, folded as the name order folds
-// them, settle most comparisons without touching the buffer; sorting these small keys rather
-// than the hits themselves keeps a sort of a million hits within the cache's reach.
+// them, settle most comparisons without touching the buffer; these small keys are far less
+// memory for the sort to move than the hits themselves.
 struct SortKey
 {
     quint64 prefix;

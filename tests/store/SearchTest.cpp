@@ -109,4 +109,7 @@ TEST_F(SearchTest, AWholeLibraryOfHitsGetsEachSpellsSchoolsHoweverTheirRowsAreSt
               (QStringList{"Bulk 0000|1|Rare|KXR|7|Alpha, Mid, Zeta", "Bulk 0001|1|Rare|KXR|7|Mid, Zeta"}));
     EXPECT_EQ(rows.filter("Bulk 0005|").size(), 1);
     EXPECT_EQ(rows.filter("Alpha, Mid, Zeta").size(), 1050);
+    // A hundred hits are looked up one by one.
+    ASSERT_EQ(search("Name", "bulk 00", "Starts").size(), 100);
+    EXPECT_EQ(tableText(lib.Fetch_Search_Array()), rows.mid(0, 100));
 }
