@@ -87,11 +87,21 @@ SpellImporter::SpellImporter(Connection &db)
 
 SpellImporter::~SpellImporter()
 {
-    if (m_open) {
-        try {
-            m_db.exec("ROLLBACK;");
-        } catch (const VmError &) {
-        }
+    if (m_open)
+        rollBack();
+}
+
+void SpellImporter::rollBack()
+{
+    m_open = false;
+    m_pendingSpells = 0;
+    if (sqlite3_get_autocommit(m_db.handle()))
+        return; // the engine ended the transaction itself
+    try {
+        m_db.exec("ROLLBACK;");
+    } catch (const VmError &) {
+        // Still open (a statement still running, say): the destructor tries again.
+        m_open = sqlite3_get_autocommit(m_db.handle()) == 0;
     }
 }
 
@@ -124,21 +134,11 @@ void SpellImporter::redoBatchWithoutFailedStep()
 {
     std::vector<Done> batch;
     batch.swap(m_batch);
-    m_pendingSpells = 0;
     // After some failures (a full disk) the engine has already rolled the batch back; running it
     // again would only meet the same failure.
     const bool rolledBack = sqlite3_get_autocommit(m_db.handle()) != 0;
-    m_open = false;
-    if (!rolledBack) {
-        try {
-            m_db.exec("ROLLBACK;");
-        } catch (const VmError &) {
-            // Still open (a statement still running, say): the destructor tries again.
-            m_open = sqlite3_get_autocommit(m_db.handle()) == 0;
-            return;
-        }
-    }
-    if (rolledBack || batch.empty())
+    rollBack();
+    if (rolledBack || m_open || batch.empty())
         return;
     begin();
     try {
@@ -148,14 +148,7 @@ void SpellImporter::redoBatchWithoutFailedStep()
                 ++m_pendingSpells;
         }
     } catch (const VmError &) {
-        m_pendingSpells = 0;
-        m_open = false;
-        if (!sqlite3_get_autocommit(m_db.handle())) {
-            try {
-                m_db.exec("ROLLBACK;");
-            } catch (const VmError &) {
-            }
-        }
+        rollBack();
         throw;
     }
     finish();

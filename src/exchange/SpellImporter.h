@@ -53,6 +53,8 @@ public:
 private:
     void insertSchools(const QString &name, const QStringList &schools);
     void begin();
+    // Ends the open batch without keeping it.
+    void rollBack();
     void redoBatchWithoutFailedStep();
     static void update(Statement &statement, const QStringList &values, qint64 rowid);
 

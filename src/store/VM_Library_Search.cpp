@@ -56,11 +56,9 @@ QString likePattern(const QString &text, bool anywhere)
     return pattern;
 }
 
-// One spell found. Names live in one shared buffer.
+// One spell found; its name is in one shared buffer, where its sort key points.
 struct Hit
 {
-    quint32 offset;
-    quint32 length;
     QString cells[4];         // level, frequency, book, page
     std::vector<int> schools; // ids, then ranks, of the spell's schools
 };
@@ -178,7 +176,7 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
             const std::string_view name = bytesView(select.bytes(0));
             order.push_back(
                 {foldedPrefix(name), quint32(names.size()), quint32(name.size()), quint32(hits.size())});
-            Hit hit{quint32(names.size()), quint32(name.size()), {}, {}};
+            Hit hit;
             names.append(name);
             for (int column = 0; column < 4; ++column)
                 hit.cells[column] = columns[column].take(select.bytes(column + 1));
@@ -238,7 +236,7 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
         cells.reserve(qsizetype(order.size()) * 6);
         for (const SortKey &key : order) {
             Hit &hit = hits[key.hit];
-            cells.append(QString::fromUtf8(names.data() + hit.offset, qsizetype(hit.length)));
+            cells.append(QString::fromUtf8(names.data() + key.offset, qsizetype(key.length)));
             for (QString &cell : hit.cells)
                 cells.append(std::move(cell));
             cells.append(joined[key.hit]);
