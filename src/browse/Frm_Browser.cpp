@@ -153,10 +153,10 @@ void Frm_Browser::Load_Spell_List()
             }
         }
         // Name, level, schools, frequency, book, page.
-        showQueriedRows(m_list,
-                        {ListViewModel::CellBlock{spells->cells(), spells->columns()},
-                         ListViewModel::CellBlock{std::move(schoolsColumn), 1}},
-                        {{0, 0}, {0, 1}, {1, 0}, {0, 2}, {0, 3}, {0, 4}}, m_sort, m_panels);
+        showQueriedRows(
+            m_list,
+            {ListViewModel::CellBlock{*spells}, ListViewModel::CellBlock{std::move(schoolsColumn), 1}},
+            {{0, 0}, {0, 1}, {1, 0}, {0, 2}, {0, 3}, {0, 4}}, m_sort, m_panels);
     }
     setWindowTitle(kCaptionPrefix + m_name);
     showLevelCounts();

@@ -102,8 +102,7 @@ void Frm_Search::Cmd_Search_Click()
     QList<ListViewModel::CellSource> sources;
     for (const int column : kTableColumnOf)
         sources.append({0, column});
-    showQueriedRows(m_list, {ListViewModel::CellBlock{hits->cells(), hits->columns()}}, sources, m_sort,
-                    m_panels);
+    showQueriedRows(m_list, {ListViewModel::CellBlock{*hits}}, sources, m_sort, m_panels);
 }
 
 void Frm_Search::LV_Search_Click()
@@ -214,7 +213,8 @@ void Frm_Search::dropVanishedSpells()
         return;
     }
     const QSet<QString> present(names.begin(), names.end());
-    dropRowsWhere(m_list, [&present](const QString &hit) { return !present.contains(hit); }, m_panels);
+    dropRowsWhere(
+        m_list, [&present](const QString &hit) { return !present.contains(hit); }, m_panels);
 }
 
 void Frm_Search::renameSpell(const QString &from, const QString &to)

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,25 +24,36 @@ QString decode(QByteArrayView bytes)
 } // namespace
 
 // The values seen, in open addressing over at least twice as many entries as values: the columns
-// worth remembering hold a few short values, which a byte-wise hash and a probe or two find
+// worth remembering hold a few short values, which a word-wise hash and a probe or two find
 // faster than a general hash map with its nodes.
-struct ColumnInterner::Seen
+struct ColumnBuilder::Seen
 {
     struct Slot
     {
         std::string bytes;
-        QString value;
+        quint32 code = 0; // the value's place in the list of texts kept with the table
         bool used = false;
     };
     std::vector<Slot> entries = std::vector<Slot>(16);
     size_t count = 0;
 
+    // Eight bytes at a time, each word mixed by a multiply: the values are short, and a hash
+    // byte by byte cost more than the look-up it serves.
     static size_t hash(std::string_view key)
     {
-        size_t hash = 14695981039346656037ull; // FNV-1a
-        for (const char c : key)
-            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        return hash;
+        quint64 hash = quint64(key.size()) * 0x9E3779B97F4A7C15ull;
+        size_t at = 0;
+        for (; at + 8 <= key.size(); at += 8) {
+            quint64 word;
+            std::memcpy(&word, key.data() + at, 8);
+            hash = (hash ^ word) * 0xBF58476D1CE4E5B9ull;
+            hash ^= hash >> 31;
+        }
+        quint64 rest = 0;
+        std::memcpy(&rest, key.data() + at, key.size() - at);
+        hash = (hash ^ rest) * 0x94D049BB133111EBull;
+        hash ^= hash >> 32; // the high bits, which every byte reached, into the low ones the slots use
+        return size_t(hash * 0xBF58476D1CE4E5B9ull >> 32 ^ hash);
     }
 
     Slot &slotOf(std::string_view key)
@@ -53,10 +66,10 @@ struct ColumnInterner::Seen
         }
     }
 
-    void add(Slot &slot, std::string_view key, const QString &value)
+    void add(Slot &slot, std::string_view key, quint32 code)
     {
         slot.bytes.assign(key);
-        slot.value = value;
+        slot.code = code;
         slot.used = true;
         if (++count * 2 <= entries.size())
             return;
@@ -69,63 +82,71 @@ struct ColumnInterner::Seen
     }
 };
 
-ColumnInterner::ColumnInterner() : m_seen(std::make_unique<Seen>()) {}
+ColumnBuilder::ColumnBuilder() : m_seen(std::make_unique<Seen>()) {}
 
-ColumnInterner::~ColumnInterner() = default;
-ColumnInterner::ColumnInterner(ColumnInterner &&) noexcept = default;
-ColumnInterner &ColumnInterner::operator=(ColumnInterner &&) noexcept = default;
+ColumnBuilder::~ColumnBuilder() = default;
+ColumnBuilder::ColumnBuilder(ColumnBuilder &&) noexcept = default;
+ColumnBuilder &ColumnBuilder::operator=(ColumnBuilder &&) noexcept = default;
 
-QString ColumnInterner::take(QByteArrayView bytes)
+void ColumnBuilder::reserve(qsizetype rows)
 {
+    m_column.codes.reserve(rows);
+    m_rowHint = rows;
+}
+
+void ColumnBuilder::take(QByteArrayView bytes)
+{
+    if (!m_seen) {
+        m_column.texts.append(decode(bytes));
+        return;
+    }
     const std::string_view key(bytes.data(), size_t(bytes.size()));
-    if (m_remembering) {
-        Seen::Slot &slot = m_seen->slotOf(key);
-        if (slot.used)
-            return slot.value;
-        QString value = decode(bytes);
-        if (m_seen->count < kRememberLimit) {
-            m_seen->add(slot, key, value);
-            return value;
-        }
-        m_remembering = false;
-        m_seen.reset(); // nothing more is looked up
-        return value;
+    Seen::Slot &slot = m_seen->slotOf(key);
+    if (slot.used) {
+        m_column.codes.append(slot.code);
+        return;
     }
-    if (!m_trackingPrevious)
-        return decode(bytes);
-    if (m_hasPrevious && key == std::string_view(m_previousBytes)) {
-        ++m_previousHits;
-        return m_previous;
+    if (m_seen->count < kRememberLimit) {
+        const auto code = quint32(m_column.texts.size());
+        m_seen->add(slot, key, code); // may move the slots
+        m_column.texts.append(decode(bytes));
+        m_column.codes.append(code);
+        return;
     }
-    QString value = decode(bytes);
-    // A column of distinct values (names, descriptions) never meets its previous value again:
-    // keeping a copy of each would cost more than it saves.
-    if (m_previousMisses < kPreviousTrial && ++m_previousMisses == kPreviousTrial &&
-        m_previousHits < kPreviousTrial / 8) {
-        m_trackingPrevious = false;
-        m_hasPrevious = false;
-        m_previous = QString();
-        std::string().swap(m_previousBytes);
-        return value;
-    }
-    m_previousBytes.assign(key);
-    m_previous = value;
-    m_hasPrevious = true;
-    return value;
+    // Values this varied are not worth looking up: the column becomes a text per row.
+    m_seen.reset();
+    QList<QString> texts;
+    texts.reserve(std::max(m_rowHint, m_column.codes.size() + 1));
+    for (const quint32 code : std::as_const(m_column.codes))
+        texts.append(m_column.texts.at(code));
+    texts.append(decode(bytes));
+    m_column = Table::Column{std::move(texts), {}};
+}
+
+Table::Column ColumnBuilder::finish()
+{
+    m_seen.reset();
+    return std::move(m_column);
 }
 
 OptionalTable readTable(Statement &statement, int columns, qsizetype rowHint)
 {
-    std::vector<ColumnInterner> interners(static_cast<size_t>(columns));
-    QList<QString> cells;
-    cells.reserve(rowHint * columns);
+    std::vector<ColumnBuilder> builders(static_cast<size_t>(columns));
+    for (ColumnBuilder &builder : builders)
+        builder.reserve(rowHint);
+    bool any = false;
     while (statement.step()) {
+        any = true;
         for (int column = 0; column < columns; ++column)
-            cells.append(interners[size_t(column)].take(statement.bytes(column)));
+            builders[size_t(column)].take(statement.bytes(column));
     }
-    if (cells.isEmpty())
+    if (!any)
         return std::nullopt;
-    return Table(columns, std::move(cells));
+    QList<Table::Column> built;
+    built.reserve(columns);
+    for (ColumnBuilder &builder : builders)
+        built.append(builder.finish());
+    return Table(std::move(built));
 }
 
 QStringList readTrimmedColumn(Statement &statement)

@@ -14,29 +14,25 @@ class Statement;
 // rowHint is a guess of the row count (the size of the table it replaces, say) to size it once.
 OptionalTable readTable(Statement &statement, int columns, qsizetype rowHint = 0);
 
-// Turns the UTF-8 cells of one column into QStrings, sharing one QString per distinct value
-// while the column repeats a small set of values (levels, frequencies, schools) or the previous
-// row's value (a spell's name on each of its school rows).
-class ColumnInterner
+// Builds a table's column from the UTF-8 cells of a statement's column: as numbers, each
+// distinct value decoded once, while the column repeats a few values; as a text per row once it
+// holds more than a few hundred.
+class ColumnBuilder
 {
 public:
-    ColumnInterner();
-    ~ColumnInterner();
-    ColumnInterner(ColumnInterner &&) noexcept;
-    ColumnInterner &operator=(ColumnInterner &&) noexcept;
-    QString take(QByteArrayView bytes);
+    ColumnBuilder();
+    ~ColumnBuilder();
+    ColumnBuilder(ColumnBuilder &&) noexcept;
+    ColumnBuilder &operator=(ColumnBuilder &&) noexcept;
+    void reserve(qsizetype rows);
+    void take(QByteArrayView bytes);
+    Table::Column finish();
 
 private:
     struct Seen;
     std::unique_ptr<Seen> m_seen;
-    static constexpr int kPreviousTrial = 1024;
-    bool m_remembering = true;
-    bool m_trackingPrevious = true;
-    int m_previousHits = 0;
-    int m_previousMisses = 0;
-    std::string m_previousBytes;
-    QString m_previous;
-    bool m_hasPrevious = false;
+    Table::Column m_column;
+    qsizetype m_rowHint = 0;
 };
 
 // The first column of every row, trimmed.

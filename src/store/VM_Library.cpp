@@ -123,31 +123,33 @@ private:
     QHash<QString, int> m_index;
 };
 
-// Reads the school rows of a spellbook, whose spell names come in the order of the spell list:
-// each name shares the spell list's text instead of holding a copy of its own, which for a
-// large library is a string less per spell.
+// Reads the school rows of a spellbook, whose spell names come in the order of the spell list.
+// The table is kept as numbers: a spell's name is held once for its run of rows, and shares the
+// spell list's text instead of holding a copy of its own; each school is decoded once.
 OptionalTable readSchoolsOf(Statement &statement, const Table &spells, qsizetype rowHint)
 {
     NameFinder spellNames(&spells);
-    ColumnInterner schoolNames;
-    QList<QString> cells;
-    cells.reserve(rowHint * 2);
+    // Without a hint, room for a few schools a spell: four bytes a row, and untouched room
+    // costs no memory.
+    const qsizetype rows = rowHint > 0 ? rowHint : qsizetype(spells.rows()) * 4;
+    Table::Column names;
+    names.texts.reserve(spells.rows());
+    names.codes.reserve(rows);
+    ColumnBuilder schoolNames;
+    schoolNames.reserve(rows);
     std::string previousBytes;
-    QString previous;
-    bool hasPrevious = false;
     while (statement.step()) {
         const QByteArrayView bytes = statement.bytes(0);
-        if (!hasPrevious || std::string_view(bytes.data(), size_t(bytes.size())) != previousBytes) {
-            previous = spellNames.take(bytes);
+        if (names.texts.isEmpty() || std::string_view(bytes.data(), size_t(bytes.size())) != previousBytes) {
+            names.texts.append(spellNames.take(bytes));
             previousBytes.assign(bytes.data(), size_t(bytes.size()));
-            hasPrevious = true;
         }
-        cells.append(previous);
-        cells.append(schoolNames.take(statement.bytes(1)));
+        names.codes.append(quint32(names.texts.size() - 1));
+        schoolNames.take(statement.bytes(1));
     }
-    if (cells.isEmpty())
+    if (names.codes.isEmpty())
         return std::nullopt;
-    return Table(2, std::move(cells));
+    return Table({std::move(names), schoolNames.finish()});
 }
 
 // Reads a spell list (name, level, frequency, book, page) that most likely holds the names of
@@ -155,18 +157,36 @@ OptionalTable readSchoolsOf(Statement &statement, const Table &spells, qsizetype
 OptionalTable readSpellsLike(Statement &statement, const OptionalTable &before)
 {
     constexpr int kColumns = 5;
+    const qsizetype rows = before ? before->rows() : 0;
     NameFinder names(before ? &*before : nullptr);
-    std::vector<ColumnInterner> others(kColumns - 1);
-    QList<QString> cells;
-    cells.reserve((before ? before->rows() : 0) * kColumns);
+    Table::Column nameColumn;
+    nameColumn.texts.reserve(rows);
+    std::vector<ColumnBuilder> others(kColumns - 1);
+    for (ColumnBuilder &column : others)
+        column.reserve(rows);
     while (statement.step()) {
-        cells.append(names.take(statement.bytes(0)));
+        nameColumn.texts.append(names.take(statement.bytes(0)));
         for (int column = 1; column < kColumns; ++column)
-            cells.append(others[size_t(column - 1)].take(statement.bytes(column)));
+            others[size_t(column - 1)].take(statement.bytes(column));
     }
-    if (cells.isEmpty())
+    if (nameColumn.texts.isEmpty())
         return std::nullopt;
-    return Table(kColumns, std::move(cells));
+    QList<Table::Column> columns{std::move(nameColumn)};
+    for (ColumnBuilder &column : others)
+        columns.append(column.finish());
+    return Table(std::move(columns));
+}
+
+qsizetype likelySpellRows(Connection &db, const SpellbookQueries &queries)
+{
+    // The table sized once instead of grown by doubling: the largest rowid costs one walk down
+    // the table's tree and is at least the number of spells, unless rows were stored with rowids
+    // of their own. Room reserved and never written costs address space, not memory.
+    if (queries.bindCaster)
+        return 0;
+    constexpr qint64 kMostRows = qint64(1) << 22;
+    Statement largest(db, "SELECT max(rowid) FROM Spells");
+    return largest.step() ? qsizetype(std::clamp<qint64>(largest.integer(0), 0, kMostRows)) : 0;
 }
 
 } // namespace
@@ -256,7 +276,7 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
     Statement spells(db(), queries.orderedSpells());
     if (queries.bindCaster)
         spells.bind(1, name);
-    const qsizetype spellRows = m_spells ? m_spells->rows() : 0;
+    const qsizetype spellRows = m_spells ? m_spells->rows() : likelySpellRows(db(), queries);
     const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
     // The tables read before go first, so that a large library's lists are never held twice.
     m_book.reset();
@@ -359,15 +379,13 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
             return {};
         m_schools = Table(2, std::move(schoolCells));
 
-        QList<QString> spellCells;
-        spellCells.reserve(qsizetype(std::count(kept.begin(), kept.end(), true)) * 5);
+        QList<int> keptRows;
+        keptRows.reserve(qsizetype(std::count(kept.begin(), kept.end(), true)));
         for (int row = 0; row < book.rows(); ++row) {
-            if (!kept[size_t(row)])
-                continue;
-            for (int column = 0; column < 5; ++column)
-                spellCells.append(book.at(column, row));
+            if (kept[size_t(row)])
+                keptRows.append(row);
         }
-        m_spells = Table(5, std::move(spellCells));
+        m_spells = book.rowsAt(keptRows);
         return {};
     } catch (const VmError &error) {
         return error.description.trimmed();

@@ -59,7 +59,6 @@ QString likePattern(const QString &text, bool anywhere)
 // One spell found; its name is in one shared buffer, where its sort key points.
 struct Hit
 {
-    QString cells[4];         // level, frequency, book, page
     std::vector<int> schools; // ids, then ranks, of the spell's schools
 };
 
@@ -101,7 +100,8 @@ public:
 
     // Turns the ids of every hit into ranks in name order, sorted, and returns the joined
     // text of each distinct combination, made once and shared by the spells that have it.
-    std::vector<QString> joinedSchools(std::vector<Hit> &hits) const
+    // Each hit's schools joined in name order, as a column of the hits: spells share their text.
+    Table::Column joinedSchools(std::vector<Hit> &hits) const
     {
         std::vector<int> order(m_names.size());
         for (size_t i = 0; i < order.size(); ++i)
@@ -114,9 +114,9 @@ public:
             sorted.append(
                 QString::fromUtf8(m_names[order[rank]].data(), qsizetype(m_names[order[rank]].size())));
         }
-        std::map<std::vector<int>, QString> combinations;
-        std::vector<QString> joined;
-        joined.reserve(hits.size());
+        std::map<std::vector<int>, quint32> combinations;
+        Table::Column joined;
+        joined.codes.reserve(qsizetype(hits.size()));
         for (Hit &hit : hits) {
             for (int &school : hit.schools)
                 school = rankOf[school];
@@ -126,9 +126,10 @@ public:
                 QStringList names;
                 for (int rank : hit.schools)
                     names.append(sorted[rank]);
-                combination->second = names.join(QStringLiteral(", "));
+                combination->second = quint32(joined.texts.size());
+                joined.texts.append(names.join(QStringLiteral(", ")));
             }
-            joined.push_back(combination->second);
+            joined.codes.append(combination->second);
         }
         return joined;
     }
@@ -171,16 +172,15 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
         std::string names;
         std::vector<Hit> hits;
         std::vector<SortKey> order;
-        ColumnInterner columns[4];
+        ColumnBuilder columns[4]; // level, frequency, book, page, in the order read
         while (select.step()) {
             const std::string_view name = bytesView(select.bytes(0));
             order.push_back(
                 {foldedPrefix(name), quint32(names.size()), quint32(name.size()), quint32(hits.size())});
-            Hit hit;
             names.append(name);
             for (int column = 0; column < 4; ++column)
-                hit.cells[column] = columns[column].take(select.bytes(column + 1));
-            hits.push_back(std::move(hit));
+                columns[column].take(select.bytes(column + 1));
+            hits.emplace_back();
         }
         if (hits.empty())
             return {};
@@ -230,18 +230,22 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
                 previous->schools.push_back(schoolNames.idOf(bytesView(schools.bytes(1))));
             }
         }
-        const std::vector<QString> joined = schoolNames.joinedSchools(hits);
+        const Table::Column joined = schoolNames.joinedSchools(hits);
 
-        QList<QString> cells;
-        cells.reserve(qsizetype(order.size()) * 6);
+        // Name, level, frequency, book, page, schools: one row per spell, in name order.
+        QList<int> read;
+        read.reserve(qsizetype(order.size()));
+        Table::Column spellNames;
+        spellNames.texts.reserve(qsizetype(order.size()));
         for (const SortKey &key : order) {
-            Hit &hit = hits[key.hit];
-            cells.append(QString::fromUtf8(names.data() + key.offset, qsizetype(key.length)));
-            for (QString &cell : hit.cells)
-                cells.append(std::move(cell));
-            cells.append(joined[key.hit]);
+            read.append(int(key.hit));
+            spellNames.texts.append(QString::fromUtf8(names.data() + key.offset, qsizetype(key.length)));
         }
-        m_search = Table(6, std::move(cells));
+        QList<Table::Column> table{std::move(spellNames)};
+        for (ColumnBuilder &column : columns)
+            table.append(column.finish().rowsAt(read));
+        table.append(joined.rowsAt(read));
+        m_search = Table(std::move(table));
         return {};
     });
 }

@@ -21,7 +21,7 @@ ListViewModel::ListViewModel(const QStringList &headers, QObject *parent)
     : QAbstractTableModel(parent)
     , m_headers(headers)
     , m_columns(int(headers.size()))
-    , m_blocks{CellBlock{{}, m_columns}}
+    , m_blocks{CellBlock{QList<QString>(), m_columns}}
     , m_sources(columnsInOrder(m_columns))
 {}
 
@@ -81,7 +81,8 @@ void ListViewModel::setCheckBoxes(bool shown)
 
 const QString &ListViewModel::text(int row, int column) const
 {
-    return m_blocks[m_sources[column].block].cells.at(cell(row, column));
+    const CellSource &source = m_sources[column];
+    return m_blocks[source.block].table.at(source.column, row);
 }
 
 bool ListViewModel::isChecked(int row) const
@@ -112,7 +113,7 @@ void ListViewModel::setBlocks(QList<CellBlock> blocks, const QList<CellSource> &
 {
     Q_ASSERT(sources.size() == m_columns && !blocks.isEmpty());
     beginResetModel();
-    const qsizetype rows = blocks.first().cells.size() / blocks.first().width;
+    const qsizetype rows = blocks.first().table.rows();
     replaceBlocks(std::move(blocks), sources);
     m_checked = QList<bool>(rows, false);
     endResetModel();
@@ -142,7 +143,8 @@ void ListViewModel::setText(int row, int column, const QString &text)
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
         return;
-    cellsOf(column)[cell(row, column)] = text;
+    const CellSource &source = m_sources[column];
+    m_blocks[source.block].table.set(source.column, row, text);
     emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
 }
 
@@ -151,9 +153,10 @@ void ListViewModel::setColumnTexts(int column, const QList<QString> &texts)
     if (column < 0 || column >= m_columns || rowCount() == 0)
         return;
     const int rows = int(std::min<qsizetype>(rowCount(), texts.size()));
-    QList<QString> &cells = cellsOf(column);
+    const CellSource &source = m_sources[column];
+    Table &table = m_blocks[source.block].table;
     for (int row = 0; row < rows; ++row)
-        cells[cell(row, column)] = texts.at(row);
+        table.set(source.column, row, texts.at(row));
     emit dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::DisplayRole});
 }
 
@@ -164,14 +167,15 @@ void ListViewModel::appendRows(const ListRows &rows)
     const int first = rowCount();
     flatten();
     beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
-    QList<QString> &cells = m_blocks.first().cells;
-    cells.reserve(cells.size() + rows.size() * m_columns);
+    QList<QString> cells;
+    cells.reserve(rows.size() * m_columns);
     for (const ListRow &row : rows) {
         cells.append(row.text);
         for (int column = 1; column < m_columns; ++column)
             cells.append(row.subItems.value(column - 1));
         m_checked.append(row.checked);
     }
+    m_blocks.first().table.appendRows(cells);
     endInsertRows();
 }
 
@@ -196,15 +200,8 @@ void ListViewModel::reorder(const QList<int> &rows)
 {
     QList<CellBlock> blocks;
     blocks.reserve(m_blocks.size());
-    for (const CellBlock &block : std::as_const(m_blocks)) {
-        QList<QString> cells;
-        cells.reserve(rows.size() * block.width);
-        for (const int row : rows) {
-            for (int c = 0; c < block.width; ++c)
-                cells.append(block.cells.at(qsizetype(row) * block.width + c));
-        }
-        blocks.append(CellBlock{std::move(cells), block.width});
-    }
+    for (const CellBlock &block : std::as_const(m_blocks))
+        blocks.append(CellBlock{block.table.rowsAt(rows)});
     QList<bool> checked;
     checked.reserve(rows.size());
     for (const int row : rows)

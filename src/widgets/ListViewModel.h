@@ -1,16 +1,17 @@
 #pragma once
 
 #include "store/ListRows.h"
+#include "store/Table.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
 
-// The rows of a list view: texts held row by row in flat lists, so that a list of a whole
-// library (100,000 spells) costs no object per row. The lists may be the ones a query read,
-// shared rather than copied: a list's columns may come from several such blocks. Column 0 is a row's text,
-// the others its sub-items; rows may carry a check box. Sorting compares texts naturally, ignoring letter
-// case: runs of digits as numbers ("9" before "10", "12" before "12a"), the rest as text, with
-// the exact text as the tie-break so that equal-looking names keep a fixed order.
+// The rows of a list view: texts held in tables, so that a list of a whole library (100,000
+// spells) costs no object per row. The tables may be the ones a query read, shared rather than
+// copied, and kept as the store keeps them: a list's columns may come from several tables. Column 0 is a
+// row's text, the others its sub-items; rows may carry a check box. Sorting compares texts naturally,
+// ignoring letter case: runs of digits as numbers ("9" before "10", "12" before "12a"), the rest as text,
+// with the exact text as the tie-break so that equal-looking names keep a fixed order.
 class ListViewModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -42,11 +43,13 @@ public:
     void clear();
     // Replaces every row: cells row by row, columnCount() texts per row, none checked.
     void setCells(QList<QString> cells);
-    // Texts row by row, width texts per row.
+    // A table of as many rows as the list.
     struct CellBlock
     {
-        QList<QString> cells;
-        int width = 1;
+        // Texts row by row, width texts per row.
+        CellBlock(QList<QString> cells, int width) : table(qMax(width, 1), std::move(cells)) {}
+        CellBlock(Table table) : table(std::move(table)) {}
+        Table table;
     };
     // Where a column's texts are: the block, and the column within it.
     struct CellSource
@@ -64,13 +67,6 @@ public:
     void removeRowNumbers(const QList<int> &rows);
 
 private:
-    // The slot of a cell in its block's list.
-    qsizetype cell(int row, int column) const
-    {
-        const CellSource &source = m_sources[column];
-        return qsizetype(row) * m_blocks[source.block].width + source.column;
-    }
-    QList<QString> &cellsOf(int column) { return m_blocks[m_sources[column].block].cells; }
     // One block in column order, as rows are added to it.
     void flatten();
     // Keeps these rows, in this order.

@@ -172,6 +172,50 @@ TEST_F(SpellbookQueries, RequeryGivesTheSameRowsWhateverWasReadBefore)
     }
 }
 
+// A column is read as numbers into a few shared texts until it has shown a few hundred distinct
+// values, and as a text per row from then on: a large book reads every cell as stored either
+// way, and a table handed out changes one cell at a time, never a text other rows share.
+TEST_F(SpellbookQueries, ALargeBookReadsAsStoredAndItsTablesChangeOneCellAtATime)
+{
+    library.rows("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 699) "
+                 "INSERT INTO Spells (Name, Lvl, Frequency, Book, Page) SELECT printf('Tome %04d', i), "
+                 "i % 9 + 1, CASE i % 3 WHEN 0 THEN 'Rare' WHEN 1 THEN 'Common' END, 'KXR', i FROM n");
+    library.rows(
+        "INSERT INTO SpellandSphere (Name, Sphere) SELECT Name, CASE rowid % 3 WHEN 0 THEN 'Sun' "
+        "WHEN 1 THEN 'Plant' ELSE printf('School %d', rowid) END FROM Spells WHERE Name LIKE 'Tome%'");
+    library.rows("INSERT INTO SpellandSphere (Name, Sphere) VALUES ('Lost Tome', 'Sun')");
+    const QStringList spells = library.rows("SELECT Name, Lvl, coalesce(Frequency, ''), Book, Page FROM "
+                                            "Spells ORDER BY Name COLLATE NOCASE, Name");
+    const QStringList schools =
+        library.rows("SELECT Name, Sphere FROM SpellandSphere "
+                     "ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere");
+    ASSERT_EQ(spells.size(), 705);
+
+    VM_Library lib;
+    lib.Create_Spell_List_Array("KXR");
+    EXPECT_EQ(tableText(lib.Fetch_Spells_Array()), spells);
+    EXPECT_EQ(tableText(lib.Fetch_Schools_Array()), schools);
+
+    Table table = *lib.Fetch_Spells_Array();
+    const Table before = table;
+    EXPECT_EQ(Table(5, before.cells()), before);
+    const int first = int(spells.indexOf("Tome 0000|1|Rare|KXR|0"));
+    ASSERT_GE(first, 0);
+    const int ninth = first + 9; // the same level and frequency as the first
+    table.set(1, first, "X");
+    table.set(2, ninth, "Y");
+    table.set(0, ninth, "Renamed");
+    EXPECT_EQ(tableText(table).at(first), "Tome 0000|X|Rare|KXR|0");
+    EXPECT_EQ(tableText(table).at(ninth), "Renamed|1|Y|KXR|9");
+    EXPECT_EQ(tableText(table).at(ninth + 9), "Tome 0018|1|Rare|KXR|18");
+    EXPECT_EQ(tableText(before), spells);
+
+    EXPECT_EQ(tableText(before.rowsAt({ninth, first})), (QStringList{spells.at(ninth), spells.at(first)}));
+    table.appendRows({"Last", "2", "", "KXR", "1"});
+    EXPECT_EQ(tableText(table).last(), "Last|2||KXR|1");
+    EXPECT_EQ(table.rows(), 706);
+}
+
 TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)
 {
     library.addFailed("Bryn", "Cinder Veil", "3");

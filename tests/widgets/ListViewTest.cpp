@@ -85,27 +85,43 @@ TEST(ListViewRows, ColumnsSortNaturallyIgnoringCaseAndTheSelectionStaysWithItsRo
               (QStringList{"", "9", "010", "12", "12a", "35", "100", "350", "Page 2", "Page 10"}));
 }
 
-// A list may show the tables a query read as they are, its columns taken from several of them:
-// sorting, editing, removing and adding rows change the list alone, never the tables given.
+// A list may show the tables a query read as they are, its columns taken from several of them,
+// kept row by row or column by column with shared texts: sorting, editing, removing and adding
+// rows change the list alone, one cell at a time, never the tables given.
 TEST(ListViewRows, RowsShownFromSharedTablesChangeWithoutChangingTheTables)
 {
-    ListView list("LV_Test", {"Spell Name", "Level", "Schools"});
-    const QList<QString> spells = {"beta", "2", "Alpha", "1", "gamma", "3"};
-    const QList<QString> schools = {"Sun", "Plant", "Air"};
-    list.rows()->setBlocks({{spells, 2}, {schools, 1}}, {{0, 0}, {0, 1}, {1, 0}});
-    EXPECT_EQ(rowsOf(&list), (ListRows{ListRow{"beta", {"2", "Sun"}}, ListRow{"Alpha", {"1", "Plant"}},
-                                       ListRow{"gamma", {"3", "Air"}}}));
+    using Column = Table::Column;
+    const struct
+    {
+        const char *layout;
+        Table spells;
+        Table schools;
+    } cases[] = {
+        {"row by row", Table(2, {"beta", "2", "Alpha", "1", "gamma", "2"}),
+         Table(1, {"Sun", "Plant", "Sun"})},
+        {"column by column", Table({Column{{"beta", "Alpha", "gamma"}, {}}, Column{{"2", "1"}, {0, 1, 0}}}),
+         Table({Column{{"Sun", "Plant"}, {0, 1, 0}}})},
+    };
+    for (const auto &given : cases) {
+        SCOPED_TRACE(given.layout);
+        ListView list("LV_Test", {"Spell Name", "Level", "Schools"});
+        list.rows()->setBlocks({given.spells, given.schools}, {{0, 0}, {0, 1}, {1, 0}});
+        EXPECT_EQ(rowsOf(&list), (ListRows{ListRow{"beta", {"2", "Sun"}}, ListRow{"Alpha", {"1", "Plant"}},
+                                           ListRow{"gamma", {"2", "Sun"}}}));
 
-    ColumnSortToggle toggle(&list);
-    toggle.sortBy(1);
-    EXPECT_EQ(columnTexts(&list), (QStringList{"gamma", "beta", "Alpha"}));
-    list.rows()->setText(0, 2, "Fire");
-    list.rows()->removeRowNumbers({1});
-    appendRows(&list, {ListRow{"delta", {"4", "Water"}}});
-    EXPECT_EQ(rowsOf(&list), (ListRows{ListRow{"gamma", {"3", "Fire"}}, ListRow{"Alpha", {"1", "Plant"}},
-                                       ListRow{"delta", {"4", "Water"}}}));
-    EXPECT_EQ(spells, (QList<QString>{"beta", "2", "Alpha", "1", "gamma", "3"}));
-    EXPECT_EQ(schools, (QList<QString>{"Sun", "Plant", "Air"}));
+        ColumnSortToggle toggle(&list);
+        toggle.sortBy(1);
+        EXPECT_EQ(columnTexts(&list), (QStringList{"beta", "gamma", "Alpha"}));
+        // beta and gamma share their texts of level and school: each edit changes one row.
+        list.rows()->setText(0, 2, "Fire");
+        list.rows()->setText(1, 1, "7");
+        list.rows()->removeRowNumbers({2});
+        appendRows(&list, {ListRow{"delta", {"4", "Water"}}});
+        EXPECT_EQ(rowsOf(&list), (ListRows{ListRow{"beta", {"2", "Fire"}}, ListRow{"gamma", {"7", "Sun"}},
+                                           ListRow{"delta", {"4", "Water"}}}));
+        EXPECT_EQ(given.spells, Table(2, {"beta", "2", "Alpha", "1", "gamma", "2"}));
+        EXPECT_EQ(given.schools, Table(1, {"Sun", "Plant", "Sun"}));
+    }
 }
 
 TEST(ListView, TakesOnlyDropsOfSpellsAndOnlyWhileDropsAreAccepted)
