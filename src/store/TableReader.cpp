@@ -23,61 +23,83 @@ QString decode(QByteArrayView bytes)
 
 } // namespace
 
-// The values seen, in open addressing over at least twice as many entries as values: the columns
-// worth remembering hold a few short values, which a word-wise hash and a probe or two find
-// faster than a general hash map with its nodes.
+// The values seen, in open addressing over at least twice as many entries as values. The columns
+// worth remembering hold a few short values: a value's first eight bytes, held as one word in its
+// slot, settle most probes with one comparison, and the word-wise hash costs less than the
+// look-up it serves.
 struct ColumnBuilder::Seen
 {
+    static constexpr quint32 kUnused = ~quint32(0);
+
+    struct Key
+    {
+        std::string_view bytes;
+        quint64 head = 0; // the first eight bytes, zero-padded
+
+        explicit Key(std::string_view value) : bytes(value)
+        {
+            std::memcpy(&head, value.data(), std::min<size_t>(value.size(), 8));
+        }
+    };
+
     struct Slot
     {
-        std::string bytes;
-        quint32 code = 0; // the value's place in the list of texts kept with the table
-        bool used = false;
+        quint64 head = 0;
+        quint32 length = 0;
+        quint32 code = kUnused; // the value's place in the list of texts kept with the table
+        std::string rest;       // the bytes past the eighth
+
+        bool holds(const Key &key) const
+        {
+            return head == key.head && length == key.bytes.size() &&
+                   (length <= 8 || key.bytes.substr(8) == std::string_view(rest));
+        }
     };
     std::vector<Slot> entries = std::vector<Slot>(16);
     size_t count = 0;
 
-    // Eight bytes at a time, each word mixed by a multiply: the values are short, and a hash
-    // byte by byte cost more than the look-up it serves.
-    static size_t hash(std::string_view key)
+    static size_t hash(const Key &key)
     {
-        quint64 hash = quint64(key.size()) * 0x9E3779B97F4A7C15ull;
-        size_t at = 0;
-        for (; at + 8 <= key.size(); at += 8) {
-            quint64 word;
-            std::memcpy(&word, key.data() + at, 8);
-            hash = (hash ^ word) * 0xBF58476D1CE4E5B9ull;
-            hash ^= hash >> 31;
+        quint64 hash = (key.head ^ quint64(key.bytes.size()) << 59) * 0x9E3779B97F4A7C15ull;
+        for (size_t at = 8; at < key.bytes.size(); at += 8) {
+            quint64 word = 0;
+            std::memcpy(&word, key.bytes.data() + at, std::min<size_t>(key.bytes.size() - at, 8));
+            hash = (hash ^ (hash >> 31) ^ word) * 0xBF58476D1CE4E5B9ull;
         }
-        quint64 rest = 0;
-        std::memcpy(&rest, key.data() + at, key.size() - at);
-        hash = (hash ^ rest) * 0x94D049BB133111EBull;
-        hash ^= hash >> 32; // the high bits, which every byte reached, into the low ones the slots use
-        return size_t(hash * 0xBF58476D1CE4E5B9ull >> 32 ^ hash);
+        return size_t(hash ^ (hash >> 32)); // the high bits, which every byte reached, into the low ones
     }
 
-    Slot &slotOf(std::string_view key)
+    Slot &slotOf(const Key &key)
     {
         const size_t mask = entries.size() - 1;
         for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
             Slot &slot = entries[i];
-            if (!slot.used || slot.bytes == key)
+            if (slot.code == kUnused || slot.holds(key))
                 return slot;
         }
     }
 
-    void add(Slot &slot, std::string_view key, quint32 code)
+    void add(Slot &slot, const Key &key, quint32 code)
     {
-        slot.bytes.assign(key);
+        slot.head = key.head;
+        slot.length = quint32(key.bytes.size());
         slot.code = code;
-        slot.used = true;
+        if (key.bytes.size() > 8)
+            slot.rest.assign(key.bytes.substr(8));
         if (++count * 2 <= entries.size())
             return;
         std::vector<Slot> old(entries.size() * 2);
         old.swap(entries);
+        const size_t mask = entries.size() - 1;
         for (Slot &moved : old) {
-            if (moved.used)
-                slotOf(moved.bytes) = std::move(moved);
+            if (moved.code == kUnused)
+                continue;
+            std::string bytes(reinterpret_cast<const char *>(&moved.head), std::min<size_t>(moved.length, 8));
+            bytes += moved.rest;
+            size_t i = hash(Key(bytes)) & mask;
+            while (entries[i].code != kUnused)
+                i = (i + 1) & mask;
+            entries[i] = std::move(moved);
         }
     }
 };
@@ -100,9 +122,9 @@ void ColumnBuilder::take(QByteArrayView bytes)
         m_column.texts.append(decode(bytes));
         return;
     }
-    const std::string_view key(bytes.data(), size_t(bytes.size()));
+    const Seen::Key key(std::string_view(bytes.data(), size_t(bytes.size())));
     Seen::Slot &slot = m_seen->slotOf(key);
-    if (slot.used) {
+    if (slot.code != Seen::kUnused) {
         m_column.codes.append(slot.code);
         return;
     }
