@@ -52,6 +52,8 @@ QStringList missingFrom(const QStringList &names, QStringList others)
 void ImportReview::clear()
 {
     m_versions.clear();
+    m_adoptedRecords = nullptr;
+    m_adopted.clear();
 }
 
 void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
@@ -95,7 +97,44 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
     }
 }
 
-void ImportReview::adopt(const VM_Spell &record)
+void ImportReview::adoptLater(const std::vector<VM_Spell> &records, std::vector<qsizetype> indexes)
+{
+    settle();
+    m_adoptedRecords = &records;
+    m_adopted = std::move(indexes);
+    m_scans = 0;
+}
+
+void ImportReview::settle() const
+{
+    if (m_adopted.empty())
+        return;
+    m_versions.reserve(m_versions.size() + qsizetype(m_adopted.size()));
+    for (const qsizetype index : m_adopted)
+        adopt((*m_adoptedRecords)[size_t(index)]);
+    m_adopted.clear();
+}
+
+const ImportReview::Version *ImportReview::adoptedVersion(const QString &trimmedName) const
+{
+    constexpr int kScans = 8;
+    if (++m_scans > kScans) {
+        settle();
+        return nullptr;
+    }
+    // The last record of a name is the one the library holds.
+    for (auto index = m_adopted.rbegin(); index != m_adopted.rend(); ++index) {
+        const VM_Spell &record = (*m_adoptedRecords)[size_t(*index)];
+        if (trimBlanks(QStringView(record.Fetch_Spell_Name())) == trimmedName) {
+            adopt(record);
+            m_adopted.erase(std::next(index).base());
+            return &*m_versions.constFind(trimmedName);
+        }
+    }
+    return nullptr;
+}
+
+void ImportReview::adopt(const VM_Spell &record) const
 {
     Version version;
     version.details.reserve(SpellFields::Count);
@@ -107,7 +146,12 @@ void ImportReview::adopt(const VM_Spell &record)
 
 const ImportReview::Version *ImportReview::libraryVersion(const QString &spellName) const
 {
-    const auto found = m_versions.constFind(trimBlanks(spellName));
+    const QString name = trimBlanks(spellName);
+    if (!m_adopted.empty()) {
+        if (const Version *adopted = adoptedVersion(name))
+            return adopted;
+    }
+    const auto found = m_versions.constFind(name);
     return found == m_versions.constEnd() ? nullptr : &found.value();
 }
 

@@ -48,8 +48,12 @@ public:
     // their schools, whatever the number of records.
     void read(Connection &db, const std::vector<VM_Spell> &records);
     void clear();
-    // The library now holds the record as an import stores it.
-    void adopt(const VM_Spell &record);
+    // The library now holds these records as an import stores them. They are taken in when the
+    // review is next asked about a spell, so that an import of thousands of spells is not slowed
+    // by copying what may never be looked at: the records must not change until then, or
+    // settle() is called first.
+    void adoptLater(const std::vector<VM_Spell> &records, std::vector<qsizetype> indexes);
+    void settle() const;
 
     // The library's version of a spell; nullptr when it holds none of that name.
     const Version *libraryVersion(const QString &spellName) const;
@@ -61,5 +65,15 @@ public:
     static QString detail(const VM_Spell &record, Field field);
 
 private:
-    QHash<QString, Version> m_versions; // by spell name, surrounding blanks removed
+    void adopt(const VM_Spell &record) const;
+    // The version of one spell of those adopted later, taken in alone; nullptr when none has
+    // that name. A few such look-ups are a scan each, more take in every record at once.
+    const Version *adoptedVersion(const QString &trimmedName) const;
+
+    // By spell name, surrounding blanks removed; a review is asked through const calls, which
+    // take in what was adopted later.
+    mutable QHash<QString, Version> m_versions;
+    const std::vector<VM_Spell> *m_adoptedRecords = nullptr;
+    mutable std::vector<qsizetype> m_adopted;
+    mutable int m_scans = 0;
 };

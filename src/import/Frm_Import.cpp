@@ -138,7 +138,9 @@ void Frm_Import::openFile(const QString &path)
                 // Nothing was read: the file shown, its caster and the caption stay.
                 m_panel2->setText(shownBefore);
             } else {
-                // What was read before a fault stays listed and can be imported.
+                // What was read before a fault stays listed and can be imported. The review of
+                // the records replaced goes at once: it may refer to them.
+                m_review.clear();
                 m_fileType = type;
                 m_unimported.clear();
                 m_list->rows()->clear();

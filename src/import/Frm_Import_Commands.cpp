@@ -59,6 +59,7 @@ void Frm_Import::saveItem()
     edits.schools = schools;
     const qsizetype record = recordOfRow(row);
     const bool wasImportable = VM_SpellSaver::importProblem(m_saver->Import_List()[size_t(record)]).isEmpty();
+    m_review.settle(); // the library's versions of what was imported, before a record changes
     m_saver->SaveItem(record, edits);
     m_unimported.insert(record);
 
@@ -126,10 +127,13 @@ void Frm_Import::importChecked()
     const std::vector<VM_Spell> &records = m_saver->Import_List();
     // The records the import takes, in its order: each name is one row and one record (the
     // reader leaves out a name's later lines), checked, and one the library can list.
-    const auto taken = [&rows, &records] {
+    std::vector<char> listable(records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        listable[i] = VM_SpellSaver::importProblem(records[i]).isEmpty();
+    const auto taken = [&rows, &records, &listable] {
         QList<qsizetype> indexes;
         for (qsizetype i = 0; i < rows.size() && i < qsizetype(records.size()); ++i) {
-            if (rows[i].checked && VM_SpellSaver::importProblem(records[size_t(i)]).isEmpty())
+            if (rows[i].checked && listable[size_t(i)])
                 indexes.append(i);
         }
         return indexes;
@@ -223,14 +227,16 @@ void Frm_Import::importChecked()
             // or comparing the imported records again; a correction is imported once its record
             // is written.
             std::vector<char> same(records.size());
+            std::vector<qsizetype> adopted;
+            adopted.reserve(size_t(done));
             for (qsizetype i : importing.mid(0, done)) {
-                const VM_Spell &record = records[size_t(i)];
-                if (overwrites || !m_review.libraryVersion(record.Fetch_Spell_Name())) {
-                    m_review.adopt(record);
+                if (overwrites || !m_review.libraryVersion(records[size_t(i)].Fetch_Spell_Name())) {
+                    adopted.push_back(i);
                     m_unimported.remove(i);
                     same[size_t(i)] = 1;
                 }
             }
+            m_review.adoptLater(records, std::move(adopted));
             showReviewColumn(same);
         } else {
             readReview(); // where the import stopped is known to the library alone

@@ -207,6 +207,17 @@ TEST_F(ImportWindowTest, TheReviewSaysWhatEachSpellWouldChange)
     EXPECT_EQ(library.rows("SELECT Sphere FROM SpellandSphere WHERE Name = 'Cinder Veil' ORDER BY Sphere"),
               (QStringList{"Abjuration", "Alteration"}));
     EXPECT_EQ(columnTexts(list, 3), (QStringList{"Same", "Same", "Same"}));
+    show(window, "Cinder Veil");
+    EXPECT_EQ(control<QLabel>(window, "lbl_Changes")->text(),
+              "Your library holds this spell exactly as it is here.");
+    // A correction after the import is judged against the spell as it was imported.
+    typeText(window, "txt_Range", "Far away");
+    pressButton(window, "Save");
+    EXPECT_EQ(columnTexts(list, 3), (QStringList{"Same", "Changed", "Same"}));
+    EXPECT_EQ(control<QLabel>(window, "lbl_Changes")->text(),
+              "Changed from your library: Range (your library: 60 yards).");
+    typeText(window, "txt_Range", "60 yards");
+    pressButton(window, "Save");
 
     // Changes made elsewhere are followed. A description whose lines the program broke with LF
     // is the file's CR LF text all the same.
@@ -426,7 +437,11 @@ TEST_F(ImportWindowTest, CancellingALongImportKeepsTheSpellsAlreadyImportedAndSa
     const QString said = QStringLiteral("Import cancelled: %1 of 600 spells were imported.").arg(imported);
     EXPECT_EQ(prompt.messages(), QStringList{said});
     EXPECT_EQ(panelTexts(window, "SB").value(1), said);
+    // The spells left are judged as before, however many there are.
     EXPECT_EQ(columnTexts(spells(window), 3).count("Same"), imported);
+    EXPECT_EQ(columnTexts(spells(window), 3).count("New"), 600 - imported);
+    chooseMenuEntry(window, "PopUp_CheckNew");
+    EXPECT_EQ(checkedNames(window).size(), 600 - imported);
 }
 
 TEST_F(ImportWindowTest, ACasterEditedIntoWhatNoSpellbookFileCouldHoldIsRefusedBeforeTheImport)
