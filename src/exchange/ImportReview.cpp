@@ -4,6 +4,7 @@
 #include "store/VM_Spell.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -68,7 +69,7 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
     }
     if (wanted.isEmpty())
         return;
-    m_versions.reserve(wanted.size());
+    m_versions.reserve(size_t(wanted.size()));
 
     Statement spells(db, QStringLiteral("SELECT Name, %1 FROM Spells").arg(SpellFields::columnList()));
     while (spells.step()) {
@@ -82,7 +83,7 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
             const QString text = spells.text(column);
             version.details.append(column - 1 == SpellFields::Description ? sameBreaks(text) : text);
         }
-        m_versions.insert(found.value(), version);
+        m_versions.emplace(found.value(), std::move(version));
     }
 
     Statement schools(db, "SELECT Name, Sphere FROM SpellandSphere ORDER BY rowid");
@@ -93,7 +94,7 @@ void ImportReview::read(Connection &db, const std::vector<VM_Spell> &records)
             continue;
         const auto version = m_versions.find(found.value());
         if (version != m_versions.end())
-            version->schools.append(schools.text(1));
+            version->second.schools.append(schools.text(1));
     }
 }
 
@@ -109,7 +110,7 @@ void ImportReview::settle() const
 {
     if (m_adopted.empty())
         return;
-    m_versions.reserve(m_versions.size() + qsizetype(m_adopted.size()));
+    m_versions.reserve(m_versions.size() + m_adopted.size());
     for (const qsizetype index : m_adopted)
         adopt((*m_adoptedRecords)[size_t(index)]);
     m_adopted.clear();
@@ -128,7 +129,7 @@ const ImportReview::Version *ImportReview::adoptedVersion(const QString &trimmed
         if (trimBlanks(QStringView(record.Fetch_Spell_Name())) == trimmedName) {
             adopt(record);
             m_adopted.erase(std::next(index).base());
-            return &*m_versions.constFind(trimmedName);
+            return &m_versions.at(trimmedName);
         }
     }
     return nullptr;
@@ -141,7 +142,7 @@ void ImportReview::adopt(const VM_Spell &record) const
     for (int field = 0; field < SpellFields::Count; ++field)
         version.details.append(detail(record, Field(field)));
     version.schools = trimmedSchools(record.Fetch_Spell_Schools_Collection());
-    m_versions.insert(trimBlanks(record.Fetch_Spell_Name()), version);
+    m_versions.insert_or_assign(trimBlanks(record.Fetch_Spell_Name()), std::move(version));
 }
 
 const ImportReview::Version *ImportReview::libraryVersion(const QString &spellName) const
@@ -151,8 +152,8 @@ const ImportReview::Version *ImportReview::libraryVersion(const QString &spellNa
         if (const Version *adopted = adoptedVersion(name))
             return adopted;
     }
-    const auto found = m_versions.constFind(name);
-    return found == m_versions.constEnd() ? nullptr : &found.value();
+    const auto found = m_versions.find(name);
+    return found == m_versions.end() ? nullptr : &found->second;
 }
 
 QString ImportReview::detail(const VM_Spell &record, Field field)

@@ -3,11 +3,11 @@
 #include "store/Database.h"
 #include "store/SpellFields.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <unordered_map>
 #include <vector>
 
 class VM_Spell;
@@ -55,7 +55,8 @@ public:
     void adoptLater(const std::vector<VM_Spell> &records, std::vector<qsizetype> indexes);
     void settle() const;
 
-    // The library's version of a spell; nullptr when it holds none of that name.
+    // The library's version of a spell; nullptr when it holds none of that name. Valid until the
+    // review is read again or cleared.
     const Version *libraryVersion(const QString &spellName) const;
     Status status(const VM_Spell &record) const;
     Difference difference(const VM_Spell &record) const;
@@ -70,9 +71,10 @@ private:
     // that name. A few such look-ups are a scan each, more take in every record at once.
     const Version *adoptedVersion(const QString &trimmedName) const;
 
-    // By spell name, surrounding blanks removed; a review is asked through const calls, which
-    // take in what was adopted later.
-    mutable QHash<QString, Version> m_versions;
+    // By spell name, surrounding blanks removed. A review is asked through const calls, which
+    // take in what was adopted later: the map's nodes stay where they are as it grows, so a
+    // version handed out stays valid while the review is asked again.
+    mutable std::unordered_map<QString, Version> m_versions;
     const std::vector<VM_Spell> *m_adoptedRecords = nullptr;
     mutable std::vector<qsizetype> m_adopted;
     mutable int m_scans = 0;

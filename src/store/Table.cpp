@@ -69,6 +69,8 @@ void Table::set(int column, int row, const QString &value)
 
 void Table::appendRows(const QList<QString> &cells)
 {
+    if (m_columns == 0)
+        return;
     Q_ASSERT(cells.size() % m_columns == 0);
     keepByRow();
     m_cells.append(cells);
@@ -89,17 +91,6 @@ Table::Column Table::Column::rowsAt(const QList<int> &rows) const
             taken.codes.append(codes.at(row));
     }
     return taken;
-}
-
-Table::Column Table::column(int column) const
-{
-    if (!m_byColumn.isEmpty())
-        return m_byColumn.at(column);
-    Column texts;
-    texts.texts.reserve(m_rows);
-    for (int row = 0; row < m_rows; ++row)
-        texts.texts.append(at(column, row));
-    return texts;
 }
 
 Table Table::rowsAt(const QList<int> &rows) const

@@ -43,8 +43,6 @@ public:
         const Column &kept = m_byColumn.at(column);
         return kept.texts.at(kept.codes.isEmpty() ? row : qsizetype(kept.codes.at(row)));
     }
-    // One column's cells, shared with this table when it is kept by column.
-    Column column(int column) const;
     // Every cell, row by row: a table kept row by row shares its texts rather than copy them.
     QList<QString> cells() const;
 

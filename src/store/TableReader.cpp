@@ -38,7 +38,8 @@ struct ColumnBuilder::Seen
 
         explicit Key(std::string_view value) : bytes(value)
         {
-            std::memcpy(&head, value.data(), std::min<size_t>(value.size(), 8));
+            if (!value.empty()) // a NULL cell has no bytes at all
+                std::memcpy(&head, value.data(), std::min<size_t>(value.size(), 8));
         }
     };
 
@@ -66,7 +67,11 @@ struct ColumnBuilder::Seen
             std::memcpy(&word, key.bytes.data() + at, std::min<size_t>(key.bytes.size() - at, 8));
             hash = (hash ^ (hash >> 31) ^ word) * 0xBF58476D1CE4E5B9ull;
         }
-        return size_t(hash ^ (hash >> 32)); // the high bits, which every byte reached, into the low ones
+        // A multiply carries a byte's bits only upwards: the high bits, which every byte reached,
+        // are mixed down into the low ones that pick the slot.
+        hash ^= hash >> 32;
+        hash *= 0xBF58476D1CE4E5B9ull;
+        return size_t(hash ^ (hash >> 29));
     }
 
     Slot &slotOf(const Key &key)

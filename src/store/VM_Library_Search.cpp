@@ -98,9 +98,9 @@ public:
         return id;
     }
 
-    // Turns the ids of every hit into ranks in name order, sorted, and returns the joined
-    // text of each distinct combination, made once and shared by the spells that have it.
-    // Each hit's schools joined in name order, as a column of the hits: spells share their text.
+    // Turns the ids of every hit into ranks in name order, sorted, and returns each hit's schools
+    // joined, as a column of the hits: the text of each distinct combination is made once and
+    // shared by the spells that have it.
     Table::Column joinedSchools(std::vector<Hit> &hits) const
     {
         std::vector<int> order(m_names.size());

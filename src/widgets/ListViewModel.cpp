@@ -128,7 +128,8 @@ void ListViewModel::replaceBlocks(QList<CellBlock> blocks, QList<CellSource> sou
 
 void ListViewModel::flatten()
 {
-    if (m_blocks.size() == 1 && m_sources == columnsInOrder(m_columns))
+    if (m_blocks.size() == 1 && m_sources == columnsInOrder(m_columns) &&
+        m_blocks.first().table.columns() == m_columns)
         return;
     QList<QString> cells;
     cells.reserve(qsizetype(rowCount()) * m_columns);

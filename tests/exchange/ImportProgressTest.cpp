@@ -3,6 +3,8 @@
 #include "exchange/ImportReview.h"
 #include "exchange/VM_SpellSaver.h"
 
+#include <numeric>
+
 namespace {
 
 QByteArray spellLine(int i, const QByteArray &schools = "Alteration")
@@ -85,4 +87,32 @@ TEST_F(LibraryTest, TheReviewComparesWhatAnImportStoresWithTheFirstRowOfEachName
     EXPECT_FALSE(difference.fields.contains(SpellFields::Level)); // the first row's level, 1
     ASSERT_NE(review.libraryVersion(" Spell 1 "), nullptr);
     EXPECT_EQ(review.libraryVersion("Spell 1")->details.at(SpellFields::Author), QString());
+}
+
+// What an import brought in is taken in by the review when it is next asked: a version handed
+// out before stays valid while later questions take in the rest, and each spell reads as the
+// file gave it.
+TEST_F(LibraryTest, TheReviewTakesInWhatAnImportBroughtWhenAskedAndKeepsWhatItHandedOut)
+{
+    library.addSpell("Spell 0", "2", {"Alteration"}); // other details than the file's
+    for (int i = 1; i < 300; ++i)
+        library.addSpell(QStringLiteral("Spell %1").arg(i), "1", {"Alteration"});
+    VM_SpellSaver saver;
+    ListRows list;
+    saver.OpenSpellFile2(list, writeSpells(library.folder(), "many.spel", 300));
+    const std::vector<VM_Spell> &records = saver.Import_List();
+    ImportReview review;
+    review.read(library.db(), records);
+    std::vector<qsizetype> imported(299);
+    std::iota(imported.begin(), imported.end(), 1);
+    review.adoptLater(records, imported);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(review.libraryVersion("No such spell"), nullptr);
+    const ImportReview::Version *version = review.libraryVersion("Spell 0");
+    ASSERT_NE(version, nullptr);
+    EXPECT_FALSE(review.difference(records[0]).isEmpty()); // the ninth question takes in every spell
+    EXPECT_EQ(version, review.libraryVersion("Spell 0"));
+    EXPECT_EQ(version->details.at(SpellFields::Level), "2");
+    for (const qsizetype i : imported)
+        EXPECT_EQ(review.status(records[size_t(i)]), ImportReview::Status::Same) << i;
 }
