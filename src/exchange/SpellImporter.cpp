@@ -83,6 +83,7 @@ SpellImporter::SpellImporter(Connection &db)
     // An overwrite import meets the index and table pages of each batch again in the next: held
     // decrypted, they are not read and decrypted again.
     , m_cache(db, 256)
+    , m_checkpoint(db)
 {}
 
 SpellImporter::~SpellImporter()
@@ -126,8 +127,12 @@ void SpellImporter::step(const std::function<void()> &work, bool bringsSpell)
     m_batch.push_back({work, bringsSpell});
     if (bringsSpell)
         ++m_pendingSpells;
-    if (m_batch.size() >= size_t(kStepsPerCommit))
+    if (m_batch.size() >= size_t(kStepsPerCommit)) {
         finish();
+        // The last batch is left to the engine, so that the end of an import never waits for
+        // the disk: only batches committed part way are moved aside.
+        m_checkpoint.committed();
+    }
 }
 
 void SpellImporter::redoBatchWithoutFailedStep()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/BackgroundCheckpoint.h"
 #include "store/Database.h"
 #include "store/LargePageCache.h"
 
@@ -71,6 +72,7 @@ private:
     Statement m_deleteSchool;
     Statement m_addMember;
     LargePageCache m_cache;
+    BackgroundCheckpoint m_checkpoint;
     bool m_open = false;
     // The open batch's steps, to run again when a later one fails.
     struct Done

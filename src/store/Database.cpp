@@ -212,7 +212,9 @@ void requireNoOrphanedJournals(const QString &path, const QString &source)
 }
 
 Connection::Connection(const QString &path, Access access)
-    : Connection(path, access == Access::ReadOnly ? Mode::OpenReadOnly : Mode::Open)
+    : Connection(path, access == Access::ReadOnly     ? Mode::OpenReadOnly
+                       : access == Access::Checkpoint ? Mode::Checkpoint
+                                                      : Mode::Open)
 {}
 
 Connection::Connection(const QString &path, Mode mode) : m_path(path)
@@ -243,7 +245,7 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         return;
     }
 
-    const bool writes = mode == Mode::Open;
+    const bool writes = mode != Mode::OpenReadOnly;
     requireAccess(path, writes, sourceOf("Connection"));
     FileIdentity identity;
     if (!identityOf(path, identity))
@@ -270,7 +272,7 @@ Connection::Connection(const QString &path, Mode mode) : m_path(path)
         ++library.connections;
         salt = library.salt;
         // A report's read-only connection may come first; the first that writes upgrades.
-        upgrade = writes && !library.upToDate;
+        upgrade = mode == Mode::Open && !library.upToDate;
     }
     m_device = identity.device;
     m_inode = identity.inode;

@@ -28,7 +28,9 @@ class Connection
 {
 public:
     // Report queries run on a read-only connection, so a layout can never change the library.
-    enum class Access { ReadWrite, ReadOnly };
+    // A connection that only moves the write-ahead log into the file changes no record: it
+    // records nothing for undo and leaves the indexes alone.
+    enum class Access { ReadWrite, ReadOnly, Checkpoint };
 
     // Opens an existing library file with the library password. A missing file, a wrong
     // password or a file that is not a library is an error, never a new database.
@@ -53,7 +55,7 @@ public:
     void requireUnmoved() const;
 
 private:
-    enum class Mode { Open, OpenReadOnly, Create };
+    enum class Mode { Open, OpenReadOnly, Checkpoint, Create };
     Connection(const QString &path, Mode mode);
     void openHandle(int flags);
     bool tryKey(const QByteArray &keyPragmas);         // false when the key does not open the file

@@ -2,8 +2,11 @@
 #include "TestLibrary.h"
 
 #include "store/AppFolder.h"
+#include "store/BackgroundCheckpoint.h"
 #include "store/PrivateLocks.h"
 #include "store/VM_Spell.h"
+
+#include <QFileInfo>
 
 #include <sqlite3.h>
 #include <unistd.h>
@@ -165,6 +168,30 @@ TEST_F(LibraryTest, ReadOnlyConnectionsReadCommittedRowsAndRefuseEveryChange)
     spell.Set_Spell_Name("Shared Sight");
     ASSERT_EQ(spell.Add_New_Spell(), QString());
     EXPECT_EQ(first.Fetch_Spells_List(), (QStringList{"Light", "Mending", "Shared Sight"}));
+}
+
+// While a long change commits batch after batch, a thread of its own moves what is committed
+// into the library file; the connection gets its own checkpoints back at the end.
+TEST_F(LibraryTest, ABackgroundCheckpointMovesCommittedBatchesIntoTheFileAndGivesTheSettingBack)
+{
+    Connection &db = library.db();
+    db.exec("PRAGMA wal_autocheckpoint = 700;");
+    const qint64 before = QFileInfo(library.path()).size();
+    {
+        BackgroundCheckpoint checkpoint(db);
+        EXPECT_EQ(library.rows("PRAGMA wal_autocheckpoint"), QStringList{"0"});
+        library.rows("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 999) "
+                     "INSERT INTO Spells (Name, Lvl, Description) SELECT printf('Batch %d', i), '1', "
+                     "zeroblob(2000) FROM n");
+        checkpoint.committed();
+        // The thread has no deadline of its own: the test waits for the file to grow.
+        for (int wait = 0; wait < 1000 && QFileInfo(library.path()).size() == before; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_GT(QFileInfo(library.path()).size(), before);
+    }
+    EXPECT_EQ(library.rows("PRAGMA wal_autocheckpoint"), QStringList{"700"});
+    Connection reader(library.path(), Connection::Access::ReadOnly);
+    EXPECT_EQ(firstValue(reader, "SELECT count(*) FROM Spells WHERE Name LIKE 'Batch %'"), "1000");
 }
 
 TEST_F(LibraryTest, SchoolCounterKeepsBuiltInsBelowFiftyAndGivesEveryUserSchoolFiftyOrMore)
