@@ -110,6 +110,7 @@ void SpellImporter::begin()
 {
     // As every other change: a batch never goes to a file moved or replaced meanwhile.
     m_db.requireUnmoved();
+    m_checkpoint.beforeBatch();
     m_db.exec("BEGIN IMMEDIATE;");
     m_open = true;
 }

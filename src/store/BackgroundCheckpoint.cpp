@@ -3,28 +3,54 @@
 #include "store/Database.h"
 #include "store/VmError.h"
 
+#include <QByteArray>
+
 #include <sqlite3.h>
 
-#include <memory>
+#include <system_error>
 
 BackgroundCheckpoint::BackgroundCheckpoint(Connection &db) : m_db(db)
 {
-    Statement current(db, "PRAGMA wal_autocheckpoint");
-    m_pagesBeforeCheckpoint = current.step() ? current.integer(0) : 1000;
-    current.reset();
-    db.exec("PRAGMA wal_autocheckpoint = 0;");
-    m_thread = std::thread([this, path = db.path()] { run(path); });
+    try {
+        db.requireUnmoved(); // the second connection must open the file the first one has
+        m_own = std::make_unique<Connection>(db.path(), Connection::Access::Checkpoint);
+        Statement current(db, "PRAGMA wal_autocheckpoint");
+        if (current.step())
+            m_pagesBeforeCheckpoint = current.integer(0);
+        current.reset();
+        m_thread = std::thread([this] { run(); });
+    } catch (const VmError &) {
+        m_own.reset();
+        return;
+    } catch (const std::system_error &) {
+        m_own.reset();
+        return;
+    }
+    // In place of the engine's own checkpoints: every commit says how long the log is.
+    sqlite3_wal_hook(db.handle(), &BackgroundCheckpoint::logGrew, this);
+}
+
+int BackgroundCheckpoint::logGrew(void *self, sqlite3 *, const char *, int frames)
+{
+    auto *checkpoint = static_cast<BackgroundCheckpoint *>(self);
+    const std::lock_guard lock(checkpoint->m_lock);
+    checkpoint->m_logFrames = frames;
+    return SQLITE_OK;
 }
 
 BackgroundCheckpoint::~BackgroundCheckpoint()
 {
+    if (!m_thread.joinable())
+        return;
     {
         const std::lock_guard lock(m_lock);
         m_stop = true;
     }
     m_wake.notify_one();
     m_thread.join();
+    m_own.reset();
     try {
+        // Gives the engine its checkpoints back, in place of the hook.
         m_db.exec(
             QByteArray("PRAGMA wal_autocheckpoint = " + QByteArray::number(m_pagesBeforeCheckpoint) + ';')
                 .constData());
@@ -35,6 +61,8 @@ BackgroundCheckpoint::~BackgroundCheckpoint()
 
 void BackgroundCheckpoint::committed()
 {
+    if (!m_thread.joinable())
+        return;
     {
         const std::lock_guard lock(m_lock);
         m_pending = true;
@@ -42,14 +70,18 @@ void BackgroundCheckpoint::committed()
     m_wake.notify_one();
 }
 
-void BackgroundCheckpoint::run(const QString &path)
+void BackgroundCheckpoint::beforeBatch()
 {
-    std::unique_ptr<Connection> own;
-    try {
-        own = std::make_unique<Connection>(path, Connection::Access::Checkpoint);
-    } catch (...) {
-        return; // nothing may leave the thread
-    }
+    if (!m_thread.joinable())
+        return;
+    std::unique_lock lock(m_lock);
+    if (m_logFrames <= 4 * m_pagesBeforeCheckpoint)
+        return;
+    m_idle.wait(lock, [this] { return !m_pending && !m_busy; });
+}
+
+void BackgroundCheckpoint::run()
+{
     for (;;) {
         {
             std::unique_lock lock(m_lock);
@@ -57,9 +89,15 @@ void BackgroundCheckpoint::run(const QString &path)
             if (m_stop)
                 return;
             m_pending = false;
+            m_busy = true;
         }
         // A passive checkpoint never waits for the writer: it moves what is committed, and a
         // later one moves the rest. A failure here costs only this round.
-        sqlite3_wal_checkpoint_v2(own->handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+        sqlite3_wal_checkpoint_v2(m_own->handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+        {
+            const std::lock_guard lock(m_lock);
+            m_busy = false;
+        }
+        m_idle.notify_all();
     }
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -12,8 +11,10 @@ class Connection;
 // library file on a thread of its own. The engine would otherwise stop the change at every few
 // commits to copy the log and wait for the disk; this way the change goes on while the disk
 // writes. The log is only moved as far as it is committed, so what is kept after a crash is what
-// it would have been. When the thread cannot open the library, the engine's own checkpoints come
-// back at the end: nothing is lost but the time.
+// it would have been. The log starts over only when a batch begins with all of it moved: once it
+// has grown past a few of the engine's checkpoints, the next batch waits for the round in hand,
+// so that the log never holds a whole import. When the library cannot be opened a second time,
+// the engine's own checkpoints stay.
 class BackgroundCheckpoint
 {
 public:
@@ -24,15 +25,22 @@ public:
 
     // A batch was committed: the log has more to move.
     void committed();
+    // A batch is about to begin.
+    void beforeBatch();
 
 private:
-    void run(const QString &path);
+    void run();
+    static int logGrew(void *self, struct sqlite3 *db, const char *name, int frames);
 
     Connection &m_db;
-    long long m_pagesBeforeCheckpoint = 0; // the connection's own setting, given back at the end
+    std::unique_ptr<Connection> m_own;        // the thread's, opened and closed on the caller's thread
+    long long m_pagesBeforeCheckpoint = 1000; // the connection's own setting, given back at the end
     std::mutex m_lock;
     std::condition_variable m_wake;
+    std::condition_variable m_idle;
     bool m_pending = false;
+    bool m_busy = false;
     bool m_stop = false;
+    int m_logFrames = 0; // as the last commit left the log
     std::thread m_thread;
 };
