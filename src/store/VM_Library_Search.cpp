@@ -62,25 +62,28 @@ struct Hit
     std::vector<int> schools; // ids, then ranks, of the spell's schools
 };
 
-// A hit's place in name order. The first eight bytes of the name, folded as the name order folds
-// them, settle most comparisons without touching the buffer; these small keys are far less
-// memory for the sort to move than the hits themselves.
+// A hit's place in name order. The first sixteen bytes of the name, folded as the name order
+// folds them, settle most comparisons without touching the buffer, even among names that share
+// their start ("Spell of ..."); these small keys are far less memory for the sort to move than the
+// hits themselves.
 struct SortKey
 {
-    quint64 prefix;
+    quint64 prefix[2];
     quint32 offset;
     quint32 length;
     quint32 hit;
 };
 
-quint64 foldedPrefix(std::string_view name)
+void foldPrefix(std::string_view name, quint64 (&prefix)[2])
 {
-    quint64 prefix = 0;
-    for (size_t i = 0; i < 8; ++i) {
-        const auto c = static_cast<unsigned char>(i < name.size() ? name[i] : 0);
-        prefix = (prefix << 8) | (c >= 'A' && c <= 'Z' ? c + 32 : c);
+    for (size_t word = 0; word < 2; ++word) {
+        quint64 bytes = 0;
+        for (size_t i = word * 8; i < word * 8 + 8; ++i) {
+            const auto c = static_cast<unsigned char>(i < name.size() ? name[i] : 0);
+            bytes = (bytes << 8) | (c >= 'A' && c <= 'Z' ? c + 32 : c);
+        }
+        prefix[word] = bytes;
     }
-    return prefix;
 }
 
 // The distinct school names met, each with its place in name order once all are known.
@@ -170,13 +173,16 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
             select.bind(2, trimBlanks(scope));
 
         std::string names;
+        std::vector<quint32> nameStarts; // each hit's name in the buffer, in the order read
         std::vector<Hit> hits;
         std::vector<SortKey> order;
         ColumnBuilder columns[4]; // level, frequency, book, page, in the order read
         while (select.step()) {
             const std::string_view name = bytesView(select.bytes(0));
-            order.push_back(
-                {foldedPrefix(name), quint32(names.size()), quint32(name.size()), quint32(hits.size())});
+            nameStarts.push_back(quint32(names.size()));
+            SortKey key{{}, quint32(names.size()), quint32(name.size()), quint32(hits.size())};
+            foldPrefix(name, key.prefix);
+            order.push_back(key);
             names.append(name);
             for (int column = 0; column < 4; ++column)
                 columns[column].take(select.bytes(column + 1));
@@ -185,14 +191,33 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
         if (hits.empty())
             return {};
 
+        nameStarts.push_back(quint32(names.size()));
         const auto nameOf = [&](quint32 offset, quint32 length) {
             return std::string_view(names).substr(offset, length);
         };
+        const auto nameOfHit = [&](size_t hit) {
+            return nameOf(nameStarts[hit], nameStarts[hit + 1] - nameStarts[hit]);
+        };
         std::sort(order.begin(), order.end(), [&](const SortKey &a, const SortKey &b) {
-            return a.prefix != b.prefix ? a.prefix < b.prefix
-                                        : nameLess(nameOf(a.offset, a.length), nameOf(b.offset, b.length));
+            if (a.prefix[0] != b.prefix[0])
+                return a.prefix[0] < b.prefix[0];
+            if (a.prefix[1] != b.prefix[1])
+                return a.prefix[1] < b.prefix[1];
+            return nameLess(nameOf(a.offset, a.length), nameOf(b.offset, b.length));
         });
-        // A name stored twice is one spell: the hits left out of the order are never listed.
+        // A name stored twice is one spell: the hits left out of the order are never listed, and
+        // each stands for the one kept.
+        std::vector<quint32> keptOf;
+        if (hits.size() > kLookupLimit) {
+            keptOf.resize(hits.size());
+            for (size_t first = 0, same = 0; first < order.size(); first = same) {
+                for (same = first;
+                     same < order.size() && nameOf(order[same].offset, order[same].length) ==
+                                                nameOf(order[first].offset, order[first].length);
+                     ++same)
+                    keptOf[order[same].hit] = order[first].hit;
+            }
+        }
         order.erase(std::unique(order.begin(), order.end(),
                                 [&](const SortKey &a, const SortKey &b) {
                                     return nameOf(a.offset, a.length) == nameOf(b.offset, b.length);
@@ -209,21 +234,34 @@ QString VM_Library::Search(const QString &field, const QString &scope, const QSt
                 schools.reset();
             }
         } else {
+            // A spell's school rows are most often stored together, and in the order of the
+            // spells: the row before's spell is tried first, then the spell read after the last
+            // one found. Only a row that is neither looks in a table of every name, made at the
+            // first such row: for a large library it is far larger than the cache.
             std::unordered_map<std::string_view, quint32> byName;
-            byName.reserve(order.size());
-            for (const SortKey &key : order)
-                byName.emplace(nameOf(key.offset, key.length), key.hit);
-            // A spell's school rows are most often stored together: the row before's spell is
-            // tried first, which spares most look-ups in a table far larger than the cache.
+            size_t next = 0;
             std::string previousName;
             Hit *previous = nullptr;
             Statement schools(db(), "SELECT Name, Sphere FROM SpellandSphere NOT INDEXED");
             while (schools.step()) {
                 const std::string_view name = bytesView(schools.bytes(0));
                 if (!previous || name != previousName) {
-                    const auto found = byName.find(name);
-                    previous = found == byName.end() ? nullptr : &hits[found->second];
                     previousName.assign(name);
+                    previous = nullptr;
+                    if (next < hits.size() && nameOfHit(next) == name) {
+                        previous = &hits[keptOf[next]];
+                        ++next;
+                    } else {
+                        if (byName.empty()) {
+                            byName.reserve(order.size());
+                            for (const SortKey &key : order)
+                                byName.emplace(nameOf(key.offset, key.length), key.hit);
+                        }
+                        if (const auto found = byName.find(name); found != byName.end()) {
+                            previous = &hits[found->second];
+                            next = found->second + 1;
+                        }
+                    }
                     if (!previous)
                         continue;
                 }
