@@ -3,8 +3,6 @@
 #include "store/Database.h"
 #include "store/VmError.h"
 
-#include <QByteArray>
-
 #include <sqlite3.h>
 
 #include <system_error>
@@ -16,7 +14,7 @@ BackgroundCheckpoint::BackgroundCheckpoint(Connection &db) : m_db(db)
         m_own = std::make_unique<Connection>(db.path(), Connection::Access::Checkpoint);
         Statement current(db, "PRAGMA wal_autocheckpoint");
         if (current.step())
-            m_pagesBeforeCheckpoint = current.integer(0);
+            m_pagesBeforeCheckpoint = int(current.integer(0));
         current.reset();
         m_thread = std::thread([this] { run(); });
     } catch (const VmError &) {
@@ -49,14 +47,9 @@ BackgroundCheckpoint::~BackgroundCheckpoint()
     m_wake.notify_one();
     m_thread.join();
     m_own.reset();
-    try {
-        // Gives the engine its checkpoints back, in place of the hook.
-        m_db.exec(
-            QByteArray("PRAGMA wal_autocheckpoint = " + QByteArray::number(m_pagesBeforeCheckpoint) + ';')
-                .constData());
-    } catch (const VmError &) {
-        // The connection goes on without automatic checkpoints: the log grows until it closes.
-    }
+    // Gives the engine its checkpoints back in place of the hook, which must not outlive this
+    // object: a direct call, which cannot fail as a statement could.
+    sqlite3_wal_autocheckpoint(m_db.handle(), m_pagesBeforeCheckpoint);
 }
 
 void BackgroundCheckpoint::committed()

@@ -33,8 +33,8 @@ private:
     static int logGrew(void *self, struct sqlite3 *db, const char *name, int frames);
 
     Connection &m_db;
-    std::unique_ptr<Connection> m_own;        // the thread's, opened and closed on the caller's thread
-    long long m_pagesBeforeCheckpoint = 1000; // the connection's own setting, given back at the end
+    std::unique_ptr<Connection> m_own;  // the thread's, opened and closed on the caller's thread
+    int m_pagesBeforeCheckpoint = 1000; // the connection's own setting, given back at the end
     std::mutex m_lock;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
