@@ -47,7 +47,7 @@ public:
     struct CellBlock
     {
         // Texts row by row, width texts per row.
-        CellBlock(QList<QString> cells, int width) : table(qMax(width, 1), std::move(cells)) {}
+        CellBlock(QList<QString> cells, int width) : table(width, std::move(cells)) {}
         CellBlock(Table table) : table(std::move(table)) {}
         Table table;
     };
