@@ -67,8 +67,11 @@ void BackgroundCheckpoint::beforeBatch()
 {
     if (!m_thread.joinable())
         return;
+    // Every wait stops the change for a whole round, the disk's flush included: a longer log
+    // costs disk space for the length of the change, and the waits cost a quarter of its time.
+    constexpr int kLongLog = 16;
     std::unique_lock lock(m_lock);
-    if (m_logFrames <= 4 * m_pagesBeforeCheckpoint)
+    if (m_logFrames <= kLongLog * m_pagesBeforeCheckpoint)
         return;
     m_idle.wait(lock, [this] { return !m_pending && !m_busy; });
 }

@@ -12,9 +12,9 @@ class Connection;
 // commits to copy the log and wait for the disk; this way the change goes on while the disk
 // writes. The log is only moved as far as it is committed, so what is kept after a crash is what
 // it would have been. The log starts over only when a batch begins with all of it moved: once it
-// has grown past a few of the engine's checkpoints, the next batch waits for the round in hand,
-// so that the log never holds a whole import. When the library cannot be opened a second time,
-// the engine's own checkpoints stay.
+// has grown past sixteen of the engine's checkpoints (64 MB at its usual setting), the next batch
+// waits for the round in hand, so that the log never holds a whole import. When the library
+// cannot be opened a second time, the engine's own checkpoints stay.
 class BackgroundCheckpoint
 {
 public:

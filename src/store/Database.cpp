@@ -461,7 +461,9 @@ bool Connection::tryKey(const QByteArray &keyPragmas)
 
 void Connection::prepareSession()
 {
-    exec("PRAGMA synchronous = NORMAL;");
+    // A long change's log is cut back to this size when it starts over, rather than keep the
+    // length it grew to until the program closes.
+    exec("PRAGMA synchronous = NORMAL; PRAGMA journal_size_limit = 16777216;");
 }
 
 Connection::~Connection()

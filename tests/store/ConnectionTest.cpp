@@ -176,7 +176,7 @@ TEST_F(LibraryTest, ReadOnlyConnectionsReadCommittedRowsAndRefuseEveryChange)
 TEST_F(LibraryTest, ABackgroundCheckpointMovesCommittedBatchesIntoTheFileAndKeepsTheLogShort)
 {
     Connection &db = library.db();
-    db.exec("PRAGMA wal_autocheckpoint = 10;"); // a log of more than forty pages is long
+    db.exec("PRAGMA wal_autocheckpoint = 2;"); // a log of more than thirty-two pages is long
     const qint64 before = QFileInfo(library.path()).size();
     constexpr int kBatches = 8;
     constexpr int kBatchBytes = 50 * 2000;
@@ -196,10 +196,19 @@ TEST_F(LibraryTest, ABackgroundCheckpointMovesCommittedBatchesIntoTheFileAndKeep
         EXPECT_LT(QFileInfo(library.path() + "-wal").size(), kBatches * kBatchBytes / 2);
     }
     EXPECT_GT(QFileInfo(library.path()).size(), before);
-    EXPECT_EQ(library.rows("PRAGMA wal_autocheckpoint"), QStringList{"10"});
+    EXPECT_EQ(library.rows("PRAGMA wal_autocheckpoint"), QStringList{"2"});
     Connection reader(library.path(), Connection::Access::ReadOnly);
     EXPECT_EQ(firstValue(reader, "SELECT count(*) FROM Spells WHERE Name LIKE 'Batch %'"),
               QString::number(kBatches * 50));
+
+    // A log that grew long in one change is cut back when it starts over.
+    constexpr qint64 kLogLimit = 16 << 20;
+    library.rows("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 4999) "
+                 "INSERT INTO Spells (Name, Lvl, Description) SELECT printf('Long %d', i), '1', "
+                 "zeroblob(4000) FROM n");
+    EXPECT_GT(QFileInfo(library.path() + "-wal").size(), kLogLimit);
+    library.rows("UPDATE Spells SET Lvl = '2' WHERE Name = 'Long 0'");
+    EXPECT_LE(QFileInfo(library.path() + "-wal").size(), kLogLimit);
 }
 
 TEST_F(LibraryTest, SchoolCounterKeepsBuiltInsBelowFiftyAndGivesEveryUserSchoolFiftyOrMore)
