@@ -4,9 +4,9 @@
 #include "store/Database.h"
 
 #include <QStringList>
+#include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,12 +21,31 @@ QString decode(QByteArrayView bytes)
     return bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
 }
 
+// The first min(size, 8) bytes at bytes as one word, least significant first, zero-padded. Whole
+// loads of four or eight bytes: a value copied byte by byte and read back as a word stalls the
+// processor until the bytes have reached memory.
+quint64 wordAt(const char *bytes, size_t size)
+{
+    if (size >= 8)
+        return qFromLittleEndian<quint64>(bytes);
+    if (size >= 4) { // two loads that overlap on the same bytes
+        const quint64 low = qFromLittleEndian<quint32>(bytes);
+        const quint64 high = qFromLittleEndian<quint32>(bytes + size - 4);
+        return low | high << (8 * (size - 4));
+    }
+    if (size == 0)
+        return 0;
+    const auto byte = [bytes](size_t at) { return quint64(uchar(bytes[at])) << (8 * at); };
+    return byte(0) | byte(size / 2) | byte(size - 1);
+}
+
 } // namespace
 
 // The values seen, in open addressing over at least twice as many entries as values. The columns
 // worth remembering hold a few short values: a value's first eight bytes, held as one word in its
 // slot, settle most probes with one comparison, and the word-wise hash costs less than the
-// look-up it serves.
+// look-up it serves. A slot is sixteen bytes, so that the table of a column stays in the cache
+// while the engine reads the rows between two look-ups.
 struct ColumnBuilder::Seen
 {
     static constexpr quint32 kUnused = ~quint32(0);
@@ -34,13 +53,9 @@ struct ColumnBuilder::Seen
     struct Key
     {
         std::string_view bytes;
-        quint64 head = 0; // the first eight bytes, zero-padded
+        quint64 head = 0; // the first eight bytes
 
-        explicit Key(std::string_view value) : bytes(value)
-        {
-            if (!value.empty()) // a NULL cell has no bytes at all
-                std::memcpy(&head, value.data(), std::min<size_t>(value.size(), 8));
-        }
+        explicit Key(std::string_view value) : bytes(value), head(wordAt(value.data(), value.size())) {}
     };
 
     struct Slot
@@ -48,23 +63,23 @@ struct ColumnBuilder::Seen
         quint64 head = 0;
         quint32 length = 0;
         quint32 code = kUnused; // the value's place in the list of texts kept with the table
-        std::string rest;       // the bytes past the eighth
-
-        bool holds(const Key &key) const
-        {
-            return head == key.head && length == key.bytes.size() &&
-                   (length <= 8 || key.bytes.substr(8) == std::string_view(rest));
-        }
     };
     std::vector<Slot> entries = std::vector<Slot>(16);
+    std::vector<std::string> rests; // by code: the bytes of each value past its eighth
     size_t count = 0;
+
+    bool holds(const Slot &slot, const Key &key) const
+    {
+        return slot.head == key.head && slot.length == key.bytes.size() &&
+               (slot.length <= 8 || key.bytes.substr(8) == std::string_view(rests[slot.code]));
+    }
 
     static size_t hash(const Key &key)
     {
-        quint64 hash = (key.head ^ quint64(key.bytes.size()) << 59) * 0x9E3779B97F4A7C15ull;
-        for (size_t at = 8; at < key.bytes.size(); at += 8) {
-            quint64 word = 0;
-            std::memcpy(&word, key.bytes.data() + at, std::min<size_t>(key.bytes.size() - at, 8));
+        const size_t size = key.bytes.size();
+        quint64 hash = (key.head ^ quint64(size) << 59) * 0x9E3779B97F4A7C15ull;
+        for (size_t at = 8; at < size; at += 8) {
+            const quint64 word = wordAt(key.bytes.data() + at, size - at);
             hash = (hash ^ (hash >> 31) ^ word) * 0xBF58476D1CE4E5B9ull;
         }
         // A multiply carries a byte's bits only upwards: the high bits, which every byte reached,
@@ -79,7 +94,7 @@ struct ColumnBuilder::Seen
         const size_t mask = entries.size() - 1;
         for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
             Slot &slot = entries[i];
-            if (slot.code == kUnused || slot.holds(key))
+            if (slot.code == kUnused || holds(slot, key))
                 return slot;
         }
     }
@@ -89,22 +104,27 @@ struct ColumnBuilder::Seen
         slot.head = key.head;
         slot.length = quint32(key.bytes.size());
         slot.code = code;
+        if (rests.size() <= code)
+            rests.resize(code + 1);
         if (key.bytes.size() > 8)
-            slot.rest.assign(key.bytes.substr(8));
+            rests[code].assign(key.bytes.substr(8));
         if (++count * 2 <= entries.size())
             return;
         std::vector<Slot> old(entries.size() * 2);
         old.swap(entries);
         const size_t mask = entries.size() - 1;
-        for (Slot &moved : old) {
+        std::string bytes;
+        for (const Slot &moved : old) {
             if (moved.code == kUnused)
                 continue;
-            std::string bytes(reinterpret_cast<const char *>(&moved.head), std::min<size_t>(moved.length, 8));
-            bytes += moved.rest;
+            bytes.clear();
+            for (size_t at = 0; at < std::min<size_t>(moved.length, 8); ++at)
+                bytes += char(moved.head >> (8 * at));
+            bytes += rests[moved.code];
             size_t i = hash(Key(bytes)) & mask;
             while (entries[i].code != kUnused)
                 i = (i + 1) & mask;
-            entries[i] = std::move(moved);
+            entries[i] = moved;
         }
     }
 };
