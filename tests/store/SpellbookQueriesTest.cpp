@@ -216,6 +216,41 @@ TEST_F(SpellbookQueries, ALargeBookReadsAsStoredAndItsTablesChangeOneCellAtATime
     EXPECT_EQ(table.rows(), 706);
 }
 
+// A large library's school rows are read beside its spells, on a second connection: they come
+// out as one connection reads them, and each names its spell with the spell list's own text.
+TEST_F(SpellbookQueries, ALargeLibrarysSchoolRowsReadBesideItsSpellsShareTheSpellListsNames)
+{
+    library.rows("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 20999) "
+                 "INSERT INTO Spells (Name, Lvl, Book, Page) SELECT printf('Rune %05d', i), i % 9 + 1, "
+                 "'KXR', i % 400 FROM n");
+    library.rows("INSERT INTO SpellandSphere (Name, Sphere) SELECT Name, CASE rowid % 2 WHEN 0 THEN 'Sun' "
+                 "ELSE 'Plant' END FROM Spells WHERE Name LIKE 'Rune%' AND Name <> 'Rune 00007'");
+    library.rows("INSERT INTO SpellandSphere (Name, Sphere) SELECT Name, 'Wards' FROM Spells "
+                 "WHERE Name LIKE 'Rune 1%'");
+    library.rows("INSERT INTO SpellandSphere (Name, Sphere) VALUES ('rune 00100x', 'Sun')");
+    const QStringList spells = library.rows("SELECT Name, Lvl, coalesce(Frequency, ''), Book, Page FROM "
+                                            "Spells ORDER BY Name COLLATE NOCASE, Name");
+    const QStringList schools =
+        library.rows("SELECT Name, Sphere FROM SpellandSphere "
+                     "ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere");
+
+    VM_Library lib;
+    for (int round = 0; round < 2; ++round) { // the second round is sized by the first
+        lib.Create_Spell_List_Array("KXR");
+        const Table spellTable = *lib.Fetch_Spells_Array();
+        const Table schoolTable = *lib.Fetch_Schools_Array();
+        EXPECT_EQ(tableText(spellTable), spells);
+        EXPECT_EQ(tableText(schoolTable), schools);
+        QHash<QString, const QChar *> texts;
+        for (int row = 0; row < spellTable.rows(); ++row)
+            texts.insert(spellTable.at(0, row), spellTable.at(0, row).constData());
+        int shared = 0;
+        for (int row = 0; row < schoolTable.rows(); ++row)
+            shared += texts.value(schoolTable.at(0, row)) == schoolTable.at(0, row).constData() ? 1 : 0;
+        EXPECT_EQ(shared, schools.size() - 1); // all but the row of no spell
+    }
+}
+
 TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)
 {
     library.addFailed("Bryn", "Cinder Veil", "3");
