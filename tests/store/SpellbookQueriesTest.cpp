@@ -15,6 +15,15 @@ protected:
         library.addSpell("Orphan Rune", "1", {});
         library.addSpell("Maud's \"Quiet\" Step", "1", {"Mistress' Shadows"});
     }
+
+    // The whole library's spell list and school rows, as SQL reads them.
+    std::pair<QStringList, QStringList> wholeLibraryAsStored()
+    {
+        return {library.rows("SELECT Name, Lvl, coalesce(Frequency, ''), Book, Page FROM Spells "
+                             "ORDER BY Name COLLATE NOCASE, Name"),
+                library.rows("SELECT Name, Sphere FROM SpellandSphere "
+                             "ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere")};
+    }
 };
 
 } // namespace
@@ -184,11 +193,7 @@ TEST_F(SpellbookQueries, ALargeBookReadsAsStoredAndItsTablesChangeOneCellAtATime
         "INSERT INTO SpellandSphere (Name, Sphere) SELECT Name, CASE rowid % 3 WHEN 0 THEN 'Sun' "
         "WHEN 1 THEN 'Plant' ELSE printf('School %d', rowid) END FROM Spells WHERE Name LIKE 'Tome%'");
     library.rows("INSERT INTO SpellandSphere (Name, Sphere) VALUES ('Lost Tome', 'Sun')");
-    const QStringList spells = library.rows("SELECT Name, Lvl, coalesce(Frequency, ''), Book, Page FROM "
-                                            "Spells ORDER BY Name COLLATE NOCASE, Name");
-    const QStringList schools =
-        library.rows("SELECT Name, Sphere FROM SpellandSphere "
-                     "ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere");
+    const auto [spells, schools] = wholeLibraryAsStored();
     ASSERT_EQ(spells.size(), 705);
 
     VM_Library lib;
@@ -228,11 +233,7 @@ TEST_F(SpellbookQueries, ALargeLibrarysSchoolRowsReadBesideItsSpellsShareTheSpel
     library.rows("INSERT INTO SpellandSphere (Name, Sphere) SELECT Name, 'Wards' FROM Spells "
                  "WHERE Name LIKE 'Rune 1%'");
     library.rows("INSERT INTO SpellandSphere (Name, Sphere) VALUES ('rune 00100x', 'Sun')");
-    const QStringList spells = library.rows("SELECT Name, Lvl, coalesce(Frequency, ''), Book, Page FROM "
-                                            "Spells ORDER BY Name COLLATE NOCASE, Name");
-    const QStringList schools =
-        library.rows("SELECT Name, Sphere FROM SpellandSphere "
-                     "ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere");
+    const auto [spells, schools] = wholeLibraryAsStored();
 
     VM_Library lib;
     for (int round = 0; round < 2; ++round) { // the second round is sized by the first
