@@ -23,6 +23,8 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -167,7 +169,8 @@ public:
         names.texts.reserve(qsizetype(m_nameEnds.size()));
         size_t start = 0;
         for (const size_t end : m_nameEnds) {
-            names.texts.append(spellNames.take(QByteArrayView(m_nameBytes.data() + start, qsizetype(end - start))));
+            names.texts.append(
+                spellNames.take(QByteArrayView(m_nameBytes.data() + start, qsizetype(end - start))));
             start = end;
         }
         names.codes = std::move(m_codes);
@@ -257,6 +260,32 @@ private:
     std::exception_ptr m_failure;
     std::thread m_thread;
 };
+
+// Reads a spellbook's spells with readSpells, and its school rows after them, or beside them on
+// a second connection when the book is large. No spells, no school rows.
+template<typename ReadSpells>
+std::pair<OptionalTable, OptionalTable> readSpellbook(Connection &db, const SpellbookQueries &queries,
+                                                      const QString &spellbook, qsizetype spellRows,
+                                                      qsizetype schoolRows, ReadSpells &&readSpells)
+{
+    // Below this many spells a second connection costs more than the time it saves.
+    constexpr qsizetype kRowsWorthAThread = 20000;
+    std::optional<SchoolRowsAhead> ahead;
+    if (spellRows >= kRowsWorthAThread)
+        ahead.emplace(db, queries, spellbook, schoolRows, spellRows);
+    OptionalTable spells = readSpells();
+    if (!spells)
+        return {};
+    if (ahead && ahead->started()) {
+        OptionalTable schools = ahead->finish(*spells);
+        return {std::move(spells), std::move(schools)};
+    }
+    Statement statement(db, queries.schools);
+    if (queries.bindCaster)
+        statement.bind(1, spellbook);
+    OptionalTable schools = readSchoolsOf(statement, *spells, schoolRows);
+    return {std::move(spells), std::move(schools)};
+}
 
 // Reads a spell list (name, level, frequency, book, page) that most likely holds the names of
 // the list read before, in the same order: their texts are shared rather than decoded again.
@@ -388,22 +417,8 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
     m_book.reset();
     m_spells.reset();
     m_schools.reset();
-    // Below this many spells a second connection costs more than the time it saves.
-    constexpr qsizetype kRowsWorthAThread = 20000;
-    std::optional<SchoolRowsAhead> ahead;
-    if (spellRows >= kRowsWorthAThread)
-        ahead.emplace(db(), queries, name, schoolRows, spellRows);
-    m_spells = readTable(spells, 5, spellRows);
-    if (m_spells && ahead && ahead->started()) {
-        m_schools = ahead->finish(*m_spells);
-    } else if (m_spells) {
-        Statement schools(db(), queries.schools);
-        if (queries.bindCaster)
-            schools.bind(1, name);
-        m_schools = readSchoolsOf(schools, *m_spells, schoolRows);
-    } else {
-        m_schools.reset(); // an empty spellbook has no schools, whoever read the table before
-    }
+    std::tie(m_spells, m_schools) = readSpellbook(db(), queries, name, spellRows, schoolRows,
+                                                  [&] { return readTable(spells, 5, spellRows); });
     // The book shares the tables just read: it costs nothing until a requery filters them.
     m_book = std::make_unique<Book>(Book{name, state, m_spells, m_schools, {}, {}});
     m_spellbookResident = true;
@@ -424,20 +439,18 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
             if (queries.bindCaster)
                 spellsQuery.bind(1, name);
             const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
+            const OptionalTable &before = m_book ? m_book->spells : m_spells;
+            const qsizetype spellRows = before ? before->rows() : 0;
             m_schools.reset();
-            OptionalTable book = readSpellsLike(spellsQuery, m_book ? m_book->spells : m_spells);
-            // The tables are shared by every window that reads through this object: a filter
-            // that matches nothing empties both, or the caller would read another spellbook's
-            // rows.
-            m_book.reset();
-            m_spells.reset();
-            OptionalTable bookSchools;
-            if (book) {
-                Statement schoolsQuery(db(), queries.schools);
-                if (queries.bindCaster)
-                    schoolsQuery.bind(1, name);
-                bookSchools = readSchoolsOf(schoolsQuery, *book, schoolRows);
-            }
+            auto [book, bookSchools] = readSpellbook(db(), queries, name, spellRows, schoolRows, [&] {
+                OptionalTable read = readSpellsLike(spellsQuery, before);
+                // The tables are shared by every window that reads through this object: a filter
+                // that matches nothing empties both, or the caller would read another
+                // spellbook's rows.
+                m_book.reset();
+                m_spells.reset();
+                return read;
+            });
             m_book =
                 std::make_unique<Book>(Book{name, state, std::move(book), std::move(bookSchools), {}, {}});
         }

@@ -250,6 +250,15 @@ TEST_F(SpellbookQueries, ALargeLibrarysSchoolRowsReadBesideItsSpellsShareTheSpel
             shared += texts.value(schoolTable.at(0, row)) == schoolTable.at(0, row).constData() ? 1 : 0;
         EXPECT_EQ(shared, schools.size() - 1); // all but the row of no spell
     }
+
+    // A requery after a change reads the book again, its school rows beside its spells.
+    library.rows("INSERT INTO SpellandSphere (Name, Sphere) VALUES ('Rune 00007', 'Wards')");
+    ASSERT_EQ(lib.Requery(kAllLevels, {"Wards"}, "KXR"), QString());
+    EXPECT_EQ(lib.Fetch_Spells_Array()->rows(), 10001);
+    EXPECT_EQ(tableText(lib.Fetch_Schools_Array()),
+              library.rows("SELECT Name, Sphere FROM SpellandSphere WHERE Name IN "
+                           "(SELECT Name FROM SpellandSphere WHERE Sphere = 'Wards') "
+                           "ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere"));
 }
 
 TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)
