@@ -7,21 +7,37 @@
 
 #include <system_error>
 
+namespace {
+
+qint64 pragmaValue(Connection &db, const char *sql)
+{
+    Statement current(db, sql);
+    return current.step() ? current.integer(0) : -1;
+}
+
+} // namespace
+
 BackgroundCheckpoint::BackgroundCheckpoint(Connection &db) : m_db(db)
 {
+    m_own = db.openAgain(Connection::Access::Checkpoint);
+    if (!m_own)
+        return;
     try {
-        db.requireUnmoved(); // the second connection must open the file the first one has
-        m_own = std::make_unique<Connection>(db.path(), Connection::Access::Checkpoint);
-        Statement current(db, "PRAGMA wal_autocheckpoint");
-        if (current.step())
-            m_pagesBeforeCheckpoint = int(current.integer(0));
-        current.reset();
+        if (const qint64 pages = pragmaValue(db, "PRAGMA wal_autocheckpoint"); pages >= 0)
+            m_pagesBeforeCheckpoint = int(pages);
+        const qint64 limit = pragmaValue(db, "PRAGMA journal_size_limit");
+        // The log grows long while a batch waits seldom: cut back at each start over, it would
+        // grow again on the disk in the very change that this thread is to speed up.
+        db.exec("PRAGMA journal_size_limit = -1;");
+        m_logSizeLimit = limit;
         m_thread = std::thread([this] { run(); });
     } catch (const VmError &) {
         m_own.reset();
+        restoreLogSizeLimit();
         return;
     } catch (const std::system_error &) {
         m_own.reset();
+        restoreLogSizeLimit();
         return;
     }
     // In place of the engine's own checkpoints: every commit says how long the log is.
@@ -50,6 +66,19 @@ BackgroundCheckpoint::~BackgroundCheckpoint()
     // Gives the engine its checkpoints back in place of the hook, which must not outlive this
     // object: a direct call, which cannot fail as a statement could.
     sqlite3_wal_autocheckpoint(m_db.handle(), m_pagesBeforeCheckpoint);
+    restoreLogSizeLimit();
+}
+
+void BackgroundCheckpoint::restoreLogSizeLimit()
+{
+    if (!m_logSizeLimit)
+        return;
+    try {
+        const QByteArray sql = "PRAGMA journal_size_limit = " + QByteArray::number(*m_logSizeLimit) + ';';
+        m_db.exec(sql.constData());
+    } catch (const VmError &) {
+        // The log keeps its length on the disk until the program closes the library; nothing is lost.
+    }
 }
 
 void BackgroundCheckpoint::committed()

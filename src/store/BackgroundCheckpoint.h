@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 class Connection;
@@ -13,8 +16,9 @@ class Connection;
 // writes. The log is only moved as far as it is committed, so what is kept after a crash is what
 // it would have been. The log starts over only when a batch begins with all of it moved: once it
 // has grown past sixteen of the engine's checkpoints (64 MB at its usual setting), the next batch
-// waits for the round in hand, so that the log never holds a whole import. When the library
-// cannot be opened a second time, the engine's own checkpoints stay.
+// waits for the round in hand, so that the log does not hold a whole import (unless a reader
+// keeps an old state of the library, which no checkpoint may move past). When the library cannot
+// be opened a second time, the engine's own checkpoints stay.
 class BackgroundCheckpoint
 {
 public:
@@ -31,10 +35,12 @@ public:
 private:
     void run();
     static int logGrew(void *self, struct sqlite3 *db, const char *name, int frames);
+    void restoreLogSizeLimit();
 
     Connection &m_db;
-    std::unique_ptr<Connection> m_own;  // the thread's, opened and closed on the caller's thread
-    int m_pagesBeforeCheckpoint = 1000; // the connection's own setting, given back at the end
+    std::unique_ptr<Connection> m_own;    // the thread's, opened and closed on the caller's thread
+    int m_pagesBeforeCheckpoint = 1000;   // the connection's own settings, given back at the end
+    std::optional<qint64> m_logSizeLimit; // while lifted
     std::mutex m_lock;
     std::condition_variable m_wake;
     std::condition_variable m_idle;

@@ -53,6 +53,9 @@ public:
     // Raises VmError when the file was moved, deleted or replaced since this connection opened
     // it: changes would go to a file nobody opens again, and be reported as done.
     void requireUnmoved() const;
+    // A second connection to the file this one has open, or none when the file at its path is no
+    // longer that file or cannot be opened again.
+    std::unique_ptr<Connection> openAgain(Access access) const;
 
 private:
     enum class Mode { Open, OpenReadOnly, Checkpoint, Create };

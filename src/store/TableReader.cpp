@@ -16,11 +16,6 @@ namespace {
 // Past this many distinct values a column is not worth remembering.
 constexpr size_t kRememberLimit = 512;
 
-QString decode(QByteArrayView bytes)
-{
-    return bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
-}
-
 // The first min(size, 8) bytes at bytes as one word, least significant first, zero-padded. Whole
 // loads of four or eight bytes: a value copied byte by byte and read back as a word stalls the
 // processor until the bytes have reached memory.
@@ -144,7 +139,7 @@ void ColumnBuilder::reserve(qsizetype rows)
 void ColumnBuilder::take(QByteArrayView bytes)
 {
     if (!m_seen) {
-        m_column.texts.append(decode(bytes));
+        m_column.texts.append(decodeCell(bytes));
         return;
     }
     const Seen::Key key(std::string_view(bytes.data(), size_t(bytes.size())));
@@ -156,7 +151,7 @@ void ColumnBuilder::take(QByteArrayView bytes)
     if (m_seen->count < kRememberLimit) {
         const auto code = quint32(m_column.texts.size());
         m_seen->add(slot, key, code); // may move the slots
-        m_column.texts.append(decode(bytes));
+        m_column.texts.append(decodeCell(bytes));
         m_column.codes.append(code);
         return;
     }
@@ -166,7 +161,7 @@ void ColumnBuilder::take(QByteArrayView bytes)
     texts.reserve(std::max(m_rowHint, m_column.codes.size() + 1));
     for (const quint32 code : std::as_const(m_column.codes))
         texts.append(m_column.texts.at(code));
-    texts.append(decode(bytes));
+    texts.append(decodeCell(bytes));
     m_column = Table::Column{std::move(texts), {}};
 }
 
@@ -194,6 +189,11 @@ OptionalTable readTable(Statement &statement, int columns, qsizetype rowHint)
     for (ColumnBuilder &builder : builders)
         built.append(builder.finish());
     return Table(std::move(built));
+}
+
+QString decodeCell(QByteArrayView bytes)
+{
+    return bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
 }
 
 QStringList readTrimmedColumn(Statement &statement)

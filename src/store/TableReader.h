@@ -35,5 +35,8 @@ private:
     qsizetype m_rowHint = 0;
 };
 
+// A cell's UTF-8 bytes as text; NULL and empty cells read as the null string.
+QString decodeCell(QByteArrayView bytes);
+
 // The first column of every row, trimmed.
 QStringList readTrimmedColumn(Statement &statement);

@@ -5,24 +5,20 @@
 
 #include "store/AppFolder.h"
 #include "store/Blanks.h"
+#include "store/NameFinder.h"
 #include "store/Names.h"
+#include "store/SchoolRowsAhead.h"
+#include "store/SchoolRowsBuilder.h"
 #include "store/TableReader.h"
 #include "store/VmError.h"
 
-#include <QAnyStringView>
 #include <QHash>
 #include <QSet>
-#include <QUtf8StringView>
 
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <exception>
 #include <optional>
-#include <string>
-#include <string_view>
-#include <system_error>
-#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -70,197 +66,6 @@ SpellbookQueries queriesFor(const QString &trimmedSpellbook)
             QLatin1String(kSchoolsOfCaster) + QLatin1String(kSchoolsOfCasterOrder), true};
 }
 
-// Finds the rows of a spell list by the names a statement reads (UTF-8) or a table holds, in the list's own
-// order: each is looked for just after the last one found, so that a name costs a comparison or two instead
-// of a decoded copy or a hashed look-up. Only names that are not nearby (spells without schools, school rows
-// of no listed spell) fall back to an index of the list, made at the first such miss and only when asked for.
-class NameFinder
-{
-public:
-    explicit NameFinder(const Table *names) : m_names(names) {}
-
-    // The first row holding the name nearby, or -1.
-    int find(QByteArrayView bytes) { return findNear(QUtf8StringView(bytes.data(), bytes.size())); }
-
-    // The first row holding the name, or -1.
-    int find(const QString &name)
-    {
-        const int near = findNear(name);
-        if (near >= 0 || !m_names)
-            return near;
-        if (m_index.isEmpty()) {
-            m_index.reserve(m_names->rows());
-            for (int row = m_names->rows() - 1; row >= 0; --row)
-                m_index.insert(m_names->at(0, row), row); // the first row of a name wins
-        }
-        const int row = m_index.value(name, -1);
-        if (row >= 0)
-            m_cursor = row;
-        return row;
-    }
-
-    // The text of a name as the list holds it, or decoded when the list has none nearby.
-    QString take(QByteArrayView bytes)
-    {
-        const int row = find(bytes);
-        if (row >= 0)
-            return m_names->at(0, row);
-        return bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
-    }
-
-private:
-    int findNear(QAnyStringView name)
-    {
-        if (!m_names)
-            return -1;
-        constexpr int kLookAhead = 8;
-        const int rows = m_names->rows();
-        for (int next = m_cursor; next < rows && next < m_cursor + kLookAhead; ++next) {
-            if (QAnyStringView::equal(name, m_names->at(0, next))) {
-                m_cursor = next;
-                return next;
-            }
-        }
-        return -1;
-    }
-
-    const Table *m_names;
-    int m_cursor = 0;
-    QHash<QString, int> m_index;
-};
-
-// The school rows of a spellbook, whose spell names come in the order of the spell list. The
-// table is kept as numbers: a spell's name is held once for its run of rows, and shares the spell
-// list's text instead of holding a copy of its own; each school is decoded once. The names are
-// matched to the spell list only once it is read, so that the rows can be read beside it.
-class SchoolRowsBuilder
-{
-public:
-    // Without a hint, room for a few schools a spell: four bytes a row, and untouched room costs
-    // no memory.
-    SchoolRowsBuilder(qsizetype rowHint, qsizetype spellRows)
-    {
-        const qsizetype rows = rowHint > 0 ? rowHint : spellRows * 4;
-        m_codes.reserve(rows);
-        m_schools.reserve(rows);
-        m_nameEnds.reserve(size_t(spellRows));
-    }
-
-    void read(Statement &statement)
-    {
-        while (statement.step()) {
-            const QByteArrayView name = statement.bytes(0);
-            const std::string_view bytes(name.data(), size_t(name.size()));
-            if (m_nameEnds.empty() || bytes != lastName()) {
-                m_nameBytes.append(bytes);
-                m_nameEnds.push_back(m_nameBytes.size());
-            }
-            m_codes.append(quint32(m_nameEnds.size() - 1));
-            m_schools.take(statement.bytes(1));
-        }
-    }
-
-    OptionalTable finish(const Table &spells)
-    {
-        if (m_codes.isEmpty())
-            return std::nullopt;
-        NameFinder spellNames(&spells);
-        Table::Column names;
-        names.texts.reserve(qsizetype(m_nameEnds.size()));
-        size_t start = 0;
-        for (const size_t end : m_nameEnds) {
-            names.texts.append(
-                spellNames.take(QByteArrayView(m_nameBytes.data() + start, qsizetype(end - start))));
-            start = end;
-        }
-        names.codes = std::move(m_codes);
-        return Table({std::move(names), m_schools.finish()});
-    }
-
-private:
-    std::string_view lastName() const
-    {
-        const size_t start = m_nameEnds.size() > 1 ? m_nameEnds[m_nameEnds.size() - 2] : 0;
-        return std::string_view(m_nameBytes).substr(start);
-    }
-
-    std::string m_nameBytes; // every distinct name, one after another
-    std::vector<size_t> m_nameEnds;
-    QList<quint32> m_codes;
-    ColumnBuilder m_schools;
-};
-
-OptionalTable readSchoolsOf(Statement &statement, const Table &spells, qsizetype rowHint)
-{
-    SchoolRowsBuilder rows(rowHint, spells.rows());
-    rows.read(statement);
-    return rows.finish(spells);
-}
-
-// Reads the school rows of a large spellbook on a thread and a connection of its own, while the
-// caller reads its spells: each read takes about half of the time, and a second processor halves
-// the wait. Nothing starts when the library cannot be opened a second time, or when the caller's
-// connection holds changes of its own that a second connection would not see.
-class SchoolRowsAhead
-{
-public:
-    SchoolRowsAhead(Connection &db, const SpellbookQueries &queries, const QString &spellbook,
-                    qsizetype rowHint, qsizetype spellRows)
-        : m_rows(rowHint, spellRows)
-    {
-        if (!sqlite3_get_autocommit(db.handle()))
-            return;
-        try {
-            db.requireUnmoved(); // the second connection must open the file the first one has
-            m_own = std::make_unique<Connection>(db.path(), Connection::Access::ReadOnly);
-            m_statement = std::make_unique<Statement>(*m_own, queries.schools);
-            if (queries.bindCaster)
-                m_statement->bind(1, spellbook);
-            m_thread = std::thread([this] {
-                try {
-                    m_rows.read(*m_statement);
-                } catch (...) {
-                    m_failure = std::current_exception();
-                }
-            });
-        } catch (const VmError &) {
-            m_statement.reset();
-            m_own.reset();
-        } catch (const std::system_error &) {
-            m_statement.reset();
-            m_own.reset();
-        }
-    }
-
-    ~SchoolRowsAhead()
-    {
-        if (!m_thread.joinable())
-            return;
-        sqlite3_interrupt(m_own->handle()); // the spells could not be read: the rows are not wanted
-        m_thread.join();
-    }
-
-    SchoolRowsAhead(const SchoolRowsAhead &) = delete;
-    SchoolRowsAhead &operator=(const SchoolRowsAhead &) = delete;
-
-    bool started() const { return m_thread.joinable(); }
-
-    OptionalTable finish(const Table &spells)
-    {
-        m_thread.join();
-        if (m_failure)
-            std::rethrow_exception(m_failure);
-        return m_rows.finish(spells);
-    }
-
-private:
-    std::unique_ptr<Connection> m_own;
-    std::unique_ptr<Statement> m_statement;
-    SchoolRowsBuilder m_rows;
-    std::exception_ptr m_failure;
-    std::thread m_thread;
-};
-
 // Reads a spellbook's spells with readSpells, and its school rows after them, or beside them on
 // a second connection when the book is large. No spells, no school rows.
 template<typename ReadSpells>
@@ -271,8 +76,9 @@ std::pair<OptionalTable, OptionalTable> readSpellbook(Connection &db, const Spel
     // Below this many spells a second connection costs more than the time it saves.
     constexpr qsizetype kRowsWorthAThread = 20000;
     std::optional<SchoolRowsAhead> ahead;
+    const QStringList values = queries.bindCaster ? QStringList{spellbook} : QStringList();
     if (spellRows >= kRowsWorthAThread)
-        ahead.emplace(db, queries, spellbook, schoolRows, spellRows);
+        ahead.emplace(db, queries.schools, values, schoolRows, spellRows);
     OptionalTable spells = readSpells();
     if (!spells)
         return {};
@@ -281,8 +87,7 @@ std::pair<OptionalTable, OptionalTable> readSpellbook(Connection &db, const Spel
         return {std::move(spells), std::move(schools)};
     }
     Statement statement(db, queries.schools);
-    if (queries.bindCaster)
-        statement.bind(1, spellbook);
+    statement.bindAll(1, values);
     OptionalTable schools = readSchoolsOf(statement, *spells, schoolRows);
     return {std::move(spells), std::move(schools)};
 }

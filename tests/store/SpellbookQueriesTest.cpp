@@ -222,14 +222,16 @@ TEST_F(SpellbookQueries, ALargeBookReadsAsStoredAndItsTablesChangeOneCellAtATime
 }
 
 // A large library's school rows are read beside its spells, on a second connection: they come
-// out as one connection reads them, and each names its spell with the spell list's own text.
+// out as one connection reads them, and each names its spell with the spell list's own text, also
+// after a run of spells without schools.
 TEST_F(SpellbookQueries, ALargeLibrarysSchoolRowsReadBesideItsSpellsShareTheSpellListsNames)
 {
     library.rows("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 20999) "
                  "INSERT INTO Spells (Name, Lvl, Book, Page) SELECT printf('Rune %05d', i), i % 9 + 1, "
                  "'KXR', i % 400 FROM n");
     library.rows("INSERT INTO SpellandSphere (Name, Sphere) SELECT Name, CASE rowid % 2 WHEN 0 THEN 'Sun' "
-                 "ELSE 'Plant' END FROM Spells WHERE Name LIKE 'Rune%' AND Name <> 'Rune 00007'");
+                 "ELSE 'Plant' END FROM Spells WHERE Name LIKE 'Rune%' AND Name <> 'Rune 00007' "
+                 "AND Name NOT BETWEEN 'Rune 00200' AND 'Rune 00219'");
     library.rows("INSERT INTO SpellandSphere (Name, Sphere) SELECT Name, 'Wards' FROM Spells "
                  "WHERE Name LIKE 'Rune 1%'");
     library.rows("INSERT INTO SpellandSphere (Name, Sphere) VALUES ('rune 00100x', 'Sun')");
@@ -259,6 +261,17 @@ TEST_F(SpellbookQueries, ALargeLibrarysSchoolRowsReadBesideItsSpellsShareTheSpel
               library.rows("SELECT Name, Sphere FROM SpellandSphere WHERE Name IN "
                            "(SELECT Name FROM SpellandSphere WHERE Sphere = 'Wards') "
                            "ORDER BY Name COLLATE NOCASE, Name, Sphere COLLATE NOCASE, Sphere"));
+
+    // Another library put in the place of the open one is not read from.
+    const auto [spellsNow, schoolsNow] = wholeLibraryAsStored();
+    VM_Library opened;
+    library.rows("PRAGMA wal_checkpoint(TRUNCATE)");
+    ASSERT_TRUE(QFile::rename(library.path(), library.path() + ".moved"));
+    ASSERT_TRUE(QFile::copy(library.path() + ".moved", library.path()));
+    Connection(library.path()).exec("DELETE FROM SpellandSphere;");
+    opened.Create_Spell_List_Array("KXR");
+    EXPECT_EQ(tableText(opened.Fetch_Spells_Array()), spellsNow);
+    EXPECT_EQ(tableText(opened.Fetch_Schools_Array()), schoolsNow);
 }
 
 TEST_F(SpellbookQueries, FailedSpellsListSkipsSpellsThatLeftTheLibrary)

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "store/Table.h"
+
+#include <QAnyStringView>
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+
+// Finds the rows of a spell list by the names a statement reads (UTF-8) or a table holds, in the
+// list's own order: each is looked for just after the last one found, so that a name costs a
+// comparison or two instead of a decoded copy or a hashed look-up. Only names that are not nearby
+// (spells without schools, school rows of no listed spell) fall back to an index of the list,
+// made at the first such miss and only when asked for.
+class NameFinder
+{
+public:
+    explicit NameFinder(const Table *names) : m_names(names) {}
+
+    // The first row holding the name nearby, or -1.
+    int find(QByteArrayView bytes);
+    // The first row holding the name, or -1.
+    int find(const QString &name);
+    // The text of a name as the list holds it nearby, or decoded.
+    QString take(QByteArrayView bytes);
+    // The text of a name as the list holds it anywhere, or decoded. A name found far away moves
+    // the search there, so that the names after it are found nearby again.
+    QString share(QByteArrayView bytes);
+
+private:
+    int findNear(QAnyStringView name);
+
+    const Table *m_names;
+    int m_cursor = 0;
+    QHash<QString, int> m_index;
+};

@@ -1,0 +1,54 @@
+#include "store/SchoolRowsAhead.h"
+
+#include "store/VmError.h"
+
+#include <sqlite3.h>
+
+#include <system_error>
+
+SchoolRowsAhead::SchoolRowsAhead(Connection &db, const QString &sql, const QStringList &values,
+                                 qsizetype rowHint, qsizetype spellRows)
+    : m_rows(rowHint, spellRows)
+{
+    if (!sqlite3_get_autocommit(db.handle()))
+        return;
+    m_own = db.openAgain(Connection::Access::ReadOnly);
+    if (!m_own)
+        return;
+    try {
+        m_statement = std::make_unique<Statement>(*m_own, sql);
+        m_statement->bindAll(1, values);
+        m_thread = std::thread([this] {
+            try {
+                m_rows.read(*m_statement, &m_stop);
+            } catch (...) {
+                m_failure = std::current_exception();
+            }
+        });
+    } catch (const VmError &) {
+        m_statement.reset();
+        m_own.reset();
+    } catch (const std::system_error &) {
+        m_statement.reset();
+        m_own.reset();
+    }
+}
+
+SchoolRowsAhead::~SchoolRowsAhead()
+{
+    if (!m_thread.joinable())
+        return;
+    // The flag stops the read between rows; the interrupt stops a row the engine is still looking
+    // for, and is lost only when no statement runs yet, which the flag then covers.
+    m_stop = true;
+    sqlite3_interrupt(m_own->handle());
+    m_thread.join();
+}
+
+OptionalTable SchoolRowsAhead::finish(const Table &spells)
+{
+    m_thread.join();
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+    return m_rows.finish(spells);
+}
