@@ -216,8 +216,12 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
     Statement spells(db(), queries.orderedSpells());
     if (queries.bindCaster)
         spells.bind(1, name);
-    const qsizetype spellRows = m_spells ? m_spells->rows() : likelySpellRows(db(), queries);
-    const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
+    // The book read before sizes the tables when it is this one; another spellbook's tells nothing
+    // of this one's size, and would have a small book read on a second connection.
+    const bool again = m_book && m_book->name == name;
+    const qsizetype spellRows =
+        again && m_book->spells ? m_book->spells->rows() : likelySpellRows(db(), queries);
+    const qsizetype schoolRows = again && m_schools ? m_schools->rows() : 0;
     // The tables read before go first, so that a large library's lists are never held twice.
     m_book.reset();
     m_spells.reset();
