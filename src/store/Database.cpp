@@ -466,6 +466,23 @@ void Connection::prepareSession()
     exec("PRAGMA synchronous = NORMAL; PRAGMA journal_size_limit = 16777216;");
 }
 
+std::unique_ptr<Connection> Connection::openAgain(Access access) const
+{
+    if (!m_counted)
+        return nullptr; // a library being made is no one else's yet
+    try {
+        auto again = std::make_unique<Connection>(m_path, access);
+        // Both handles still have the file at the path, after the second one was opened: the
+        // path cannot have been given another file in between.
+        again->requireUnmoved();
+        requireUnmoved();
+        if (again->m_device == m_device && again->m_inode == m_inode)
+            return again;
+    } catch (const VmError &) {
+    }
+    return nullptr;
+}
+
 Connection::~Connection()
 {
     UndoHistory::detach(*this);

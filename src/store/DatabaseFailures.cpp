@@ -74,16 +74,3 @@ void Connection::requireUnmoved() const
                            "nothing was changed. Put it back, or start Vellumar again.")
                 .arg(QDir::toNativeSeparators(m_path)));
 }
-
-std::unique_ptr<Connection> Connection::openAgain(Access access) const
-{
-    try {
-        requireUnmoved();
-        auto again = std::make_unique<Connection>(m_path, access);
-        // The path may have been given another file between the check and the opening.
-        if (again->m_device == m_device && again->m_inode == m_inode)
-            return again;
-    } catch (const VmError &) {
-    }
-    return nullptr;
-}

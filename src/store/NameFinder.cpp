@@ -1,12 +1,28 @@
 #include "store/NameFinder.h"
 
+#include "store/NameOrder.h"
 #include "store/TableReader.h"
 
 #include <QUtf8StringView>
 
 int NameFinder::find(QByteArrayView bytes)
 {
-    return findNear(QUtf8StringView(bytes.data(), bytes.size()));
+    const QUtf8StringView name(bytes.data(), bytes.size());
+    if (const int near = findNear(name); near >= 0 || !m_names)
+        return near;
+    const std::string_view wanted = bytesView(bytes);
+    int low = 0;
+    int high = m_names->rows();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const QByteArray probe = m_names->at(0, middle).toUtf8();
+        if (nameLess(bytesView(probe), wanted))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    m_cursor = low;
+    return low < m_names->rows() && QAnyStringView::equal(name, m_names->at(0, low)) ? low : -1;
 }
 
 int NameFinder::find(const QString &name)
@@ -29,15 +45,6 @@ QString NameFinder::take(QByteArrayView bytes)
 {
     const int row = find(bytes);
     return row >= 0 ? m_names->at(0, row) : decodeCell(bytes);
-}
-
-QString NameFinder::share(QByteArrayView bytes)
-{
-    if (const int near = find(bytes); near >= 0)
-        return m_names->at(0, near);
-    const QString name = decodeCell(bytes);
-    const int row = find(name);
-    return row >= 0 ? m_names->at(0, row) : name;
 }
 
 int NameFinder::findNear(QAnyStringView name)

@@ -18,9 +18,16 @@ SchoolRowsAhead::SchoolRowsAhead(Connection &db, const QString &sql, const QStri
     try {
         m_statement = std::make_unique<Statement>(*m_own, sql);
         m_statement->bindAll(1, values);
+        // Asked every thousand steps of the engine, sorting included, whether the rows are still
+        // wanted. Unlike an interrupt, the question cannot come before the read has begun and be
+        // lost.
+        constexpr int kStepsBetweenQuestions = 1000;
+        sqlite3_progress_handler(
+            m_own->handle(), kStepsBetweenQuestions,
+            [](void *stop) { return static_cast<std::atomic<bool> *>(stop)->load() ? 1 : 0; }, &m_stop);
         m_thread = std::thread([this] {
             try {
-                m_rows.read(*m_statement, &m_stop);
+                m_rows.read(*m_statement);
             } catch (...) {
                 m_failure = std::current_exception();
             }
@@ -38,10 +45,7 @@ SchoolRowsAhead::~SchoolRowsAhead()
 {
     if (!m_thread.joinable())
         return;
-    // The flag stops the read between rows; the interrupt stops a row the engine is still looking
-    // for, and is lost only when no statement runs yet, which the flag then covers.
     m_stop = true;
-    sqlite3_interrupt(m_own->handle());
     m_thread.join();
 }
 

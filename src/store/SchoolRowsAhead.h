@@ -34,7 +34,7 @@ private:
     std::unique_ptr<Connection> m_own;
     std::unique_ptr<Statement> m_statement;
     SchoolRowsBuilder m_rows;
-    std::atomic<bool> m_stop = false;
+    std::atomic<bool> m_stop = false; // the spells could not be read: the rows are not wanted
     std::exception_ptr m_failure;
     std::thread m_thread;
 };

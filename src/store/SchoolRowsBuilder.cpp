@@ -11,9 +11,9 @@ SchoolRowsBuilder::SchoolRowsBuilder(qsizetype rowHint, qsizetype spellRows)
     m_nameEnds.reserve(size_t(spellRows));
 }
 
-void SchoolRowsBuilder::read(Statement &statement, const std::atomic<bool> *stop)
+void SchoolRowsBuilder::read(Statement &statement)
 {
-    while ((!stop || !stop->load(std::memory_order_relaxed)) && statement.step()) {
+    while (statement.step()) {
         const QByteArrayView name = statement.bytes(0);
         const std::string_view bytes(name.data(), size_t(name.size()));
         if (m_nameEnds.empty() || bytes != lastName()) {
@@ -35,7 +35,7 @@ OptionalTable SchoolRowsBuilder::finish(const Table &spells)
     size_t start = 0;
     for (const size_t end : m_nameEnds) {
         names.texts.append(
-            spellNames.share(QByteArrayView(m_nameBytes.data() + start, qsizetype(end - start))));
+            spellNames.take(QByteArrayView(m_nameBytes.data() + start, qsizetype(end - start))));
         start = end;
     }
     names.codes = std::move(m_codes);

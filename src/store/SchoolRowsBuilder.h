@@ -5,7 +5,6 @@
 
 #include <QList>
 
-#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +23,7 @@ public:
     // no memory.
     SchoolRowsBuilder(qsizetype rowHint, qsizetype spellRows);
 
-    // Reads every row of the statement, or stops early once told to.
-    void read(Statement &statement, const std::atomic<bool> *stop = nullptr);
+    void read(Statement &statement);
     // No rows give no table.
     OptionalTable finish(const Table &spells);
 

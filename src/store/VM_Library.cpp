@@ -86,6 +86,7 @@ std::pair<OptionalTable, OptionalTable> readSpellbook(Connection &db, const Spel
         OptionalTable schools = ahead->finish(*spells);
         return {std::move(spells), std::move(schools)};
     }
+    ahead.reset(); // the room it reserved
     Statement statement(db, queries.schools);
     statement.bindAll(1, values);
     OptionalTable schools = readSchoolsOf(statement, *spells, schoolRows);
@@ -247,9 +248,12 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
             Statement spellsQuery(db(), queries.orderedSpells());
             if (queries.bindCaster)
                 spellsQuery.bind(1, name);
-            const qsizetype schoolRows = m_schools ? m_schools->rows() : 0;
+            // The list read before shares its names whichever book it was; it sizes the tables
+            // only when it was this one.
             const OptionalTable &before = m_book ? m_book->spells : m_spells;
-            const qsizetype spellRows = before ? before->rows() : 0;
+            const bool again = m_book && m_book->name == name && before;
+            const qsizetype spellRows = again ? before->rows() : likelySpellRows(db(), queries);
+            const qsizetype schoolRows = again && m_schools ? m_schools->rows() : 0;
             m_schools.reset();
             auto [book, bookSchools] = readSpellbook(db(), queries, name, spellRows, schoolRows, [&] {
                 OptionalTable read = readSpellsLike(spellsQuery, before);

@@ -197,6 +197,7 @@ TEST_F(LibraryTest, ABackgroundCheckpointMovesCommittedBatchesIntoTheFileAndKeep
     }
     EXPECT_GT(QFileInfo(library.path()).size(), before);
     EXPECT_EQ(library.rows("PRAGMA wal_autocheckpoint"), QStringList{"2"});
+    EXPECT_EQ(library.rows("PRAGMA journal_size_limit"), QStringList{"16777216"});
     Connection reader(library.path(), Connection::Access::ReadOnly);
     EXPECT_EQ(firstValue(reader, "SELECT count(*) FROM Spells WHERE Name LIKE 'Batch %'"),
               QString::number(kBatches * 50));
