@@ -7,37 +7,25 @@
 
 #include <system_error>
 
-namespace {
-
-qint64 pragmaValue(Connection &db, const char *sql)
-{
-    Statement current(db, sql);
-    return current.step() ? current.integer(0) : -1;
-}
-
-} // namespace
-
 BackgroundCheckpoint::BackgroundCheckpoint(Connection &db) : m_db(db)
 {
     m_own = db.openAgain(Connection::Access::Checkpoint);
     if (!m_own)
         return;
     try {
-        if (const qint64 pages = pragmaValue(db, "PRAGMA wal_autocheckpoint"); pages >= 0)
+        if (const qint64 pages = ScopedPragma::valueOf(db, "wal_autocheckpoint"); pages >= 0)
             m_pagesBeforeCheckpoint = int(pages);
-        const qint64 limit = pragmaValue(db, "PRAGMA journal_size_limit");
         // The log grows long while a batch waits seldom: cut back at each start over, it would
         // grow again on the disk in the very change that this thread is to speed up.
-        db.exec("PRAGMA journal_size_limit = -1;");
-        m_logSizeLimit = limit;
+        m_unlimitedLog.emplace(db, "journal_size_limit", -1);
         m_thread = std::thread([this] { run(); });
     } catch (const VmError &) {
         m_own.reset();
-        restoreLogSizeLimit();
+        m_unlimitedLog.reset();
         return;
     } catch (const std::system_error &) {
         m_own.reset();
-        restoreLogSizeLimit();
+        m_unlimitedLog.reset();
         return;
     }
     // In place of the engine's own checkpoints: every commit says how long the log is.
@@ -66,19 +54,7 @@ BackgroundCheckpoint::~BackgroundCheckpoint()
     // Gives the engine its checkpoints back in place of the hook, which must not outlive this
     // object: a direct call, which cannot fail as a statement could.
     sqlite3_wal_autocheckpoint(m_db.handle(), m_pagesBeforeCheckpoint);
-    restoreLogSizeLimit();
-}
-
-void BackgroundCheckpoint::restoreLogSizeLimit()
-{
-    if (!m_logSizeLimit)
-        return;
-    try {
-        const QByteArray sql = "PRAGMA journal_size_limit = " + QByteArray::number(*m_logSizeLimit) + ';';
-        m_db.exec(sql.constData());
-    } catch (const VmError &) {
-        // The log keeps its length on the disk until the program closes the library; nothing is lost.
-    }
+    m_unlimitedLog.reset();
 }
 
 void BackgroundCheckpoint::committed()

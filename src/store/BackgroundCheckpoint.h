@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include "store/ScopedPragma.h"
 
 #include <condition_variable>
 #include <memory>
@@ -35,12 +35,11 @@ public:
 private:
     void run();
     static int logGrew(void *self, struct sqlite3 *db, const char *name, int frames);
-    void restoreLogSizeLimit();
 
     Connection &m_db;
-    std::unique_ptr<Connection> m_own;    // the thread's, opened and closed on the caller's thread
-    int m_pagesBeforeCheckpoint = 1000;   // the connection's own settings, given back at the end
-    std::optional<qint64> m_logSizeLimit; // while lifted
+    std::unique_ptr<Connection> m_own;  // the thread's, opened and closed on the caller's thread
+    int m_pagesBeforeCheckpoint = 1000; // the connection's own settings, given back at the end
+    std::optional<ScopedPragma> m_unlimitedLog;
     std::mutex m_lock;
     std::condition_variable m_wake;
     std::condition_variable m_idle;

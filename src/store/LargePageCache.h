@@ -1,6 +1,6 @@
 #pragma once
 
-class Connection;
+#include "store/ScopedPragma.h"
 
 // Lets a connection keep up to the given MiB of decrypted pages while bulk work (an export, an
 // import, the undo of one) runs, so that a page is decrypted once rather than each time it is met
@@ -10,11 +10,7 @@ class LargePageCache
 {
 public:
     explicit LargePageCache(Connection &db, int mebibytes = 64);
-    ~LargePageCache();
-    LargePageCache(const LargePageCache &) = delete;
-    LargePageCache &operator=(const LargePageCache &) = delete;
 
 private:
-    Connection &m_db;
-    long long m_previous = 0;
+    ScopedPragma m_cacheSize;
 };
