@@ -66,19 +66,42 @@ SpellbookQueries queriesFor(const QString &trimmedSpellbook)
             QLatin1String(kSchoolsOfCaster) + QLatin1String(kSchoolsOfCasterOrder), true};
 }
 
+// How many spell and school rows a spellbook most likely has, so that its tables are sized once
+// instead of grown by doubling. The book read before tells, when it was this spellbook
+// (sameBook); another spellbook's size tells nothing of this one's, and would have a small book
+// read on a second connection. Otherwise the largest rowid of the library costs one walk down the
+// table's tree and is at least the number of spells, unless rows were stored with rowids of their
+// own. Room reserved and never written costs address space, not memory.
+struct LikelyRows
+{
+    qsizetype spells = 0;
+    qsizetype schools = 0;
+};
+LikelyRows likelyRows(Connection &db, const SpellbookQueries &queries, const Table *sameBook,
+                      const OptionalTable &schoolsBefore)
+{
+    if (sameBook)
+        return {sameBook->rows(), schoolsBefore ? schoolsBefore->rows() : 0};
+    if (queries.bindCaster)
+        return {};
+    constexpr qint64 kMostRows = qint64(1) << 22;
+    Statement largest(db, "SELECT max(rowid) FROM Spells");
+    return {largest.step() ? qsizetype(std::clamp<qint64>(largest.integer(0), 0, kMostRows)) : 0, 0};
+}
+
 // Reads a spellbook's spells with readSpells, and its school rows after them, or beside them on
 // a second connection when the book is large. No spells, no school rows.
 template<typename ReadSpells>
 std::pair<OptionalTable, OptionalTable> readSpellbook(Connection &db, const SpellbookQueries &queries,
-                                                      const QString &spellbook, qsizetype spellRows,
-                                                      qsizetype schoolRows, ReadSpells &&readSpells)
+                                                      const QString &spellbook, const LikelyRows &likely,
+                                                      ReadSpells &&readSpells)
 {
     // Below this many spells a second connection costs more than the time it saves.
     constexpr qsizetype kRowsWorthAThread = 20000;
     std::optional<SchoolRowsAhead> ahead;
     const QStringList values = queries.bindCaster ? QStringList{spellbook} : QStringList();
-    if (spellRows >= kRowsWorthAThread)
-        ahead.emplace(db, queries.schools, values, schoolRows, spellRows);
+    if (likely.spells >= kRowsWorthAThread)
+        ahead.emplace(db, queries.schools, values, likely.schools, likely.spells);
     OptionalTable spells = readSpells();
     if (!spells)
         return {};
@@ -89,7 +112,7 @@ std::pair<OptionalTable, OptionalTable> readSpellbook(Connection &db, const Spel
     ahead.reset(); // the room it reserved
     Statement statement(db, queries.schools);
     statement.bindAll(1, values);
-    OptionalTable schools = readSchoolsOf(statement, *spells, schoolRows);
+    OptionalTable schools = readSchoolsOf(statement, *spells, likely.schools);
     return {std::move(spells), std::move(schools)};
 }
 
@@ -118,18 +141,6 @@ OptionalTable readSpellsLike(Statement &statement, const OptionalTable &before)
     return Table(std::move(columns));
 }
 
-qsizetype likelySpellRows(Connection &db, const SpellbookQueries &queries)
-{
-    // The table sized once instead of grown by doubling: the largest rowid costs one walk down
-    // the table's tree and is at least the number of spells, unless rows were stored with rowids
-    // of their own. Room reserved and never written costs address space, not memory.
-    if (queries.bindCaster)
-        return 0;
-    constexpr qint64 kMostRows = qint64(1) << 22;
-    Statement largest(db, "SELECT max(rowid) FROM Spells");
-    return largest.step() ? qsizetype(std::clamp<qint64>(largest.integer(0), 0, kMostRows)) : 0;
-}
-
 } // namespace
 
 // The spellbook a requery filters: its spells, and its school rows taken apart into runs, one
@@ -149,6 +160,12 @@ struct VM_Library::Book
     OptionalTable schoolRows; // until taken apart into runs, at the first requery
     std::vector<Run> runs;
     QList<QStringList> schoolLists;
+
+    // Its spell list, when it is the given spellbook's.
+    const Table *spellsOf(const QString &spellbook) const
+    {
+        return name == spellbook && spells ? &*spells : nullptr;
+    }
 
     void takeApartSchoolRows()
     {
@@ -217,18 +234,13 @@ void VM_Library::Create_Spell_List_Array(const QString &spellbook)
     Statement spells(db(), queries.orderedSpells());
     if (queries.bindCaster)
         spells.bind(1, name);
-    // The book read before sizes the tables when it is this one; another spellbook's tells nothing
-    // of this one's size, and would have a small book read on a second connection.
-    const bool again = m_book && m_book->name == name;
-    const qsizetype spellRows =
-        again && m_book->spells ? m_book->spells->rows() : likelySpellRows(db(), queries);
-    const qsizetype schoolRows = again && m_schools ? m_schools->rows() : 0;
+    const LikelyRows likely = likelyRows(db(), queries, m_book ? m_book->spellsOf(name) : nullptr, m_schools);
     // The tables read before go first, so that a large library's lists are never held twice.
     m_book.reset();
     m_spells.reset();
     m_schools.reset();
-    std::tie(m_spells, m_schools) = readSpellbook(db(), queries, name, spellRows, schoolRows,
-                                                  [&] { return readTable(spells, 5, spellRows); });
+    std::tie(m_spells, m_schools) =
+        readSpellbook(db(), queries, name, likely, [&] { return readTable(spells, 5, likely.spells); });
     // The book shares the tables just read: it costs nothing until a requery filters them.
     m_book = std::make_unique<Book>(Book{name, state, m_spells, m_schools, {}, {}});
     m_spellbookResident = true;
@@ -248,14 +260,12 @@ QString VM_Library::Requery(const QStringList &levels, const QStringList &school
             Statement spellsQuery(db(), queries.orderedSpells());
             if (queries.bindCaster)
                 spellsQuery.bind(1, name);
-            // The list read before shares its names whichever book it was; it sizes the tables
-            // only when it was this one.
+            // The list read before shares its names whichever book it was.
             const OptionalTable &before = m_book ? m_book->spells : m_spells;
-            const bool again = m_book && m_book->name == name && before;
-            const qsizetype spellRows = again ? before->rows() : likelySpellRows(db(), queries);
-            const qsizetype schoolRows = again && m_schools ? m_schools->rows() : 0;
+            const LikelyRows likely =
+                likelyRows(db(), queries, m_book ? m_book->spellsOf(name) : nullptr, m_schools);
             m_schools.reset();
-            auto [book, bookSchools] = readSpellbook(db(), queries, name, spellRows, schoolRows, [&] {
+            auto [book, bookSchools] = readSpellbook(db(), queries, name, likely, [&] {
                 OptionalTable read = readSpellsLike(spellsQuery, before);
                 // The tables are shared by every window that reads through this object: a filter
                 // that matches nothing empties both, or the caller would read another
